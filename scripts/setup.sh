@@ -1,0 +1,32 @@
+# Shared by run.sh and test.sh: install the Debian packages that are missing,
+# then configure and build into build/. Sourced, not run.
+set -euo pipefail
+
+TESSALY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TESSALY_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
+  libgtest-dev libgmock-dev
+  fonts-wqy-microhei
+)
+
+tessaly_install_packages() {
+  local missing=()
+  for package in "${TESSALY_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+tessaly_build() {
+  local build="$TESSALY_ROOT/build"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$TESSALY_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build "$build" --parallel "$(nproc)"
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessaly {
+
+// The application folder and every fixed path below it.
+class Workspace
+{
+public:
+    explicit Workspace(QString applicationFolder);
+
+    const QString &root() const { return m_root; }
+    QString path(const QString &relative) const;
+
+    QString web() const;      // output folder
+    QString webData() const;  // play pages
+    QString webImage() const; // covers
+    QString setting() const;
+    QString data() const;
+    QString log() const;
+    QString style() const;
+    QString temp() const;
+
+    QString indexPage() const;
+    QString playPage(const QString &project) const;
+    QString coverFile(const QString &project) const;
+    QString settingsFile() const;
+    QString projectSettingsFile(const QString &project) const;
+    QString listFile() const;
+    QString styleFile() const;
+    QString styleTemplate(const QString &fileName) const;
+    QString skinFile() const;
+    QString lockFile() const;
+
+    // The folders start-up makes, parents first.
+    static QStringList startupFolders();
+    // Creates the missing start-up folders; failures come back as "path: reason".
+    QStringList createFolders() const;
+
+private:
+    QString m_root;
+};
+
+} // namespace tessaly

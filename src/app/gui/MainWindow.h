@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/Workspace.h"
+#include "catalogue/ProjectList.h"
+#include "site/Style.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <optional>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace tessaly {
+
+class MessagePanel;
+
+// The program's one top-level window ("Tessaly"). It builds the controls
+// (each with its objectName), holds the project list and the working
+// templates, and hands each command to the subsystem that owns it.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(const Workspace &workspace, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up after construction: list load, then the style load.
+    void start();
+
+    const Workspace &workspace() const { return m_workspace; }
+    ProjectList &projects() { return m_projects; }
+    const WorkingTemplates &templates() const { return m_templates; }
+    // `UpdateStyle` into the working templates.
+    void runStyleLoad();
+
+    // The selected row of ListView1 (0-based), or -1.
+    int selectedRow() const;
+    QString selectedProject() const;
+    // The project the details pane shows; empty optional when none.
+    std::optional<QString> chosenProject() const;
+    // The chosen-project guard: true when a per-project command may go on;
+    // otherwise it has already said why (or stays silent on an empty list).
+    bool guardChosenProject();
+
+    // `Baocun`: saves the list, reporting a failure. True when saved.
+    bool saveProjectList();
+    // Inserts a new project as row 1, selects it, saves, refreshes details.
+    void addProjectAtTop(const QString &name);
+    // The project-click handling for the selected row (`dianji` without the
+    // dialog): fills or empties the details pane.
+    void refreshDetails();
+    // Reloads the cover preview from the chosen project's cover file.
+    void reloadCoverPreview();
+
+    MessagePanel *messagePanel() const { return m_messagePanel; }
+    QPushButton *button(const char *objectName) const;
+    QTreeWidget *projectView() const;
+
+private:
+    Workspace m_workspace;
+    ProjectList m_projects;
+    WorkingTemplates m_templates;
+    MessagePanel *m_messagePanel = nullptr;
+    struct Controls;
+    Controls *m_controls = nullptr;
+};
+
+} // namespace tessaly

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace tessaly {
+
+class Workspace;
+
+// `Setting\Setting.ini`: the four site settings, section `Setting`.
+struct SiteSettings
+{
+    QString movieFile;
+    QString webFile;
+    QString webLink;
+    QString webUpdate;
+
+    // Only the exact word "True" publishes.
+    bool publishes() const { return webUpdate == QLatin1String("True"); }
+    // The movie root as every user takes it: without trailing separators.
+    QString movieRoot() const;
+
+    static SiteSettings read(const Workspace &workspace);
+    // Writes WebUpdate, MovieFile, WebFile, WebLink in this order.
+    bool write(const Workspace &workspace, QString *reason = nullptr) const;
+};
+
+namespace settings {
+
+inline constexpr const char *Section = "Setting";
+
+// Reads one key of `Setting.ini` (empty when file or key is missing).
+QString siteValue(const Workspace &workspace, const QString &key);
+// `File` of `<name>.ini`: the project's episode folder, empty when unset.
+QString episodeFolder(const Workspace &workspace, const QString &project);
+bool setEpisodeFolder(const Workspace &workspace, const QString &project, const QString &folder,
+                      QString *reason = nullptr);
+
+} // namespace settings
+} // namespace tessaly
