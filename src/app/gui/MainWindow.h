@@ -9,12 +9,11 @@
 
 #include <optional>
 
+class QAction;
 class QPushButton;
 class QTreeWidget;
 
 namespace tessaly {
-
-class MessagePanel;
 
 // The program's one top-level window ("Tessaly"). It builds the controls
 // (each with its objectName), holds the project list and the working
@@ -55,15 +54,17 @@ public:
     // Reloads the cover preview from the chosen project's cover file.
     void reloadCoverPreview();
 
-    MessagePanel *messagePanel() const { return m_messagePanel; }
+    // "打开影片站点链接": opens `WebLink` through the desktop (nothing when empty).
+    void openSiteLink();
+
     QPushButton *button(const char *objectName) const;
+    QAction *action(const char *objectName) const;
     QTreeWidget *projectView() const;
 
 private:
     Workspace m_workspace;
     ProjectList m_projects;
     WorkingTemplates m_templates;
-    MessagePanel *m_messagePanel = nullptr;
     struct Controls;
     Controls *m_controls = nullptr;
 };

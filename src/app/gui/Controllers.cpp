@@ -1,0 +1,12 @@
+#include "app/gui/Controllers.h"
+
+#include "app/gui/MainWindow.h"
+
+namespace tessaly {
+
+void attachControllers(MainWindow &window)
+{
+    (void)window;
+}
+
+} // namespace tessaly

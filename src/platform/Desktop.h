@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace tessaly {
+
+// The desktop's file manager and its open action (browser for links).
+// The window installs the Qt implementation; tests install a recorder.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+    // Shows the folder in the file manager.
+    virtual bool openFolder(const QString &path) = 0;
+    // Hands the link to the desktop's open action (the browser for http).
+    virtual bool openUrl(const QString &url) = 0;
+
+    // Returns the one replaced. Without an installed desktop nothing opens.
+    static Desktop *setInstance(Desktop *desktop);
+    static Desktop *instance();
+};
+
+} // namespace tessaly
