@@ -82,28 +82,31 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
 {
     QByteArray &buffer = m_pending[socket];
     buffer += socket->readAll();
-    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-    if (headerEnd < 0)
-        return;
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
-    buffer.clear();
-    const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
-    m_requests.append(target);
+    // Requests have no body here; each ends with an empty line.
+    qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    while (headerEnd >= 0) {
+        const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+        buffer.remove(0, headerEnd + 4);
+        headerEnd = buffer.indexOf("\r\n\r\n");
+        const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
+        m_requests.append(target);
 
-    LoopbackResponse response;
-    if (m_responses.contains(target))
-        response = m_responses.value(target);
-    else if (m_responses.contains(target.section(u'?', 0, 0)))
-        response = m_responses.value(target.section(u'?', 0, 0));
-    else
-        response = {404, "text/plain", "not found", {}, 0, false, false};
+        LoopbackResponse response;
+        if (m_responses.contains(target))
+            response = m_responses.value(target);
+        else if (m_responses.contains(target.section(u'?', 0, 0)))
+            response = m_responses.value(target.section(u'?', 0, 0));
+        else
+            response = {404, "text/plain", "not found", {}, 0, false, false};
 
-    if (response.neverAnswer)
-        return;
-    if (response.delayMilliseconds > 0)
-        QTimer::singleShot(response.delayMilliseconds, socket, [this, socket, response] { answer(socket, response); });
-    else
-        answer(socket, response);
+        if (response.neverAnswer)
+            return;
+        if (response.delayMilliseconds > 0)
+            QTimer::singleShot(response.delayMilliseconds, socket,
+                               [this, socket, response] { answer(socket, response); });
+        else
+            answer(socket, response);
+    }
 }
 
 void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
@@ -114,10 +117,15 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &resp
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    head += "Connection: close\r\n\r\n";
+    if (response.omitContentLength)
+        head += "Connection: close\r\n";
+    head += "\r\n";
     socket->write(head);
     socket->write(response.body);
-    socket->disconnectFromHost();
+    // Without a length the body ends with the connection; otherwise the
+    // client may send its next request on it.
+    if (response.omitContentLength)
+        socket->disconnectFromHost();
 }
 
 QByteArray makePicture(int width, int height, unsigned colour)
