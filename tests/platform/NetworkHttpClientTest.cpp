@@ -4,7 +4,6 @@
 #include "support/Waiting.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 
@@ -20,8 +19,10 @@ public:
     OneRequest(HttpClient &client, const QString &url, const HttpLimits &limits)
         : m_request(client.get(QUrl(url), limits))
     {
-        QObject::connect(m_request.get(), &HttpRequest::finished,
-                         [this](const HttpResult &result) { m_result = result; ++m_reports; });
+        QObject::connect(m_request.get(), &HttpRequest::finished, [this](const HttpResult &result) {
+            m_result = result;
+            ++m_reports;
+        });
     }
 
     HttpResult wait(int milliseconds = 5000)

@@ -45,7 +45,8 @@ void LoopbackHttpServer::serve(const QString &target, const LoopbackResponse &re
     m_responses.insert(target, response);
 }
 
-void LoopbackHttpServer::serveBody(const QString &target, const QByteArray &body, const QByteArray &contentType)
+void LoopbackHttpServer::serveBody(const QString &target, const QByteArray &body,
+                                   const QByteArray &contentType)
 {
     LoopbackResponse response;
     response.body = body;
@@ -111,7 +112,8 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
 
 void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
     if (!response.omitContentLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
