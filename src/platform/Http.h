@@ -26,6 +26,12 @@ struct HttpResult
     QString error; // why it failed, for the record
 };
 
+// Whether a request may go on from `from` to `to`: only to http or https
+// links with a host, and never from https down to http.
+bool isAllowedRedirect(const QUrl &from, const QUrl &to);
+// http and https links with a host are the only ones the client fetches.
+bool isFetchableUrl(const QUrl &url);
+
 // One GET in flight. It reports `finished` exactly once unless cancelled;
 // deleting it cancels it.
 class HttpRequest : public QObject

@@ -9,11 +9,6 @@ namespace tessaly {
 
 namespace {
 
-bool isWebScheme(const QUrl &url)
-{
-    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-}
-
 // One GET with its own deadline, size budget and redirect checks. Whatever
 // fails first ends it: the reply is aborted and the failure reported once.
 // Redirects are followed here, one request at a time, so every hop passes
@@ -24,7 +19,7 @@ public:
     NetworkHttpRequest(QNetworkAccessManager &manager, const QUrl &url, const HttpLimits &limits)
         : m_manager(manager), m_limits(limits)
     {
-        if (!isWebScheme(url) || url.host().isEmpty()) {
+        if (!isFetchableUrl(url)) {
             // Reported from the event loop so the caller can connect first.
             QTimer::singleShot(0, this, [this] { fail(QStringLiteral("not an http or https link")); });
             return;
@@ -115,10 +110,8 @@ private:
     {
         if (++m_redirects > m_limits.maximumRedirects)
             return fail(QStringLiteral("too many redirects"));
-        if (!isWebScheme(next) || next.host().isEmpty())
-            return fail(QStringLiteral("redirect to a link that is not http or https"));
-        if (m_currentUrl.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http"))
-            return fail(QStringLiteral("redirect from https to http"));
+        if (!isAllowedRedirect(m_currentUrl, next))
+            return fail(QStringLiteral("redirect refused: ") + next.toString());
         dropReply();
         send(next);
     }
