@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -301,4 +303,37 @@ TEST_F(BrowserSearch, AStartPageThatCannotBeWrittenIsReportedAndNothingLoads)
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_TRUE(messages.last().text.startsWith(startPage() + "\r\n"));
     EXPECT_TRUE(desktop.urls.isEmpty());
+}
+
+TEST_F(BrowserSearch, EnterSearchesOnlyWithAKeywordAndNoButtonIsDefault)
+{
+    openWithFake(searchTemplate());
+    keywordBox()->clear();
+    QTest::keyClick(keywordBox(), Qt::Key_Return);
+    EXPECT_TRUE(fake->urls.isEmpty());
+    EXPECT_TRUE(dialog->isVisible());
+    button("Command1")->click();
+    EXPECT_EQ(fake->urls.value(0).query(), QStringLiteral("wd=&submit="));
+    keywordBox()->setText(QStringLiteral("x"));
+    QTest::keyClick(keywordBox(), Qt::Key_Return);
+    EXPECT_EQ(fake->urls.size(), 2);
+    for (QPushButton *each : dialog->findChildren<QPushButton *>())
+        EXPECT_FALSE(each->autoDefault() || each->isDefault()) << each->objectName().toStdString();
+}
+
+TEST_F(BrowserSearch, TheLinkMenuNeedsASelectedRow)
+{
+    openWithFake(searchTemplate());
+    auto *menu = dialog->findChild<QMenu *>("MM");
+    ASSERT_NE(menu, nullptr);
+    button("Command4")->click();
+    fake->pending.takeFirst()(
+        QStringLiteral("<a title=\"One\" href=\"/1\" data-original=\"http://h/1.png\">"));
+    emit list()->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_FALSE(menu->isVisible());
+    list()->topLevelItem(0)->setSelected(true);
+    list()->setCurrentItem(list()->topLevelItem(0));
+    emit list()->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
 }

@@ -40,9 +40,10 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
 
     m_picker =
         new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
-    QString reason;
-    if (!files::folderExists(m_workspace.temp()) && !files::makeFolder(m_workspace.temp(), &reason))
-        Messages::error(Messages::withPath(m_workspace.temp(), reason));
+    // A cache folder that cannot be made is reported by the start page's
+    // write just below.
+    if (!files::folderExists(m_workspace.temp()))
+        files::makeFolder(m_workspace.temp());
     m_keyword->setText(project);
     showBrowser(true);
     if (writeStartPage(false))
