@@ -54,7 +54,7 @@ protected:
     DesktopRecorder desktop;
     ClipboardRecorder clipboard;
     RecordingMessages messages;
-    covers::SearchLimits limits{{1500, 256 * 1024, 3}, {1500, 256 * 1024, 3}, 1024 * 1024};
+    covers::SearchLimits limits{{5000, 256 * 1024, 3}, {5000, 256 * 1024, 3}, 1024 * 1024};
 };
 
 } // namespace tessaly::testing
