@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>

@@ -15,9 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace tessaly;
@@ -66,7 +64,8 @@ protected:
     void clickRow(int row)
     {
         QTreeWidgetItem *item = projects()->topLevelItem(row);
-        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {}, projects()->visualItemRect(item).center());
+        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {},
+                          projects()->visualItemRect(item).center());
     }
 
     void trigger(const char *action) { window->action(action)->trigger(); }
@@ -78,7 +77,8 @@ protected:
         const QString folder = ws.makeFolder(QStringLiteral("movies/") + project);
         for (const QString &file : files)
             ws.writeBytes(QStringLiteral("movies/%1/%2").arg(project, file), "video");
-        ws.writeText(QStringLiteral("Setting/%1.ini").arg(project), QStringLiteral("[Setting]\r\nFile=") + folder);
+        ws.writeText(QStringLiteral("Setting/%1.ini").arg(project),
+                     QStringLiteral("[Setting]\r\nFile=") + folder);
     }
 
     TempWorkspace ws;
@@ -333,7 +333,8 @@ TEST_F(MainWindowTest, DeleteRemovesTheFilesAndTheRowAndLeavesNothingChosen)
 
     trigger("MB6");
 
-    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("要删除选中的项目吗?\r\nA"), QStringLiteral("删除成功!")}));
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("要删除选中的项目吗?\r\nA"), QStringLiteral("删除成功!")}));
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
     EXPECT_FALSE(ws.exists(QStringLiteral("Web/Image/A.jpg")));
     EXPECT_FALSE(ws.exists(QStringLiteral("Web/Data/A.html")));
@@ -393,7 +394,8 @@ TEST_F(MainWindowTest, AnUnreadableListIsSaidAtStartAndNeverOverwritten)
 
     const QString listFile = ws.workspace().listFile();
     ASSERT_FALSE(messages.isEmpty());
-    EXPECT_EQ(messages.messages().first().text, listFile + QStringLiteral("\r\n无法读取项目列表,列表将不会被保存!"));
+    EXPECT_EQ(messages.messages().first().text,
+              listFile + QStringLiteral("\r\n无法读取项目列表,列表将不会被保存!"));
     EXPECT_EQ(messages.messages().first().icon, MessageIcon::Error);
 
     window->show();

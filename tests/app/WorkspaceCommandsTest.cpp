@@ -3,7 +3,6 @@
 #include "support/TempWorkspace.h"
 
 #include <QFile>
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -52,10 +51,12 @@ TEST(ClearFolderFiles, ReportsAFileThatCannotBeDeletedAndDeletesTheRest)
     ws.writeBytes(QStringLiteral("Temp/b.jpg"), "b");
     QFile::setPermissions(ws.path(QStringLiteral("Temp")), QFile::ReadOwner | QFile::ExeOwner);
     const ClearResult result = clearFolderFiles(ws.workspace().temp());
-    QFile::setPermissions(ws.path(QStringLiteral("Temp")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(ws.path(QStringLiteral("Temp")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     ASSERT_EQ(result.failures.size(), 2);
-    EXPECT_TRUE(result.failureText().startsWith(ws.path(QStringLiteral("Temp/a.jpg")) + QStringLiteral("\r\n")));
+    EXPECT_TRUE(
+        result.failureText().startsWith(ws.path(QStringLiteral("Temp/a.jpg")) + QStringLiteral("\r\n")));
 }
 
 TEST(FoldersToOpen, StyleFolderAndItsMessage)

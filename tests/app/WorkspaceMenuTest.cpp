@@ -1,5 +1,4 @@
 #include "app/gui/MainWindow.h"
-
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -8,9 +7,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace tessaly;
@@ -99,7 +96,8 @@ TEST_F(WorkspaceMenuTest, ClearLogDeletesTheLogsAndKeepsTheSubFolder)
     ws.writeBytes(QStringLiteral("Log/3.log"), "3");
     ws.writeBytes(QStringLiteral("Log/keep/4.log"), "4");
     trigger("M6");
-    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("要清空日志吗?"), QStringLiteral("清空日志完毕!")}));
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("要清空日志吗?"), QStringLiteral("清空日志完毕!")}));
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
     EXPECT_FALSE(ws.exists(QStringLiteral("Log/1.log")));
     EXPECT_FALSE(ws.exists(QStringLiteral("Log/3.log")));

@@ -3,7 +3,6 @@
 #include "support/TempWorkspace.h"
 
 #include <QFile>
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -67,7 +66,8 @@ TEST(ProjectRemoval, AnUnusableNameTouchesNoFile)
     EXPECT_FALSE(traversal.ok());
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/...jpg")));
-    EXPECT_EQ(unusableProjectNameText(QStringLiteral("../index")), QStringLiteral("无法使用的项目名称: ../index"));
+    EXPECT_EQ(unusableProjectNameText(QStringLiteral("../index")),
+              QStringLiteral("无法使用的项目名称: ../index"));
 }
 
 TEST(ProjectRemoval, AFileThatCannotBeDeletedIsReportedWithPathAndReason)
