@@ -441,3 +441,15 @@ TEST_F(MainWindowTest, AProjectAddedAtTheTopIsSelectedSavedAndShown)
     EXPECT_EQ(rowTexts(episodes()), QStringList{"x.mp4"});
     EXPECT_EQ(listBytes(), QByteArray("New\r\nA\r\n"));
 }
+
+TEST_F(MainWindowTest, ClickingTheShownProjectAgainReadsItsFolderAgain)
+{
+    writeEpisodeFolder(QStringLiteral("A"), {QStringLiteral("1.mp4")});
+    open({"A", "B"});
+    clickRow(0);
+    ws.writeBytes(QStringLiteral("movies/A/2.mp4"), "video");
+
+    clickRow(0);
+
+    EXPECT_EQ(rowTexts(episodes()), (QStringList{"1.mp4", "2.mp4"}));
+}

@@ -11,6 +11,7 @@
 #include "platform/Messages.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -54,6 +55,10 @@ struct MainWindow::Controls
     QTreeWidget *projectView = nullptr;
     DetailsPane *details = nullptr;
     QMenu *projectMenu = nullptr;
+    // Counts selection changes, so that a click that left the selection as
+    // it was can still run the click handling (the folder may have changed).
+    quint64 selectionChanges = 0;
+    quint64 selectionChangesAtPress = 0;
 };
 
 MainWindow::MainWindow(const Workspace &workspace, QWidget *parent)
@@ -136,7 +141,22 @@ void MainWindow::buildControls()
 
     // Whatever changes the selection, mouse or keyboard or a command, the
     // details pane follows it.
-    connect(projectView, &QTreeWidget::itemSelectionChanged, this, &MainWindow::refreshDetails);
+    connect(projectView, &QTreeWidget::itemSelectionChanged, this, [this] {
+        ++m_controls->selectionChanges;
+        refreshDetails();
+    });
+    projectView->viewport()->installEventFilter(this);
+    connect(projectView, &QTreeWidget::itemPressed, this, [this] {
+        if (m_controls->selectionChanges == m_controls->selectionChangesAtPress)
+            refreshDetails();
+    });
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_controls->projectView->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_controls->selectionChangesAtPress = m_controls->selectionChanges;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::start()

@@ -73,6 +73,9 @@ public:
     void selectRow(int row);
     void removeProjectRow(int row);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildMenus();
     void buildControls();

@@ -1,5 +1,7 @@
 #include "platform/gui/QtDesktop.h"
 
+#include "platform/Links.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -14,16 +16,9 @@ bool QtDesktop::openFolder(const QString &path)
 
 bool QtDesktop::openUrl(const QString &url)
 {
-    // The link is handed over as the user typed it; a bare host such as
-    // "192.168.1.2/site" becomes an http link, as a shell would take it.
     // An empty or unusable link opens nothing, and nobody is told.
-    const QString link = url.trimmed();
-    if (link.isEmpty())
-        return false;
-    QUrl target(link, QUrl::TolerantMode);
-    if (target.scheme().isEmpty())
-        target = QUrl::fromUserInput(link);
-    if (!target.isValid() || target.isEmpty())
+    const QUrl target = urlForLink(url);
+    if (target.isEmpty())
         return false;
     return QDesktopServices::openUrl(target);
 }
