@@ -453,3 +453,19 @@ TEST_F(MainWindowTest, ClickingTheShownProjectAgainReadsItsFolderAgain)
 
     EXPECT_EQ(rowTexts(episodes()), (QStringList{"1.mp4", "2.mp4"}));
 }
+
+TEST_F(MainWindowTest, ReloadingTheCoverPreviewShowsANewCoverOfTheChosenProject)
+{
+    MainWindow &w = open({"A"});
+    clickRow(0);
+    CoverPreview *preview = w.detailsPane()->coverPreview();
+    ASSERT_TRUE(preview->showsDefaultCover());
+
+    QImage cover(185, 250, QImage::Format_RGB32);
+    cover.fill(Qt::blue);
+    cover.save(ws.path(QStringLiteral("Web/Image/A.jpg")), "JPG");
+    w.reloadCoverPreview();
+
+    EXPECT_FALSE(preview->showsDefaultCover());
+    EXPECT_EQ(preview->picture().size(), QSize(185, 250));
+}

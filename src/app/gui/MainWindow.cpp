@@ -265,11 +265,11 @@ void MainWindow::reloadCoverPreview()
 {
     const std::optional<QString> chosen = chosenProject();
     CoverPreview *preview = m_controls->details->coverPreview();
-    if (!chosen) {
+    if (!chosen || !isUsableProjectName(*chosen)) {
         preview->showDefaultCover();
         return;
     }
-    preview->showCoverFile(readProjectDetails(m_workspace, *chosen).coverFile);
+    preview->showCoverFile(m_workspace.coverFile(*chosen));
 }
 
 void MainWindow::openSiteLink()
