@@ -8,6 +8,7 @@
 #include "site/BuiltinTemplates.h"
 #include "site/Placeholders.h"
 
+#include <QStringDecoder>
 #include <limits>
 #include <optional>
 
@@ -94,8 +95,15 @@ void loadTemplateFile(const QString &path, const QString &defaultText, QString &
         text::writeTextFile(path, defaultText);
         return;
     }
-    if (const std::optional<QString> content = text::readWholeText(path))
+    const std::optional<QByteArray> bytes = files::readFileBytes(path);
+    if (!bytes)
+        return;
+    // A file saved in another encoding (a UTF-8 mark, say) is still read as
+    // code page 936, undecodable bytes replaced, rather than ignored.
+    if (const std::optional<QString> content = text::decode(*bytes))
         workingTemplate = *content;
+    else
+        workingTemplate = QStringDecoder("GB18030").decode(*bytes);
 }
 
 } // namespace
