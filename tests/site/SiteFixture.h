@@ -10,6 +10,13 @@
 
 #include <QDateTime>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tessaly::testing {
 
@@ -20,10 +27,12 @@ class SiteTest : public ::testing::Test
 protected:
     SiteTest() { space.withFolders(); }
 
-    // A project whose episode folder (relative to the temporary folder) is
-    // made and filled with empty files of these names.
+    // A project with a cover whose episode folder (relative to the
+    // temporary folder) is made and filled with small files of these names.
     QString addProject(const QString &name, const QString &folder, const QStringList &episodes = {})
     {
+        space.writeBytes(QStringLiteral("Web/Image/") + name + QStringLiteral(".jpg"),
+                         "cover of " + name.toUtf8());
         const QString path = space.makeFolder(folder);
         for (const QString &episode : episodes)
             space.writeBytes(folder + u'/' + episode, QByteArray("video ") + episode.toUtf8());
