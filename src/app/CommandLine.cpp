@@ -3,13 +3,13 @@
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
 #include "catalogue/ProjectList.h"
+#include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
 
-#include <memory>
-#include <optional>
+#include <QDir>
 
 namespace tessaly {
 
@@ -95,6 +95,13 @@ int CommandLine::run(const QStringList &arguments)
 
 bool CommandLine::start(Session &session)
 {
+    // A workspace named on the command line may be new: its folder is made
+    // with the rest.
+    const QString root = session.workspace.root();
+    if (!files::folderExists(root) && !QDir().mkpath(root)) {
+        Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+        return false;
+    }
     const QStringList folderFailures = session.workspace.createFolders();
     for (const QString &failure : folderFailures)
         Messages::error(failure);
