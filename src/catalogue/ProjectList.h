@@ -15,7 +15,12 @@ bool isUsableProjectName(const QString &name);
 class ProjectList
 {
 public:
-    enum class LoadResult { Loaded, Missing, Unreadable };
+    enum class LoadResult
+    {
+        Loaded,
+        Missing,
+        Unreadable
+    };
 
     // Loads the file; an unreadable file keeps what could be read and makes
     // every later save refuse, so the file is never overwritten with less.
