@@ -4,9 +4,24 @@
 
 namespace tessaly {
 
-enum class MessageIcon { None, Information, Error, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageIcon
+{
+    None,
+    Information,
+    Error,
+    Question
+};
+enum class MessageButtons
+{
+    Ok,
+    YesNo
+};
+enum class MessageAnswer
+{
+    Ok,
+    Yes,
+    No
+};
 
 struct Message
 {

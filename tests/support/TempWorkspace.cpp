@@ -48,12 +48,13 @@ void TempWorkspace::writeList(const QStringList &names) const
     writeText(QStringLiteral("Setting/List.ini"), names.join(QStringLiteral("\r\n")));
 }
 
-void TempWorkspace::writeSiteSettings(const QString &movieFile, const QString &webFile, const QString &webLink,
-                                      const QString &webUpdate) const
+void TempWorkspace::writeSiteSettings(const QString &movieFile, const QString &webFile,
+                                      const QString &webLink, const QString &webUpdate) const
 {
     writeBytes(QStringLiteral("Setting/Setting.ini"),
-               text::encode(QStringLiteral("[Setting]\r\nWebUpdate=%1\r\nMovieFile=%2\r\nWebFile=%3\r\nWebLink=%4\r\n")
-                                .arg(webUpdate, movieFile, webFile, webLink)));
+               text::encode(
+                   QStringLiteral("[Setting]\r\nWebUpdate=%1\r\nMovieFile=%2\r\nWebFile=%3\r\nWebLink=%4\r\n")
+                       .arg(webUpdate, movieFile, webFile, webLink)));
 }
 
 QString TempWorkspace::makeFolder(const QString &relative) const

@@ -31,8 +31,8 @@ public:
     // Writes `Setting/List.ini` holding these names.
     void writeList(const QStringList &names) const;
     // Writes `Setting/Setting.ini` with MovieFile, WebFile, WebLink, WebUpdate.
-    void writeSiteSettings(const QString &movieFile, const QString &webFile = {},
-                           const QString &webLink = {}, const QString &webUpdate = {}) const;
+    void writeSiteSettings(const QString &movieFile, const QString &webFile = {}, const QString &webLink = {},
+                           const QString &webUpdate = {}) const;
     // Makes an extra folder anywhere inside the temporary folder.
     QString makeFolder(const QString &relative) const;
 

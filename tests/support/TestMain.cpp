@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QByteArray>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)

@@ -6,7 +6,6 @@
 
 #include <QMainWindow>
 #include <QString>
-
 #include <optional>
 
 class QAction;

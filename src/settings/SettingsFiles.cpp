@@ -1,0 +1,65 @@
+#include "settings/SettingsFiles.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "settings/IniFile.h"
+
+namespace tessaly {
+
+namespace {
+
+QString section()
+{
+    return QString::fromLatin1(settings::Section);
+}
+
+} // namespace
+
+QString SiteSettings::movieRoot() const
+{
+    return files::withoutTrailingSeparators(movieFile);
+}
+
+SiteSettings SiteSettings::read(const Workspace &workspace)
+{
+    SiteSettings result;
+    const QString file = workspace.settingsFile();
+    if (!files::plainFileExists(file))
+        return result;
+    result.movieFile = ini::read(section(), QStringLiteral("MovieFile"), file);
+    result.webFile = ini::read(section(), QStringLiteral("WebFile"), file);
+    result.webLink = ini::read(section(), QStringLiteral("WebLink"), file);
+    result.webUpdate = ini::read(section(), QStringLiteral("WebUpdate"), file);
+    return result;
+}
+
+bool SiteSettings::write(const Workspace &workspace, QString *reason) const
+{
+    const QString file = workspace.settingsFile();
+    return ini::write(section(), QStringLiteral("WebUpdate"), webUpdate, file, reason) &&
+           ini::write(section(), QStringLiteral("MovieFile"), movieFile, file, reason) &&
+           ini::write(section(), QStringLiteral("WebFile"), webFile, file, reason) &&
+           ini::write(section(), QStringLiteral("WebLink"), webLink, file, reason);
+}
+
+namespace settings {
+
+QString siteValue(const Workspace &workspace, const QString &key)
+{
+    return ini::read(section(), key, workspace.settingsFile());
+}
+
+QString episodeFolder(const Workspace &workspace, const QString &project)
+{
+    return ini::read(section(), QStringLiteral("File"), workspace.projectSettingsFile(project));
+}
+
+bool setEpisodeFolder(const Workspace &workspace, const QString &project, const QString &folder,
+                      QString *reason)
+{
+    return ini::write(section(), QStringLiteral("File"), folder, workspace.projectSettingsFile(project),
+                      reason);
+}
+
+} // namespace settings
+} // namespace tessaly

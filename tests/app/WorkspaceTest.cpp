@@ -1,0 +1,51 @@
+#include "app/Workspace.h"
+
+#include "app/WorkspaceLock.h"
+#include "support/TempWorkspace.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using tessaly::testing::TempWorkspace;
+
+TEST(WorkspaceStartup, CreatesTheSevenFoldersButNotTemp)
+{
+    TempWorkspace ws;
+    EXPECT_TRUE(ws.workspace().createFolders().isEmpty());
+    for (const char *folder : {"Web", "Web/Data", "Web/Image", "Setting", "Data", "Log", "Style"})
+        EXPECT_TRUE(QDir(ws.path(QString::fromUtf8(folder))).exists()) << folder;
+    EXPECT_FALSE(ws.exists(QStringLiteral("Temp")));
+    EXPECT_TRUE(ws.workspace().createFolders().isEmpty()); // a second start changes nothing
+}
+
+TEST(WorkspaceStartup, AFolderThatCannotBeMadeIsReportedAndTheRestGoOn)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("Web"), "a file where the folder should be");
+    const QStringList failures = ws.workspace().createFolders();
+    ASSERT_EQ(failures.size(), 2); // Web/Data and Web/Image cannot exist under a file
+    EXPECT_TRUE(failures.first().startsWith(ws.path(QStringLiteral("Web/Data")) + QStringLiteral(": ")));
+    EXPECT_TRUE(QDir(ws.path(QStringLiteral("Style"))).exists());
+}
+
+TEST(WorkspacePaths, ProjectFilesAreNamedAfterTheProject)
+{
+    const Workspace ws(QStringLiteral("/srv/app/"));
+    EXPECT_EQ(ws.coverFile(QStringLiteral("甲")), QStringLiteral("/srv/app/Web/Image/甲.jpg"));
+    EXPECT_EQ(ws.playPage(QStringLiteral("甲")), QStringLiteral("/srv/app/Web/Data/甲.html"));
+    EXPECT_EQ(ws.projectSettingsFile(QStringLiteral("甲")), QStringLiteral("/srv/app/Setting/甲.ini"));
+    EXPECT_EQ(Workspace(QStringLiteral("/")).web(), QStringLiteral("/Web"));
+}
+
+TEST(WorkspaceLocking, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    TempWorkspace ws;
+    auto first = std::make_unique<WorkspaceLock>(ws.workspace());
+    ASSERT_TRUE(first->acquire());
+    WorkspaceLock second(ws.workspace());
+    // QLockFile allows re-entry from the same process only through the same object.
+    EXPECT_FALSE(second.acquire());
+    first.reset();
+    EXPECT_TRUE(second.acquire());
+}

@@ -1,0 +1,114 @@
+#include "catalogue/ProjectList.h"
+
+#include "support/TempWorkspace.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using tessaly::testing::TempWorkspace;
+
+namespace {
+
+QStringList names(std::initializer_list<const char *> list)
+{
+    QStringList result;
+    for (const char *name : list)
+        result.append(QString::fromUtf8(name));
+    return result;
+}
+
+class ProjectListFile : public ::testing::Test
+{
+protected:
+    ProjectListFile() { ws.withFolders(); }
+    QString file() const { return ws.workspace().listFile(); }
+    QByteArray bytes() const { return ws.readBytes(QStringLiteral("Setting/List.ini")); }
+
+    TempWorkspace ws;
+    ProjectList list;
+};
+
+} // namespace
+
+TEST_F(ProjectListFile, AnEmptyListIsSavedAsOneCrLfAndLoadsEmpty)
+{
+    ASSERT_TRUE(list.save(file()));
+    EXPECT_EQ(bytes(), QByteArray("\r\n"));
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(list.size(), 0);
+}
+
+TEST_F(ProjectListFile, AMissingFileGivesAnEmptyList)
+{
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Missing);
+    EXPECT_EQ(list.size(), 0);
+    EXPECT_TRUE(list.save(file()));
+}
+
+TEST_F(ProjectListFile, LoadSkipsEmptyLinesKeepsBlanksAndDuplicatesWhateverTheLineEnds)
+{
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), QByteArray("A\r\n\r\n  \nB\rA\n\xd6\xd0"));
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(list.names(), names({"A", "  ", "B", "A", "中"}));
+    ASSERT_TRUE(list.save(file()));
+    EXPECT_EQ(bytes(), QByteArray("A\r\n  \r\nB\r\nA\r\n\xd6\xd0\r\n"));
+}
+
+TEST_F(ProjectListFile, AnUndecodableFileKeepsWhatItCouldReadAndIsNeverOverwritten)
+{
+    const QByteArray original("A\r\n\xff\xfe\r\nB\r\n");
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), original);
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Unreadable);
+    EXPECT_EQ(list.names(), names({"A", "B"}));
+    QString reason;
+    EXPECT_FALSE(list.save(file(), &reason));
+    EXPECT_EQ(reason, file() + QStringLiteral("\r\n无法读取项目列表,列表将不会被保存!"));
+    EXPECT_EQ(bytes(), original);
+}
+
+TEST_F(ProjectListFile, AHundredThousandNamesRoundTrip)
+{
+    QStringList many;
+    for (int i = 0; i < 100000; ++i)
+        many.append(QStringLiteral("项目%1").arg(i));
+    list.setNames(many);
+    ASSERT_TRUE(list.save(file()));
+    ProjectList again;
+    EXPECT_EQ(again.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(again.names(), many);
+}
+
+TEST(ProjectListMoves, UpAndDownSwapNeighboursAndFollowTheMovedName)
+{
+    ProjectList list;
+    list.setNames(names({"A", "B", "C"}));
+    EXPECT_EQ(list.moveUp(1), 0);
+    EXPECT_EQ(list.names(), names({"B", "A", "C"}));
+    EXPECT_EQ(list.moveUp(0), 0);
+    EXPECT_EQ(list.names(), names({"B", "A", "C"}));
+    EXPECT_EQ(list.moveDown(1), 2);
+    EXPECT_EQ(list.names(), names({"B", "C", "A"}));
+    EXPECT_EQ(list.moveDown(2), 2);
+}
+
+TEST(ProjectListMoves, FirstAndLastMoveTheNameAcrossTheList)
+{
+    ProjectList list;
+    list.setNames(names({"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(list.moveToFirst(3), 0);
+    EXPECT_EQ(list.names(), names({"D", "A", "B", "C", "E"}));
+    list.setNames(names({"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(list.moveToLast(0), 4);
+    EXPECT_EQ(list.names(), names({"B", "C", "D", "E", "A"}));
+    list.insertAtTop(QStringLiteral("N"));
+    EXPECT_EQ(list.names().first(), QStringLiteral("N"));
+}
+
+TEST(ProjectNamesInPaths, NamesThatWouldLeaveTheirFolderAreUnusable)
+{
+    for (const char *bad : {"a/b", "..", ".", "/"})
+        EXPECT_FALSE(isUsableProjectName(QString::fromUtf8(bad))) << bad;
+    EXPECT_FALSE(isUsableProjectName(QStringLiteral("a") + QChar(u'\0')));
+    for (const char *good : {"电影", " 空格 ", "a\\b", "..a", "内容"})
+        EXPECT_TRUE(isUsableProjectName(QString::fromUtf8(good))) << good;
+}
