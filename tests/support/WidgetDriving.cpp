@@ -1,0 +1,60 @@
+#include "support/WidgetDriving.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace tessaly::testing {
+namespace {
+
+QPoint centreOf(QTreeWidget &list, QTreeWidgetItem *row)
+{
+    return list.visualItemRect(row).center();
+}
+
+} // namespace
+
+bool showAndExpose(QWidget &window)
+{
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
+QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text)
+{
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (list.topLevelItem(row)->text(0) == text)
+            return list.topLevelItem(row);
+    }
+    return nullptr;
+}
+
+QStringList rowTexts(const QTreeWidget &list)
+{
+    QStringList texts;
+    for (int row = 0; row < list.topLevelItemCount(); ++row)
+        texts.append(list.topLevelItem(row)->text(0));
+    return texts;
+}
+
+void clickRow(QTreeWidget &list, QTreeWidgetItem *row)
+{
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, row));
+}
+
+void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row)
+{
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, row));
+}
+
+void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)
+{
+    QPoint position(10, list.viewport()->height() - 5);
+    if (row)
+        position = static_cast<QTreeWidget &>(list).visualItemRect(row).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, position, list.viewport()->mapToGlobal(position));
+    QApplication::sendEvent(list.viewport(), &event);
+}
+
+} // namespace tessaly::testing
