@@ -11,9 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace tessaly;
@@ -37,13 +35,16 @@ protected:
 
     void open(const QString &project = QStringLiteral("剧集"))
     {
-        dialog = std::make_unique<EpisodeFolderDialog>(files.workspace(), project,
-                                                       [this](const QString &folder) { recorded.append(folder); });
+        dialog = std::make_unique<EpisodeFolderDialog>(
+            files.workspace(), project, [this](const QString &folder) { recorded.append(folder); });
         EXPECT_TRUE(showAndExpose(*dialog));
         folders = dialog->folderList();
         fileList = dialog->fileList();
     }
-    void press(const char *button) { QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
     void openFolder(const QString &name)
     {
         clickRow(*folders, rowWithText(*folders, name));
@@ -148,8 +149,8 @@ TEST_F(EpisodeFolderDialogTest, AFailedWriteIsReportedAndTheDialogStays)
     press("Command2");
 
     ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(files.workspace().projectSettingsFile(QStringLiteral("剧集")) +
-                                                QStringLiteral("\r\n")));
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("剧集")) + QStringLiteral("\r\n")));
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(recorded.isEmpty());

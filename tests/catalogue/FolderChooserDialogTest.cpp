@@ -10,9 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace tessaly;
@@ -38,7 +36,10 @@ protected:
         EXPECT_TRUE(showAndExpose(*dialog));
         folders = dialog->folderList();
     }
-    void press(const char *button) { QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
     QAction *menuItem(const char *name) const { return folders->contextMenu()->findChild<QAction *>(name); }
 
     TempWorkspace files;

@@ -4,7 +4,6 @@
 #include "support/TempWorkspace.h"
 
 #include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly;

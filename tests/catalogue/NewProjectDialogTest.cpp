@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -34,9 +33,12 @@ protected:
     {
         nameBox->setFocus();
         nameBox->clear();
-        QTest::keyClicks(nameBox, name);
+        typeText(*nameBox, name);
     }
-    void press(const char *button) { QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
     QString storedFolder(const QString &name) const
     {
         return ini::read(QStringLiteral("Setting"), QStringLiteral("File"),
@@ -200,8 +202,8 @@ TEST_F(NewProjectDialogTest, AFailedSettingsWriteIsReportedAndTheDialogStays)
     press("Command1");
 
     ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(files.workspace().projectSettingsFile(QStringLiteral("Film")) +
-                                                QStringLiteral("\r\n")));
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("Film")) + QStringLiteral("\r\n")));
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(added.isEmpty());

@@ -6,7 +6,6 @@
 #include "support/TempWorkspace.h"
 
 #include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -39,7 +38,8 @@ protected:
 
 TEST_F(ProjectCreationTest, WithoutAFolderTheProjectIsListedAtTheTopAndNoSettingsFileIsWritten)
 {
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral(" 新片"), {}}), CreationResult::Created);
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral(" 新片"), {}}),
+              CreationResult::Created);
 
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral(" 新片"), QStringLiteral("Old")}));
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/ 新片.ini")));
@@ -58,9 +58,11 @@ TEST_F(ProjectCreationTest, AGivenFolderIsRecordedUnderTheName)
 
 TEST_F(ProjectCreationTest, ARefusedNameChangesNothing)
 {
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("Old"), QStringLiteral("/movies/x")}),
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Old"), QStringLiteral("/movies/x")}),
+        CreationResult::Refused);
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("a？b"), {}}),
               CreationResult::Refused);
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("a？b"), {}}), CreationResult::Refused);
 
     EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("该文件夹已经存在,请使用其他名称!"),
                                              QStringLiteral("非法名称,数据中不能含有   ？   字符!")}));
@@ -83,12 +85,13 @@ TEST_F(ProjectCreationTest, AFailedSettingsWriteIsReportedAndNothingIsListed)
     // A folder where the settings file should be: it cannot be replaced.
     files.makeFolder(QStringLiteral("Setting/Blocked.ini"));
 
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("Blocked"), QStringLiteral("/movies/x")}),
-              CreationResult::Refused);
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Blocked"), QStringLiteral("/movies/x")}),
+        CreationResult::Refused);
 
     ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(files.workspace().projectSettingsFile(QStringLiteral("Blocked")) +
-                                                QStringLiteral("\r\n")));
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("Blocked")) + QStringLiteral("\r\n")));
     EXPECT_GT(messages.last().text.size(),
               files.workspace().projectSettingsFile(QStringLiteral("Blocked")).size() + 2);
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);

@@ -21,7 +21,8 @@ const QString DuplicateText = QStringLiteral("该文件夹已经存在,请使用
 TEST(ProjectNames, OrdinaryNamesAreAccepted)
 {
     const QStringList listed{QStringLiteral("Alpha")};
-    EXPECT_EQ(refusalFor(QStringLiteral("  Alpha"), listed), QString()) << "a leading space makes another name";
+    EXPECT_EQ(refusalFor(QStringLiteral("  Alpha"), listed), QString())
+        << "a leading space makes another name";
     EXPECT_EQ(refusalFor(QStringLiteral("alpha"), listed), QString()) << "names compare case-sensitively";
     EXPECT_EQ(refusalFor(QStringLiteral("封面 第一季"), listed), QString());
     EXPECT_EQ(refusalFor(QStringLiteral("Alpha.Beta"), listed), QString());
@@ -75,6 +76,7 @@ TEST(ProjectNames, OnlyAnExactRepeatIsADuplicate)
 {
     const QStringList listed{QStringLiteral("A"), QStringLiteral("封面"), QStringLiteral("List")};
     EXPECT_EQ(refusalFor(QStringLiteral("封面"), listed), DuplicateText);
-    EXPECT_EQ(refusalFor(QStringLiteral("List"), listed), ReservedText) << "reserved is said before duplicate";
+    EXPECT_EQ(refusalFor(QStringLiteral("List"), listed), ReservedText)
+        << "reserved is said before duplicate";
     EXPECT_EQ(refusalFor(QStringLiteral("A "), listed), QString());
 }

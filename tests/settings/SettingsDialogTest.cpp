@@ -1,5 +1,6 @@
 #include "settings/gui/SettingsDialog.h"
 
+#include "files/TextFile.h"
 #include "settings/IniFile.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -10,9 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace tessaly;
@@ -34,11 +33,14 @@ protected:
     }
     QLineEdit *box(const char *name) const { return dialog->findChild<QLineEdit *>(name); }
     QCheckBox *publishBox() const { return dialog->findChild<QCheckBox *>(QStringLiteral("Check1")); }
-    void press(const char *button) { QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
     void type(const char *name, const QString &text)
     {
         box(name)->clear();
-        QTest::keyClicks(box(name), text);
+        typeText(*box(name), text);
     }
     QString stored(const QString &key) const
     {
@@ -71,7 +73,8 @@ TEST_F(SettingsDialogTest, IsForm4WithItsGroupsAndNoDefaultButton)
     for (QPushButton *button : dialog->findChildren<QPushButton *>())
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
     EXPECT_EQ(box("Text5")->placeholderText(), QStringLiteral("https://HOST/search_[[Title]]/"));
-    EXPECT_EQ(box("Text6")->placeholderText(), QStringLiteral("http://HOST/search.html?wd=[[Title]]&submit="));
+    EXPECT_EQ(box("Text6")->placeholderText(),
+              QStringLiteral("http://HOST/search.html?wd=[[Title]]&submit="));
 }
 
 TEST_F(SettingsDialogTest, WithoutASettingsFileOkWritesEveryKeyInOrder)
@@ -104,14 +107,17 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValuesAndWritesTheEditedOnes)
     type("Text1", QStringLiteral(" /srv/新 "));
     type("Text5", QStringLiteral("https://a.example/search_[[Title]]/"));
     type("Text6", QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
-    QTest::mouseClick(publishBox(), Qt::LeftButton);
+    QTest::mouseClick(publishBox(), Qt::LeftButton, {}, QPoint(8, publishBox()->height() / 2));
     press("Command2");
 
-    EXPECT_EQ(stored(QStringLiteral("MovieFile")), QStringLiteral(" /srv/新 ")) << "values are never trimmed";
+    EXPECT_TRUE(
+        files.readBytes(SettingsFile).contains(text::encode(QStringLiteral("MovieFile= /srv/新 \r\n"))))
+        << "values are written as typed, never trimmed";
     EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("WebFile")), QStringLiteral("/srv/site"));
     EXPECT_EQ(stored(QStringLiteral("CoverSearch1")), QStringLiteral("https://a.example/search_[[Title]]/"));
-    EXPECT_EQ(stored(QStringLiteral("CoverSearch2")), QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
+    EXPECT_EQ(stored(QStringLiteral("CoverSearch2")),
+              QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
 
     open();
     EXPECT_EQ(box("Text5")->text(), QStringLiteral("https://a.example/search_[[Title]]/"));
@@ -157,9 +163,9 @@ TEST_F(SettingsDialogTest, TheTestButtonsAskOnlyForAnExistingFolder)
     type("Text2", folder);
     press("Command4");
 
-    EXPECT_EQ(messages.texts(),
-              QStringList({QStringLiteral("请填写影片文件路径!"), QStringLiteral("请填写站点路径!"),
-                           QStringLiteral("连接失败!"), QStringLiteral("连接失败!"), QStringLiteral("连接成功!")}));
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("请填写影片文件路径!"),
+                                             QStringLiteral("请填写站点路径!"), QStringLiteral("连接失败!"),
+                                             QStringLiteral("连接失败!"), QStringLiteral("连接成功!")}));
     EXPECT_EQ(messages.messages().at(2).icon, MessageIcon::Error);
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
     EXPECT_FALSE(files.exists(SettingsFile));

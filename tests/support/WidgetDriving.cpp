@@ -38,6 +38,12 @@ QStringList rowTexts(const QTreeWidget &list)
     return texts;
 }
 
+void typeText(QWidget &widget, const QString &text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, &widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
+}
+
 void clickRow(QTreeWidget &list, QTreeWidgetItem *row)
 {
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, row));
@@ -45,7 +51,13 @@ void clickRow(QTreeWidget &list, QTreeWidgetItem *row)
 
 void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row)
 {
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, row));
+    // As the window system delivers it: a click, then the double click of
+    // the second press, then its release. QTest's double click alone lacks
+    // the press that the list needs to know which row was hit.
+    const QPoint position = centreOf(list, row);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, position);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, position);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, position);
 }
 
 void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)

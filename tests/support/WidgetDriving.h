@@ -19,6 +19,10 @@ QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
 // The texts of the top-level rows, in order.
 QStringList rowTexts(const QTreeWidget &list);
 
+// Types the text key by key, any characters (QTest's own typing knows
+// only ASCII).
+void typeText(QWidget &widget, const QString &text);
+
 void clickRow(QTreeWidget &list, QTreeWidgetItem *row);
 void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
 // A right-button release over the row (or, without a row, over the list's
