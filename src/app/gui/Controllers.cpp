@@ -1,12 +1,15 @@
 #include "app/gui/Controllers.h"
 
 #include "app/gui/MainWindow.h"
+#include "catalogue/gui/CatalogueDialogsController.h"
+#include "settings/gui/SettingsController.h"
 
 namespace tessaly {
 
 void attachControllers(MainWindow &window)
 {
-    (void)window;
+    new CatalogueDialogsController(window);
+    new SettingsController(window);
 }
 
 } // namespace tessaly
