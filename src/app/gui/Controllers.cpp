@@ -2,6 +2,7 @@
 
 #include "app/gui/MainWindow.h"
 #include "catalogue/gui/CatalogueDialogsController.h"
+#include "covers/gui/CoverController.h"
 #include "settings/gui/SettingsController.h"
 
 namespace tessaly {
@@ -10,6 +11,7 @@ void attachControllers(MainWindow &window)
 {
     new CatalogueDialogsController(window);
     new SettingsController(window);
+    new covers::CoverController(window);
 }
 
 } // namespace tessaly

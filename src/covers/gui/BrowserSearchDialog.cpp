@@ -1,0 +1,202 @@
+#include "covers/gui/BrowserSearchDialog.h"
+
+#include "covers/CoverScan.h"
+#include "covers/CoverTexts.h"
+#include "covers/SearchUrl.h"
+#include "covers/StartPage.h"
+#include "covers/gui/CandidatePicker.h"
+#include "covers/gui/EscapeCloses.h"
+#include "covers/gui/SearchDialogParts.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "platform/Clipboard.h"
+#include "platform/Messages.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tessaly::covers {
+
+BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QString &project,
+                                         const QString &urlTemplate, const BrowserFactory &makeBrowser,
+                                         HttpClient &http, Clipboard &clipboard, Desktop &desktop,
+                                         const SearchLimits &limits, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_project(project), m_urlTemplate(urlTemplate),
+      m_clipboard(clipboard), m_limits(limits)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("查找封面"));
+    buildLayout(makeBrowser);
+    new EscapeCloses(*this);
+
+    m_picker = new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
+    QString reason;
+    if (!files::folderExists(m_workspace.temp()) && !files::makeFolder(m_workspace.temp(), &reason))
+        Messages::error(Messages::withPath(m_workspace.temp(), reason));
+    m_keyword->setText(project);
+    showBrowser(true);
+    if (writeStartPage(false))
+        m_browser.browser->loadFile(files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName)));
+
+    connect(m_searchButton, &QPushButton::clicked, this, &BrowserSearchDialog::search);
+    connect(m_keyword, &QLineEdit::returnPressed, this, [this] {
+        if (!m_keyword->text().isEmpty())
+            search();
+    });
+    connect(m_analyseButton, &QPushButton::clicked, this, &BrowserSearchDialog::analyse);
+    connect(m_okButton, &QPushButton::clicked, this, &BrowserSearchDialog::takeCover);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_copyLinkAction, &QAction::triggered, this, &BrowserSearchDialog::copyLink);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &BrowserSearchDialog::showMenu);
+}
+
+void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
+{
+    auto *frame = new QGroupBox(QStringLiteral("查找封面"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *keywordLabel = new QLabel(QStringLiteral("关键字："), frame);
+    m_keyword = new QLineEdit(frame);
+    m_keyword->setObjectName(QStringLiteral("Text3"));
+    m_searchButton = makeButton("Command1", texts::search(), frame);
+
+    // The browser and the list share one area; one of them is shown.
+    auto *sharedArea = new QWidget(frame);
+    sharedArea->setMinimumSize(ListWidth, ListHeight);
+    m_browser = makeBrowser(sharedArea);
+    m_browser.widget->setObjectName(QStringLiteral("WebBrowser1"));
+    m_list = new QTreeWidget(sharedArea);
+    m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *sharedLayout = new QVBoxLayout(sharedArea);
+    sharedLayout->setContentsMargins(0, 0, 0, 0);
+    sharedLayout->addWidget(m_browser.widget);
+    sharedLayout->addWidget(m_list);
+    m_preview = makePreview(frame);
+
+    auto *keywordRow = new QHBoxLayout;
+    keywordRow->addWidget(keywordLabel);
+    keywordRow->addWidget(m_keyword, 1);
+    keywordRow->addWidget(m_searchButton);
+    auto *frameLayout = new QGridLayout(frame);
+    frameLayout->addLayout(keywordRow, 0, 0);
+    frameLayout->addWidget(sharedArea, 1, 0);
+    frameLayout->addWidget(m_preview, 0, 1, 2, 1);
+
+    m_analyseButton = makeButton("Command4", texts::pressSearch(), this);
+    m_okButton = makeButton("Command2", QStringLiteral("确定"), this);
+    m_cancelButton = makeButton("Command3", QStringLiteral("取消"), this);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_analyseButton);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_okButton);
+    buttonRow->addWidget(m_cancelButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame, 1);
+    layout->addLayout(buttonRow);
+
+    m_menu = new QMenu(QStringLiteral("菜单"), this);
+    m_menu->setObjectName(QStringLiteral("MM"));
+    m_copyLinkAction = m_menu->addAction(QStringLiteral("复制图片链接"));
+    m_copyLinkAction->setObjectName(QStringLiteral("M1"));
+}
+
+bool BrowserSearchDialog::writeStartPage(bool waitingForSearch)
+{
+    const QString file = files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName));
+    QString reason;
+    if (text::writeTextFile(file, startPageText(waitingForSearch), &reason))
+        return true;
+    Messages::error(Messages::withPath(file, reason));
+    return false;
+}
+
+void BrowserSearchDialog::showBrowser(bool shown)
+{
+    m_browser.browser->setShown(shown);
+    m_list->setVisible(!shown);
+    m_analyseButton->setVisible(shown);
+}
+
+void BrowserSearchDialog::search()
+{
+    if (m_urlTemplate.isEmpty()) {
+        Messages::error(texts::noSearchAddress());
+        return;
+    }
+    ++m_generation;
+    if (!writeStartPage(true))
+        return;
+    m_browser.browser->loadFile(files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName)));
+    showBrowser(true);
+    m_browser.browser->setSilent(true);
+    m_browser.browser->loadUrl(QUrl(browserSearchUrl(m_urlTemplate, m_keyword->text())));
+    m_searchButton->setText(texts::loading());
+    m_analyseButton->setText(texts::analysePage());
+}
+
+void BrowserSearchDialog::analyse()
+{
+    const quint64 generation = ++m_generation;
+    showBrowser(false);
+    m_searchButton->setText(texts::searchAgain());
+    m_picker->clearRows();
+    QPointer<BrowserSearchDialog> alive(this);
+    m_browser.browser->readBodyMarkup(m_limits.markupCharacters,
+                                      [alive, generation](const std::optional<QString> &markup) {
+                                          if (alive && generation == alive->m_generation)
+                                              alive->onMarkup(markup);
+                                      });
+}
+
+void BrowserSearchDialog::onMarkup(const std::optional<QString> &markup)
+{
+    // No body means no rows, like markup that holds no pair.
+    if (markup)
+        m_picker->setRows(scanBrowserMarkup(*markup));
+    if (m_picker->rowCount() == 0)
+        Messages::error(texts::nothingFound());
+    emit analysisFinished();
+}
+
+void BrowserSearchDialog::showMenu(const QPoint &position)
+{
+    if (m_picker->rowCount() > 0 && m_picker->selectedRow())
+        m_menu->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+void BrowserSearchDialog::copyLink()
+{
+    const QTreeWidgetItem *row = m_picker->selectedRow();
+    if (m_picker->rowCount() == 0 || !row)
+        return;
+    const QString link = CandidatePicker::linkOf(*row);
+    m_clipboard.setText(link);
+    Messages::information(texts::linkCopied() + QStringLiteral("\r\n") + CandidatePicker::titleOf(*row) +
+                          QStringLiteral("\r\n") + link);
+}
+
+void BrowserSearchDialog::takeCover()
+{
+    if (m_picker->takeAsCover(m_workspace.coverFile(m_project)))
+        accept();
+}
+
+void BrowserSearchDialog::done(int result)
+{
+    // A body markup still on its way belongs to a dialog that is closing.
+    ++m_generation;
+    m_picker->cancelDownload();
+    QDialog::done(result);
+}
+
+} // namespace tessaly::covers

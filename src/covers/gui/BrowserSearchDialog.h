@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/Workspace.h"
+#include "covers/SearchLimits.h"
+#include "platform/gui/BrowserView.h"
+
+#include <QDialog>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+
+namespace tessaly {
+class Clipboard;
+class Desktop;
+} // namespace tessaly
+
+namespace tessaly::covers {
+
+class CandidatePicker;
+
+// `Form6` "查找封面": shows the second search site's result page in an
+// embedded browser; "分析页面内容 >" cuts the pictures out of the page the
+// browser shows into the list, where they are previewed and taken as the
+// cover as in `Form5`.
+class BrowserSearchDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    BrowserSearchDialog(const Workspace &workspace, const QString &project, const QString &urlTemplate,
+                        const BrowserFactory &makeBrowser, HttpClient &http, Clipboard &clipboard,
+                        Desktop &desktop, const SearchLimits &limits = {}, QWidget *parent = nullptr);
+
+    CandidatePicker &picker() { return *m_picker; }
+    EmbeddedBrowser &browser() { return *m_browser.browser; }
+
+    // `Command1`: loads the search site's page for the keyword.
+    void search();
+    // `Command4`: lists what the page that the browser shows now holds.
+    void analyse();
+    // `M1` "复制图片链接".
+    void copyLink();
+
+    void done(int result) override;
+
+signals:
+    // An analysis has listed its rows (or found none).
+    void analysisFinished();
+
+private:
+    void buildLayout(const BrowserFactory &makeBrowser);
+    bool writeStartPage(bool waitingForSearch);
+    void showBrowser(bool shown);
+    void onMarkup(const std::optional<QString> &markup);
+    void showMenu(const QPoint &position);
+    void takeCover();
+
+    Workspace m_workspace;
+    QString m_project;
+    QString m_urlTemplate;
+    Clipboard &m_clipboard;
+    SearchLimits m_limits;
+    // Counts searches and analyses; a body markup that arrives for an
+    // older one is dropped.
+    quint64 m_generation = 0;
+
+    QLineEdit *m_keyword = nullptr;
+    QPushButton *m_searchButton = nullptr;
+    QPushButton *m_analyseButton = nullptr;
+    BrowserView m_browser;
+    QTreeWidget *m_list = nullptr;
+    QLabel *m_preview = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QMenu *m_menu = nullptr;
+    QAction *m_copyLinkAction = nullptr;
+    CandidatePicker *m_picker = nullptr;
+};
+
+} // namespace tessaly::covers

@@ -1,0 +1,209 @@
+#include "covers/gui/CandidatePicker.h"
+
+#include "covers/CandidateFile.h"
+#include "covers/CoverFile.h"
+#include "covers/CoverTexts.h"
+#include "covers/HtmlText.h"
+#include "covers/gui/CoverPicture.h"
+#include "files/FileServices.h"
+#include "platform/Desktop.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace tessaly::covers {
+
+namespace {
+
+constexpr int TitleColumn = 0;
+constexpr int LinkColumn = 1;
+
+} // namespace
+
+CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QString tempFolder, HttpClient &http,
+                                 Desktop &desktop, HttpLimits imageLimits, QObject *parent)
+    : QObject(parent), m_list(list), m_preview(previewLabel), m_tempFolder(std::move(tempFolder)), m_http(http),
+      m_desktop(desktop), m_imageLimits(imageLimits)
+{
+    // Report view: a visible "名称" column and a hidden one for the link.
+    m_list.setColumnCount(2);
+    m_list.setHeaderLabels({QStringLiteral("名称"), QString()});
+    m_list.setColumnHidden(LinkColumn, true);
+    m_list.header()->setStretchLastSection(false);
+    m_list.header()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
+    m_list.setRootIsDecorated(false);
+    m_list.setUniformRowHeights(true);
+    m_list.setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list.setAllColumnsShowFocus(true);
+    m_list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    m_preview.setAlignment(Qt::AlignCenter);
+
+    connect(&m_list, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *current) { preview(current, false); });
+    connect(&m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *row) { preview(row, true); });
+}
+
+CandidatePicker::~CandidatePicker()
+{
+    cancelDownload();
+}
+
+void CandidatePicker::setRows(const QList<CoverCandidate> &rows)
+{
+    cancelDownload();
+    clearPreview();
+    const QSignalBlocker blocker(m_list);
+    m_list.clear();
+    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const CoverCandidate &candidate : rows) {
+        auto *item = new QTreeWidgetItem({candidate.title, candidate.link});
+        item->setIcon(TitleColumn, icon);
+        items.append(item);
+    }
+    m_list.addTopLevelItems(items);
+}
+
+int CandidatePicker::rowCount() const
+{
+    return m_list.topLevelItemCount();
+}
+
+QTreeWidgetItem *CandidatePicker::selectedRow() const
+{
+    QTreeWidgetItem *row = m_list.currentItem();
+    return row && row->isSelected() ? row : nullptr;
+}
+
+QString CandidatePicker::titleOf(const QTreeWidgetItem &row)
+{
+    return row.text(TitleColumn);
+}
+
+QString CandidatePicker::linkOf(const QTreeWidgetItem &row)
+{
+    return row.text(LinkColumn);
+}
+
+QString CandidatePicker::candidateFile(const QTreeWidgetItem &row) const
+{
+    return candidateFilePath(m_tempFolder, titleOf(row));
+}
+
+void CandidatePicker::preview(QTreeWidgetItem *row, bool downloadAgain)
+{
+    cancelDownload();
+    if (!row)
+        return;
+    if (row != m_previewRow)
+        clearPreview();
+    const QString link = linkOf(*row);
+    const QString file = candidateFile(*row);
+    if (!isWebLink(link)) {
+        reportLoadingError(link);
+        return;
+    }
+    if (!downloadAgain && files::plainFileExists(file)) {
+        if (showPicture(file)) {
+            m_previewRow = row;
+            return;
+        }
+        reportLoadingError(link);
+        return;
+    }
+    QString reason;
+    if (!files::folderExists(m_tempFolder) && !files::makeFolder(m_tempFolder, &reason)) {
+        Messages::error(Messages::withPath(m_tempFolder, reason));
+        emit previewFailed();
+        return;
+    }
+    m_download = m_http.get(QUrl(link), m_imageLimits);
+    connect(m_download, &HttpRequest::finished, this, [this, row, link, file](const HttpResult &result) {
+        m_download->deleteLater();
+        m_download = nullptr;
+        m_previewRow = row;
+        onDownloaded(result, link, file);
+    });
+}
+
+void CandidatePicker::onDownloaded(const HttpResult &result, const QString &link, const QString &file)
+{
+    // Only a whole reply that is a picture becomes the candidate file.
+    QImage picture;
+    if (!result.ok || !picture.loadFromData(result.body)) {
+        reportLoadingError(link);
+        return;
+    }
+    QString reason;
+    if (!replaceFileWithBytes(file, result.body, &reason)) {
+        Messages::error(Messages::withPath(file, reason));
+        emit previewFailed();
+        return;
+    }
+    if (!showPicture(file))
+        reportLoadingError(link);
+}
+
+bool CandidatePicker::showPicture(const QString &file)
+{
+    const QPixmap picture(file);
+    if (picture.isNull())
+        return false;
+    m_preview.setPixmap(picture.scaled(m_preview.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    emit previewShown(file);
+    return true;
+}
+
+void CandidatePicker::clearPreview()
+{
+    m_preview.clear();
+    m_previewRow = nullptr;
+}
+
+void CandidatePicker::reportLoadingError(const QString &link)
+{
+    Messages::error(texts::loadingError() + link);
+    // Let the desktop's browser try what the preview could not show; only
+    // web links are handed over, never a file or script link.
+    if (isWebLink(link))
+        m_desktop.openUrl(link);
+    emit previewFailed();
+}
+
+void CandidatePicker::cancelDownload()
+{
+    if (m_download) {
+        m_download->cancel();
+        m_download->deleteLater();
+        m_download = nullptr;
+    }
+}
+
+bool CandidatePicker::takeAsCover(const QString &coverFile)
+{
+    if (rowCount() == 0) {
+        Messages::error(texts::listEmpty());
+        return false;
+    }
+    const QTreeWidgetItem *row = selectedRow();
+    if (!row) {
+        Messages::error(texts::nothingSelected());
+        return false;
+    }
+    const QString file = candidateFile(*row);
+    if (!files::plainFileExists(file) || !isLoadablePicture(file)) {
+        Messages::error(texts::notDownloaded());
+        return false;
+    }
+    return writeCoverFrom(file, coverFile);
+}
+
+} // namespace tessaly::covers

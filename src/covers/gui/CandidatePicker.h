@@ -1,0 +1,74 @@
+#pragma once
+
+#include "covers/CoverScan.h"
+#include "platform/Http.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tessaly {
+class Desktop;
+}
+
+namespace tessaly::covers {
+
+// The result list and the preview the two search dialogs share: the rows,
+// the candidate pictures in `Temp`, the preview of the selected row and the
+// cover taken from it. The preview always belongs to the selected row (or
+// is empty), and only the latest download counts.
+class CandidatePicker : public QObject
+{
+    Q_OBJECT
+
+public:
+    CandidatePicker(QTreeWidget &list, QLabel &preview, QString tempFolder, HttpClient &http, Desktop &desktop,
+                    HttpLimits imageLimits, QObject *parent = nullptr);
+    ~CandidatePicker() override;
+
+    void setRows(const QList<CoverCandidate> &rows);
+    void clearRows() { setRows({}); }
+    int rowCount() const;
+    // The selected row, or nothing.
+    QTreeWidgetItem *selectedRow() const;
+    static QString titleOf(const QTreeWidgetItem &row);
+    static QString linkOf(const QTreeWidgetItem &row);
+
+    // Shows the row's candidate picture, downloading it first when it is not
+    // in `Temp` yet, or always when `downloadAgain`.
+    void preview(QTreeWidgetItem *row, bool downloadAgain);
+    // OK: copies the selected row's picture onto the cover file. Says why
+    // when it cannot; true once the cover is written.
+    bool takeAsCover(const QString &coverFile);
+    // Abandons a download in flight; its picture and messages never come.
+    void cancelDownload();
+
+    QString candidateFile(const QTreeWidgetItem &row) const;
+
+signals:
+    // A row's picture is in the preview.
+    void previewShown(const QString &file);
+    // A row's picture could not be shown; its message has been given.
+    void previewFailed();
+
+private:
+    void onDownloaded(const HttpResult &result, const QString &link, const QString &file);
+    bool showPicture(const QString &file);
+    void clearPreview();
+    void reportLoadingError(const QString &link);
+
+    QTreeWidget &m_list;
+    QLabel &m_preview;
+    QString m_tempFolder;
+    HttpClient &m_http;
+    Desktop &m_desktop;
+    HttpLimits m_imageLimits;
+    QPointer<HttpRequest> m_download;
+    QTreeWidgetItem *m_previewRow = nullptr;
+};
+
+} // namespace tessaly::covers

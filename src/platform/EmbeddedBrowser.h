@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+namespace tessaly {
+
+// A web view inside a dialog. The dialog places the view's widget; this is
+// what it asks of it.
+class EmbeddedBrowser
+{
+public:
+    // Receives the body's outer markup, or nothing when the document has no
+    // body (or the page is gone).
+    using MarkupCallback = std::function<void(std::optional<QString>)>;
+
+    virtual ~EmbeddedBrowser() = default;
+    virtual void loadFile(const QString &path) = 0;
+    virtual void loadUrl(const QUrl &url) = 0;
+    // Silent: the page's alerts are dropped, its confirms and prompts
+    // cancelled (the leave-page question accepted), pop-ups not opened.
+    virtual void setSilent(bool silent) = 0;
+    virtual void setShown(bool shown) = 0;
+    // Reads `document.body.outerHTML` as the engine serialises it now, at
+    // most `maximumCharacters` of it, by a script the page cannot reach.
+    // The callback runs later, on the event loop.
+    virtual void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) = 0;
+};
+
+} // namespace tessaly

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/EmbeddedBrowser.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace tessaly {
+
+// An embedded browser and the widget that shows it (often one object).
+struct BrowserView
+{
+    QWidget *widget = nullptr;
+    EmbeddedBrowser *browser = nullptr;
+};
+
+// Makes the browser as a child of the given parent.
+using BrowserFactory = std::function<BrowserView(QWidget *parent)>;
+
+// The Qt WebEngine browser.
+BrowserView makeWebEngineBrowser(QWidget *parent);
+
+// Qt WebEngine's sandbox refuses to start as root; the program then runs
+// without it. Call before the application object is made.
+void prepareEmbeddedBrowserEnvironment();
+
+} // namespace tessaly

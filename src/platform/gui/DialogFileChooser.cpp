@@ -1,0 +1,21 @@
+#include "platform/gui/DialogFileChooser.h"
+
+#include <QFileDialog>
+
+namespace tessaly {
+
+QString DialogFileChooser::openFile(const QString &filter)
+{
+    // Qt's own dialog matches the filter's patterns without regard to case,
+    // so "*.jpg" also lists "*.JPG"; a native one might not.
+    QFileDialog dialog(m_parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace tessaly

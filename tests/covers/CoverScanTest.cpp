@@ -1,0 +1,149 @@
+#include "covers/CoverScan.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+using namespace tessaly::covers;
+
+namespace {
+
+QString imageTag(const QString &link, const QString &title)
+{
+    return QStringLiteral("<img src=\"/s.gif\" data-src=\"%1\" width=\"120\" title=\"%2\" />").arg(link, title);
+}
+
+} // namespace
+
+TEST(ImageTagScan, CutsLinkAndTitleOfAnAcceptedTag)
+{
+    const QString page = QStringLiteral("<html><body><p>x</p>") + imageTag("//img.example/a/b.jpg", "封面 一") +
+                         QStringLiteral("</body></html>");
+    const QList<CoverCandidate> rows = scanImageTags(page);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("封面 一"));
+    EXPECT_EQ(rows[0].link, QStringLiteral("http://img.example/a/b.jpg"));
+}
+
+TEST(ImageTagScan, KeepsPageOrderAndDuplicates)
+{
+    const QString page = imageTag("http://h/1.jpg", "A") + imageTag("http://h/2.jpg", "B") +
+                         imageTag("http://h/1.jpg", "A");
+    const QList<CoverCandidate> rows = scanImageTags(page);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1], (CoverCandidate{"B", "http://h/2.jpg"}));
+    EXPECT_EQ(rows[2], rows[0]);
+}
+
+TEST(ImageTagScan, OnlyALeadingDoubleSlashGetsAScheme)
+{
+    EXPECT_EQ(scanImageTags(imageTag("https://h/a//b.jpg", "T"))[0].link, QStringLiteral("https://h/a//b.jpg"));
+    EXPECT_EQ(scanImageTags(imageTag("//h/a//b.jpg", "T"))[0].link, QStringLiteral("http://h/a//b.jpg"));
+}
+
+TEST(ImageTagScan, DecodesCharacterReferencesInTitleAndLink)
+{
+    const QList<CoverCandidate> rows =
+        scanImageTags(imageTag("http://h/p?a=1&amp;b=2", "Tom &amp; Jerry &#39;&#x4E2D;&#25991;&lt;&gt;&quot;"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].link, QStringLiteral("http://h/p?a=1&b=2"));
+    EXPECT_EQ(rows[0].title, QStringLiteral("Tom & Jerry '中文<>\""));
+}
+
+TEST(ImageTagScan, TagsMissingAMarkerAddNothing)
+{
+    EXPECT_TRUE(scanImageTags(QStringLiteral("<html><body>no pictures</body></html>")).isEmpty());
+    EXPECT_TRUE(scanImageTags(QStringLiteral("<img src=\"a.jpg\" width=\"1\" title=\"T\">")).isEmpty());
+    EXPECT_TRUE(scanImageTags(QStringLiteral("<img data-src=\"a.jpg\" title=\"T\">")).isEmpty());
+    // Skipped tags do not stop the scan.
+    const QString page = QStringLiteral("<img src=\"a.jpg\" width=\"1\">") + imageTag("http://h/x.jpg", "X");
+    EXPECT_EQ(scanImageTags(page).size(), 1);
+}
+
+TEST(ImageTagScan, ATagThatCannotBeCutEndsTheScanKeepingEarlierRows)
+{
+    const QString withoutTitle = QStringLiteral("<img src=\"s\" data-src=\"http://h/2.jpg\" width=\"1\" />");
+    const QString page = imageTag("http://h/1.jpg", "One") + withoutTitle + imageTag("http://h/3.jpg", "Three");
+    const QList<CoverCandidate> rows = scanImageTags(page);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("One"));
+
+    // A value closed by the tag's last character has lost its quote.
+    EXPECT_TRUE(scanImageTags(QStringLiteral("<img src=s width=1 data-src=\"http://h/a.jpg\">")).isEmpty());
+    // An "<img" with no ">" after it.
+    EXPECT_EQ(scanImageTags(imageTag("http://h/1.jpg", "One") + QStringLiteral("<img src=\"x")).size(), 1);
+    // A link whose closing quote is missing runs on to the next quote.
+    const QList<CoverCandidate> runOn =
+        scanImageTags(QStringLiteral("<img src=s data-src=\"http://h/a.jpg width=1 title=\"T\" />"));
+    ASSERT_EQ(runOn.size(), 1);
+    EXPECT_EQ(runOn[0].link, QStringLiteral("http://h/a.jpg width=1 title="));
+}
+
+TEST(ImageTagScan, SurvivesHostilePages)
+{
+    QString many;
+    for (int i = 0; i < 100000; ++i)
+        many += imageTag(QStringLiteral("http://h/%1.jpg").arg(i), QStringLiteral("T%1").arg(i));
+    const QList<CoverCandidate> rows = scanImageTags(many);
+    ASSERT_EQ(rows.size(), 100000);
+    EXPECT_EQ(rows.last().title, QStringLiteral("T99999"));
+
+    const QString huge = QStringLiteral("<img ") + QString(8 * 1024 * 1024, u'x');
+    EXPECT_TRUE(scanImageTags(huge).isEmpty());
+    const QString unclosed = QString(QStringLiteral("<img ")).repeated(200000);
+    EXPECT_TRUE(scanImageTags(unclosed).isEmpty());
+
+    QString garbage(1 << 20, Qt::Uninitialized);
+    for (QChar &c : garbage)
+        c = QChar(char16_t(QRandomGenerator::global()->bounded(0, 0x10000)));
+    garbage += imageTag("http://h/g.jpg", "G");
+    scanImageTags(garbage); // must only return
+}
+
+TEST(BrowserMarkupScan, TitleHrefAndDataOriginalGiveARow)
+{
+    const QString markup = QStringLiteral(
+        "<div><a title=\"封面 标题\" href=\"/v/1.html\" data-original=\"http://img.h/1.jpg\"></a></div>");
+    const QList<CoverCandidate> rows = scanBrowserMarkup(markup);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("封面 标题 "));
+    EXPECT_EQ(rows[0].link, QStringLiteral("http://img.h/1.jpg"));
+}
+
+TEST(BrowserMarkupScan, KeepsAttributesAfterDataOriginalAndDecodesReferences)
+{
+    const QString markup =
+        QStringLiteral("<a title=\"A&amp;B\" href=\"/x\" data-original=\"http://h/p?a=1&amp;b=2\" class=\"lazy\">");
+    const QList<CoverCandidate> rows = scanBrowserMarkup(markup);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("A&B "));
+    EXPECT_EQ(rows[0].link, QStringLiteral("http://h/p?a=1&b=2 class=lazy"));
+}
+
+TEST(BrowserMarkupScan, TitlesWithoutDataOriginalAreSkipped)
+{
+    const QString markup = QStringLiteral("<title>x</title><a title=\"No\" href=\"/n\">"
+                                          "<a title=\"Yes\" href=\"/y\" data-original=\"http://h/y.jpg\">");
+    const QList<CoverCandidate> rows = scanBrowserMarkup(markup);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("Yes "));
+}
+
+TEST(BrowserMarkupScan, MarkupThatCannotBeCutKeepsEarlierRows)
+{
+    const QString good = QStringLiteral("<a title=\"One\" href=\"/1\" data-original=\"http://h/1.jpg\">");
+    EXPECT_EQ(scanBrowserMarkup(good + QStringLiteral("<a title=\"no end")).size(), 1);
+    EXPECT_EQ(scanBrowserMarkup(good + QStringLiteral("<a title=\"T\" data-original=\"http://h/2.jpg\">") + good).size(),
+              1);
+    EXPECT_TRUE(scanBrowserMarkup(QString()).isEmpty());
+}
+
+TEST(BrowserMarkupScan, SurvivesHostileMarkup)
+{
+    QString many;
+    for (int i = 0; i < 100000; ++i)
+        many += QStringLiteral("<a title=\"T%1\" href=\"/%1\" data-original=\"http://h/%1.jpg\">").arg(i);
+    EXPECT_EQ(scanBrowserMarkup(many).size(), 100000);
+    EXPECT_TRUE(scanBrowserMarkup(QStringLiteral("title=") + QString(8 * 1024 * 1024, u'y')).isEmpty());
+    EXPECT_TRUE(scanBrowserMarkup(QString(QStringLiteral("title=")).repeated(300000)).isEmpty());
+}

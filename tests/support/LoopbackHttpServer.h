@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+namespace tessaly::testing {
+
+// What the server answers for one path.
+struct LoopbackResponse
+{
+    int status = 200;
+    QByteArray contentType = "text/html; charset=utf-8";
+    QByteArray body;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    int delayMilliseconds = 0;
+    bool neverAnswer = false;      // keeps the connection open, silent
+    bool omitContentLength = false; // the body ends when the connection closes
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests: serves fixed responses by
+// request target (exact, or the path without its query) and records every
+// target asked for. Unknown targets get 404.
+class LoopbackHttpServer : public QObject
+{
+public:
+    LoopbackHttpServer();
+
+    quint16 port() const { return m_server.serverPort(); }
+    // "http://127.0.0.1:<port>" followed by the path.
+    QString url(const QString &path) const;
+
+    void serve(const QString &target, const LoopbackResponse &response);
+    void serveBody(const QString &target, const QByteArray &body, const QByteArray &contentType);
+    void serveRedirect(const QString &target, const QString &location, int status = 302);
+
+    // The request targets in arrival order, as sent (percent-encoded).
+    const QStringList &requests() const { return m_requests; }
+    int requestCount(const QString &target) const;
+
+private:
+    void onConnection();
+    void onReadable(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const LoopbackResponse &response);
+
+    QTcpServer m_server;
+    QHash<QString, LoopbackResponse> m_responses;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+    QStringList m_requests;
+};
+
+// A PNG picture of the given size and colour, made in memory.
+QByteArray makePicture(int width, int height, unsigned colour = 0xff3366cc);
+
+} // namespace tessaly::testing
