@@ -52,8 +52,9 @@ TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
     EXPECT_TRUE(view->isHeaderHidden());
     EXPECT_EQ(view->columnCount(), 1);
     EXPECT_EQ(view->currentItem(), view->topLevelItem(4));
-    if (!QIcon(QStringLiteral(":/window/icon3.png")).pixmap(30, 28).isNull()) // the window's row icons
+    if (!QIcon(QStringLiteral(":/window/icon3.png")).pixmap(30, 28).isNull()) { // the window's row icons
         EXPECT_FALSE(view->topLevelItem(1)->icon(0).pixmap(30, 28).isNull());
+    }
     EXPECT_EQ(panel.texts().last(), QStringLiteral("line 6"));
 
     panel.endWholeSiteRun();
