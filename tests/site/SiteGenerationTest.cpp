@@ -306,3 +306,20 @@ TEST_F(Generation, ASecondRunInTheSameSecondReplacesTheLog)
     EXPECT_TRUE(space.readBytes(logName()).startsWith("\xB6\xC1")); // 读 in code page 936
     EXPECT_EQ(QDir(space.path(QStringLiteral("Log"))).entryList(QDir::Files).size(), 1);
 }
+
+TEST_F(Generation, AnOutputDataFolderThatIsAFileFailsEachStepVisibly)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    QDir(space.path(QStringLiteral("Web/Data"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Web/Data"), "not a folder");
+    const RunOutcome outcome = generate();
+    const QStringList failures = failureLines();
+    ASSERT_EQ(failures.size(), 3);
+    EXPECT_TRUE(
+        failures.at(0).startsWith(QStringLiteral("无法读取 ") + space.path(QStringLiteral("Web/Data: "))));
+    EXPECT_TRUE(failures.at(1).startsWith(QStringLiteral("无法写入 ") +
+                                          space.path(QStringLiteral("Web/Data/P.html: "))));
+    EXPECT_EQ(outcome.errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data")), QByteArray("not a folder"));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/index.html")));
+}
