@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
