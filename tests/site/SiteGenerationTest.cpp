@@ -289,10 +289,12 @@ TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
         GTEST_SKIP() << "folder permissions do not bind root";
     const QString folder = addProject(QStringLiteral("P"), QStringLiteral("m/p"), {QStringLiteral("1.mp4")});
     QFile::setPermissions(folder, QFileDevice::WriteOwner);
-    generate();
+    const RunOutcome outcome = generate();
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_EQ(failureLines().size(), 1);
+    EXPECT_EQ(outcome.errors, 1);
+    ASSERT_FALSE(failureLines().isEmpty());
     EXPECT_TRUE(failureLines().at(0).startsWith(QStringLiteral("无法读取 ") + folder));
+    EXPECT_EQ(texts().at(texts().indexOf(failureLines().at(0)) - 1), QStringLiteral("处理剧集数据..."));
 }
 
 TEST_F(Generation, ASecondRunInTheSameSecondReplacesTheLog)
