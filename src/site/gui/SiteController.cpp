@@ -9,7 +9,8 @@
 namespace tessaly {
 
 SiteController::SiteController(MainWindow &window)
-    : QObject(&window), m_window(window), m_panel(new MessagePanel(window.centralWidget()))
+    : QObject(&window), m_window(window),
+      m_panel(new MessagePanel(window.centralWidget() ? window.centralWidget() : &window))
 {
     setObjectName(QStringLiteral("SiteController"));
     if (QPushButton *generate = window.button("Command4"))
