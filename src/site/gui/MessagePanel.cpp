@@ -49,7 +49,8 @@ MessagePanel::MessagePanel(QWidget *area)
     connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_openLink, &QPushButton::clicked, this, [this] {
         hide();
-        emit openSiteLinkRequested();
+        if (m_openSiteLink)
+            m_openSiteLink();
     });
     area->installEventFilter(this);
     hide();

@@ -3,6 +3,7 @@
 #include "site/Progress.h"
 
 #include <QGroupBox>
+#include <functional>
 
 class QPushButton;
 class QTreeWidget;
@@ -15,8 +16,6 @@ namespace tessaly {
 // run. It is the window's sink for progress lines.
 class MessagePanel : public QGroupBox, public ProgressSink
 {
-    Q_OBJECT
-
 public:
     // Lies over `area` (normally the central widget) and follows its size.
     explicit MessagePanel(QWidget *area);
@@ -30,10 +29,8 @@ public:
     void endWholeSiteRun() override;
 
     QTreeWidget *lineView() const { return m_lines; }
-
-signals:
-    // "打开影片站点链接": the panel is hidden first.
-    void openSiteLinkRequested();
+    // What "打开影片站点链接" does once the panel is hidden.
+    void setOpenSiteLink(std::function<void()> open) { m_openSiteLink = std::move(open); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,6 +42,7 @@ private:
     QTreeWidget *m_lines;
     QPushButton *m_openLink;
     QPushButton *m_close;
+    std::function<void()> m_openSiteLink;
 };
 
 } // namespace tessaly

@@ -17,7 +17,7 @@ SiteController::SiteController(MainWindow &window)
         connect(generate, &QPushButton::clicked, this, &SiteController::generateWholeSite);
     if (QPushButton *update = window.button("Command6"))
         connect(update, &QPushButton::clicked, this, &SiteController::updateSelectedProject);
-    connect(m_panel, &MessagePanel::openSiteLinkRequested, &window, &MainWindow::openSiteLink);
+    m_panel->setOpenSiteLink([&window] { window.openSiteLink(); });
 }
 
 void SiteController::generateWholeSite()
