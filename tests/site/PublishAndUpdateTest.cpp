@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -206,4 +207,18 @@ TEST_F(Publishing, UpdateWithErrorsSaysHowMany)
     EXPECT_EQ(outcome.errors, 1);
     EXPECT_EQ(lines.texts().last(), QStringLiteral("更新本集内容完成,共 1 个错误!"));
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("更新本集内容完成,共 1 个错误!")});
+}
+
+TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    threeProjects();
+    space.writeBytes(QStringLiteral("site/Data/old.html"), "old");
+    QFile::setPermissions(site + QStringLiteral("/Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const RunOutcome outcome = generate();
+    QFile::setPermissions(site + QStringLiteral("/Data"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_GE(outcome.errors, 4); // three copies and one delete
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/old.html")));
 }

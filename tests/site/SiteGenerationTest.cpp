@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -288,10 +289,12 @@ TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
         GTEST_SKIP() << "folder permissions do not bind root";
     const QString folder = addProject(QStringLiteral("P"), QStringLiteral("m/p"), {QStringLiteral("1.mp4")});
     QFile::setPermissions(folder, QFileDevice::WriteOwner);
-    generate();
+    const RunOutcome outcome = generate();
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_EQ(failureLines().size(), 1);
+    EXPECT_EQ(outcome.errors, 1);
+    ASSERT_FALSE(failureLines().isEmpty());
     EXPECT_TRUE(failureLines().at(0).startsWith(QStringLiteral("无法读取 ") + folder));
+    EXPECT_EQ(texts().at(texts().indexOf(failureLines().at(0)) - 1), QStringLiteral("处理剧集数据..."));
 }
 
 TEST_F(Generation, ASecondRunInTheSameSecondReplacesTheLog)
@@ -305,4 +308,21 @@ TEST_F(Generation, ASecondRunInTheSameSecondReplacesTheLog)
     EXPECT_NE(space.readBytes(logName()), first);
     EXPECT_TRUE(space.readBytes(logName()).startsWith("\xB6\xC1")); // 读 in code page 936
     EXPECT_EQ(QDir(space.path(QStringLiteral("Log"))).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Generation, AnOutputDataFolderThatIsAFileFailsEachStepVisibly)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    QDir(space.path(QStringLiteral("Web/Data"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Web/Data"), "not a folder");
+    const RunOutcome outcome = generate();
+    const QStringList failures = failureLines();
+    ASSERT_EQ(failures.size(), 3);
+    EXPECT_TRUE(
+        failures.at(0).startsWith(QStringLiteral("无法读取 ") + space.path(QStringLiteral("Web/Data: "))));
+    EXPECT_TRUE(failures.at(1).startsWith(QStringLiteral("无法写入 ") +
+                                          space.path(QStringLiteral("Web/Data/P.html: "))));
+    EXPECT_EQ(outcome.errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data")), QByteArray("not a folder"));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/index.html")));
 }

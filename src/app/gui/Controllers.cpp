@@ -4,6 +4,7 @@
 #include "catalogue/gui/CatalogueDialogsController.h"
 #include "covers/gui/CoverController.h"
 #include "settings/gui/SettingsController.h"
+#include "site/gui/SiteController.h"
 
 namespace tessaly {
 
@@ -11,6 +12,7 @@ void attachControllers(MainWindow &window)
 {
     new CatalogueDialogsController(window);
     new SettingsController(window);
+    new SiteController(window);
     new covers::CoverController(window);
 }
 
