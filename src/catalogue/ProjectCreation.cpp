@@ -36,6 +36,12 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
 {
     if (project.name.isEmpty())
         return CreationResult::Ignored;
+    // A list that could not be read is never saved; say so before anything
+    // is written for the new project.
+    if (projects.saveRefused()) {
+        Messages::error(ProjectList::unreadableText(workspace.listFile()));
+        return CreationResult::Refused;
+    }
     if (!recordNewProject(workspace, projects.names(), project))
         return CreationResult::Refused;
 
@@ -52,6 +58,22 @@ QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolde
 {
     const QString absolute = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(folder));
     return files::withoutTrailingSeparators(QDir::toNativeSeparators(absolute));
+}
+
+int runAddCommand(const Workspace &workspace, const QStringList &arguments, const QString &currentFolder)
+{
+    constexpr int Done = 0;
+    constexpr int Refused = 1;
+    constexpr int Usage = 2;
+    if (arguments.isEmpty() || arguments.size() > 2 || arguments.first().isEmpty())
+        return Usage;
+
+    ProjectList projects;
+    projects.load(workspace.listFile());
+    NewProject project{arguments.first(), {}};
+    if (arguments.size() == 2)
+        project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), currentFolder);
+    return createProject(workspace, projects, project) == CreationResult::Created ? Done : Refused;
 }
 
 } // namespace tessaly

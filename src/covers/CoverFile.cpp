@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
 #include <filesystem>
 #include <functional>
 

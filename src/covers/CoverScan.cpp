@@ -55,7 +55,8 @@ QList<CoverCandidate> scanImageTags(const QString &page)
         const std::optional<QString> title = link ? quotedValue(tag, TitleMarker) : std::nullopt;
         if (!link || !title)
             break;
-        rows.append({decodeCharacterReferences(*title), withSchemeForLeadingSlashes(decodeCharacterReferences(*link))});
+        rows.append({decodeCharacterReferences(*title),
+                     withSchemeForLeadingSlashes(decodeCharacterReferences(*link))});
     }
     return rows;
 }

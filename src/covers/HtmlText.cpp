@@ -1,7 +1,6 @@
 #include "covers/HtmlText.h"
 
 #include <QUrl>
-
 #include <algorithm>
 
 namespace tessaly::covers {
@@ -15,8 +14,9 @@ struct NamedReference
 };
 
 constexpr NamedReference NamedReferences[] = {
-    {QLatin1StringView("amp"), u'&'},  {QLatin1StringView("lt"), u'<'},    {QLatin1StringView("gt"), u'>'},
-    {QLatin1StringView("quot"), u'"'}, {QLatin1StringView("apos"), u'\''}, {QLatin1StringView("nbsp"), u'\u00A0'},
+    {QLatin1StringView("amp"), u'&'},   {QLatin1StringView("lt"), u'<'},
+    {QLatin1StringView("gt"), u'>'},    {QLatin1StringView("quot"), u'"'},
+    {QLatin1StringView("apos"), u'\''}, {QLatin1StringView("nbsp"), u'\u00A0'},
 };
 
 // The longest reference body considered, "#x10FFFF" and the names above.
@@ -39,7 +39,8 @@ QString referenceText(QStringView body)
             return {};
         const auto isDigit = [hex](QChar c) {
             const char16_t u = c.unicode();
-            return (u >= u'0' && u <= u'9') || (hex && ((u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')));
+            return (u >= u'0' && u <= u'9') ||
+                   (hex && ((u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')));
         };
         if (!std::all_of(digits.begin(), digits.end(), isDigit))
             return {};

@@ -1,7 +1,6 @@
 #include "covers/PageDecoding.h"
 
 #include <QStringDecoder>
-
 #include <optional>
 
 namespace tessaly::covers {
@@ -88,7 +87,8 @@ QString pageCharset(const QByteArray &page, const QByteArray &contentType)
 
 QString decodePage(const QByteArray &page, const QByteArray &contentType)
 {
-    QStringDecoder decoder(pageCharset(page, contentType).toLatin1().constData(), QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(pageCharset(page, contentType).toLatin1().constData(),
+                           QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Utf8);
     // The decoder drops a byte-order mark of its own encoding.

@@ -6,8 +6,8 @@ namespace tessaly::covers {
 
 QString searchTemplate(const Workspace &workspace, SearchSite site)
 {
-    return settings::siteValue(workspace,
-                               QLatin1String(site == SearchSite::PageFetch ? CoverSearch1Key : CoverSearch2Key));
+    return settings::siteValue(
+        workspace, QLatin1String(site == SearchSite::PageFetch ? CoverSearch1Key : CoverSearch2Key));
 }
 
 } // namespace tessaly::covers

@@ -13,7 +13,11 @@ namespace tessaly::covers {
 inline constexpr const char *CoverSearch1Key = "CoverSearch1";
 inline constexpr const char *CoverSearch2Key = "CoverSearch2";
 
-enum class SearchSite { PageFetch, Browser };
+enum class SearchSite
+{
+    PageFetch,
+    Browser
+};
 
 QString searchTemplate(const Workspace &workspace, SearchSite site);
 

@@ -20,10 +20,10 @@ struct HttpLimits
 
 struct HttpResult
 {
-    bool ok = false;    // a complete 2xx reply within the limits
-    QByteArray body;    // empty unless ok
+    bool ok = false; // a complete 2xx reply within the limits
+    QByteArray body; // empty unless ok
     QByteArray contentType;
-    QString error;      // why it failed, for the record
+    QString error; // why it failed, for the record
 };
 
 // One GET in flight. It reports `finished` exactly once unless cancelled;

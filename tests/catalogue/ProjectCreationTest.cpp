@@ -110,3 +110,40 @@ TEST(EpisodeFolderArgument, IsMadeAbsoluteWithoutATrailingSeparator)
     EXPECT_EQ(absoluteEpisodeFolder(QStringLiteral("."), QStringLiteral("/srv/movies")),
               QStringLiteral("/srv/movies"));
 }
+
+TEST_F(ProjectCreationTest, TheAddCommandAddsOnTopOfTheStoredList)
+{
+    files.writeList({QStringLiteral("A"), QStringLiteral("B")});
+    const QString movies = files.makeFolder(QStringLiteral("Movies/Film"));
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film"), QStringLiteral("Film/")},
+                            files.path(QStringLiteral("Movies"))),
+              0);
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
+    EXPECT_EQ(storedFolder(QStringLiteral("Film")), movies);
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film")}, files.root()), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("该文件夹已经存在,请使用其他名称!"));
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("#1")}, files.root()), 1);
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {}, files.root()), 2);
+    EXPECT_EQ(runAddCommand(files.workspace(), {QString()}, files.root()), 2);
+    EXPECT_EQ(runAddCommand(files.workspace(),
+                            {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, files.root()),
+              2);
+}
+
+TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
+{
+    files.writeBytes(QStringLiteral("Setting/List.ini"), QByteArray("A\r\n\xff\xff\xff\r\n"));
+    ProjectList unreadable;
+    ASSERT_EQ(unreadable.load(files.workspace().listFile()), ProjectList::LoadResult::Unreadable);
+
+    EXPECT_EQ(
+        createProject(files.workspace(), unreadable, {QStringLiteral("New"), QStringLiteral("/movies/new")}),
+        CreationResult::Refused);
+    EXPECT_EQ(messages.texts(), QStringList({ProjectList::unreadableText(files.workspace().listFile())}));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/New.ini")));
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("A\r\n\xff\xff\xff\r\n"));
+}

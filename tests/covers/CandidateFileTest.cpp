@@ -1,7 +1,6 @@
 #include "covers/CandidateFile.h"
 
 #include <QCryptographicHash>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;
@@ -11,7 +10,8 @@ namespace {
 QString hashSuffix(const QString &title)
 {
     return QStringLiteral("-") +
-           QString::fromLatin1(QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+           QString::fromLatin1(
+               QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
 }
 
 } // namespace
@@ -32,7 +32,8 @@ TEST(CandidateFileName, PathPiecesAreReplacedAndHashed)
 
 TEST(CandidateFileName, HiddenOrEmptyNamesGetAPrefix)
 {
-    EXPECT_EQ(candidateFileName(QStringLiteral(".hidden")), QStringLiteral("_.hidden") + hashSuffix(".hidden") + ".jpg");
+    EXPECT_EQ(candidateFileName(QStringLiteral(".hidden")),
+              QStringLiteral("_.hidden") + hashSuffix(".hidden") + ".jpg");
     EXPECT_EQ(candidateFileName(QString()), QStringLiteral("_") + hashSuffix(QString()) + ".jpg");
     EXPECT_EQ(candidateFileName(QStringLiteral("..")), QStringLiteral("_..") + hashSuffix("..") + ".jpg");
 }
@@ -51,7 +52,8 @@ TEST(CandidateFileName, LongTitlesAreCutAtACharacterBoundary)
 
     const QString emoji = QStringLiteral("a") + QString(QStringLiteral("😀")).repeated(60);
     const QString cut = candidateFileName(emoji);
-    EXPECT_EQ(cut, QStringLiteral("a") + QString(QStringLiteral("😀")).repeated(49) + hashSuffix(emoji) + ".jpg");
+    EXPECT_EQ(cut,
+              QStringLiteral("a") + QString(QStringLiteral("😀")).repeated(49) + hashSuffix(emoji) + ".jpg");
     EXPECT_LE(cut.toUtf8().size(), 200 + 13);
 
     const QString exactly = QString(u'x').repeated(200);

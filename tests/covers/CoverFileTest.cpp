@@ -1,10 +1,9 @@
 #include "covers/CoverFile.h"
-#include "covers/StartPage.h"
 
+#include "covers/StartPage.h"
 #include "support/TempWorkspace.h"
 
 #include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;
@@ -28,7 +27,8 @@ TEST(CoverFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     workspace.makeFolder("Web/Image/A.jpg/occupied");
     workspace.writeBytes("picked.jpg", "new");
     QString reason;
-    EXPECT_FALSE(replaceFileWithCopy(workspace.path("picked.jpg"), workspace.path("Web/Image/A.jpg"), &reason));
+    EXPECT_FALSE(
+        replaceFileWithCopy(workspace.path("picked.jpg"), workspace.path("Web/Image/A.jpg"), &reason));
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_TRUE(QDir(workspace.path("Web/Image/A.jpg/occupied")).exists());
     EXPECT_EQ(QDir(workspace.path("Web/Image")).entryList(QDir::Files | QDir::Hidden), QStringList{});
@@ -44,5 +44,6 @@ TEST(StartPage, HasSeventeenLinesAndTheWaitingPrompt)
     EXPECT_EQ(page.count(QStringLiteral("\r\n")), 17);
     EXPECT_TRUE(page.startsWith(QStringLiteral("<html>\r\n<head>\r\n")));
     EXPECT_TRUE(page.contains(QStringLiteral("<span class=\"STYLE2\">请点击搜索键开始....</span>\r\n")));
-    EXPECT_TRUE(startPageText(true).contains(QStringLiteral("<span class=\"STYLE2\">等待页面加载....</span>")));
+    EXPECT_TRUE(
+        startPageText(true).contains(QStringLiteral("<span class=\"STYLE2\">等待页面加载....</span>")));
 }

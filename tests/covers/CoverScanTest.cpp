@@ -1,7 +1,6 @@
 #include "covers/CoverScan.h"
 
 #include <QRandomGenerator>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;
@@ -10,15 +9,16 @@ namespace {
 
 QString imageTag(const QString &link, const QString &title)
 {
-    return QStringLiteral("<img src=\"/s.gif\" data-src=\"%1\" width=\"120\" title=\"%2\" />").arg(link, title);
+    return QStringLiteral("<img src=\"/s.gif\" data-src=\"%1\" width=\"120\" title=\"%2\" />")
+        .arg(link, title);
 }
 
 } // namespace
 
 TEST(ImageTagScan, CutsLinkAndTitleOfAnAcceptedTag)
 {
-    const QString page = QStringLiteral("<html><body><p>x</p>") + imageTag("//img.example/a/b.jpg", "封面 一") +
-                         QStringLiteral("</body></html>");
+    const QString page = QStringLiteral("<html><body><p>x</p>") +
+                         imageTag("//img.example/a/b.jpg", "封面 一") + QStringLiteral("</body></html>");
     const QList<CoverCandidate> rows = scanImageTags(page);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].title, QStringLiteral("封面 一"));
@@ -27,8 +27,8 @@ TEST(ImageTagScan, CutsLinkAndTitleOfAnAcceptedTag)
 
 TEST(ImageTagScan, KeepsPageOrderAndDuplicates)
 {
-    const QString page = imageTag("http://h/1.jpg", "A") + imageTag("http://h/2.jpg", "B") +
-                         imageTag("http://h/1.jpg", "A");
+    const QString page =
+        imageTag("http://h/1.jpg", "A") + imageTag("http://h/2.jpg", "B") + imageTag("http://h/1.jpg", "A");
     const QList<CoverCandidate> rows = scanImageTags(page);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[1], (CoverCandidate{"B", "http://h/2.jpg"}));
@@ -37,14 +37,15 @@ TEST(ImageTagScan, KeepsPageOrderAndDuplicates)
 
 TEST(ImageTagScan, OnlyALeadingDoubleSlashGetsAScheme)
 {
-    EXPECT_EQ(scanImageTags(imageTag("https://h/a//b.jpg", "T"))[0].link, QStringLiteral("https://h/a//b.jpg"));
+    EXPECT_EQ(scanImageTags(imageTag("https://h/a//b.jpg", "T"))[0].link,
+              QStringLiteral("https://h/a//b.jpg"));
     EXPECT_EQ(scanImageTags(imageTag("//h/a//b.jpg", "T"))[0].link, QStringLiteral("http://h/a//b.jpg"));
 }
 
 TEST(ImageTagScan, DecodesCharacterReferencesInTitleAndLink)
 {
-    const QList<CoverCandidate> rows =
-        scanImageTags(imageTag("http://h/p?a=1&amp;b=2", "Tom &amp; Jerry &#39;&#x4E2D;&#25991;&lt;&gt;&quot;"));
+    const QList<CoverCandidate> rows = scanImageTags(
+        imageTag("http://h/p?a=1&amp;b=2", "Tom &amp; Jerry &#39;&#x4E2D;&#25991;&lt;&gt;&quot;"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].link, QStringLiteral("http://h/p?a=1&b=2"));
     EXPECT_EQ(rows[0].title, QStringLiteral("Tom & Jerry '中文<>\""));
@@ -63,7 +64,8 @@ TEST(ImageTagScan, TagsMissingAMarkerAddNothing)
 TEST(ImageTagScan, ATagThatCannotBeCutEndsTheScanKeepingEarlierRows)
 {
     const QString withoutTitle = QStringLiteral("<img src=\"s\" data-src=\"http://h/2.jpg\" width=\"1\" />");
-    const QString page = imageTag("http://h/1.jpg", "One") + withoutTitle + imageTag("http://h/3.jpg", "Three");
+    const QString page =
+        imageTag("http://h/1.jpg", "One") + withoutTitle + imageTag("http://h/3.jpg", "Three");
     const QList<CoverCandidate> rows = scanImageTags(page);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].title, QStringLiteral("One"));
@@ -112,8 +114,8 @@ TEST(BrowserMarkupScan, TitleHrefAndDataOriginalGiveARow)
 
 TEST(BrowserMarkupScan, KeepsAttributesAfterDataOriginalAndDecodesReferences)
 {
-    const QString markup =
-        QStringLiteral("<a title=\"A&amp;B\" href=\"/x\" data-original=\"http://h/p?a=1&amp;b=2\" class=\"lazy\">");
+    const QString markup = QStringLiteral(
+        "<a title=\"A&amp;B\" href=\"/x\" data-original=\"http://h/p?a=1&amp;b=2\" class=\"lazy\">");
     const QList<CoverCandidate> rows = scanBrowserMarkup(markup);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].title, QStringLiteral("A&B "));
@@ -133,8 +135,10 @@ TEST(BrowserMarkupScan, MarkupThatCannotBeCutKeepsEarlierRows)
 {
     const QString good = QStringLiteral("<a title=\"One\" href=\"/1\" data-original=\"http://h/1.jpg\">");
     EXPECT_EQ(scanBrowserMarkup(good + QStringLiteral("<a title=\"no end")).size(), 1);
-    EXPECT_EQ(scanBrowserMarkup(good + QStringLiteral("<a title=\"T\" data-original=\"http://h/2.jpg\">") + good).size(),
-              1);
+    EXPECT_EQ(
+        scanBrowserMarkup(good + QStringLiteral("<a title=\"T\" data-original=\"http://h/2.jpg\">") + good)
+            .size(),
+        1);
     EXPECT_TRUE(scanBrowserMarkup(QString()).isEmpty());
 }
 

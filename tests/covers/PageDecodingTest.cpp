@@ -1,7 +1,6 @@
 #include "covers/PageDecoding.h"
 
 #include <QStringEncoder>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;
@@ -28,18 +27,20 @@ TEST(PageDecoding, ContentTypeCharsetComesFirst)
 TEST(PageDecoding, ChineseLabelsAllReadAsGb18030)
 {
     for (const char *label : {"gb2312", "GBK", "x-gbk", "gb18030"})
-        EXPECT_EQ(pageCharset({}, QByteArray("text/html;charset=") + label), QStringLiteral("GB18030")) << label;
+        EXPECT_EQ(pageCharset({}, QByteArray("text/html;charset=") + label), QStringLiteral("GB18030"))
+            << label;
 }
 
 TEST(PageDecoding, ByteOrderMarkThenMetaThenUtf8)
 {
     EXPECT_EQ(decodePage("\xEF\xBB\xBF" + Title.toUtf8(), "text/html"), Title);
-    const QByteArray utf16 = QByteArray("\xFF\xFE") +
-                             QByteArray(reinterpret_cast<const char *>(Title.utf16()), Title.size() * 2);
+    const QByteArray utf16 =
+        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(Title.utf16()), Title.size() * 2);
     EXPECT_EQ(decodePage(utf16, {}), Title);
-    const QByteArray meta = "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=gb2312\">"
-                            "</head><body>" +
-                            gb18030(Title) + "</body></html>";
+    const QByteArray meta =
+        "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=gb2312\">"
+        "</head><body>" +
+        gb18030(Title) + "</body></html>";
     EXPECT_TRUE(decodePage(meta, "text/html").contains(Title));
     EXPECT_EQ(pageCharset("<meta charset='gbk' />", {}), QStringLiteral("GB18030"));
     EXPECT_EQ(decodePage(Title.toUtf8(), {}), Title);

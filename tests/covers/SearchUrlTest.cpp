@@ -1,7 +1,6 @@
 #include "covers/SearchUrl.h"
 
 #include <QUrl>
-
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;

@@ -45,7 +45,8 @@ void LoopbackHttpServer::serve(const QString &target, const LoopbackResponse &re
     m_responses.insert(target, response);
 }
 
-void LoopbackHttpServer::serveBody(const QString &target, const QByteArray &body, const QByteArray &contentType)
+void LoopbackHttpServer::serveBody(const QString &target, const QByteArray &body,
+                                   const QByteArray &contentType)
 {
     LoopbackResponse response;
     response.body = body;
@@ -82,42 +83,51 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
 {
     QByteArray &buffer = m_pending[socket];
     buffer += socket->readAll();
-    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-    if (headerEnd < 0)
-        return;
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
-    buffer.clear();
-    const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
-    m_requests.append(target);
+    // Requests have no body here; each ends with an empty line.
+    qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    while (headerEnd >= 0) {
+        const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+        buffer.remove(0, headerEnd + 4);
+        headerEnd = buffer.indexOf("\r\n\r\n");
+        const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
+        m_requests.append(target);
 
-    LoopbackResponse response;
-    if (m_responses.contains(target))
-        response = m_responses.value(target);
-    else if (m_responses.contains(target.section(u'?', 0, 0)))
-        response = m_responses.value(target.section(u'?', 0, 0));
-    else
-        response = {404, "text/plain", "not found", {}, 0, false, false};
+        LoopbackResponse response;
+        if (m_responses.contains(target))
+            response = m_responses.value(target);
+        else if (m_responses.contains(target.section(u'?', 0, 0)))
+            response = m_responses.value(target.section(u'?', 0, 0));
+        else
+            response = {404, "text/plain", "not found", {}, 0, false, false};
 
-    if (response.neverAnswer)
-        return;
-    if (response.delayMilliseconds > 0)
-        QTimer::singleShot(response.delayMilliseconds, socket, [this, socket, response] { answer(socket, response); });
-    else
-        answer(socket, response);
+        if (response.neverAnswer)
+            return;
+        if (response.delayMilliseconds > 0)
+            QTimer::singleShot(response.delayMilliseconds, socket,
+                               [this, socket, response] { answer(socket, response); });
+        else
+            answer(socket, response);
+    }
 }
 
 void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
     if (!response.omitContentLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    head += "Connection: close\r\n\r\n";
+    if (response.omitContentLength)
+        head += "Connection: close\r\n";
+    head += "\r\n";
     socket->write(head);
     socket->write(response.body);
-    socket->disconnectFromHost();
+    // Without a length the body ends with the connection; otherwise the
+    // client may send its next request on it.
+    if (response.omitContentLength)
+        socket->disconnectFromHost();
 }
 
 QByteArray makePicture(int width, int height, unsigned colour)

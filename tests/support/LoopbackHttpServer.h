@@ -21,7 +21,7 @@ struct LoopbackResponse
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
     int delayMilliseconds = 0;
-    bool neverAnswer = false;      // keeps the connection open, silent
+    bool neverAnswer = false;       // keeps the connection open, silent
     bool omitContentLength = false; // the body ends when the connection closes
 };
 

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace tessaly::testing {
@@ -67,6 +69,18 @@ void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)
         position = static_cast<QTreeWidget &>(list).visualItemRect(row).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, position, list.viewport()->mapToGlobal(position));
     QApplication::sendEvent(list.viewport(), &event);
+}
+
+void whenModalDialogShown(std::function<void(QDialog &)> act)
+{
+    QTimer::singleShot(0, qApp, [act = std::move(act)] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        act(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
 }
 
 } // namespace tessaly::testing

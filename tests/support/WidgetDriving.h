@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QAbstractItemView;
+class QDialog;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -28,5 +30,9 @@ void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
 // A right-button release over the row (or, without a row, over the list's
 // empty area below the rows): the list's context menu request.
 void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row = nullptr);
+
+// Acts on the modal dialog that the next command opens, once its loop runs;
+// a dialog the action left open is then cancelled, so a test never hangs.
+void whenModalDialogShown(std::function<void(QDialog &)> act);
 
 } // namespace tessaly::testing

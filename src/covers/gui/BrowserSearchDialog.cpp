@@ -38,7 +38,8 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
     buildLayout(makeBrowser);
     new EscapeCloses(*this);
 
-    m_picker = new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
+    m_picker =
+        new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
     QString reason;
     if (!files::folderExists(m_workspace.temp()) && !files::makeFolder(m_workspace.temp(), &reason))
         Messages::error(Messages::withPath(m_workspace.temp(), reason));

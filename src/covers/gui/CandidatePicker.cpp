@@ -26,10 +26,10 @@ constexpr int LinkColumn = 1;
 
 } // namespace
 
-CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QString tempFolder, HttpClient &http,
-                                 Desktop &desktop, HttpLimits imageLimits, QObject *parent)
-    : QObject(parent), m_list(list), m_preview(previewLabel), m_tempFolder(std::move(tempFolder)), m_http(http),
-      m_desktop(desktop), m_imageLimits(imageLimits)
+CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QString tempFolder,
+                                 HttpClient &http, Desktop &desktop, HttpLimits imageLimits, QObject *parent)
+    : QObject(parent), m_list(list), m_preview(previewLabel), m_tempFolder(std::move(tempFolder)),
+      m_http(http), m_desktop(desktop), m_imageLimits(imageLimits)
 {
     // Report view: a visible "名称" column and a hidden one for the link.
     m_list.setColumnCount(2);
@@ -47,7 +47,8 @@ CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QStrin
 
     connect(&m_list, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { preview(current, false); });
-    connect(&m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *row) { preview(row, true); });
+    connect(&m_list, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem *row) { preview(row, true); });
 }
 
 CandidatePicker::~CandidatePicker()

@@ -26,8 +26,8 @@ class CandidatePicker : public QObject
     Q_OBJECT
 
 public:
-    CandidatePicker(QTreeWidget &list, QLabel &preview, QString tempFolder, HttpClient &http, Desktop &desktop,
-                    HttpLimits imageLimits, QObject *parent = nullptr);
+    CandidatePicker(QTreeWidget &list, QLabel &preview, QString tempFolder, HttpClient &http,
+                    Desktop &desktop, HttpLimits imageLimits, QObject *parent = nullptr);
     ~CandidatePicker() override;
 
     void setRows(const QList<CoverCandidate> &rows);

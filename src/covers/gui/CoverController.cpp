@@ -75,8 +75,8 @@ void CoverController::searchByPageFetch()
     if (!project)
         return;
     const Workspace &workspace = m_window.workspace();
-    PageFetchSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::PageFetch), *m_http,
-                                 *Desktop::instance(), {}, &m_window);
+    PageFetchSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::PageFetch),
+                                 *m_http, *Desktop::instance(), {}, &m_window);
     if (dialog.exec() == QDialog::Accepted)
         m_window.reloadCoverPreview();
 }
@@ -87,8 +87,8 @@ void CoverController::searchInBrowser()
     if (!project)
         return;
     const Workspace &workspace = m_window.workspace();
-    BrowserSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::Browser), m_makeBrowser,
-                               *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
+    BrowserSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::Browser),
+                               m_makeBrowser, *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
     if (dialog.exec() == QDialog::Accepted)
         m_window.reloadCoverPreview();
 }

@@ -37,7 +37,8 @@ PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const Q
     // the first download that needs it.
     if (!files::folderExists(m_workspace.temp()))
         files::makeFolder(m_workspace.temp());
-    m_picker = new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
+    m_picker =
+        new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
     m_keyword->setText(project);
 
     connect(m_searchButton, &QPushButton::clicked, this, &PageFetchSearchDialog::search);

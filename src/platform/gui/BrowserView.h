@@ -21,8 +21,4 @@ using BrowserFactory = std::function<BrowserView(QWidget *parent)>;
 // The Qt WebEngine browser.
 BrowserView makeWebEngineBrowser(QWidget *parent);
 
-// Qt WebEngine's sandbox refuses to start as root; the program then runs
-// without it. Call before the application object is made.
-void prepareEmbeddedBrowserEnvironment();
-
 } // namespace tessaly

@@ -16,29 +16,23 @@ bool isWebScheme(const QUrl &url)
 
 // One GET with its own deadline, size budget and redirect checks. Whatever
 // fails first ends it: the reply is aborted and the failure reported once.
+// Redirects are followed here, one request at a time, so every hop passes
+// the same checks.
 class NetworkHttpRequest : public HttpRequest
 {
 public:
     NetworkHttpRequest(QNetworkAccessManager &manager, const QUrl &url, const HttpLimits &limits)
-        : m_limits(limits), m_currentUrl(url)
+        : m_manager(manager), m_limits(limits)
     {
         if (!isWebScheme(url) || url.host().isEmpty()) {
             // Reported from the event loop so the caller can connect first.
             QTimer::singleShot(0, this, [this] { fail(QStringLiteral("not an http or https link")); });
             return;
         }
-        QNetworkRequest request(url);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             QNetworkRequest::UserVerifiedRedirectPolicy);
-        request.setMaximumRedirectsAllowed(limits.maximumRedirects);
-        m_reply = manager.get(request);
-        connect(m_reply, &QNetworkReply::redirected, this, &NetworkHttpRequest::onRedirected);
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, &NetworkHttpRequest::onMetaData);
-        connect(m_reply, &QNetworkReply::readyRead, this, &NetworkHttpRequest::onReadyRead);
-        connect(m_reply, &QNetworkReply::finished, this, &NetworkHttpRequest::onFinished);
         m_deadline.setSingleShot(true);
         connect(&m_deadline, &QTimer::timeout, this, [this] { fail(QStringLiteral("timed out")); });
         m_deadline.start(limits.totalMilliseconds);
+        send(url);
     }
 
     ~NetworkHttpRequest() override { cancel(); }
@@ -47,6 +41,25 @@ public:
     {
         m_done = true;
         m_deadline.stop();
+        dropReply();
+    }
+
+private:
+    void send(const QUrl &url)
+    {
+        m_currentUrl = url;
+        m_body.clear();
+        QNetworkRequest request(url);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+        m_reply = m_manager.get(request);
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, &NetworkHttpRequest::onMetaData);
+        connect(m_reply, &QNetworkReply::readyRead, this, &NetworkHttpRequest::onReadyRead);
+        connect(m_reply, &QNetworkReply::finished, this, &NetworkHttpRequest::onFinished);
+    }
+
+    void dropReply()
+    {
         if (m_reply) {
             QNetworkReply *reply = m_reply;
             m_reply = nullptr;
@@ -56,20 +69,8 @@ public:
         }
     }
 
-private:
-    void onRedirected(const QUrl &target)
-    {
-        const QUrl next = m_currentUrl.resolved(target);
-        if (++m_redirects > m_limits.maximumRedirects)
-            return fail(QStringLiteral("too many redirects"));
-        if (!isWebScheme(next))
-            return fail(QStringLiteral("redirect to a link that is not http or https"));
-        if (m_currentUrl.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http"))
-            return fail(QStringLiteral("redirect from https to http"));
-        m_currentUrl = next;
-        m_body.clear();
-        emit m_reply->redirectAllowed();
-    }
+    int status() const { return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
+    bool isRedirect() const { return status() >= 300 && status() <= 399; }
 
     void onMetaData()
     {
@@ -93,11 +94,13 @@ private:
     {
         if (m_done)
             return;
+        const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (isRedirect() && location.isValid())
+            return followRedirect(m_currentUrl.resolved(location));
         if (m_reply->error() != QNetworkReply::NoError)
             return fail(m_reply->errorString());
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status < 200 || status > 299)
-            return fail(QStringLiteral("HTTP status %1").arg(status));
+        if (status() < 200 || status() > 299)
+            return fail(QStringLiteral("HTTP status %1").arg(status()));
         onReadyRead();
         if (m_done)
             return;
@@ -108,10 +111,16 @@ private:
         finish(result);
     }
 
-    bool isRedirect() const
+    void followRedirect(const QUrl &next)
     {
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        return status >= 300 && status <= 399;
+        if (++m_redirects > m_limits.maximumRedirects)
+            return fail(QStringLiteral("too many redirects"));
+        if (!isWebScheme(next) || next.host().isEmpty())
+            return fail(QStringLiteral("redirect to a link that is not http or https"));
+        if (m_currentUrl.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http"))
+            return fail(QStringLiteral("redirect from https to http"));
+        dropReply();
+        send(next);
     }
 
     void fail(const QString &why)
@@ -129,6 +138,7 @@ private:
         emit finished(result);
     }
 
+    QNetworkAccessManager &m_manager;
     HttpLimits m_limits;
     QUrl m_currentUrl;
     QPointer<QNetworkReply> m_reply;

@@ -46,9 +46,9 @@ protected:
         return QWebEnginePage::createWindow(type);
     }
 
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &) override
-    {
-    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
+                                  const QString &) override
+    {}
 
 private:
     // The engine asks the leave-page question through javaScriptConfirm
@@ -56,7 +56,8 @@ private:
     static QString leavePageQuestion()
     {
         return QCoreApplication::translate(
-            "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
+            "QWebEnginePage",
+            "Are you sure you want to leave this page? Changes that you made may not be saved.");
     }
 };
 

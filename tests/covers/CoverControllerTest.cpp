@@ -1,0 +1,211 @@
+#include "covers/gui/CoverController.h"
+
+#include "app/gui/MainWindow.h"
+#include "covers/CoverTexts.h"
+#include "covers/gui/CandidatePicker.h"
+#include "covers/gui/PageFetchSearchDialog.h"
+#include "platform/FileChooser.h"
+#include "platform/gui/NetworkHttpClient.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/Waiting.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::covers;
+using namespace tessaly::testing;
+
+namespace {
+
+// Answers the open-file dialog with a preset file and counts the askings.
+class PresetFileChooser : public FileChooser
+{
+public:
+    PresetFileChooser(QString answer, int &asked, QString &filter)
+        : m_answer(std::move(answer)), m_asked(asked), m_filter(filter)
+    {}
+    QString openFile(const QString &filter) override
+    {
+        ++m_asked;
+        m_filter = filter;
+        return m_answer;
+    }
+
+private:
+    QString m_answer;
+    int &m_asked;
+    QString &m_filter;
+};
+
+class CoverCommands : public ::testing::Test
+{
+protected:
+    CoverCommands()
+    {
+        workspace.withFolders();
+        workspace.writeText(
+            QStringLiteral("Style/Style.ini"),
+            QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
+    }
+
+    void open(const QStringList &projects, int selectedRow = 0)
+    {
+        workspace.writeList(projects);
+        window = std::make_unique<MainWindow>(workspace.workspace());
+        window->start();
+        window->show();
+        if (selectedRow >= 0 && !projects.isEmpty())
+            window->projectView()->setCurrentItem(window->projectView()->topLevelItem(selectedRow));
+        controller = window->findChild<CoverController *>();
+        ASSERT_NE(controller, nullptr);
+        messages.clear();
+    }
+
+    void answerFileDialogWith(const QString &file)
+    {
+        controller->setFileChooser(std::make_unique<PresetFileChooser>(file, fileDialogs, fileFilter));
+    }
+
+    // Runs `step` on the modal dialog once it is up (the command's exec()
+    // waits meanwhile).
+    static void onModalDialog(const std::function<void(QDialog &)> &step)
+    {
+        QTimer::singleShot(0, [step] {
+            QDialog *dialog = nullptr;
+            waitUntil([&] { return (dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())); },
+                      5000);
+            if (dialog)
+                step(*dialog);
+        });
+    }
+
+    TempWorkspace workspace;
+    RecordingMessages messages;
+    std::unique_ptr<MainWindow> window;
+    CoverController *controller = nullptr;
+    int fileDialogs = 0;
+    QString fileFilter;
+};
+
+} // namespace
+
+TEST_F(CoverCommands, PickingAPictureMakesItTheCover)
+{
+    open({"甲", "乙"}, 1);
+    workspace.writeBytes("Web/Image/乙.jpg", "old cover");
+    workspace.writeBytes("pictures/new.JPG", makePicture(20, 20));
+    answerFileDialogWith(workspace.path("pictures/new.JPG"));
+    window->button("Command5")->click();
+    EXPECT_EQ(fileFilter, QStringLiteral("图片文件(*.jpg)"));
+    EXPECT_EQ(workspace.readBytes("Web/Image/乙.jpg"), makePicture(20, 20));
+    EXPECT_FALSE(workspace.exists("Web/Image/甲.jpg"));
+    EXPECT_EQ(QDir(workspace.path("Web/Image")).entryList(QDir::Files | QDir::Hidden), QStringList{"乙.jpg"});
+    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
+}
+
+TEST_F(CoverCommands, CancellingOrPickingSomethingElseChangesNothingQuietly)
+{
+    open({"甲"});
+    workspace.writeBytes("Web/Image/甲.jpg", "old cover");
+    answerFileDialogWith(QString());
+    window->button("Command5")->click();
+    workspace.writeBytes("pictures/text.jpg", "not a picture at all");
+    answerFileDialogWith(workspace.path("pictures/text.jpg"));
+    window->button("Command5")->click();
+    EXPECT_EQ(fileDialogs, 2);
+    EXPECT_EQ(workspace.readBytes("Web/Image/甲.jpg"), QByteArray("old cover"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(CoverCommands, AFailedCoverWriteKeepsTheOldCoverAndSaysWhy)
+{
+    open({"甲"});
+    workspace.makeFolder("Web/Image/甲.jpg/in-the-way");
+    workspace.writeBytes("pictures/new.jpg", makePicture(20, 20));
+    answerFileDialogWith(workspace.path("pictures/new.jpg"));
+    window->button("Command5")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(workspace.workspace().coverFile("甲") + "\r\n"));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+}
+
+TEST_F(CoverCommands, AnUnusableProjectNameOpensNothing)
+{
+    open({".."});
+    answerFileDialogWith(QString());
+    for (const char *command : {"Command5", "Command10", "Command11"}) {
+        messages.clear();
+        window->button(command)->click();
+        EXPECT_EQ(messages.texts(), QStringList{texts::unusableProjectName() + ".."}) << command;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    EXPECT_EQ(fileDialogs, 0);
+}
+
+TEST_F(CoverCommands, WithoutProjectsTheCommandsDoNothing)
+{
+    open({});
+    answerFileDialogWith(QString());
+    for (const char *command : {"Command5", "Command10", "Command11"})
+        window->button(command)->click();
+    EXPECT_EQ(fileDialogs, 0);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(CoverCommands, TheFirstSiteSearchUsesItsTemplateAndOkWritesTheCover)
+{
+    LoopbackHttpServer server;
+    const QByteArray picture = makePicture(25, 35);
+    server.serveBody("/search_%E7%94%B2/",
+                     QStringLiteral("<img src=\"s\" data-src=\"%1/p.png\" width=\"1\" title=\"P\" />")
+                         .arg(server.url(QString()))
+                         .toUtf8(),
+                     "text/html");
+    server.serveBody("/p.png", picture, "image/png");
+    workspace.writeText(QStringLiteral("Setting/Setting.ini"),
+                        QStringLiteral("[Setting]\r\nCoverSearch1=%1").arg(server.url("/search_[[Title]]/")));
+    open({"甲"});
+    bool listed = false;
+    onModalDialog([&](QDialog &dialog) {
+        auto *list = dialog.findChild<QTreeWidget *>("ListView1");
+        listed = waitUntil([&] { return list->topLevelItemCount() == 1; });
+        auto *form5 = qobject_cast<PageFetchSearchDialog *>(&dialog);
+        QSignalSpy shown(&form5->picker(), &CandidatePicker::previewShown);
+        list->setCurrentItem(list->topLevelItem(0));
+        shown.wait(3000);
+        dialog.findChild<QPushButton *>("Command2")->click();
+    });
+    window->button("Command10")->click();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(workspace.readBytes("Web/Image/甲.jpg"), picture);
+    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
+}
+
+TEST_F(CoverCommands, AnEmptySearchTemplateIsReportedAndTheDialogStays)
+{
+    open({"甲"});
+    for (const char *command : {"Command10", "Command11"}) {
+        messages.clear();
+        bool stillOpen = false;
+        onModalDialog([&](QDialog &dialog) {
+            // The first site searches on opening, the second on "搜索".
+            if (dialog.objectName() == QLatin1String("Form6"))
+                dialog.findChild<QPushButton *>("Command1")->click();
+            waitUntil([&] { return !messages.isEmpty(); });
+            stillOpen = dialog.isVisible();
+            dialog.reject();
+        });
+        window->button(command)->click();
+        EXPECT_EQ(messages.texts(), QStringList{texts::noSearchAddress()}) << command;
+        EXPECT_TRUE(stillOpen) << command;
+    }
+}

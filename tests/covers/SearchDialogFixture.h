@@ -1,0 +1,60 @@
+#pragma once
+
+#include "covers/SearchLimits.h"
+#include "platform/gui/NetworkHttpClient.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/RecordingMessages.h"
+#include "support/RecordingSeams.h"
+#include "support/TempWorkspace.h"
+#include "support/Waiting.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace tessaly::testing {
+
+// What both search dialogs' tests share: a workspace with its folders, a
+// loopback search site, the real HTTP client, and recorders for messages,
+// the desktop and the clipboard. Limits are small so failures come fast.
+class SearchDialogFixture : public ::testing::Test
+{
+protected:
+    SearchDialogFixture() { workspace.withFolders(); }
+
+    struct Result
+    {
+        QString title;
+        QString path; // on the loopback server
+    };
+
+    // A result page whose `<img` tags the page-fetch scan accepts.
+    static QByteArray imageTagPage(const QList<Result> &results, const QString &host)
+    {
+        QString page = QStringLiteral("<html><head><title>r</title></head><body>");
+        for (const Result &result : results)
+            page += QStringLiteral(
+                        "<div><img src=\"/s.gif\" data-src=\"%1%2\" width=\"120\" title=\"%3\" /></div>")
+                        .arg(host, result.path, result.title);
+        return (page + QStringLiteral("</body></html>")).toUtf8();
+    }
+
+    QString host() const { return server.url(QString()); }
+    QString tempFile(const QString &name) const { return QDir(workspace.workspace().temp()).filePath(name); }
+    QStringList tempEntries() const
+    {
+        return QDir(workspace.workspace().temp())
+            .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    TempWorkspace workspace;
+    LoopbackHttpServer server;
+    NetworkHttpClient http;
+    DesktopRecorder desktop;
+    ClipboardRecorder clipboard;
+    RecordingMessages messages;
+    covers::SearchLimits limits{{1500, 256 * 1024, 3}, {1500, 256 * 1024, 3}, 1024 * 1024};
+};
+
+} // namespace tessaly::testing

@@ -1,0 +1,145 @@
+#include "platform/gui/NetworkHttpClient.h"
+
+#include "support/LoopbackHttpServer.h"
+#include "support/Waiting.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+// Runs one GET to its end and gives back what it reported.
+class OneRequest
+{
+public:
+    OneRequest(HttpClient &client, const QString &url, const HttpLimits &limits)
+        : m_request(client.get(QUrl(url), limits))
+    {
+        QObject::connect(m_request.get(), &HttpRequest::finished, [this](const HttpResult &result) {
+            m_result = result;
+            ++m_reports;
+        });
+    }
+
+    HttpResult wait(int milliseconds = 5000)
+    {
+        waitUntil([this] { return m_result.has_value(); }, milliseconds);
+        return m_result.value_or(HttpResult{false, {}, {}, QStringLiteral("no report")});
+    }
+    int reports() const { return m_reports; }
+    HttpRequest &request() { return *m_request; }
+
+private:
+    std::unique_ptr<HttpRequest> m_request;
+    std::optional<HttpResult> m_result;
+    int m_reports = 0;
+};
+
+HttpLimits smallLimits()
+{
+    return {1500, 64 * 1024, 3};
+}
+
+} // namespace
+
+TEST(NetworkHttpClient, FetchesABodyWithItsContentType)
+{
+    LoopbackHttpServer server;
+    server.serveBody("/page", "<html>x</html>", "text/html; charset=gbk");
+    NetworkHttpClient client;
+    OneRequest get(client, server.url("/page"), smallLimits());
+    const HttpResult result = get.wait();
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.body, QByteArray("<html>x</html>"));
+    EXPECT_EQ(result.contentType, QByteArray("text/html; charset=gbk"));
+    EXPECT_EQ(get.reports(), 1);
+    EXPECT_EQ(server.requests(), QStringList{"/page"});
+}
+
+TEST(NetworkHttpClient, StatusOutsideTwoHundredsIsAFailure)
+{
+    LoopbackHttpServer server;
+    LoopbackResponse error;
+    error.status = 500;
+    error.body = "<html>error page</html>";
+    server.serve("/broken", error);
+    NetworkHttpClient client;
+    EXPECT_FALSE(OneRequest(client, server.url("/broken"), smallLimits()).wait().ok);
+    EXPECT_FALSE(OneRequest(client, server.url("/missing"), smallLimits()).wait().ok);
+}
+
+TEST(NetworkHttpClient, FollowsHttpRedirectsWithinTheLimit)
+{
+    LoopbackHttpServer server;
+    server.serveRedirect("/a", server.url("/b"));
+    server.serveRedirect("/b", "/c", 301);
+    server.serveBody("/c", "done", "text/plain");
+    server.serveRedirect("/loop", "/loop");
+    server.serveRedirect("/to-file", "file:///etc/passwd");
+    NetworkHttpClient client;
+    const HttpResult followed = OneRequest(client, server.url("/a"), smallLimits()).wait();
+    EXPECT_TRUE(followed.ok) << followed.error.toStdString();
+    EXPECT_EQ(followed.body, QByteArray("done"));
+    EXPECT_FALSE(OneRequest(client, server.url("/loop"), smallLimits()).wait().ok);
+    EXPECT_EQ(server.requestCount("/loop"), 4);
+    EXPECT_FALSE(OneRequest(client, server.url("/to-file"), smallLimits()).wait().ok);
+    EXPECT_EQ(server.requests().mid(0, 3), (QStringList{"/a", "/b", "/c"}));
+}
+
+TEST(NetworkHttpClient, AbandonsTooLargeReplies)
+{
+    LoopbackHttpServer server;
+    server.serveBody("/declared", QByteArray(200 * 1024, 'x'), "text/html");
+    LoopbackResponse streamed;
+    streamed.body = QByteArray(200 * 1024, 'y');
+    streamed.omitContentLength = true;
+    server.serve("/streamed", streamed);
+    server.serveBody("/fits", QByteArray(64 * 1024, 'z'), "text/html");
+    NetworkHttpClient client;
+    EXPECT_FALSE(OneRequest(client, server.url("/declared"), smallLimits()).wait().ok);
+    EXPECT_FALSE(OneRequest(client, server.url("/streamed"), smallLimits()).wait().ok);
+    EXPECT_TRUE(OneRequest(client, server.url("/fits"), smallLimits()).wait().ok);
+}
+
+TEST(NetworkHttpClient, GivesUpWhenTheServerNeverAnswersOrIsTooSlow)
+{
+    LoopbackHttpServer server;
+    LoopbackResponse silent;
+    silent.neverAnswer = true;
+    server.serve("/silent", silent);
+    LoopbackResponse slow;
+    slow.body = "late";
+    slow.delayMilliseconds = 3000;
+    server.serve("/slow", slow);
+    NetworkHttpClient client;
+    const HttpLimits limits{500, 1024, 3};
+    EXPECT_FALSE(OneRequest(client, server.url("/silent"), limits).wait(3000).ok);
+    EXPECT_FALSE(OneRequest(client, server.url("/slow"), limits).wait(3000).ok);
+}
+
+TEST(NetworkHttpClient, RefusesLinksThatAreNotWebLinks)
+{
+    NetworkHttpClient client;
+    for (const char *link : {"file:///etc/passwd", "javascript:alert(1)", "data:text/plain,x", "/relative"}) {
+        OneRequest get(client, QString::fromLatin1(link), smallLimits());
+        EXPECT_FALSE(get.wait().ok) << link;
+    }
+}
+
+TEST(NetworkHttpClient, ACancelledRequestNeverReports)
+{
+    LoopbackHttpServer server;
+    LoopbackResponse slow;
+    slow.body = "late";
+    slow.delayMilliseconds = 200;
+    server.serve("/slow", slow);
+    NetworkHttpClient client;
+    OneRequest get(client, server.url("/slow"), smallLimits());
+    get.request().cancel();
+    keepRunning(500);
+    EXPECT_EQ(get.reports(), 0);
+}
