@@ -171,7 +171,7 @@ void MainWindow::start()
 
 void MainWindow::runStyleLoad()
 {
-    m_templates = UpdateStyle(m_workspace);
+    m_templates = UpdateStyle(m_workspace, m_templates);
 }
 
 void MainWindow::showProjectRows()
