@@ -9,10 +9,13 @@
 #include <optional>
 
 class QAction;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 
 namespace tessaly {
+
+class DetailsPane;
 
 // The program's one top-level window ("Tessaly"). It builds the controls
 // (each with its objectName), holds the project list and the working
@@ -59,8 +62,25 @@ public:
     QPushButton *button(const char *objectName) const;
     QAction *action(const char *objectName) const;
     QTreeWidget *projectView() const;
+    DetailsPane *detailsPane() const;
+    // The project list's context menu `MB` (never on the menu bar).
+    QMenu *projectMenu() const;
+
+    // Row upkeep for the list commands: rows first..last show their names
+    // again; a row becomes the one selected; a row goes, leaving none
+    // selected (the details pane then shows its empty state).
+    void syncRows(int first, int last);
+    void selectRow(int row);
+    void removeProjectRow(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildMenus();
+    void buildControls();
+    void showProjectRows();
+
     Workspace m_workspace;
     ProjectList m_projects;
     WorkingTemplates m_templates;

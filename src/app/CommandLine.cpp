@@ -1,0 +1,149 @@
+#include "app/CommandLine.h"
+
+#include "app/Workspace.h"
+#include "app/WorkspaceLock.h"
+#include "catalogue/ProjectList.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "site/Progress.h"
+#include "site/SiteGeneration.h"
+#include "site/Style.h"
+
+#include <QDir>
+
+namespace tessaly {
+
+struct CommandLine::Session
+{
+    explicit Session(const QString &folder) : workspace(folder), lock(workspace) {}
+
+    Workspace workspace;
+    WorkspaceLock lock;
+    ProjectList projects;
+    WorkingTemplates templates;
+};
+
+CommandLine::CommandLine(QString applicationFolder, Output out, Output err)
+    : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err))
+{}
+
+QString CommandLine::usageText()
+{
+    return QStringLiteral("用法: tessaly-cli [--workspace DIR] COMMAND\n"
+                          "  generate       生成整站内容\n"
+                          "  update NAME    更新本集内容 (列表中第一个名为 NAME 的项目)\n"
+                          "  list           列出项目名称, 每行一个");
+}
+
+int CommandLine::usageError()
+{
+    m_err(usageText());
+    return UsageError;
+}
+
+int CommandLine::run(const QStringList &arguments)
+{
+    QString folder = m_applicationFolder;
+    qsizetype at = 0;
+    if (at < arguments.size() && arguments.at(at) == QLatin1String("--workspace")) {
+        if (at + 1 >= arguments.size() || arguments.at(at + 1).isEmpty())
+            return usageError();
+        folder = arguments.at(at + 1);
+        at += 2;
+    } else if (at < arguments.size() && arguments.at(at).startsWith(QLatin1String("--workspace="))) {
+        folder = arguments.at(at).mid(int(sizeof("--workspace=")) - 1);
+        if (folder.isEmpty())
+            return usageError();
+        ++at;
+    }
+    if (at >= arguments.size())
+        return usageError();
+
+    const QString command = arguments.at(at);
+    const QStringList rest = arguments.mid(at + 1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        m_out(usageText());
+        return Done;
+    }
+
+    // Each command: how many arguments it takes, and what it does.
+    // (`add NAME [FOLDER]` and `remove NAME` belong in this table.)
+    struct Command
+    {
+        const char *name;
+        int minimum;
+        int maximum;
+        std::function<int(Session &, const QStringList &)> act;
+    };
+    const Command commands[] = {
+        {"generate", 0, 0, [this](Session &s, const QStringList &) { return generate(s); }},
+        {"update", 1, 1, [this](Session &s, const QStringList &a) { return update(s, a.at(0)); }},
+        {"list", 0, 0, [this](Session &s, const QStringList &) { return list(s); }},
+    };
+    for (const Command &candidate : commands) {
+        if (command != QLatin1String(candidate.name))
+            continue;
+        if (rest.size() < candidate.minimum || rest.size() > candidate.maximum)
+            return usageError();
+        Session session(folder);
+        if (!start(session))
+            return Failed;
+        return candidate.act(session, rest);
+    }
+    return usageError();
+}
+
+bool CommandLine::start(Session &session)
+{
+    // A workspace named on the command line may be new: its folder is made
+    // with the rest.
+    const QString root = session.workspace.root();
+    if (!files::folderExists(root) && !QDir().mkpath(root)) {
+        Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+        return false;
+    }
+    const QStringList folderFailures = session.workspace.createFolders();
+    for (const QString &failure : folderFailures)
+        Messages::error(failure);
+    if (!session.lock.acquire()) {
+        Messages::error(WorkspaceLock::busyText());
+        return false;
+    }
+    const QString listFile = session.workspace.listFile();
+    if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
+        Messages::error(ProjectList::unreadableText(listFile));
+    session.templates = UpdateStyle(session.workspace, session.templates);
+    return true;
+}
+
+int CommandLine::generate(Session &session)
+{
+    session.templates = UpdateStyle(session.workspace, session.templates);
+    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    const RunOutcome outcome =
+        SiteGeneration(session.workspace, session.projects, session.templates, lines).run();
+    return outcome.succeeded() ? Done : Failed;
+}
+
+int CommandLine::update(Session &session, const QString &name)
+{
+    const int row = session.projects.indexOf(name);
+    if (row < 0) {
+        Messages::error(QStringLiteral("没有内容!"));
+        return Failed;
+    }
+    session.templates = UpdateStyle(session.workspace, session.templates);
+    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    const RunOutcome outcome =
+        ProjectUpdate(session.workspace, session.projects, session.templates, lines).run(row);
+    return outcome.succeeded() ? Done : Failed;
+}
+
+int CommandLine::list(Session &session)
+{
+    for (const QString &name : session.projects.names())
+        m_out(name);
+    return Done;
+}
+
+} // namespace tessaly

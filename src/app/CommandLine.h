@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tessaly {
+
+class ProjectList;
+class Workspace;
+
+// `tessaly-cli [--workspace DIR] COMMAND`: the window's logic for scripts
+// and scheduled jobs. Progress lines go to `out`, usage errors to `err`;
+// every message-box text goes through the message seam (standard error in
+// the real program). Exit status: 0 done, 1 refused or failed, 2 usage.
+class CommandLine
+{
+public:
+    using Output = std::function<void(const QString &line)>;
+
+    enum Status
+    {
+        Done = 0,
+        Failed = 1,
+        UsageError = 2
+    };
+
+    CommandLine(QString applicationFolder, Output out, Output err);
+
+    int run(const QStringList &arguments);
+    static QString usageText();
+
+private:
+    struct Session;
+    int generate(Session &session);
+    int update(Session &session, const QString &name);
+    int list(Session &session);
+    // The window's start-up: folders, lock, project list, style load.
+    bool start(Session &session);
+    int usageError();
+
+    QString m_applicationFolder;
+    Output m_out;
+    Output m_err;
+};
+
+} // namespace tessaly

@@ -1,0 +1,102 @@
+#include "app/WorkspaceCommands.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "settings/SettingsFiles.h"
+
+#include <QStringList>
+
+namespace tessaly::workspace_commands {
+
+namespace {
+
+FolderToOpen folderOf(const QString &path)
+{
+    return {files::folderExists(path) ? FolderToOpen::Outcome::Open : FolderToOpen::Outcome::Missing, path};
+}
+
+FolderToOpen siteSettingFolder(const Workspace &workspace, const QString &key, bool isMovieRoot)
+{
+    if (!files::plainFileExists(workspace.settingsFile()))
+        return {};
+    const QString value = settings::siteValue(workspace, key);
+    return folderOf(isMovieRoot && !value.isEmpty() ? files::withoutTrailingSeparators(value) : value);
+}
+
+} // namespace
+
+FolderToOpen styleFolder(const Workspace &workspace)
+{
+    return folderOf(workspace.style());
+}
+
+QString styleFolderMissingText()
+{
+    return QStringLiteral("Style文件夹不存在!");
+}
+
+FolderToOpen movieFolder(const Workspace &workspace)
+{
+    return siteSettingFolder(workspace, QStringLiteral("MovieFile"), true);
+}
+
+FolderToOpen siteFolder(const Workspace &workspace)
+{
+    return siteSettingFolder(workspace, QStringLiteral("WebFile"), false);
+}
+
+QString folderMissingText()
+{
+    return QStringLiteral("文件夹不存在!");
+}
+
+FolderClearing cacheClearing(const Workspace &workspace)
+{
+    return {workspace.temp(), QStringLiteral("要清空缓存文件吗?"), QStringLiteral("清空缓存完毕!")};
+}
+
+FolderClearing logClearing(const Workspace &workspace)
+{
+    return {workspace.log(), QStringLiteral("要清空日志吗?"), QStringLiteral("清空日志完毕!")};
+}
+
+QString ClearResult::failureText() const
+{
+    QStringList parts;
+    for (const Failure &failure : failures)
+        parts.append(Messages::withPath(failure.path, failure.reason));
+    return parts.join(QStringLiteral("\r\n"));
+}
+
+ClearResult clearFolderFiles(const QString &folder)
+{
+    ClearResult result;
+    if (!files::folderExists(folder)) {
+        result.folderMissing = true;
+        return result;
+    }
+    const files::Listing listing = files::listFiles(folder);
+    if (!listing.ok()) {
+        result.failures.append({folder, listing.error});
+        return result;
+    }
+    for (const QString &name : listing.entries) {
+        const QString path = files::joinPath(folder, name);
+        QString reason;
+        if (files::deleteFile(path, &reason))
+            ++result.deleted;
+        else
+            result.failures.append({path, reason});
+    }
+    return result;
+}
+
+QString siteLink(const Workspace &workspace)
+{
+    if (!files::plainFileExists(workspace.settingsFile()))
+        return {};
+    return settings::siteValue(workspace, QStringLiteral("WebLink"));
+}
+
+} // namespace tessaly::workspace_commands

@@ -1,0 +1,84 @@
+#include "app/gui/WorkspaceMenu.h"
+
+#include "app/WorkspaceCommands.h"
+#include "app/gui/MainWindow.h"
+#include "platform/Desktop.h"
+#include "platform/Messages.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace tessaly {
+
+namespace {
+
+using namespace workspace_commands;
+
+void openOrSayMissing(const FolderToOpen &folder, const QString &missingText)
+{
+    switch (folder.outcome) {
+    case FolderToOpen::Outcome::Nothing:
+        break;
+    case FolderToOpen::Outcome::Open:
+        Desktop::instance()->openFolder(folder.path);
+        break;
+    case FolderToOpen::Outcome::Missing:
+        Messages::error(missingText);
+        break;
+    }
+}
+
+void clearAfterQuestion(const FolderClearing &clearing)
+{
+    if (Messages::question(clearing.question) != MessageAnswer::Yes)
+        return;
+    const ClearResult result = clearFolderFiles(clearing.folder);
+    if (result.folderMissing)
+        return;
+    if (result.ok())
+        Messages::information(clearing.doneText);
+    else
+        Messages::error(result.failureText());
+}
+
+} // namespace
+
+WorkspaceMenu::WorkspaceMenu(MainWindow &window) : QObject(&window), m_window(window)
+{
+    setObjectName(QStringLiteral("WorkspaceMenu"));
+    connect(window.action("M2"), &QAction::triggered, this, &WorkspaceMenu::editPageSource);
+    connect(window.action("M3"), &QAction::triggered, this, &WorkspaceMenu::openMovieFolder);
+    connect(window.action("M4"), &QAction::triggered, this, &WorkspaceMenu::openSiteFolder);
+    connect(window.action("M5"), &QAction::triggered, this, &WorkspaceMenu::clearCache);
+    connect(window.action("M6"), &QAction::triggered, this, &WorkspaceMenu::clearLog);
+    connect(window.button("Command8"), &QPushButton::clicked, &window, &MainWindow::openSiteLink);
+}
+
+void WorkspaceMenu::editPageSource()
+{
+    openOrSayMissing(styleFolder(m_window.workspace()), styleFolderMissingText());
+}
+
+void WorkspaceMenu::openMovieFolder()
+{
+    const FolderToOpen folder = movieFolder(m_window.workspace());
+    openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
+}
+
+void WorkspaceMenu::openSiteFolder()
+{
+    const FolderToOpen folder = siteFolder(m_window.workspace());
+    openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
+}
+
+void WorkspaceMenu::clearCache()
+{
+    clearAfterQuestion(cacheClearing(m_window.workspace()));
+}
+
+void WorkspaceMenu::clearLog()
+{
+    clearAfterQuestion(logClearing(m_window.workspace()));
+}
+
+} // namespace tessaly

@@ -1,0 +1,91 @@
+#include "catalogue/FolderNavigation.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "settings/SettingsFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tessaly {
+
+FolderNavigation::FolderNavigation(const QString &movieRoot)
+    : m_movieRoot(files::withoutTrailingSeparators(movieRoot))
+{
+    refresh();
+}
+
+FolderNavigation FolderNavigation::fromSettings(const Workspace &workspace)
+{
+    if (!files::plainFileExists(workspace.settingsFile()))
+        return FolderNavigation(QString());
+    return FolderNavigation(SiteSettings::read(workspace).movieRoot());
+}
+
+QString FolderNavigation::subPath() const
+{
+    QString path;
+    for (const QString &level : m_levels)
+        path += QDir::separator() + level;
+    return path;
+}
+
+QString FolderNavigation::currentFolder() const
+{
+    QString folder = m_movieRoot;
+    for (const QString &level : m_levels)
+        folder = files::joinPath(folder, level);
+    return folder;
+}
+
+QString FolderNavigation::pathOf(const QString &name) const
+{
+    return files::joinPath(currentFolder(), name);
+}
+
+QString FolderNavigation::relativePathOf(const QString &name) const
+{
+    return QStringList(m_levels + QStringList{name}).join(QDir::separator());
+}
+
+bool FolderNavigation::confirmExists(const QString &name) const
+{
+    if (files::folderExists(pathOf(name)))
+        return true;
+    Messages::error(Messages::withPath(pathOf(name), missingFolderText()));
+    return false;
+}
+
+void FolderNavigation::refresh()
+{
+    m_folders.clear();
+    // An empty root would be taken as the current folder by the listing.
+    if (m_movieRoot.isEmpty())
+        return;
+    const files::Listing listing = files::listFolders(currentFolder());
+    for (const QString &path : listing.entries)
+        m_folders.append(QFileInfo(path).fileName());
+}
+
+bool FolderNavigation::open(const QString &name)
+{
+    if (!confirmExists(name))
+        return false;
+    m_levels.append(name);
+    refresh();
+    return true;
+}
+
+bool FolderNavigation::up()
+{
+    if (m_levels.isEmpty()) {
+        Messages::error(atRootText());
+        return false;
+    }
+    m_levels.removeLast();
+    refresh();
+    return true;
+}
+
+} // namespace tessaly

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessaly {
+
+class Workspace;
+
+// One level at a time below the movie root, as both folder choosers walk
+// it: the current level's sub-folders by bare name, down into one of them,
+// back up one level, never above the root. Every path is the movie root and
+// the names joined with exactly one native separator.
+class FolderNavigation
+{
+public:
+    // A root with trailing separators is taken without them; "/" stays "/".
+    explicit FolderNavigation(const QString &movieRoot);
+    // The movie root from `Setting.ini`; an empty root when the file is missing.
+    static FolderNavigation fromSettings(const Workspace &workspace);
+
+    static QString atRootText() { return QStringLiteral("已是根目录!"); }
+    static QString missingFolderText() { return QStringLiteral("文件夹不存在!"); }
+
+    const QString &movieRoot() const { return m_movieRoot; }
+    // "" at the root, otherwise a separator before each level's name.
+    QString subPath() const;
+    QString currentFolder() const;
+    // The bare names of the current level's sub-folders, in listing order.
+    // Empty when the root is empty or missing, or the level has vanished.
+    const QStringList &folders() const { return m_folders; }
+
+    // The absolute path of a folder of the current level.
+    QString pathOf(const QString &name) const;
+    // The same path below the movie root, without a leading separator.
+    QString relativePathOf(const QString &name) const;
+    // Whether the named folder of the current level still exists; when not,
+    // says its path and "文件夹不存在!".
+    bool confirmExists(const QString &name) const;
+
+    // The fill step: lists the current level again.
+    void refresh();
+    // Down into a folder of the current level. A folder that vanished since
+    // it was listed is reported and the level stays.
+    bool open(const QString &name);
+    // Up one level; at the root says "已是根目录!" and stays.
+    bool up();
+
+private:
+    QString m_movieRoot;
+    QStringList m_levels;
+    QStringList m_folders;
+};
+
+} // namespace tessaly

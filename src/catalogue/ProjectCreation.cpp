@@ -1,0 +1,79 @@
+#include "catalogue/ProjectCreation.h"
+
+#include "app/Workspace.h"
+#include "catalogue/ProjectList.h"
+#include "catalogue/ProjectNames.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "settings/SettingsFiles.h"
+
+#include <QDir>
+
+namespace tessaly {
+
+bool recordNewProject(const Workspace &workspace, const QStringList &existingNames, const NewProject &project)
+{
+    if (project.name.isEmpty())
+        return false;
+
+    const QString refusal = names::refusalFor(project.name, existingNames);
+    if (!refusal.isEmpty()) {
+        Messages::error(refusal);
+        return false;
+    }
+
+    if (project.episodeFolder.isEmpty())
+        return true;
+    QString reason;
+    if (!settings::setEpisodeFolder(workspace, project.name, project.episodeFolder, &reason)) {
+        Messages::error(Messages::withPath(workspace.projectSettingsFile(project.name), reason));
+        return false;
+    }
+    return true;
+}
+
+CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project)
+{
+    if (project.name.isEmpty())
+        return CreationResult::Ignored;
+    // A list that could not be read is never saved; say so before anything
+    // is written for the new project.
+    if (projects.saveRefused()) {
+        Messages::error(ProjectList::unreadableText(workspace.listFile()));
+        return CreationResult::Refused;
+    }
+    if (!recordNewProject(workspace, projects.names(), project))
+        return CreationResult::Refused;
+
+    projects.insertAtTop(project.name);
+    QString reason;
+    if (!projects.save(workspace.listFile(), &reason)) {
+        Messages::error(Messages::withPath(workspace.listFile(), reason));
+        return CreationResult::ListNotSaved;
+    }
+    return CreationResult::Created;
+}
+
+QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolder)
+{
+    const QString absolute = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(folder));
+    return files::withoutTrailingSeparators(QDir::toNativeSeparators(absolute));
+}
+
+int runAddCommand(const Workspace &workspace, const QStringList &arguments, const QString &currentFolder)
+{
+    constexpr int Done = 0;
+    constexpr int Refused = 1;
+    constexpr int Usage = 2;
+    if (arguments.isEmpty() || arguments.size() > 2 || arguments.first().isEmpty())
+        return Usage;
+
+    ProjectList projects;
+    projects.load(workspace.listFile());
+    NewProject project{arguments.first(), {}};
+    if (arguments.size() == 2)
+        project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), currentFolder);
+    return createProject(workspace, projects, project) == CreationResult::Created ? Done : Refused;
+}
+
+} // namespace tessaly

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessaly {
+
+class ProjectList;
+class Workspace;
+
+// What the user asks for: a name, and the episode folder when one was picked
+// (or given on the command line).
+struct NewProject
+{
+    QString name;
+    QString episodeFolder;
+};
+
+enum class CreationResult
+{
+    Ignored,      // empty name: nothing happens, nothing is said
+    Refused,      // the name was refused, or its settings file not written
+    Created,      // recorded, listed at the top and the list saved
+    ListNotSaved, // recorded and listed, but `List.ini` could not be written
+};
+
+// Checks the name against the listed ones and records the episode folder in
+// `<name>.ini` when one is given. Refusals and a failed write are reported
+// through the message seam. True when the project may now be listed; on
+// false nothing has changed.
+bool recordNewProject(const Workspace &workspace, const QStringList &existingNames,
+                      const NewProject &project);
+
+// The whole creation without a window: record, insert at the top, save.
+CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project);
+
+// A folder typed on the command line, made absolute against the current
+// folder, cleaned and without a trailing separator.
+QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolder);
+
+// `add NAME [FOLDER]` of the command line, on a freshly loaded list: 0 when
+// the project was added, 1 when it was refused or could not be saved, 2 for
+// a wrong number of arguments or an empty name.
+int runAddCommand(const Workspace &workspace, const QStringList &arguments, const QString &currentFolder);
+
+} // namespace tessaly

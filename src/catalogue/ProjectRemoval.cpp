@@ -1,0 +1,42 @@
+#include "catalogue/ProjectRemoval.h"
+
+#include "app/Workspace.h"
+#include "catalogue/ProjectList.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+
+#include <QStringList>
+
+namespace tessaly {
+
+QString ProjectRemoval::failureText() const
+{
+    QStringList parts;
+    for (const Failure &failure : failures)
+        parts.append(Messages::withPath(failure.path, failure.reason));
+    return parts.join(QStringLiteral("\r\n"));
+}
+
+ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name)
+{
+    ProjectRemoval removal;
+    if (!isUsableProjectName(name)) {
+        removal.nameUnusable = true;
+        return removal;
+    }
+    for (const QString &path : {workspace.playPage(name), workspace.coverFile(name)}) {
+        if (!files::plainFileExists(path))
+            continue;
+        QString reason;
+        if (!files::deleteFile(path, &reason))
+            removal.failures.append({path, reason});
+    }
+    return removal;
+}
+
+QString unusableProjectNameText(const QString &name)
+{
+    return QStringLiteral("无法使用的项目名称: ") + name;
+}
+
+} // namespace tessaly

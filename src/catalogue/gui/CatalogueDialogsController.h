@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+namespace tessaly {
+
+class MainWindow;
+
+// The catalogue's dialogs on the main window: "添加" (`Command1`) and the
+// list menu's "新建" (`MB5`) open the new project dialog; "选择"
+// (`Command3`) opens the episode folder chooser for the chosen project.
+class CatalogueDialogsController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CatalogueDialogsController(MainWindow &window);
+
+    void openNewProject();
+    void openEpisodeFolderChooser();
+
+private:
+    MainWindow &m_window;
+};
+
+} // namespace tessaly

@@ -1,0 +1,165 @@
+#include "catalogue/gui/DetailsPane.h"
+
+#include "app/gui/RowIcons.h"
+#include "catalogue/ProjectSelection.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+namespace {
+
+// The preview box of 2835 × 3810 twips.
+constexpr QSize CoverBoxSize(189, 254);
+
+QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+QTreeWidget *makeRowList(const QString &objectName, QWidget *parent)
+{
+    auto *list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(1);
+    list->setHeaderLabels({QStringLiteral("项目")});
+    list->setRootIsDecorated(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformRowHeights(true);
+    list->setIconSize(QSize(30, 28));
+    list->header()->setStretchLastSection(true);
+    return list;
+}
+
+CoverPreview::CoverPreview(QWidget *parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    setAlignment(Qt::AlignCenter);
+    setFixedSize(CoverBoxSize);
+    setFrameShape(QFrame::StyledPanel);
+    showDefaultCover();
+}
+
+const QImage &CoverPreview::defaultCover()
+{
+    static const QImage cover(QStringLiteral(":/site/DefaultCover.jpg"));
+    return cover;
+}
+
+void CoverPreview::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    m_default = false;
+    rescale();
+}
+
+void CoverPreview::showDefaultCover()
+{
+    m_picture = defaultCover();
+    m_default = true;
+    rescale();
+}
+
+void CoverPreview::showCoverFile(const QString &path)
+{
+    QImage picture;
+    if (!path.isEmpty() && picture.load(path) && !picture.isNull())
+        setPicture(picture);
+    else
+        showDefaultCover();
+}
+
+void CoverPreview::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    rescale();
+}
+
+void CoverPreview::rescale()
+{
+    const QSize box = contentsRect().size();
+    if (m_picture.isNull() || box.isEmpty()) {
+        clear();
+        return;
+    }
+    setPixmap(QPixmap::fromImage(m_picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCaption), parent)
+{
+    setObjectName(QStringLiteral("Frame1"));
+
+    m_cover = new CoverPreview(this);
+    auto *label = new QLabel(QStringLiteral("文件："), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    m_folder = new QLineEdit(this);
+    m_folder->setObjectName(QStringLiteral("Text1"));
+    m_folder->setReadOnly(true);
+    m_episodes = makeRowList(QStringLiteral("ListView2"), this);
+
+    auto *coverColumn = new QVBoxLayout;
+    coverColumn->addWidget(m_cover);
+    coverColumn->addSpacing(6);
+    coverColumn->addWidget(makeButton("Command5", QStringLiteral("选取封面"), this));
+    coverColumn->addWidget(makeButton("Command10", QStringLiteral("查找封面 - 站点1"), this));
+    coverColumn->addWidget(makeButton("Command11", QStringLiteral("查找封面 - 站点2"), this));
+    coverColumn->addStretch();
+
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(label);
+    folderRow->addWidget(m_folder, 1);
+    folderRow->addWidget(makeButton("Command3", QStringLiteral("选择"), this));
+
+    auto *episodeColumn = new QVBoxLayout;
+    episodeColumn->addLayout(folderRow);
+    episodeColumn->addWidget(m_episodes, 1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(coverColumn);
+    layout->addSpacing(8);
+    layout->addLayout(episodeColumn, 1);
+}
+
+void DetailsPane::showEmpty()
+{
+    setTitle(QString::fromUtf8(EmptyCaption));
+    m_cover->showDefaultCover();
+    m_folder->clear();
+    m_episodes->clear();
+}
+
+void DetailsPane::showProject(const ProjectDetails &details)
+{
+    setTitle(details.name);
+    m_cover->showCoverFile(details.coverFile);
+    m_folder->setText(details.episodeFolder);
+    showEpisodes(details.episodes);
+}
+
+void DetailsPane::showEpisodes(const QStringList &episodes)
+{
+    m_episodes->clear();
+    const QIcon icon = rowIcon(1);
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(episodes.size());
+    for (const QString &episode : episodes) {
+        auto *row = new QTreeWidgetItem(QStringList{episode});
+        row->setIcon(0, icon);
+        rows.append(row);
+    }
+    m_episodes->addTopLevelItems(rows);
+}
+
+} // namespace tessaly

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace tessaly {
+
+struct ProjectDetails;
+
+// `Picture1`: the cover, scaled to fit the box without distortion.
+class CoverPreview : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit CoverPreview(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return m_picture; }
+    bool showsDefaultCover() const { return m_default; }
+    void showDefaultCover();
+    // Loads the file; one that is not a readable picture leaves the default.
+    void showCoverFile(const QString &path);
+
+    static const QImage &defaultCover();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void rescale();
+
+    QImage m_picture;
+    bool m_default = true;
+};
+
+// `Frame1`: the chosen project's name as caption, its cover, its episode
+// folder and the folder's files, with the per-project buttons.
+class DetailsPane : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *EmptyCaption = "内容";
+
+    explicit DetailsPane(QWidget *parent = nullptr);
+
+    void showEmpty();
+    void showProject(const ProjectDetails &details);
+    void showEpisodes(const QStringList &episodes);
+
+    CoverPreview *coverPreview() const { return m_cover; }
+    QLineEdit *folderField() const { return m_folder; }
+    QTreeWidget *episodeView() const { return m_episodes; }
+
+private:
+    CoverPreview *m_cover = nullptr;
+    QLineEdit *m_folder = nullptr;
+    QTreeWidget *m_episodes = nullptr;
+};
+
+// A list of rows the way every list of the window is set up: one column
+// "项目", no root decoration, no in-place editing, one row selected at most.
+QTreeWidget *makeRowList(const QString &objectName, QWidget *parent);
+
+} // namespace tessaly

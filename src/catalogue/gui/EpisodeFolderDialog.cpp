@@ -1,0 +1,100 @@
+#include "catalogue/gui/EpisodeFolderDialog.h"
+
+#include "app/Workspace.h"
+#include "catalogue/gui/DialogButtons.h"
+#include "catalogue/gui/FolderListView.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "settings/SettingsFiles.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tessaly {
+namespace {
+
+const char *const FileListHeading = "项目";
+
+} // namespace
+
+EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString project,
+                                         FolderRecorded folderRecorded, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_project(std::move(project)),
+      m_folderRecorded(std::move(folderRecorded))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("选择"));
+    setModal(true);
+    resize(780, 500);
+
+    m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
+                                   FolderListView::MenuRule::OnlyWithSelection, this);
+    m_files = new QTreeWidget(this);
+    m_files->setObjectName(QStringLiteral("ListView2"));
+    m_files->setHeaderLabels({QString::fromUtf8(FileListHeading)});
+    m_files->setRootIsDecorated(false);
+    m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
+    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(m_folders, 1);
+    lists->addWidget(m_files, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(lists);
+    layout->addLayout(buttons);
+
+    connect(m_folders, &FolderListView::selectedFolderChanged, this,
+            &EpisodeFolderDialog::showSelectedFolderFiles);
+    connect(m_folders, &FolderListView::folderConfirmed, this, &EpisodeFolderDialog::confirm);
+    connect(ok, &QPushButton::clicked, this, &EpisodeFolderDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EpisodeFolderDialog::showSelectedFolderFiles()
+{
+    m_files->clear();
+    const QString name = m_folders->selectedName();
+    if (name.isEmpty()) {
+        m_files->setHeaderLabels({QString::fromUtf8(FileListHeading)});
+        return;
+    }
+    const FolderNavigation &navigation = m_folders->navigation();
+    m_files->setHeaderLabels({navigation.relativePathOf(name)});
+
+    const QIcon episodeIcon(QStringLiteral(":/window/icon1.png"));
+    QList<QTreeWidgetItem *> rows;
+    // A folder that vanished since it was listed shows no files.
+    for (const QString &file : files::listFiles(navigation.pathOf(name)).entries) {
+        auto *row = new QTreeWidgetItem({file});
+        row->setIcon(0, episodeIcon);
+        rows.append(row);
+    }
+    m_files->addTopLevelItems(rows);
+}
+
+void EpisodeFolderDialog::confirm()
+{
+    const QString name = m_folders->selectedName();
+    if (name.isEmpty() || !m_folders->navigation().confirmExists(name))
+        return;
+
+    const QString folder = m_folders->navigation().pathOf(name);
+    QString reason;
+    if (!settings::setEpisodeFolder(m_workspace, m_project, folder, &reason)) {
+        Messages::error(Messages::withPath(m_workspace.projectSettingsFile(m_project), reason));
+        return;
+    }
+    accept();
+    if (m_folderRecorded)
+        m_folderRecorded(folder);
+}
+
+} // namespace tessaly

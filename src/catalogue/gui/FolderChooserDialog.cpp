@@ -1,0 +1,46 @@
+#include "catalogue/gui/FolderChooserDialog.h"
+
+#include "catalogue/gui/DialogButtons.h"
+#include "catalogue/gui/FolderListView.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+FolderChooserDialog::FolderChooserDialog(const Workspace &workspace, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("选择"));
+    setModal(true);
+    resize(380, 460);
+
+    m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
+                                   FolderListView::MenuRule::OfferedWithoutSelection, this);
+    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
+    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_folders);
+    layout->addLayout(buttons);
+
+    connect(ok, &QPushButton::clicked, this, &FolderChooserDialog::confirm);
+    connect(m_folders, &FolderListView::folderConfirmed, this, &FolderChooserDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FolderChooserDialog::confirm()
+{
+    const QString name = m_folders->selectedName();
+    if (name.isEmpty() || !m_folders->navigation().confirmExists(name))
+        return;
+    m_chosenName = name;
+    m_chosenPath = m_folders->navigation().pathOf(name);
+    accept();
+}
+
+} // namespace tessaly

@@ -1,0 +1,77 @@
+#include "catalogue/gui/NewProjectDialog.h"
+
+#include "catalogue/ProjectCreation.h"
+#include "catalogue/gui/DialogButtons.h"
+#include "catalogue/gui/FolderChooserDialog.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+NewProjectDialog::NewProjectDialog(const Workspace &workspace, QStringList existingNames,
+                                   AddProject addProject, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_existingNames(std::move(existingNames)),
+      m_addProject(std::move(addProject))
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("添加"));
+    setModal(true);
+    resize(440, 160);
+
+    auto *frame = new QGroupBox(QStringLiteral("新建项目"), this);
+    m_name = new QLineEdit(frame);
+    m_name->setObjectName(QStringLiteral("Text1"));
+    QPushButton *browse = makeDialogButton(QStringLiteral("..."), QStringLiteral("Command3"), frame);
+    auto *nameRow = new QHBoxLayout(frame);
+    nameRow->addWidget(m_name);
+    nameRow->addWidget(browse);
+
+    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command1"), this);
+    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command2"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(browse, &QPushButton::clicked, this, &NewProjectDialog::chooseFolder);
+    connect(ok, &QPushButton::clicked, this, &NewProjectDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_name, &QLineEdit::returnPressed, this, [this] {
+        if (!m_name->text().isEmpty())
+            confirm();
+    });
+}
+
+QString NewProjectDialog::name() const
+{
+    return m_name->text();
+}
+
+void NewProjectDialog::chooseFolder()
+{
+    FolderChooserDialog chooser(m_workspace, this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    m_name->setText(chooser.chosenName());
+    m_episodeFolder = chooser.chosenPath();
+}
+
+void NewProjectDialog::confirm()
+{
+    const NewProject project{name(), m_episodeFolder};
+    if (!recordNewProject(m_workspace, m_existingNames, project))
+        return;
+    accept();
+    if (m_addProject)
+        m_addProject(project.name);
+}
+
+} // namespace tessaly

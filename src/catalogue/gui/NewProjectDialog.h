@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QLineEdit;
+
+namespace tessaly {
+
+class Workspace;
+
+// The new project dialog (`Form2`, caption "添加"): a name, typed or filled
+// by the folder chooser behind "...", and the chosen folder's path, which is
+// never shown. "确定" records the project and hands its name to `addProject`,
+// which lists it at the top of the project list.
+class NewProjectDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using AddProject = std::function<void(const QString &name)>;
+
+    NewProjectDialog(const Workspace &workspace, QStringList existingNames, AddProject addProject,
+                     QWidget *parent = nullptr);
+
+    QString name() const;
+    const QString &episodeFolder() const { return m_episodeFolder; }
+
+    // "...": the folder chooser, modal over this dialog.
+    void chooseFolder();
+    // "确定", and Enter in a name box that is not empty.
+    void confirm();
+
+private:
+    const Workspace &m_workspace;
+    QStringList m_existingNames;
+    AddProject m_addProject;
+    QLineEdit *m_name = nullptr;
+    QString m_episodeFolder;
+};
+
+} // namespace tessaly

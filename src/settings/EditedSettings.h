@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+namespace tessaly {
+
+class Workspace;
+
+namespace settings {
+// The cover searches' URL templates in `Setting.ini`, each holding "[[Title]]".
+inline constexpr const char *CoverSearch1Key = "CoverSearch1";
+inline constexpr const char *CoverSearch2Key = "CoverSearch2";
+} // namespace settings
+
+// What the settings dialog edits: the four site settings and the two cover
+// search templates, as plain text, never trimmed.
+struct EditedSettings
+{
+    QString movieFile;
+    QString webFile;
+    QString webLink;
+    bool webUpdate = false;
+    QString coverSearch1;
+    QString coverSearch2;
+
+    // Everything empty and `webUpdate` off when `Setting.ini` is missing;
+    // `webUpdate` is on only for the exact word "True".
+    static EditedSettings read(const Workspace &workspace);
+
+    // Writes WebUpdate ("True" or "False"), MovieFile, WebFile, WebLink,
+    // CoverSearch1 and CoverSearch2, in this order. A failed write is
+    // reported with the file's path and the reason, and ends the save.
+    bool save(const Workspace &workspace) const;
+};
+
+namespace settings {
+
+inline QString movieFolderEmptyText()
+{
+    return QStringLiteral("请填写影片文件路径!");
+}
+inline QString siteFolderEmptyText()
+{
+    return QStringLiteral("请填写站点路径!");
+}
+
+// A "测试" button: says `emptyText` for an empty box, otherwise whether a
+// folder exists at the text as typed. True when one does.
+bool testFolder(const QString &path, const QString &emptyText);
+
+} // namespace settings
+} // namespace tessaly

@@ -1,0 +1,123 @@
+#include "settings/gui/SettingsDialog.h"
+
+#include "settings/EditedSettings.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+namespace {
+
+// Enter never presses a button of this dialog: none is a default button.
+QPushButton *makeButton(const QString &caption, const QString &objectName, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QLineEdit *makeBox(const QString &objectName, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(objectName);
+    return box;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("设置"));
+    setModal(true);
+    resize(560, 0);
+
+    auto *movieFrame = new QGroupBox(QStringLiteral("影片文件路径"), this);
+    m_movieFile = makeBox(QStringLiteral("Text1"), movieFrame);
+    QPushButton *testMovieFile = makeButton(QStringLiteral("测试"), QStringLiteral("Command1"), movieFrame);
+    auto *movieRow = new QHBoxLayout(movieFrame);
+    movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
+    movieRow->addWidget(m_movieFile);
+    movieRow->addWidget(testMovieFile);
+
+    auto *updateFrame = new QGroupBox(QStringLiteral("服务器更新"), this);
+    m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
+    m_webUpdate->setObjectName(QStringLiteral("Check1"));
+    m_webFile = makeBox(QStringLiteral("Text2"), updateFrame);
+    QPushButton *testWebFile = makeButton(QStringLiteral("测试"), QStringLiteral("Command4"), updateFrame);
+    auto *updateGrid = new QGridLayout(updateFrame);
+    updateGrid->addWidget(m_webUpdate, 0, 0, 1, 3);
+    updateGrid->addWidget(new QLabel(QStringLiteral("站点路径："), updateFrame), 1, 0);
+    updateGrid->addWidget(m_webFile, 1, 1);
+    updateGrid->addWidget(testWebFile, 1, 2);
+
+    auto *siteFrame = new QGroupBox(QStringLiteral("影片站点"), this);
+    m_webLink = makeBox(QStringLiteral("Text4"), siteFrame);
+    auto *siteRow = new QHBoxLayout(siteFrame);
+    siteRow->addWidget(new QLabel(QStringLiteral("站点链接："), siteFrame));
+    siteRow->addWidget(m_webLink);
+
+    auto *searchFrame = new QGroupBox(QStringLiteral("封面搜索"), this);
+    m_coverSearch1 = makeBox(QStringLiteral("Text5"), searchFrame);
+    m_coverSearch1->setPlaceholderText(QStringLiteral("https://HOST/search_[[Title]]/"));
+    m_coverSearch2 = makeBox(QStringLiteral("Text6"), searchFrame);
+    m_coverSearch2->setPlaceholderText(QStringLiteral("http://HOST/search.html?wd=[[Title]]&submit="));
+    auto *searchGrid = new QGridLayout(searchFrame);
+    searchGrid->addWidget(new QLabel(QStringLiteral("站点1："), searchFrame), 0, 0);
+    searchGrid->addWidget(m_coverSearch1, 0, 1);
+    searchGrid->addWidget(new QLabel(QStringLiteral("站点2："), searchFrame), 1, 0);
+    searchGrid->addWidget(m_coverSearch2, 1, 1);
+
+    QPushButton *ok = makeButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
+    QPushButton *cancel = makeButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(movieFrame);
+    layout->addWidget(updateFrame);
+    layout->addWidget(siteFrame);
+    layout->addWidget(searchFrame);
+    layout->addLayout(buttons);
+
+    const EditedSettings stored = EditedSettings::read(workspace);
+    m_movieFile->setText(stored.movieFile);
+    m_webFile->setText(stored.webFile);
+    m_webUpdate->setChecked(stored.webUpdate);
+    m_webLink->setText(stored.webLink);
+    m_coverSearch1->setText(stored.coverSearch1);
+    m_coverSearch2->setText(stored.coverSearch2);
+
+    connect(testMovieFile, &QPushButton::clicked, this,
+            [this] { settings::testFolder(m_movieFile->text(), settings::movieFolderEmptyText()); });
+    connect(testWebFile, &QPushButton::clicked, this,
+            [this] { settings::testFolder(m_webFile->text(), settings::siteFolderEmptyText()); });
+    connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SettingsDialog::confirm()
+{
+    EditedSettings edited;
+    edited.movieFile = m_movieFile->text();
+    edited.webFile = m_webFile->text();
+    edited.webUpdate = m_webUpdate->isChecked();
+    edited.webLink = m_webLink->text();
+    edited.coverSearch1 = m_coverSearch1->text();
+    edited.coverSearch2 = m_coverSearch2->text();
+    if (edited.save(m_workspace))
+        accept();
+}
+
+} // namespace tessaly

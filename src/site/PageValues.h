@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// How values are made safe for the place of a page they are filled into.
+// Names without the characters named below come out unchanged.
+namespace tessaly::page {
+
+// A piece of a URL path: "%", "#", "?", the double quote, backslash, "<",
+// ">" and characters below U+0020 percent-encoded (UTF-8, uppercase hex);
+// everything else, "/", spaces and non-ASCII included, stays.
+QString urlPathPiece(const QString &value);
+// "&", "<", ">" and the double quote as character references.
+QString htmlEscaped(const QString &value);
+// For a JavaScript string literal in either quote: backslash before each
+// backslash and quote, "<" as \x3C, CR, LF, U+2028 and U+2029 escaped.
+QString scriptEscaped(const QString &value);
+
+// The episode folder relative to the movie root (taken without trailing
+// separators): the root is removed from the start when the folder is the
+// root or continues it after a separator; the root "/" removes nothing;
+// any other folder is taken whole.
+QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot);
+
+// The file name up to, not including, its last "."; the whole name when it
+// has no ".".
+QString nameWithoutExtension(const QString &fileName);
+
+} // namespace tessaly::page

@@ -1,0 +1,120 @@
+#include "site/ProjectPages.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "settings/SettingsFiles.h"
+#include "site/DefaultCover.h"
+#include "site/PageValues.h"
+#include "site/Placeholders.h"
+#include "site/RunReport.h"
+#include "site/Style.h"
+
+namespace tessaly {
+
+ProjectPages::ProjectPages(const Workspace &workspace, const WorkingTemplates &templates,
+                           const QString &movieRoot, RunReport &report, Lines lines)
+    : m_workspace(workspace), m_templates(templates), m_movieRoot(movieRoot), m_report(report), m_lines(lines)
+{}
+
+ProjectContent ProjectPages::read(const QString &name)
+{
+    ProjectContent content;
+    content.name = name;
+    m_report.step(QStringLiteral("读取") + name + QStringLiteral("文件路径..."));
+    const QString folder = settings::episodeFolder(m_workspace, name);
+    content.relativeFolder = page::relativeFolderPath(folder, m_movieRoot);
+    m_report.step(QStringLiteral("文件路径:") + content.relativeFolder + QStringLiteral("..."),
+                  ProgressIcon::Opening);
+    m_report.step(QStringLiteral("处理封面图片..."));
+    ensureCover(name);
+    m_report.step(QStringLiteral("处理剧集数据..."));
+    if (!folder.isEmpty() && files::folderExists(folder))
+        listEpisodes(folder, content);
+    return content;
+}
+
+void ProjectPages::ensureCover(const QString &name)
+{
+    const QString cover = m_workspace.coverFile(name);
+    if (files::plainFileExists(cover))
+        return;
+    const QByteArray bytes = defaultCoverBytes();
+    if (bytes.isEmpty()) {
+        m_report.cannotRead(QString::fromLatin1(DefaultCoverResource), QStringLiteral("内置封面不可用"));
+        return;
+    }
+    QString reason;
+    if (!files::writeFileAtomically(cover, bytes, &reason))
+        m_report.cannotWrite(cover, reason);
+}
+
+void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
+{
+    const files::Listing listing = files::listFiles(folder);
+    if (!listing.ok()) {
+        m_report.cannotRead(folder, listing.error);
+        return;
+    }
+    const QStringList &episodes = listing.entries;
+    if (!episodes.isEmpty())
+        content.firstEpisode = episodes.first();
+    if (m_lines == Lines::WholeSite)
+        m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
+                      ProgressIcon::EpisodeList);
+
+    // Values are escaped for the place they land in: URL pieces and HTML
+    // text inside a script string in the script, HTML text in the button.
+    const QString folderInScript = page::scriptEscaped(page::urlPathPiece(content.relativeFolder));
+    const QString titleInScript = page::scriptEscaped(page::htmlEscaped(content.name));
+    content.buttons.reserve(episodes.size());
+    content.functions.reserve(episodes.size());
+    int number = 0;
+    for (const QString &episode : episodes) {
+        const QString serial = QString::number(++number);
+        const QString shortName = page::nameWithoutExtension(episode);
+
+        QString function = m_templates.function;
+        fillPlaceholder(function, QStringLiteral("[[MovieFile]]"), folderInScript);
+        fillPlaceholder(function, QStringLiteral("[[MovieName]]"),
+                        page::scriptEscaped(page::urlPathPiece(episode)));
+        fillPlaceholder(function, QStringLiteral("[[Title]]"), titleInScript);
+        fillPlaceholder(function, QStringLiteral("[[MovieName2]]"),
+                        page::scriptEscaped(page::htmlEscaped(shortName)));
+        fillPlaceholder(function, QStringLiteral("[[SerialNumber]]"), serial);
+        content.functions.append(function);
+
+        QString button = m_templates.button;
+        fillPlaceholder(button, QStringLiteral("[[SerialNumber]]"), serial);
+        fillPlaceholder(button, QStringLiteral("[[MovieName2]]"), page::htmlEscaped(shortName));
+        content.buttons.append(button);
+    }
+    content.episodeCount = QString::number(episodes.size());
+}
+
+QString ProjectPages::coverCell(const ProjectContent &content) const
+{
+    QString cell = m_templates.coverCell;
+    fillPlaceholder(cell, QStringLiteral("[[Title]]"), content.name);
+    fillPlaceholder(cell, QStringLiteral("[[Number]]"), content.episodeCount);
+    return cell;
+}
+
+void ProjectPages::writePlayPage(const ProjectContent &content)
+{
+    QString playPage = m_templates.playPage;
+    fillPlaceholder(playPage, QStringLiteral("[[Title]]"), content.name);
+    fillPlaceholder(playPage, QStringLiteral("[[MovieFile]]"), page::urlPathPiece(content.relativeFolder));
+    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"), page::urlPathPiece(content.firstEpisode));
+    fillPlaceholder(playPage, QStringLiteral("[[ButtonList]]"), content.buttons.join(QStringLiteral("\r\n")));
+    fillPlaceholder(playPage, QStringLiteral("[[FunctionList]]"),
+                    content.functions.join(QStringLiteral("\r\n")));
+
+    m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
+    const QString path = m_workspace.playPage(content.name);
+    QString reason;
+    if (!text::writeTextFile(path, playPage, &reason))
+        m_report.cannotWrite(path, reason);
+}
+
+} // namespace tessaly

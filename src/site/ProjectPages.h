@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessaly {
+
+class RunReport;
+class Workspace;
+struct WorkingTemplates;
+
+// What one project's episode folder gives its pages.
+struct ProjectContent
+{
+    QString name;
+    QString relativeFolder;
+    QString firstEpisode;
+    QString episodeCount; // empty when the folder is unset, missing or unreadable
+    QStringList buttons;
+    QStringList functions;
+};
+
+// The per-project work shared by whole-site generation and the project
+// update: cover, episode listing and the play page.
+class ProjectPages
+{
+public:
+    enum class Lines
+    {
+        WholeSite,
+        Update
+    };
+
+    ProjectPages(const Workspace &workspace, const WorkingTemplates &templates, const QString &movieRoot,
+                 RunReport &report, Lines lines);
+
+    // From "读取<name>文件路径..." to the episode lists; writes the default
+    // cover when the project has none.
+    ProjectContent read(const QString &name);
+    // The cover cell of the index page, without row break.
+    QString coverCell(const ProjectContent &content) const;
+    // "影片<name>播放页面内容生成..." and the play page itself.
+    void writePlayPage(const ProjectContent &content);
+
+private:
+    void ensureCover(const QString &name);
+    void listEpisodes(const QString &folder, ProjectContent &content);
+
+    const Workspace &m_workspace;
+    const WorkingTemplates &m_templates;
+    QString m_movieRoot;
+    RunReport &m_report;
+    Lines m_lines;
+};
+
+} // namespace tessaly

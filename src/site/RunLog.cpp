@@ -1,0 +1,68 @@
+#include "site/RunLog.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "platform/Messages.h"
+#include "site/RunReport.h"
+
+namespace tessaly {
+
+namespace runlog {
+
+QString fileName(const QDateTime &end)
+{
+    return end.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".log");
+}
+
+bool write(const Workspace &workspace, const QStringList &lines, const QDateTime &end, QString *failure)
+{
+    const QString path = files::joinPath(workspace.log(), fileName(end));
+    QString reason;
+    if (text::writeTextFile(path, lines.join(QStringLiteral("\r\n")), &reason))
+        return true;
+    if (failure)
+        *failure = path + QStringLiteral(": ") + reason;
+    return false;
+}
+
+} // namespace runlog
+
+RunClosing::RunClosing(const Workspace &workspace, RunReport &report, RunClock clock)
+    : m_workspace(workspace), m_report(report),
+      m_clock(clock ? std::move(clock) : RunClock(&QDateTime::currentDateTime))
+{}
+
+RunOutcome RunClosing::close(Variant variant)
+{
+    RunOutcome outcome;
+    outcome.errors = m_report.errors();
+    const bool wholeSite = variant == Variant::WholeSite;
+
+    QString lineText;
+    QString boxText;
+    if (outcome.errors == 0) {
+        lineText = wholeSite ? QStringLiteral("生成网站成功...") : QStringLiteral("更新本集内容成功!");
+        boxText = wholeSite ? QStringLiteral("生成网站成功!") : QStringLiteral("更新本集内容成功!");
+    } else {
+        lineText = wholeSite ? QStringLiteral("生成网站完成,共 %1 个错误...").arg(outcome.errors)
+                             : QStringLiteral("更新本集内容完成,共 %1 个错误!").arg(outcome.errors);
+        boxText = lineText;
+    }
+    m_report.step(lineText, outcome.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
+    m_report.sink().showLastLine();
+
+    runlog::write(m_workspace, m_report.sink().texts(), m_clock(), &outcome.logFailure);
+    if (!outcome.logFailure.isEmpty())
+        boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.logFailure;
+
+    if (outcome.succeeded())
+        Messages::information(boxText);
+    else
+        Messages::error(boxText);
+    if (wholeSite)
+        m_report.sink().endWholeSiteRun();
+    return outcome;
+}
+
+} // namespace tessaly

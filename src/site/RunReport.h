@@ -1,0 +1,50 @@
+#pragma once
+
+#include "site/Progress.h"
+
+#include <QString>
+
+namespace tessaly {
+
+// A run's voice: adds the progress lines to the sink and counts the failure
+// lines, each of which names what failed and why.
+class RunReport
+{
+public:
+    explicit RunReport(ProgressSink &sink) : m_sink(sink) {}
+
+    void step(const QString &text, ProgressIcon icon = ProgressIcon::Step) { m_sink.add({text, icon}); }
+
+    // "无法写入 <path>: <reason>" and its kin; each counts one error.
+    void cannotWrite(const QString &path, const QString &reason);
+    void cannotDelete(const QString &path, const QString &reason);
+    void cannotRead(const QString &path, const QString &reason);
+    void cannotCopy(const QString &source, const QString &target, const QString &reason);
+    void unusableName(const QString &name);
+    // A failure line prepared earlier (see `failureText`).
+    void failure(const QString &text);
+
+    static QString failureText(const char *what, const QString &path, const QString &reason);
+    static QString copyFailureText(const QString &source, const QString &target, const QString &reason);
+
+    int errors() const { return m_errors; }
+    ProgressSink &sink() { return m_sink; }
+
+private:
+    ProgressSink &m_sink;
+    int m_errors = 0;
+};
+
+// How a run ended, for the window (nothing more to do) and the command line
+// (its exit status).
+struct RunOutcome
+{
+    bool refused = false;
+    int errors = 0;
+    // Empty when the run log was written; otherwise "path: reason".
+    QString logFailure;
+
+    bool succeeded() const { return !refused && errors == 0 && logFailure.isEmpty(); }
+};
+
+} // namespace tessaly

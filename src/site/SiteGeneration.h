@@ -1,0 +1,55 @@
+#pragma once
+
+#include "site/RunLog.h"
+#include "site/RunReport.h"
+
+namespace tessaly {
+
+class ProgressSink;
+class ProjectList;
+class Workspace;
+struct WorkingTemplates;
+
+// "生成整站内容": rebuilds `Web` from the project list, publishes it and
+// closes with the run log. The caller runs the style load first and passes
+// the working templates it left.
+class SiteGeneration
+{
+public:
+    SiteGeneration(const Workspace &workspace, const ProjectList &projects, const WorkingTemplates &templates,
+                   ProgressSink &sink);
+
+    void setClock(RunClock clock) { m_clock = std::move(clock); }
+    RunOutcome run();
+
+private:
+    void clearCache(RunReport &report);
+
+    const Workspace &m_workspace;
+    const ProjectList &m_projects;
+    const WorkingTemplates &m_templates;
+    ProgressSink &m_sink;
+    RunClock m_clock;
+};
+
+// "更新本集内容": rewrites every play page, leaves the index page alone and
+// publishes only the selected project.
+class ProjectUpdate
+{
+public:
+    ProjectUpdate(const Workspace &workspace, const ProjectList &projects, const WorkingTemplates &templates,
+                  ProgressSink &sink);
+
+    void setClock(RunClock clock) { m_clock = std::move(clock); }
+    // `selectedRow` is 0-based; -1 when nothing is selected.
+    RunOutcome run(int selectedRow);
+
+private:
+    const Workspace &m_workspace;
+    const ProjectList &m_projects;
+    const WorkingTemplates &m_templates;
+    ProgressSink &m_sink;
+    RunClock m_clock;
+};
+
+} // namespace tessaly

@@ -1,0 +1,148 @@
+#include "site/Style.h"
+
+#include "app/Workspace.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "platform/Messages.h"
+#include "settings/IniFile.h"
+#include "site/BuiltinTemplates.h"
+#include "site/Placeholders.h"
+
+#include <QStringDecoder>
+#include <limits>
+#include <optional>
+
+namespace tessaly {
+
+namespace {
+
+const QString Section = QStringLiteral("Setting");
+
+struct StyleNumbers
+{
+    int cellsPerRow = 0;
+    int boxWidth = 0;
+    int boxHeight = 0;
+};
+
+std::optional<int> sum(int number, int addend)
+{
+    const qint64 total = qint64(number) + addend;
+    if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return int(total);
+}
+
+// The three numeric keys, in the order the load uses them. A key that is not
+// a number (or whose box size overflows) is named in an error box; the
+// caller then falls back to the plain templates.
+std::optional<StyleNumbers> readNumbers(const QString &styleFile)
+{
+    StyleNumbers numbers;
+    const auto checked = [&](const char *key, int addend, int &into) {
+        const QString name = QString::fromLatin1(key);
+        std::optional<int> value = wholeNumber(ini::read(Section, name, styleFile));
+        if (value)
+            value = sum(*value, addend);
+        if (!value) {
+            Messages::error(name + QStringLiteral("的值不是有效的数字!"));
+            return false;
+        }
+        into = *value;
+        return true;
+    };
+    if (!checked("Linecontent", 0, numbers.cellsPerRow) || !checked("Coverwidth", 35, numbers.boxWidth) ||
+        !checked("Coverheight", 80, numbers.boxHeight))
+        return std::nullopt;
+    return numbers;
+}
+
+void usePlainTemplates(WorkingTemplates &templates)
+{
+    templates.coverCell = builtin::plainCoverCell();
+    templates.indexPage = builtin::plainIndexPage();
+    templates.cellsPerRow = 3;
+}
+
+void useStyledTemplates(WorkingTemplates &templates, const QString &styleFile, const StyleNumbers &numbers)
+{
+    const auto value = [&](const char *key) {
+        return ini::read(Section, QString::fromLatin1(key), styleFile);
+    };
+
+    QString index = builtin::styledIndexPage();
+    fillPlaceholder(index, QStringLiteral("[[Bodybgcolor]]"), value("Bodybgcolor"));
+    fillPlaceholder(index, QStringLiteral("[[Moviebgcolor]]"), value("Moviebgcolor"));
+    templates.cellsPerRow = numbers.cellsPerRow;
+    templates.indexPage = index;
+
+    QString cell = builtin::styledCoverCell();
+    fillPlaceholder(cell, QStringLiteral("[[Coverwidth]]"), value("Coverwidth"));
+    fillPlaceholder(cell, QStringLiteral("[[divwidth]]"), QString::number(numbers.boxWidth));
+    fillPlaceholder(cell, QStringLiteral("[[Coverheight]]"), value("Coverheight"));
+    fillPlaceholder(cell, QStringLiteral("[[divheight]]"), QString::number(numbers.boxHeight));
+    for (const char *key :
+         {"Coverframecolor", "Coverfontsize", "Coverfontcolor", "Numberfontsize", "Numberfontcolor"})
+        fillPlaceholder(cell, QStringLiteral("[[%1]]").arg(QLatin1String(key)), value(key));
+    templates.coverCell = cell;
+}
+
+// A template file that exists is the working template; a missing one is
+// written with its default and the working template stays as it was.
+void loadTemplateFile(const QString &path, const QString &defaultText, QString &workingTemplate)
+{
+    if (!files::plainFileExists(path)) {
+        text::writeTextFile(path, defaultText);
+        return;
+    }
+    const std::optional<QByteArray> bytes = files::readFileBytes(path);
+    if (!bytes)
+        return;
+    // A file saved in another encoding (a UTF-8 mark, say) is still read as
+    // code page 936, undecodable bytes replaced, rather than ignored.
+    if (const std::optional<QString> content = text::decode(*bytes))
+        workingTemplate = *content;
+    else
+        workingTemplate = QStringDecoder("GB18030").decode(*bytes);
+}
+
+} // namespace
+
+QString missingStyleText()
+{
+    return QStringLiteral("布局设计文件不存在");
+}
+
+WorkingTemplates UpdateStyle(const Workspace &workspace)
+{
+    return UpdateStyle(workspace, WorkingTemplates{});
+}
+
+WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates &previous)
+{
+    WorkingTemplates templates = previous;
+    templates.cellsPerRow = 3;
+    templates.rowBreak = builtin::rowBreak();
+
+    const QString styleFile = workspace.styleFile();
+    if (files::plainFileExists(styleFile)) {
+        if (const std::optional<StyleNumbers> numbers = readNumbers(styleFile))
+            useStyledTemplates(templates, styleFile, *numbers);
+        else
+            usePlainTemplates(templates);
+    } else {
+        Messages::show(
+            {QStringLiteral("Tessaly"), missingStyleText(), MessageIcon::None, MessageButtons::Ok});
+        usePlainTemplates(templates);
+    }
+
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
+                     templates.playPage);
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
+                     templates.button);
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
+                     templates.function);
+    return templates;
+}
+
+} // namespace tessaly

@@ -1,0 +1,116 @@
+#include "site/gui/MessagePanel.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+namespace {
+
+// 120 twips at 96 dots per inch: the panel's distance from the area's edges.
+constexpr int Margin = 8;
+
+QIcon rowIcon(ProgressIcon icon)
+{
+    return QIcon(QStringLiteral(":/window/icon%1.png").arg(int(icon)));
+}
+
+} // namespace
+
+MessagePanel::MessagePanel(QWidget *area)
+    : QGroupBox(QStringLiteral("消息"), area), m_area(area), m_lines(new QTreeWidget(this)),
+      m_openLink(new QPushButton(QStringLiteral("打开影片站点链接"), this)),
+      m_close(new QPushButton(QStringLiteral("关闭"), this))
+{
+    setObjectName(QStringLiteral("Frame2"));
+    setAutoFillBackground(true);
+    m_lines->setObjectName(QStringLiteral("ListView3"));
+    m_lines->setColumnCount(1);
+    m_lines->setHeaderHidden(true);
+    m_lines->setRootIsDecorated(false);
+    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lines->setIconSize(QSize(30, 28));
+    m_openLink->setObjectName(QStringLiteral("Command9"));
+    m_close->setObjectName(QStringLiteral("Command7"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_openLink);
+    buttons->addStretch();
+    buttons->addWidget(m_close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lines);
+    layout->addLayout(buttons);
+
+    connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_openLink, &QPushButton::clicked, this, [this] {
+        hide();
+        if (m_openSiteLink)
+            m_openSiteLink();
+    });
+    area->installEventFilter(this);
+    hide();
+}
+
+void MessagePanel::showOverArea()
+{
+    fitToArea();
+    raise();
+    show();
+}
+
+void MessagePanel::fitToArea()
+{
+    setGeometry(m_area->rect().adjusted(Margin, Margin, -Margin, -Margin));
+}
+
+bool MessagePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_area && event->type() == QEvent::Resize)
+        fitToArea();
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void MessagePanel::beginWholeSiteRun()
+{
+    showOverArea();
+    m_close->setEnabled(false);
+    m_lines->clear();
+}
+
+void MessagePanel::add(const ProgressLine &line)
+{
+    auto *item = new QTreeWidgetItem(m_lines, QStringList{line.text});
+    item->setIcon(0, rowIcon(line.icon));
+}
+
+void MessagePanel::showLastLine()
+{
+    const int count = m_lines->topLevelItemCount();
+    if (count == 0)
+        return;
+    QTreeWidgetItem *last = m_lines->topLevelItem(count - 1);
+    m_lines->setCurrentItem(last);
+    m_lines->scrollToItem(last);
+}
+
+QStringList MessagePanel::texts() const
+{
+    QStringList result;
+    const int count = m_lines->topLevelItemCount();
+    result.reserve(count);
+    for (int i = 0; i < count; ++i)
+        result.append(m_lines->topLevelItem(i)->text(0));
+    return result;
+}
+
+void MessagePanel::endWholeSiteRun()
+{
+    m_close->setEnabled(true);
+}
+
+} // namespace tessaly

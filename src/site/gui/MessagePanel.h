@@ -1,0 +1,48 @@
+#pragma once
+
+#include "site/Progress.h"
+
+#include <QGroupBox>
+#include <functional>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace tessaly {
+
+// The frame "消息" (`Frame2`) laid over the main window's central area
+// while a run reports: the progress lines in `ListView3`, "打开影片站点链接"
+// (`Command9`) and "关闭" (`Command7`), which is disabled during a whole-site
+// run. It is the window's sink for progress lines.
+class MessagePanel : public QGroupBox, public ProgressSink
+{
+public:
+    // Lies over `area` (normally the central widget) and follows its size.
+    explicit MessagePanel(QWidget *area);
+
+    void showOverArea();
+
+    void beginWholeSiteRun() override;
+    void add(const ProgressLine &line) override;
+    void showLastLine() override;
+    QStringList texts() const override;
+    void endWholeSiteRun() override;
+
+    QTreeWidget *lineView() const { return m_lines; }
+    // What "打开影片站点链接" does once the panel is hidden.
+    void setOpenSiteLink(std::function<void()> open) { m_openSiteLink = std::move(open); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fitToArea();
+
+    QWidget *m_area;
+    QTreeWidget *m_lines;
+    QPushButton *m_openLink;
+    QPushButton *m_close;
+    std::function<void()> m_openSiteLink;
+};
+
+} // namespace tessaly

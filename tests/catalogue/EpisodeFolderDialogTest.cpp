@@ -1,0 +1,181 @@
+#include "catalogue/gui/EpisodeFolderDialog.h"
+
+#include "catalogue/gui/FolderListView.h"
+#include "settings/IniFile.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class EpisodeFolderDialogTest : public ::testing::Test
+{
+protected:
+    EpisodeFolderDialogTest()
+    {
+        files.withFolders();
+        root = files.makeFolder(QStringLiteral("Movies"));
+        files.writeBytes(QStringLiteral("Movies/Series/Season 1/E02.mp4"), "2");
+        files.writeBytes(QStringLiteral("Movies/Series/Season 1/e01.mp4"), "1");
+        files.writeBytes(QStringLiteral("Movies/Series/Season 1/.hidden"), "h");
+        files.writeBytes(QStringLiteral("Movies/Series/Season 2/S2E01.mkv"), "1");
+        files.makeFolder(QStringLiteral("Movies/Series/Season 2/Extras"));
+    }
+
+    void open(const QString &project = QStringLiteral("剧集"))
+    {
+        dialog = std::make_unique<EpisodeFolderDialog>(
+            files.workspace(), project, [this](const QString &folder) { recorded.append(folder); });
+        EXPECT_TRUE(showAndExpose(*dialog));
+        folders = dialog->folderList();
+        fileList = dialog->fileList();
+    }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    void openFolder(const QString &name)
+    {
+        clickRow(*folders, rowWithText(*folders, name));
+        folders->openSelectedFolder();
+    }
+    QString storedFolder(const QString &name) const
+    {
+        return ini::read(QStringLiteral("Setting"), QStringLiteral("File"),
+                         files.workspace().projectSettingsFile(name));
+    }
+    QString heading() const { return fileList->headerItem()->text(0); }
+
+    TempWorkspace files;
+    RecordingMessages messages;
+    QStringList recorded;
+    QString root;
+    std::unique_ptr<EpisodeFolderDialog> dialog;
+    FolderListView *folders = nullptr;
+    QTreeWidget *fileList = nullptr;
+};
+
+} // namespace
+
+TEST_F(EpisodeFolderDialogTest, WithoutASettingsFileBothListsAreEmptyAndOkDoesNothing)
+{
+    open();
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("Form3"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择"));
+    EXPECT_EQ(folders->topLevelItemCount(), 0);
+    EXPECT_EQ(fileList->topLevelItemCount(), 0);
+    EXPECT_EQ(heading(), QStringLiteral("项目"));
+
+    press("Command2");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(recorded.isEmpty());
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/剧集.ini")));
+}
+
+TEST_F(EpisodeFolderDialogTest, TheFileListFollowsTheSelectionByClickAndByKeyboard)
+{
+    files.writeSiteSettings(root);
+    open();
+    openFolder(QStringLiteral("Series"));
+    EXPECT_EQ(fileList->topLevelItemCount(), 0);
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Season 1")));
+    EXPECT_EQ(heading(), QStringLiteral("Series/Season 1"));
+    EXPECT_EQ(rowTexts(*fileList), QStringList({QStringLiteral("e01.mp4"), QStringLiteral("E02.mp4")}));
+
+    QTest::keyClick(folders, Qt::Key_Down);
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 2"));
+    EXPECT_EQ(heading(), QStringLiteral("Series/Season 2"));
+    EXPECT_EQ(rowTexts(*fileList), QStringList({QStringLiteral("S2E01.mkv")}));
+
+    press("Command2");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(storedFolder(QStringLiteral("剧集")), root + QStringLiteral("/Series/Season 2"));
+    EXPECT_EQ(recorded, QStringList({root + QStringLiteral("/Series/Season 2")}));
+}
+
+TEST_F(EpisodeFolderDialogTest, ADoubleClickRecordsTheFolderWithoutGoingDown)
+{
+    files.writeSiteSettings(root);
+    open();
+    openFolder(QStringLiteral("Series"));
+    doubleClickRow(*folders, rowWithText(*folders, QStringLiteral("Season 2")));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(storedFolder(QStringLiteral("剧集")), root + QStringLiteral("/Series/Season 2"));
+}
+
+TEST_F(EpisodeFolderDialogTest, TheMenuNeedsASelectionOnAListWithRows)
+{
+    files.writeSiteSettings(root);
+    open();
+    requestContextMenu(*folders);
+    EXPECT_FALSE(folders->contextMenu()->isVisible());
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    requestContextMenu(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    ASSERT_TRUE(folders->contextMenu()->isVisible());
+    QAction *openItem = folders->contextMenu()->findChild<QAction *>(QStringLiteral("M1"));
+    EXPECT_TRUE(openItem->isVisible());
+    openItem->trigger();
+    folders->contextMenu()->hide();
+
+    openFolder(QStringLiteral("Season 1"));
+    EXPECT_EQ(folders->topLevelItemCount(), 0);
+    requestContextMenu(*folders);
+    ASSERT_TRUE(folders->contextMenu()->isVisible());
+    EXPECT_FALSE(folders->contextMenu()->findChild<QAction *>(QStringLiteral("M1"))->isVisible());
+    folders->contextMenu()->findChild<QAction *>(QStringLiteral("M2"))->trigger();
+    EXPECT_EQ(rowTexts(*folders), QStringList({QStringLiteral("Season 1"), QStringLiteral("Season 2")}));
+    EXPECT_EQ(heading(), QStringLiteral("项目"));
+}
+
+TEST_F(EpisodeFolderDialogTest, AFailedWriteIsReportedAndTheDialogStays)
+{
+    files.writeSiteSettings(root);
+    files.makeFolder(QStringLiteral("Setting/剧集.ini"));
+    open();
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    press("Command2");
+
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("剧集")) + QStringLiteral("\r\n")));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(recorded.isEmpty());
+}
+
+TEST_F(EpisodeFolderDialogTest, AMovieRootNamingAFileListsNothing)
+{
+    files.writeBytes(QStringLiteral("Movies/readme.txt"), "x");
+    files.writeSiteSettings(root + QStringLiteral("/readme.txt"));
+    open();
+    EXPECT_EQ(folders->topLevelItemCount(), 0);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(EpisodeFolderDialogTest, EnterDoesNothingAndEscClosesWithoutChanges)
+{
+    files.writeSiteSettings(root);
+    open();
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+
+    fileList->setFocus();
+    QTest::keyClick(fileList, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(recorded.isEmpty());
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/剧集.ini")));
+}

@@ -1,0 +1,144 @@
+#include "catalogue/gui/FolderChooserDialog.h"
+
+#include "catalogue/gui/FolderListView.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class FolderChooserDialogTest : public ::testing::Test
+{
+protected:
+    FolderChooserDialogTest()
+    {
+        files.withFolders();
+        root = files.makeFolder(QStringLiteral("Movies"));
+        files.makeFolder(QStringLiteral("Movies/Series/Season 1"));
+        files.makeFolder(QStringLiteral("Movies/Series/Season 2"));
+        files.makeFolder(QStringLiteral("Movies/Film"));
+    }
+
+    void open()
+    {
+        dialog = std::make_unique<FolderChooserDialog>(files.workspace());
+        EXPECT_TRUE(showAndExpose(*dialog));
+        folders = dialog->folderList();
+    }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    QAction *menuItem(const char *name) const { return folders->contextMenu()->findChild<QAction *>(name); }
+
+    TempWorkspace files;
+    RecordingMessages messages;
+    QString root;
+    std::unique_ptr<FolderChooserDialog> dialog;
+    FolderListView *folders = nullptr;
+};
+
+} // namespace
+
+TEST_F(FolderChooserDialogTest, WithoutASettingsFileTheListIsEmptyAndOnlyBackUpIsOffered)
+{
+    open();
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("Form7"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择"));
+    EXPECT_EQ(folders->topLevelItemCount(), 0);
+
+    requestContextMenu(*folders);
+    EXPECT_TRUE(folders->contextMenu()->isVisible());
+    EXPECT_FALSE(menuItem("M1")->isVisible());
+    EXPECT_TRUE(menuItem("M2")->isVisible());
+    menuItem("M2")->trigger();
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("已是根目录!")}));
+
+    press("Command2");
+    EXPECT_TRUE(dialog->isVisible()) << "OK on an empty list does nothing";
+}
+
+TEST_F(FolderChooserDialogTest, ChoosingBelowTheRootGivesTheNameAndTheJoinedPath)
+{
+    files.writeSiteSettings(root + QStringLiteral("/"));
+    open();
+    EXPECT_EQ(rowTexts(*folders), QStringList({QStringLiteral("Film"), QStringLiteral("Series")}));
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    requestContextMenu(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    ASSERT_TRUE(menuItem("M1")->isVisible());
+    menuItem("M1")->trigger();
+    EXPECT_EQ(rowTexts(*folders), QStringList({QStringLiteral("Season 1"), QStringLiteral("Season 2")}));
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Season 1")));
+    press("Command2");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->chosenName(), QStringLiteral("Season 1"));
+    EXPECT_EQ(dialog->chosenPath(), root + QStringLiteral("/Series/Season 1"));
+}
+
+TEST_F(FolderChooserDialogTest, ADoubleClickChoosesTheFolderWithoutGoingDown)
+{
+    files.writeSiteSettings(root);
+    open();
+    doubleClickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->chosenPath(), root + QStringLiteral("/Series"));
+}
+
+TEST_F(FolderChooserDialogTest, TheMenuIsOfferedWithoutASelectionButOpenNeedsOne)
+{
+    files.writeSiteSettings(root);
+    open();
+    requestContextMenu(*folders);
+    EXPECT_TRUE(folders->contextMenu()->isVisible());
+    EXPECT_TRUE(menuItem("M1")->isVisible());
+    menuItem("M1")->trigger();
+    EXPECT_EQ(folders->navigation().subPath(), QString());
+
+    press("Command2");
+    EXPECT_TRUE(dialog->isVisible()) << "OK without a selected row does nothing";
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(FolderChooserDialogTest, AVanishedFolderIsReportedAndTheChooserStaysUsable)
+{
+    files.writeSiteSettings(root);
+    open();
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Film")));
+    QDir(root + QStringLiteral("/Film")).removeRecursively();
+
+    folders->openSelectedFolder();
+    press("Command2");
+    const QString text = root + QStringLiteral("/Film\r\n文件夹不存在!");
+    EXPECT_EQ(messages.texts(), QStringList({text, text}));
+    EXPECT_TRUE(dialog->isVisible());
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    press("Command2");
+    EXPECT_EQ(dialog->chosenName(), QStringLiteral("Series"));
+}
+
+TEST_F(FolderChooserDialogTest, EscClosesFromTheListAndEnterDoesNothing)
+{
+    files.writeSiteSettings(root);
+    open();
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Film")));
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    QTest::keyClick(folders, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(dialog->chosenName(), QString());
+}

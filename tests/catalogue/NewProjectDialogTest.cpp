@@ -1,0 +1,210 @@
+#include "catalogue/gui/NewProjectDialog.h"
+
+#include "catalogue/gui/FolderChooserDialog.h"
+#include "catalogue/gui/FolderListView.h"
+#include "settings/IniFile.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class NewProjectDialogTest : public ::testing::Test
+{
+protected:
+    NewProjectDialogTest()
+        : dialog(files.withFolders().workspace(), {QStringLiteral("Listed")},
+                 [this](const QString &name) { added.append(name); })
+    {
+        EXPECT_TRUE(showAndExpose(dialog));
+        nameBox = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    }
+
+    void typeName(const QString &name)
+    {
+        nameBox->setFocus();
+        nameBox->clear();
+        typeText(*nameBox, name);
+    }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    QString storedFolder(const QString &name) const
+    {
+        return ini::read(QStringLiteral("Setting"), QStringLiteral("File"),
+                         files.workspace().projectSettingsFile(name));
+    }
+
+    TempWorkspace files;
+    RecordingMessages messages;
+    QStringList added;
+    NewProjectDialog dialog;
+    QLineEdit *nameBox = nullptr;
+};
+
+} // namespace
+
+TEST_F(NewProjectDialogTest, IsForm2WithItsCaptionAndNoDefaultButton)
+{
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("Form2"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加"));
+    EXPECT_TRUE(dialog.isModal());
+    for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
+        EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->autoDefault()) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->text(), QStringLiteral("确定"));
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("Command2"))->text(), QStringLiteral("取消"));
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("Command3"))->text(), QStringLiteral("..."));
+}
+
+TEST_F(NewProjectDialogTest, OkWithATypedNameAddsItWithoutASettingsFile)
+{
+    typeName(QStringLiteral("  第一季"));
+    press("Command1");
+
+    EXPECT_EQ(added, QStringList({QStringLiteral("  第一季")}));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/  第一季.ini")));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(NewProjectDialogTest, EnterConfirmsOnlyANameBoxThatIsNotEmpty)
+{
+    QTest::keyClick(nameBox, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(messages.isEmpty());
+
+    press("Command1");
+    EXPECT_TRUE(dialog.isVisible()) << "OK on an empty name does nothing";
+    EXPECT_TRUE(messages.isEmpty());
+
+    typeName(QStringLiteral("Film"));
+    QTest::keyClick(nameBox, Qt::Key_Enter);
+    EXPECT_EQ(added, QStringList({QStringLiteral("Film")}));
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(NewProjectDialogTest, EnterOnAButtonDoesNotPressIt)
+{
+    typeName(QStringLiteral("Film"));
+    QPushButton *cancel = dialog.findChild<QPushButton *>(QStringLiteral("Command2"));
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(added.isEmpty());
+}
+
+TEST_F(NewProjectDialogTest, EscAndCancelCloseWithoutChanges)
+{
+    typeName(QStringLiteral("Film"));
+    QTest::keyClick(nameBox, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    ASSERT_TRUE(showAndExpose(dialog));
+    press("Command2");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/List.ini")));
+}
+
+TEST_F(NewProjectDialogTest, ARefusedNameKeepsTheDialogOpenWithTheName)
+{
+    const QStringList refused{QStringLiteral("问题？"), QStringLiteral(".hidden"), QStringLiteral("Listed"),
+                              QStringLiteral("setting")};
+    for (const QString &name : refused) {
+        typeName(name);
+        press("Command1");
+        EXPECT_TRUE(dialog.isVisible()) << name.toStdString();
+        EXPECT_EQ(nameBox->text(), name);
+    }
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("非法名称,数据中不能含有   ？   字符!"),
+                                             QStringLiteral("非法名称,名称不能以.开头!"),
+                                             QStringLiteral("该文件夹已经存在,请使用其他名称!"),
+                                             QStringLiteral("该名称为系统保留名称,请使用其他名称!")}));
+    EXPECT_TRUE(added.isEmpty());
+
+    typeName(QStringLiteral("listed"));
+    press("Command1");
+    EXPECT_EQ(added, QStringList({QStringLiteral("listed")}));
+}
+
+namespace {
+
+// Drives the folder chooser that "..." opens modally: down into `into`, then
+// `confirm` on the row `choose` (or Cancel when `choose` is empty).
+void answerChooser(NewProjectDialog &dialog, const QString &into, const QString &choose)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, into, choose] {
+        auto *chooser = dialog.findChild<FolderChooserDialog *>();
+        ASSERT_NE(chooser, nullptr);
+        FolderListView *folders = chooser->folderList();
+        if (!into.isEmpty()) {
+            clickRow(*folders, rowWithText(*folders, into));
+            folders->openSelectedFolder();
+        }
+        if (choose.isEmpty()) {
+            chooser->reject();
+            return;
+        }
+        clickRow(*folders, rowWithText(*folders, choose));
+        QTest::mouseClick(chooser->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        if (chooser->isVisible())
+            chooser->reject();
+    });
+}
+
+} // namespace
+
+TEST_F(NewProjectDialogTest, TheChosenFolderIsRecordedUnderTheNameInTheBoxAtOk)
+{
+    const QString root = files.makeFolder(QStringLiteral("Movies"));
+    files.makeFolder(QStringLiteral("Movies/Series/Season 1"));
+    files.writeSiteSettings(root);
+
+    answerChooser(dialog, QStringLiteral("Series"), QStringLiteral("Season 1"));
+    press("Command3");
+    EXPECT_EQ(nameBox->text(), QStringLiteral("Season 1"));
+    EXPECT_EQ(dialog.episodeFolder(), root + QStringLiteral("/Series/Season 1"));
+
+    answerChooser(dialog, {}, {});
+    press("Command3");
+    EXPECT_EQ(nameBox->text(), QStringLiteral("Season 1")) << "a cancelled chooser changes nothing";
+
+    typeName(QStringLiteral("系列 第一季"));
+    press("Command1");
+    EXPECT_EQ(added, QStringList({QStringLiteral("系列 第一季")}));
+    EXPECT_EQ(storedFolder(QStringLiteral("系列 第一季")), root + QStringLiteral("/Series/Season 1"));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/Season 1.ini")));
+}
+
+TEST_F(NewProjectDialogTest, AFailedSettingsWriteIsReportedAndTheDialogStays)
+{
+    const QString root = files.makeFolder(QStringLiteral("Movies"));
+    files.makeFolder(QStringLiteral("Movies/Film"));
+    files.writeSiteSettings(root);
+    files.makeFolder(QStringLiteral("Setting/Film.ini"));
+
+    answerChooser(dialog, {}, QStringLiteral("Film"));
+    press("Command3");
+    press("Command1");
+
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("Film")) + QStringLiteral("\r\n")));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(added.isEmpty());
+}

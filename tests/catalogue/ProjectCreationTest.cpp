@@ -1,0 +1,149 @@
+#include "catalogue/ProjectCreation.h"
+
+#include "catalogue/ProjectList.h"
+#include "settings/IniFile.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using tessaly::testing::RecordingMessages;
+using tessaly::testing::TempWorkspace;
+
+namespace {
+
+class ProjectCreationTest : public ::testing::Test
+{
+protected:
+    ProjectCreationTest()
+    {
+        files.withFolders();
+        projects.setNames({QStringLiteral("Old")});
+    }
+
+    QString storedFolder(const QString &name) const
+    {
+        return ini::read(QStringLiteral("Setting"), QStringLiteral("File"),
+                         files.workspace().projectSettingsFile(name));
+    }
+
+    TempWorkspace files;
+    RecordingMessages messages;
+    ProjectList projects;
+};
+
+} // namespace
+
+TEST_F(ProjectCreationTest, WithoutAFolderTheProjectIsListedAtTheTopAndNoSettingsFileIsWritten)
+{
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral(" 新片"), {}}),
+              CreationResult::Created);
+
+    EXPECT_EQ(projects.names(), QStringList({QStringLiteral(" 新片"), QStringLiteral("Old")}));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/ 新片.ini")));
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")),
+              QByteArray(" \xd0\xc2\xc6\xac\r\nOld\r\n"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ProjectCreationTest, AGivenFolderIsRecordedUnderTheName)
+{
+    const QString folder = files.makeFolder(QStringLiteral("Movies/剧集/第一季"));
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("第一季"), folder}),
+              CreationResult::Created);
+    EXPECT_EQ(storedFolder(QStringLiteral("第一季")), folder);
+}
+
+TEST_F(ProjectCreationTest, ARefusedNameChangesNothing)
+{
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Old"), QStringLiteral("/movies/x")}),
+        CreationResult::Refused);
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("a？b"), {}}),
+              CreationResult::Refused);
+
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("该文件夹已经存在,请使用其他名称!"),
+                                             QStringLiteral("非法名称,数据中不能含有   ？   字符!")}));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/List.ini")));
+    EXPECT_EQ(storedFolder(QStringLiteral("Old")), QString());
+}
+
+TEST_F(ProjectCreationTest, AnEmptyNameIsIgnoredSilently)
+{
+    EXPECT_EQ(createProject(files.workspace(), projects, {QString(), QStringLiteral("/movies/x")}),
+              CreationResult::Ignored);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(projects.size(), 1);
+}
+
+TEST_F(ProjectCreationTest, AFailedSettingsWriteIsReportedAndNothingIsListed)
+{
+    // A folder where the settings file should be: it cannot be replaced.
+    files.makeFolder(QStringLiteral("Setting/Blocked.ini"));
+
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Blocked"), QStringLiteral("/movies/x")}),
+        CreationResult::Refused);
+
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(
+        files.workspace().projectSettingsFile(QStringLiteral("Blocked")) + QStringLiteral("\r\n")));
+    EXPECT_GT(messages.last().text.size(),
+              files.workspace().projectSettingsFile(QStringLiteral("Blocked")).size() + 2);
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/List.ini")));
+}
+
+TEST(EpisodeFolderArgument, IsMadeAbsoluteWithoutATrailingSeparator)
+{
+    EXPECT_EQ(absoluteEpisodeFolder(QStringLiteral("Series/Season 1/"), QStringLiteral("/srv/movies")),
+              QStringLiteral("/srv/movies/Series/Season 1"));
+    EXPECT_EQ(absoluteEpisodeFolder(QStringLiteral("../other"), QStringLiteral("/srv/movies")),
+              QStringLiteral("/srv/other"));
+    EXPECT_EQ(absoluteEpisodeFolder(QStringLiteral("/data//films/"), QStringLiteral("/srv")),
+              QStringLiteral("/data/films"));
+    EXPECT_EQ(absoluteEpisodeFolder(QStringLiteral("."), QStringLiteral("/srv/movies")),
+              QStringLiteral("/srv/movies"));
+}
+
+TEST_F(ProjectCreationTest, TheAddCommandAddsOnTopOfTheStoredList)
+{
+    files.writeList({QStringLiteral("A"), QStringLiteral("B")});
+    const QString movies = files.makeFolder(QStringLiteral("Movies/Film"));
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film"), QStringLiteral("Film/")},
+                            files.path(QStringLiteral("Movies"))),
+              0);
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
+    EXPECT_EQ(storedFolder(QStringLiteral("Film")), movies);
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film")}, files.root()), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("该文件夹已经存在,请使用其他名称!"));
+    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("#1")}, files.root()), 1);
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
+
+    EXPECT_EQ(runAddCommand(files.workspace(), {}, files.root()), 2);
+    EXPECT_EQ(runAddCommand(files.workspace(), {QString()}, files.root()), 2);
+    EXPECT_EQ(runAddCommand(files.workspace(),
+                            {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, files.root()),
+              2);
+}
+
+TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
+{
+    files.writeBytes(QStringLiteral("Setting/List.ini"), QByteArray("A\r\n\xff\xff\xff\r\n"));
+    ProjectList unreadable;
+    ASSERT_EQ(unreadable.load(files.workspace().listFile()), ProjectList::LoadResult::Unreadable);
+
+    EXPECT_EQ(
+        createProject(files.workspace(), unreadable, {QStringLiteral("New"), QStringLiteral("/movies/new")}),
+        CreationResult::Refused);
+    EXPECT_EQ(messages.texts(), QStringList({ProjectList::unreadableText(files.workspace().listFile())}));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/New.ini")));
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("A\r\n\xff\xff\xff\r\n"));
+}

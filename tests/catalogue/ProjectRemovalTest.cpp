@@ -1,0 +1,91 @@
+#include "catalogue/ProjectRemoval.h"
+
+#include "support/TempWorkspace.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace tessaly;
+using tessaly::testing::TempWorkspace;
+
+namespace {
+
+void writeProjectFiles(const TempWorkspace &ws, const QString &name)
+{
+    ws.writeBytes(QStringLiteral("Web/Data/%1.html").arg(name), "page");
+    ws.writeBytes(QStringLiteral("Web/Image/%1.jpg").arg(name), "cover");
+    ws.writeText(QStringLiteral("Setting/%1.ini").arg(name), QStringLiteral("[Setting]\r\nFile=/films/x"));
+}
+
+} // namespace
+
+TEST(ProjectRemoval, DeletesCoverAndPlayPageButKeepsTheSettingsFile)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    writeProjectFiles(ws, QStringLiteral("星际 旅行"));
+
+    const ProjectRemoval removal = removeProjectFiles(ws.workspace(), QStringLiteral("星际 旅行"));
+
+    EXPECT_TRUE(removal.ok());
+    EXPECT_FALSE(ws.exists(QStringLiteral("Web/Data/星际 旅行.html")));
+    EXPECT_FALSE(ws.exists(QStringLiteral("Web/Image/星际 旅行.jpg")));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Setting/星际 旅行.ini")));
+}
+
+TEST(ProjectRemoval, MissingFilesAreNoFailureAndOtherProjectsStay)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    writeProjectFiles(ws, QStringLiteral("Other"));
+    // A name that would be a wildcard pattern elsewhere is only ever itself.
+    writeProjectFiles(ws, QStringLiteral("*"));
+
+    EXPECT_TRUE(removeProjectFiles(ws.workspace(), QStringLiteral("Absent")).ok());
+    EXPECT_TRUE(removeProjectFiles(ws.workspace(), QStringLiteral("*")).ok());
+
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/Other.html")));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/Other.jpg")));
+    EXPECT_FALSE(ws.exists(QStringLiteral("Web/Image/*.jpg")));
+}
+
+TEST(ProjectRemoval, AnUnusableNameTouchesNoFile)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    // "../index" would name Web/index.html as its play page.
+    ws.writeBytes(QStringLiteral("Web/index.html"), "index");
+    ws.writeBytes(QStringLiteral("Web/Image/...jpg"), "dots");
+
+    const ProjectRemoval traversal = removeProjectFiles(ws.workspace(), QStringLiteral("../index"));
+    const ProjectRemoval dots = removeProjectFiles(ws.workspace(), QStringLiteral(".."));
+
+    EXPECT_TRUE(traversal.nameUnusable);
+    EXPECT_TRUE(dots.nameUnusable);
+    EXPECT_FALSE(traversal.ok());
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/...jpg")));
+    EXPECT_EQ(unusableProjectNameText(QStringLiteral("../index")),
+              QStringLiteral("无法使用的项目名称: ../index"));
+}
+
+TEST(ProjectRemoval, AFileThatCannotBeDeletedIsReportedWithPathAndReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    TempWorkspace ws;
+    ws.withFolders();
+    writeProjectFiles(ws, QStringLiteral("A"));
+    QFile::setPermissions(ws.path(QStringLiteral("Web/Image")), QFile::ReadOwner | QFile::ExeOwner);
+
+    const ProjectRemoval removal = removeProjectFiles(ws.workspace(), QStringLiteral("A"));
+    QFile::setPermissions(ws.path(QStringLiteral("Web/Image")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(removal.failures.size(), 1);
+    EXPECT_EQ(removal.failures.first().path, ws.workspace().coverFile(QStringLiteral("A")));
+    EXPECT_FALSE(removal.failures.first().reason.isEmpty());
+    EXPECT_TRUE(removal.failureText().startsWith(removal.failures.first().path + QStringLiteral("\r\n")));
+    EXPECT_FALSE(ws.exists(QStringLiteral("Web/Data/A.html")));
+}

@@ -1,0 +1,125 @@
+#include "catalogue/ProjectSelection.h"
+
+#include "support/TempWorkspace.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using tessaly::testing::TempWorkspace;
+
+TEST(ChosenProjectGuard, AsksForAChoiceOnlyWhenThereIsSomethingToChoose)
+{
+    EXPECT_EQ(chosenProjectGuard(0, false), GuardDecision::Silent);
+    EXPECT_EQ(chosenProjectGuard(3, false), GuardDecision::AskForChoice);
+    EXPECT_EQ(chosenProjectGuard(3, true), GuardDecision::GoOn);
+    EXPECT_EQ(chooseProjectFirstText(), QStringLiteral("请先选择要操作的项目!"));
+}
+
+TEST(ProjectMenuPlan, FollowsTheListAndTheSelectedRow)
+{
+    const ProjectMenuPlan empty = projectMenuPlan(0, -1);
+    EXPECT_TRUE(empty.show);
+    EXPECT_TRUE(empty.onlyNew);
+
+    EXPECT_FALSE(projectMenuPlan(3, -1).show);
+    // One project: no menu at all, not a menu without the moves.
+    EXPECT_FALSE(projectMenuPlan(1, 0).show);
+
+    const ProjectMenuPlan first = projectMenuPlan(3, 0);
+    EXPECT_TRUE(first.show);
+    EXPECT_FALSE(first.onlyNew);
+    EXPECT_FALSE(first.moveUpward);
+    EXPECT_TRUE(first.moveDownward);
+
+    const ProjectMenuPlan middle = projectMenuPlan(3, 1);
+    EXPECT_TRUE(middle.moveUpward);
+    EXPECT_TRUE(middle.moveDownward);
+
+    const ProjectMenuPlan last = projectMenuPlan(3, 2);
+    EXPECT_TRUE(last.moveUpward);
+    EXPECT_FALSE(last.moveDownward);
+}
+
+TEST(ProjectDetails, ListsOnlyThePlainVisibleFilesOfTheEpisodeFolder)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    const QString folder = ws.makeFolder(QStringLiteral("films/剧集"));
+    ws.makeFolder(QStringLiteral("films/剧集/extras"));
+    ws.writeBytes(QStringLiteral("films/剧集/b.mp4"), "b");
+    ws.writeBytes(QStringLiteral("films/剧集/A.mp4"), "a");
+    ws.writeBytes(QStringLiteral("films/剧集/.hidden.mp4"), "h");
+    ws.writeText(QStringLiteral("Setting/P.ini"), QStringLiteral("[Setting]\r\nFile=") + folder);
+    ws.writeBytes(QStringLiteral("Web/Image/P.jpg"), "cover");
+
+    const ProjectDetails details = readProjectDetails(ws.workspace(), QStringLiteral("P"));
+
+    EXPECT_EQ(details.name, QStringLiteral("P"));
+    EXPECT_EQ(details.coverFile, ws.workspace().coverFile(QStringLiteral("P")));
+    EXPECT_EQ(details.episodeFolder, folder);
+    EXPECT_EQ(details.episodes, (QStringList{QStringLiteral("A.mp4"), QStringLiteral("b.mp4")}));
+}
+
+TEST(ProjectDetails, MissingPiecesShowAsEmptyElements)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    ws.writeText(QStringLiteral("Setting/Gone.ini"), QStringLiteral("[Setting]\r\nFile=/no/such/folder"));
+    ws.writeText(QStringLiteral("Setting/AFile.ini"),
+                 QStringLiteral("[Setting]\r\nFile=") + ws.path(QStringLiteral("Setting/List.ini")));
+    ws.writeList({QStringLiteral("x")});
+
+    const ProjectDetails bare = readProjectDetails(ws.workspace(), QStringLiteral("Bare"));
+    EXPECT_TRUE(bare.coverFile.isEmpty());
+    EXPECT_TRUE(bare.episodeFolder.isEmpty());
+    EXPECT_TRUE(bare.episodes.isEmpty());
+
+    const ProjectDetails gone = readProjectDetails(ws.workspace(), QStringLiteral("Gone"));
+    EXPECT_EQ(gone.episodeFolder, QStringLiteral("/no/such/folder"));
+    EXPECT_TRUE(gone.episodes.isEmpty());
+
+    // `File` naming a file instead of a folder shows the path, no episodes.
+    const ProjectDetails aFile = readProjectDetails(ws.workspace(), QStringLiteral("AFile"));
+    EXPECT_FALSE(aFile.episodeFolder.isEmpty());
+    EXPECT_TRUE(aFile.episodes.isEmpty());
+}
+
+TEST(ProjectDetails, AnUnusableNameReadsNothingOutsideItsFolders)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    // "../Setting" would make its settings file Setting/../Setting.ini.
+    ws.writeText(QStringLiteral("Setting.ini"), QStringLiteral("[Setting]\r\nFile=") + ws.root());
+    ws.writeBytes(QStringLiteral("Web/Setting.jpg"), "x");
+
+    const ProjectDetails details = readProjectDetails(ws.workspace(), QStringLiteral("../Setting"));
+
+    EXPECT_EQ(details.name, QStringLiteral("../Setting"));
+    EXPECT_TRUE(details.coverFile.isEmpty());
+    EXPECT_TRUE(details.episodeFolder.isEmpty());
+    EXPECT_TRUE(details.episodes.isEmpty());
+}
+
+TEST(ProjectFolderToOpen, OpensOnlyAnExistingEpisodeFolder)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    const QString folder = ws.makeFolder(QStringLiteral("films/F"));
+    ws.writeText(QStringLiteral("Setting/Here.ini"), QStringLiteral("[Setting]\r\nFile=") + folder);
+    ws.writeText(QStringLiteral("Setting/Gone.ini"), QStringLiteral("[Setting]\r\nFile=/no/such"));
+    ws.writeText(QStringLiteral("Setting/Empty.ini"), QStringLiteral("[Setting]\r\nFile="));
+
+    using Outcome = ProjectFolder::Outcome;
+    EXPECT_EQ(projectFolderToOpen(ws.workspace(), QStringLiteral("NoIni")).outcome, Outcome::Nothing);
+
+    const ProjectFolder here = projectFolderToOpen(ws.workspace(), QStringLiteral("Here"));
+    EXPECT_EQ(here.outcome, Outcome::Open);
+    EXPECT_EQ(here.path, folder);
+
+    const ProjectFolder gone = projectFolderToOpen(ws.workspace(), QStringLiteral("Gone"));
+    EXPECT_EQ(gone.outcome, Outcome::Missing);
+    EXPECT_EQ(gone.path, QStringLiteral("/no/such"));
+
+    EXPECT_EQ(projectFolderToOpen(ws.workspace(), QStringLiteral("Empty")).outcome, Outcome::Missing);
+    EXPECT_EQ(projectFolderToOpen(ws.workspace(), QStringLiteral("a/b")).outcome, Outcome::UnusableName);
+}

@@ -1,0 +1,32 @@
+#include "app/gui/MainWindow.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+TEST(SettingsController, SettingsOpensTheSettingsDialogAndEscWritesNothing)
+{
+    TempWorkspace files;
+    files.withFolders();
+    RecordingMessages messages;
+    MainWindow window(files.workspace());
+    window.start();
+    ASSERT_TRUE(showAndExpose(window));
+
+    QString opened;
+    whenModalDialogShown([&](QDialog &dialog) {
+        opened = dialog.objectName();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    window.action("M1")->trigger();
+
+    EXPECT_EQ(opened, QStringLiteral("Form4"));
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/Setting.ini")));
+}

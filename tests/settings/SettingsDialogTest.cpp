@@ -1,0 +1,191 @@
+#include "settings/gui/SettingsDialog.h"
+
+#include "files/TextFile.h"
+#include "settings/IniFile.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+const QString SettingsFile = QStringLiteral("Setting/Setting.ini");
+
+class SettingsDialogTest : public ::testing::Test
+{
+protected:
+    SettingsDialogTest() { files.withFolders(); }
+
+    void open()
+    {
+        dialog = std::make_unique<SettingsDialog>(files.workspace());
+        EXPECT_TRUE(showAndExpose(*dialog));
+    }
+    QLineEdit *box(const char *name) const { return dialog->findChild<QLineEdit *>(name); }
+    QCheckBox *publishBox() const { return dialog->findChild<QCheckBox *>(QStringLiteral("Check1")); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    void type(const char *name, const QString &text)
+    {
+        box(name)->clear();
+        typeText(*box(name), text);
+    }
+    QString stored(const QString &key) const
+    {
+        return ini::read(QStringLiteral("Setting"), key, files.path(SettingsFile));
+    }
+    // The keys of `Setting.ini` in the order they stand in the file.
+    QStringList storedKeys() const
+    {
+        QStringList keys;
+        for (const QByteArray &line : files.readBytes(SettingsFile).split('\n')) {
+            if (line.contains('='))
+                keys.append(QString::fromLatin1(line.left(line.indexOf('='))));
+        }
+        return keys;
+    }
+
+    TempWorkspace files;
+    RecordingMessages messages;
+    std::unique_ptr<SettingsDialog> dialog;
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, IsForm4WithItsGroupsAndNoDefaultButton)
+{
+    open();
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("Form4"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("设置"));
+    EXPECT_TRUE(dialog->isModal());
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+    EXPECT_EQ(box("Text5")->placeholderText(), QStringLiteral("https://HOST/search_[[Title]]/"));
+    EXPECT_EQ(box("Text6")->placeholderText(),
+              QStringLiteral("http://HOST/search.html?wd=[[Title]]&submit="));
+}
+
+TEST_F(SettingsDialogTest, WithoutASettingsFileOkWritesEveryKeyInOrder)
+{
+    open();
+    for (const char *name : {"Text1", "Text2", "Text4", "Text5", "Text6"})
+        EXPECT_EQ(box(name)->text(), QString()) << name;
+    EXPECT_FALSE(publishBox()->isChecked());
+
+    press("Command2");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(storedKeys(), QStringList({QStringLiteral("WebUpdate"), QStringLiteral("MovieFile"),
+                                         QStringLiteral("WebFile"), QStringLiteral("WebLink"),
+                                         QStringLiteral("CoverSearch1"), QStringLiteral("CoverSearch2")}));
+    EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("MovieFile")), QString());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, OpensWithTheStoredValuesAndWritesTheEditedOnes)
+{
+    files.writeSiteSettings(QStringLiteral("/srv/影片"), QStringLiteral("/srv/site"),
+                            QStringLiteral("http://nas/"), QStringLiteral("True"));
+    open();
+    EXPECT_EQ(box("Text1")->text(), QStringLiteral("/srv/影片"));
+    EXPECT_EQ(box("Text2")->text(), QStringLiteral("/srv/site"));
+    EXPECT_EQ(box("Text4")->text(), QStringLiteral("http://nas/"));
+    EXPECT_TRUE(publishBox()->isChecked());
+
+    type("Text1", QStringLiteral(" /srv/新 "));
+    type("Text5", QStringLiteral("https://a.example/search_[[Title]]/"));
+    type("Text6", QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
+    QTest::mouseClick(publishBox(), Qt::LeftButton, {}, QPoint(8, publishBox()->height() / 2));
+    press("Command2");
+
+    EXPECT_TRUE(
+        files.readBytes(SettingsFile).contains(text::encode(QStringLiteral("MovieFile= /srv/新 \r\n"))))
+        << "values are written as typed, never trimmed";
+    EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("WebFile")), QStringLiteral("/srv/site"));
+    EXPECT_EQ(stored(QStringLiteral("CoverSearch1")), QStringLiteral("https://a.example/search_[[Title]]/"));
+    EXPECT_EQ(stored(QStringLiteral("CoverSearch2")),
+              QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
+
+    open();
+    EXPECT_EQ(box("Text5")->text(), QStringLiteral("https://a.example/search_[[Title]]/"));
+    EXPECT_EQ(box("Text6")->text(), QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
+}
+
+TEST_F(SettingsDialogTest, OnlyTheExactWordTrueTicksTheBox)
+{
+    files.writeSiteSettings({}, {}, {}, QStringLiteral("true"));
+    open();
+    EXPECT_FALSE(publishBox()->isChecked());
+    press("Command2");
+    EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
+}
+
+TEST_F(SettingsDialogTest, EscCancelAndEnterWriteNothing)
+{
+    open();
+    type("Text1", QStringLiteral("/srv"));
+    QTest::keyClick(box("Text1"), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible()) << "Enter confirms nothing here";
+    QTest::keyClick(box("Text1"), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+
+    open();
+    press("Command3");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(files.exists(SettingsFile));
+}
+
+TEST_F(SettingsDialogTest, TheTestButtonsAskOnlyForAnExistingFolder)
+{
+    const QString folder = files.makeFolder(QStringLiteral("Movies"));
+    files.writeBytes(QStringLiteral("Movies/file.mp4"), "x");
+    open();
+
+    press("Command1");
+    press("Command4");
+    type("Text1", QStringLiteral("  "));
+    press("Command1");
+    type("Text1", folder + QStringLiteral("/file.mp4"));
+    press("Command1");
+    type("Text2", folder);
+    press("Command4");
+
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("请填写影片文件路径!"),
+                                             QStringLiteral("请填写站点路径!"), QStringLiteral("连接失败!"),
+                                             QStringLiteral("连接失败!"), QStringLiteral("连接成功!")}));
+    EXPECT_EQ(messages.messages().at(2).icon, MessageIcon::Error);
+    EXPECT_EQ(messages.last().icon, MessageIcon::Information);
+    EXPECT_FALSE(files.exists(SettingsFile));
+}
+
+TEST_F(SettingsDialogTest, AnUnwritableSettingFolderIsReportedAndTheDialogStays)
+{
+    // A plain file where the `Setting` folder belongs: nothing can be written there.
+    QDir(files.path(QStringLiteral("Setting"))).removeRecursively();
+    files.writeBytes(QStringLiteral("Setting"), "not a folder");
+    open();
+    type("Text1", QStringLiteral("/srv"));
+    press("Command2");
+
+    ASSERT_EQ(messages.messages().size(), 1);
+    const QString path = files.workspace().settingsFile();
+    EXPECT_TRUE(messages.last().text.startsWith(path + QStringLiteral("\r\n")));
+    EXPECT_GT(messages.last().text.size(), path.size() + 2) << "the reason follows the path";
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(box("Text1")->text(), QStringLiteral("/srv"));
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting")), QByteArray("not a folder"));
+}

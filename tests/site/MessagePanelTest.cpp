@@ -1,0 +1,88 @@
+#include "site/gui/MessagePanel.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+
+namespace {
+
+struct PanelOverArea
+{
+    PanelOverArea()
+    {
+        area.resize(1234, 697);
+        area.show();
+    }
+    QPushButton *button(const char *name) const
+    {
+        return panel->findChild<QPushButton *>(QLatin1String(name));
+    }
+
+    QWidget area;
+    MessagePanel *panel = new MessagePanel(&area);
+};
+
+} // namespace
+
+TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
+{
+    PanelOverArea window;
+    MessagePanel &panel = *window.panel;
+    EXPECT_EQ(panel.objectName(), QStringLiteral("Frame2"));
+    EXPECT_EQ(panel.title(), QStringLiteral("消息"));
+    EXPECT_FALSE(panel.isVisible());
+    panel.add({QStringLiteral("old"), ProgressIcon::Step});
+
+    panel.beginWholeSiteRun();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.geometry(), window.area.rect().adjusted(8, 8, -8, -8));
+    EXPECT_FALSE(window.button("Command7")->isEnabled());
+    EXPECT_TRUE(panel.texts().isEmpty());
+
+    for (int icon = 2; icon <= 6; ++icon)
+        panel.add({QStringLiteral("line %1").arg(icon), ProgressIcon(icon)});
+    panel.showLastLine();
+    QTreeWidget *view = panel.findChild<QTreeWidget *>(QStringLiteral("ListView3"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isHeaderHidden());
+    EXPECT_EQ(view->columnCount(), 1);
+    EXPECT_EQ(view->currentItem(), view->topLevelItem(4));
+    if (!QIcon(QStringLiteral(":/window/icon3.png")).pixmap(30, 28).isNull()) { // the window's row icons
+        EXPECT_FALSE(view->topLevelItem(1)->icon(0).pixmap(30, 28).isNull());
+    }
+    EXPECT_EQ(panel.texts().last(), QStringLiteral("line 6"));
+
+    panel.endWholeSiteRun();
+    EXPECT_TRUE(window.button("Command7")->isEnabled());
+    QTest::mouseClick(window.button("Command7"), Qt::LeftButton);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(panel.texts().size(), 5); // the lines stay for the next look
+}
+
+TEST(MessagePanel, OpenSiteLinkHidesThePanelFirst)
+{
+    PanelOverArea window;
+    window.panel->showOverArea();
+    int asked = 0;
+    bool hiddenWhenAsked = false;
+    window.panel->setOpenSiteLink([&] {
+        ++asked;
+        hiddenWhenAsked = !window.panel->isVisible();
+    });
+    QTest::mouseClick(window.button("Command9"), Qt::LeftButton);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(hiddenWhenAsked);
+}
+
+TEST(MessagePanel, FollowsTheSizeOfItsArea)
+{
+    PanelOverArea window;
+    window.panel->showOverArea();
+    window.area.resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.panel->geometry(), QRect(8, 8, 784, 584));
+}

@@ -1,0 +1,224 @@
+#include "SiteFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <unistd.h>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class Publishing : public SiteTest
+{
+protected:
+    // Three projects, the site folder `site` published with WebUpdate "True".
+    void threeProjects(const QString &webUpdate = QStringLiteral("True"))
+    {
+        site = space.makeFolder(QStringLiteral("site"));
+        space.writeSiteSettings(space.path(QStringLiteral("m")), site, QString(), webUpdate);
+        for (const QString &name : {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")})
+            addProject(name, QStringLiteral("m/") + name, {QStringLiteral("1.mp4")});
+    }
+    QStringList publishLines() const
+    {
+        const QStringList all = lines.texts();
+        return all.mid(all.indexOf(QStringLiteral("更新站点内容...")));
+    }
+    QString site;
+};
+
+} // namespace
+
+TEST_F(Publishing, MirrorsTheOutputFolderAndRemovesStalePagesButNotHiddenFiles)
+{
+    threeProjects();
+    space.writeBytes(QStringLiteral("site/Data/removed.html"), "stale");
+    space.writeBytes(QStringLiteral("site/Data/.htaccess"), "hidden");
+    space.writeBytes(QStringLiteral("site/movie/keep.mp4"), "video");
+    ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
+    EXPECT_EQ(publishLines(),
+              (QStringList{QStringLiteral("更新站点内容..."), QStringLiteral("站点连接成功...开始更新"),
+                           QStringLiteral("主页更新完成"), QStringLiteral("清空播放页内容"),
+                           QStringLiteral("清空封面图片内容"), QStringLiteral("播放页内容更新"),
+                           QStringLiteral("封面内容更新"), QStringLiteral("站点内容更新完成"),
+                           QStringLiteral("生成网站成功...")}));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/index.html")),
+              space.readBytes(QStringLiteral("Web/index.html")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")),
+              space.readBytes(QStringLiteral("Web/Data/two.html")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/three.jpg")), QByteArray("cover of three"));
+    EXPECT_FALSE(space.exists(QStringLiteral("site/Data/removed.html")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/.htaccess")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/movie/keep.mp4")));
+}
+
+TEST_F(Publishing, ASecondPublishWithNothingChangedRewritesNoFile)
+{
+    threeProjects();
+    generate();
+    const QString page = space.path(QStringLiteral("site/Data/one.html"));
+    const QDateTime written = QFileInfo(page).lastModified();
+    {
+        // Marked old, so a rewrite would show as a newer time.
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(file.setFileTime(written.addSecs(-100), QFileDevice::FileModificationTime));
+    }
+    generate();
+    EXPECT_EQ(QFileInfo(page).lastModified(), written.addSecs(-100));
+}
+
+TEST_F(Publishing, OnlyTheExactWordTruePublishes)
+{
+    threeProjects(QStringLiteral("true"));
+    generate();
+    EXPECT_EQ(publishLines(),
+              (QStringList{QStringLiteral("更新站点内容..."), QStringLiteral("生成网站成功...")}));
+    EXPECT_TRUE(QDir(site).isEmpty());
+}
+
+TEST_F(Publishing, AMissingOrFileSiteFolderOrTheOutputFolderItselfIsNotConnected)
+{
+    threeProjects();
+    space.writeBytes(QStringLiteral("notafolder"), "file");
+    for (const QString &target :
+         {space.path(QStringLiteral("missing")), space.path(QStringLiteral("notafolder")), QString(),
+          space.path(QStringLiteral("Web")), space.path(QStringLiteral("Web/"))}) {
+        space.writeSiteSettings(space.path(QStringLiteral("m")), target, QString(), QStringLiteral("True"));
+        lines.beginWholeSiteRun();
+        const RunOutcome outcome = generate();
+        EXPECT_TRUE(outcome.succeeded()) << target.toStdString();
+        EXPECT_EQ(publishLines(), (QStringList{QStringLiteral("更新站点内容..."),
+                                               QStringLiteral("站点路径连接失败...无法更新"),
+                                               QStringLiteral("生成网站成功...")}))
+            << target.toStdString();
+    }
+    EXPECT_FALSE(space.exists(QStringLiteral("missing")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Web")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/index.html")));
+}
+
+TEST_F(Publishing, ASiteFolderEndingWithASeparatorGetsSingleSeparators)
+{
+    threeProjects();
+    space.writeSiteSettings(space.path(QStringLiteral("m")), site + QStringLiteral("/"), QString(),
+                            QStringLiteral("True"));
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/one.html")));
+}
+
+TEST_F(Publishing, ACopyThatFailsIsReportedAndLeavesTheRestPublished)
+{
+    threeProjects();
+    space.makeFolder(QStringLiteral("site/Data/two.html")); // a folder where a page should go
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 1);
+    const QStringList published = publishLines();
+    const qsizetype failure = published.indexOf(QRegularExpression(QStringLiteral("^无法复制 .*")));
+    ASSERT_GT(failure, 0);
+    EXPECT_EQ(published.at(failure - 1), QStringLiteral("播放页内容更新"));
+    EXPECT_TRUE(published.at(failure).startsWith(
+        QStringLiteral("无法复制 ") + space.path(QStringLiteral("Web/Data/two.html")) +
+        QStringLiteral(" -> ") + site + QStringLiteral("/Data/two.html: ")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/one.html")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/three.html")));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站完成,共 1 个错误...")});
+}
+
+TEST_F(Publishing, WithoutSettingIniThereIsNoPublishStep)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    generate();
+    EXPECT_EQ(lines.texts().mid(lines.texts().size() - 2),
+              (QStringList{QStringLiteral("主页面内容生成..."), QStringLiteral("生成网站成功...")}));
+}
+
+TEST_F(Publishing, UpdateRewritesEveryPageButPublishesOnlyTheSelectedProject)
+{
+    threeProjects();
+    generate();
+    space.writeBytes(QStringLiteral("site/index.html"), "site index");
+    space.writeBytes(QStringLiteral("site/Data/stale.html"), "stale");
+    space.writeBytes(QStringLiteral("site/Data/one.html"), "old one");
+    space.writeBytes(QStringLiteral("site/Data/two.html"), "old two");
+    space.writeBytes(QStringLiteral("Web/Data/three.html"), "local edit");
+    space.writeBytes(QStringLiteral("Web/Image/two.jpg"), "new cover");
+    const QByteArray index = space.readBytes(QStringLiteral("Web/index.html"));
+    messages.clear();
+    lines.beginWholeSiteRun();
+
+    ASSERT_TRUE(update(1).succeeded());
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/index.html")), QByteArray("site index"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/stale.html")), QByteArray("stale"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/one.html")), QByteArray("old one"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")),
+              space.readBytes(QStringLiteral("Web/Data/two.html")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/two.jpg")), QByteArray("new cover"));
+    EXPECT_NE(space.readBytes(QStringLiteral("Web/Data/three.html")), QByteArray("local edit"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), index);
+
+    const QStringList texts = lines.texts();
+    EXPECT_EQ(texts.mid(0, 3),
+              (QStringList{QStringLiteral("读取页面格式文件..."), QStringLiteral("清理缓存数据..."),
+                           QStringLiteral("读取one文件路径...")}));
+    EXPECT_FALSE(texts.contains(QStringLiteral("主页内容处理...")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("正在生成one...")));
+    EXPECT_EQ(texts.mid(texts.size() - 6),
+              (QStringList{QStringLiteral("更新站点内容..."), QStringLiteral("站点连接成功...开始更新"),
+                           QStringLiteral("播放页内容更新"), QStringLiteral("封面内容更新"),
+                           QStringLiteral("站点 - two页面更新完成"), QStringLiteral("更新本集内容成功!")}));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("更新本集内容成功!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Information);
+}
+
+TEST_F(Publishing, TwoUpdatesInARowLogTheFirstRunsLinesAgain)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    update(0);
+    const QByteArray first = space.readBytes(logName());
+    clock = clock.addSecs(1);
+    update(0);
+    const QByteArray second = space.readBytes(QStringLiteral("Log/20261207142306.log"));
+    EXPECT_TRUE(second.startsWith(first));
+    EXPECT_EQ(second.size(), first.size() * 2);
+}
+
+TEST_F(Publishing, UpdateRefusals)
+{
+    update(0); // empty list: nothing at all
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(lines.lines().isEmpty());
+
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    const RunOutcome outcome = update(-1);
+    EXPECT_TRUE(outcome.refused);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/P.html")));
+}
+
+TEST_F(Publishing, UpdateWithErrorsSaysHowMany)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    projects.setNames({QStringLiteral("P"), QStringLiteral("a/b")});
+    const RunOutcome outcome = update(0);
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_EQ(lines.texts().last(), QStringLiteral("更新本集内容完成,共 1 个错误!"));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("更新本集内容完成,共 1 个错误!")});
+}
+
+TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    threeProjects();
+    space.writeBytes(QStringLiteral("site/Data/old.html"), "old");
+    QFile::setPermissions(site + QStringLiteral("/Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const RunOutcome outcome = generate();
+    QFile::setPermissions(site + QStringLiteral("/Data"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_GE(outcome.errors, 4); // three copies and one delete
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/old.html")));
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "catalogue/ProjectList.h"
+#include "files/TextFile.h"
+#include "site/Progress.h"
+#include "site/SiteGeneration.h"
+#include "site/Style.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace tessaly::testing {
+
+// A workspace with its folders, a project list, the templates of a style
+// load, a recording message seam and a fixed clock for the run log.
+class SiteTest : public ::testing::Test
+{
+protected:
+    SiteTest() { space.withFolders(); }
+
+    // A project with a cover whose episode folder (relative to the
+    // temporary folder) is made and filled with small files of these names.
+    QString addProject(const QString &name, const QString &folder, const QStringList &episodes = {})
+    {
+        space.writeBytes(QStringLiteral("Web/Image/") + name + QStringLiteral(".jpg"),
+                         "cover of " + name.toUtf8());
+        const QString path = space.makeFolder(folder);
+        for (const QString &episode : episodes)
+            space.writeBytes(folder + u'/' + episode, QByteArray("video ") + episode.toUtf8());
+        setFolder(name, path);
+        projects.setNames(projects.names() + QStringList{name});
+        return path;
+    }
+    void setFolder(const QString &name, const QString &folder)
+    {
+        space.writeText(QStringLiteral("Setting/") + name + QStringLiteral(".ini"),
+                        QStringLiteral("[Setting]\r\nFile=") + folder);
+    }
+    void loadStyle()
+    {
+        templates = UpdateStyle(space.workspace(), templates);
+        templates = UpdateStyle(space.workspace(), templates);
+        messages.clear();
+    }
+    RunOutcome generate()
+    {
+        loadStyle();
+        SiteGeneration run(space.workspace(), projects, templates, lines);
+        run.setClock([this] { return clock; });
+        return run.run();
+    }
+    RunOutcome update(int row)
+    {
+        loadStyle();
+        ProjectUpdate run(space.workspace(), projects, templates, lines);
+        run.setClock([this] { return clock; });
+        return run.run(row);
+    }
+    QString text(const QString &relative) const
+    {
+        return text::decode(space.readBytes(relative)).value_or(QString());
+    }
+    QStringList failureLines() const
+    {
+        QStringList result;
+        for (const ProgressLine &line : lines.lines())
+            if (line.icon == ProgressIcon::Failure)
+                result.append(line.text);
+        return result;
+    }
+    QString logName() const { return QStringLiteral("Log/20261207142305.log"); }
+
+    TempWorkspace space;
+    ProjectList projects;
+    WorkingTemplates templates;
+    RecordingMessages messages;
+    ProgressLines lines;
+    QDateTime clock{QDate(2026, 12, 7), QTime(14, 23, 5)};
+};
+
+} // namespace tessaly::testing

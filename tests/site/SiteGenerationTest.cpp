@@ -1,0 +1,328 @@
+#include "SiteFixture.h"
+#include "files/TextFile.h"
+#include "site/BuiltinTemplates.h"
+#include "site/DefaultCover.h"
+
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class Generation : public SiteTest
+{
+protected:
+    QStringList texts() const { return lines.texts(); }
+    QString cell(const QString &name, const QString &count) const
+    {
+        return builtin::plainCoverCell()
+            .replace(QStringLiteral("[[Title]]"), name)
+            .replace(QStringLiteral("[[Number]]"), count);
+    }
+};
+
+} // namespace
+
+TEST_F(Generation, WritesThePlayPageOfTheExampleByteForByte)
+{
+    space.writeSiteSettings(space.path(QStringLiteral("Movies/")));
+    addProject(QStringLiteral("Series A"), QStringLiteral("Movies/Series A"),
+               {QStringLiteral("b.mp4"), QStringLiteral("A.mp4"), QStringLiteral("c.txt")});
+    const RunOutcome outcome = generate();
+    EXPECT_TRUE(outcome.succeeded());
+
+    const QString functions =
+        QStringLiteral("function scr1(){ \r\n\tmyVid.src=\"../movie/Series A/A.mp4\";\r\n"
+                       "\tdocument.getElementById('Titel').innerHTML = 'Series A A';\r\n } \r\n\r\n\r\n"
+                       "function scr2(){ \r\n\tmyVid.src=\"../movie/Series A/b.mp4\";\r\n"
+                       "\tdocument.getElementById('Titel').innerHTML = 'Series A b';\r\n } \r\n\r\n\r\n"
+                       "function scr3(){ \r\n\tmyVid.src=\"../movie/Series A/c.txt\";\r\n"
+                       "\tdocument.getElementById('Titel').innerHTML = 'Series A c';\r\n } \r\n\r\n");
+    const QString buttons = QStringLiteral("<button onclick=\"scr1()\" type=\"button\">A</button>\r\n\r\n\r\n"
+                                           "<button onclick=\"scr2()\" type=\"button\">b</button>\r\n\r\n\r\n"
+                                           "<button onclick=\"scr3()\" type=\"button\">c</button>\r\n\r\n");
+    QString expected = builtin::playPage() + QStringLiteral("\r\n");
+    expected.replace(QStringLiteral("[[Title]]"), QStringLiteral("Series A"))
+        .replace(QStringLiteral("[[MovieFile]]"), QStringLiteral("/Series A"))
+        .replace(QStringLiteral("[[DefaultMovie]]"), QStringLiteral("A.mp4"))
+        .replace(QStringLiteral("[[ButtonList]]"), buttons)
+        .replace(QStringLiteral("[[FunctionList]]"), functions);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/Series A.html")), text::encode(expected) + "\r\n");
+
+    QString index = builtin::plainIndexPage();
+    index.replace(QStringLiteral("[[Text]]"), cell(QStringLiteral("Series A"), QStringLiteral("3")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), text::encode(index) + "\r\n");
+}
+
+TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
+{
+    addProject(QStringLiteral("甲"), QStringLiteral("m/甲"), {QStringLiteral("1.mp4")});
+    projects.setNames(projects.names() + QStringList{QStringLiteral("乙")}); // no settings file
+    space.writeBytes(QStringLiteral("Web/Image/乙.jpg"), "cover");
+    const RunOutcome outcome = generate();
+    ASSERT_TRUE(outcome.succeeded());
+
+    const QString folder = space.path(QStringLiteral("m/甲"));
+    const QStringList expected = {
+        QStringLiteral("读取页面格式文件..."),
+        QStringLiteral("清空缓存数据..."),
+        QStringLiteral("读取甲文件路径..."),
+        QStringLiteral("文件路径:") + folder + QStringLiteral("..."),
+        QStringLiteral("处理封面图片..."),
+        QStringLiteral("处理剧集数据..."),
+        QStringLiteral("正在生成甲..."),
+        QStringLiteral("主页内容处理..."),
+        QStringLiteral("影片甲播放页面内容生成..."),
+        QStringLiteral("读取乙文件路径..."),
+        QStringLiteral("文件路径:..."),
+        QStringLiteral("处理封面图片..."),
+        QStringLiteral("处理剧集数据..."),
+        QStringLiteral("主页内容处理..."),
+        QStringLiteral("影片乙播放页面内容生成..."),
+        QStringLiteral("主页面内容生成..."),
+        QStringLiteral("生成网站成功..."),
+    };
+    EXPECT_EQ(texts(), expected);
+    const QList<ProgressIcon> icons = {ProgressIcon::Opening,    ProgressIcon::Step, ProgressIcon::Step,
+                                       ProgressIcon::Opening,    ProgressIcon::Step, ProgressIcon::Step,
+                                       ProgressIcon::EpisodeList};
+    for (qsizetype i = 0; i < icons.size(); ++i)
+        EXPECT_EQ(lines.lines().at(i).icon, icons.at(i)) << i;
+    EXPECT_EQ(lines.lines().last().icon, ProgressIcon::Done);
+
+    EXPECT_EQ(space.readBytes(logName()), text::encode(expected.join(QStringLiteral("\r\n"))) + "\r\n");
+    ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站成功!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Information);
+    EXPECT_EQ(messages.last().title, QStringLiteral("提示"));
+
+    // The project without settings does not inherit the first one's episodes.
+    const QString second = text(QStringLiteral("Web/Data/乙.html"));
+    EXPECT_TRUE(second.contains(QStringLiteral("<source src=\"../movie/\" type")));
+    EXPECT_FALSE(second.contains(QStringLiteral("scr1")));
+    EXPECT_TRUE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("共  集")));
+}
+
+TEST_F(Generation, BreaksRowsAfterEveryNthCell)
+{
+    for (const QString &name :
+         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
+        addProject(name, QStringLiteral("m/") + name);
+    generate();
+    const QString rowBreak = builtin::rowBreak();
+    QString index = builtin::plainIndexPage();
+    index.replace(QStringLiteral("[[Text]]"), QStringList{cell(QStringLiteral("a"), QStringLiteral("0")),
+                                                          cell(QStringLiteral("b"), QStringLiteral("0")),
+                                                          cell(QStringLiteral("c"), QStringLiteral("0")) +
+                                                              QStringLiteral("\r\n") + rowBreak,
+                                                          cell(QStringLiteral("d"), QStringLiteral("0"))}
+                                                  .join(QStringLiteral("\r\n")));
+    EXPECT_EQ(text(QStringLiteral("Web/index.html")), index + QStringLiteral("\r\n"));
+
+    space.writeText(QStringLiteral("Style/Style.ini"),
+                    QStringLiteral("[Setting]\r\nLinecontent=0\r\nCoverwidth=1\r\nCoverheight=1"));
+    generate();
+    EXPECT_FALSE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("</tr>\r\n  <tr")));
+}
+
+TEST_F(Generation, EmptiesTheCacheButKeepsCoversAndHiddenFiles)
+{
+    space.writeBytes(QStringLiteral("Web/Data/Gone.html"), "old");
+    space.writeBytes(QStringLiteral("Web/Data/.keep"), "hidden");
+    space.writeBytes(QStringLiteral("Web/Image/Gone.jpg"), "old cover");
+    addProject(QStringLiteral("Kept"), QStringLiteral("m/k"));
+    generate();
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/Gone.html")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/.keep")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Image/Gone.jpg")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Kept.jpg")), QByteArray("cover of Kept"));
+}
+
+TEST_F(Generation, WritesTheDefaultCoverOnlyWhereNoneIs)
+{
+    if (defaultCoverBytes().isEmpty())
+        GTEST_SKIP() << "the default cover resource is not in this build";
+    projects.setNames({QStringLiteral("Bare")});
+    generate();
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Bare.jpg")), defaultCoverBytes());
+    EXPECT_TRUE(failureLines().isEmpty());
+}
+
+TEST_F(Generation, WithAnEmptyListSaysSoAndTouchesNothing)
+{
+    space.writeBytes(QStringLiteral("Web/index.html"), "old index");
+    space.writeBytes(QStringLiteral("Web/Data/x.html"), "old page");
+    const RunOutcome outcome = generate();
+    EXPECT_TRUE(outcome.refused);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_TRUE(lines.lines().isEmpty());
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), QByteArray("old index"));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/x.html")));
+    EXPECT_TRUE(QDir(space.path(QStringLiteral("Log"))).isEmpty());
+}
+
+TEST_F(Generation, TakesTheMovieRootOnlyFromTheStartOfTheFolder)
+{
+    space.writeSiteSettings(QStringLiteral("/srv/m"));
+    const struct
+    {
+        const char *folder;
+        const char *relative;
+    } cases[] = {
+        {"/srv/m/A", "/A"},           {"/srv/m", ""},           {"/srv/mx/A", "/srv/mx/A"},
+        {"/x/srv/m/A", "/x/srv/m/A"}, {"/srv/m/a\\b", "/a\\b"},
+    };
+    for (const auto &c : cases) {
+        projects.setNames({QStringLiteral("P")});
+        setFolder(QStringLiteral("P"), QString::fromUtf8(c.folder));
+        lines.beginWholeSiteRun();
+        generate();
+        EXPECT_EQ(texts().at(3), QStringLiteral("文件路径:%1...").arg(QString::fromUtf8(c.relative)))
+            << c.folder;
+    }
+    space.writeSiteSettings(QStringLiteral("/"));
+    setFolder(QStringLiteral("P"), QStringLiteral("/srv/m/A"));
+    generate();
+    EXPECT_EQ(texts().at(3), QStringLiteral("文件路径:/srv/m/A..."));
+}
+
+TEST_F(Generation, EscapesNamesSoEveryEpisodeOfAPageWorks)
+{
+    space.writeSiteSettings(space.path(QStringLiteral("m")));
+    addProject(QStringLiteral("Tom's & <b>"), QStringLiteral("m/A&B"),
+               {QStringLiteral("it's.mp4"), QStringLiteral("a#b<c>.mp4"), QStringLiteral("x\\\"y%.mp4"),
+                QStringLiteral("中文 1.mp4")});
+    ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
+    const QString page = text(QStringLiteral("Web/Data/Tom's & <b>.html"));
+    EXPECT_TRUE(page.contains(QStringLiteral("<title>Tom's & <b></title>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<source src=\"../movie/A&B/a%23b%3Cc%3E.mp4\"")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/it\\'s.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; it\\'s';")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/x%5C%22y%25.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; x\\\\&quot;y%';")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/中文 1.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("type=\"button\">a#b&lt;c&gt;</button>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; a#b&lt;c&gt;';")));
+}
+
+TEST_F(Generation, UsesTheWholeNameOfAnEpisodeWithoutADotAndTheLastDotOtherwise)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"),
+               {QStringLiteral("README"), QStringLiteral("ep.01.mp4")});
+    generate();
+    const QString page = text(QStringLiteral("Web/Data/P.html"));
+    EXPECT_TRUE(page.contains(QStringLiteral(">ep.01</button>")));
+    EXPECT_TRUE(page.contains(QStringLiteral(">README</button>")));
+}
+
+TEST_F(Generation, CountsLargeAndHiddenOnlyFolders)
+{
+    const QString big = addProject(QStringLiteral("Big"), QStringLiteral("m/big"));
+    for (int i = 0; i < 10000; ++i)
+        QFile(big + QStringLiteral("/e%1.mp4").arg(i, 5, 10, QLatin1Char('0'))).open(QIODevice::WriteOnly);
+    addProject(QStringLiteral("Hidden"), QStringLiteral("m/hidden"),
+               {QStringLiteral(".a.mp4"), QStringLiteral(".b")});
+    generate();
+    const QString index = text(QStringLiteral("Web/index.html"));
+    EXPECT_TRUE(index.contains(QStringLiteral("共 10000 集")));
+    EXPECT_TRUE(index.contains(QStringLiteral("共 0 集")));
+    EXPECT_TRUE(text(QStringLiteral("Web/Data/Big.html")).contains(QStringLiteral("function scr10000(){")));
+    EXPECT_TRUE(texts().contains(QStringLiteral("正在生成Hidden...")));
+}
+
+TEST_F(Generation, SkipsUnusableNamesWithAFailureLineAndClosesWithTheErrorCount)
+{
+    addProject(QStringLiteral("Good"), QStringLiteral("m/good"));
+    projects.setNames({QStringLiteral("../evil"), QStringLiteral("Good"), QStringLiteral("..")});
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 2);
+    EXPECT_EQ(failureLines(), (QStringList{QStringLiteral("无法使用的项目名称: ../evil"),
+                                           QStringLiteral("无法使用的项目名称: .."),
+                                           QStringLiteral("生成网站完成,共 2 个错误...")}));
+    EXPECT_EQ(texts().at(2), QStringLiteral("读取../evil文件路径..."));
+    EXPECT_EQ(texts().last(), QStringLiteral("生成网站完成,共 2 个错误..."));
+    EXPECT_EQ(lines.lines().last().icon, ProgressIcon::Failure);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站完成,共 2 个错误...")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_FALSE(space.exists(QStringLiteral("evil.html")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/Good.html")));
+}
+
+TEST_F(Generation, ReportsPagesThatCannotBeWritten)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    // A folder where the page should go: no write succeeds, not even as root.
+    space.makeFolder(QStringLiteral("Web/index.html"));
+    space.makeFolder(QStringLiteral("Web/Data/P.html"));
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 2);
+    const QStringList failures = failureLines();
+    ASSERT_EQ(failures.size(), 3);
+    EXPECT_TRUE(failures.at(0).startsWith(
+        QStringLiteral("无法写入 ") + space.path(QStringLiteral("Web/Data/P.html")) + QStringLiteral(": ")));
+    EXPECT_TRUE(failures.at(1).startsWith(QStringLiteral("无法写入 ") +
+                                          space.path(QStringLiteral("Web/index.html"))));
+    EXPECT_EQ(texts().at(texts().indexOf(failures.at(0)) - 1), QStringLiteral("影片P播放页面内容生成..."));
+    EXPECT_EQ(texts().at(texts().indexOf(failures.at(1)) - 1), QStringLiteral("主页面内容生成..."));
+}
+
+TEST_F(Generation, ReportsAnUnwritableLogInTheClosingBox)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    QDir(space.path(QStringLiteral("Log"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Log"), "a file, not a folder");
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 0);
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(texts().last(), QStringLiteral("生成网站成功..."));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("生成网站成功!\r\n\r\n无法写入 ") +
+                                                space.path(QStringLiteral("Log/20261207142305.log: "))));
+}
+
+TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    const QString folder = addProject(QStringLiteral("P"), QStringLiteral("m/p"), {QStringLiteral("1.mp4")});
+    QFile::setPermissions(folder, QFileDevice::WriteOwner);
+    const RunOutcome outcome = generate();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(outcome.errors, 1);
+    ASSERT_FALSE(failureLines().isEmpty());
+    EXPECT_TRUE(failureLines().at(0).startsWith(QStringLiteral("无法读取 ") + folder));
+    EXPECT_EQ(texts().at(texts().indexOf(failureLines().at(0)) - 1), QStringLiteral("处理剧集数据..."));
+}
+
+TEST_F(Generation, ASecondRunInTheSameSecondReplacesTheLog)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    generate();
+    const QByteArray first = space.readBytes(logName());
+    projects.setNames({QStringLiteral("P"), QStringLiteral("Q")});
+    space.writeBytes(QStringLiteral("Web/Image/Q.jpg"), "q");
+    generate();
+    EXPECT_NE(space.readBytes(logName()), first);
+    EXPECT_TRUE(space.readBytes(logName()).startsWith("\xB6\xC1")); // 读 in code page 936
+    EXPECT_EQ(QDir(space.path(QStringLiteral("Log"))).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Generation, AnOutputDataFolderThatIsAFileFailsEachStepVisibly)
+{
+    addProject(QStringLiteral("P"), QStringLiteral("m/p"));
+    QDir(space.path(QStringLiteral("Web/Data"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Web/Data"), "not a folder");
+    const RunOutcome outcome = generate();
+    const QStringList failures = failureLines();
+    ASSERT_EQ(failures.size(), 3);
+    EXPECT_TRUE(
+        failures.at(0).startsWith(QStringLiteral("无法读取 ") + space.path(QStringLiteral("Web/Data: "))));
+    EXPECT_TRUE(failures.at(1).startsWith(QStringLiteral("无法写入 ") +
+                                          space.path(QStringLiteral("Web/Data/P.html: "))));
+    EXPECT_EQ(outcome.errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data")), QByteArray("not a folder"));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/index.html")));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QAbstractItemView;
+class QDialog;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace tessaly::testing {
+
+// Shows a window and waits until the offscreen window system exposed it, so
+// clicks and keys reach it as they would on a screen.
+bool showAndExpose(QWidget &window);
+
+// The top-level row with this text, or null.
+QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
+// The texts of the top-level rows, in order.
+QStringList rowTexts(const QTreeWidget &list);
+
+// Types the text key by key, any characters (QTest's own typing knows
+// only ASCII).
+void typeText(QWidget &widget, const QString &text);
+
+void clickRow(QTreeWidget &list, QTreeWidgetItem *row);
+void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
+// A right-button release over the row (or, without a row, over the list's
+// empty area below the rows): the list's context menu request.
+void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row = nullptr);
+
+// Acts on the modal dialog that the next command opens, once its loop runs;
+// a dialog the action left open is then cancelled, so a test never hangs.
+void whenModalDialogShown(std::function<void(QDialog &)> act);
+
+} // namespace tessaly::testing
