@@ -192,7 +192,7 @@ TEST_F(BrowserSearch, CopyingALinkPutsExactlyTheLinkOnTheClipboard)
     list()->setCurrentItem(list()->topLevelItem(0));
     messages.clear();
     dialog->findChild<QAction *>("M1")->trigger();
-    EXPECT_EQ(clipboard.texts, QStringList{host() + "/img/1.png"});
+    EXPECT_EQ(clipboard.texts(), QStringList{host() + "/img/1.png"});
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_EQ(messages.last().text, QStringLiteral("复制链接成功!\r\nOne \r\n") + host() + "/img/1.png");
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
@@ -302,7 +302,7 @@ TEST_F(BrowserSearch, AStartPageThatCannotBeWrittenIsReportedAndNothingLoads)
     EXPECT_TRUE(fake->urls.isEmpty());
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_TRUE(messages.last().text.startsWith(startPage() + "\r\n"));
-    EXPECT_TRUE(desktop.urls.isEmpty());
+    EXPECT_TRUE(desktop.urls().isEmpty());
 }
 
 TEST_F(BrowserSearch, EnterSearchesOnlyWithAKeywordAndNoButtonIsDefault)

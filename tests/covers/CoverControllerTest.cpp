@@ -10,6 +10,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/Waiting.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -73,19 +74,6 @@ protected:
     void answerFileDialogWith(const QString &file)
     {
         controller->setFileChooser(std::make_unique<PresetFileChooser>(file, fileDialogs, fileFilter));
-    }
-
-    // Runs `step` on the modal dialog once it is up (the command's exec()
-    // waits meanwhile).
-    static void onModalDialog(const std::function<void(QDialog &)> &step)
-    {
-        QTimer::singleShot(0, [step] {
-            QDialog *dialog = nullptr;
-            waitUntil([&] { return (dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())); },
-                      5000);
-            if (dialog)
-                step(*dialog);
-        });
     }
 
     TempWorkspace workspace;
@@ -175,7 +163,7 @@ TEST_F(CoverCommands, TheFirstSiteSearchUsesItsTemplateAndOkWritesTheCover)
                         QStringLiteral("[Setting]\r\nCoverSearch1=%1").arg(server.url("/search_[[Title]]/")));
     open({"甲"});
     bool listed = false;
-    onModalDialog([&](QDialog &dialog) {
+    whenModalDialogShown([&](QDialog &dialog) {
         auto *list = dialog.findChild<QTreeWidget *>("ListView1");
         listed = waitUntil([&] { return list->topLevelItemCount() == 1; });
         auto *form5 = qobject_cast<PageFetchSearchDialog *>(&dialog);
@@ -196,7 +184,7 @@ TEST_F(CoverCommands, AnEmptySearchTemplateIsReportedAndTheDialogStays)
     for (const char *command : {"Command10", "Command11"}) {
         messages.clear();
         bool stillOpen = false;
-        onModalDialog([&](QDialog &dialog) {
+        whenModalDialogShown([&](QDialog &dialog) {
             // The first site searches on opening, the second on "搜索".
             if (dialog.objectName() == QLatin1String("Form6"))
                 dialog.findChild<QPushButton *>("Command1")->click();

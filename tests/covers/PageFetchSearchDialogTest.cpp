@@ -170,12 +170,12 @@ TEST_F(PageFetchSearch, PicturesThatCannotBeLoadedAreReportedAndOpenedInTheBrows
     searchFor(QStringLiteral("bad"));
     for (int row = 0; row < 4; ++row) {
         messages.clear();
-        desktop.urls.clear();
         select(row);
         const QString link = list()->topLevelItem(row)->text(1);
         EXPECT_EQ(messages.texts(), QStringList{texts::loadingError() + link}) << row;
         EXPECT_EQ(messages.last().icon, MessageIcon::Error);
-        EXPECT_EQ(desktop.urls, QStringList{link});
+        EXPECT_EQ(desktop.urls().size(), row + 1);
+        EXPECT_EQ(desktop.urls().value(row), link);
         EXPECT_FALSE(previewShows());
     }
     EXPECT_TRUE(tempEntries().isEmpty()) << tempEntries().join("|").toStdString();
@@ -194,7 +194,7 @@ TEST_F(PageFetchSearch, LinksThatAreNotWebLinksAreNeverFetchedOrOpened)
     select(1);
     EXPECT_EQ(messages.texts(), (QStringList{texts::loadingError() + "javascript:alert(1)",
                                              texts::loadingError() + "file:///etc/passwd"}));
-    EXPECT_TRUE(desktop.urls.isEmpty());
+    EXPECT_TRUE(desktop.urls().isEmpty());
     EXPECT_EQ(server.requests().size(), before);
 }
 
@@ -328,7 +328,7 @@ TEST_F(PageFetchSearch, ATempFolderThatCannotBeMadeIsNotBlamedOnTheLink)
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.last().text.startsWith(workspace.workspace().temp() + "\r\n"));
     EXPECT_GT(messages.last().text.size(), workspace.workspace().temp().size() + 2);
-    EXPECT_TRUE(desktop.urls.isEmpty());
+    EXPECT_TRUE(desktop.urls().isEmpty());
 }
 
 TEST_F(PageFetchSearch, AMissingTempFolderIsMadeAgain)

@@ -3,8 +3,9 @@
 #include "covers/SearchLimits.h"
 #include "platform/gui/NetworkHttpClient.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/RecordingClipboard.h"
+#include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
-#include "support/RecordingSeams.h"
 #include "support/TempWorkspace.h"
 #include "support/Waiting.h"
 
@@ -51,8 +52,8 @@ protected:
     TempWorkspace workspace;
     LoopbackHttpServer server;
     NetworkHttpClient http;
-    DesktopRecorder desktop;
-    ClipboardRecorder clipboard;
+    RecordingDesktop desktop;
+    RecordingClipboard clipboard;
     RecordingMessages messages;
     covers::SearchLimits limits{{5000, 256 * 1024, 3}, {5000, 256 * 1024, 3}, 1024 * 1024};
 };
