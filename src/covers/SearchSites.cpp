@@ -1,5 +1,6 @@
 #include "covers/SearchSites.h"
 
+#include "settings/EditedSettings.h"
 #include "settings/SettingsFiles.h"
 
 namespace tessaly::covers {
@@ -7,7 +8,8 @@ namespace tessaly::covers {
 QString searchTemplate(const Workspace &workspace, SearchSite site)
 {
     return settings::siteValue(
-        workspace, QLatin1String(site == SearchSite::PageFetch ? CoverSearch1Key : CoverSearch2Key));
+        workspace,
+        QLatin1String(site == SearchSite::PageFetch ? settings::CoverSearch1Key : settings::CoverSearch2Key));
 }
 
 } // namespace tessaly::covers
