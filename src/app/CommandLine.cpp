@@ -2,7 +2,9 @@
 
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
+#include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
+#include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "site/Progress.h"
@@ -32,7 +34,9 @@ QString CommandLine::usageText()
     return QStringLiteral("用法: tessaly-cli [--workspace DIR] COMMAND\n"
                           "  generate       生成整站内容\n"
                           "  update NAME    更新本集内容 (列表中第一个名为 NAME 的项目)\n"
-                          "  list           列出项目名称, 每行一个");
+                          "  list           列出项目名称, 每行一个\n"
+                          "  add NAME [FOLDER]  添加项目到列表顶部 (FOLDER 为剧集文件夹)\n"
+                          "  remove NAME    删除项目 (列表中第一个名为 NAME 的项目)");
 }
 
 int CommandLine::usageError()
@@ -67,7 +71,6 @@ int CommandLine::run(const QStringList &arguments)
     }
 
     // Each command: how many arguments it takes, and what it does.
-    // (`add NAME [FOLDER]` and `remove NAME` belong in this table.)
     struct Command
     {
         const char *name;
@@ -79,11 +82,13 @@ int CommandLine::run(const QStringList &arguments)
         {"generate", 0, 0, [this](Session &s, const QStringList &) { return generate(s); }},
         {"update", 1, 1, [this](Session &s, const QStringList &a) { return update(s, a.at(0)); }},
         {"list", 0, 0, [this](Session &s, const QStringList &) { return list(s); }},
+        {"add", 1, 2, [this](Session &s, const QStringList &a) { return add(s, a); }},
+        {"remove", 1, 1, [this](Session &s, const QStringList &a) { return remove(s, a.at(0)); }},
     };
     for (const Command &candidate : commands) {
         if (command != QLatin1String(candidate.name))
             continue;
-        if (rest.size() < candidate.minimum || rest.size() > candidate.maximum)
+        if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
         Session session(folder);
         if (!start(session))
@@ -137,6 +142,35 @@ int CommandLine::update(Session &session, const QString &name)
     const RunOutcome outcome =
         ProjectUpdate(session.workspace, session.projects, session.templates, lines).run(row);
     return outcome.succeeded() ? Done : Failed;
+}
+
+int CommandLine::add(Session &session, const QStringList &arguments)
+{
+    NewProject project{arguments.at(0), {}};
+    if (arguments.size() == 2)
+        project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), QDir::currentPath());
+    return createProject(session.workspace, session.projects, project) == CreationResult::Created ? Done
+                                                                                                  : Failed;
+}
+
+int CommandLine::remove(Session &session, const QString &name)
+{
+    const int row = session.projects.indexOf(name);
+    if (row < 0) {
+        Messages::error(QStringLiteral("没有内容!"));
+        return Failed;
+    }
+    if (!removeFilesOfDeletedProject(session.workspace, name))
+        return Failed;
+    session.projects.removeAt(row);
+    const QString listFile = session.workspace.listFile();
+    QString reason;
+    if (!session.projects.save(listFile, &reason)) {
+        Messages::error(session.projects.saveRefused() ? reason : Messages::withPath(listFile, reason));
+        return Failed;
+    }
+    Messages::information(QStringLiteral("删除成功!"));
+    return Done;
 }
 
 int CommandLine::list(Session &session)

@@ -35,6 +35,8 @@ private:
     int generate(Session &session);
     int update(Session &session, const QString &name);
     int list(Session &session);
+    int add(Session &session, const QStringList &arguments);
+    int remove(Session &session, const QString &name);
     // The window's start-up: folders, lock, project list, style load.
     bool start(Session &session);
     int usageError();

@@ -60,20 +60,4 @@ QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolde
     return files::withoutTrailingSeparators(QDir::toNativeSeparators(absolute));
 }
 
-int runAddCommand(const Workspace &workspace, const QStringList &arguments, const QString &currentFolder)
-{
-    constexpr int Done = 0;
-    constexpr int Refused = 1;
-    constexpr int Usage = 2;
-    if (arguments.isEmpty() || arguments.size() > 2 || arguments.first().isEmpty())
-        return Usage;
-
-    ProjectList projects;
-    projects.load(workspace.listFile());
-    NewProject project{arguments.first(), {}};
-    if (arguments.size() == 2)
-        project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), currentFolder);
-    return createProject(workspace, projects, project) == CreationResult::Created ? Done : Refused;
-}
-
 } // namespace tessaly

@@ -38,9 +38,4 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
 // folder, cleaned and without a trailing separator.
 QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolder);
 
-// `add NAME [FOLDER]` of the command line, on a freshly loaded list: 0 when
-// the project was added, 1 when it was refused or could not be saved, 2 for
-// a wrong number of arguments or an empty name.
-int runAddCommand(const Workspace &workspace, const QStringList &arguments, const QString &currentFolder);
-
 } // namespace tessaly

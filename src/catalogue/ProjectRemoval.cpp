@@ -34,6 +34,20 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
     return removal;
 }
 
+bool removeFilesOfDeletedProject(const Workspace &workspace, const QString &name)
+{
+    const ProjectRemoval removal = removeProjectFiles(workspace, name);
+    if (removal.nameUnusable) {
+        Messages::error(unusableProjectNameText(name));
+        return true;
+    }
+    if (!removal.failures.isEmpty()) {
+        Messages::error(removal.failureText());
+        return false;
+    }
+    return true;
+}
+
 QString unusableProjectNameText(const QString &name)
 {
     return QStringLiteral("无法使用的项目名称: ") + name;

@@ -29,6 +29,12 @@ struct ProjectRemoval
 
 ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name);
 
+// Removes the files and says what went wrong through the message seam. True
+// when the project's row may leave the list: its files are gone, or its name
+// could never name a file. False when a file could not be deleted: the row
+// stays so the user can try again once the file is free.
+bool removeFilesOfDeletedProject(const Workspace &workspace, const QString &name);
+
 // "无法使用的项目名称: " + name: said wherever a command skips the files of a
 // project whose name cannot be a file name.
 QString unusableProjectNameText(const QString &name);

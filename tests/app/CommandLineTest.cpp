@@ -117,3 +117,67 @@ TEST_F(CommandLineTest, ABusyWorkspaceIsRefused)
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("工作区正在被另一个Tessaly使用!")});
 }
+
+TEST_F(CommandLineTest, AddPutsTheProjectOnTopWithItsFolderMadeAbsolute)
+{
+    space.writeList({QStringLiteral("A"), QStringLiteral("B")});
+    const QString film = space.makeFolder(QStringLiteral("Movies/Film"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(space.path(QStringLiteral("Movies")));
+    const int status = run({QStringLiteral("add"), QStringLiteral("Film"), QStringLiteral("Film/")});
+    QDir::setCurrent(previous);
+
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/Film.ini")),
+              QByteArray("[Setting]\r\nFile=") + film.toUtf8() + "\r\n");
+
+    // Without a folder no settings file is written.
+    EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("无目录")}), 0);
+    EXPECT_FALSE(space.exists(QStringLiteral("Setting/无目录.ini")));
+}
+
+TEST_F(CommandLineTest, AddRefusesNamesThatCannotWorkAndChangesNothing)
+{
+    space.writeList({QStringLiteral("Film")});
+    for (const QString &name : {QStringLiteral("Film"), QStringLiteral("#1"), QStringLiteral("a?b"),
+                                QStringLiteral(".hidden"), QStringLiteral("setting")}) {
+        messages.clear();
+        EXPECT_EQ(run({QStringLiteral("add"), name}), 1) << name.toStdString();
+        EXPECT_EQ(messages.messages().size(), messages.texts().filter(QStringLiteral("布局")).size() + 1);
+    }
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\n"));
+
+    EXPECT_EQ(run({QStringLiteral("add")}), 2);
+    EXPECT_EQ(run({QStringLiteral("add"), QString()}), 2);
+    EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}), 2);
+    EXPECT_FALSE(err.isEmpty());
+}
+
+TEST_F(CommandLineTest, RemoveDeletesPageAndCoverButKeepsTheSettingsFile)
+{
+    space.writeList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")});
+    addProject(QStringLiteral("a"));
+    space.writeBytes(QStringLiteral("Web/Data/a.html"), "page");
+
+    EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("a")}), 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\na\r\n"));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/a.html")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Image/a.jpg")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Setting/a.ini")));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("删除成功!"));
+
+    EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("zzz")}), 1);
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("没有内容!"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\na\r\n"));
+}
+
+TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
+{
+    space.writeList({QStringLiteral("../Setting/x"), QStringLiteral("b")});
+    space.writeBytes(QStringLiteral("Setting/x.html"), "must stay");
+    EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("../Setting/x")}), 0);
+    EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
+    EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
+}

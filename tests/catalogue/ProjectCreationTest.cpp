@@ -111,29 +111,6 @@ TEST(EpisodeFolderArgument, IsMadeAbsoluteWithoutATrailingSeparator)
               QStringLiteral("/srv/movies"));
 }
 
-TEST_F(ProjectCreationTest, TheAddCommandAddsOnTopOfTheStoredList)
-{
-    files.writeList({QStringLiteral("A"), QStringLiteral("B")});
-    const QString movies = files.makeFolder(QStringLiteral("Movies/Film"));
-
-    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film"), QStringLiteral("Film/")},
-                            files.path(QStringLiteral("Movies"))),
-              0);
-    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
-    EXPECT_EQ(storedFolder(QStringLiteral("Film")), movies);
-
-    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("Film")}, files.root()), 1);
-    EXPECT_EQ(messages.last().text, QStringLiteral("该文件夹已经存在,请使用其他名称!"));
-    EXPECT_EQ(runAddCommand(files.workspace(), {QStringLiteral("#1")}, files.root()), 1);
-    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\nA\r\nB\r\n"));
-
-    EXPECT_EQ(runAddCommand(files.workspace(), {}, files.root()), 2);
-    EXPECT_EQ(runAddCommand(files.workspace(), {QString()}, files.root()), 2);
-    EXPECT_EQ(runAddCommand(files.workspace(),
-                            {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, files.root()),
-              2);
-}
-
 TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
 {
     files.writeBytes(QStringLiteral("Setting/List.ini"), QByteArray("A\r\n\xff\xff\xff\r\n"));

@@ -61,15 +61,8 @@ void ProjectCommands::deleteSelected()
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
 
-    const ProjectRemoval removal = removeProjectFiles(m_window.workspace(), name);
-    if (removal.nameUnusable) {
-        // Its files cannot be named safely; only the row goes.
-        Messages::error(unusableProjectNameText(name));
-    } else if (!removal.failures.isEmpty()) {
-        // The row stays so that the user can try again once the file is free.
-        Messages::error(removal.failureText());
+    if (!removeFilesOfDeletedProject(m_window.workspace(), name))
         return;
-    }
 
     m_window.removeProjectRow(row);
     if (m_window.saveProjectList())
