@@ -2,6 +2,7 @@
 
 #include "support/TempWorkspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -101,4 +102,30 @@ TEST(FilePaths, JoinWithExactlyOneSeparator)
     EXPECT_EQ(files::withoutTrailingSeparators(QStringLiteral("/m//")), QStringLiteral("/m"));
     EXPECT_EQ(files::withoutTrailingSeparators(QStringLiteral("/")), QStringLiteral("/"));
     EXPECT_EQ(files::withoutTrailingSeparators(QString()), QString());
+}
+
+TEST(FileChanges, AReplacedFileLeavesNoTemporaryFileBehind)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("Web/Image/A.jpg"), "old");
+    ws.writeBytes(QStringLiteral("picked.jpg"), "new picture");
+    QString reason;
+    ASSERT_TRUE(files::copyFileReplacing(ws.path(QStringLiteral("picked.jpg")),
+                                         ws.path(QStringLiteral("Web/Image/A.jpg")), &reason));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Image/A.jpg")), QByteArray("new picture"));
+    EXPECT_EQ(QDir(ws.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("A.jpg")});
+}
+
+TEST(FileChanges, AFailedReplaceKeepsWhatWasThereAndSaysWhy)
+{
+    TempWorkspace ws;
+    ws.makeFolder(QStringLiteral("Web/Image/A.jpg/occupied"));
+    ws.writeBytes(QStringLiteral("picked.jpg"), "new");
+    QString reason;
+    EXPECT_FALSE(files::copyFileReplacing(ws.path(QStringLiteral("picked.jpg")),
+                                          ws.path(QStringLiteral("Web/Image/A.jpg")), &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image/A.jpg/occupied"))).exists());
+    EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

@@ -1,7 +1,6 @@
 #include "covers/gui/CandidatePicker.h"
 
 #include "covers/CandidateFile.h"
-#include "covers/CoverFile.h"
 #include "covers/CoverTexts.h"
 #include "covers/HtmlText.h"
 #include "covers/gui/CoverPicture.h"
@@ -144,7 +143,7 @@ void CandidatePicker::onDownloaded(const HttpResult &result, const QString &link
         return;
     }
     QString reason;
-    if (!replaceFileWithBytes(file, result.body, &reason)) {
+    if (!files::writeFileAtomically(file, result.body, &reason)) {
         Messages::error(Messages::withPath(file, reason));
         emit previewFailed();
         return;

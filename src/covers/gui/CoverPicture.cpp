@@ -1,6 +1,6 @@
 #include "covers/gui/CoverPicture.h"
 
-#include "covers/CoverFile.h"
+#include "files/FileServices.h"
 #include "platform/Messages.h"
 
 #include <QImageReader>
@@ -17,7 +17,7 @@ bool isLoadablePicture(const QString &file)
 bool writeCoverFrom(const QString &picture, const QString &coverFile)
 {
     QString reason;
-    if (replaceFileWithCopy(picture, coverFile, &reason))
+    if (files::copyFileReplacing(picture, coverFile, &reason))
         return true;
     Messages::error(Messages::withPath(coverFile, reason));
     return false;
