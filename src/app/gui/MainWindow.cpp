@@ -1,6 +1,7 @@
 #include "app/gui/MainWindow.h"
 
 #include "app/WorkspaceCommands.h"
+#include "app/gui/Buttons.h"
 #include "app/gui/Controllers.h"
 #include "app/gui/RowIcons.h"
 #include "app/gui/WorkspaceMenu.h"
@@ -32,14 +33,6 @@ namespace {
 
 // The client area of 18510 × 10455 twips.
 constexpr QSize ClientSize(1234, 697);
-
-QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QAction *makeAction(QMenu *menu, const char *objectName, const QString &caption)
 {

@@ -1,5 +1,6 @@
 #include "catalogue/gui/DetailsPane.h"
 
+#include "app/gui/Buttons.h"
 #include "app/gui/RowIcons.h"
 #include "catalogue/ProjectSelection.h"
 
@@ -17,14 +18,6 @@ namespace {
 
 // The preview box of 2835 × 3810 twips.
 constexpr QSize CoverBoxSize(189, 254);
-
-QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 

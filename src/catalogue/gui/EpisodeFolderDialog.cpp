@@ -1,7 +1,7 @@
 #include "catalogue/gui/EpisodeFolderDialog.h"
 
 #include "app/Workspace.h"
-#include "catalogue/gui/DialogButtons.h"
+#include "app/gui/Buttons.h"
 #include "catalogue/gui/FolderListView.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
@@ -37,8 +37,8 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     m_files->setRootIsDecorated(false);
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
-    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
+    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
 
     auto *lists = new QHBoxLayout;
     lists->addWidget(m_folders, 1);

@@ -1,6 +1,6 @@
 #include "catalogue/gui/FolderChooserDialog.h"
 
-#include "catalogue/gui/DialogButtons.h"
+#include "app/gui/Buttons.h"
 #include "catalogue/gui/FolderListView.h"
 
 #include <QHBoxLayout>
@@ -17,8 +17,8 @@ FolderChooserDialog::FolderChooserDialog(const Workspace &workspace, QWidget *pa
 
     m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
                                    FolderListView::MenuRule::OfferedWithoutSelection, this);
-    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
-    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
+    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -1,7 +1,7 @@
 #include "catalogue/gui/NewProjectDialog.h"
 
+#include "app/gui/Buttons.h"
 #include "catalogue/ProjectCreation.h"
-#include "catalogue/gui/DialogButtons.h"
 #include "catalogue/gui/FolderChooserDialog.h"
 
 #include <QGroupBox>
@@ -24,13 +24,13 @@ NewProjectDialog::NewProjectDialog(const Workspace &workspace, QStringList exist
     auto *frame = new QGroupBox(QStringLiteral("新建项目"), this);
     m_name = new QLineEdit(frame);
     m_name->setObjectName(QStringLiteral("Text1"));
-    QPushButton *browse = makeDialogButton(QStringLiteral("..."), QStringLiteral("Command3"), frame);
+    QPushButton *browse = makeButton("Command3", QStringLiteral("..."), frame);
     auto *nameRow = new QHBoxLayout(frame);
     nameRow->addWidget(m_name);
     nameRow->addWidget(browse);
 
-    QPushButton *ok = makeDialogButton(QStringLiteral("确定"), QStringLiteral("Command1"), this);
-    QPushButton *cancel = makeDialogButton(QStringLiteral("取消"), QStringLiteral("Command2"), this);
+    QPushButton *ok = makeButton("Command1", QStringLiteral("确定"), this);
+    QPushButton *cancel = makeButton("Command2", QStringLiteral("取消"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -5,15 +5,6 @@
 
 namespace tessaly::covers {
 
-QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(objectName));
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
-
 QLabel *makePreview(QWidget *parent)
 {
     auto *preview = new QLabel(parent);

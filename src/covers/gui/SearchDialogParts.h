@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/gui/Buttons.h"
+
 #include <QString>
 
 class QLabel;
@@ -14,8 +16,6 @@ inline constexpr int ListHeight = 281;
 inline constexpr int PreviewWidth = 257;
 inline constexpr int PreviewHeight = 321;
 
-// A button that neither is nor becomes the default: Enter never presses it.
-QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent);
 // `Picture1`, the framed preview.
 QLabel *makePreview(QWidget *parent);
 

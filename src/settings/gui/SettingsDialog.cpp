@@ -1,5 +1,6 @@
 #include "settings/gui/SettingsDialog.h"
 
+#include "app/gui/Buttons.h"
 #include "settings/EditedSettings.h"
 
 #include <QCheckBox>
@@ -13,16 +14,6 @@
 
 namespace tessaly {
 namespace {
-
-// Enter never presses a button of this dialog: none is a default button.
-QPushButton *makeButton(const QString &caption, const QString &objectName, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
 
 QLineEdit *makeBox(const QString &objectName, QWidget *parent)
 {
@@ -43,7 +34,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
 
     auto *movieFrame = new QGroupBox(QStringLiteral("影片文件路径"), this);
     m_movieFile = makeBox(QStringLiteral("Text1"), movieFrame);
-    QPushButton *testMovieFile = makeButton(QStringLiteral("测试"), QStringLiteral("Command1"), movieFrame);
+    QPushButton *testMovieFile = makeButton("Command1", QStringLiteral("测试"), movieFrame);
     auto *movieRow = new QHBoxLayout(movieFrame);
     movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
     movieRow->addWidget(m_movieFile);
@@ -53,7 +44,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
     m_webUpdate->setObjectName(QStringLiteral("Check1"));
     m_webFile = makeBox(QStringLiteral("Text2"), updateFrame);
-    QPushButton *testWebFile = makeButton(QStringLiteral("测试"), QStringLiteral("Command4"), updateFrame);
+    QPushButton *testWebFile = makeButton("Command4", QStringLiteral("测试"), updateFrame);
     auto *updateGrid = new QGridLayout(updateFrame);
     updateGrid->addWidget(m_webUpdate, 0, 0, 1, 3);
     updateGrid->addWidget(new QLabel(QStringLiteral("站点路径："), updateFrame), 1, 0);
@@ -77,8 +68,8 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     searchGrid->addWidget(new QLabel(QStringLiteral("站点2："), searchFrame), 1, 0);
     searchGrid->addWidget(m_coverSearch2, 1, 1);
 
-    QPushButton *ok = makeButton(QStringLiteral("确定"), QStringLiteral("Command2"), this);
-    QPushButton *cancel = makeButton(QStringLiteral("取消"), QStringLiteral("Command3"), this);
+    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
+    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
