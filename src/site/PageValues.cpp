@@ -27,6 +27,12 @@ QString urlPathPiece(const QString &value)
 
 QString htmlEscaped(const QString &value)
 {
+    const auto needsEscape = [](QChar c) {
+        return c == QLatin1Char('&') || c == QLatin1Char('<') || c == QLatin1Char('>') ||
+               c == QLatin1Char('"');
+    };
+    if (std::none_of(value.begin(), value.end(), needsEscape))
+        return value;
     QString result;
     result.reserve(value.size());
     for (QChar c : value) {
@@ -52,6 +58,13 @@ QString htmlEscaped(const QString &value)
 
 QString scriptEscaped(const QString &value)
 {
+    const auto needsEscape = [](QChar c) {
+        return c == QLatin1Char('\\') || c == QLatin1Char('\'') || c == QLatin1Char('"') ||
+               c == QLatin1Char('<') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+               c.unicode() == 0x2028 || c.unicode() == 0x2029;
+    };
+    if (std::none_of(value.begin(), value.end(), needsEscape))
+        return value;
     QString result;
     result.reserve(value.size());
     for (QChar c : value) {

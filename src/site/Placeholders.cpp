@@ -5,16 +5,41 @@
 
 namespace tessaly {
 
+namespace {
+
+// Placeholders start with "[", which templates hold rarely: a vectorised
+// search for that character, then a compare, beats a general string search
+// that prepares itself on every call.
+qsizetype findPlaceholder(QStringView text, QStringView placeholder, qsizetype from)
+{
+    const QChar first = placeholder.front();
+    const qsizetype lastStart = text.size() - placeholder.size();
+    while (from <= lastStart) {
+        const qsizetype at = text.indexOf(first, from);
+        if (at < 0 || at > lastStart)
+            return -1;
+        if (text.mid(at, placeholder.size()) == placeholder)
+            return at;
+        from = at + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
 void fillPlaceholder(QString &text, const QString &placeholder, const QString &value)
 {
-    if (placeholder.isEmpty() || !text.contains(placeholder))
+    if (placeholder.isEmpty())
+        return;
+    qsizetype at = findPlaceholder(text, placeholder, 0);
+    if (at < 0)
         return;
     // One pass that builds the result, so a long text with many occurrences
     // stays linear in its size.
     QString result;
     result.reserve(text.size() + value.size());
     qsizetype from = 0;
-    for (qsizetype at = text.indexOf(placeholder); at >= 0; at = text.indexOf(placeholder, from)) {
+    for (; at >= 0; at = findPlaceholder(text, placeholder, from)) {
         result.append(QStringView(text).mid(from, at - from));
         result.append(value);
         from = at + placeholder.size();
