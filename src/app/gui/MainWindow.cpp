@@ -113,14 +113,20 @@ void MainWindow::buildControls()
     listButtons->addWidget(makeButton("Command1", QStringLiteral("添加"), central));
     listButtons->addWidget(makeButton("Command2", QStringLiteral("删除"), central));
 
+    // The site buttons keep their widths of 2655, 2655 and 2535 twips.
+    const auto siteButton = [central](const char *name, const QString &caption, int width) {
+        QPushButton *button = makeButton(name, caption, central);
+        button->setMinimumWidth(width);
+        return button;
+    };
     auto *siteButtons = new QHBoxLayout;
-    siteButtons->addWidget(makeButton("Command8", QStringLiteral("打开影片站点链接"), central));
+    siteButtons->addWidget(siteButton("Command8", QStringLiteral("打开影片站点链接"), 177));
     siteButtons->addStretch();
-    siteButtons->addWidget(makeButton("Command6", QStringLiteral("更新本集内容"), central));
-    siteButtons->addWidget(makeButton("Command4", QStringLiteral("生成整站内容"), central));
+    siteButtons->addWidget(siteButton("Command6", QStringLiteral("更新本集内容"), 177));
+    siteButtons->addWidget(siteButton("Command4", QStringLiteral("生成整站内容"), 169));
 
-    // The list beside the details pane, each with its buttons beneath, in
-    // the proportions of the original arrangement (4335 to 13815 twips).
+    // The list beside the details pane, each with its buttons beneath; the
+    // list takes 4335 and the pane 13815 twips of the width.
     auto *layout = new QGridLayout(central);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(projectView, 0, 0);
