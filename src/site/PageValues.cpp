@@ -1,100 +1,85 @@
 #include "site/PageValues.h"
 
-#include <algorithm>
-
 namespace tessaly::page {
+
+namespace {
+
+// Rewrites each character for which `escape` gives a replacement (empty text
+// keeps it). A value that needs nothing is returned as it is, without a copy.
+template <typename Escape> QString escapedEach(const QString &value, Escape escape)
+{
+    QString result;
+    bool changed = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QString replacement = escape(value.at(i));
+        if (replacement.isEmpty()) {
+            if (changed)
+                result += value.at(i);
+            continue;
+        }
+        if (!changed) {
+            result.reserve(value.size() + 16);
+            result = value.left(i);
+            changed = true;
+        }
+        result += replacement;
+    }
+    return changed ? result : value;
+}
+
+} // namespace
 
 QString urlPathPiece(const QString &value)
 {
-    const auto needsEncoding = [](QChar c) {
-        return c.unicode() < 0x20 || c == QLatin1Char('%') || c == QLatin1Char('#') ||
-               c == QLatin1Char('?') || c == QLatin1Char('"') || c == QLatin1Char('\\') ||
-               c == QLatin1Char('<') || c == QLatin1Char('>');
-    };
-    if (std::none_of(value.begin(), value.end(), needsEncoding))
-        return value;
-    QString result;
-    result.reserve(value.size() + 16);
-    for (QChar c : value) {
-        if (needsEncoding(c))
-            result += QLatin1Char('%') +
-                      QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        else
-            result += c;
-    }
-    return result;
+    return escapedEach(value, [](QChar c) {
+        const bool encode = c.unicode() < 0x20 || c == u'%' || c == u'#' || c == u'?' || c == u'"' ||
+                            c == u'\\' || c == u'<' || c == u'>';
+        return encode ? QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper() : QString();
+    });
 }
 
 QString htmlEscaped(const QString &value)
 {
-    const auto needsEscape = [](QChar c) {
-        return c == QLatin1Char('&') || c == QLatin1Char('<') || c == QLatin1Char('>') ||
-               c == QLatin1Char('"');
-    };
-    if (std::none_of(value.begin(), value.end(), needsEscape))
-        return value;
-    QString result;
-    result.reserve(value.size());
-    for (QChar c : value) {
+    return escapedEach(value, [](QChar c) {
         switch (c.unicode()) {
         case '&':
-            result += QStringLiteral("&amp;");
-            break;
+            return QStringLiteral("&amp;");
         case '<':
-            result += QStringLiteral("&lt;");
-            break;
+            return QStringLiteral("&lt;");
         case '>':
-            result += QStringLiteral("&gt;");
-            break;
+            return QStringLiteral("&gt;");
         case '"':
-            result += QStringLiteral("&quot;");
-            break;
+            return QStringLiteral("&quot;");
         default:
-            result += c;
+            return QString();
         }
-    }
-    return result;
+    });
 }
 
 QString scriptEscaped(const QString &value)
 {
-    const auto needsEscape = [](QChar c) {
-        return c == QLatin1Char('\\') || c == QLatin1Char('\'') || c == QLatin1Char('"') ||
-               c == QLatin1Char('<') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-               c.unicode() == 0x2028 || c.unicode() == 0x2029;
-    };
-    if (std::none_of(value.begin(), value.end(), needsEscape))
-        return value;
-    QString result;
-    result.reserve(value.size());
-    for (QChar c : value) {
+    return escapedEach(value, [](QChar c) {
         switch (c.unicode()) {
         case '\\':
+            return QStringLiteral("\\\\");
         case '\'':
+            return QStringLiteral("\\'");
         case '"':
-            result += QLatin1Char('\\');
-            result += c;
-            break;
+            return QStringLiteral("\\\"");
         case '<':
-            result += QStringLiteral("\\x3C");
-            break;
+            return QStringLiteral("\\x3C");
         case '\r':
-            result += QStringLiteral("\\r");
-            break;
+            return QStringLiteral("\\r");
         case '\n':
-            result += QStringLiteral("\\n");
-            break;
+            return QStringLiteral("\\n");
         case 0x2028:
-            result += QStringLiteral("\\u2028");
-            break;
+            return QStringLiteral("\\u2028");
         case 0x2029:
-            result += QStringLiteral("\\u2029");
-            break;
+            return QStringLiteral("\\u2029");
         default:
-            result += c;
+            return QString();
         }
-    }
-    return result;
+    });
 }
 
 QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot)

@@ -2,6 +2,7 @@
 
 #include "support/TempWorkspace.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -69,4 +70,23 @@ TEST(TextFiles, ReadWholeKeepsLineEndsAndDecodes)
     QString reason;
     EXPECT_FALSE(text::readWholeText(ws.path(QStringLiteral("none.html")), &reason).has_value());
     EXPECT_FALSE(reason.isEmpty());
+}
+
+TEST(TextEncoding, EveryCharacterEncodesAsTheConverterEncodesIt)
+{
+    // The encoder looks characters up in a table made once from the
+    // converter; this checks the table against the converter itself.
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        const QString text{QChar{char16_t(c)}};
+        QStringEncoder converter("windows-936");
+        const QByteArray expected = converter.encode(text);
+        if (converter.hasError()) {
+            QStringEncoder wide("GB18030");
+            ASSERT_EQ(text::encode(text), wide.encode(text)) << std::hex << unsigned(c);
+            continue;
+        }
+        ASSERT_EQ(text::encode(text), expected) << std::hex << unsigned(c);
+    }
 }
