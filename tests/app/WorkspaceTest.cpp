@@ -3,7 +3,10 @@
 #include "app/WorkspaceLock.h"
 #include "support/TempWorkspace.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -48,4 +51,29 @@ TEST(WorkspaceLocking, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_FALSE(second.acquire());
     first.reset();
     EXPECT_TRUE(second.acquire());
+}
+
+TEST(WorkspaceLocking, ALockLeftByAProcessThatIsGoneIsTakenOver)
+{
+    TempWorkspace ws;
+    // What a crashed holder leaves: its process id, name and host.
+    ws.writeBytes(QStringLiteral(".tessaly.lock"),
+                  QByteArray("999999999\ntessaly\n") + QSysInfo::machineHostName().toUtf8() + "\n");
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_TRUE(lock.acquire());
+}
+
+TEST(WorkspaceLocking, ALiveHolderKeepsItsLockHoweverLongItHasHeldIt)
+{
+    TempWorkspace ws;
+    WorkspaceLock window(ws.workspace());
+    ASSERT_TRUE(window.acquire());
+    // A window open for an hour: its process is alive, its lock file old.
+    QFile file(ws.path(QStringLiteral(".tessaly.lock")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    file.close();
+    WorkspaceLock command(ws.workspace());
+    EXPECT_FALSE(command.acquire());
 }
