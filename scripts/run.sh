@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tessaly on the workspace/ folder.
+# Installs what is missing, builds (reporting on standard error), and starts
+# Tessaly on the workspace/ folder.
 # With arguments, runs the command-line front end on that workspace instead:
 #   scripts/run.sh generate
 source "$(dirname "$0")/setup.sh"
-tessaly_install_packages
-tessaly_build
+tessaly_install_packages >&2
+tessaly_build >&2
 
 workspace="$TESSALY_ROOT/workspace"
 mkdir -p "$workspace"
