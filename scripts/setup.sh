@@ -26,7 +26,9 @@ tessaly_install_packages() {
 tessaly_build() {
   local build="$TESSALY_ROOT/build"
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$TESSALY_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$TESSALY_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
   fi
   cmake --build "$build" --parallel "$(nproc)"
 }
