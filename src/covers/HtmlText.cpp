@@ -61,30 +61,28 @@ QString referenceText(QStringView body)
 
 QString decodeCharacterReferences(const QString &text)
 {
-    if (!text.contains(u'&'))
-        return text;
+    const QStringView view(text);
     QString result;
-    result.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype amp = text.indexOf(u'&', i);
-        if (amp < 0) {
-            result.append(QStringView(text).mid(i));
-            break;
-        }
-        result.append(QStringView(text).mid(i, amp - i));
-        const qsizetype semicolon = text.indexOf(u';', amp + 1);
-        const QString decoded = semicolon > amp && semicolon - amp - 1 <= LongestReference
-                                    ? referenceText(QStringView(text).mid(amp + 1, semicolon - amp - 1))
-                                    : QString();
-        if (decoded.isEmpty()) {
-            result.append(u'&');
-            i = amp + 1;
-        } else {
-            result.append(decoded);
-            i = semicolon + 1;
-        }
+    qsizetype copied = 0;
+    for (qsizetype amp = view.indexOf(u'&'); amp >= 0; amp = view.indexOf(u'&', amp + 1)) {
+        // Only the few characters a decoded reference can span are searched
+        // for its ";", so a page of lone "&" is still read once.
+        const QStringView window = view.mid(amp + 1, LongestReference + 1);
+        const auto semicolon = std::find(window.begin(), window.end(), QChar(u';'));
+        if (semicolon == window.end())
+            continue;
+        const QString decoded = referenceText(window.first(semicolon - window.begin()));
+        if (decoded.isEmpty())
+            continue;
+        if (result.isNull())
+            result.reserve(text.size());
+        result.append(view.mid(copied, amp - copied)).append(decoded);
+        copied = amp + 1 + (semicolon - window.begin()) + 1;
+        amp = copied - 1;
     }
+    if (copied == 0)
+        return text;
+    result.append(view.mid(copied));
     return result;
 }
 

@@ -1,6 +1,10 @@
 #include "covers/CoverScan.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
+#include <ctime>
+#include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace tessaly::covers;
@@ -11,6 +15,28 @@ QString imageTag(const QString &link, const QString &title)
 {
     return QStringLiteral("<img src=\"/s.gif\" data-src=\"%1\" width=\"120\" title=\"%2\" />")
         .arg(link, title);
+}
+
+qint64 threadNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// The processor time a scan spends on a title of `count` "&", as the least of
+// several runs: other work on the machine can only make a run look slower.
+qint64 fastestScanOfAmpersands(const std::function<void(const QString &)> &scan, const QString &before,
+                               const QString &after, int count)
+{
+    const QString page = before + QString(count, u'&') + after;
+    qint64 fastest = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 7; ++run) {
+        const qint64 start = threadNanoseconds();
+        scan(page);
+        fastest = std::min(fastest, threadNanoseconds() - start);
+    }
+    return fastest;
 }
 
 } // namespace
@@ -150,4 +176,25 @@ TEST(BrowserMarkupScan, SurvivesHostileMarkup)
     EXPECT_EQ(scanBrowserMarkup(many).size(), 100000);
     EXPECT_TRUE(scanBrowserMarkup(QStringLiteral("title=") + QString(8 * 1024 * 1024, u'y')).isEmpty());
     EXPECT_TRUE(scanBrowserMarkup(QString(QStringLiteral("title=")).repeated(300000)).isEmpty());
+}
+
+TEST(CoverScans, TimeGrowsInProportionToARunOfAmpersands)
+{
+    const int count = 32768;
+    const auto imageScan = [](const QString &page) { scanImageTags(page); };
+    const QString tagStart =
+        QStringLiteral("<img src=\"/s.gif\" data-src=\"//h/a.jpg\" width=\"1\" title=\"");
+    const qint64 imageOnce = fastestScanOfAmpersands(imageScan, tagStart, QStringLiteral("\" />"), count);
+    const qint64 imageTwice =
+        fastestScanOfAmpersands(imageScan, tagStart, QStringLiteral("\" />"), 2 * count);
+    // Twice the text may take about twice as long; a scan that searches the
+    // rest of the text for every "&" takes four times as long.
+    EXPECT_LT(imageTwice, 3 * imageOnce);
+
+    const auto browserScan = [](const QString &page) { scanBrowserMarkup(page); };
+    const QString anchorStart = QStringLiteral("<a title=\"");
+    const QString anchorEnd = QStringLiteral("\" href=\"/v\" data-original=\"http://h/a.jpg\">");
+    const qint64 browserOnce = fastestScanOfAmpersands(browserScan, anchorStart, anchorEnd, count);
+    const qint64 browserTwice = fastestScanOfAmpersands(browserScan, anchorStart, anchorEnd, 2 * count);
+    EXPECT_LT(browserTwice, 3 * browserOnce);
 }

@@ -8,7 +8,8 @@ TEST(CharacterReferences, DecodesNamedAndNumericOnes)
 {
     EXPECT_EQ(decodeCharacterReferences(QStringLiteral("&amp;&lt;&gt;&quot;&#39;&apos;&nbsp;&#x41;&#66;")),
               QStringLiteral("&<>\"''\u00A0AB"));
-    EXPECT_EQ(decodeCharacterReferences(QStringLiteral("&#x1F600;")), QStringLiteral("😀"));
+    EXPECT_EQ(decodeCharacterReferences(QStringLiteral("&#x1F600;&#x10FFFF;")),
+              QStringLiteral("😀") + QString::fromUcs4(U"\U0010FFFF", 1));
 }
 
 TEST(CharacterReferences, LeavesEverythingElseAlone)
@@ -16,6 +17,9 @@ TEST(CharacterReferences, LeavesEverythingElseAlone)
     EXPECT_EQ(decodeCharacterReferences(QStringLiteral("a & b &unknown; &#; &#xZZ; &#55296; &#0; &amp")),
               QStringLiteral("a & b &unknown; &#; &#xZZ; &#55296; &#0; &amp"));
     EXPECT_EQ(decodeCharacterReferences(QStringLiteral("&amp;amp;")), QStringLiteral("&amp;"));
+    // A ";" further away than the longest reference ends none.
+    EXPECT_EQ(decodeCharacterReferences(QStringLiteral("&#x010FFFF; &&amp")),
+              QStringLiteral("&#x010FFFF; &&amp"));
 }
 
 TEST(WebLinks, OnlyHttpAndHttpsWithAHost)
