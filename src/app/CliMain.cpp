@@ -1,22 +1,27 @@
 #include "app/CommandLine.h"
+#include "platform/ConsoleText.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 namespace {
 
 void writeLine(std::FILE *stream, const QString &line)
 {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    tessaly::writeToConsole(stream, line + u'\n');
+}
+
+// Qt's own warnings can quote a path too, so they take the same way out.
+void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    writeLine(stderr, qFormatLogMessage(type, context, message));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(writeQtMessage);
     QCoreApplication application(argc, argv);
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);

@@ -1,6 +1,6 @@
 #include "platform/Messages.h"
 
-#include <cstdio>
+#include "platform/ConsoleText.h"
 
 namespace tessaly {
 
@@ -55,9 +55,7 @@ QString Messages::withPath(const QString &path, const QString &text)
 
 MessageAnswer StandardErrorPresenter::present(const Message &message)
 {
-    const QByteArray bytes = message.text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    writeToConsole(stderr, message.text + u'\n');
     return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 

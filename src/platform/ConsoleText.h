@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <cstdio>
+
+namespace tessaly {
+
+// What a terminal is shown of `text`: every control character that could
+// move, retitle or recolour it (below U+0020 except tab, line feed and a
+// carriage return directly before a line feed, and U+007F to U+009F)
+// becomes "?". Names and paths come from files and folders anyone may have
+// made, so they never reach a terminal raw.
+QString withoutTerminalControls(const QString &text);
+
+// Writes `text` as UTF-8 and flushes: unchanged to a file or pipe, through
+// withoutTerminalControls to a terminal. Each stream is asked on its own.
+void writeToConsole(std::FILE *stream, const QString &text);
+
+} // namespace tessaly
