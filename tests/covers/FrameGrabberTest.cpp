@@ -64,13 +64,6 @@ TEST_F(FrameGrabber, TakesTheCoverFromTheTexturedStretchOfEitherKindOfFile)
     }
 }
 
-TEST_F(FrameGrabber, MakesTheCoverInTheSizeAsked)
-{
-    const FrameGrab grab = grabCoverFrame(made("film.mp4"), CoverSize{301, 97});
-    ASSERT_TRUE(grab.ok());
-    EXPECT_EQ(picture(grab).size(), QSize(301, 97));
-}
-
 TEST_F(FrameGrabber, AClipShorterThanTheFirstCandidateGivesItsFirstFrame)
 {
     TestVideo clip;
