@@ -123,3 +123,20 @@ TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
     EXPECT_TRUE(cover("甲").startsWith("\xFF\xD8"));
     EXPECT_EQ(cover("乙"), "own cover");
 }
+
+TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
+{
+    addProject("甲", {}, {"a.txt"});
+    open({"甲"});
+    // The job counts as running until the window's loop has seen its end.
+    window->button("Command12")->click();
+    messages.setNextAnswer(MessageAnswer::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(controller->isRunning());
+    messages.setNextAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(window->close());
+    keepRunning(100);
+    // A stopped job shows nothing more.
+    EXPECT_EQ(messages.texts(), (QStringList{texts::quitWhileGrabbing(), texts::quitWhileGrabbing()}));
+}
