@@ -265,7 +265,8 @@ public:
             if (const AVFrame *decoded = nextKeyframe(std::nullopt))
                 consider(decoded);
         }
-        if (m_watch.stop() != Failure::None) {
+        // Time running out after a candidate was found still gives that one.
+        if (m_watch.stop() == Failure::Cancelled || (m_watch.stop() == Failure::TimedOut && !best)) {
             grab.failure = m_watch.stop();
             return grab;
         }
