@@ -60,6 +60,8 @@ constexpr int MostPacketsPerCandidate = 2000;
 constexpr int CandidateCount = 5;
 // Bounds the intermediate picture of a frame with an absurd shape.
 constexpr int LargestIntermediateSide = 8192;
+// Twice an 8K frame.
+constexpr int64_t LargestFramePixels = int64_t(7680) * 4320 * 2;
 
 struct FormatDeleter
 {
@@ -336,6 +338,8 @@ private:
         // One thread: a single keyframe is decoded at a time, and frame
         // threads would hold a picture buffer each.
         m_decoder->thread_count = 1;
+        // A damaged or hostile header must not make one frame take gigabytes.
+        m_decoder->max_pixels = LargestFramePixels;
         if (avcodec_open2(m_decoder.get(), decoder, nullptr) < 0)
             return Failure::MissingDecoder;
 
