@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/CoverCommandLine.h"
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
 #include "catalogue/ProjectCreation.h"
@@ -36,7 +37,9 @@ QString CommandLine::usageText()
                           "  update NAME    更新本集内容 (列表中第一个名为 NAME 的项目)\n"
                           "  list           列出项目名称, 每行一个\n"
                           "  add NAME [FOLDER]  添加项目到列表顶部 (FOLDER 为剧集文件夹)\n"
-                          "  remove NAME    删除项目 (列表中第一个名为 NAME 的项目)");
+                          "  remove NAME    删除项目 (列表中第一个名为 NAME 的项目)\n"
+                          "  cover NAME [EPISODE]  从视频截取封面 (EPISODE 为剧集序号或文件名)\n"
+                          "  covers-missing 为无封面项目截取封面");
 }
 
 int CommandLine::usageError()
@@ -84,6 +87,14 @@ int CommandLine::run(const QStringList &arguments)
         {"list", 0, 0, [this](Session &s, const QStringList &) { return list(s); }},
         {"add", 1, 2, [this](Session &s, const QStringList &a) { return add(s, a); }},
         {"remove", 1, 1, [this](Session &s, const QStringList &a) { return remove(s, a.at(0)); }},
+        {"cover", 1, 2,
+         [this](Session &s, const QStringList &a) {
+             return cover_commands::cover(s.workspace, s.projects, a, m_out);
+         }},
+        {"covers-missing", 0, 0,
+         [this](Session &s, const QStringList &) {
+             return cover_commands::coversMissing(s.workspace, s.projects, m_out);
+         }},
     };
     for (const Command &candidate : commands) {
         if (command != QLatin1String(candidate.name))

@@ -38,6 +38,58 @@ inline QString unusableProjectName()
     return QStringLiteral("无法使用的项目名称: ");
 }
 
+// Why no cover could be taken from a video file.
+inline QString notAVideo()
+{
+    return QStringLiteral("不是视频文件或文件已损坏");
+}
+inline QString noVideoPicture()
+{
+    return QStringLiteral("文件中没有视频画面");
+}
+inline QString missingDecoder()
+{
+    return QStringLiteral("缺少此视频格式的解码器");
+}
+inline QString grabTimedOut()
+{
+    return QStringLiteral("截取超时");
+}
+inline QString grabCancelled()
+{
+    return QStringLiteral("截取已取消");
+}
+inline QString noEpisodes()
+{
+    return QStringLiteral("该项目没有剧集!");
+}
+inline QString noSuchEpisode()
+{
+    return QStringLiteral("没有找到该剧集!");
+}
+
+// The run that takes covers for every project still without its own.
+inline QString grabbingCover(const QString &project)
+{
+    return QStringLiteral("截取封面: ") + project + QStringLiteral("...");
+}
+inline QString cannotGrabCover(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法截取封面 ") + path + QStringLiteral(": ") + reason;
+}
+inline QString coversGrabbed()
+{
+    return QStringLiteral("截取封面完成");
+}
+inline QString coversGrabbedWithErrors(int errors)
+{
+    return QStringLiteral("截取封面完成,共 %1 个错误!").arg(errors);
+}
+inline QString quitWhileGrabbing()
+{
+    return QStringLiteral("正在截取封面,确定要退出吗?");
+}
+
 // Captions of the two search dialogs.
 inline QString searchAgain()
 {

@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include "app/WorkspaceLock.h"
+#include "site/DefaultCover.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
+#include "support/TestVideos.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -180,4 +182,30 @@ TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
     EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
     EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
+}
+
+TEST_F(CommandLineTest, CoverCommandsTakeFramesFromTheVideos)
+{
+    space.writeList({QStringLiteral("甲"), QStringLiteral("乙")});
+    addProject(QStringLiteral("甲"));
+    addProject(QStringLiteral("乙"));
+    ASSERT_TRUE(TestVideo().write(space.path(QStringLiteral("m/甲/b.mp4"))));
+    space.writeBytes(QStringLiteral("m/甲/a.txt"), "notes");
+
+    EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("1")}), 1);
+    EXPECT_EQ(messages.texts().last(), Messages::withPath(space.path(QStringLiteral("m/甲/a.txt")),
+                                                          QStringLiteral("不是视频文件或文件已损坏")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), "cover");
+    EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("b.mp4")}), 0);
+    EXPECT_EQ(out, QStringList{space.workspace().coverFile(QStringLiteral("甲"))});
+    EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("丙")}), 1);
+
+    // 乙 keeps its own cover; 甲's is made the built-in one and is replaced.
+    space.writeBytes(QStringLiteral("Web/Image/甲.jpg"), defaultCoverBytes());
+    EXPECT_EQ(run({QStringLiteral("covers-missing")}), 0);
+    EXPECT_EQ(out, (QStringList{QStringLiteral("截取封面: 甲..."), QStringLiteral("截取封面完成")}));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("截取封面完成"));
+    EXPECT_NE(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), defaultCoverBytes());
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/乙.jpg")), "cover");
+    EXPECT_EQ(run({QStringLiteral("covers-missing"), QStringLiteral("甲")}), 2);
 }

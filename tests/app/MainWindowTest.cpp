@@ -103,6 +103,7 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
         {"Command8", QStringLiteral("打开影片站点链接")},
         {"Command10", QStringLiteral("查找封面 - 站点1")},
         {"Command11", QStringLiteral("查找封面 - 站点2")},
+        {"Command12", QStringLiteral("从视频截取封面")},
     };
     for (const auto &[name, text] : buttons) {
         ASSERT_NE(w.button(name), nullptr) << name;
@@ -124,7 +125,7 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
     for (QAction *action : menu->actions())
         menuItems.append(action->objectName() + QLatin1Char('=') + action->text());
     EXPECT_EQ(menuItems, (QStringList{"M1=设置", "M2=编辑页面源码", "M3=打开影片文件夹", "M4=打开站点文件夹",
-                                      "M5=清空缓存文件", "M6=清空日志"}));
+                                      "M5=清空缓存文件", "M6=清空日志", "M8=为无封面项目截取封面"}));
 
     QStringList contextItems;
     for (QAction *action : w.projectMenu()->actions())

@@ -3,6 +3,7 @@
 #include "app/gui/MainWindow.h"
 #include "catalogue/gui/CatalogueDialogsController.h"
 #include "covers/gui/CoverController.h"
+#include "covers/gui/VideoCoverController.h"
 #include "settings/gui/SettingsController.h"
 #include "site/gui/SiteController.h"
 
@@ -14,6 +15,7 @@ void attachControllers(MainWindow &window)
     new SettingsController(window);
     new SiteController(window);
     new covers::CoverController(window);
+    new covers::VideoCoverController(window);
 }
 
 } // namespace tessaly

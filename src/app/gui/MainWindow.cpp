@@ -84,6 +84,7 @@ void MainWindow::buildMenus()
     makeAction(menu, "M4", QStringLiteral("打开站点文件夹"));
     makeAction(menu, "M5", QStringLiteral("清空缓存文件"));
     makeAction(menu, "M6", QStringLiteral("清空日志"));
+    makeAction(menu, "M8", QStringLiteral("为无封面项目截取封面"));
 
     // The project list's context menu; its actions belong to the window so
     // that they are found by name like every other command.

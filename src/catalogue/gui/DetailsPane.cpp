@@ -108,6 +108,7 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     coverColumn->addWidget(makeButton("Command5", QStringLiteral("选取封面"), this));
     coverColumn->addWidget(makeButton("Command10", QStringLiteral("查找封面 - 站点1"), this));
     coverColumn->addWidget(makeButton("Command11", QStringLiteral("查找封面 - 站点2"), this));
+    coverColumn->addWidget(makeButton("Command12", QStringLiteral("从视频截取封面"), this));
     coverColumn->addStretch();
 
     auto *folderRow = new QHBoxLayout;

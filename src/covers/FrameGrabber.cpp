@@ -1,0 +1,541 @@
+#include "covers/FrameGrabber.h"
+
+#include "covers/CoverTexts.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/log.h>
+#include <libswscale/swscale.h>
+}
+
+namespace tessaly::covers {
+
+QString FrameGrab::reason() const
+{
+    switch (failure) {
+    case Failure::None:
+        return {};
+    case Failure::NotAVideo:
+        return texts::notAVideo();
+    case Failure::NoVideoPicture:
+        return texts::noVideoPicture();
+    case Failure::MissingDecoder:
+        return texts::missingDecoder();
+    case Failure::TimedOut:
+        return texts::grabTimedOut();
+    case Failure::Cancelled:
+        return texts::grabCancelled();
+    }
+    return {};
+}
+
+void silenceVideoLibraries()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        av_log_set_level(AV_LOG_QUIET);
+        av_log_set_callback([](void *, int, const char *, va_list) {});
+    });
+}
+
+namespace {
+
+using Failure = FrameGrab::Failure;
+using Clock = std::chrono::steady_clock;
+
+// A keyframe a few seconds after the wanted moment is as good; reading on
+// for ever through a file without one is not.
+constexpr int MostPacketsPerCandidate = 2000;
+constexpr int CandidateCount = 5;
+// Bounds the intermediate picture of a frame with an absurd shape.
+constexpr int LargestIntermediateSide = 8192;
+// Twice an 8K frame.
+constexpr int64_t LargestFramePixels = int64_t(7680) * 4320 * 2;
+
+struct FormatDeleter
+{
+    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+struct CodecDeleter
+{
+    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
+};
+struct FrameDeleter
+{
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+struct PacketDeleter
+{
+    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
+struct ScalerDeleter
+{
+    void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
+};
+
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatDeleter>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
+
+// The time limit and the cancel flag, asked by the libraries while they
+// read and by the grabber between its own steps.
+class Watch
+{
+public:
+    explicit Watch(const GrabLimits &limits)
+        : m_deadline(Clock::now() + limits.timeLimit), m_cancel(limits.cancelled)
+    {}
+
+    bool expired()
+    {
+        if (m_cancel && m_cancel->load())
+            m_stop = Failure::Cancelled;
+        else if (Clock::now() >= m_deadline)
+            m_stop = Failure::TimedOut;
+        return m_stop != Failure::None;
+    }
+    Failure stop() const { return m_stop; }
+
+    static int interrupt(void *watch) { return static_cast<Watch *>(watch)->expired() ? 1 : 0; }
+
+private:
+    Clock::time_point m_deadline;
+    const std::atomic<bool> *m_cancel;
+    Failure m_stop = Failure::None;
+};
+
+// A frame in the cover's shape, full-range 4:2:0 as the JPEG wants it.
+FramePtr newCoverFrame(int width, int height)
+{
+    FramePtr frame(av_frame_alloc());
+    if (!frame)
+        return nullptr;
+    frame->format = AV_PIX_FMT_YUVJ420P;
+    frame->width = width;
+    frame->height = height;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        return nullptr;
+    return frame;
+}
+
+// Demuxers that read single pictures: an episode folder's posters are not
+// its videos.
+bool readsStillPictures(const AVInputFormat *format)
+{
+    const QByteArray name(format->name);
+    return name == "image2" || name.endsWith("_pipe");
+}
+
+// Video streams that are none: cover art inside audio files, and text art
+// that some demuxers offer for any text file.
+bool isPictureStream(const AVStream *stream)
+{
+    if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO)
+        return false;
+    if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+        return false;
+    switch (stream->codecpar->codec_id) {
+    case AV_CODEC_ID_ANSI:
+    case AV_CODEC_ID_BINTEXT:
+    case AV_CODEC_ID_XBIN:
+    case AV_CODEC_ID_IDF:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Quarter turns clockwise that show the frame upright.
+int quarterTurns(const AVStream *stream, const AVFrame *frame)
+{
+    const uint8_t *matrix = nullptr;
+    if (const AVFrameSideData *data = av_frame_get_side_data(frame, AV_FRAME_DATA_DISPLAYMATRIX);
+        data && data->size >= 9 * sizeof(int32_t))
+        matrix = data->data;
+    size_t size = 0;
+    if (!matrix) {
+        const uint8_t *streamMatrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+        if (streamMatrix && size >= 9 * sizeof(int32_t))
+            matrix = streamMatrix;
+    }
+    if (!matrix)
+        return 0;
+    const double counterClockwise = av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
+    if (std::isnan(counterClockwise))
+        return 0;
+    const long turns = std::lround(-counterClockwise / 90.0);
+    return int(((turns % 4) + 4) % 4);
+}
+
+// Copies the middle of one plane into the cover's plane, turned by the
+// given quarter turns clockwise.
+void copyTurned(const uint8_t *source, int sourceStride, int sourceWidth, int sourceHeight, int left, int top,
+                uint8_t *target, int targetStride, int targetWidth, int targetHeight, int turns)
+{
+    // The source region has the target's shape before the turn.
+    const int regionWidth = (turns % 2) ? targetHeight : targetWidth;
+    const int regionHeight = (turns % 2) ? targetWidth : targetHeight;
+    for (int y = 0; y < targetHeight; ++y) {
+        uint8_t *row = target + std::ptrdiff_t(y) * targetStride;
+        for (int x = 0; x < targetWidth; ++x) {
+            int sx = x;
+            int sy = y;
+            switch (turns) {
+            case 1:
+                sx = y;
+                sy = regionHeight - 1 - x;
+                break;
+            case 2:
+                sx = regionWidth - 1 - x;
+                sy = regionHeight - 1 - y;
+                break;
+            case 3:
+                sx = regionWidth - 1 - y;
+                sy = x;
+                break;
+            default:
+                break;
+            }
+            sx = std::clamp(left + sx, 0, sourceWidth - 1);
+            sy = std::clamp(top + sy, 0, sourceHeight - 1);
+            row[x] = source[std::ptrdiff_t(sy) * sourceStride + sx];
+        }
+    }
+}
+
+double luminanceVariance(const AVFrame *frame)
+{
+    double sum = 0;
+    double squares = 0;
+    for (int y = 0; y < frame->height; ++y) {
+        const uint8_t *row = frame->data[0] + std::ptrdiff_t(y) * frame->linesize[0];
+        for (int x = 0; x < frame->width; ++x) {
+            sum += row[x];
+            squares += double(row[x]) * row[x];
+        }
+    }
+    const double count = double(frame->width) * frame->height;
+    const double mean = sum / count;
+    return squares / count - mean * mean;
+}
+
+class Grabber
+{
+public:
+    Grabber(const QString &file, CoverSize size, const GrabLimits &limits)
+        : m_file(file), m_size(size), m_watch(limits)
+    {}
+
+    FrameGrab run()
+    {
+        FrameGrab grab;
+        grab.failure = open();
+        if (grab.failure != Failure::None)
+            return grab;
+
+        FramePtr best;
+        double bestVariance = -1;
+        const auto consider = [&](const AVFrame *decoded) {
+            FramePtr cover = toCover(decoded);
+            if (!cover)
+                return;
+            const double variance = luminanceVariance(cover.get());
+            if (variance > bestVariance) {
+                bestVariance = variance;
+                best = std::move(cover);
+            }
+        };
+        for (int i = 1; i <= CandidateCount && !m_watch.expired(); ++i) {
+            if (const AVFrame *decoded = keyframeAtOrAfter(candidateTime(i)))
+                consider(decoded);
+        }
+        // A clip shorter than the first candidate still has a first frame.
+        if (!best && !m_watch.expired() && rewind()) {
+            if (const AVFrame *decoded = nextKeyframe(std::nullopt))
+                consider(decoded);
+        }
+        // Time running out after a candidate was found still gives that one.
+        if (m_watch.stop() == Failure::Cancelled || (m_watch.stop() == Failure::TimedOut && !best)) {
+            grab.failure = m_watch.stop();
+            return grab;
+        }
+        if (!best) {
+            grab.failure = Failure::NotAVideo;
+            return grab;
+        }
+        grab.jpeg = encodeJpeg(best.get());
+        if (grab.jpeg.isEmpty())
+            grab.failure = Failure::NotAVideo;
+        return grab;
+    }
+
+private:
+    Failure open()
+    {
+        const QByteArray path = QFile::encodeName(m_file);
+        struct stat status;
+        // A pipe or a device would block the reader beyond any time limit.
+        if (::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size == 0)
+            return Failure::NotAVideo;
+
+        AVFormatContext *context = avformat_alloc_context();
+        if (!context)
+            return Failure::NotAVideo;
+        context->interrupt_callback = {&Watch::interrupt, &m_watch};
+        // Only local files: a playlist among the episodes must not make the
+        // program fetch from the network or open other protocols.
+        AVDictionary *options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        // The "file:" prefix keeps a name with a colon from naming a protocol.
+        const int opened = avformat_open_input(&context, ("file:" + path).constData(), nullptr, &options);
+        av_dict_free(&options);
+        if (opened < 0)
+            return m_watch.expired() ? m_watch.stop() : Failure::NotAVideo;
+        m_format.reset(context);
+
+        if (avformat_find_stream_info(context, nullptr) < 0 && m_watch.expired())
+            return m_watch.stop();
+        if (context->nb_streams == 0)
+            return Failure::NotAVideo;
+        if (readsStillPictures(context->iformat))
+            return Failure::NoVideoPicture;
+
+        bool sawPicture = false;
+        const AVCodec *decoder = nullptr;
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            AVStream *stream = context->streams[i];
+            if (!isPictureStream(stream))
+                continue;
+            sawPicture = true;
+            if ((decoder = avcodec_find_decoder(stream->codecpar->codec_id))) {
+                m_stream = stream;
+                break;
+            }
+        }
+        if (!m_stream)
+            return sawPicture ? Failure::MissingDecoder : Failure::NoVideoPicture;
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            if (context->streams[i] != m_stream)
+                context->streams[i]->discard = AVDISCARD_ALL;
+        }
+
+        m_decoder.reset(avcodec_alloc_context3(decoder));
+        if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_stream->codecpar) < 0)
+            return Failure::MissingDecoder;
+        // One thread: a single keyframe is decoded at a time, and frame
+        // threads would hold a picture buffer each.
+        m_decoder->thread_count = 1;
+        // A damaged or hostile header must not make one frame take gigabytes.
+        m_decoder->max_pixels = LargestFramePixels;
+        if (avcodec_open2(m_decoder.get(), decoder, nullptr) < 0)
+            return Failure::MissingDecoder;
+
+        m_packet.reset(av_packet_alloc());
+        m_frame.reset(av_frame_alloc());
+        if (!m_packet || !m_frame)
+            return Failure::NotAVideo;
+        return Failure::None;
+    }
+
+    // The i-th candidate's moment, in the stream's time base.
+    int64_t candidateTime(int i) const
+    {
+        const AVFormatContext *context = m_format.get();
+        int64_t duration = AV_NOPTS_VALUE;
+        if (context->duration != AV_NOPTS_VALUE && context->duration > 0)
+            duration = context->duration;
+        else if (m_stream->duration != AV_NOPTS_VALUE && m_stream->duration > 0)
+            duration = av_rescale_q(m_stream->duration, m_stream->time_base, AV_TIME_BASE_Q);
+        const int64_t offset =
+            duration != AV_NOPTS_VALUE ? duration / 10 * i : int64_t(10) * i * AV_TIME_BASE;
+        const int64_t start = context->start_time != AV_NOPTS_VALUE ? context->start_time : 0;
+        return av_rescale_q(start + offset, AV_TIME_BASE_Q, m_stream->time_base);
+    }
+
+    const AVFrame *keyframeAtOrAfter(int64_t moment)
+    {
+        if (av_seek_frame(m_format.get(), m_stream->index, moment, 0) < 0)
+            return nullptr;
+        return nextKeyframe(moment);
+    }
+
+    bool rewind()
+    {
+        const int64_t start = m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time : 0;
+        return av_seek_frame(m_format.get(), m_stream->index, start, AVSEEK_FLAG_BACKWARD) >= 0 ||
+               av_seek_frame(m_format.get(), -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+    }
+
+    // Decodes the first keyframe read from here whose time is not before
+    // the moment, alone: no frame before or after it is decoded.
+    const AVFrame *nextKeyframe(std::optional<int64_t> moment)
+    {
+        for (int packets = 0; packets < MostPacketsPerCandidate; ++packets) {
+            if (m_watch.expired())
+                return nullptr;
+            av_packet_unref(m_packet.get());
+            if (av_read_frame(m_format.get(), m_packet.get()) < 0)
+                return nullptr;
+            const AVPacket *packet = m_packet.get();
+            if (packet->stream_index != m_stream->index || !(packet->flags & AV_PKT_FLAG_KEY))
+                continue;
+            const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (moment && time != AV_NOPTS_VALUE && time < *moment)
+                continue;
+            if (decodeAlone(m_packet.get()))
+                return m_frame.get();
+        }
+        return nullptr;
+    }
+
+    bool decodeAlone(const AVPacket *packet)
+    {
+        AVCodecContext *decoder = m_decoder.get();
+        avcodec_flush_buffers(decoder);
+        av_frame_unref(m_frame.get());
+        if (avcodec_send_packet(decoder, packet) < 0)
+            return false;
+        int received = avcodec_receive_frame(decoder, m_frame.get());
+        if (received == AVERROR(EAGAIN)) {
+            // A decoder that holds frames back for reordering gives this one
+            // up when told that no more follow.
+            avcodec_send_packet(decoder, nullptr);
+            received = avcodec_receive_frame(decoder, m_frame.get());
+        }
+        return received >= 0 && m_frame->width > 0 && m_frame->height > 0;
+    }
+
+    // The frame as a player shows it, scaled to cover the cover's size and
+    // cut to it around the middle.
+    FramePtr toCover(const AVFrame *frame) const
+    {
+        const auto format = AVPixelFormat(frame->format);
+        if (!sws_isSupportedInput(format))
+            return nullptr;
+        const int turns = quarterTurns(m_stream, frame);
+        // The cover's shape before the turn, in the frame's orientation.
+        const int width = turns % 2 ? m_size.height : m_size.width;
+        const int height = turns % 2 ? m_size.width : m_size.height;
+
+        AVRational sampleAspect =
+            av_guess_sample_aspect_ratio(m_format.get(), m_stream, const_cast<AVFrame *>(frame));
+        const double pixelAspect = sampleAspect.num > 0 && sampleAspect.den > 0 ? av_q2d(sampleAspect) : 1.0;
+        const double frameAspect = frame->width * pixelAspect / frame->height;
+        const double coverAspect = double(width) / height;
+        // The part of the frame, in its own pixels, that fills the cover.
+        double shownWidth = frame->width;
+        double shownHeight = frame->height;
+        if (frameAspect > coverAspect)
+            shownWidth = frame->height * coverAspect / pixelAspect;
+        else
+            shownHeight = frame->width * pixelAspect / coverAspect;
+        const auto scaled = [](double side, double shown, int wanted) {
+            const long value = std::lround(side * wanted / shown);
+            return int(std::clamp<long>(value, wanted, std::max(wanted, LargestIntermediateSide)));
+        };
+        const int scaledWidth = scaled(frame->width, shownWidth, width);
+        const int scaledHeight = scaled(frame->height, shownHeight, height);
+
+        FramePtr intermediate = newCoverFrame(scaledWidth, scaledHeight);
+        FramePtr cover = newCoverFrame(m_size.width, m_size.height);
+        if (!intermediate || !cover)
+            return nullptr;
+        ScalerPtr scaler(sws_getContext(frame->width, frame->height, format, scaledWidth, scaledHeight,
+                                        AV_PIX_FMT_YUVJ420P, SWS_AREA, nullptr, nullptr, nullptr));
+        if (!scaler)
+            return nullptr;
+        useFrameColours(scaler.get(), frame);
+        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, intermediate->data,
+                  intermediate->linesize);
+
+        // Even offsets keep the half-size colour planes in step.
+        const int left = ((scaledWidth - width) / 2) & ~1;
+        const int top = ((scaledHeight - height) / 2) & ~1;
+        for (int plane = 0; plane < 3; ++plane) {
+            const int shift = plane == 0 ? 0 : 1;
+            const auto half = [shift](int side) { return (side + shift) >> shift; };
+            copyTurned(intermediate->data[plane], intermediate->linesize[plane], half(scaledWidth),
+                       half(scaledHeight), left >> shift, top >> shift, cover->data[plane],
+                       cover->linesize[plane], half(m_size.width), half(m_size.height), turns);
+        }
+        return cover;
+    }
+
+    static void useFrameColours(SwsContext *scaler, const AVFrame *frame)
+    {
+        int *inverseTable = nullptr;
+        int *table = nullptr;
+        int sourceRange = 0;
+        int targetRange = 0;
+        int brightness = 0;
+        int contrast = 0;
+        int saturation = 0;
+        if (sws_getColorspaceDetails(scaler, &inverseTable, &sourceRange, &table, &targetRange, &brightness,
+                                     &contrast, &saturation) < 0)
+            return;
+        if (frame->color_range == AVCOL_RANGE_JPEG)
+            sourceRange = 1;
+        const int space = frame->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+        sws_setColorspaceDetails(scaler, sws_getCoefficients(space), sourceRange, table, targetRange,
+                                 brightness, contrast, saturation);
+    }
+
+    static QByteArray encodeJpeg(AVFrame *cover)
+    {
+        const AVCodec *encoder = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+        if (!encoder)
+            return {};
+        CodecPtr context(avcodec_alloc_context3(encoder));
+        if (!context)
+            return {};
+        context->width = cover->width;
+        context->height = cover->height;
+        context->pix_fmt = AV_PIX_FMT_YUVJ420P;
+        context->time_base = {1, 25};
+        context->flags |= AV_CODEC_FLAG_QSCALE;
+        context->global_quality = FF_QP2LAMBDA * 3;
+        if (avcodec_open2(context.get(), encoder, nullptr) < 0)
+            return {};
+        cover->quality = context->global_quality;
+        cover->pts = 0;
+        PacketPtr packet(av_packet_alloc());
+        if (!packet || avcodec_send_frame(context.get(), cover) < 0 ||
+            avcodec_receive_packet(context.get(), packet.get()) < 0)
+            return {};
+        return QByteArray(reinterpret_cast<const char *>(packet->data), packet->size);
+    }
+
+    QString m_file;
+    CoverSize m_size;
+    Watch m_watch;
+    FormatPtr m_format;
+    AVStream *m_stream = nullptr;
+    CodecPtr m_decoder;
+    PacketPtr m_packet;
+    FramePtr m_frame;
+};
+
+} // namespace
+
+FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits)
+{
+    silenceVideoLibraries();
+    if (size.width <= 0 || size.height <= 0)
+        size = CoverSize{};
+    return Grabber(videoFile, size, limits).run();
+}
+
+} // namespace tessaly::covers

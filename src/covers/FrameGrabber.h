@@ -1,0 +1,53 @@
+#pragma once
+
+#include "covers/CoverSize.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <chrono>
+
+namespace tessaly::covers {
+
+// A cover taken from a video file, or why there is none.
+struct FrameGrab
+{
+    enum class Failure
+    {
+        None,
+        NotAVideo,      // not a video, truncated, empty, or not a plain file
+        NoVideoPicture, // audio only, a still picture, subtitles
+        MissingDecoder, // a video the libraries cannot decode
+        TimedOut,
+        Cancelled,
+    };
+
+    QByteArray jpeg;
+    Failure failure = Failure::None;
+
+    bool ok() const { return failure == Failure::None; }
+    // The reason the user reads after the file's path.
+    QString reason() const;
+};
+
+struct GrabLimits
+{
+    std::chrono::milliseconds timeLimit{10000};
+    // Set from another thread to give up at the next chance.
+    const std::atomic<bool> *cancelled = nullptr;
+};
+
+// Takes the cover from the video: of the first keyframes at or after 10, 20,
+// 30, 40 and 50 % of the duration (10 to 50 s when the duration is unknown)
+// the one with the largest spread of brightness, so a black or fading frame
+// wins only when all are such. The frame is shown as a player would (pixel
+// aspect ratio, rotation of phone videos), scaled to cover the size and cut
+// to it around its centre, and encoded as a JPEG. The file is read by
+// seeking, never decoded from its start, and given up after the time limit.
+FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits = {});
+
+// Keeps the video libraries' own diagnostics off standard error; the
+// program reports failures itself. Safe to call any number of times.
+void silenceVideoLibraries();
+
+} // namespace tessaly::covers

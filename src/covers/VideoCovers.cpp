@@ -1,0 +1,188 @@
+#include "covers/VideoCovers.h"
+
+#include "app/Workspace.h"
+#include "catalogue/ProjectList.h"
+#include "catalogue/ProjectSelection.h"
+#include "covers/CoverTexts.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "site/DefaultCover.h"
+#include "site/Progress.h"
+
+#include <QFileInfo>
+
+namespace tessaly::covers {
+
+namespace {
+
+using Failure = FrameGrab::Failure;
+
+// Which failure to tell when no episode served: a video that could not be
+// handled says more than a damaged file, and that more than a picture or
+// a sound file among the episodes.
+int weight(Failure failure)
+{
+    switch (failure) {
+    case Failure::MissingDecoder:
+    case Failure::TimedOut:
+    case Failure::Cancelled:
+        return 3;
+    case Failure::NotAVideo:
+        return 2;
+    case Failure::NoVideoPicture:
+        return 1;
+    case Failure::None:
+        break;
+    }
+    return 0;
+}
+
+VideoCover failed(const QString &path, const QString &reason)
+{
+    VideoCover cover;
+    cover.failedPath = path;
+    cover.reason = reason;
+    cover.message = Messages::withPath(path, reason);
+    return cover;
+}
+
+VideoCover refusedName(const QString &project)
+{
+    VideoCover cover;
+    cover.failedPath = project;
+    cover.reason = texts::unusableProjectName() + project;
+    cover.message = cover.reason;
+    return cover;
+}
+
+VideoCover writeCover(const Workspace &workspace, const QString &project, const QByteArray &jpeg)
+{
+    const QString coverFile = workspace.coverFile(project);
+    QString reason;
+    if (!files::writeFileAtomically(coverFile, jpeg, &reason))
+        return failed(coverFile, reason);
+    VideoCover cover;
+    cover.written = true;
+    cover.coverFile = coverFile;
+    return cover;
+}
+
+// The folder a project's episodes would be in, for a failure that has no
+// video to name.
+QString episodePlace(const Workspace &workspace, const ProjectDetails &details)
+{
+    return details.episodeFolder.isEmpty() ? workspace.projectSettingsFile(details.name)
+                                           : details.episodeFolder;
+}
+
+} // namespace
+
+VideoCover grabProjectCover(const Workspace &workspace, const QString &project, const GrabLimits &limits)
+{
+    if (!isUsableProjectName(project))
+        return refusedName(project);
+    const ProjectDetails details = readProjectDetails(workspace, project);
+    if (details.episodes.isEmpty()) {
+        VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
+        cover.message = texts::noEpisodes();
+        return cover;
+    }
+    const CoverSize size = coverSize(workspace);
+    QString telling;
+    FrameGrab tellingGrab;
+    for (const QString &episode : details.episodes.mid(0, MostEpisodesTried)) {
+        const QString video = files::joinPath(details.episodeFolder, episode);
+        const FrameGrab grab = grabCoverFrame(video, size, limits);
+        if (grab.ok())
+            return writeCover(workspace, project, grab.jpeg);
+        if (weight(grab.failure) > weight(tellingGrab.failure)) {
+            telling = video;
+            tellingGrab = grab;
+        }
+        if (grab.failure == Failure::Cancelled)
+            break;
+    }
+    return failed(telling, tellingGrab.reason());
+}
+
+VideoCover grabEpisodeCover(const Workspace &workspace, const QString &project, const QString &episode,
+                            const GrabLimits &limits)
+{
+    if (!isUsableProjectName(project))
+        return refusedName(project);
+    const ProjectDetails details = readProjectDetails(workspace, project);
+    if (details.episodes.isEmpty()) {
+        VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
+        cover.message = texts::noEpisodes();
+        return cover;
+    }
+    const QString video = files::joinPath(details.episodeFolder, episode);
+    if (!details.episodes.contains(episode))
+        return failed(video, texts::noSuchEpisode());
+    const FrameGrab grab = grabCoverFrame(video, coverSize(workspace), limits);
+    if (!grab.ok())
+        return failed(video, grab.reason());
+    return writeCover(workspace, project, grab.jpeg);
+}
+
+std::optional<QString> findEpisode(const QStringList &episodes, const QString &nameOrNumber)
+{
+    if (episodes.contains(nameOrNumber))
+        return nameOrNumber;
+    bool isNumber = false;
+    const qsizetype number = nameOrNumber.toLongLong(&isNumber);
+    if (isNumber && number >= 1 && number <= episodes.size())
+        return episodes.at(number - 1);
+    return std::nullopt;
+}
+
+bool lacksOwnCover(const Workspace &workspace, const QString &project)
+{
+    const QString coverFile = workspace.coverFile(project);
+    if (!files::plainFileExists(coverFile))
+        return true;
+    const QByteArray builtIn = defaultCoverBytes();
+    // Only a file of the built-in picture's size can be it; nothing else is read.
+    if (QFileInfo(coverFile).size() != builtIn.size())
+        return false;
+    const std::optional<QByteArray> bytes = files::readFileBytes(coverFile);
+    return bytes && *bytes == builtIn;
+}
+
+MissingCoversRun::MissingCoversRun(const Workspace &workspace, QStringList projects, ProgressSink &sink)
+    : m_workspace(workspace), m_projects(std::move(projects)), m_sink(sink)
+{}
+
+CoverRunOutcome MissingCoversRun::run()
+{
+    RunReport report(m_sink);
+    GrabLimits limits;
+    limits.cancelled = m_cancelled;
+    for (const QString &project : std::as_const(m_projects)) {
+        if (m_cancelled && m_cancelled->load())
+            break;
+        if (!isUsableProjectName(project)) {
+            report.unusableName(project);
+            continue;
+        }
+        if (!lacksOwnCover(m_workspace, project))
+            continue;
+        report.step(texts::grabbingCover(project));
+        const VideoCover cover = grabProjectCover(m_workspace, project, limits);
+        if (!cover.written)
+            report.failure(texts::cannotGrabCover(cover.failedPath, cover.reason));
+    }
+
+    CoverRunOutcome outcome;
+    outcome.run.errors = report.errors();
+    outcome.boxText =
+        outcome.run.errors == 0 ? texts::coversGrabbed() : texts::coversGrabbedWithErrors(outcome.run.errors);
+    report.step(outcome.boxText, outcome.run.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
+    m_sink.showLastLine();
+    const QDateTime end = m_clock ? m_clock() : QDateTime::currentDateTime();
+    if (!runlog::write(m_workspace, m_sink.texts(), end, &outcome.run.logFailure))
+        outcome.boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.run.logFailure;
+    return outcome;
+}
+
+} // namespace tessaly::covers

@@ -1,0 +1,155 @@
+#include "covers/FrameGrabber.h"
+
+#include "covers/CoverTexts.h"
+#include "support/TestVideos.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tessaly::covers;
+using namespace tessaly::testing;
+using Failure = FrameGrab::Failure;
+
+namespace {
+
+// A checkerboard cover has a spread of thousands; a black one has none.
+constexpr double TexturedVariance = 1000;
+
+class FrameGrabber : public ::testing::Test
+{
+protected:
+    QString made(const QString &name, const TestVideo &video = TestVideo())
+    {
+        const QString path = dir.filePath(name);
+        QString error;
+        EXPECT_TRUE(video.write(path, &error)) << error.toStdString();
+        return path;
+    }
+
+    QString withBytes(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    static QImage picture(const FrameGrab &grab) { return QImage::fromData(grab.jpeg, "JPEG"); }
+
+    // The brightness at a point given in hundredths of the picture's sides.
+    static int brightnessAt(const QImage &image, int xPercent, int yPercent)
+    {
+        return qGray(image.pixel(image.width() * xPercent / 100, image.height() * yPercent / 100));
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(FrameGrabber, TakesTheCoverFromTheTexturedStretchOfEitherKindOfFile)
+{
+    TestVideo avi;
+    avi.kind = TestVideo::Kind::MjpegInAvi;
+    for (const QString &path : {made("film.mp4"), made("film.avi", avi)}) {
+        SCOPED_TRACE(path.toStdString());
+        const FrameGrab grab = grabCoverFrame(path, CoverSize{185, 250});
+        ASSERT_TRUE(grab.ok()) << grab.reason().toStdString();
+        ASSERT_TRUE(grab.jpeg.startsWith("\xFF\xD8"));
+        EXPECT_EQ(picture(grab).size(), QSize(185, 250));
+        EXPECT_GT(luminanceVariance(grab.jpeg), TexturedVariance);
+    }
+}
+
+TEST_F(FrameGrabber, AClipShorterThanTheFirstCandidateGivesItsFirstFrame)
+{
+    TestVideo clip;
+    clip.seconds = 1;
+    clip.picture = [](int, int x, int y) { return ((x / 8 + y / 8) % 2) ? 230 : 20; };
+    const FrameGrab grab = grabCoverFrame(made("clip.mp4", clip), CoverSize{});
+    ASSERT_TRUE(grab.ok()) << grab.reason().toStdString();
+    EXPECT_GT(luminanceVariance(grab.jpeg), TexturedVariance);
+}
+
+TEST_F(FrameGrabber, ShowsTheFrameAsAPlayerWould)
+{
+    // A phone video: stored landscape with its upper half white, turned a
+    // quarter clockwise for display, so the white half shows on the right.
+    TestVideo phone;
+    phone.picture = [](int, int, int y) { return y < 120 ? 255 : 0; };
+    phone.displayTurn = 90;
+    const QImage upright = picture(grabCoverFrame(made("phone.mp4", phone), CoverSize{}));
+    ASSERT_FALSE(upright.isNull());
+    EXPECT_GT(brightnessAt(upright, 90, 50), 200);
+    EXPECT_LT(brightnessAt(upright, 10, 50), 50);
+
+    // Pixels twice as tall as wide: the white middle half of the stored
+    // width is a narrow upright frame, shown whole with its black sides.
+    TestVideo tallPixels;
+    tallPixels.picture = [](int, int x, int) { return x >= 80 && x < 240 ? 255 : 0; };
+    tallPixels.sampleAspectNumerator = 1;
+    tallPixels.sampleAspectDenominator = 2;
+    const QImage narrow = picture(grabCoverFrame(made("tall.mp4", tallPixels), CoverSize{}));
+    ASSERT_FALSE(narrow.isNull());
+    EXPECT_LT(brightnessAt(narrow, 15, 50), 50);
+    EXPECT_GT(brightnessAt(narrow, 50, 50), 200);
+}
+
+TEST_F(FrameGrabber, BadInputsSayWhy)
+{
+    QFile::copy(made("full.mp4"), dir.filePath("truncated.mp4"));
+    QFile truncated(dir.filePath("truncated.mp4"));
+    ASSERT_TRUE(truncated.resize(truncated.size() / 2));
+
+    TestVideo avi;
+    avi.kind = TestVideo::Kind::MjpegInAvi;
+    QFile aviFile(made("unknown.avi", avi));
+    ASSERT_TRUE(aviFile.open(QIODevice::ReadOnly));
+    QByteArray aviBytes = aviFile.readAll();
+    ASSERT_GT(aviBytes.count("MJPG"), 0);
+    aviBytes.replace("MJPG", "QZ9X");
+    ASSERT_TRUE(writeAudioOnly(dir.filePath("song.wav")));
+    const FrameGrab poster = grabCoverFrame(dir.filePath("full.mp4"), CoverSize{});
+    ASSERT_TRUE(poster.ok());
+
+    const struct
+    {
+        QString path;
+        Failure failure;
+        QString reason;
+    } cases[] = {
+        {withBytes("notes.mp4", "第一集的字幕\r\n"), Failure::NotAVideo, texts::notAVideo()},
+        {dir.filePath("truncated.mp4"), Failure::NotAVideo, texts::notAVideo()},
+        {withBytes("empty.mp4", {}), Failure::NotAVideo, texts::notAVideo()},
+        {dir.path(), Failure::NotAVideo, texts::notAVideo()},
+        {dir.filePath("missing.mp4"), Failure::NotAVideo, texts::notAVideo()},
+        {dir.filePath("song.wav"), Failure::NoVideoPicture, texts::noVideoPicture()},
+        {withBytes("poster.jpg", poster.jpeg), Failure::NoVideoPicture, texts::noVideoPicture()},
+        {withBytes("unknown.avi", aviBytes), Failure::MissingDecoder, texts::missingDecoder()},
+    };
+    for (const auto &bad : cases) {
+        SCOPED_TRACE(bad.path.toStdString());
+        const FrameGrab grab = grabCoverFrame(bad.path, CoverSize{});
+        EXPECT_EQ(grab.failure, bad.failure);
+        EXPECT_EQ(grab.reason(), bad.reason);
+        EXPECT_TRUE(grab.jpeg.isEmpty());
+    }
+}
+
+TEST_F(FrameGrabber, GivesUpWhenTheTimeIsUpOrTheCallerCancels)
+{
+    const QString film = made("film.mp4");
+    GrabLimits noTime;
+    noTime.timeLimit = std::chrono::milliseconds(0);
+    const FrameGrab late = grabCoverFrame(film, CoverSize{}, noTime);
+    EXPECT_EQ(late.failure, Failure::TimedOut);
+    EXPECT_EQ(late.reason(), texts::grabTimedOut());
+
+    const std::atomic<bool> cancelled{true};
+    GrabLimits cancelling;
+    cancelling.cancelled = &cancelled;
+    EXPECT_EQ(grabCoverFrame(film, CoverSize{}, cancelling).failure, Failure::Cancelled);
+}

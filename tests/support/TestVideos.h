@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace tessaly::testing {
+
+// Short videos the tests make themselves with the video libraries. By
+// default: 10 s at 25 fps, 320 × 240, a keyframe every second, black except
+// a checkerboard from 25 % to 45 % of the duration, where the 30 % and 40 %
+// candidates fall.
+struct TestVideo
+{
+    enum class Kind
+    {
+        Mpeg4InMp4,
+        MjpegInAvi,
+    };
+    // Brightness 0–255 of a pixel of a frame.
+    using Picture = std::function<int(int frame, int x, int y)>;
+
+    Kind kind = Kind::Mpeg4InMp4;
+    int width = 320;
+    int height = 240;
+    int seconds = 10;
+    int framesPerSecond = 25;
+    Picture picture;
+    // Degrees clockwise a player turns the stored picture to show it, as
+    // phone videos record it in their display matrix.
+    int displayTurn = 0;
+    int sampleAspectNumerator = 1;
+    int sampleAspectDenominator = 1;
+
+    TestVideo();
+    // Writes the file; false (with the reason in `error`) when the libraries refuse.
+    bool write(const QString &path, QString *error = nullptr) const;
+
+    // The default picture: the checkerboard only while 25 % to 45 % of the
+    // frames have passed.
+    static Picture texturedStretch(int frameCount);
+};
+
+// A WAV file of one second of a tone: audio and nothing else.
+bool writeAudioOnly(const QString &path);
+
+// The brightness spread of a picture's pixels; 0 for a flat picture.
+double luminanceVariance(const QByteArray &jpeg);
+
+} // namespace tessaly::testing
