@@ -26,9 +26,7 @@ QString workspaceFolder(const QApplication &app)
                                        QStringLiteral("DIR"));
     parser.addOption(workspace);
     parser.process(app);
-    if (!parser.isSet(workspace))
-        return QCoreApplication::applicationDirPath();
-    return QDir(parser.value(workspace)).absolutePath();
+    return tessaly::chooseWorkspaceFolder(QCoreApplication::applicationDirPath(), parser.value(workspace));
 }
 
 QFont windowFont()

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/WorkspaceLock.h"
+#include "support/DataHome.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
@@ -180,4 +181,21 @@ TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
     EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
     EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
+}
+
+TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFolder)
+{
+    TempWorkspace prefix;
+    const QString bin = prefix.makeFolder(QStringLiteral("bin"));
+    prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
+    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
+    const DataHome home(dataHome);
+    RecordingMessages messages;
+    QStringList out;
+    CommandLine commandLine(
+        bin, [&out](const QString &line) { out.append(line); }, [](const QString &) {});
+
+    EXPECT_EQ(commandLine.run({QStringLiteral("list")}), 0);
+    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly/Setting")).exists());
+    EXPECT_FALSE(prefix.exists(QStringLiteral("bin/Setting")));
 }
