@@ -50,7 +50,7 @@ int CommandLine::usageError()
 
 int CommandLine::run(const QStringList &arguments)
 {
-    QString folder = m_applicationFolder;
+    QString folder;
     qsizetype at = 0;
     if (at < arguments.size() && arguments.at(at) == QLatin1String("--workspace")) {
         if (at + 1 >= arguments.size() || arguments.at(at + 1).isEmpty())
@@ -101,7 +101,7 @@ int CommandLine::run(const QStringList &arguments)
             continue;
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
-        Session session(folder);
+        Session session(chooseWorkspaceFolder(m_applicationFolder, folder));
         if (!start(session))
             return Failed;
         return candidate.act(session, rest);

@@ -13,6 +13,8 @@ class Workspace;
 // and scheduled jobs. Progress lines go to `out`, usage errors to `err`;
 // every message-box text goes through the message seam (standard error in
 // the real program). Exit status: 0 done, 1 refused or failed, 2 usage.
+// Without `--workspace` the workspace is chosen from the executable's folder
+// given here, by the same rule as the window's.
 class CommandLine
 {
 public:

@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/ProgramIcon.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Desktop.h"
@@ -26,9 +27,7 @@ QString workspaceFolder(const QApplication &app)
                                        QStringLiteral("DIR"));
     parser.addOption(workspace);
     parser.process(app);
-    if (!parser.isSet(workspace))
-        return QCoreApplication::applicationDirPath();
-    return QDir(parser.value(workspace)).absolutePath();
+    return tessaly::chooseWorkspaceFolder(QCoreApplication::applicationDirPath(), parser.value(workspace));
 }
 
 QFont windowFont()
@@ -63,6 +62,8 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
+    QApplication::setWindowIcon(tessaly::programIcon());
     QApplication::setFont(windowFont());
 
     tessaly::QtMessagePresenter presenter;

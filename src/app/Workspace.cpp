@@ -3,6 +3,7 @@
 #include "files/FileServices.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 namespace tessaly {
 
@@ -124,6 +125,22 @@ QStringList Workspace::createFolders() const
             failures.append(folder + QStringLiteral(": ") + reason);
     }
     return failures;
+}
+
+QString chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
+{
+    if (!requestedFolder.isEmpty())
+        return QDir(requestedFolder).absolutePath();
+    const QString desktopEntry =
+        QDir(executableFolder).filePath(QStringLiteral("../share/applications/tessaly.desktop"));
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!files::plainFileExists(desktopEntry) || dataFolder.isEmpty())
+        return executableFolder;
+    const QString folder = dataFolder + QStringLiteral("/Tessaly");
+    // A folder that cannot be made is reported with its path by the start-up
+    // that finds it missing.
+    QDir().mkpath(folder);
+    return folder;
 }
 
 } // namespace tessaly

@@ -43,4 +43,12 @@ private:
     QString m_root;
 };
 
+// The one rule for which folder a session works in. A folder named with
+// `--workspace` is used as given. Otherwise an installed copy, whose
+// executable has `../share/applications/tessaly.desktop` beside its folder,
+// may not write beside its program and serves many users: each gets
+// `Tessaly` in their own data folder (~/.local/share/Tessaly), made here on
+// first start. Any other copy is portable and keeps the executable's folder.
+QString chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder = {});
+
 } // namespace tessaly

@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceLock.h"
 #include "site/DefaultCover.h"
+#include "support/DataHome.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
@@ -208,4 +209,21 @@ TEST_F(CommandLineTest, CoverCommandsTakeFramesFromTheVideos)
     EXPECT_NE(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), defaultCoverBytes());
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/乙.jpg")), "cover");
     EXPECT_EQ(run({QStringLiteral("covers-missing"), QStringLiteral("甲")}), 2);
+}
+
+TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFolder)
+{
+    TempWorkspace prefix;
+    const QString bin = prefix.makeFolder(QStringLiteral("bin"));
+    prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
+    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
+    const DataHome home(dataHome);
+    RecordingMessages messages;
+    QStringList out;
+    CommandLine commandLine(
+        bin, [&out](const QString &line) { out.append(line); }, [](const QString &) {});
+
+    EXPECT_EQ(commandLine.run({QStringLiteral("list")}), 0);
+    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly/Setting")).exists());
+    EXPECT_FALSE(prefix.exists(QStringLiteral("bin/Setting")));
 }

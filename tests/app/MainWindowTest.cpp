@@ -1,5 +1,6 @@
 #include "app/gui/MainWindow.h"
 
+#include "app/gui/ProgramIcon.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/ProjectCommands.h"
 #include "support/RecordingDesktop.h"
@@ -469,4 +470,11 @@ TEST_F(MainWindowTest, ReloadingTheCoverPreviewShowsANewCoverOfTheChosenProject)
 
     EXPECT_FALSE(preview->showsDefaultCover());
     EXPECT_EQ(preview->picture().size(), QSize(185, 250));
+}
+
+TEST(ProgramIcon, HoldsTheRenderingsFromMenuSizeToLargeTile)
+{
+    const QList<QSize> sizes = programIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
 }

@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 
 #include "app/WorkspaceLock.h"
+#include "support/DataHome.h"
 #include "support/TempWorkspace.h"
 
 #include <QDateTime>
@@ -76,4 +77,22 @@ TEST(WorkspaceLocking, ALiveHolderKeepsItsLockHoweverLongItHasHeldIt)
     file.close();
     WorkspaceLock command(ws.workspace());
     EXPECT_FALSE(command.acquire());
+}
+
+TEST(WorkspaceChoice, AnInstalledCopyWorksInTheUsersDataFolderAndAnyOtherBesideItsProgram)
+{
+    TempWorkspace prefix;
+    const QString bin = prefix.makeFolder(QStringLiteral("bin"));
+    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
+    const tessaly::testing::DataHome home(dataHome);
+
+    EXPECT_EQ(chooseWorkspaceFolder(bin), bin);
+    EXPECT_FALSE(prefix.exists(QStringLiteral("home"))) << "a portable copy makes nothing in the home folder";
+
+    prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
+    EXPECT_EQ(chooseWorkspaceFolder(bin), dataHome + QStringLiteral("/Tessaly"));
+    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
+
+    const QString named = prefix.makeFolder(QStringLiteral("named"));
+    EXPECT_EQ(chooseWorkspaceFolder(bin, named), named);
 }
