@@ -157,6 +157,11 @@ std::optional<QString> decode(const QByteArray &bytes)
     return decodeWith(Gb18030, bytes, true);
 }
 
+bool startsWithByteOrderMark(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 std::optional<QByteArray> encodeReadable(const QString &text)
 {
     if (!QStringView(text).isValidUtf16())

@@ -16,6 +16,7 @@ QByteArray encode(const QString &text);
 // page 936, then GB18030 when the bytes are not valid code page 936.
 // Nothing when the bytes are not valid in the encoding chosen.
 std::optional<QString> decode(const QByteArray &bytes);
+bool startsWithByteOrderMark(const QByteArray &bytes);
 
 // Bytes that the read rule gives back as exactly this text: code page 936,
 // or GB18030 when code page 936 cannot; nothing when neither comes back
