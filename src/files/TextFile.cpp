@@ -205,7 +205,7 @@ std::optional<QString> readWholeText(const QString &path, QString *reason)
         return std::nullopt;
     std::optional<QString> text = decode(*bytes);
     if (!text && reason)
-        *reason = QStringLiteral("not valid code page 936 or GB18030 text");
+        *reason = QStringLiteral("无法识别的文字编码");
     return text;
 }
 
