@@ -132,3 +132,32 @@ TEST(ProjectSettingsFile, EpisodeFolderIsEmptyWithoutAFile)
     ASSERT_TRUE(settings::setEpisodeFolder(ws.workspace(), QStringLiteral("甲"), QStringLiteral("/m/甲")));
     EXPECT_EQ(settings::episodeFolder(ws.workspace(), QStringLiteral("甲")), QStringLiteral("/m/甲"));
 }
+
+TEST(IniFiles, AFileMarkedUtf16IsReadAndRewrittenAsCodePage936)
+{
+    TempWorkspace ws;
+    const QString content = QStringLiteral("[Setting]\r\nMovieFile=/影片\r\n");
+    QByteArray marked("\xFF\xFE");
+    marked.append(reinterpret_cast<const char *>(content.utf16()), content.size() * 2);
+    ws.writeBytes(QStringLiteral("Setting.ini"), marked);
+    const QString file = ws.path(QStringLiteral("Setting.ini"));
+    EXPECT_EQ(ini::read(S, QStringLiteral("MovieFile"), file), QStringLiteral("/影片"));
+    ASSERT_TRUE(ini::write(S, QStringLiteral("WebFile"), QStringLiteral("/站"), file));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Setting.ini")),
+              QByteArray("[Setting]\r\nMovieFile=/\xd3\xb0\xc6\xac\r\nWebFile=/\xd5\xbe\r\n"));
+}
+
+TEST(IniFiles, AValueThatWouldReadBackAsAnotherIsNotWritten)
+{
+    TempWorkspace ws;
+    const QString file = ws.path(QStringLiteral("x.ini"));
+    ASSERT_TRUE(ini::write(S, QStringLiteral("File"), QStringLiteral("/a"), file));
+    QString reason;
+    EXPECT_FALSE(ini::write(S, QStringLiteral("File"), QStringLiteral("/小䴙䴘"), file, &reason));
+    EXPECT_EQ(reason, QStringLiteral("文件中含有无法保存的字符!"));
+    EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), QStringLiteral("/a"));
+
+    // Code page 936 cannot carry it, GB18030 can and reads back whole.
+    ASSERT_TRUE(ini::write(S, QStringLiteral("File"), QStringLiteral("/鸟") + QChar(0xF8F5), file));
+    EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), QStringLiteral("/鸟") + QChar(0xF8F5));
+}
