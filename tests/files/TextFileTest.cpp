@@ -169,16 +169,3 @@ TEST(TextEncoding, EveryCharacterEitherComesBackWholeOrIsRefused)
     ASSERT_TRUE(all.has_value());
     EXPECT_EQ(text::decode(*all), storable);
 }
-
-TEST(TextEncoding, StoredTextKeepsCodePage936WhereItCanAndNeverWritesAByteThatCannotBeRead)
-{
-    EXPECT_EQ(text::encodeReadable(QStringLiteral("中文A")), QByteArray("\xd6\xd0\xce\xc4"
-                                                                        "A"));
-    // Code page 936 writes U+F8F5 as the byte 0xFF, which no reader accepts.
-    const std::optional<QByteArray> privateUse = text::encodeReadable(QString(QChar(0xF8F5)));
-    ASSERT_TRUE(privateUse.has_value());
-    EXPECT_FALSE(privateUse->contains('\xFF'));
-    EXPECT_FALSE(text::encodeReadable(QStringLiteral("a") + QChar(0xD800)).has_value());
-    EXPECT_FALSE(text::hasOnlyStorableCharacters(QString(QChar(0xDC00))));
-    EXPECT_TRUE(text::hasOnlyStorableCharacters(QStringLiteral("中😀")));
-}
