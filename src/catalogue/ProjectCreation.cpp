@@ -5,6 +5,7 @@
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 
 #include <QDir>
@@ -24,6 +25,11 @@ bool recordNewProject(const Workspace &workspace, const QStringList &existingNam
 
     if (project.episodeFolder.isEmpty())
         return true;
+    const QString pathRefusal = settings::recordedPathRefusal(project.episodeFolder);
+    if (!pathRefusal.isEmpty()) {
+        Messages::error(pathRefusal);
+        return false;
+    }
     QString reason;
     if (!settings::setEpisodeFolder(workspace, project.name, project.episodeFolder, &reason)) {
         Messages::error(Messages::withPath(workspace.projectSettingsFile(project.name), reason));

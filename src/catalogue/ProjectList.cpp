@@ -1,5 +1,6 @@
 #include "catalogue/ProjectList.h"
 
+#include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 
@@ -7,8 +8,9 @@ namespace tessaly {
 
 bool isUsableProjectName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(u'/') && !name.contains(QChar(u'\0')) &&
-           name != QLatin1String(".") && name != QLatin1String("..");
+    return !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") &&
+           name != QLatin1String("..") && !names::isReserved(name) && !names::isTooLong(name) &&
+           !names::breaksLinks(name);
 }
 
 ProjectList::LoadResult ProjectList::load(const QString &listFile)
@@ -32,16 +34,19 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     }
     // Undecodable somewhere: line ends are found in the bytes (CR and LF
     // never occur inside a double-byte character), so one bad line costs
-    // only that line.
+    // only that line. A marked file's lines cannot be told apart that way.
     m_saveRefused = true;
+    if (text::startsWithByteOrderMark(*bytes))
+        return LoadResult::Unreadable;
     qsizetype start = 0;
     const qsizetype size = bytes->size();
     for (qsizetype i = 0; i <= size; ++i) {
         if (i < size && bytes->at(i) != '\r' && bytes->at(i) != '\n')
             continue;
-        if (i > start) {
-            const std::optional<QString> name = text::decode(bytes->mid(start, i - start));
-            if (name)
+        const QByteArray line = bytes->mid(start, i - start);
+        // Inside the file, the bytes of a mark are not one.
+        if (!line.isEmpty() && !text::startsWithByteOrderMark(line)) {
+            if (const std::optional<QString> name = text::decode(line))
                 m_names.append(*name);
         }
         start = i + 1;
@@ -56,7 +61,14 @@ bool ProjectList::save(const QString &listFile, QString *reason) const
             *reason = unreadableText(listFile);
         return false;
     }
-    return text::writeTextFile(listFile, m_names.join(QStringLiteral("\r\n")), reason);
+    const std::optional<QByteArray> bytes =
+        text::encodeReadable(m_names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    if (!bytes) {
+        if (reason)
+            *reason = text::unstorableFileText();
+        return false;
+    }
+    return files::writeFileAtomically(listFile, *bytes, reason);
 }
 
 QString ProjectList::unreadableText(const QString &listFile)

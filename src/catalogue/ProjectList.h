@@ -5,9 +5,11 @@
 
 namespace tessaly {
 
-// A name from the list can be part of a file path only when it holds no "/"
-// or NUL and is not "." or "..": a hand-edited list must never make the
-// program write or delete outside its folders.
+// The one check before any command writes or removes a project's files. A
+// hand-edited list may hold any name: it is usable only as a file name of
+// its own ("/", "." and ".." are not, nor one too long for its page's file
+// name), not reserved, and without a character that breaks its links or
+// its line ("#", "?", "%", control characters).
 bool isUsableProjectName(const QString &name);
 
 // The ordered project list and its file `Setting/List.ini`: one name a line,

@@ -1,5 +1,7 @@
 #include "catalogue/ProjectNames.h"
 
+#include "files/TextFile.h"
+
 namespace tessaly::names {
 namespace {
 
@@ -23,14 +25,33 @@ bool hasControlCharacter(const QString &name)
     return false;
 }
 
-bool isReservedName(const QString &name)
+// Each character on its own, so that a name never depends on the rest of
+// `List.ini`, and the name alone, since a new name becomes the file's first
+// line, where its first bytes could read as a byte-order mark.
+bool canBeSaved(const QString &name)
 {
-    // The project's settings file would be `Setting.ini` or `List.ini`.
+    return text::hasOnlyStorableCharacters(name) && text::encodeReadable(name).has_value();
+}
+
+constexpr qsizetype MaximumFileNameBytes = 255;
+
+} // namespace
+
+bool isReserved(const QString &name)
+{
     return name.compare(QLatin1String("Setting"), Qt::CaseInsensitive) == 0 ||
            name.compare(QLatin1String("List"), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
+bool isTooLong(const QString &name)
+{
+    return name.toUtf8().size() + qsizetype(sizeof(".html")) - 1 > MaximumFileNameBytes;
+}
+
+bool breaksLinks(const QString &name)
+{
+    return hasControlCharacter(name) || name.contains(u'#') || name.contains(u'?') || name.contains(u'%');
+}
 
 QString refusalFor(const QString &name, const QStringList &existingNames)
 {
@@ -58,8 +79,12 @@ QString refusalFor(const QString &name, const QStringList &existingNames)
     // Dot-named files are hidden, and publishing skips hidden files.
     if (name.startsWith(QLatin1Char('.')))
         return QStringLiteral("非法名称,名称不能以.开头!");
-    if (isReservedName(name))
+    if (isReserved(name))
         return QStringLiteral("该名称为系统保留名称,请使用其他名称!");
+    if (!canBeSaved(name))
+        return QStringLiteral("非法名称,名称中含有无法保存的字符!");
+    if (isTooLong(name))
+        return QStringLiteral("非法名称,名称过长!");
 
     if (existingNames.contains(name))
         return QStringLiteral("该文件夹已经存在,请使用其他名称!");

@@ -16,4 +16,14 @@ namespace tessaly::names {
 // message, before they ask.
 QString refusalFor(const QString &name, const QStringList &existingNames);
 
+// "Setting" and "List" in any case: their settings file would be
+// `Setting.ini` or `List.ini`.
+bool isReserved(const QString &name);
+// The play page's file name, name + ".html", would pass the 255 bytes a
+// file name may have.
+bool isTooLong(const QString &name);
+// "#", "?", "%" or a control character: no escaping makes the index page's
+// links to such a name work.
+bool breaksLinks(const QString &name);
+
 } // namespace tessaly::names

@@ -113,12 +113,32 @@ private:
     std::vector<quint16> m_codes;
 };
 
+const CodePage936Table &codePage936()
+{
+    static const CodePage936Table table;
+    return table;
+}
+
+// The text after a byte-order mark. A mark repeated after the first one is
+// kept as a character, and bytes that are not valid in the encoding, or a
+// cut-off last character, make the whole file undecodable.
+std::optional<QString> decodeAfterMark(QStringConverter::Encoding encoding, QByteArrayView rest)
+{
+    if (encoding != QStringConverter::Utf8 && rest.size() % 2 != 0)
+        return std::nullopt;
+    QStringDecoder decoder(encoding,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    QString result = decoder.decode(rest);
+    if (decoder.hasError() || !QStringView(result).isValidUtf16())
+        return std::nullopt;
+    return result;
+}
+
 } // namespace
 
 QByteArray encode(const QString &text)
 {
-    static const CodePage936Table table;
-    if (std::optional<QByteArray> bytes = table.encode(text))
+    if (std::optional<QByteArray> bytes = codePage936().encode(text))
         return *bytes;
     QStringEncoder wide(Gb18030);
     return wide.encode(text);
@@ -126,9 +146,49 @@ QByteArray encode(const QString &text)
 
 std::optional<QString> decode(const QByteArray &bytes)
 {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return decodeAfterMark(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeAfterMark(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeAfterMark(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
     if (auto text = decodeWith(CodePage936, bytes, false))
         return text;
     return decodeWith(Gb18030, bytes, true);
+}
+
+bool startsWithByteOrderMark(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+std::optional<QByteArray> encodeReadable(const QString &text)
+{
+    if (!QStringView(text).isValidUtf16())
+        return std::nullopt;
+    std::optional<QByteArray> bytes = codePage936().encode(text);
+    if (bytes && decode(*bytes) == text)
+        return bytes;
+    QStringEncoder wide(Gb18030);
+    bytes = wide.encode(text);
+    if (!wide.hasError() && decode(*bytes) == text)
+        return bytes;
+    return std::nullopt;
+}
+
+bool hasOnlyStorableCharacters(const QString &text)
+{
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text.at(i).unicode() < 0x80)
+            continue;
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        if (!encodeReadable(text.mid(i, length)))
+            return false;
+        i += length - 1;
+    }
+    return true;
 }
 
 bool writeTextFile(const QString &path, const QString &text, QString *reason)
@@ -145,7 +205,7 @@ std::optional<QString> readWholeText(const QString &path, QString *reason)
         return std::nullopt;
     std::optional<QString> text = decode(*bytes);
     if (!text && reason)
-        *reason = QStringLiteral("not valid code page 936 or GB18030 text");
+        *reason = QStringLiteral("无法识别的文字编码");
     return text;
 }
 

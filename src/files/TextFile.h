@@ -11,9 +11,26 @@ namespace tessaly::text {
 // Code page 936 when it can carry the whole text; otherwise GB18030, which
 // gives the same bytes for every character that code page 936 has.
 QByteArray encode(const QString &text);
-// Code page 936; GB18030 when the bytes are not valid code page 936;
-// nothing when neither can decode them.
+// The read rule. A UTF-8 or UTF-16 byte-order mark decides the encoding and
+// is dropped (editors on Windows save files that way); without one, code
+// page 936, then GB18030 when the bytes are not valid code page 936.
+// Nothing when the bytes are not valid in the encoding chosen.
 std::optional<QString> decode(const QByteArray &bytes);
+bool startsWithByteOrderMark(const QByteArray &bytes);
+
+// Bytes that the read rule gives back as exactly this text: code page 936,
+// or GB18030 when code page 936 cannot; nothing when neither comes back
+// whole (some characters' GB18030 bytes read back as other characters).
+// The user's own files are written this way, so no save changes them.
+std::optional<QByteArray> encodeReadable(const QString &text);
+// True when every character of the text survives that round trip on its
+// own, so the text can be saved whatever else its file holds. A lone
+// surrogate never does.
+bool hasOnlyStorableCharacters(const QString &text);
+inline QString unstorableFileText()
+{
+    return QStringLiteral("文件中含有无法保存的字符!");
+}
 
 // Replaces the file atomically with the encoded text followed by CR LF.
 bool writeTextFile(const QString &path, const QString &text, QString *reason = nullptr);

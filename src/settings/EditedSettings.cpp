@@ -4,6 +4,7 @@
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 
 namespace tessaly {
@@ -26,6 +27,13 @@ EditedSettings EditedSettings::read(const Workspace &workspace)
 
 bool EditedSettings::save(const Workspace &workspace) const
 {
+    for (const QString &folder : {movieFile, webFile}) {
+        const QString refusal = settings::recordedPathRefusal(folder);
+        if (!refusal.isEmpty()) {
+            Messages::error(refusal);
+            return false;
+        }
+    }
     SiteSettings site;
     site.webUpdate = webUpdate ? QStringLiteral("True") : QStringLiteral("False");
     site.movieFile = movieFile;
@@ -35,10 +43,10 @@ bool EditedSettings::save(const Workspace &workspace) const
     const QString file = workspace.settingsFile();
     const QString section = QLatin1String(settings::Section);
     QString reason;
-    const bool written =
-        site.write(workspace, &reason) &&
-        ini::write(section, QLatin1String(settings::CoverSearch1Key), coverSearch1, file, &reason) &&
-        ini::write(section, QLatin1String(settings::CoverSearch2Key), coverSearch2, file, &reason);
+    ini::KeyValues values = site.keyValues();
+    values.append({QLatin1String(settings::CoverSearch1Key), coverSearch1});
+    values.append({QLatin1String(settings::CoverSearch2Key), coverSearch2});
+    const bool written = ini::write(section, values, file, &reason);
     if (!written)
         Messages::error(Messages::withPath(file, reason));
     return written;

@@ -28,8 +28,10 @@ struct EditedSettings
     static EditedSettings read(const Workspace &workspace);
 
     // Writes WebUpdate ("True" or "False"), MovieFile, WebFile, WebLink,
-    // CoverSearch1 and CoverSearch2, in this order. A failed write is
-    // reported with the file's path and the reason, and ends the save.
+    // CoverSearch1 and CoverSearch2, in this order, with one replacement of
+    // the file. A movie root or site folder that the file cannot carry is
+    // refused first. A refusal or failed write is reported with its path and
+    // the reason, and nothing is written.
     bool save(const Workspace &workspace) const;
 };
 

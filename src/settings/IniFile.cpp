@@ -162,6 +162,11 @@ QString read(const QString &section, const QString &key, const QString &file)
 bool write(const QString &section, const QString &key, const QString &value, const QString &file,
            QString *reason)
 {
+    return write(section, KeyValues{{key, value}}, file, reason);
+}
+
+bool write(const QString &section, const KeyValues &values, const QString &file, QString *reason)
+{
     QString content;
     if (files::plainFileExists(file)) {
         // A file that cannot be read is not replaced: that would lose its other keys.
@@ -170,7 +175,15 @@ bool write(const QString &section, const QString &key, const QString &value, con
             return false;
         content = *existing;
     }
-    return files::writeFileAtomically(file, text::encode(withValue(content, section, key, value)), reason);
+    for (const auto &[key, value] : values)
+        content = withValue(content, section, key, value);
+    const std::optional<QByteArray> bytes = text::encodeReadable(content);
+    if (!bytes) {
+        if (reason)
+            *reason = text::unstorableFileText();
+        return false;
+    }
+    return files::writeFileAtomically(file, *bytes, reason);
 }
 
 } // namespace tessaly::ini

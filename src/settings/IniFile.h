@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <utility>
 
 // The private-profile INI format, read and written by the program itself:
 // `[Section]` headers and `key=value` lines, names matched without regard to
@@ -11,8 +13,14 @@ namespace tessaly::ini {
 // `GetINI`: the stored value, or empty text when file, section or key is missing.
 QString read(const QString &section, const QString &key, const QString &file);
 // Creates the file, section and key when missing; replaces the value otherwise.
+// The file is written in bytes that read back as the same text; when there
+// are none (`text::encodeReadable`), nothing is written and the reason is
+// "文件中含有无法保存的字符!".
 bool write(const QString &section, const QString &key, const QString &value, const QString &file,
            QString *reason = nullptr);
+// Several keys, in this order, with one replacement of the file: all or none.
+using KeyValues = QList<std::pair<QString, QString>>;
+bool write(const QString &section, const KeyValues &values, const QString &file, QString *reason = nullptr);
 
 // The same rules on text in memory.
 QString valueIn(const QString &content, const QString &section, const QString &key);

@@ -33,13 +33,18 @@ SiteSettings SiteSettings::read(const Workspace &workspace)
     return result;
 }
 
+ini::KeyValues SiteSettings::keyValues() const
+{
+    return {{QStringLiteral("WebUpdate"), webUpdate},
+            {QStringLiteral("MovieFile"), movieFile},
+            {QStringLiteral("WebFile"), webFile},
+            {QStringLiteral("WebLink"), webLink}};
+}
+
 bool SiteSettings::write(const Workspace &workspace, QString *reason) const
 {
     const QString file = workspace.settingsFile();
-    return ini::write(section(), QStringLiteral("WebUpdate"), webUpdate, file, reason) &&
-           ini::write(section(), QStringLiteral("MovieFile"), movieFile, file, reason) &&
-           ini::write(section(), QStringLiteral("WebFile"), webFile, file, reason) &&
-           ini::write(section(), QStringLiteral("WebLink"), webLink, file, reason);
+    return ini::write(section(), keyValues(), file, reason);
 }
 
 namespace settings {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/IniFile.h"
+
 #include <QString>
 
 namespace tessaly {
@@ -20,7 +22,9 @@ struct SiteSettings
     QString movieRoot() const;
 
     static SiteSettings read(const Workspace &workspace);
-    // Writes WebUpdate, MovieFile, WebFile, WebLink in this order.
+    // WebUpdate, MovieFile, WebFile, WebLink, in this order.
+    ini::KeyValues keyValues() const;
+    // Writes them with one replacement of the file.
     bool write(const Workspace &workspace, QString *reason = nullptr) const;
 };
 

@@ -33,7 +33,7 @@ QString urlPathPiece(const QString &value)
 {
     return escapedEach(value, [](QChar c) {
         const bool encode = c.unicode() < 0x20 || c == u'%' || c == u'#' || c == u'?' || c == u'"' ||
-                            c == u'\\' || c == u'<' || c == u'>';
+                            c == u'\\' || c == u'<' || c == u'>' || c == u'&';
         return encode ? QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper() : QString();
     });
 }

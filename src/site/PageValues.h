@@ -7,8 +7,10 @@
 namespace tessaly::page {
 
 // A piece of a URL path: "%", "#", "?", the double quote, backslash, "<",
-// ">" and characters below U+0020 percent-encoded (UTF-8, uppercase hex);
-// everything else, "/", spaces and non-ASCII included, stays.
+// ">", "&" and characters below U+0020 percent-encoded (UTF-8, uppercase
+// hex); everything else, "/", spaces and non-ASCII included, stays. "&" is
+// encoded because the address lands in HTML, where "&amp;" would be read
+// as "&".
 QString urlPathPiece(const QString &value);
 // "&", "<", ">" and the double quote as character references.
 QString htmlEscaped(const QString &value);

@@ -95,7 +95,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
 QString ProjectPages::coverCell(const ProjectContent &content) const
 {
     QString cell = m_templates.coverCell;
-    fillPlaceholder(cell, QStringLiteral("[[Title]]"), content.name);
+    fillPlaceholder(cell, QStringLiteral("[[Title]]"), page::htmlEscaped(content.name));
     fillPlaceholder(cell, QStringLiteral("[[Number]]"), content.episodeCount);
     return cell;
 }
@@ -103,7 +103,7 @@ QString ProjectPages::coverCell(const ProjectContent &content) const
 void ProjectPages::writePlayPage(const ProjectContent &content)
 {
     QString playPage = m_templates.playPage;
-    fillPlaceholder(playPage, QStringLiteral("[[Title]]"), content.name);
+    fillPlaceholder(playPage, QStringLiteral("[[Title]]"), page::htmlEscaped(content.name));
     fillPlaceholder(playPage, QStringLiteral("[[MovieFile]]"), page::urlPathPiece(content.relativeFolder));
     fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"), page::urlPathPiece(content.firstEpisode));
     fillPlaceholder(playPage, QStringLiteral("[[ButtonList]]"), content.buttons.join(QStringLiteral("\r\n")));

@@ -157,6 +157,21 @@ TEST_F(CommandLineTest, AddRefusesNamesThatCannotWorkAndChangesNothing)
     EXPECT_FALSE(err.isEmpty());
 }
 
+TEST_F(CommandLineTest, AddRefusesFoldersTheSettingsFileCannotCarry)
+{
+    space.writeList({QStringLiteral("Film")});
+    const QString trailing = space.makeFolder(QStringLiteral("m/Film "));
+    const QString unsavable = space.makeFolder(QStringLiteral("m/小䴙䴘"));
+    EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("A"), trailing}), 1);
+    EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("B"), unsavable}), 1);
+    EXPECT_EQ(messages.texts().filter(QStringLiteral("路径")),
+              (QStringList{trailing + QStringLiteral("\r\n路径不能以空白开头或结尾,也不能含有控制字符!"),
+                           unsavable + QStringLiteral("\r\n路径中含有无法保存的字符!")}));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\n"));
+    EXPECT_FALSE(space.exists(QStringLiteral("Setting/A.ini")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Setting/B.ini")));
+}
+
 TEST_F(CommandLineTest, RemoveDeletesPageAndCoverButKeepsTheSettingsFile)
 {
     space.writeList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")});

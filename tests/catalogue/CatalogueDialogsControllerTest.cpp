@@ -96,14 +96,21 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
 
 TEST_F(CatalogueDialogsControllerTest, ChooseOnANameThatCannotBeAFileNameOpensNothing)
 {
-    files.writeList({QStringLiteral("a/b")});
+    // "List" would make the chooser write its folder into `List.ini`.
+    files.writeList({QStringLiteral("a/b"), QStringLiteral("List")});
+    const QByteArray list = files.readBytes(QStringLiteral("Setting/List.ini"));
     start();
-    window->selectRow(0);
-    bool opened = false;
-    whenModalDialogShown([&](QDialog &) { opened = true; });
-    QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
-    QCoreApplication::processEvents();
+    for (int row : {0, 1}) {
+        messages.clear();
+        window->selectRow(row);
+        bool opened = false;
+        whenModalDialogShown([&](QDialog &) { opened = true; });
+        QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
+        QCoreApplication::processEvents();
 
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("无法使用的项目名称: a/b")}));
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(messages.texts(),
+                  QStringList({QStringLiteral("无法使用的项目名称: ") + window->projects().names().at(row)}));
+    }
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), list);
 }

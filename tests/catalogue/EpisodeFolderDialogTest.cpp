@@ -7,12 +7,14 @@
 #include "support/WidgetDriving.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -176,6 +178,29 @@ TEST_F(EpisodeFolderDialogTest, EnterDoesNothingAndEscClosesWithoutChanges)
     fileList->setFocus();
     QTest::keyClick(fileList, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(recorded.isEmpty());
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/剧集.ini")));
+}
+
+TEST_F(EpisodeFolderDialogTest, FoldersThatWouldReadBackAsAnotherPathAreRefused)
+{
+    files.writeSiteSettings(root);
+    files.makeFolder(QStringLiteral("Movies/Trailing "));
+    // A name in bytes that are not UTF-8 (GBK from an old disk).
+    const QByteArray gbk = QFile::encodeName(root) + "/\xD6\xD0";
+    ASSERT_EQ(::mkdir(gbk.constData(), 0755), 0);
+    open();
+    const QList<std::pair<QString, QString>> refused{
+        {QStringLiteral("Trailing "), QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!")},
+        {QFile::decodeName("\xD6\xD0"), QStringLiteral("路径中含有无法保存的字符!")}};
+    for (const auto &[folder, text] : refused) {
+        messages.clear();
+        clickRow(*folders, rowWithText(*folders, folder));
+        press("Command2");
+        EXPECT_EQ(messages.texts(), QStringList{root + u'/' + folder + QStringLiteral("\r\n") + text});
+    }
+    ::rmdir(gbk.constData()); // Qt cannot name it to remove it
+    EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(recorded.isEmpty());
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/剧集.ini")));
 }

@@ -142,3 +142,16 @@ TEST_F(FolderChooserDialogTest, EscClosesFromTheListAndEnterDoesNothing)
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_EQ(dialog->chosenName(), QString());
 }
+
+TEST_F(FolderChooserDialogTest, AFolderTheSettingsFileCannotCarryIsRefusedWhenChosen)
+{
+    files.writeSiteSettings(root);
+    files.makeFolder(QStringLiteral("Movies/\tTabbed"));
+    open();
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("\tTabbed")));
+    press("Command2");
+    EXPECT_EQ(messages.texts(), QStringList{root + QStringLiteral("/\tTabbed\r\n") +
+                                            QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!")});
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->chosenPath().isEmpty());
+}

@@ -112,3 +112,34 @@ TEST(ProjectNamesInPaths, NamesThatWouldLeaveTheirFolderAreUnusable)
     for (const char *good : {"电影", " 空格 ", "a\\b", "..a", "内容"})
         EXPECT_TRUE(isUsableProjectName(QString::fromUtf8(good))) << good;
 }
+
+TEST(ProjectNamesInPaths, ReservedTooLongAndLinkBreakingNamesAreUnusable)
+{
+    for (const QString &bad : {QStringLiteral("List"), QStringLiteral("setting"), QString(251, u'a'),
+                               QString(84, u'中'), QStringLiteral("No#1"), QStringLiteral("Why?"),
+                               QStringLiteral("100%"), QStringLiteral("a\tb"), QString(QChar(0x85))})
+        EXPECT_FALSE(isUsableProjectName(bad)) << bad.toStdString();
+    // Escaped wherever they land in the pages.
+    for (const QString &good :
+         {QStringLiteral("<img src=x onerror=alert(1)>"), QStringLiteral("R&D \"1\""), QString(250, u'a')})
+        EXPECT_TRUE(isUsableProjectName(good)) << good.toStdString();
+}
+
+TEST_F(ProjectListFile, AMarkedListReadsWithoutItsMarkAndIsSavedOnlyAsTextThatReadsBack)
+{
+    ws.writeBytes(QStringLiteral("Setting/List.ini"),
+                  "\xEF\xBB\xBF" + QStringLiteral("鸟\r\nB\r\n").toUtf8());
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(list.names(), names({"鸟", "B"}));
+    ASSERT_TRUE(list.save(file()));
+    EXPECT_EQ(bytes(), QByteArray("\xC4\xF1\r\nB\r\n"));
+
+    // Read from a UTF-8 file, but neither code page 936 nor GB18030 gives it back.
+    const QByteArray marked = "\xEF\xBB\xBF" + QStringLiteral("䴗\r\n").toUtf8();
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), marked);
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    QString reason;
+    EXPECT_FALSE(list.save(file(), &reason));
+    EXPECT_EQ(reason, QStringLiteral("文件中含有无法保存的字符!"));
+    EXPECT_EQ(bytes(), marked);
+}

@@ -80,3 +80,21 @@ TEST(ProjectNames, OnlyAnExactRepeatIsADuplicate)
         << "reserved is said before duplicate";
     EXPECT_EQ(refusalFor(QStringLiteral("A "), listed), QString());
 }
+
+TEST(ProjectNames, UnsavableAndTooLongNamesComeAfterReservedAndBeforeDuplicate)
+{
+    const QString unsavable = QStringLiteral("非法名称,名称中含有无法保存的字符!");
+    const QString tooLong = QStringLiteral("非法名称,名称过长!");
+    EXPECT_EQ(refusalFor(QStringLiteral("䴗鸟"), {}), unsavable);
+    EXPECT_EQ(refusalFor(QStringLiteral("a") + QChar(0xD800), {}), unsavable) << "lone surrogate";
+    EXPECT_EQ(refusalFor(QStringLiteral("LIST") + QChar(0x303E), {}), unsavable);
+    EXPECT_EQ(refusalFor(QString(300, u'a') + QChar(0x2FF0), {}), unsavable);
+
+    // The play page's file name, name + ".html", may have 255 bytes in UTF-8.
+    const QString longest = QString(83, u'中') + u'a';
+    EXPECT_EQ(refusalFor(longest, {}), QString());
+    EXPECT_EQ(refusalFor(longest + u'a', {}), tooLong);
+    EXPECT_EQ(refusalFor(QString(251, u'a'), {QString(251, u'a')}), tooLong);
+    EXPECT_EQ(refusalFor(QStringLiteral("鸟😀"), {}), QString())
+        << "GB18030 carries what code page 936 cannot";
+}

@@ -90,3 +90,82 @@ TEST(TextEncoding, EveryCharacterEncodesAsTheConverterEncodesIt)
         ASSERT_EQ(text::encode(text), expected) << std::hex << unsigned(c);
     }
 }
+
+TEST(TextEncoding, AByteOrderMarkDecidesTheEncodingAndIsDropped)
+{
+    const QString name = QStringLiteral("名字A");
+    EXPECT_EQ(text::decode("\xEF\xBB\xBF" + name.toUtf8()), name);
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : name) {
+        little.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        big.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    EXPECT_EQ(text::decode(little), name);
+    EXPECT_EQ(text::decode(big), name);
+    // A second mark is a character of the text, not another mark.
+    EXPECT_EQ(text::decode("\xEF\xBB\xBF\xEF\xBB\xBF"
+                           "A"),
+              QString(QChar(0xFEFF)) + u'A');
+}
+
+TEST(TextEncoding, BytesInvalidAfterAMarkMakeTheFileUndecodable)
+{
+    EXPECT_FALSE(text::decode("\xEF\xBB\xBF"
+                              "\xD6\xD0")
+                     .has_value())
+        << "code page 936 after a UTF-8 mark";
+    EXPECT_FALSE(text::decode("\xEF\xBB\xBF"
+                              "\xE5\x90")
+                     .has_value())
+        << "cut-off UTF-8 character";
+    EXPECT_FALSE(text::decode("\xEF\xBB\xBF"
+                              "\xED\xA0\x80")
+                     .has_value())
+        << "encoded surrogate";
+    EXPECT_FALSE(text::decode(QByteArray("\xFF\xFE"
+                                         "A",
+                                         3))
+                     .has_value())
+        << "odd UTF-16 length";
+    EXPECT_FALSE(text::decode(QByteArray("\xFF\xFE\x00\xD8"
+                                         "A\x00",
+                                         6))
+                     .has_value())
+        << "lone surrogate";
+}
+
+// Every character of the basic plane, through the rule that reads the files
+// back: these 81 have no code page 936 code, and their GB18030 bytes read
+// back as other characters.
+TEST(TextEncoding, EveryCharacterEitherComesBackWholeOrIsRefused)
+{
+    const QList<char32_t> unstorable{
+        0x1f9,  0x1e3f, 0x2e81, 0x2e84, 0x2e88, 0x2e8b, 0x2e8c, 0x2e97, 0x2ea7, 0x2eaa, 0x2eae, 0x2eb3,
+        0x2eb6, 0x2eb7, 0x2ebb, 0x2eca, 0x2ff0, 0x2ff1, 0x2ff2, 0x2ff3, 0x2ff4, 0x2ff5, 0x2ff6, 0x2ff7,
+        0x2ff8, 0x2ff9, 0x2ffa, 0x2ffb, 0x303e, 0x3447, 0x3473, 0x359e, 0x360e, 0x361a, 0x3918, 0x396e,
+        0x39cf, 0x39d0, 0x39df, 0x3a73, 0x3b4e, 0x3c6e, 0x3ce0, 0x4056, 0x415f, 0x4337, 0x43ac, 0x43b1,
+        0x43dd, 0x44d6, 0x464c, 0x4661, 0x4723, 0x4729, 0x477c, 0x478d, 0x4947, 0x497a, 0x497d, 0x4982,
+        0x4983, 0x4985, 0x4986, 0x499b, 0x499f, 0x49b6, 0x49b7, 0x4c77, 0x4c9f, 0x4ca0, 0x4ca1, 0x4ca2,
+        0x4ca3, 0x4d13, 0x4d14, 0x4d15, 0x4d16, 0x4d17, 0x4d18, 0x4d19, 0x4dae};
+    QString storable;
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000)
+            continue;
+        const QString character{QChar{char16_t(c)}};
+        const std::optional<QByteArray> bytes = text::encodeReadable(character);
+        if (unstorable.contains(c)) {
+            EXPECT_FALSE(bytes.has_value()) << std::hex << unsigned(c);
+            EXPECT_FALSE(text::hasOnlyStorableCharacters(QStringLiteral("a") + character))
+                << std::hex << unsigned(c);
+            continue;
+        }
+        ASSERT_TRUE(bytes.has_value()) << std::hex << unsigned(c);
+        ASSERT_EQ(text::decode(*bytes), character) << std::hex << unsigned(c);
+        storable += character;
+    }
+    // Together, too: the file is read as one text, not character by character.
+    const std::optional<QByteArray> all = text::encodeReadable(storable);
+    ASSERT_TRUE(all.has_value());
+    EXPECT_EQ(text::decode(*all), storable);
+}

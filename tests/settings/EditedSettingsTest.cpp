@@ -53,3 +53,40 @@ TEST(EditedSettings, AMissingSettingFolderIsReportedWithThePath)
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_FALSE(files.exists(QStringLiteral("Setting")));
 }
+
+TEST(EditedSettings, FoldersAndValuesTheFileCannotCarryAreRefusedAndNothingIsWritten)
+{
+    TempWorkspace files;
+    files.withFolders();
+    files.writeSiteSettings(QStringLiteral("/m"), QStringLiteral("/site"));
+    const QByteArray before = files.readBytes(QStringLiteral("Setting/Setting.ini"));
+    RecordingMessages messages;
+    const QString blankText = QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!");
+    const QString unstorableText = QStringLiteral("路径中含有无法保存的字符!");
+
+    const QList<std::pair<QString, QString>> refusedFolders{
+        {QStringLiteral(" /m"), blankText},
+        {QStringLiteral("/m\t"), blankText},
+        {QStringLiteral("/m\nx"), blankText},
+        {QStringLiteral("/m") + QChar(0x7F), blankText},
+        {QStringLiteral("/小䴙䴘"), unstorableText},
+        {QStringLiteral("/m") + QChar::ReplacementCharacter, unstorableText}};
+    for (const auto &[folder, text] : refusedFolders) {
+        for (const bool asSiteFolder : {false, true}) {
+            messages.clear();
+            EditedSettings edited = EditedSettings::read(files.workspace());
+            (asSiteFolder ? edited.webFile : edited.movieFile) = folder;
+            EXPECT_FALSE(edited.save(files.workspace()));
+            EXPECT_EQ(messages.texts(), QStringList{folder + QStringLiteral("\r\n") + text});
+        }
+    }
+
+    // A link is not a folder, but the file still cannot carry every character.
+    messages.clear();
+    EditedSettings edited = EditedSettings::read(files.workspace());
+    edited.webLink = QStringLiteral("http://nas/䴗");
+    EXPECT_FALSE(edited.save(files.workspace()));
+    EXPECT_EQ(messages.texts(), QStringList{files.workspace().settingsFile() +
+                                            QStringLiteral("\r\n文件中含有无法保存的字符!")});
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/Setting.ini")), before);
+}

@@ -132,3 +132,27 @@ TEST(ProjectSettingsFile, EpisodeFolderIsEmptyWithoutAFile)
     ASSERT_TRUE(settings::setEpisodeFolder(ws.workspace(), QStringLiteral("甲"), QStringLiteral("/m/甲")));
     EXPECT_EQ(settings::episodeFolder(ws.workspace(), QStringLiteral("甲")), QStringLiteral("/m/甲"));
 }
+
+TEST(IniFiles, AFileMarkedUtf16IsReadAndRewrittenAsCodePage936)
+{
+    TempWorkspace ws;
+    const QString content = QStringLiteral("[Setting]\r\nMovieFile=/影片\r\n");
+    QByteArray marked("\xFF\xFE");
+    marked.append(reinterpret_cast<const char *>(content.utf16()), content.size() * 2);
+    ws.writeBytes(QStringLiteral("Setting.ini"), marked);
+    const QString file = ws.path(QStringLiteral("Setting.ini"));
+    EXPECT_EQ(ini::read(S, QStringLiteral("MovieFile"), file), QStringLiteral("/影片"));
+    ASSERT_TRUE(ini::write(S, QStringLiteral("WebFile"), QStringLiteral("/站"), file));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Setting.ini")),
+              QByteArray("[Setting]\r\nMovieFile=/\xd3\xb0\xc6\xac\r\nWebFile=/\xd5\xbe\r\n"));
+}
+
+TEST(IniFiles, WhatCodePage936CannotGiveBackIsWrittenInGb18030)
+{
+    TempWorkspace ws;
+    const QString file = ws.path(QStringLiteral("x.ini"));
+    // Code page 936 writes U+F8F5 as the byte 0xFF, which makes the file unreadable.
+    const QString value = QStringLiteral("/鸟") + QChar(0xF8F5);
+    ASSERT_TRUE(ini::write(S, QStringLiteral("File"), value, file));
+    EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), value);
+}

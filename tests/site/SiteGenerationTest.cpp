@@ -197,15 +197,34 @@ TEST_F(Generation, EscapesNamesSoEveryEpisodeOfAPageWorks)
                 QStringLiteral("中文 1.mp4")});
     ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
     const QString page = text(QStringLiteral("Web/Data/Tom's & <b>.html"));
-    EXPECT_TRUE(page.contains(QStringLiteral("<title>Tom's & <b></title>")));
-    EXPECT_TRUE(page.contains(QStringLiteral("<source src=\"../movie/A&B/a%23b%3Cc%3E.mp4\"")));
-    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/it\\'s.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<title>Tom's &amp; &lt;b&gt;</title>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<source src=\"../movie/A%26B/a%23b%3Cc%3E.mp4\"")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A%26B/it\\'s.mp4\";")));
     EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; it\\'s';")));
-    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/x%5C%22y%25.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A%26B/x%5C%22y%25.mp4\";")));
     EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; x\\\\&quot;y%';")));
-    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A&B/中文 1.mp4\";")));
+    EXPECT_TRUE(page.contains(QStringLiteral("myVid.src=\"../movie/A%26B/中文 1.mp4\";")));
     EXPECT_TRUE(page.contains(QStringLiteral("type=\"button\">a#b&lt;c&gt;</button>")));
     EXPECT_TRUE(page.contains(QStringLiteral("innerHTML = 'Tom\\'s &amp; &lt;b&gt; a#b&lt;c&gt;';")));
+}
+
+TEST_F(Generation, HandEditedNamesReachThePagesEscapedOrAreSkipped)
+{
+    const QString hostile = QStringLiteral("<img src=x onerror=alert(1)>");
+    addProject(hostile, QStringLiteral("m/h"), {QStringLiteral("1.mp4")});
+    projects.setNames({hostile, QStringLiteral("a#b"), QStringLiteral("List"), QString(251, u'x')});
+    generate();
+    const QString escaped = QStringLiteral("&lt;img src=x onerror=alert(1)&gt;");
+    EXPECT_EQ(text(QStringLiteral("Web/index.html")).count(escaped),
+              builtin::plainCoverCell().count(QStringLiteral("[[Title]]")))
+        << "links, picture and text alike";
+    EXPECT_FALSE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("<img src=x")));
+    EXPECT_TRUE(text(QStringLiteral("Web/Data/") + hostile + QStringLiteral(".html"))
+                    .contains(QStringLiteral("<title>") + escaped + QStringLiteral("</title>")));
+    EXPECT_EQ(
+        failureLines().mid(0, 3),
+        (QStringList{QStringLiteral("无法使用的项目名称: a#b"), QStringLiteral("无法使用的项目名称: List"),
+                     QStringLiteral("无法使用的项目名称: ") + QString(251, u'x')}));
 }
 
 TEST_F(Generation, UsesTheWholeNameOfAnEpisodeWithoutADotAndTheLastDotOtherwise)

@@ -142,15 +142,15 @@ TEST_F(StyleLoad, WritesMissingTemplateFilesAndReadsThemOnTheNextLoad)
     EXPECT_TRUE(space.exists(QStringLiteral("Style/ButtonStyle.html")));
 }
 
-TEST_F(StyleLoad, ReadsAnEditedTemplateAsCodePage936BytesUnchanged)
+TEST_F(StyleLoad, ReadsAnEditedTemplateAsCodePage936OrInTheEncodingItsMarkNames)
 {
     space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>[[title]]\xC4\xE3</p>\n"));
     EXPECT_EQ(UpdateStyle(space.workspace()).playPage, QStringLiteral("<p>[[title]]你</p>\n"));
 
-    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("\xEF\xBB\xBF<p>[[Title]]</p>\r\n"));
-    const QString withMark = UpdateStyle(space.workspace()).playPage;
-    EXPECT_TRUE(withMark.endsWith(QStringLiteral("<p>[[Title]]</p>\r\n"))) << withMark.toStdString();
-    EXPECT_GT(withMark.indexOf(QStringLiteral("<p>")), 0);
+    // Editors on Windows mark their files: the mark decides, and is dropped.
+    space.writeBytes(QStringLiteral("Style/PageStyle.html"),
+                     "\xEF\xBB\xBF" + QStringLiteral("<p>[[Title]]你</p>\r\n").toUtf8());
+    EXPECT_EQ(UpdateStyle(space.workspace()).playPage, QStringLiteral("<p>[[Title]]你</p>\r\n"));
 }
 
 TEST_F(StyleLoad, FillsTheStyledTemplatesFromStyleIni)

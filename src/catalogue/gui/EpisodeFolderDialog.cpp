@@ -5,6 +5,7 @@
 #include "catalogue/gui/FolderListView.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 
 #include <QHBoxLayout>
@@ -83,10 +84,17 @@ void EpisodeFolderDialog::showSelectedFolderFiles()
 void EpisodeFolderDialog::confirm()
 {
     const QString name = m_folders->selectedName();
-    if (name.isEmpty() || !m_folders->navigation().confirmExists(name))
+    if (name.isEmpty())
         return;
-
+    // First: a name Qt could not decode is not found under the name shown.
     const QString folder = m_folders->navigation().pathOf(name);
+    const QString pathRefusal = settings::recordedPathRefusal(folder);
+    if (!pathRefusal.isEmpty()) {
+        Messages::error(pathRefusal);
+        return;
+    }
+    if (!m_folders->navigation().confirmExists(name))
+        return;
     QString reason;
     if (!settings::setEpisodeFolder(m_workspace, m_project, folder, &reason)) {
         Messages::error(Messages::withPath(m_workspace.projectSettingsFile(m_project), reason));

@@ -2,6 +2,8 @@
 
 #include "app/gui/Buttons.h"
 #include "catalogue/gui/FolderListView.h"
+#include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -36,10 +38,20 @@ FolderChooserDialog::FolderChooserDialog(const Workspace &workspace, QWidget *pa
 void FolderChooserDialog::confirm()
 {
     const QString name = m_folders->selectedName();
-    if (name.isEmpty() || !m_folders->navigation().confirmExists(name))
+    if (name.isEmpty())
+        return;
+    // Said here rather than after the name is typed: the path is refused
+    // whatever the name.
+    const QString path = m_folders->navigation().pathOf(name);
+    const QString pathRefusal = settings::recordedPathRefusal(path);
+    if (!pathRefusal.isEmpty()) {
+        Messages::error(pathRefusal);
+        return;
+    }
+    if (!m_folders->navigation().confirmExists(name))
         return;
     m_chosenName = name;
-    m_chosenPath = m_folders->navigation().pathOf(name);
+    m_chosenPath = path;
     accept();
 }
 

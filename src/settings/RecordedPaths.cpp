@@ -1,0 +1,45 @@
+#include "settings/RecordedPaths.h"
+
+#include "files/TextFile.h"
+#include "platform/Messages.h"
+
+namespace tessaly::settings {
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool hasBlankEndsOrControlCharacter(const QString &path)
+{
+    if (isBlank(path.front()) || isBlank(path.back()))
+        return true;
+    for (const QChar c : path) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+// Qt turns the bytes of a file name that are not UTF-8 into U+FFFD, so a
+// path holding it names another folder than the one on disk.
+bool cameFromBytesThatAreNotUtf8(const QString &path)
+{
+    return path.contains(QChar::ReplacementCharacter) || !QStringView(path).isValidUtf16();
+}
+
+} // namespace
+
+QString recordedPathRefusal(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    if (hasBlankEndsOrControlCharacter(path))
+        return Messages::withPath(path, QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!"));
+    if (cameFromBytesThatAreNotUtf8(path) || !text::hasOnlyStorableCharacters(path))
+        return Messages::withPath(path, QStringLiteral("路径中含有无法保存的字符!"));
+    return {};
+}
+
+} // namespace tessaly::settings
