@@ -55,8 +55,11 @@ deb)
   dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed -e 's/([^)]*)//g' -e 's/  */ /g' -e 's/^ //' -e 's/ $//' \
     >"$work/depends.txt"
   required=("qt6-translations-l10n" "fonts-wqy-microhei | fonts-noto-cjk")
+  # Only this architecture's copy counts: other architectures' packages
+  # (libc6-i386, say) may hold a library of the same name.
+  multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
   for soname in $(printf '%s\n' "${needed[@]}" | sort -u); do
-    owner="$(dpkg -S "*/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)"
+    owner="$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)"
     [ -n "$owner" ] || fail "no installed package holds $soname"
     required+=("$owner")
   done
