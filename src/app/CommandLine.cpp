@@ -91,30 +91,37 @@ int CommandLine::run(const QStringList &arguments)
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
         Session session(folder);
-        if (!start(session))
+        if (!start(session, command == QLatin1String("list")))
             return Failed;
         return candidate.act(session, rest);
     }
     return usageError();
 }
 
-bool CommandLine::start(Session &session)
+bool CommandLine::start(Session &session, bool readOnly)
 {
-    // A workspace named on the command line may be new: its folder is made
-    // with the rest.
+    // A workspace named on the command line may be new: its folder is made,
+    // but nothing inside it before the lock is held.
     const QString root = session.workspace.root();
-    if (!files::folderExists(root) && !QDir().mkpath(root)) {
+    if (!files::folderExists(root) && (readOnly || !QDir().mkpath(root))) {
         Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
         return false;
+    }
+    // Listing changes nothing, so a workspace where no lock file can be
+    // made (a read-only disk) is still listed; a holder still keeps it out.
+    if (!session.lock.acquire() &&
+        !(readOnly && session.lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
+        Messages::error(session.lock.refusalText());
+        return false;
+    }
+    const QString listFile = session.workspace.listFile();
+    if (readOnly) {
+        session.projects.load(listFile);
+        return true;
     }
     const QStringList folderFailures = session.workspace.createFolders();
     for (const QString &failure : folderFailures)
         Messages::error(failure);
-    if (!session.lock.acquire()) {
-        Messages::error(WorkspaceLock::busyText());
-        return false;
-    }
-    const QString listFile = session.workspace.listFile();
     if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
         Messages::error(ProjectList::unreadableText(listFile));
     session.templates = UpdateStyle(session.workspace, session.templates);
