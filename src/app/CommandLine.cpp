@@ -167,16 +167,9 @@ int CommandLine::remove(Session &session, const QString &name)
         Messages::error(QStringLiteral("没有内容!"));
         return Failed;
     }
-    if (!removeFilesOfDeletedProject(session.workspace, name))
+    if (!deleteProject(session.workspace, session.projects, row))
         return Failed;
-    session.projects.removeAt(row);
-    const QString listFile = session.workspace.listFile();
-    QString reason;
-    if (!session.projects.save(listFile, &reason)) {
-        Messages::error(session.projects.saveRefused() ? reason : Messages::withPath(listFile, reason));
-        return Failed;
-    }
-    Messages::information(QStringLiteral("删除成功!"));
+    Messages::information(deletedText());
     return Done;
 }
 

@@ -2,6 +2,8 @@
 
 #include "files/FileServices.h"
 #include "files/TextFile.h"
+#include "files/TextReading.h"
+#include "platform/Messages.h"
 
 namespace tessaly {
 
@@ -15,10 +17,11 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
 {
     m_names.clear();
     m_saveRefused = false;
+    m_loadFailure.clear();
     if (!files::plainFileExists(listFile))
         return LoadResult::Missing;
 
-    const std::optional<QByteArray> bytes = files::readFileBytes(listFile);
+    const std::optional<QByteArray> bytes = files::readFileBytes(listFile, &m_loadFailure);
     if (!bytes) {
         m_saveRefused = true;
         return LoadResult::Unreadable;
@@ -34,6 +37,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     // never occur inside a double-byte character), so one bad line costs
     // only that line.
     m_saveRefused = true;
+    m_loadFailure = text::undecodableReason();
     qsizetype start = 0;
     const qsizetype size = bytes->size();
     for (qsizetype i = 0; i <= size; ++i) {
@@ -62,6 +66,14 @@ bool ProjectList::save(const QString &listFile, QString *reason) const
 QString ProjectList::unreadableText(const QString &listFile)
 {
     return listFile + QStringLiteral("\r\n") + QStringLiteral("无法读取项目列表,列表将不会被保存!");
+}
+
+bool listMayChange(const ProjectList &projects, const QString &listFile)
+{
+    if (!projects.saveRefused())
+        return true;
+    Messages::error(ProjectList::unreadableText(listFile));
+    return false;
 }
 
 void ProjectList::insertAtTop(const QString &name)

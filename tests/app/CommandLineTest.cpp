@@ -181,7 +181,8 @@ TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
     space.writeList({QStringLiteral("../Setting/x"), QStringLiteral("b")});
     space.writeBytes(QStringLiteral("Setting/x.html"), "must stay");
     EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("../Setting/x")}), 0);
-    EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
+    EXPECT_FALSE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("删除成功!"));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
     EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
 }

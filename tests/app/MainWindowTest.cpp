@@ -378,7 +378,8 @@ TEST_F(MainWindowTest, DeletingAnUnusableNameRemovesOnlyTheRow)
 
     trigger("MB6");
 
-    EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../index")));
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("要删除选中的项目吗?\r\n../index"), QStringLiteral("删除成功!")}));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
     EXPECT_EQ(rowTexts(projects()), QStringList{"B"});
     EXPECT_EQ(listBytes(), QByteArray("B\r\n"));
