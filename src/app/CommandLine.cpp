@@ -125,6 +125,9 @@ bool CommandLine::start(Session &session, bool readOnly)
     if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
         Messages::error(ProjectList::unreadableText(listFile));
     session.templates = UpdateStyle(session.workspace, session.templates);
+    const QString unusable = unusableRunInputsText(session.workspace, session.templates);
+    if (!unusable.isEmpty())
+        Messages::error(unusable);
     return true;
 }
 

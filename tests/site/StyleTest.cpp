@@ -146,11 +146,20 @@ TEST_F(StyleLoad, ReadsAnEditedTemplateAsCodePage936BytesUnchanged)
 {
     space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>[[title]]\xC4\xE3</p>\n"));
     EXPECT_EQ(UpdateStyle(space.workspace()).playPage, QStringLiteral("<p>[[title]]你</p>\n"));
+}
 
-    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("\xEF\xBB\xBF<p>[[Title]]</p>\r\n"));
-    const QString withMark = UpdateStyle(space.workspace()).playPage;
-    EXPECT_TRUE(withMark.endsWith(QStringLiteral("<p>[[Title]]</p>\r\n"))) << withMark.toStdString();
-    EXPECT_GT(withMark.indexOf(QStringLiteral("<p>")), 0);
+TEST_F(StyleLoad, ATemplateThatCannotBeDecodedIsAFailureAndKeepsTheTemplateBefore)
+{
+    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>[[Title]]</p>"));
+    WorkingTemplates templates = UpdateStyle(space.workspace());
+    EXPECT_TRUE(templates.failures.isEmpty());
+
+    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>\xFF</p>"));
+    templates = UpdateStyle(space.workspace(), templates);
+    EXPECT_EQ(templates.playPage, QStringLiteral("<p>[[Title]]</p>"));
+    ASSERT_EQ(templates.failures.size(), 1);
+    EXPECT_EQ(templates.failures.first().path, space.path(QStringLiteral("Style/PageStyle.html")));
+    EXPECT_EQ(templates.failures.first().reason, QStringLiteral("无法识别的文字编码"));
 }
 
 TEST_F(StyleLoad, FillsTheStyledTemplatesFromStyleIni)

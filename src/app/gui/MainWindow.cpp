@@ -11,6 +11,7 @@
 #include "catalogue/gui/ProjectCommands.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "site/SiteGeneration.h"
 
 #include <QAction>
 #include <QEvent>
@@ -167,6 +168,9 @@ void MainWindow::start()
     showProjectRows();
     refreshDetails();
     runStyleLoad();
+    const QString unusable = unusableRunInputsText(m_workspace, m_templates);
+    if (!unusable.isEmpty())
+        Messages::error(unusable);
 }
 
 void MainWindow::runStyleLoad()
