@@ -232,3 +232,18 @@ TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
                            QString::fromLocal8Bit(std::strerror(EACCES)));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
 }
+
+TEST_F(CommandLineTest, AnUndecodableSettingIniIsSaidAtStartAndEndsGenerate)
+{
+    space.writeList({QStringLiteral("a")});
+    addProject(QStringLiteral("a"));
+    space.writeBytes(QStringLiteral("Web/Data/a.html"), "old page");
+    space.writeBytes(QStringLiteral("Setting/Setting.ini"), "[Setting]\r\nMovieFile=\xFF\r\n");
+    const QString settingIni = space.path(QStringLiteral("Setting/Setting.ini"));
+
+    EXPECT_EQ(run({QStringLiteral("generate")}), 1);
+    EXPECT_TRUE(messages.texts().contains(settingIni + QStringLiteral("\r\n无法识别的文字编码")));
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("无法读取 ") + settingIni + QStringLiteral(": 无法识别的文字编码")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/a.html")), "old page");
+}

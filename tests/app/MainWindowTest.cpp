@@ -407,6 +407,16 @@ TEST_F(MainWindowTest, AnUnreadableListIsSaidAtStartAndNeverOverwritten)
     EXPECT_EQ(listBytes(), unreadable);
 }
 
+TEST_F(MainWindowTest, AnUndecodableTemplateIsSaidAtStart)
+{
+    ws.writeBytes(QStringLiteral("Style/PageStyle.html"), "<p>\xFF</p>");
+    window = std::make_unique<MainWindow>(ws.workspace());
+    window->start();
+    EXPECT_EQ(messages.texts(), QStringList{ws.path(QStringLiteral("Style/PageStyle.html")) +
+                                            QStringLiteral("\r\n无法识别的文字编码")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+}
+
 TEST_F(MainWindowTest, OpenFilePathShowsTheEpisodeFolderOrSaysItIsGone)
 {
     writeEpisodeFolder(QStringLiteral("A"), {});

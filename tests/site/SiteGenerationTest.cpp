@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -412,4 +414,16 @@ TEST_F(Generation, AnUpdateEndsLikewiseAfterTheLinesItFound)
                                                     QStringLiteral(": 无法识别的文字编码"),
                                                 QStringLiteral("更新本集内容完成,共 1 个错误!")}));
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page);
+}
+
+TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    addProject(QStringLiteral("a"), QStringLiteral("m/a"));
+    const QString settings = space.path(QStringLiteral("Setting/a.ini"));
+    ASSERT_TRUE(QFile::setPermissions(settings, QFileDevice::Permissions()));
+    generate();
+    EXPECT_EQ(failureLines().first(), QStringLiteral("无法读取 ") + settings + QStringLiteral(": ") +
+                                          QString::fromLocal8Bit(std::strerror(EACCES)));
 }

@@ -6,6 +6,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -227,4 +228,15 @@ TEST_F(StyleLoad, ANumberThatIsNotOneIsNamedAndThePlainTemplatesAreUsed)
         EXPECT_EQ(templates.indexPage, builtin::plainIndexPage());
         EXPECT_EQ(templates.cellsPerRow, 3);
     }
+}
+
+TEST_F(StyleLoad, AMissingTemplateThatCannotBeWrittenIsAFailure)
+{
+    QDir(space.path(QStringLiteral("Style"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Style"), "a file where the folder should be");
+    const WorkingTemplates templates = UpdateStyle(space.workspace());
+    ASSERT_EQ(templates.failures.size(), 3);
+    EXPECT_EQ(templates.failures.first().kind, StyleFileFailure::Kind::Write);
+    EXPECT_EQ(templates.failures.first().path, space.path(QStringLiteral("Style/PageStyle.html")));
+    EXPECT_FALSE(templates.failures.first().reason.isEmpty());
 }
