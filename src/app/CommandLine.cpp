@@ -114,16 +114,16 @@ bool CommandLine::start(Session &session, bool readOnly)
         Messages::error(session.lock.refusalText());
         return false;
     }
-    const QString listFile = session.workspace.listFile();
-    if (readOnly) {
-        session.projects.load(listFile);
-        return true;
+    if (!readOnly) {
+        const QStringList folderFailures = session.workspace.createFolders();
+        for (const QString &failure : folderFailures)
+            Messages::error(failure);
     }
-    const QStringList folderFailures = session.workspace.createFolders();
-    for (const QString &failure : folderFailures)
-        Messages::error(failure);
+    const QString listFile = session.workspace.listFile();
     if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
         Messages::error(ProjectList::unreadableText(listFile));
+    if (readOnly)
+        return true;
     session.templates = UpdateStyle(session.workspace, session.templates);
     const QString unusable = unusableRunInputsText(session.workspace, session.templates);
     if (!unusable.isEmpty())
@@ -180,7 +180,8 @@ int CommandLine::list(Session &session)
 {
     for (const QString &name : session.projects.names())
         m_out(name);
-    return Done;
+    // Names lost from a list that was not read whole are not listed.
+    return session.projects.saveRefused() ? Failed : Done;
 }
 
 } // namespace tessaly

@@ -57,6 +57,8 @@ void ProjectCommands::deleteSelected()
     const int row = m_window.selectedRow();
     if (row < 0)
         return;
+    if (!listMayChange(m_window.projects(), m_window.workspace().listFile()))
+        return;
     const QString name = m_window.selectedProject();
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
