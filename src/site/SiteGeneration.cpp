@@ -25,7 +25,7 @@ namespace {
 struct RunInputs
 {
     QString movieRoot;
-    QList<StyleFileFailure> failures;
+    QList<InputFileFailure> failures;
 };
 
 RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
@@ -40,17 +40,17 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             inputs.movieRoot = files::withoutTrailingSeparators(
                 ini::valueIn(*content, QString::fromLatin1(settings::Section), QStringLiteral("MovieFile")));
         else
-            inputs.failures.append({StyleFileFailure::Kind::Read, settingsFile, reason});
+            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
     }
     if (projects.saveRefused())
-        inputs.failures.append({StyleFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
+        inputs.failures.append({InputFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
     return inputs;
 }
 
-void reportInputFailures(const QList<StyleFileFailure> &failures, RunReport &report)
+void reportInputFailures(const QList<InputFileFailure> &failures, RunReport &report)
 {
-    for (const StyleFileFailure &failure : failures) {
-        if (failure.kind == StyleFileFailure::Kind::Write)
+    for (const InputFileFailure &failure : failures) {
+        if (failure.kind == InputFileFailure::Kind::Write)
             report.cannotWrite(failure.path, failure.reason);
         else
             report.cannotRead(failure.path, failure.reason);
@@ -76,7 +76,7 @@ void deleteIfPresent(const QString &path, RunReport &report)
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
 {
     QStringList texts;
-    for (const StyleFileFailure &failure : readRunInputs(workspace, ProjectList(), templates).failures)
+    for (const InputFileFailure &failure : readRunInputs(workspace, ProjectList(), templates).failures)
         texts.append(Messages::withPath(failure.path, failure.reason));
     return texts.join(QStringLiteral("\r\n"));
 }

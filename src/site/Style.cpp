@@ -92,18 +92,18 @@ void useStyledTemplates(WorkingTemplates &templates, const QString &style, const
 // that cannot be read or decoded, or written when missing, is a failure and
 // the working template stays as it was.
 void loadTemplateFile(const QString &path, const QString &defaultText, QString &workingTemplate,
-                      QList<StyleFileFailure> &failures)
+                      QList<InputFileFailure> &failures)
 {
     QString reason;
     if (!files::plainFileExists(path)) {
         if (!text::writeTextFile(path, defaultText, &reason))
-            failures.append({StyleFileFailure::Kind::Write, path, reason});
+            failures.append({InputFileFailure::Kind::Write, path, reason});
         return;
     }
     if (const std::optional<QString> content = text::readDecodedText(path, &reason))
         workingTemplate = *content;
     else
-        failures.append({StyleFileFailure::Kind::Read, path, reason});
+        failures.append({InputFileFailure::Kind::Read, path, reason});
 }
 
 } // namespace
@@ -135,7 +135,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
                 usePlainTemplates(templates);
         } else {
             templates.cellsPerRow = previous.cellsPerRow;
-            templates.failures.append({StyleFileFailure::Kind::Read, styleFile, reason});
+            templates.failures.append({InputFileFailure::Kind::Read, styleFile, reason});
         }
     } else {
         Messages::show(

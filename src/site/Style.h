@@ -7,9 +7,9 @@ namespace tessaly {
 
 class Workspace;
 
-// A file the style load could not read or decode, or a missing template
-// file it could not write.
-struct StyleFileFailure
+// A file a run depends on that could not be read or decoded, or a missing
+// template file that could not be written.
+struct InputFileFailure
 {
     enum class Kind
     {
@@ -33,7 +33,7 @@ struct WorkingTemplates
     int cellsPerRow = 3;
     // What the load that made these could not read or write. A template
     // whose file failed keeps its earlier text; no run may use them then.
-    QList<StyleFileFailure> failures;
+    QList<InputFileFailure> failures;
 };
 
 // `UpdateStyle`: refreshes the working templates from `Style/` (writing the

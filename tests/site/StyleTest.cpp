@@ -236,7 +236,7 @@ TEST_F(StyleLoad, AMissingTemplateThatCannotBeWrittenIsAFailure)
     space.writeBytes(QStringLiteral("Style"), "a file where the folder should be");
     const WorkingTemplates templates = UpdateStyle(space.workspace());
     ASSERT_EQ(templates.failures.size(), 3);
-    EXPECT_EQ(templates.failures.first().kind, StyleFileFailure::Kind::Write);
+    EXPECT_EQ(templates.failures.first().kind, InputFileFailure::Kind::Write);
     EXPECT_EQ(templates.failures.first().path, space.path(QStringLiteral("Style/PageStyle.html")));
     EXPECT_FALSE(templates.failures.first().reason.isEmpty());
 }
