@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,6 +19,11 @@ namespace {
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool processIsGone(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -51,6 +57,9 @@ bool WorkspaceLock::acquire()
                 m_refusal = Refusal::HeldElsewhere;
                 m_holderHost = host;
                 m_holderPid = pid;
+            } else if (processIsGone(pid) && refuseIfLockFileCannotBeRemoved()) {
+                // A stale lock QLockFile could not remove: the file system
+                // refuses, not a holder.
             } else {
                 m_refusal = Refusal::HeldHere;
             }
