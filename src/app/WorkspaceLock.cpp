@@ -43,8 +43,10 @@ bool WorkspaceLock::acquire()
         if (m_lock.tryLock(0))
             return true;
         if (m_lock.error() != QLockFile::LockFailedError) {
-            refuseWithCreationReason();
-            return false;
+            // When the second creation works, the first failure passed: try again.
+            if (refuseWithCreationReason() || attempt > 0)
+                return false;
+            continue;
         }
         qint64 pid = 0;
         QString host;
@@ -91,15 +93,15 @@ bool WorkspaceLock::refuseIfLockFileCannotBeRemoved()
 
 // QLockFile does not say why the file system refused: the creation is tried
 // once more here, as QLockFile does it, to learn the reason from the call
-// that fails.
-void WorkspaceLock::refuseWithCreationReason()
+// that fails. False when that creation worked after all.
+bool WorkspaceLock::refuseWithCreationReason()
 {
     m_refusal = Refusal::CannotCreate;
     const QByteArray path = QFile::encodeName(m_path);
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         m_reason = systemReason(errno);
-        return;
+        return true;
     }
     const QByteArray contents = QByteArray::number(qint64(::getpid())) + '\n';
     const ssize_t written = ::write(fd, contents.constData(), size_t(contents.size()));
@@ -112,6 +114,7 @@ void WorkspaceLock::refuseWithCreationReason()
         m_reason = systemReason(ENOSPC);
     else
         m_reason = systemReason(EIO);
+    return written < contents.size();
 }
 
 QString WorkspaceLock::refusalText() const

@@ -35,7 +35,7 @@ public:
 
 private:
     bool refuseIfLockFileCannotBeRemoved();
-    void refuseWithCreationReason();
+    bool refuseWithCreationReason();
 
     QString m_path;
     QLockFile m_lock;
