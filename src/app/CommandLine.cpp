@@ -102,33 +102,43 @@ int CommandLine::run(const QStringList &arguments)
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
         Session session(chooseWorkspaceFolder(m_applicationFolder, folder));
-        if (!start(session))
+        if (!start(session, command == QLatin1String("list")))
             return Failed;
         return candidate.act(session, rest);
     }
     return usageError();
 }
 
-bool CommandLine::start(Session &session)
+bool CommandLine::start(Session &session, bool readOnly)
 {
-    // A workspace named on the command line may be new: its folder is made
-    // with the rest.
+    // A workspace named on the command line may be new: its folder is made,
+    // but nothing inside it before the lock is held.
     const QString root = session.workspace.root();
-    if (!files::folderExists(root) && !QDir().mkpath(root)) {
+    if (!files::folderExists(root) && (readOnly || !QDir().mkpath(root))) {
         Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
         return false;
     }
-    const QStringList folderFailures = session.workspace.createFolders();
-    for (const QString &failure : folderFailures)
-        Messages::error(failure);
-    if (!session.lock.acquire()) {
-        Messages::error(WorkspaceLock::busyText());
+    // Listing changes nothing, so a workspace where no lock file can be
+    // made (a read-only disk) is still listed; a holder still keeps it out.
+    if (!session.lock.acquire() &&
+        !(readOnly && session.lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
+        Messages::error(session.lock.refusalText());
         return false;
+    }
+    if (!readOnly) {
+        const QStringList folderFailures = session.workspace.createFolders();
+        for (const QString &failure : folderFailures)
+            Messages::error(failure);
     }
     const QString listFile = session.workspace.listFile();
     if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
         Messages::error(ProjectList::unreadableText(listFile));
+    if (readOnly)
+        return true;
     session.templates = UpdateStyle(session.workspace, session.templates);
+    const QString unusable = unusableRunInputsText(session.workspace, session.templates);
+    if (!unusable.isEmpty())
+        Messages::error(unusable);
     return true;
 }
 
@@ -171,16 +181,9 @@ int CommandLine::remove(Session &session, const QString &name)
         Messages::error(QStringLiteral("没有内容!"));
         return Failed;
     }
-    if (!removeFilesOfDeletedProject(session.workspace, name))
+    if (!deleteProject(session.workspace, session.projects, row))
         return Failed;
-    session.projects.removeAt(row);
-    const QString listFile = session.workspace.listFile();
-    QString reason;
-    if (!session.projects.save(listFile, &reason)) {
-        Messages::error(session.projects.saveRefused() ? reason : Messages::withPath(listFile, reason));
-        return Failed;
-    }
-    Messages::information(QStringLiteral("删除成功!"));
+    Messages::information(deletedText());
     return Done;
 }
 
@@ -188,7 +191,8 @@ int CommandLine::list(Session &session)
 {
     for (const QString &name : session.projects.names())
         m_out(name);
-    return Done;
+    // Names lost from a list that was not read whole are not listed.
+    return session.projects.saveRefused() ? Failed : Done;
 }
 
 } // namespace tessaly

@@ -39,8 +39,9 @@ private:
     int list(Session &session);
     int add(Session &session, const QStringList &arguments);
     int remove(Session &session, const QString &name);
-    // The window's start-up: folders, lock, project list, style load.
-    bool start(Session &session);
+    // The window's start-up: lock, folders, project list, style load. A
+    // read-only command only takes the lock and reads the list.
+    bool start(Session &session, bool readOnly);
     int usageError();
 
     QString m_applicationFolder;

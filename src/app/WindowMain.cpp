@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     }
     tessaly::WorkspaceLock lock(workspace);
     if (!lock.acquire()) {
-        tessaly::Messages::error(tessaly::WorkspaceLock::busyText());
+        tessaly::Messages::error(lock.refusalText());
         return 1;
     }
 

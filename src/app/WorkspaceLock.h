@@ -13,14 +13,36 @@ class Workspace;
 class WorkspaceLock
 {
 public:
+    // Why the lock was not taken.
+    enum class Refusal
+    {
+        None,
+        HeldHere,      // a live process on this computer holds it
+        HeldElsewhere, // a process on another computer holds it
+        CannotCreate,  // the file system refused the lock file
+    };
+
     explicit WorkspaceLock(const Workspace &workspace);
 
-    // False when another live process holds the workspace.
+    // True when this process now holds the workspace; otherwise `refusal()`
+    // and `refusalText()` say why.
     bool acquire();
+    Refusal refusal() const { return m_refusal; }
+    // The message for the refusal: the lock file's path and the reason, or
+    // the busy text for a holder on this computer.
+    QString refusalText() const;
     static QString busyText();
 
 private:
+    bool refuseIfLockFileCannotBeRemoved();
+    bool refuseWithCreationReason();
+
+    QString m_path;
     QLockFile m_lock;
+    Refusal m_refusal = Refusal::None;
+    QString m_holderHost;
+    qint64 m_holderPid = 0;
+    QString m_reason;
 };
 
 } // namespace tessaly

@@ -44,16 +44,16 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
         return CreationResult::Ignored;
     // A list that could not be read is never saved; say so before anything
     // is written for the new project.
-    if (projects.saveRefused()) {
-        Messages::error(ProjectList::unreadableText(workspace.listFile()));
+    if (!listMayChange(projects, workspace.listFile()))
         return CreationResult::Refused;
-    }
     if (!recordNewProject(workspace, projects.names(), project))
         return CreationResult::Refused;
 
     projects.insertAtTop(project.name);
     QString reason;
     if (!projects.save(workspace.listFile(), &reason)) {
+        // The rows stay as the file has them.
+        projects.removeAt(0);
         Messages::error(Messages::withPath(workspace.listFile(), reason));
         return CreationResult::ListNotSaved;
     }

@@ -21,7 +21,7 @@ enum class CreationResult
     Ignored,      // empty name: nothing happens, nothing is said
     Refused,      // the name was refused, or its settings file not written
     Created,      // recorded, listed at the top and the list saved
-    ListNotSaved, // recorded and listed, but `List.ini` could not be written
+    ListNotSaved, // recorded, but `List.ini` could not be written: not listed
 };
 
 // Checks the name against the listed ones and records the episode folder in
@@ -31,7 +31,8 @@ enum class CreationResult
 bool recordNewProject(const Workspace &workspace, const QStringList &existingNames,
                       const NewProject &project);
 
-// The whole creation without a window: record, insert at the top, save.
+// The whole creation, for the window's "添加" and `tessaly-cli add` alike:
+// refuse on an unreadable list, record, insert at the top, save.
 CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project);
 
 // A folder typed on the command line, made absolute against the current

@@ -3,6 +3,8 @@
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
+#include "files/TextReading.h"
+#include "platform/Messages.h"
 
 namespace tessaly {
 
@@ -17,10 +19,11 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
 {
     m_names.clear();
     m_saveRefused = false;
+    m_loadFailure.clear();
     if (!files::plainFileExists(listFile))
         return LoadResult::Missing;
 
-    const std::optional<QByteArray> bytes = files::readFileBytes(listFile);
+    const std::optional<QByteArray> bytes = files::readFileBytes(listFile, &m_loadFailure);
     if (!bytes) {
         m_saveRefused = true;
         return LoadResult::Unreadable;
@@ -36,6 +39,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     // never occur inside a double-byte character), so one bad line costs
     // only that line. A marked file's lines cannot be told apart that way.
     m_saveRefused = true;
+    m_loadFailure = text::undecodableReason();
     if (text::startsWithByteOrderMark(*bytes))
         return LoadResult::Unreadable;
     qsizetype start = 0;
@@ -74,6 +78,14 @@ bool ProjectList::save(const QString &listFile, QString *reason) const
 QString ProjectList::unreadableText(const QString &listFile)
 {
     return listFile + QStringLiteral("\r\n") + QStringLiteral("无法读取项目列表,列表将不会被保存!");
+}
+
+bool listMayChange(const ProjectList &projects, const QString &listFile)
+{
+    if (!projects.saveRefused())
+        return true;
+    Messages::error(ProjectList::unreadableText(listFile));
+    return false;
 }
 
 void ProjectList::insertAtTop(const QString &name)

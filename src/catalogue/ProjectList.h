@@ -30,6 +30,9 @@ public:
     // `Baocun`. Refused (false, reason set) after an unreadable load.
     bool save(const QString &listFile, QString *reason = nullptr) const;
     bool saveRefused() const { return m_saveRefused; }
+    // Why the last load was not whole (the system's reason, or that the
+    // text is in no known encoding); empty after a whole load.
+    const QString &loadFailure() const { return m_loadFailure; }
     static QString unreadableText(const QString &listFile);
 
     const QStringList &names() const { return m_names; }
@@ -48,6 +51,11 @@ public:
 private:
     QStringList m_names;
     bool m_saveRefused = false;
+    QString m_loadFailure;
 };
+
+// Every command that changes the list asks this first: after a load that
+// was not whole it says so, and the command must touch nothing.
+bool listMayChange(const ProjectList &projects, const QString &listFile);
 
 } // namespace tessaly

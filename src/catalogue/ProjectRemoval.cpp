@@ -34,18 +34,32 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
     return removal;
 }
 
-bool removeFilesOfDeletedProject(const Workspace &workspace, const QString &name)
+bool deleteProject(const Workspace &workspace, ProjectList &projects, int row)
 {
+    const QString listFile = workspace.listFile();
+    if (row < 0 || row >= projects.size() || !listMayChange(projects, listFile))
+        return false;
+    const QString name = projects.names().at(row);
     const ProjectRemoval removal = removeProjectFiles(workspace, name);
-    if (removal.nameUnusable) {
-        Messages::error(unusableProjectNameText(name));
-        return true;
-    }
     if (!removal.failures.isEmpty()) {
         Messages::error(removal.failureText());
         return false;
     }
+    projects.removeAt(row);
+    QString reason;
+    if (!projects.save(listFile, &reason)) {
+        QStringList names = projects.names();
+        names.insert(row, name);
+        projects.setNames(names);
+        Messages::error(Messages::withPath(listFile, reason));
+        return false;
+    }
     return true;
+}
+
+QString deletedText()
+{
+    return QStringLiteral("删除成功!");
 }
 
 QString unusableProjectNameText(const QString &name)

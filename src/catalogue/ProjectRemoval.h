@@ -5,6 +5,7 @@
 
 namespace tessaly {
 
+class ProjectList;
 class Workspace;
 
 // What removing a project deletes: its play page and its cover, each by its
@@ -29,11 +30,14 @@ struct ProjectRemoval
 
 ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name);
 
-// Removes the files and says what went wrong through the message seam. True
-// when the project's row may leave the list: its files are gone, or its name
-// could never name a file. False when a file could not be deleted: the row
-// stays so the user can try again once the file is free.
-bool removeFilesOfDeletedProject(const Workspace &workspace, const QString &name);
+// Delete and `tessaly-cli remove`: on a list that was read whole, removes
+// the project's files, then its row, then saves the list; a failure is said
+// through the message seam and leaves the rows as the file has them. A name
+// that cannot be a file name owns no files: only its row goes. A file that
+// cannot be deleted keeps the row, so the user can try again once it is free.
+// True when the project is gone; the caller then says `deletedText()`.
+bool deleteProject(const Workspace &workspace, ProjectList &projects, int row);
+QString deletedText();
 
 // "无法使用的项目名称: " + name: said wherever a command skips the files of a
 // project whose name cannot be a file name.

@@ -1,8 +1,11 @@
 #include "site/ProjectPages.h"
 
 #include "app/Workspace.h"
+#include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
+#include "files/TextReading.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
 #include "site/PageValues.h"
@@ -17,17 +20,55 @@ ProjectPages::ProjectPages(const Workspace &workspace, const WorkingTemplates &t
     : m_workspace(workspace), m_templates(templates), m_movieRoot(movieRoot), m_report(report), m_lines(lines)
 {}
 
-ProjectContent ProjectPages::read(const QString &name)
+QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names)
+{
+    QList<ProjectSource> sources;
+    sources.reserve(names.size());
+    for (const QString &name : names) {
+        ProjectSource source;
+        source.name = name;
+        source.usableName = isUsableProjectName(name);
+        if (source.usableName) {
+            source.settingsFile = workspace.projectSettingsFile(name);
+            if (files::plainFileExists(source.settingsFile)) {
+                QString reason;
+                if (const std::optional<QString> content =
+                        text::readDecodedText(source.settingsFile, &reason))
+                    source.episodeFolder = ini::valueIn(*content, QString::fromLatin1(settings::Section),
+                                                        QStringLiteral("File"));
+                else
+                    source.unreadableReason = reason;
+            }
+        }
+        sources.append(source);
+    }
+    return sources;
+}
+
+bool ProjectPages::announce(const ProjectSource &source)
+{
+    m_report.step(QStringLiteral("读取") + source.name + QStringLiteral("文件路径..."));
+    if (!source.usableName) {
+        m_report.unusableName(source.name);
+        return false;
+    }
+    if (!source.unreadableReason.isEmpty()) {
+        m_report.cannotRead(source.settingsFile, source.unreadableReason);
+        return false;
+    }
+    return true;
+}
+
+ProjectContent ProjectPages::read(const ProjectSource &source)
 {
     ProjectContent content;
-    content.name = name;
-    m_report.step(QStringLiteral("读取") + name + QStringLiteral("文件路径..."));
-    const QString folder = settings::episodeFolder(m_workspace, name);
+    content.name = source.name;
+    const QString &folder = source.episodeFolder;
     content.relativeFolder = page::relativeFolderPath(folder, m_movieRoot);
     m_report.step(QStringLiteral("文件路径:") + content.relativeFolder + QStringLiteral("..."),
                   ProgressIcon::Opening);
     m_report.step(QStringLiteral("处理封面图片..."));
-    ensureCover(name);
+    ensureCover(source.name);
     m_report.step(QStringLiteral("处理剧集数据..."));
     if (!folder.isEmpty() && files::folderExists(folder))
         listEpisodes(folder, content);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,24 @@ struct ProjectContent
     QStringList functions;
 };
 
+// A listed project as a run finds it before anything is cleared: whether its
+// name can name files, and its episode folder from its settings file, or
+// why that file could not be read (the project is then skipped and keeps
+// its old page and cover).
+struct ProjectSource
+{
+    QString name;
+    bool usableName = true;
+    QString episodeFolder;
+    QString settingsFile;
+    QString unreadableReason; // empty when the settings file was read or is missing
+
+    bool skipped() const { return !usableName || !unreadableReason.isEmpty(); }
+};
+
+// Every listed project's source, in list order.
+QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names);
+
 // The per-project work shared by whole-site generation and the project
 // update: cover, episode listing and the play page.
 class ProjectPages
@@ -34,9 +53,12 @@ public:
     ProjectPages(const Workspace &workspace, const WorkingTemplates &templates, const QString &movieRoot,
                  RunReport &report, Lines lines);
 
-    // From "读取<name>文件路径..." to the episode lists; writes the default
+    // "读取<name>文件路径..."; for a skipped project its failure line, and
+    // false. The caller then goes on with the next project.
+    bool announce(const ProjectSource &source);
+    // From the relative path line to the episode lists; writes the default
     // cover when the project has none.
-    ProjectContent read(const QString &name);
+    ProjectContent read(const ProjectSource &source);
     // The cover cell of the index page, without row break.
     QString coverCell(const ProjectContent &content) const;
     // "影片<name>播放页面内容生成..." and the play page itself.

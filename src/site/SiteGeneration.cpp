@@ -4,7 +4,9 @@
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
+#include "files/TextReading.h"
 #include "platform/Messages.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
@@ -15,11 +17,44 @@ namespace tessaly {
 
 namespace {
 
-QString movieRootOf(const Workspace &workspace)
+// What every page of a run depends on. A template, `Style.ini` or
+// `Setting.ini` that cannot be read, a missing template that cannot be
+// written, or a list not read whole ends the run before anything changes:
+// pages made without them would be wrong, and the clean-up would remove
+// good ones.
+struct RunInputs
 {
-    if (!files::plainFileExists(workspace.settingsFile()))
-        return {};
-    return SiteSettings::read(workspace).movieRoot();
+    QString movieRoot;
+    QList<InputFileFailure> failures;
+};
+
+RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
+                        const WorkingTemplates &templates)
+{
+    RunInputs inputs;
+    inputs.failures = templates.failures;
+    const QString settingsFile = workspace.settingsFile();
+    if (files::plainFileExists(settingsFile)) {
+        QString reason;
+        if (const std::optional<QString> content = text::readDecodedText(settingsFile, &reason))
+            inputs.movieRoot = files::withoutTrailingSeparators(
+                ini::valueIn(*content, QString::fromLatin1(settings::Section), QStringLiteral("MovieFile")));
+        else
+            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
+    }
+    if (projects.saveRefused())
+        inputs.failures.append({InputFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
+    return inputs;
+}
+
+void reportInputFailures(const QList<InputFileFailure> &failures, RunReport &report)
+{
+    for (const InputFileFailure &failure : failures) {
+        if (failure.kind == InputFileFailure::Kind::Write)
+            report.cannotWrite(failure.path, failure.reason);
+        else
+            report.cannotRead(failure.path, failure.reason);
+    }
 }
 
 QString noContentText()
@@ -38,12 +73,20 @@ void deleteIfPresent(const QString &path, RunReport &report)
 
 } // namespace
 
+QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
+{
+    QStringList texts;
+    for (const InputFileFailure &failure : readRunInputs(workspace, ProjectList(), templates).failures)
+        texts.append(Messages::withPath(failure.path, failure.reason));
+    return texts.join(QStringLiteral("\r\n"));
+}
+
 SiteGeneration::SiteGeneration(const Workspace &workspace, const ProjectList &projects,
                                const WorkingTemplates &templates, ProgressSink &sink)
     : m_workspace(workspace), m_projects(projects), m_templates(templates), m_sink(sink)
 {}
 
-void SiteGeneration::clearCache(RunReport &report)
+void SiteGeneration::clearCache(RunReport &report, const QStringList &keptPages)
 {
     deleteIfPresent(m_workspace.indexPage(), report);
     const files::Listing pages = files::listFiles(m_workspace.webData());
@@ -51,13 +94,15 @@ void SiteGeneration::clearCache(RunReport &report)
         report.cannotRead(m_workspace.webData(), pages.error);
         return;
     }
-    for (const QString &page : pages.entries)
-        deleteIfPresent(files::joinPath(m_workspace.webData(), page), report);
+    for (const QString &page : pages.entries) {
+        if (!keptPages.contains(page))
+            deleteIfPresent(files::joinPath(m_workspace.webData(), page), report);
+    }
 }
 
 RunOutcome SiteGeneration::run()
 {
-    const QString movieRoot = movieRootOf(m_workspace);
+    const RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
     if (m_projects.size() == 0) {
         Messages::error(noContentText());
         return {true, 0, {}};
@@ -66,20 +111,30 @@ RunOutcome SiteGeneration::run()
     m_sink.beginWholeSiteRun();
     RunReport report(m_sink);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
-    report.step(QStringLiteral("清空缓存数据..."));
-    clearCache(report);
+    if (!inputs.failures.isEmpty()) {
+        reportInputFailures(inputs.failures, report);
+        return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
+    }
 
-    ProjectPages pages(m_workspace, m_templates, movieRoot, report, ProjectPages::Lines::WholeSite);
+    // Read before the clean-up, so a project whose settings cannot be read
+    // keeps the page it has.
+    const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
+    QStringList keptPages;
+    for (const ProjectSource &source : sources) {
+        if (source.usableName && source.skipped())
+            keptPages.append(source.name + QStringLiteral(".html"));
+    }
+    report.step(QStringLiteral("清空缓存数据..."));
+    clearCache(report, keptPages);
+
+    ProjectPages pages(m_workspace, m_templates, inputs.movieRoot, report, ProjectPages::Lines::WholeSite);
     QStringList cells;
     cells.reserve(m_projects.size());
     int rowCounter = 0;
-    for (const QString &name : m_projects.names()) {
-        if (!isUsableProjectName(name)) {
-            report.step(QStringLiteral("读取") + name + QStringLiteral("文件路径..."));
-            report.unusableName(name);
+    for (const ProjectSource &source : sources) {
+        if (!pages.announce(source))
             continue;
-        }
-        const ProjectContent content = pages.read(name);
+        const ProjectContent content = pages.read(source);
         QString cell = pages.coverCell(content);
         if (++rowCounter == m_templates.cellsPerRow) {
             cell += QStringLiteral("\r\n") + m_templates.rowBreak;
@@ -109,7 +164,7 @@ ProjectUpdate::ProjectUpdate(const Workspace &workspace, const ProjectList &proj
 
 RunOutcome ProjectUpdate::run(int selectedRow)
 {
-    const QString movieRoot = movieRootOf(m_workspace);
+    const RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
     if (m_projects.size() == 0)
         return {true, 0, {}};
     if (selectedRow < 0 || selectedRow >= m_projects.size()) {
@@ -120,18 +175,20 @@ RunOutcome ProjectUpdate::run(int selectedRow)
 
     RunReport report(m_sink);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
+    if (!inputs.failures.isEmpty()) {
+        reportInputFailures(inputs.failures, report);
+        return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::Update);
+    }
+
+    const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     report.step(QStringLiteral("清理缓存数据..."));
-    if (isUsableProjectName(selected))
+    if (!sources.at(selectedRow).skipped())
         deleteIfPresent(m_workspace.playPage(selected), report);
 
-    ProjectPages pages(m_workspace, m_templates, movieRoot, report, ProjectPages::Lines::Update);
-    for (const QString &name : m_projects.names()) {
-        if (!isUsableProjectName(name)) {
-            report.step(QStringLiteral("读取") + name + QStringLiteral("文件路径..."));
-            report.unusableName(name);
-            continue;
-        }
-        pages.writePlayPage(pages.read(name));
+    ProjectPages pages(m_workspace, m_templates, inputs.movieRoot, report, ProjectPages::Lines::Update);
+    for (const ProjectSource &source : sources) {
+        if (pages.announce(source))
+            pages.writePlayPage(pages.read(source));
     }
 
     if (files::plainFileExists(m_workspace.settingsFile()))

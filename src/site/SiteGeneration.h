@@ -3,12 +3,20 @@
 #include "site/RunLog.h"
 #include "site/RunReport.h"
 
+#include <QStringList>
+
 namespace tessaly {
 
 class ProgressSink;
 class ProjectList;
 class Workspace;
 struct WorkingTemplates;
+
+// Start-up's word on the files every run needs (the templates, `Style.ini`
+// and `Setting.ini`): each one that cannot be read or decoded, or a missing
+// template that cannot be written, as its path, CR LF, the reason; the
+// texts joined by CR LF, empty when all is well.
+QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates);
 
 // "生成整站内容": rebuilds `Web` from the project list, publishes it and
 // closes with the run log. The caller runs the style load first and passes
@@ -23,7 +31,8 @@ public:
     RunOutcome run();
 
 private:
-    void clearCache(RunReport &report);
+    // Empties `Web/Data` but for the pages kept; removes the index page.
+    void clearCache(RunReport &report, const QStringList &keptPages);
 
     const Workspace &m_workspace;
     const ProjectList &m_projects;

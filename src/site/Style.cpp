@@ -3,12 +3,12 @@
 #include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
+#include "files/TextReading.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/Placeholders.h"
 
-#include <QStringDecoder>
 #include <limits>
 #include <optional>
 
@@ -36,12 +36,12 @@ std::optional<int> sum(int number, int addend)
 // The three numeric keys, in the order the load uses them. A key that is not
 // a number (or whose box size overflows) is named in an error box; the
 // caller then falls back to the plain templates.
-std::optional<StyleNumbers> readNumbers(const QString &styleFile)
+std::optional<StyleNumbers> readNumbers(const QString &style)
 {
     StyleNumbers numbers;
     const auto checked = [&](const char *key, int addend, int &into) {
         const QString name = QString::fromLatin1(key);
-        std::optional<int> value = wholeNumber(ini::read(Section, name, styleFile));
+        std::optional<int> value = wholeNumber(ini::valueIn(style, Section, name));
         if (value)
             value = sum(*value, addend);
         if (!value) {
@@ -64,10 +64,10 @@ void usePlainTemplates(WorkingTemplates &templates)
     templates.cellsPerRow = 3;
 }
 
-void useStyledTemplates(WorkingTemplates &templates, const QString &styleFile, const StyleNumbers &numbers)
+void useStyledTemplates(WorkingTemplates &templates, const QString &style, const StyleNumbers &numbers)
 {
     const auto value = [&](const char *key) {
-        return ini::read(Section, QString::fromLatin1(key), styleFile);
+        return ini::valueIn(style, Section, QString::fromLatin1(key));
     };
 
     QString index = builtin::styledIndexPage();
@@ -88,22 +88,22 @@ void useStyledTemplates(WorkingTemplates &templates, const QString &styleFile, c
 }
 
 // A template file that exists is the working template; a missing one is
-// written with its default and the working template stays as it was.
-void loadTemplateFile(const QString &path, const QString &defaultText, QString &workingTemplate)
+// written with its default and the working template stays as it was. A file
+// that cannot be read or decoded, or written when missing, is a failure and
+// the working template stays as it was.
+void loadTemplateFile(const QString &path, const QString &defaultText, QString &workingTemplate,
+                      QList<InputFileFailure> &failures)
 {
+    QString reason;
     if (!files::plainFileExists(path)) {
-        text::writeTextFile(path, defaultText);
+        if (!text::writeTextFile(path, defaultText, &reason))
+            failures.append({InputFileFailure::Kind::Write, path, reason});
         return;
     }
-    const std::optional<QByteArray> bytes = files::readFileBytes(path);
-    if (!bytes)
-        return;
-    // A file saved in another encoding (a UTF-8 mark, say) is still read as
-    // code page 936, undecodable bytes replaced, rather than ignored.
-    if (const std::optional<QString> content = text::decode(*bytes))
+    if (const std::optional<QString> content = text::readDecodedText(path, &reason))
         workingTemplate = *content;
     else
-        workingTemplate = QStringDecoder("GB18030").decode(*bytes);
+        failures.append({InputFileFailure::Kind::Read, path, reason});
 }
 
 } // namespace
@@ -123,13 +123,20 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     WorkingTemplates templates = previous;
     templates.cellsPerRow = 3;
     templates.rowBreak = builtin::rowBreak();
+    templates.failures.clear();
 
     const QString styleFile = workspace.styleFile();
     if (files::plainFileExists(styleFile)) {
-        if (const std::optional<StyleNumbers> numbers = readNumbers(styleFile))
-            useStyledTemplates(templates, styleFile, *numbers);
-        else
-            usePlainTemplates(templates);
+        QString reason;
+        if (const std::optional<QString> style = text::readDecodedText(styleFile, &reason)) {
+            if (const std::optional<StyleNumbers> numbers = readNumbers(*style))
+                useStyledTemplates(templates, *style, *numbers);
+            else
+                usePlainTemplates(templates);
+        } else {
+            templates.cellsPerRow = previous.cellsPerRow;
+            templates.failures.append({InputFileFailure::Kind::Read, styleFile, reason});
+        }
     } else {
         Messages::show(
             {QStringLiteral("Tessaly"), missingStyleText(), MessageIcon::None, MessageButtons::Ok});
@@ -137,11 +144,11 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     }
 
     loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
-                     templates.playPage);
+                     templates.playPage, templates.failures);
     loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
-                     templates.button);
+                     templates.button, templates.failures);
     loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
-                     templates.function);
+                     templates.function, templates.failures);
     return templates;
 }
 

@@ -1,10 +1,25 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tessaly {
 
 class Workspace;
+
+// A file a run depends on that could not be read or decoded, or a missing
+// template file that could not be written.
+struct InputFileFailure
+{
+    enum class Kind
+    {
+        Read,
+        Write
+    };
+    Kind kind = Kind::Read;
+    QString path;
+    QString reason;
+};
 
 // The working templates the style load leaves in memory for generation.
 struct WorkingTemplates
@@ -16,10 +31,14 @@ struct WorkingTemplates
     QString button;
     QString function;
     int cellsPerRow = 3;
+    // What the load that made these could not read or write. A template
+    // whose file failed keeps its earlier text; no run may use them then.
+    QList<InputFileFailure> failures;
 };
 
 // `UpdateStyle`: refreshes the working templates from `Style/` (writing the
-// template files that are missing) and reports through the message seam.
+// template files that are missing) and reports through the message seam;
+// files it cannot read or write are left in `failures` for the caller.
 WorkingTemplates UpdateStyle(const Workspace &workspace);
 // The same, keeping a file-backed template of `previous` whose file is
 // missing at this load (the file is written now and read by the next load).

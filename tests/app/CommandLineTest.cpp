@@ -8,7 +8,11 @@
 #include "support/TestVideos.h"
 
 #include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -195,7 +199,8 @@ TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
     space.writeList({QStringLiteral("../Setting/x"), QStringLiteral("b")});
     space.writeBytes(QStringLiteral("Setting/x.html"), "must stay");
     EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("../Setting/x")}), 0);
-    EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
+    EXPECT_FALSE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("删除成功!"));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
     EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
 }
@@ -239,6 +244,67 @@ TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFol
         bin, [&out](const QString &line) { out.append(line); }, [](const QString &) {});
 
     EXPECT_EQ(commandLine.run({QStringLiteral("list")}), 0);
-    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly/Setting")).exists());
+    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
     EXPECT_FALSE(prefix.exists(QStringLiteral("bin/Setting")));
+}
+
+TEST_F(CommandLineTest, ListCreatesNothingInTheWorkspace)
+{
+    space.writeList({QStringLiteral("甲"), QStringLiteral("乙")});
+    EXPECT_EQ(run({QStringLiteral("list")}), 0);
+    EXPECT_EQ(out, QStringList({QStringLiteral("甲"), QStringLiteral("乙")}));
+    EXPECT_TRUE(messages.isEmpty()); // no style load
+    EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("Setting")});
+    EXPECT_EQ(QDir(space.path(QStringLiteral("Setting"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("List.ini")});
+}
+
+TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
+{
+    WorkspaceLock other(space.workspace());
+    ASSERT_TRUE(other.acquire());
+    EXPECT_EQ(run({QStringLiteral("generate")}), 1);
+    EXPECT_EQ(messages.texts(), QStringList{WorkspaceLock::busyText()});
+    EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    space.writeList({QStringLiteral("甲")});
+    const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
+    const auto allow = [this](QFile::Permissions permissions) {
+        return QFile::setPermissions(space.root(), permissions) &&
+               QFile::setPermissions(space.path(QStringLiteral("Setting")), permissions);
+    };
+    ASSERT_TRUE(allow(QFile::ReadOwner | QFile::ExeOwner));
+    const int listed = run({QStringLiteral("list")});
+    const QStringList listedNames = out;
+    const int added = run({QStringLiteral("add"), QStringLiteral("乙")});
+    const QString refusal = messages.isEmpty() ? QString() : messages.texts().last();
+    allow(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(listedNames, QStringList{QStringLiteral("甲")});
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(refusal, space.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
+                           QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
+}
+
+TEST_F(CommandLineTest, AnUndecodableSettingIniIsSaidAtStartAndEndsGenerate)
+{
+    space.writeList({QStringLiteral("a")});
+    addProject(QStringLiteral("a"));
+    space.writeBytes(QStringLiteral("Web/Data/a.html"), "old page");
+    space.writeBytes(QStringLiteral("Setting/Setting.ini"), "[Setting]\r\nMovieFile=\xFF\r\n");
+    const QString settingIni = space.path(QStringLiteral("Setting/Setting.ini"));
+
+    EXPECT_EQ(run({QStringLiteral("generate")}), 1);
+    EXPECT_TRUE(messages.texts().contains(settingIni + QStringLiteral("\r\n无法识别的文字编码")));
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("无法读取 ") + settingIni + QStringLiteral(": 无法识别的文字编码")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/a.html")), "old page");
 }

@@ -380,7 +380,8 @@ TEST_F(MainWindowTest, DeletingAnUnusableNameRemovesOnlyTheRow)
 
     trigger("MB6");
 
-    EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../index")));
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("要删除选中的项目吗?\r\n../index"), QStringLiteral("删除成功!")}));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
     EXPECT_EQ(rowTexts(projects()), QStringList{"B"});
     EXPECT_EQ(listBytes(), QByteArray("B\r\n"));
@@ -406,6 +407,16 @@ TEST_F(MainWindowTest, AnUnreadableListIsSaidAtStartAndNeverOverwritten)
     trigger("MB2");
     EXPECT_TRUE(messages.texts().contains(ProjectList::unreadableText(listFile)));
     EXPECT_EQ(listBytes(), unreadable);
+}
+
+TEST_F(MainWindowTest, AnUndecodableTemplateIsSaidAtStart)
+{
+    ws.writeBytes(QStringLiteral("Style/PageStyle.html"), "<p>\xFF</p>");
+    window = std::make_unique<MainWindow>(ws.workspace());
+    window->start();
+    EXPECT_EQ(messages.texts(), QStringList{ws.path(QStringLiteral("Style/PageStyle.html")) +
+                                            QStringLiteral("\r\n无法识别的文字编码")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
 }
 
 TEST_F(MainWindowTest, OpenFilePathShowsTheEpisodeFolderOrSaysItIsGone)

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessaly;
 using tessaly::testing::TempWorkspace;
@@ -95,4 +98,59 @@ TEST(WorkspaceChoice, AnInstalledCopyWorksInTheUsersDataFolderAndAnyOtherBesideI
 
     const QString named = prefix.makeFolder(QStringLiteral("named"));
     EXPECT_EQ(chooseWorkspaceFolder(bin, named), named);
+}
+
+TEST(WorkspaceLocking, AnEmptyOrGarbledLockFileIsTakenOver)
+{
+    TempWorkspace ws;
+    for (const QByteArray &garbled : {QByteArray(), QByteArray("\x01\xFFnot a pid\n")}) {
+        ws.writeBytes(QStringLiteral(".tessaly.lock"), garbled);
+        WorkspaceLock lock(ws.workspace());
+        EXPECT_TRUE(lock.acquire()) << garbled.toHex().constData();
+        EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::None);
+    }
+}
+
+TEST(WorkspaceLocking, AGarbledLockFileOfALiveHolderIsNotTakenOver)
+{
+    TempWorkspace ws;
+    WorkspaceLock holder(ws.workspace());
+    ASSERT_TRUE(holder.acquire());
+    // Emptied in place, as if the holder were still writing it.
+    QFile file(ws.path(QStringLiteral(".tessaly.lock")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    file.close();
+
+    WorkspaceLock second(ws.workspace());
+    EXPECT_FALSE(second.acquire());
+    EXPECT_EQ(second.refusalText(), WorkspaceLock::busyText());
+}
+
+TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral(".tessaly.lock"), "4242\ntessaly\nmedia-server-2\n");
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::HeldElsewhere);
+    EXPECT_EQ(
+        lock.refusalText(),
+        ws.path(QStringLiteral(".tessaly.lock")) +
+            QStringLiteral("\r\n工作区正在被另一台计算机上的Tessaly使用(主机 media-server-2,进程 4242)!"));
+    EXPECT_TRUE(ws.exists(QStringLiteral(".tessaly.lock")));
+}
+
+TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    TempWorkspace ws;
+    ASSERT_TRUE(QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::ExeOwner));
+    WorkspaceLock lock(ws.workspace());
+    const bool acquired = lock.acquire();
+    QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(acquired);
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
+    EXPECT_EQ(lock.refusalText(), ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
+                                      QString::fromLocal8Bit(std::strerror(EACCES)));
 }

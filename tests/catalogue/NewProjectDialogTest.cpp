@@ -1,5 +1,6 @@
 #include "catalogue/gui/NewProjectDialog.h"
 
+#include "catalogue/ProjectList.h"
 #include "catalogue/gui/FolderChooserDialog.h"
 #include "catalogue/gui/FolderListView.h"
 #include "settings/IniFile.h"
@@ -18,11 +19,18 @@ using namespace tessaly::testing;
 
 namespace {
 
+ProjectList listed(const QString &name)
+{
+    ProjectList projects;
+    projects.setNames({name});
+    return projects;
+}
+
 class NewProjectDialogTest : public ::testing::Test
 {
 protected:
     NewProjectDialogTest()
-        : dialog(files.withFolders().workspace(), {QStringLiteral("Listed")},
+        : dialog(files.withFolders().workspace(), projects,
                  [this](const QString &name) { added.append(name); })
     {
         EXPECT_TRUE(showAndExpose(dialog));
@@ -48,6 +56,7 @@ protected:
     TempWorkspace files;
     RecordingMessages messages;
     QStringList added;
+    ProjectList projects = listed(QStringLiteral("Listed"));
     NewProjectDialog dialog;
     QLineEdit *nameBox = nullptr;
 };
@@ -207,4 +216,18 @@ TEST_F(NewProjectDialogTest, AFailedSettingsWriteIsReportedAndTheDialogStays)
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(added.isEmpty());
+}
+
+TEST_F(NewProjectDialogTest, AnUnreadableListRefusesAtOkAsTheCommandLineDoes)
+{
+    const QByteArray unreadable("Listed\r\n\xff\xff\r\n");
+    files.writeBytes(QStringLiteral("Setting/List.ini"), unreadable);
+    ASSERT_EQ(projects.load(files.workspace().listFile()), ProjectList::LoadResult::Unreadable);
+    typeName(QStringLiteral("New"));
+    press("Command1");
+
+    EXPECT_EQ(messages.texts(), QStringList{ProjectList::unreadableText(files.workspace().listFile())});
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_EQ(projects.names(), QStringList{QStringLiteral("Listed")});
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), unreadable);
 }

@@ -1,5 +1,7 @@
 #include "catalogue/ProjectRemoval.h"
 
+#include "catalogue/ProjectList.h"
+#include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <unistd.h>
 
 using namespace tessaly;
+using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
 
 namespace {
@@ -88,4 +91,54 @@ TEST(ProjectRemoval, AFileThatCannotBeDeletedIsReportedWithPathAndReason)
     EXPECT_FALSE(removal.failures.first().reason.isEmpty());
     EXPECT_TRUE(removal.failureText().startsWith(removal.failures.first().path + QStringLiteral("\r\n")));
     EXPECT_FALSE(ws.exists(QStringLiteral("Web/Data/A.html")));
+}
+
+TEST(DeletingAProject, AnUnreadableListRefusesBeforeAnyFileIsTouched)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    RecordingMessages messages;
+    writeProjectFiles(ws, QStringLiteral("A"));
+    const QByteArray unreadable("A\r\n\xff\xff\r\n");
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), unreadable);
+    ProjectList projects;
+    projects.load(ws.workspace().listFile());
+
+    EXPECT_FALSE(deleteProject(ws.workspace(), projects, 0));
+    EXPECT_EQ(messages.texts(), QStringList{ProjectList::unreadableText(ws.workspace().listFile())});
+    EXPECT_EQ(projects.names(), QStringList{QStringLiteral("A")});
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/A.html")));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/A.jpg")));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Setting/List.ini")), unreadable);
+}
+
+TEST(DeletingAProject, AnUnusableNameLosesOnlyItsRowWithoutAnError)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    RecordingMessages messages;
+    ws.writeBytes(QStringLiteral("Web/index.html"), "index");
+    ProjectList projects;
+    projects.setNames({QStringLiteral("../index"), QStringLiteral("B")});
+
+    EXPECT_TRUE(deleteProject(ws.workspace(), projects, 0));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(projects.names(), QStringList{QStringLiteral("B")});
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("B\r\n"));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
+}
+
+TEST(DeletingAProject, AListThatCannotBeSavedKeepsItsRows)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    RecordingMessages messages;
+    ws.makeFolder(QStringLiteral("Setting/List.ini")); // nothing can be written there
+    ProjectList projects;
+    projects.setNames({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+
+    EXPECT_FALSE(deleteProject(ws.workspace(), projects, 1));
+    EXPECT_EQ(projects.names(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.texts().first().startsWith(ws.workspace().listFile() + QStringLiteral("\r\n")));
 }

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -344,4 +346,103 @@ TEST_F(Generation, AnOutputDataFolderThatIsAFileFailsEachStepVisibly)
     EXPECT_EQ(outcome.errors, 2);
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data")), QByteArray("not a folder"));
     EXPECT_TRUE(space.exists(QStringLiteral("Web/index.html")));
+}
+
+// Bytes no text encoding the program reads can decode.
+static const QByteArray Undecodable("[Setting]\r\nFile=\xFF\r\n");
+
+TEST_F(Generation, AFileEveryPageNeedsThatCannotBeDecodedEndsTheRunBeforeAnythingChanges)
+{
+    addProject(QStringLiteral("甲"), QStringLiteral("m/甲"), {QStringLiteral("1.mp4")});
+    space.writeSiteSettings(space.path(QStringLiteral("m")));
+    space.writeText(QStringLiteral("Style/Style.ini"),
+                    QStringLiteral("[Setting]\r\nLinecontent=3\r\nCoverwidth=185\r\nCoverheight=250"));
+    ASSERT_TRUE(generate().succeeded());
+    const QByteArray page = space.readBytes(QStringLiteral("Web/Data/甲.html"));
+    const QByteArray index = space.readBytes(QStringLiteral("Web/index.html"));
+
+    for (const QString &file :
+         {QStringLiteral("Style/PageStyle.html"), QStringLiteral("Style/FunctionStyle.html"),
+          QStringLiteral("Style/Style.ini"), QStringLiteral("Setting/Setting.ini")}) {
+        const QByteArray good = space.readBytes(file);
+        space.writeBytes(file, Undecodable);
+        const RunOutcome outcome = generate();
+        space.writeBytes(file, good);
+
+        EXPECT_FALSE(outcome.succeeded()) << file.toStdString();
+        EXPECT_EQ(texts(), (QStringList{QStringLiteral("读取页面格式文件..."),
+                                        QStringLiteral("无法读取 ") + space.path(file) +
+                                            QStringLiteral(": 无法识别的文字编码"),
+                                        QStringLiteral("生成网站完成,共 1 个错误...")}));
+        EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page) << file.toStdString();
+        EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), index) << file.toStdString();
+    }
+
+    // A list that was not read whole would clear pages of projects it lost.
+    space.writeBytes(QStringLiteral("Setting/List.ini"), "\xFF\xFF\r\n\xBC\xD7\r\n");
+    projects.load(space.workspace().listFile());
+    generate();
+    EXPECT_EQ(texts().at(1), QStringLiteral("无法读取 ") + space.workspace().listFile() +
+                                 QStringLiteral(": 无法识别的文字编码"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page);
+}
+
+TEST_F(Generation, AProjectWhoseSettingsCannotBeReadIsSkippedAndKeepsItsPage)
+{
+    for (const QString &name :
+         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
+        addProject(name, QStringLiteral("m/") + name);
+    space.writeBytes(QStringLiteral("Web/Data/b.html"), "the page b had");
+    space.writeBytes(QStringLiteral("Setting/b.ini"), Undecodable);
+
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 1);
+    const qsizetype at = texts().indexOf(QStringLiteral("读取b文件路径..."));
+    ASSERT_GT(at, 0);
+    EXPECT_EQ(texts().at(at + 1), QStringLiteral("无法读取 ") + space.path(QStringLiteral("Setting/b.ini")) +
+                                      QStringLiteral(": 无法识别的文字编码"));
+    EXPECT_EQ(texts().at(at + 2), QStringLiteral("读取c文件路径..."));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), "the page b had");
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Image/b.jpg")));
+    // No cell for b, and b does not count towards the row break.
+    QString index = builtin::plainIndexPage();
+    index.replace(QStringLiteral("[[Text]]"), QStringList{cell(QStringLiteral("a"), QStringLiteral("0")),
+                                                          cell(QStringLiteral("c"), QStringLiteral("0")),
+                                                          cell(QStringLiteral("d"), QStringLiteral("0")) +
+                                                              QStringLiteral("\r\n") + builtin::rowBreak()}
+                                                  .join(QStringLiteral("\r\n")));
+    EXPECT_EQ(text(QStringLiteral("Web/index.html")), index + QStringLiteral("\r\n"));
+
+    // The update skips it the same way, and does not delete its page either.
+    EXPECT_EQ(update(1).errors, 1);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), "the page b had");
+}
+
+TEST_F(Generation, AnUpdateEndsLikewiseAfterTheLinesItFound)
+{
+    addProject(QStringLiteral("甲"), QStringLiteral("m/甲"), {QStringLiteral("1.mp4")});
+    ASSERT_TRUE(generate().succeeded());
+    const QByteArray page = space.readBytes(QStringLiteral("Web/Data/甲.html"));
+    const qsizetype before = texts().size();
+    space.writeBytes(QStringLiteral("Style/ButtonStyle.html"), Undecodable);
+
+    EXPECT_FALSE(update(0).succeeded());
+    EXPECT_EQ(texts().mid(before), (QStringList{QStringLiteral("读取页面格式文件..."),
+                                                QStringLiteral("无法读取 ") +
+                                                    space.path(QStringLiteral("Style/ButtonStyle.html")) +
+                                                    QStringLiteral(": 无法识别的文字编码"),
+                                                QStringLiteral("更新本集内容完成,共 1 个错误!")}));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page);
+}
+
+TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    addProject(QStringLiteral("a"), QStringLiteral("m/a"));
+    const QString settings = space.path(QStringLiteral("Setting/a.ini"));
+    ASSERT_TRUE(QFile::setPermissions(settings, QFileDevice::Permissions()));
+    generate();
+    EXPECT_EQ(failureLines().first(), QStringLiteral("无法读取 ") + settings + QStringLiteral(": ") +
+                                          QString::fromLocal8Bit(std::strerror(EACCES)));
 }

@@ -6,6 +6,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -146,11 +147,28 @@ TEST_F(StyleLoad, ReadsAnEditedTemplateAsCodePage936OrInTheEncodingItsMarkNames)
 {
     space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>[[title]]\xC4\xE3</p>\n"));
     EXPECT_EQ(UpdateStyle(space.workspace()).playPage, QStringLiteral("<p>[[title]]你</p>\n"));
+}
 
+TEST_F(StyleLoad, AMarkedTemplateIsReadInTheEncodingItsMarkNames)
+{
     // Editors on Windows mark their files: the mark decides, and is dropped.
     space.writeBytes(QStringLiteral("Style/PageStyle.html"),
                      "\xEF\xBB\xBF" + QStringLiteral("<p>[[Title]]你</p>\r\n").toUtf8());
     EXPECT_EQ(UpdateStyle(space.workspace()).playPage, QStringLiteral("<p>[[Title]]你</p>\r\n"));
+}
+
+TEST_F(StyleLoad, ATemplateThatCannotBeDecodedIsAFailureAndKeepsTheTemplateBefore)
+{
+    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>[[Title]]</p>"));
+    WorkingTemplates templates = UpdateStyle(space.workspace());
+    EXPECT_TRUE(templates.failures.isEmpty());
+
+    space.writeBytes(QStringLiteral("Style/PageStyle.html"), QByteArray("<p>\xFF</p>"));
+    templates = UpdateStyle(space.workspace(), templates);
+    EXPECT_EQ(templates.playPage, QStringLiteral("<p>[[Title]]</p>"));
+    ASSERT_EQ(templates.failures.size(), 1);
+    EXPECT_EQ(templates.failures.first().path, space.path(QStringLiteral("Style/PageStyle.html")));
+    EXPECT_EQ(templates.failures.first().reason, QStringLiteral("无法识别的文字编码"));
 }
 
 TEST_F(StyleLoad, FillsTheStyledTemplatesFromStyleIni)
@@ -218,4 +236,15 @@ TEST_F(StyleLoad, ANumberThatIsNotOneIsNamedAndThePlainTemplatesAreUsed)
         EXPECT_EQ(templates.indexPage, builtin::plainIndexPage());
         EXPECT_EQ(templates.cellsPerRow, 3);
     }
+}
+
+TEST_F(StyleLoad, AMissingTemplateThatCannotBeWrittenIsAFailure)
+{
+    QDir(space.path(QStringLiteral("Style"))).removeRecursively();
+    space.writeBytes(QStringLiteral("Style"), "a file where the folder should be");
+    const WorkingTemplates templates = UpdateStyle(space.workspace());
+    ASSERT_EQ(templates.failures.size(), 3);
+    EXPECT_EQ(templates.failures.first().kind, InputFileFailure::Kind::Write);
+    EXPECT_EQ(templates.failures.first().path, space.path(QStringLiteral("Style/PageStyle.html")));
+    EXPECT_FALSE(templates.failures.first().reason.isEmpty());
 }

@@ -5,11 +5,13 @@
 #include "app/gui/Controllers.h"
 #include "app/gui/RowIcons.h"
 #include "app/gui/WorkspaceMenu.h"
+#include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/ProjectCommands.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "site/SiteGeneration.h"
 
 #include <QAction>
 #include <QEvent>
@@ -167,6 +169,9 @@ void MainWindow::start()
     showProjectRows();
     refreshDetails();
     runStyleLoad();
+    const QString unusable = unusableRunInputsText(m_workspace, m_templates);
+    if (!unusable.isEmpty())
+        Messages::error(unusable);
 }
 
 void MainWindow::runStyleLoad()
@@ -239,14 +244,22 @@ bool MainWindow::saveProjectList()
     return false;
 }
 
-void MainWindow::addProjectAtTop(const QString &name)
+bool MainWindow::addProjectAtTop(const QString &name)
 {
-    m_projects.insertAtTop(name);
-    auto *row = new QTreeWidgetItem(QStringList{name});
+    if (createProject(m_workspace, m_projects, NewProject{name, {}}) != CreationResult::Created)
+        return false;
+    showProjectAddedAtTop();
+    return true;
+}
+
+void MainWindow::showProjectAddedAtTop()
+{
+    if (m_projects.size() == 0)
+        return;
+    auto *row = new QTreeWidgetItem(QStringList{m_projects.names().first()});
     row->setIcon(0, rowIcon(7));
     m_controls->projectView->insertTopLevelItem(0, row);
     m_controls->details->showEpisodes({});
-    saveProjectList();
     // Selecting the new row runs the click handling for it.
     selectRow(0);
 }
@@ -303,7 +316,6 @@ void MainWindow::removeProjectRow(int row)
     // than a neighbour the user never chose.
     view->setCurrentItem(nullptr);
     view->clearSelection();
-    m_projects.removeAt(row);
     delete view->takeTopLevelItem(row);
     view->setCurrentItem(nullptr);
     view->clearSelection();

@@ -48,8 +48,12 @@ public:
 
     // `Baocun`: saves the list, reporting a failure. True when saved.
     bool saveProjectList();
-    // Inserts a new project as row 1, selects it, saves, refreshes details.
-    void addProjectAtTop(const QString &name);
+    // "添加" without the dialog: creates the project as `tessaly-cli add`
+    // does (no episode folder) and shows it. True when it was added.
+    bool addProjectAtTop(const QString &name);
+    // Shows the project just inserted at the top of the list as row 1,
+    // selects it and refreshes the details.
+    void showProjectAddedAtTop();
     // The project-click handling for the selected row (`dianji` without the
     // dialog): fills or empties the details pane.
     void refreshDetails();
@@ -67,8 +71,9 @@ public:
     QMenu *projectMenu() const;
 
     // Row upkeep for the list commands: rows first..last show their names
-    // again; a row becomes the one selected; a row goes, leaving none
-    // selected (the details pane then shows its empty state).
+    // again; a row becomes the one selected; the row of a project already
+    // taken from the list goes, leaving none selected (the details pane then
+    // shows its empty state).
     void syncRows(int first, int last);
     void selectRow(int row);
     void removeProjectRow(int row);

@@ -24,8 +24,8 @@ CatalogueDialogsController::CatalogueDialogsController(MainWindow &window)
 void CatalogueDialogsController::openNewProject()
 {
     NewProjectDialog dialog(
-        m_window.workspace(), m_window.projects().names(),
-        [this](const QString &name) { m_window.addProjectAtTop(name); }, &m_window);
+        m_window.workspace(), m_window.projects(),
+        [this](const QString &) { m_window.showProjectAddedAtTop(); }, &m_window);
     dialog.exec();
 }
 

@@ -11,10 +11,9 @@
 
 namespace tessaly {
 
-NewProjectDialog::NewProjectDialog(const Workspace &workspace, QStringList existingNames,
-                                   AddProject addProject, QWidget *parent)
-    : QDialog(parent), m_workspace(workspace), m_existingNames(std::move(existingNames)),
-      m_addProject(std::move(addProject))
+NewProjectDialog::NewProjectDialog(const Workspace &workspace, ProjectList &projects, AddProject addProject,
+                                   QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_projects(projects), m_addProject(std::move(addProject))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("添加"));
@@ -67,7 +66,7 @@ void NewProjectDialog::chooseFolder()
 void NewProjectDialog::confirm()
 {
     const NewProject project{name(), m_episodeFolder};
-    if (!recordNewProject(m_workspace, m_existingNames, project))
+    if (createProject(m_workspace, m_projects, project) != CreationResult::Created)
         return;
     accept();
     if (m_addProject)

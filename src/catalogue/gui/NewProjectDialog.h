@@ -9,12 +9,13 @@ class QLineEdit;
 
 namespace tessaly {
 
+class ProjectList;
 class Workspace;
 
 // The new project dialog (`Form2`, caption "添加"): a name, typed or filled
 // by the folder chooser behind "...", and the chosen folder's path, which is
-// never shown. "确定" records the project and hands its name to `addProject`,
-// which lists it at the top of the project list.
+// never shown. "确定" creates the project in the list, as `tessaly-cli add`
+// does, and then hands its name to `addProject`, which shows it.
 class NewProjectDialog : public QDialog
 {
     Q_OBJECT
@@ -22,7 +23,7 @@ class NewProjectDialog : public QDialog
 public:
     using AddProject = std::function<void(const QString &name)>;
 
-    NewProjectDialog(const Workspace &workspace, QStringList existingNames, AddProject addProject,
+    NewProjectDialog(const Workspace &workspace, ProjectList &projects, AddProject addProject,
                      QWidget *parent = nullptr);
 
     QString name() const;
@@ -35,7 +36,7 @@ public:
 
 private:
     const Workspace &m_workspace;
-    QStringList m_existingNames;
+    ProjectList &m_projects;
     AddProject m_addProject;
     QLineEdit *m_name = nullptr;
     QString m_episodeFolder;

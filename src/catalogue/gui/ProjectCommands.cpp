@@ -57,16 +57,15 @@ void ProjectCommands::deleteSelected()
     const int row = m_window.selectedRow();
     if (row < 0)
         return;
+    if (!listMayChange(m_window.projects(), m_window.workspace().listFile()))
+        return;
     const QString name = m_window.selectedProject();
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
-
-    if (!removeFilesOfDeletedProject(m_window.workspace(), name))
+    if (!deleteProject(m_window.workspace(), m_window.projects(), row))
         return;
-
     m_window.removeProjectRow(row);
-    if (m_window.saveProjectList())
-        Messages::information(QStringLiteral("删除成功!"));
+    Messages::information(deletedText());
 }
 
 void ProjectCommands::openSelectedFolder()
@@ -95,12 +94,20 @@ void ProjectCommands::moveSelected(int (ProjectList::*move)(int))
     const int row = m_window.selectedRow();
     if (row < 0)
         return;
+    ProjectList &projects = m_window.projects();
+    if (!listMayChange(projects, m_window.workspace().listFile()))
+        return;
     // The selection follows the moved project, so the next command acts on
-    // the project the user just moved.
-    const int movedTo = (m_window.projects().*move)(row);
+    // the project the user just moved. A list that cannot be saved keeps
+    // the rows the file has.
+    const QStringList before = projects.names();
+    const int movedTo = (projects.*move)(row);
+    if (!m_window.saveProjectList()) {
+        projects.setNames(before);
+        return;
+    }
     m_window.syncRows(qMin(row, movedTo), qMax(row, movedTo));
     m_window.selectRow(movedTo);
-    m_window.saveProjectList();
 }
 
 } // namespace tessaly
