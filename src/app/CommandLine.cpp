@@ -111,7 +111,7 @@ bool CommandLine::start(Session &session)
     for (const QString &failure : folderFailures)
         Messages::error(failure);
     if (!session.lock.acquire()) {
-        Messages::error(WorkspaceLock::busyText());
+        Messages::error(WorkspaceLock::busyText(root));
         return false;
     }
     const QString listFile = session.workspace.listFile();

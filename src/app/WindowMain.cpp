@@ -78,7 +78,7 @@ int main(int argc, char **argv)
     }
     tessaly::WorkspaceLock lock(workspace);
     if (!lock.acquire()) {
-        tessaly::Messages::error(tessaly::WorkspaceLock::busyText());
+        tessaly::Messages::error(tessaly::WorkspaceLock::busyText(workspace.root()));
         return 1;
     }
 

@@ -16,9 +16,9 @@ bool WorkspaceLock::acquire()
     return m_lock.tryLock(0);
 }
 
-QString WorkspaceLock::busyText()
+QString WorkspaceLock::busyText(const QString &workspaceFolder)
 {
-    return QStringLiteral("工作区正在被另一个Tessaly使用!");
+    return workspaceFolder + QStringLiteral("\r\n工作区正在被另一个Tessaly使用!");
 }
 
 } // namespace tessaly

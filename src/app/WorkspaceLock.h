@@ -17,7 +17,8 @@ public:
 
     // False when another live process holds the workspace.
     bool acquire();
-    static QString busyText();
+    // The workspace folder, CR LF, and why it cannot be used now.
+    static QString busyText(const QString &workspaceFolder);
 
 private:
     QLockFile m_lock;

@@ -115,7 +115,8 @@ TEST_F(CommandLineTest, ABusyWorkspaceIsRefused)
     ASSERT_TRUE(other.acquire());
     EXPECT_EQ(run({QStringLiteral("list")}), 1);
     EXPECT_TRUE(out.isEmpty());
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("工作区正在被另一个Tessaly使用!")});
+    EXPECT_EQ(messages.texts(),
+              QStringList{space.workspace().root() + QStringLiteral("\r\n工作区正在被另一个Tessaly使用!")});
 }
 
 TEST_F(CommandLineTest, AddPutsTheProjectOnTopWithItsFolderMadeAbsolute)
