@@ -7,7 +7,7 @@ TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   libgtest-dev libgmock-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei qt6-translations-l10n
 )
 
 tessaly_install_packages() {

@@ -1,5 +1,6 @@
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
+#include "app/gui/ChineseInterface.h"
 #include "app/gui/MainWindow.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
@@ -64,6 +65,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setFont(windowFont());
+    tessaly::installChineseInterface(app);
 
     tessaly::QtMessagePresenter presenter;
     tessaly::Messages::setPresenter(&presenter);
