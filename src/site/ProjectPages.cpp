@@ -37,7 +37,7 @@ ProjectContent ProjectPages::read(const QString &name)
 void ProjectPages::ensureCover(const QString &name)
 {
     const QString cover = m_workspace.coverFile(name);
-    if (files::plainFileExists(cover))
+    if (files::plainFileExists(cover) && !isEarlierDefaultCoverFile(cover))
         return;
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {
