@@ -2,6 +2,7 @@
 #include "app/WorkspaceLock.h"
 #include "app/gui/ChineseInterface.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/WindowStateKeeper.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Desktop.h"
@@ -91,6 +92,7 @@ int main(int argc, char **argv)
 
     tessaly::MainWindow window(workspace);
     window.start();
+    (new tessaly::WindowStateKeeper(window))->restore();
     window.show();
     return app.exec();
 }
