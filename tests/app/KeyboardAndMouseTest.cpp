@@ -100,6 +100,7 @@ TEST_F(KeyboardAndMouseTest, EachCommandKeyPressesItsButtonOnlyWhileTheButtonIsE
         button->setEnabled(true);
     }
     EXPECT_EQ(w.button("Command4")->toolTip(), QStringLiteral("生成整站内容 (Ctrl+G)"));
+    EXPECT_TRUE(w.button("Command2")->toolTip().endsWith(QStringLiteral("(Del)")));
     for (QPushButton *button : w.findChildren<QPushButton *>())
         EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
 }

@@ -121,18 +121,22 @@ QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequen
 
 void attachKeyboardAndTips(MainWindow &window)
 {
-    for (const ButtonTip &tip : ButtonTips) {
-        if (QPushButton *button = window.findChild<QPushButton *>(QLatin1String(tip.objectName)))
-            button->setToolTip(QString::fromUtf8(tip.text));
-    }
     for (const CommandShortcut &shortcut : commandShortcuts()) {
         if (QAction *action = window.action(shortcut.objectName)) {
             action->setShortcut(shortcut.keys);
             action->setToolTip(toolTipWithKeys(action->text(), shortcut.keys));
         } else if (QPushButton *button = window.button(shortcut.objectName)) {
             addButtonShortcut(&window, button, shortcut.keys);
-            button->setToolTip(toolTipWithKeys(button->toolTip(), shortcut.keys));
         }
+    }
+    // After the keys, the list's Delete among them, so each tip names its key.
+    for (const ButtonTip &tip : ButtonTips) {
+        auto *button = window.findChild<QPushButton *>(QLatin1String(tip.objectName));
+        if (!button)
+            continue;
+        const QString text = QString::fromUtf8(tip.text);
+        const auto *keys = window.findChild<QAction *>(button->objectName() + QStringLiteral("Keys"));
+        button->setToolTip(keys ? toolTipWithKeys(text, keys->shortcut()) : text);
     }
 
     QMenuBar *menuBar = window.menuBar();
