@@ -9,7 +9,7 @@ TESSALY_PACKAGES=(
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei qt6-translations-l10n
 )
 
 tessaly_install_packages() {

@@ -1,7 +1,9 @@
 #include "app/Workspace.h"
 #include "app/WorkspaceLock.h"
+#include "app/gui/ChineseInterface.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/ProgramIcon.h"
+#include "app/gui/WindowStateKeeper.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Desktop.h"
@@ -65,6 +67,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     QApplication::setWindowIcon(tessaly::programIcon());
     QApplication::setFont(windowFont());
+    tessaly::installChineseInterface(app);
 
     tessaly::QtMessagePresenter presenter;
     tessaly::Messages::setPresenter(&presenter);
@@ -90,6 +93,7 @@ int main(int argc, char **argv)
 
     tessaly::MainWindow window(workspace);
     window.start();
+    (new tessaly::WindowStateKeeper(window))->restore();
     window.show();
     return app.exec();
 }

@@ -28,7 +28,7 @@ bool processIsGone(qint64 pid)
 
 } // namespace
 
-WorkspaceLock::WorkspaceLock(const Workspace &workspace) : m_path(workspace.lockFile()), m_lock(m_path)
+WorkspaceLock::WorkspaceLock(const Workspace &workspace) : m_workspaceFolder(workspace.root()), m_path(workspace.lockFile()), m_lock(m_path)
 {
     // A lock left by a crashed process is taken over at once: its owner is
     // checked by process id, not by age.
@@ -123,7 +123,7 @@ QString WorkspaceLock::refusalText() const
     case Refusal::None:
         return {};
     case Refusal::HeldHere:
-        return busyText();
+        return busyText(m_workspaceFolder);
     case Refusal::HeldElsewhere:
         return Messages::withPath(m_path, QStringLiteral("工作区正在被另一台计算机上的Tessaly使用(主机 ") +
                                               m_holderHost + QStringLiteral(",进程 ") +
@@ -134,9 +134,9 @@ QString WorkspaceLock::refusalText() const
     return {};
 }
 
-QString WorkspaceLock::busyText()
+QString WorkspaceLock::busyText(const QString &workspaceFolder)
 {
-    return QStringLiteral("工作区正在被另一个Tessaly使用!");
+    return workspaceFolder + QStringLiteral("\r\n工作区正在被另一个Tessaly使用!");
 }
 
 } // namespace tessaly

@@ -31,12 +31,14 @@ public:
     // The message for the refusal: the lock file's path and the reason, or
     // the busy text for a holder on this computer.
     QString refusalText() const;
-    static QString busyText();
+    // The workspace folder, CR LF, and why it cannot be used now.
+    static QString busyText(const QString &workspaceFolder);
 
 private:
     bool refuseIfLockFileCannotBeRemoved();
     bool refuseWithCreationReason();
 
+    QString m_workspaceFolder;
     QString m_path;
     QLockFile m_lock;
     Refusal m_refusal = Refusal::None;

@@ -131,4 +131,13 @@ int ProjectList::moveToLast(int row)
     return size() - 1;
 }
 
+int ProjectList::moveToRow(int row, int target)
+{
+    if (row < 0 || row >= size())
+        return row;
+    target = qBound(0, target, size() - 1);
+    m_names.move(row, target);
+    return target;
+}
+
 } // namespace tessaly

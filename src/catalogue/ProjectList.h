@@ -47,6 +47,9 @@ public:
     int moveDown(int row);
     int moveToFirst(int row);
     int moveToLast(int row);
+    // Moves the name at `row` so that it ends up at `target` (clamped to the
+    // list); the rows between shift by one.
+    int moveToRow(int row, int target);
 
 private:
     QStringList m_names;

@@ -10,4 +10,12 @@ inline constexpr const char *DefaultCoverResource = ":/site/DefaultCover.jpg";
 // Empty when the resource cannot be read.
 QByteArray defaultCoverBytes();
 
+// True for the built-in cover and for every earlier built-in cover, byte for
+// byte: such a cover file was written by the program, not chosen by the
+// user, so generation may replace it with today's.
+bool isBuiltinDefaultCover(const QByteArray &bytes);
+// True for a file that holds an earlier built-in cover, which the next
+// generation or update replaces with today's.
+bool isEarlierDefaultCoverFile(const QString &path);
+
 } // namespace tessaly

@@ -78,7 +78,7 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
 void ProjectPages::ensureCover(const QString &name)
 {
     const QString cover = m_workspace.coverFile(name);
-    if (files::plainFileExists(cover))
+    if (files::plainFileExists(cover) && !isEarlierDefaultCoverFile(cover))
         return;
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {

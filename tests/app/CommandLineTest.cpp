@@ -122,7 +122,8 @@ TEST_F(CommandLineTest, ABusyWorkspaceIsRefused)
     ASSERT_TRUE(other.acquire());
     EXPECT_EQ(run({QStringLiteral("list")}), 1);
     EXPECT_TRUE(out.isEmpty());
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("工作区正在被另一个Tessaly使用!")});
+    EXPECT_EQ(messages.texts(),
+              QStringList{space.workspace().root() + QStringLiteral("\r\n工作区正在被另一个Tessaly使用!")});
 }
 
 TEST_F(CommandLineTest, AddPutsTheProjectOnTopWithItsFolderMadeAbsolute)
@@ -265,7 +266,7 @@ TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
     WorkspaceLock other(space.workspace());
     ASSERT_TRUE(other.acquire());
     EXPECT_EQ(run({QStringLiteral("generate")}), 1);
-    EXPECT_EQ(messages.texts(), QStringList{WorkspaceLock::busyText()});
+    EXPECT_EQ(messages.texts(), QStringList{WorkspaceLock::busyText(space.root())});
     EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 

@@ -7,6 +7,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -51,7 +52,11 @@ protected:
 
     QTreeWidget *projects() const { return window->projectView(); }
     QTreeWidget *episodes() const { return window->findChild<QTreeWidget *>(QStringLiteral("ListView2")); }
-    QString caption() const { return window->detailsPane()->title(); }
+    // The caption as a reader of the screen gets it, shortcut marks resolved.
+    QString caption() const
+    {
+        return QAccessible::queryAccessibleInterface(window->detailsPane())->text(QAccessible::Name);
+    }
     QString folderField() const { return window->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(); }
 
     QStringList rowTexts(QTreeWidget *view) const
@@ -170,6 +175,15 @@ TEST_F(MainWindowTest, AClickShowsTheProjectsDetails)
     EXPECT_EQ(caption(), QStringLiteral("A"));
     EXPECT_TRUE(folderField().isEmpty());
     EXPECT_EQ(episodes()->topLevelItemCount(), 0);
+}
+
+TEST_F(MainWindowTest, TheCaptionShowsAnAmpersandAsItIs)
+{
+    open({QStringLiteral("Tom & Jerry"), QStringLiteral("&&")});
+    clickRow(0);
+    EXPECT_EQ(caption(), QStringLiteral("Tom & Jerry"));
+    clickRow(1);
+    EXPECT_EQ(caption(), QStringLiteral("&&"));
 }
 
 TEST_F(MainWindowTest, TheDetailsFollowTheKeyboard)

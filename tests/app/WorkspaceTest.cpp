@@ -123,7 +123,7 @@ TEST(WorkspaceLocking, AGarbledLockFileOfALiveHolderIsNotTakenOver)
 
     WorkspaceLock second(ws.workspace());
     EXPECT_FALSE(second.acquire());
-    EXPECT_EQ(second.refusalText(), WorkspaceLock::busyText());
+    EXPECT_EQ(second.refusalText(), WorkspaceLock::busyText(ws.root()));
 }
 
 TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)

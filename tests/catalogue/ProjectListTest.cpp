@@ -104,6 +104,22 @@ TEST(ProjectListMoves, FirstAndLastMoveTheNameAcrossTheList)
     EXPECT_EQ(list.names().first(), QStringLiteral("N"));
 }
 
+TEST(ProjectListMoves, MoveToRowShiftsTheRowsBetweenAndStaysInTheList)
+{
+    ProjectList list;
+    list.setNames(names({"A", "B", "C", "D"}));
+    EXPECT_EQ(list.moveToRow(0, 2), 2);
+    EXPECT_EQ(list.names(), names({"B", "C", "A", "D"}));
+    EXPECT_EQ(list.moveToRow(3, 1), 1);
+    EXPECT_EQ(list.names(), names({"B", "D", "C", "A"}));
+    EXPECT_EQ(list.moveToRow(1, 99), 3);
+    EXPECT_EQ(list.names(), names({"B", "C", "A", "D"}));
+    EXPECT_EQ(list.moveToRow(2, -5), 0);
+    EXPECT_EQ(list.names(), names({"A", "B", "C", "D"}));
+    EXPECT_EQ(list.moveToRow(7, 0), 7);
+    EXPECT_EQ(list.names(), names({"A", "B", "C", "D"}));
+}
+
 TEST(ProjectNamesInPaths, NamesThatWouldLeaveTheirFolderAreUnusable)
 {
     for (const char *bad : {"a/b", "..", ".", "/"})

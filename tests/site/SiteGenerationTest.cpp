@@ -152,6 +152,38 @@ TEST_F(Generation, WritesTheDefaultCoverOnlyWhereNoneIs)
     EXPECT_TRUE(failureLines().isEmpty());
 }
 
+namespace {
+
+// The cover an earlier version wrote for projects without one, kept beside
+// this file as it was shipped.
+QByteArray earlierDefaultCover()
+{
+    QFile file(QStringLiteral(TESSALY_TEST_DATA "/EarlierDefaultCover.jpg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(Generation, ReplacesACoverThatIsAnEarlierBuiltInOneAndNoOther)
+{
+    const QByteArray earlier = earlierDefaultCover();
+    ASSERT_FALSE(earlier.isEmpty());
+    QByteArray touched = earlier;
+    touched[touched.size() / 2] = char(touched[touched.size() / 2] ^ 1);
+    space.writeBytes(QStringLiteral("Web/Image/Old.jpg"), earlier);
+    space.writeBytes(QStringLiteral("Web/Image/Own.jpg"), touched);
+    projects.setNames({QStringLiteral("Old"), QStringLiteral("Own")});
+
+    generate();
+
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Old.jpg")), defaultCoverBytes());
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Own.jpg")), touched);
+    EXPECT_TRUE(isBuiltinDefaultCover(earlier));
+    EXPECT_TRUE(isBuiltinDefaultCover(defaultCoverBytes()));
+    EXPECT_FALSE(isBuiltinDefaultCover(touched));
+    EXPECT_FALSE(isBuiltinDefaultCover(QByteArray()));
+}
+
 TEST_F(Generation, WithAnEmptyListSaysSoAndTouchesNothing)
 {
     space.writeBytes(QStringLiteral("Web/index.html"), "old index");

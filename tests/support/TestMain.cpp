@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
@@ -9,6 +10,9 @@ int main(int argc, char **argv)
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ::testing::InitGoogleTest(&argc, argv);
+    // What the window remembers goes to a test configuration, never the
+    // user's own.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "app/WorkspaceCommands.h"
 #include "app/gui/Buttons.h"
 #include "app/gui/Controllers.h"
+#include "app/gui/KeyboardAndTips.h"
 #include "app/gui/RowIcons.h"
 #include "app/gui/WorkspaceMenu.h"
 #include "catalogue/ProjectCreation.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(const Workspace &workspace, QWidget *parent)
     new ProjectCommands(*this);
     new WorkspaceMenu(*this);
     attachControllers(*this);
+    attachKeyboardAndTips(*this);
 }
 
 MainWindow::~MainWindow()

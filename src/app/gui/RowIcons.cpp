@@ -1,5 +1,6 @@
 #include "app/gui/RowIcons.h"
 
+#include <QFile>
 #include <QString>
 
 namespace tessaly {
@@ -10,8 +11,13 @@ QIcon rowIcon(int number)
     if (number < 1 || number > 7)
         return {};
     QIcon &icon = icons[number - 1];
-    if (icon.isNull())
-        icon = QIcon(QStringLiteral(":/window/icon%1.png").arg(number));
+    if (icon.isNull()) {
+        icon.addFile(QStringLiteral(":/window/icon%1.png").arg(number));
+        // Drawn a second time at double scale for high-density screens.
+        const QString doubled = QStringLiteral(":/window/icon%1@2x.png").arg(number);
+        if (QFile::exists(doubled))
+            icon.addFile(doubled);
+    }
     return icon;
 }
 

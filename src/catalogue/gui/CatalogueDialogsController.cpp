@@ -1,8 +1,10 @@
 #include "catalogue/gui/CatalogueDialogsController.h"
 
 #include "app/gui/MainWindow.h"
+#include "catalogue/DroppedFolder.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
+#include "catalogue/gui/ProjectCommands.h"
 #include "platform/Messages.h"
 
 #include <QAction>
@@ -19,13 +21,33 @@ CatalogueDialogsController::CatalogueDialogsController(MainWindow &window)
         connect(newProject, &QAction::triggered, this, &CatalogueDialogsController::openNewProject);
     if (QPushButton *choose = window.button("Command3"))
         connect(choose, &QPushButton::clicked, this, &CatalogueDialogsController::openEpisodeFolderChooser);
+    if (auto *listCommands = window.findChild<ProjectCommands *>())
+        connect(listCommands, &ProjectCommands::pathDropped, this,
+                &CatalogueDialogsController::openNewProjectFor);
 }
 
 void CatalogueDialogsController::openNewProject()
 {
+    runNewProject(QString(), QString());
+}
+
+void CatalogueDialogsController::openNewProjectFor(const QString &droppedPath)
+{
+    const std::optional<DroppedFolder> folder = folderBelowMovieRoot(m_window.workspace(), droppedPath);
+    if (!folder) {
+        Messages::error(notBelowMovieRootText(droppedPath));
+        return;
+    }
+    runNewProject(folder->name, folder->path);
+}
+
+void CatalogueDialogsController::runNewProject(const QString &name, const QString &folder)
+{
     NewProjectDialog dialog(
         m_window.workspace(), m_window.projects(),
         [this](const QString &) { m_window.showProjectAddedAtTop(); }, &m_window);
+    if (!folder.isEmpty())
+        dialog.useFolder(name, folder);
     dialog.exec();
 }
 

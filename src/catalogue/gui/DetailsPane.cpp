@@ -136,7 +136,10 @@ void DetailsPane::showEmpty()
 
 void DetailsPane::showProject(const ProjectDetails &details)
 {
-    setTitle(details.name);
+    // A group box takes "&" as the mark of a shortcut letter; the name is
+    // shown as it is.
+    QString caption = details.name;
+    setTitle(caption.replace(u'&', QStringLiteral("&&")));
     m_cover->showCoverFile(details.coverFile);
     m_folder->setText(details.episodeFolder);
     showEpisodes(details.episodes);

@@ -24,6 +24,7 @@ NewProjectDialog::NewProjectDialog(const Workspace &workspace, ProjectList &proj
     m_name = new QLineEdit(frame);
     m_name->setObjectName(QStringLiteral("Text1"));
     QPushButton *browse = makeButton("Command3", QStringLiteral("..."), frame);
+    browse->setToolTip(QStringLiteral("从影片文件夹中选择剧集文件夹"));
     auto *nameRow = new QHBoxLayout(frame);
     nameRow->addWidget(m_name);
     nameRow->addWidget(browse);
@@ -59,8 +60,13 @@ void NewProjectDialog::chooseFolder()
     FolderChooserDialog chooser(m_workspace, this);
     if (chooser.exec() != QDialog::Accepted)
         return;
-    m_name->setText(chooser.chosenName());
-    m_episodeFolder = chooser.chosenPath();
+    useFolder(chooser.chosenName(), chooser.chosenPath());
+}
+
+void NewProjectDialog::useFolder(const QString &name, const QString &path)
+{
+    m_name->setText(name);
+    m_episodeFolder = path;
 }
 
 void NewProjectDialog::confirm()

@@ -13,6 +13,9 @@
 #include "platform/gui/NetworkHttpClient.h"
 #include "platform/gui/QtClipboard.h"
 
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QPushButton>
 
 namespace tessaly::covers {
@@ -28,6 +31,10 @@ CoverController::CoverController(MainWindow &window)
         connect(button, &QPushButton::clicked, this, &CoverController::searchByPageFetch);
     if (QPushButton *button = window.button("Command11"))
         connect(button, &QPushButton::clicked, this, &CoverController::searchInBrowser);
+    if (auto *preview = window.findChild<QWidget *>(QStringLiteral("Picture1"))) {
+        preview->setAcceptDrops(true);
+        preview->installEventFilter(this);
+    }
 }
 
 CoverController::~CoverController() = default;
@@ -62,11 +69,58 @@ void CoverController::pickCoverFile()
     if (!project)
         return;
     const QString picture = m_fileChooser->openFile(QStringLiteral("图片文件(*.jpg)"));
+    writeCover(*project, picture);
+}
+
+void CoverController::useCoverFile(const QString &picture)
+{
+    if (const std::optional<QString> project = projectForCover())
+        writeCover(*project, picture);
+}
+
+void CoverController::writeCover(const QString &project, const QString &picture)
+{
     // Cancelling, or a file that is no picture, ends the command quietly.
     if (picture.isEmpty() || !isLoadablePicture(picture))
         return;
-    if (writeCoverFrom(picture, m_window.workspace().coverFile(*project)))
+    if (writeCoverFrom(picture, m_window.workspace().coverFile(project)))
         m_window.reloadCoverPreview();
+}
+
+namespace {
+
+// The one local JPEG file a drag carries, or empty.
+QString draggedJpeg(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QString path = data->urls().first().toLocalFile();
+    const QString suffix = QFileInfo(path).suffix();
+    const bool jpeg = suffix.compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0 ||
+                      suffix.compare(QLatin1String("jpeg"), Qt::CaseInsensitive) == 0;
+    return jpeg && QFileInfo(path).isFile() ? path : QString();
+}
+
+} // namespace
+
+bool CoverController::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString picture = draggedJpeg(drop->mimeData());
+    if (picture.isEmpty()) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    // Once the drop is over: the command may ask or say something.
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, picture] { useCoverFile(picture); }, Qt::QueuedConnection);
+    return true;
 }
 
 void CoverController::searchByPageFetch()

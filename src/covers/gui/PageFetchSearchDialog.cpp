@@ -63,6 +63,7 @@ void PageFetchSearchDialog::buildLayout()
     m_keyword = new QLineEdit(frame);
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::searchAgain(), frame);
+    m_searchButton->setToolTip(QStringLiteral("按关键字在站点1重新搜索图片"));
     m_list = new QTreeWidget(frame);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setMinimumSize(ListWidth, ListHeight);

@@ -35,6 +35,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     auto *movieFrame = new QGroupBox(QStringLiteral("影片文件路径"), this);
     m_movieFile = makeBox(QStringLiteral("Text1"), movieFrame);
     QPushButton *testMovieFile = makeButton("Command1", QStringLiteral("测试"), movieFrame);
+    testMovieFile->setToolTip(QStringLiteral("检查影片文件路径是否存在"));
     auto *movieRow = new QHBoxLayout(movieFrame);
     movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
     movieRow->addWidget(m_movieFile);
@@ -45,6 +46,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     m_webUpdate->setObjectName(QStringLiteral("Check1"));
     m_webFile = makeBox(QStringLiteral("Text2"), updateFrame);
     QPushButton *testWebFile = makeButton("Command4", QStringLiteral("测试"), updateFrame);
+    testWebFile->setToolTip(QStringLiteral("检查站点路径是否存在"));
     auto *updateGrid = new QGridLayout(updateFrame);
     updateGrid->addWidget(m_webUpdate, 0, 0, 1, 3);
     updateGrid->addWidget(new QLabel(QStringLiteral("站点路径："), updateFrame), 1, 0);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+
+class QAction;
+class QPushButton;
+class QWidget;
+
+namespace tessaly {
+
+class MainWindow;
+
+// A command of the main window that has a key of its own.
+struct CommandShortcut
+{
+    const char *objectName; // the button or menu item of the command
+    QKeySequence keys;
+};
+
+// "生成整站内容" (Ctrl+G) and the others; the project list's own keys
+// (Delete, Ctrl+Up, Ctrl+Down) belong to the list's commands.
+const QList<CommandShortcut> &commandShortcuts();
+
+// "生成整站内容 (Ctrl+G)": what a tooltip says of a command with a key.
+QString toolTipWithKeys(const QString &description, const QKeySequence &keys);
+
+// An action on `owner` that presses `button` on `keys`, while `owner`'s
+// window is active (or, for Qt::WidgetShortcut, while `owner` has the
+// focus). It is enabled exactly while the button is, so the key never runs
+// a command the window refuses by mouse.
+QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequence &keys,
+                           Qt::ShortcutContext context = Qt::WindowShortcut);
+
+// Keys, tooltips, the Tab order and the menu bar's keyboard behaviour of
+// the main window. Runs after every controller is attached.
+void attachKeyboardAndTips(MainWindow &window);
+
+} // namespace tessaly
