@@ -1,8 +1,11 @@
 #include "app/CommandLine.h"
+#include "demo/Example.h"
 #include "platform/ConsoleText.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 
 namespace {
 
@@ -22,11 +25,18 @@ void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QSt
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(writeQtMessage);
-    QCoreApplication application(argc, argv);
+    // Only the example draws: its frames need a GUI application, which runs
+    // offscreen so that it works without a display, as on a server.
+    const bool drawsFrames = argc > 1 && qstrcmp(argv[1], "demo") == 0;
+    if (drawsFrames)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> application(drawsFrames ? new QGuiApplication(argc, argv)
+                                                                    : new QCoreApplication(argc, argv));
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
     tessaly::CommandLine commandLine(
         QCoreApplication::applicationDirPath(), [](const QString &line) { writeLine(stdout, line); },
         [](const QString &line) { writeLine(stderr, line); });
+    commandLine.setExampleMaker(&tessaly::demo::makeExample);
     return commandLine.run(QCoreApplication::arguments().mid(1));
 }
