@@ -20,6 +20,12 @@ void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QSt
     writeLine(stderr, qFormatLogMessage(type, context, message));
 }
 
+void writeSeriousQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        writeQtMessage(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -28,10 +34,17 @@ int main(int argc, char **argv)
     // Only the example draws: its frames need a GUI application, which runs
     // offscreen so that it works without a display, as on a server.
     const bool drawsFrames = argc > 1 && qstrcmp(argv[1], "demo") == 0;
-    if (drawsFrames)
+    std::unique_ptr<QCoreApplication> application;
+    if (drawsFrames) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> application(drawsFrames ? new QGuiApplication(argc, argv)
-                                                                    : new QCoreApplication(argc, argv));
+        // The platform's start-up remarks (no runtime folder for root, say)
+        // mean nothing to someone making the example; failures still show.
+        qInstallMessageHandler(writeSeriousQtMessage);
+        application = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(writeQtMessage);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
     tessaly::CommandLine commandLine(

@@ -178,7 +178,9 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
         }
     }
 
-    const WorkingTemplates templates = UpdateStyle(workspace);
+    // As in a session: the start-up load writes the button and script
+    // templates that are missing, the run's own load reads them.
+    const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
     return SiteGeneration(workspace, projects, templates, sink).run().succeeded();
 }
 
