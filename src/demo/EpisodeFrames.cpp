@@ -66,6 +66,20 @@ EpisodeFrames::EpisodeFrames(const QString &emblem, const QString &project, int 
         }
     }
 
+    const int radius = height * 3 / 10;
+    m_glow = QImage(2 * radius, 2 * radius, QImage::Format_ARGB32_Premultiplied);
+    m_glow.fill(Qt::transparent);
+    {
+        QPainter painter(&m_glow);
+        QRadialGradient glow(QPointF(radius, radius), radius);
+        QColor colour = tint.lighter(170);
+        colour.setAlpha(120);
+        glow.setColorAt(0, colour);
+        colour.setAlpha(0);
+        glow.setColorAt(1, colour);
+        painter.fillRect(m_glow.rect(), glow);
+    }
+
     m_captions = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     m_captions.fill(Qt::transparent);
     QPainter painter(&m_captions);
@@ -90,20 +104,11 @@ QImage EpisodeFrames::frame(int index) const
     painter.drawImage(QPoint(0, 0), m_background, QRect(shift, 0, width, height));
 
     // Two lights drifting across, so every frame differs from the last.
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     const double turn = 2 * M_PI * index / frames;
     for (int light = 0; light < 2; ++light) {
         const QPointF centre(width * (0.5 + 0.38 * std::cos(turn + light * M_PI)),
                              height * (0.5 + 0.32 * std::sin(2 * turn + light * M_PI)));
-        QRadialGradient glow(centre, height * 0.3);
-        QColor colour = m_tint.lighter(170);
-        colour.setAlpha(120);
-        glow.setColorAt(0, colour);
-        colour.setAlpha(0);
-        glow.setColorAt(1, colour);
-        painter.setBrush(glow);
-        painter.drawEllipse(centre, height * 0.3, height * 0.3);
+        painter.drawImage(centre - QPointF(m_glow.width(), m_glow.height()) / 2, m_glow);
     }
 
     painter.drawImage(0, 0, m_captions);

@@ -27,6 +27,7 @@ private:
     VideoShape m_shape;
     QImage m_background; // twice as wide as a frame; a frame shows a moving window of it
     QImage m_captions;   // transparent but for the text
+    QImage m_glow;       // a soft light, drawn twice at moving places
     QColor m_tint;
 };
 

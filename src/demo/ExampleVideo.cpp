@@ -80,7 +80,7 @@ public:
             m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         AVDictionary *options = nullptr;
         av_dict_set(&options, "profile", "high", 0);
-        av_dict_set(&options, "preset", "veryfast", 0);
+        av_dict_set(&options, "preset", "superfast", 0);
         // No keyframes at scene cuts: exactly one at every whole second.
         av_dict_set(&options, "x264-params", "scenecut=0", 0);
         code = avcodec_open2(m_codec, encoder, &options);
