@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -69,6 +70,50 @@ QList<ExampleProject> exampleProjects()
           QStringLiteral("第3集 Cap'n 黎明.mp4")}},
     };
 }
+
+// Ctrl+C, a hang-up or a kill while the example is made: the work stops at
+// the next frame or step, the temporary folder is removed, and then the
+// process ends as the signal asked.
+class Interruption
+{
+public:
+    Interruption()
+    {
+        s_signal = 0;
+        s_stop = false;
+        struct sigaction action = {};
+        action.sa_handler = [](int signal) {
+            s_signal = signal;
+            s_stop = true;
+        };
+        sigemptyset(&action.sa_mask);
+        for (int index = 0; index < SignalCount; ++index) {
+            ::sigaction(Signals[index], &action, &m_previous[index]);
+            // A signal the caller chose to ignore (nohup, say) stays ignored.
+            if (m_previous[index].sa_handler == SIG_IGN)
+                ::sigaction(Signals[index], &m_previous[index], nullptr);
+        }
+    }
+    ~Interruption()
+    {
+        for (int index = 0; index < SignalCount; ++index)
+            ::sigaction(Signals[index], &m_previous[index], nullptr);
+        if (s_signal != 0)
+            std::raise(s_signal);
+    }
+    Interruption(const Interruption &) = delete;
+    Interruption &operator=(const Interruption &) = delete;
+
+    static const std::atomic<bool> *flag() { return &s_stop; }
+    static bool happened() { return s_stop; }
+
+private:
+    static constexpr int SignalCount = 3;
+    static constexpr int Signals[SignalCount] = {SIGINT, SIGTERM, SIGHUP};
+    static inline volatile std::sig_atomic_t s_signal = 0;
+    static inline std::atomic<bool> s_stop = false;
+    struct sigaction m_previous[SignalCount] = {};
+};
 
 bool refuse(const QString &path, const QString &reason)
 {
@@ -123,8 +168,9 @@ bool makeVideos(const Places &places, ProgressSink &sink)
             const QString file = folder + u'/' + episode;
             QString reason;
             if (!writeExampleVideo(
-                    file, shape, [&frames](int index) { return frames.frame(index); }, &reason))
-                return refuse(file, reason);
+                    file, shape, [&frames](int index) { return frames.frame(index); }, &reason,
+                    Interruption::flag()))
+                return Interruption::happened() ? false : refuse(file, reason);
         }
     }
     return true;
@@ -171,7 +217,11 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
 
     for (const QString &name : projects.names()) {
         sink.add({texts::takingCover() + name, ProgressIcon::Step});
-        const covers::VideoCover cover = covers::grabProjectCover(workspace, name);
+        covers::GrabLimits limits;
+        limits.cancelled = Interruption::flag();
+        const covers::VideoCover cover = covers::grabProjectCover(workspace, name, limits);
+        if (Interruption::happened())
+            return false;
         if (!cover.written) {
             Messages::error(cover.message);
             return false;
@@ -208,12 +258,15 @@ bool makeExample(const QString &folder, ProgressSink &sink)
     if (!files::folderExists(parent))
         return refuse(parent, texts::folderMissing());
 
+    // Declared first, so the temporary folder is gone before a signal that
+    // came meanwhile ends the process.
+    const Interruption interruption;
     // Beside DIR, so the last step is a rename within one file system.
     QTemporaryDir building(parent + QStringLiteral("/.tessaly-demo-XXXXXX"));
     if (!building.isValid())
         return refuse(parent, building.errorString());
     const Places temporary(building.path());
-    if (!makeVideos(temporary, sink) || !makeWorkspaceAndSite(temporary, sink))
+    if (!makeVideos(temporary, sink) || !makeWorkspaceAndSite(temporary, sink) || Interruption::happened())
         return false;
     // The run wrote the temporary folder; what stays records DIR itself.
     if (!recordPaths(Workspace(temporary.workspace()), Places(target)))

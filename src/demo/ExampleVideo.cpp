@@ -180,13 +180,13 @@ private:
 } // namespace
 
 bool writeExampleVideo(const QString &path, const VideoShape &shape, const FramePainter &paint,
-                       QString *reason)
+                       QString *reason, const std::atomic<bool> *stop)
 {
     covers::silenceVideoLibraries();
     Encoder encoder(path, shape);
     bool ok = encoder.open();
     for (int index = 0; ok && index < shape.frameCount(); ++index)
-        ok = encoder.add(paint(index), index);
+        ok = !(stop && *stop) && encoder.add(paint(index), index);
     ok = ok && encoder.finish();
     if (!ok && reason)
         *reason = encoder.reason();

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 namespace tessaly::demo {
@@ -24,8 +25,8 @@ using FramePainter = std::function<QImage(int index)>;
 // Encodes the frames in-process as H.264 (High profile, yuv420p, a keyframe
 // at every whole second) in an MP4 file whose index comes first, so a
 // browser starts playing before the whole file has arrived. False, with
-// the reason, when the file cannot be made.
+// the reason, when the file cannot be made, and as soon as `stop` is set.
 bool writeExampleVideo(const QString &path, const VideoShape &shape, const FramePainter &paint,
-                       QString *reason = nullptr);
+                       QString *reason = nullptr, const std::atomic<bool> *stop = nullptr);
 
 } // namespace tessaly::demo

@@ -249,6 +249,20 @@ TEST(Example, RefusesAFolderThatIsNotEmptyAndChangesNothing)
     EXPECT_EQ(entriesOf(folder), QStringList{QStringLiteral("keep.txt")});
 }
 
+TEST(Example, StoppedBySignalItLeavesNothingAndEndsAsTheSignalAsks)
+{
+    QTemporaryDir parent;
+    QProcess process;
+    process.start(QStringLiteral(TESSALY_CLI),
+                  {QStringLiteral("demo"), parent.filePath(QStringLiteral("example"))});
+    // The first progress line comes once the work has begun.
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(entriesOf(parent.path()).isEmpty()) << entriesOf(parent.path()).join(u' ').toStdString();
+}
+
 namespace {
 
 // Puts a file into the target folder as soon as the work has begun, as
