@@ -33,13 +33,15 @@ CommandLine::CommandLine(QString applicationFolder, Output out, Output err)
 QString CommandLine::usageText()
 {
     return QStringLiteral("用法: tessaly-cli [--workspace DIR] COMMAND\n"
+                          "      tessaly-cli demo DIR\n"
                           "  generate       生成整站内容\n"
                           "  update NAME    更新本集内容 (列表中第一个名为 NAME 的项目)\n"
                           "  list           列出项目名称, 每行一个\n"
                           "  add NAME [FOLDER]  添加项目到列表顶部 (FOLDER 为剧集文件夹)\n"
                           "  remove NAME    删除项目 (列表中第一个名为 NAME 的项目)\n"
                           "  cover NAME [EPISODE]  从视频截取封面 (EPISODE 为剧集序号或文件名)\n"
-                          "  covers-missing 为无封面项目截取封面");
+                          "  covers-missing 为无封面项目截取封面\n"
+                          "  demo DIR       在新文件夹 DIR 中制作示例 (视频, 工作区和已发布的站点)");
 }
 
 int CommandLine::usageError()
@@ -71,6 +73,14 @@ int CommandLine::run(const QStringList &arguments)
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         m_out(usageText());
         return Done;
+    }
+    // The example is a workspace of its own: naming another is a mistake.
+    if (command == QLatin1String("demo")) {
+        const bool workspaceNamed = at > 0;
+        if (workspaceNamed || rest.size() != 1 || rest.first().isEmpty() || !m_exampleMaker)
+            return usageError();
+        ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+        return m_exampleMaker(rest.first(), lines) ? Done : Failed;
     }
 
     // Each command: how many arguments it takes, and what it does.

@@ -6,6 +6,7 @@
 
 namespace tessaly {
 
+class ProgressSink;
 class ProjectList;
 class Workspace;
 
@@ -32,6 +33,11 @@ public:
     int run(const QStringList &arguments);
     static QString usageText();
 
+    // `demo DIR` draws and encodes videos, which this library does not: the
+    // main hands in the maker. Without one, `demo` is a usage error.
+    using ExampleMaker = std::function<bool(const QString &folder, ProgressSink &sink)>;
+    void setExampleMaker(ExampleMaker maker) { m_exampleMaker = std::move(maker); }
+
 private:
     struct Session;
     int generate(Session &session);
@@ -47,6 +53,7 @@ private:
     QString m_applicationFolder;
     Output m_out;
     Output m_err;
+    ExampleMaker m_exampleMaker;
 };
 
 } // namespace tessaly

@@ -114,6 +114,26 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwo)
     EXPECT_EQ(bare.run({QStringLiteral("--workspace")}), 2);
 }
 
+TEST_F(CommandLineTest, DemoMakesItsOwnWorkspaceSoNamingOneIsAUsageError)
+{
+    QStringList made;
+    CommandLine commandLine(
+        QStringLiteral("/nonexistent"), [this](const QString &line) { out.append(line); },
+        [this](const QString &line) { err.append(line); });
+    commandLine.setExampleMaker([&made](const QString &folder, ProgressSink &) {
+        made.append(folder);
+        return true;
+    });
+    EXPECT_EQ(commandLine.run({QStringLiteral("--workspace"), space.root(), QStringLiteral("demo"),
+                               QStringLiteral("example")}),
+              2);
+    EXPECT_EQ(commandLine.run({QStringLiteral("demo")}), 2);
+    EXPECT_TRUE(made.isEmpty());
+    EXPECT_TRUE(err.join(u'\n').contains(QStringLiteral("tessaly-cli demo DIR")));
+    EXPECT_EQ(commandLine.run({QStringLiteral("demo"), QStringLiteral("example")}), 0);
+    EXPECT_EQ(made, QStringList{QStringLiteral("example")});
+}
+
 TEST_F(CommandLineTest, ABusyWorkspaceIsRefused)
 {
     space.withFolders();

@@ -1,0 +1,287 @@
+#include "demo/Example.h"
+
+#include "app/Workspace.h"
+#include "app/WorkspaceLock.h"
+#include "catalogue/ProjectCreation.h"
+#include "catalogue/ProjectList.h"
+#include "covers/VideoCovers.h"
+#include "demo/DefaultStyle.h"
+#include "demo/DemoTexts.h"
+#include "demo/EpisodeFrames.h"
+#include "demo/ExampleVideo.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "platform/Messages.h"
+#include "settings/SettingsFiles.h"
+#include "site/BuiltinTemplates.h"
+#include "site/Progress.h"
+#include "site/SiteGeneration.h"
+#include "site/Style.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace tessaly::demo {
+
+namespace {
+
+// A film with one episode and a series whose two seasons are two projects.
+// Names hold Chinese characters, blanks and apostrophes on purpose: the
+// example shows that such names work everywhere, pages and scripts alike.
+struct ExampleProject
+{
+    QString name;
+    QString folder; // below the movie root
+    QString emblem; // drawn large in the middle of every frame, and so on the cover
+    QColor tint;
+    QStringList episodes;
+};
+
+QList<ExampleProject> exampleProjects()
+{
+    const QString series = QStringLiteral("剧集/星河 Captain's 日记/");
+    return {
+        {QStringLiteral("月光 Rider's 归途"),
+         QStringLiteral("电影/月光 Rider's 归途"),
+         QStringLiteral("月光"),
+         QColor(0x2a, 0x5c, 0xaa),
+         {QStringLiteral("月光 Rider's 归途.mp4")}},
+        {QStringLiteral("星河 Captain's 日记 第一季"),
+         series + QStringLiteral("第一季 Captain's Log"),
+         QStringLiteral("星河"),
+         QColor(0x1f, 0x8a, 0x70),
+         {QStringLiteral("第1集 Cap'n 启航.mp4"), QStringLiteral("第2集 Cap'n 迷航.mp4"),
+          QStringLiteral("第3集 Cap'n 归航.mp4")}},
+        {QStringLiteral("星河 Captain's 日记 第二季"),
+         series + QStringLiteral("第二季 Captain's Log"),
+         QStringLiteral("星河"),
+         QColor(0x7a, 0x3f, 0xa0),
+         {QStringLiteral("第1集 Cap'n 星门.mp4"), QStringLiteral("第2集 Cap'n 暗流.mp4"),
+          QStringLiteral("第3集 Cap'n 黎明.mp4")}},
+    };
+}
+
+// Ctrl+C, a hang-up or a kill while the example is made: the work stops at
+// the next frame or step, the temporary folder is removed, and then the
+// process ends as the signal asked.
+class Interruption
+{
+public:
+    Interruption()
+    {
+        s_signal = 0;
+        s_stop = false;
+        struct sigaction action = {};
+        action.sa_handler = [](int signal) {
+            s_signal = signal;
+            s_stop = true;
+        };
+        sigemptyset(&action.sa_mask);
+        for (int index = 0; index < SignalCount; ++index) {
+            ::sigaction(Signals[index], &action, &m_previous[index]);
+            // A signal the caller chose to ignore (nohup, say) stays ignored.
+            if (m_previous[index].sa_handler == SIG_IGN)
+                ::sigaction(Signals[index], &m_previous[index], nullptr);
+        }
+    }
+    ~Interruption()
+    {
+        for (int index = 0; index < SignalCount; ++index)
+            ::sigaction(Signals[index], &m_previous[index], nullptr);
+        if (s_signal != 0)
+            std::raise(s_signal);
+    }
+    Interruption(const Interruption &) = delete;
+    Interruption &operator=(const Interruption &) = delete;
+
+    static const std::atomic<bool> *flag() { return &s_stop; }
+    static bool happened() { return s_stop; }
+
+private:
+    static constexpr int SignalCount = 3;
+    static constexpr int Signals[SignalCount] = {SIGINT, SIGTERM, SIGHUP};
+    static inline volatile std::sig_atomic_t s_signal = 0;
+    static inline std::atomic<bool> s_stop = false;
+    struct sigaction m_previous[SignalCount] = {};
+};
+
+bool refuse(const QString &path, const QString &reason)
+{
+    Messages::error(Messages::withPath(path, reason));
+    return false;
+}
+
+// The example's own folders, below `root`, which is where DIR is now
+// (while it is being made) or will be (in what the files record).
+struct Places
+{
+    explicit Places(const QString &root) : root(root) {}
+
+    QString site() const { return root + QStringLiteral("/site"); }
+    QString movieRoot() const { return site() + QStringLiteral("/movie"); }
+    QString workspace() const { return root + QStringLiteral("/workspace"); }
+    QString episodeFolder(const ExampleProject &project) const { return movieRoot() + u'/' + project.folder; }
+
+    QString root;
+};
+
+// `Setting.ini` and every project's `File`, all absolute below `places`.
+bool recordPaths(const Workspace &workspace, const Places &places)
+{
+    SiteSettings site;
+    site.movieFile = places.movieRoot();
+    site.webFile = places.site();
+    site.webLink =
+        QUrl::fromLocalFile(places.site() + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded);
+    site.webUpdate = QStringLiteral("True");
+    QString reason;
+    if (!site.write(workspace, &reason))
+        return refuse(workspace.settingsFile(), reason);
+    for (const ExampleProject &project : exampleProjects()) {
+        if (!settings::setEpisodeFolder(workspace, project.name, places.episodeFolder(project), &reason))
+            return refuse(workspace.projectSettingsFile(project.name), reason);
+    }
+    return true;
+}
+
+bool makeVideos(const Places &places, ProgressSink &sink)
+{
+    const VideoShape shape;
+    for (const ExampleProject &project : exampleProjects()) {
+        const QString folder = places.episodeFolder(project);
+        if (!QDir().mkpath(folder))
+            return refuse(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        for (int number = 1; number <= project.episodes.size(); ++number) {
+            const QString episode = project.episodes.at(number - 1);
+            sink.add({texts::makingVideo() + project.folder + u'/' + episode, ProgressIcon::Step});
+            const EpisodeFrames frames(project.emblem, project.name, number, project.tint, shape);
+            const QString file = folder + u'/' + episode;
+            QString reason;
+            if (!writeExampleVideo(
+                    file, shape, [&frames](int index) { return frames.frame(index); }, &reason,
+                    Interruption::flag()))
+                return Interruption::happened() ? false : refuse(file, reason);
+        }
+    }
+    return true;
+}
+
+// The workspace with its list, style, settings and covers, then one
+// whole-site run that publishes the site.
+bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
+{
+    const Workspace workspace(building.workspace());
+    if (!QDir().mkpath(workspace.root()))
+        return refuse(workspace.root(), QString::fromLocal8Bit(std::strerror(errno)));
+    WorkspaceLock lock(workspace);
+    if (!lock.acquire())
+        return refuse(workspace.root(), WorkspaceLock::busyText());
+    const QStringList folderFailures = workspace.createFolders();
+    if (!folderFailures.isEmpty()) {
+        Messages::error(folderFailures.first());
+        return false;
+    }
+
+    QString reason;
+    if (!writeDefaultStyle(workspace.styleFile(), &reason))
+        return refuse(workspace.styleFile(), reason);
+    // Opened from files, a play page finds the index page one folder up;
+    // the built-in link is right only behind a web server.
+    QString playPage = builtin::playPage();
+    playPage.replace(QStringLiteral("\"../../index.html\""), QStringLiteral("\"../index.html\""));
+    const QString pageStyle = workspace.styleTemplate(QString::fromLatin1(PageStyleFile));
+    if (!text::writeTextFile(pageStyle, playPage, &reason))
+        return refuse(pageStyle, reason);
+    if (!recordPaths(workspace, building))
+        return false;
+
+    ProjectList projects;
+    QList<ExampleProject> listed = exampleProjects();
+    // Each new project goes to the top of the list.
+    std::reverse(listed.begin(), listed.end());
+    for (const ExampleProject &project : listed) {
+        if (createProject(workspace, projects, {project.name, building.episodeFolder(project)}) !=
+            CreationResult::Created)
+            return false;
+    }
+
+    for (const QString &name : projects.names()) {
+        sink.add({texts::takingCover() + name, ProgressIcon::Step});
+        covers::GrabLimits limits;
+        limits.cancelled = Interruption::flag();
+        const covers::VideoCover cover = covers::grabProjectCover(workspace, name, limits);
+        if (Interruption::happened())
+            return false;
+        if (!cover.written) {
+            Messages::error(cover.message);
+            return false;
+        }
+    }
+
+    // As in a session: the start-up load writes the button and script
+    // templates that are missing, the run's own load reads them.
+    const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
+    return SiteGeneration(workspace, projects, templates, sink).run().succeeded();
+}
+
+// What a folder made by mkdir would get, rather than a temporary folder's
+// owner-only rights.
+bool giveUsualPermissions(const QString &folder)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return ::chmod(QFile::encodeName(folder).constData(), 0777 & ~mask) == 0;
+}
+
+} // namespace
+
+bool makeExample(const QString &folder, ProgressSink &sink)
+{
+    const QString target = files::withoutTrailingSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isSymLink() || (targetInfo.exists() && !targetInfo.isDir()))
+        return refuse(target, texts::fileInTheWay());
+    if (targetInfo.exists() &&
+        !QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        return refuse(target, texts::folderNotEmpty());
+    const QString parent = targetInfo.absolutePath();
+    if (!files::folderExists(parent))
+        return refuse(parent, texts::folderMissing());
+
+    // Declared first, so the temporary folder is gone before a signal that
+    // came meanwhile ends the process.
+    const Interruption interruption;
+    // Beside DIR, so the last step is a rename within one file system.
+    QTemporaryDir building(parent + QStringLiteral("/.tessaly-demo-XXXXXX"));
+    if (!building.isValid())
+        return refuse(parent, building.errorString());
+    const Places temporary(building.path());
+    if (!makeVideos(temporary, sink) || !makeWorkspaceAndSite(temporary, sink) || Interruption::happened())
+        return false;
+    // The run wrote the temporary folder; what stays records DIR itself.
+    if (!recordPaths(Workspace(temporary.workspace()), Places(target)))
+        return false;
+
+    if (!giveUsualPermissions(building.path()))
+        return refuse(building.path(), QString::fromLocal8Bit(std::strerror(errno)));
+    // rename() replaces DIR only while it is an empty folder: anything put
+    // there meanwhile makes it fail, and then the temporary folder goes.
+    if (std::rename(QFile::encodeName(building.path()).constData(), QFile::encodeName(target).constData()) !=
+        0)
+        return refuse(target, QString::fromLocal8Bit(std::strerror(errno)));
+    building.setAutoRemove(false);
+    sink.add({texts::ready() + Places(target).workspace(), ProgressIcon::Done});
+    return true;
+}
+
+} // namespace tessaly::demo
