@@ -141,6 +141,8 @@ bool lacksOwnCover(const Workspace &workspace, const QString &project)
     const QString coverFile = workspace.coverFile(project);
     if (!files::plainFileExists(coverFile))
         return true;
+    if (isEarlierDefaultCoverFile(coverFile))
+        return true;
     const QByteArray builtIn = defaultCoverBytes();
     // Only a file of the built-in picture's size can be it; nothing else is read.
     if (QFileInfo(coverFile).size() != builtIn.size())

@@ -144,20 +144,24 @@ TEST_F(VideoCovers, AnEpisodeIsFoundByFileNameOrNumber)
 
 TEST_F(VideoCovers, TheBatchTakesCoversOnlyWhereTheCoverIsMissingOrBuiltIn)
 {
-    for (const char *name : {"无", "默认", "自有"})
+    for (const char *name : {"无", "默认", "旧默认", "自有"})
         addProject(QString::fromUtf8(name), {{QStringLiteral("a.mp4"), "film"}});
     addProject(QStringLiteral("空"), {});
     setCover(QStringLiteral("默认"), defaultCoverBytes());
+    QFile earlier(QStringLiteral(TESSALY_TESTS_FOLDER "/site/data/EarlierDefaultCover.jpg"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    setCover(QStringLiteral("旧默认"), earlier.readAll());
     setCover(QStringLiteral("自有"), "own cover");
 
     ProgressLines lines;
-    MissingCoversRun run(space.workspace(), {"无", "自有", "默认", "空", "a/b"}, lines);
+    MissingCoversRun run(space.workspace(), {"无", "自有", "默认", "旧默认", "空", "a/b"}, lines);
     run.setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); });
     const CoverRunOutcome outcome = run.run();
 
     const QString failure = texts::cannotGrabCover(space.path(QStringLiteral("m/空")), texts::noEpisodes());
     const QStringList expected{texts::grabbingCover("无"),
                                texts::grabbingCover("默认"),
+                               texts::grabbingCover("旧默认"),
                                texts::grabbingCover("空"),
                                failure,
                                QStringLiteral("无法使用的项目名称: a/b"),
@@ -169,5 +173,6 @@ TEST_F(VideoCovers, TheBatchTakesCoversOnlyWhereTheCoverIsMissingOrBuiltIn)
     EXPECT_EQ(cover(QStringLiteral("自有")), "own cover");
     EXPECT_TRUE(cover(QStringLiteral("无")).startsWith("\xFF\xD8"));
     EXPECT_NE(cover(QStringLiteral("默认")), defaultCoverBytes());
+    EXPECT_FALSE(isBuiltinDefaultCover(cover(QStringLiteral("旧默认"))));
     EXPECT_TRUE(space.exists(QStringLiteral("Log/20260102030405.log")));
 }
