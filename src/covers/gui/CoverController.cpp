@@ -3,6 +3,7 @@
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"
 #include "covers/CoverTexts.h"
+#include "covers/PictureFolder.h"
 #include "covers/SearchSites.h"
 #include "covers/gui/BrowserSearchDialog.h"
 #include "covers/gui/CoverPicture.h"
@@ -61,9 +62,13 @@ void CoverController::pickCoverFile()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const QString picture = m_fileChooser->openFile(QStringLiteral("图片文件(*.jpg)"));
-    // Cancelling, or a file that is no picture, ends the command quietly.
-    if (picture.isEmpty() || !isLoadablePicture(picture))
+    const QString picture =
+        m_fileChooser->openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
+    if (picture.isEmpty())
+        return;
+    rememberPictureFolder(picture);
+    // A file that is no picture ends the command quietly.
+    if (!isLoadablePicture(picture))
         return;
     if (writeCoverFrom(picture, m_window.workspace().coverFile(*project)))
         m_window.reloadCoverPreview();

@@ -6,9 +6,14 @@ namespace tessaly {
 
 QString DialogFileChooser::openFile(const QString &filter)
 {
+    return openFileIn(filter, QString());
+}
+
+QString DialogFileChooser::openFileIn(const QString &filter, const QString &startFolder)
+{
     // Qt's own dialog matches the filter's patterns without regard to case,
     // so "*.jpg" also lists "*.JPG"; a native one might not.
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(m_parent, QString(), startFolder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -17,6 +22,18 @@ QString DialogFileChooser::openFile(const QString &filter)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString DialogFileChooser::chooseFolder(const QString &startFolder)
+{
+    QFileDialog dialog(m_parent, QString(), startFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 } // namespace tessaly
