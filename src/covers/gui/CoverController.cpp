@@ -81,7 +81,7 @@ void CoverController::searchByPageFetch()
         return;
     const Workspace &workspace = m_window.workspace();
     PageFetchSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::PageFetch),
-                                 *m_http, *Desktop::instance(), {}, &m_window);
+                                 *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
     if (dialog.exec() == QDialog::Accepted)
         m_window.reloadCoverPreview();
 }

@@ -21,9 +21,11 @@ public:
     void setSilent(bool silent) override;
     void setShown(bool shown) override;
     void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) override;
+    void setLoadEndedCallback(LoadEndedCallback callback) override;
 
 private:
     SilentPage *m_page = nullptr;
+    LoadEndedCallback m_loadEnded;
 };
 
 } // namespace tessaly
