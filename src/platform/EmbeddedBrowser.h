@@ -31,6 +31,8 @@ public:
     // The callback runs later, on the event loop.
     virtual void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) = 0;
     virtual void setLoadEndedCallback(LoadEndedCallback callback) { Q_UNUSED(callback); }
+    // Shows a page made in memory, which reaches nothing but data: links.
+    virtual void showHtml(const QString &html) { Q_UNUSED(html); }
 };
 
 } // namespace tessaly

@@ -84,6 +84,7 @@ void MainWindow::buildMenus()
     makeAction(menu, "M4", QStringLiteral("打开站点文件夹"));
     makeAction(menu, "M5", QStringLiteral("清空缓存文件"));
     makeAction(menu, "M6", QStringLiteral("清空日志"));
+    makeAction(menu, "M7", QStringLiteral("布局设计"));
 
     // The project list's context menu; its actions belong to the window so
     // that they are found by name like every other command.

@@ -82,6 +82,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent) : QWebEngineView(parent), m_
     });
 }
 
+void WebEngineBrowser::showHtml(const QString &html)
+{
+    setHtml(html, QUrl(QStringLiteral("about:blank")));
+}
+
 void WebEngineBrowser::setLoadEndedCallback(LoadEndedCallback callback)
 {
     m_loadEnded = std::move(callback);

@@ -22,6 +22,7 @@ public:
     void setShown(bool shown) override;
     void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) override;
     void setLoadEndedCallback(LoadEndedCallback callback) override;
+    void showHtml(const QString &html) override;
 
 private:
     SilentPage *m_page = nullptr;
