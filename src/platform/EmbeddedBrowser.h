@@ -33,6 +33,8 @@ public:
     virtual void setLoadEndedCallback(LoadEndedCallback callback) { Q_UNUSED(callback); }
     // Shows a page made in memory, which reaches nothing but data: links.
     virtual void showHtml(const QString &html) { Q_UNUSED(html); }
+    // Scales what the view shows; 1 is the page's own size.
+    virtual void setZoom(double factor) { Q_UNUSED(factor); }
 };
 
 } // namespace tessaly

@@ -87,6 +87,11 @@ void WebEngineBrowser::showHtml(const QString &html)
     setHtml(html, QUrl(QStringLiteral("about:blank")));
 }
 
+void WebEngineBrowser::setZoom(double factor)
+{
+    setZoomFactor(factor);
+}
+
 void WebEngineBrowser::setLoadEndedCallback(LoadEndedCallback callback)
 {
     m_loadEnded = std::move(callback);

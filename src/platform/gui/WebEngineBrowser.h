@@ -23,6 +23,7 @@ public:
     void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) override;
     void setLoadEndedCallback(LoadEndedCallback callback) override;
     void showHtml(const QString &html) override;
+    void setZoom(double factor) override;
 
 private:
     SilentPage *m_page = nullptr;

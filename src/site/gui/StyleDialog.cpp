@@ -29,6 +29,8 @@ const char *const Captions[] = {"页面背景颜色", "封面区背景颜色", "
                                 "封面边框颜色", "名称字号",       "名称颜色",   "集数字号", "集数颜色"};
 
 constexpr int PreviewCells = 5;
+// Small enough that a row of the usual three covers fits the preview.
+constexpr double PreviewZoom = 0.6;
 
 QIcon swatch(const QString &text)
 {
@@ -80,6 +82,7 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     m_browser = makeBrowser(previewFrame);
     m_browser.widget->setObjectName(QStringLiteral("WebBrowser1"));
     m_browser.widget->setMinimumSize(480, 400);
+    m_browser.browser->setZoom(PreviewZoom);
     auto *previewLayout = new QVBoxLayout(previewFrame);
     previewLayout->addWidget(m_browser.widget);
 
