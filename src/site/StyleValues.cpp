@@ -108,16 +108,18 @@ Values defaults()
     return values;
 }
 
-Values read(const Workspace &workspace)
+std::optional<Values> read(const Workspace &workspace, QString *reason)
 {
     const QString file = workspace.styleFile();
     if (!files::plainFileExists(file))
         return defaults();
     // One read of the file for all ten keys.
-    const QString content = text::readWholeText(file).value_or(QString());
+    const std::optional<QString> content = text::readWholeText(file, reason);
+    if (!content)
+        return std::nullopt;
     Values values;
     for (const Key &key : keys())
-        values.append(ini::valueIn(content, Section, key.name));
+        values.append(ini::valueIn(*content, Section, key.name));
     return values;
 }
 

@@ -41,8 +41,9 @@ using Values = QList<QString>;
 
 Values defaults();
 // The stored values as the INI read gives them; the defaults when
-// `Style.ini` does not exist.
-Values read(const Workspace &workspace);
+// `Style.ini` does not exist. Nothing, with the reason, when it exists but
+// cannot be read.
+std::optional<Values> read(const Workspace &workspace, QString *reason = nullptr);
 
 // Why the values cannot be saved, naming the first key that fails, or
 // nothing when they all pass. Whatever the style load refuses is refused

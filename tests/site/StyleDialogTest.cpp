@@ -130,7 +130,7 @@ TEST_F(StyleDialogTest, OkRefusesABadValueThenWritesTheFileTheNextRunUses)
     field("Linecontent")->setText(QStringLiteral("0"));
     press("Command2");
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(style_values::read(space.workspace()).at(2), QStringLiteral("0"));
+    EXPECT_EQ(style_values::read(space.workspace())->at(2), QStringLiteral("0"));
     EXPECT_EQ(messages.messages().size(), 1);
 }
 

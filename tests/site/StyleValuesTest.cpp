@@ -42,7 +42,7 @@ protected:
 
 TEST_F(StyleValues, TheDefaultsSavedGiveThePlainPagesAndEndTheMissingFileMessage)
 {
-    EXPECT_EQ(sv::read(space.workspace()), sv::defaults());
+    EXPECT_EQ(*sv::read(space.workspace()), sv::defaults());
     ASSERT_TRUE(sv::save(space.workspace(), sv::defaults()));
     const WorkingTemplates templates = UpdateStyle(space.workspace());
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
@@ -113,7 +113,7 @@ TEST_F(StyleValues, SavingReplacesTheTenKeysAndKeepsEveryOtherLine)
                        "Coverheight=250.0\r\nCoverframecolor=636363\r\nCoverfontsize=12\r\n"
                        "Coverfontcolor=FFFFFF\r\nNumberfontsize=13.5\r\nNumberfontcolor=666666\r\n"
                        "\r\n[Other]\r\nLinecontent=9"));
-    sv::Values values = sv::read(space.workspace());
+    sv::Values values = *sv::read(space.workspace());
     values[2] = QStringLiteral("0");
     ASSERT_TRUE(sv::save(space.workspace(), values));
     const QString saved = QString::fromUtf8(space.readBytes(QStringLiteral("Style/Style.ini")));

@@ -4,6 +4,16 @@
 
 namespace tessaly {
 
+namespace {
+
+// Without a start folder Qt would open the program's working folder.
+QString startIn(const QString &folder)
+{
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+} // namespace
+
 QString DialogFileChooser::openFile(const QString &filter)
 {
     return openFileIn(filter, QString());
@@ -13,7 +23,7 @@ QString DialogFileChooser::openFileIn(const QString &filter, const QString &star
 {
     // Qt's own dialog matches the filter's patterns without regard to case,
     // so "*.jpg" also lists "*.JPG"; a native one might not.
-    QFileDialog dialog(m_parent, QString(), startFolder);
+    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -26,7 +36,7 @@ QString DialogFileChooser::openFileIn(const QString &filter, const QString &star
 
 QString DialogFileChooser::chooseFolder(const QString &startFolder)
 {
-    QFileDialog dialog(m_parent, QString(), startFolder);
+    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -86,12 +86,12 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     auto *previewLayout = new QVBoxLayout(previewFrame);
     previewLayout->addWidget(m_browser.widget);
 
-    QPushButton *defaults = makeButton("Command1", QStringLiteral("恢复默认"), this);
-    defaults->setToolTip(QStringLiteral("填入与默认页面相同的样式值"));
+    QPushButton *restore = makeButton("Command1", QStringLiteral("恢复默认"), this);
+    restore->setToolTip(QStringLiteral("填入与默认页面相同的样式值"));
     QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
     QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(defaults);
+    buttons->addWidget(restore);
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -111,12 +111,17 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     m_previewDelay->setInterval(150);
     connect(m_previewDelay, &QTimer::timeout, this, &StyleDialog::updatePreview);
 
-    showValues(style_values::read(workspace));
+    QString reason;
+    const std::optional<Values> stored = style_values::read(workspace, &reason);
+    // An unreadable file is said once here; saving over it is refused too.
+    if (!stored)
+        Messages::error(Messages::withPath(workspace.styleFile(), reason));
+    showValues(stored.value_or(defaults()));
     updatePreview();
     for (QLineEdit *field : std::as_const(m_fields))
         connect(field, &QLineEdit::textChanged, m_previewDelay, qOverload<>(&QTimer::start));
 
-    connect(defaults, &QPushButton::clicked, this, &StyleDialog::restoreDefaults);
+    connect(restore, &QPushButton::clicked, this, &StyleDialog::restoreDefaults);
     connect(ok, &QPushButton::clicked, this, &StyleDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     qApp->installEventFilter(this);
