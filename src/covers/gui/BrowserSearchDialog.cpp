@@ -72,6 +72,7 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
     m_keyword = new QLineEdit(frame);
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::search(), frame);
+    m_searchButton->setToolTip(QStringLiteral("在站点2中搜索关键字"));
 
     // The browser and the list share one area; one of them is shown.
     auto *sharedArea = new QWidget(frame);
@@ -96,6 +97,7 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
     frameLayout->addWidget(m_preview, 0, 1, 2, 1);
 
     m_analyseButton = makeButton("Command4", texts::pressSearch(), this);
+    m_analyseButton->setToolTip(QStringLiteral("页面加载完成后，列出页面中的图片"));
     m_okButton = makeButton("Command2", QStringLiteral("确定"), this);
     m_cancelButton = makeButton("Command3", QStringLiteral("取消"), this);
     auto *buttonRow = new QHBoxLayout;

@@ -66,6 +66,7 @@ void PageFetchSearchDialog::buildLayout()
     m_keyword = new QLineEdit(frame);
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::searchAgain(), frame);
+    m_searchButton->setToolTip(QStringLiteral("用关键字在站点1中重新搜索"));
     m_list = new QTreeWidget(frame);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setMinimumSize(ListWidth, ListHeight);

@@ -39,6 +39,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     QPushButton *browseMovieFile = makeButton("Command5", QStringLiteral("浏览..."), movieFrame);
     browseMovieFile->setToolTip(QStringLiteral("选择影片文件所在的文件夹"));
     QPushButton *testMovieFile = makeButton("Command1", QStringLiteral("测试"), movieFrame);
+    testMovieFile->setToolTip(QStringLiteral("检查影片文件路径是否存在"));
     auto *movieRow = new QHBoxLayout(movieFrame);
     movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
     movieRow->addWidget(m_movieFile);
@@ -52,6 +53,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     QPushButton *browseWebFile = makeButton("Command6", QStringLiteral("浏览..."), updateFrame);
     browseWebFile->setToolTip(QStringLiteral("选择网站服务器发布的站点文件夹"));
     QPushButton *testWebFile = makeButton("Command4", QStringLiteral("测试"), updateFrame);
+    testWebFile->setToolTip(QStringLiteral("检查站点路径是否存在"));
     auto *updateGrid = new QGridLayout(updateFrame);
     updateGrid->addWidget(m_webUpdate, 0, 0, 1, 4);
     updateGrid->addWidget(new QLabel(QStringLiteral("站点路径："), updateFrame), 1, 0);
