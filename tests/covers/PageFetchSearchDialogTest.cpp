@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 using namespace tessaly;
@@ -386,7 +387,11 @@ TEST_F(PageFetchSearch, ARightClickSelectsWithoutPreviewAndOffersTheLink)
     open();
     select(0);
     const int before = int(server.requests().size());
-    requestContextMenu(*list(), list()->topLevelItem(1));
+    // Through the window system, as a mouse would: press and release.
+    const QPoint at =
+        list()->viewport()->mapTo(dialog.get(), list()->visualItemRect(list()->topLevelItem(1)).center());
+    QTest::mousePress(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     auto *menu = dialog->findChild<QMenu *>("MM");
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
