@@ -61,6 +61,8 @@ class CoverCommands : public ::testing::Test
 protected:
     CoverCommands()
     {
+        // "选取封面" remembers its folder in the user's configuration.
+        QStandardPaths::setTestModeEnabled(true);
         workspace.withFolders();
         workspace.writeText(
             QStringLiteral("Style/Style.ini"),
@@ -209,7 +211,6 @@ TEST_F(CoverCommands, AnEmptySearchTemplateIsReportedAndTheDialogStays)
 
 TEST_F(CoverCommands, ThePictureDialogStartsWhereThePictureLastChosenWas)
 {
-    QStandardPaths::setTestModeEnabled(true);
     QSettings(QSettings::IniFormat, QSettings::UserScope, "Tessaly", "Tessaly").clear();
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString firstStart = QDir(pictures).exists() ? pictures : QDir::homePath();
