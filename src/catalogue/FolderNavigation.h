@@ -26,6 +26,9 @@ public:
     // "" at the root, otherwise a separator before each level's name.
     QString subPath() const;
     QString currentFolder() const;
+    bool atRoot() const { return m_levels.isEmpty(); }
+    // The bare name of the current level; empty at the root.
+    QString currentLevelName() const { return m_levels.isEmpty() ? QString() : m_levels.last(); }
     // The bare names of the current level's sub-folders, in listing order.
     // Empty when the root is empty or missing, or the level has vanished.
     const QStringList &folders() const { return m_folders; }

@@ -23,8 +23,36 @@ struct HttpResult
     bool ok = false; // a complete 2xx reply within the limits
     QByteArray body; // empty unless ok
     QByteArray contentType;
-    QString error; // why it failed, for the record
+    QString error; // why it failed, in the user's language (`http_reasons`)
 };
+
+// Why a GET failed, as the client words it.
+namespace http_reasons {
+inline QString timedOut()
+{
+    return QStringLiteral("超时");
+}
+inline QString replyTooLarge()
+{
+    return QStringLiteral("回复过大");
+}
+inline QString tooManyRedirects()
+{
+    return QStringLiteral("重定向次数过多");
+}
+inline QString redirectRefused(const QString &link)
+{
+    return QStringLiteral("拒绝重定向: ") + link;
+}
+inline QString httpStatus(int code)
+{
+    return QStringLiteral("HTTP 状态 ") + QString::number(code);
+}
+inline QString notAWebLink()
+{
+    return QStringLiteral("不是 http 或 https 链接");
+}
+} // namespace http_reasons
 
 // Whether a request may go on from `from` to `to`: only to http or https
 // links with a host, and never from https down to http.

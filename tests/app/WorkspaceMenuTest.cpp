@@ -2,8 +2,10 @@
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -114,5 +116,17 @@ TEST_F(WorkspaceMenuTest, TheSiteLinkButtonOpensWebLinkOrNothing)
     ws.writeSiteSettings(QString(), QString(), QStringLiteral("http://192.168.1.5/"));
     QTest::mouseClick(window->button("Command8"), Qt::LeftButton);
     EXPECT_EQ(desktop.urls(), QStringList{QStringLiteral("http://192.168.1.5/")});
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(WorkspaceMenuTest, StyleDesignOpensTheStyleDialogOverTheWindow)
+{
+    QString opened;
+    tessaly::testing::whenModalDialogShown([&](QDialog &dialog) {
+        opened = dialog.objectName() + QLatin1Char('=') + dialog.windowTitle();
+        EXPECT_EQ(dialog.parentWidget(), window.get());
+    });
+    trigger("M7");
+    EXPECT_EQ(opened, QStringLiteral("Form8=布局设计"));
     EXPECT_TRUE(messages.isEmpty());
 }

@@ -90,7 +90,9 @@ TEST_F(EpisodeFolderDialogTest, TheFileListFollowsTheSelectionByClickAndByKeyboa
     files.writeSiteSettings(root);
     open();
     openFolder(QStringLiteral("Series"));
-    EXPECT_EQ(fileList->topLevelItemCount(), 0);
+    // Going down selects the first row, whose files are shown at once.
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 1"));
+    EXPECT_EQ(fileList->topLevelItemCount(), 2);
 
     clickRow(*folders, rowWithText(*folders, QStringLiteral("Season 1")));
     EXPECT_EQ(heading(), QStringLiteral("Series/Season 1"));
@@ -139,7 +141,8 @@ TEST_F(EpisodeFolderDialogTest, TheMenuNeedsASelectionOnAListWithRows)
     EXPECT_FALSE(folders->contextMenu()->findChild<QAction *>(QStringLiteral("M1"))->isVisible());
     folders->contextMenu()->findChild<QAction *>(QStringLiteral("M2"))->trigger();
     EXPECT_EQ(rowTexts(*folders), QStringList({QStringLiteral("Season 1"), QStringLiteral("Season 2")}));
-    EXPECT_EQ(heading(), QStringLiteral("项目"));
+    // Going up selects the folder just left.
+    EXPECT_EQ(heading(), QStringLiteral("Series/Season 1"));
 }
 
 TEST_F(EpisodeFolderDialogTest, AFailedWriteIsReportedAndTheDialogStays)
@@ -174,6 +177,9 @@ TEST_F(EpisodeFolderDialogTest, EnterDoesNothingAndEscClosesWithoutChanges)
     clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
     QTest::keyClick(folders, Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
+    // Enter went down and selected the first row, whose files are shown.
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 1"));
+    EXPECT_EQ(rowTexts(*fileList), QStringList({QStringLiteral("e01.mp4"), QStringLiteral("E02.mp4")}));
 
     fileList->setFocus();
     QTest::keyClick(fileList, Qt::Key_Escape);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -154,4 +155,50 @@ TEST_F(FolderChooserDialogTest, AFolderTheSettingsFileCannotCarryIsRefusedWhenCh
                                             QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!")});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->chosenPath().isEmpty());
+}
+
+TEST_F(FolderChooserDialogTest, KeysMoveThroughTheLevelsAndNeverConfirm)
+{
+    files.makeFolder(QStringLiteral("Movies/Series/Season 1/Extras"));
+    files.writeSiteSettings(root);
+    open();
+    auto *up = dialog->findChild<QPushButton *>("Command4");
+    auto *path = dialog->findChild<QLabel *>("Label1");
+    ASSERT_NE(up, nullptr);
+    ASSERT_NE(path, nullptr);
+    EXPECT_FALSE(up->isEnabled());
+    EXPECT_FALSE(up->isDefault() || up->autoDefault());
+    EXPECT_EQ(path->textFormat(), Qt::PlainText);
+    EXPECT_EQ(path->text(), root);
+    folders->setFocus();
+
+    // A current row that is not selected is not opened, at the root the
+    // keys going up say nothing.
+    folders->setCurrentItem(folders->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(folders, Qt::Key_Return);
+    QTest::keyClick(folders, Qt::Key_Backspace);
+    EXPECT_EQ(folders->navigation().subPath(), QString());
+    EXPECT_TRUE(messages.isEmpty());
+
+    clickRow(*folders, rowWithText(*folders, QStringLiteral("Series")));
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 1"));
+    QTest::keyClick(folders, Qt::Key_Right);
+    EXPECT_EQ(rowTexts(*folders), QStringList{QStringLiteral("Extras")});
+    EXPECT_EQ(path->text(), QDir::toNativeSeparators(root + QStringLiteral("/Series/Season 1")));
+    EXPECT_TRUE(up->isEnabled());
+
+    QTest::keyClick(folders, Qt::Key_Left);
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 1"));
+    QTest::keyClick(folders, Qt::Key_Down);
+    QTest::keyClick(folders, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(folders->navigation().subPath(), QDir::toNativeSeparators(QStringLiteral("/Series/Season 2")));
+    EXPECT_EQ(folders->topLevelItemCount(), 0);
+
+    press("Command4");
+    press("Command4");
+    EXPECT_EQ(folders->selectedName(), QStringLiteral("Series"));
+    EXPECT_FALSE(up->isEnabled());
+    EXPECT_TRUE(dialog->isVisible()) << "no key or button on the way confirmed the folder";
+    EXPECT_TRUE(messages.isEmpty());
 }

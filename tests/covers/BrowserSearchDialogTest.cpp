@@ -5,6 +5,7 @@
 #include "covers/StartPage.h"
 #include "covers/gui/CandidatePicker.h"
 #include "files/TextFile.h"
+#include "support/WidgetDriving.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,13 +27,20 @@ using namespace tessaly::testing;
 namespace {
 
 // A browser that records what it is asked and hands the markup requests to
-// the test, which answers them when it likes.
+// the test, which answers them when it likes. Local files load at once;
+// the test ends the loads of web addresses.
 class FakeBrowser : public QWidget, public EmbeddedBrowser
 {
 public:
     explicit FakeBrowser(QWidget *parent) : QWidget(parent) {}
-    void loadFile(const QString &path) override { files.append(path); }
+    void loadFile(const QString &path) override
+    {
+        files.append(path);
+        if (loadEnded && !holdFileLoads)
+            loadEnded(QUrl::fromLocalFile(path), true);
+    }
     void loadUrl(const QUrl &url) override { urls.append(url); }
+    void setLoadEndedCallback(LoadEndedCallback callback) override { loadEnded = std::move(callback); }
     void setSilent(bool on) override { silent = on; }
     void setShown(bool shown) override { setVisible(shown); }
     void readBodyMarkup(qsizetype, MarkupCallback callback) override { pending.append(std::move(callback)); }
@@ -41,6 +49,8 @@ public:
     QList<QUrl> urls;
     bool silent = false;
     QList<MarkupCallback> pending;
+    LoadEndedCallback loadEnded;
+    bool holdFileLoads = false;
 };
 
 class BrowserSearch : public SearchDialogFixture
@@ -88,7 +98,8 @@ protected:
         dialog->show();
     }
 
-    // Presses "搜索" and waits until the view shows the search site's page.
+    // Presses "搜索" and waits until the view shows the search site's page
+    // and the dialog has seen its load end.
     void searchAndWait()
     {
         QSignalSpy loaded(view, &QWebEngineView::loadFinished);
@@ -96,7 +107,7 @@ protected:
         ASSERT_TRUE(waitUntil(
             [&] {
                 return view->url().path() == QLatin1String("/search.html") && !loaded.isEmpty() &&
-                       loaded.last().at(0).toBool();
+                       loaded.last().at(0).toBool() && button("Command1")->text() == texts::searchAgain();
             },
             15000));
     }
@@ -168,7 +179,8 @@ TEST_F(BrowserSearch, SearchLoadsTheSiteAndAnalyseListsItsPicturesForTheCover)
     searchAndWait();
     EXPECT_EQ(server.requests().first(), QStringLiteral("/search.html?wd=%E5%B0%81%E9%9D%A2&submit="));
     EXPECT_EQ(workspace.readBytes("Temp/Search.html"), text::encode(startPageText(true)) + "\r\n");
-    EXPECT_EQ(button("Command1")->text(), texts::loading());
+    // The page has loaded, so the search may be run again.
+    EXPECT_EQ(button("Command1")->text(), texts::searchAgain());
     EXPECT_EQ(button("Command4")->text(), texts::analysePage());
 
     analyseAndWait();
@@ -321,7 +333,7 @@ TEST_F(BrowserSearch, EnterSearchesOnlyWithAKeywordAndNoButtonIsDefault)
         EXPECT_FALSE(each->autoDefault() || each->isDefault()) << each->objectName().toStdString();
 }
 
-TEST_F(BrowserSearch, TheLinkMenuNeedsASelectedRow)
+TEST_F(BrowserSearch, TheLinkMenuNeedsARowUnderTheMouseOrASelectedRow)
 {
     openWithFake(searchTemplate());
     auto *menu = dialog->findChild<QMenu *>("MM");
@@ -329,11 +341,30 @@ TEST_F(BrowserSearch, TheLinkMenuNeedsASelectedRow)
     button("Command4")->click();
     fake->pending.takeFirst()(
         QStringLiteral("<a title=\"One\" href=\"/1\" data-original=\"http://h/1.png\">"));
-    emit list()->customContextMenuRequested(QPoint(2, 2));
-    EXPECT_FALSE(menu->isVisible());
-    list()->topLevelItem(0)->setSelected(true);
-    list()->setCurrentItem(list()->topLevelItem(0));
-    emit list()->customContextMenuRequested(QPoint(2, 2));
+    requestContextMenu(*list());
+    EXPECT_FALSE(menu->isVisible()) << "below the rows, with none selected";
+    requestContextMenu(*list(), list()->topLevelItem(0));
     EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(list()->topLevelItem(0)->isSelected());
     menu->hide();
+    EXPECT_TRUE(messages.isEmpty()) << "a right click does not try to preview the row";
+}
+
+TEST_F(BrowserSearch, TheWaitingPageIsUpBeforeTheSiteLoadsAndTheCaptionComesBackAfterIt)
+{
+    openWithFake(searchTemplate());
+    fake->holdFileLoads = true;
+    button("Command1")->click();
+    EXPECT_EQ(fake->files.last(), startPage());
+    EXPECT_TRUE(fake->urls.isEmpty()) << "the site would cancel the waiting page";
+    EXPECT_EQ(button("Command1")->text(), texts::loading());
+
+    fake->loadEnded(QUrl::fromLocalFile(startPage()), true);
+    ASSERT_EQ(fake->urls.size(), 1);
+    fake->loadEnded(QUrl::fromLocalFile(startPage()), true);
+    EXPECT_EQ(button("Command1")->text(), texts::loading()) << "a late end of the waiting page";
+
+    fake->loadEnded(fake->urls.last(), false);
+    EXPECT_EQ(button("Command1")->text(), texts::searchAgain());
+    EXPECT_EQ(fake->urls.size(), 1);
 }

@@ -15,7 +15,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -40,6 +42,13 @@ public:
         m_filter = filter;
         return m_answer;
     }
+    QString openFileIn(const QString &filter, const QString &startFolder) override
+    {
+        lastStartFolder = startFolder;
+        return openFile(filter);
+    }
+
+    inline static QString lastStartFolder;
 
 private:
     QString m_answer;
@@ -52,6 +61,8 @@ class CoverCommands : public ::testing::Test
 protected:
     CoverCommands()
     {
+        // "选取封面" remembers its folder in the user's configuration.
+        QStandardPaths::setTestModeEnabled(true);
         workspace.withFolders();
         workspace.writeText(
             QStringLiteral("Style/Style.ini"),
@@ -196,4 +207,29 @@ TEST_F(CoverCommands, AnEmptySearchTemplateIsReportedAndTheDialogStays)
         EXPECT_EQ(messages.texts(), QStringList{texts::noSearchAddress()}) << command;
         EXPECT_TRUE(stillOpen) << command;
     }
+}
+
+TEST_F(CoverCommands, ThePictureDialogStartsWhereThePictureLastChosenWas)
+{
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "Tessaly", "Tessaly").clear();
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString firstStart = QDir(pictures).exists() ? pictures : QDir::homePath();
+
+    open({"甲"});
+    answerFileDialogWith(QString());
+    window->button("Command5")->click();
+    EXPECT_EQ(PresetFileChooser::lastStartFolder, firstStart);
+
+    // Even a file that is no picture was chosen from its folder.
+    workspace.writeBytes("chosen/not-a-picture.jpg", "text");
+    answerFileDialogWith(workspace.path("chosen/not-a-picture.jpg"));
+    window->button("Command5")->click();
+    answerFileDialogWith(QString());
+    window->button("Command5")->click();
+    EXPECT_EQ(PresetFileChooser::lastStartFolder, workspace.path("chosen"));
+
+    QDir(workspace.path("chosen")).removeRecursively();
+    window->button("Command5")->click();
+    EXPECT_EQ(PresetFileChooser::lastStartFolder, firstStart) << "a vanished folder is not offered";
+    EXPECT_NE(PresetFileChooser::lastStartFolder, QDir::currentPath());
 }

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <ctime>
 #include <functional>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace tessaly::covers;
 

@@ -61,3 +61,27 @@ TEST(PageDecoding, BinaryGarbageDecodesWithoutFailing)
     EXPECT_FALSE(decodePage(garbage, "text/html; charset=gbk").isEmpty());
     EXPECT_FALSE(decodePage(garbage, {}).isEmpty());
 }
+
+TEST(PageDecoding, OnlyLabelsBrowsersKnowCount)
+{
+    // Labels a converter library knows but browsers do not.
+    for (const char *label : {"utf-7", "unicode", "csunicode", "unicode-1-1", "ucs-4", "cp936", "euc-cn"})
+        EXPECT_EQ(pageCharset(Title.toUtf8(), QByteArray("text/html; charset=") + label),
+                  QStringLiteral("UTF-8"))
+            << label;
+    EXPECT_EQ(decodePage(Title.toUtf8(), "text/html; charset=utf-7"), Title);
+
+    // One label of every encoding browsers read, each one decodable here.
+    for (const char *label :
+         {"ibm866",   "latin2",      "latin3",  "latin4",    "cyrillic",        "arabic",  "greek",
+          "hebrew",   "logical",     "latin6",  "iso885913", "iso885914",       "l9",      "koi",
+          "koi8-u",   "mac",         "tis-620", "cp1250",    "cp1251",          "cp1253",  "latin5",
+          "cp1255",   "cp1256",      "cp1257",  "cp1258",    "x-mac-ukrainian", "chinese", "big5",
+          "x-euc-jp", "csiso2022jp", "sjis",    "korean",    "utf-16be",        "utf-16"}) {
+        const QString name = pageCharset({}, QByteArray("text/html; charset=") + label);
+        EXPECT_NE(name, QStringLiteral("UTF-8")) << label;
+    }
+    // As browsers do, Latin-1 and ASCII labels read as windows-1252.
+    EXPECT_EQ(decodePage("\x80", "text/html; charset=ISO-8859-1"), QStringLiteral("\u20AC"));
+    EXPECT_EQ(pageCharset("<meta charset=' US-ASCII '>", {}), QStringLiteral("windows-1252"));
+}

@@ -4,12 +4,18 @@
 #include "covers/CandidateFile.h"
 #include "covers/CoverTexts.h"
 #include "covers/gui/CandidatePicker.h"
+#include "support/WidgetDriving.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 using namespace tessaly;
@@ -36,7 +42,7 @@ protected:
         if (urlTemplate.isNull())
             urlTemplate = server.url("/search_[[Title]]/");
         dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), project, urlTemplate, http,
-                                                         desktop, limits);
+                                                         clipboard, desktop, limits);
         QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
         dialog->show();
         ASSERT_TRUE(finished.wait(3000));
@@ -86,7 +92,8 @@ protected:
 TEST_F(PageFetchSearch, OpeningSearchesForTheProjectNameOnceTheDialogIsShown)
 {
     dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), QStringLiteral("封面"),
-                                                     server.url("/search_[[Title]]/"), http, desktop, limits);
+                                                     server.url("/search_[[Title]]/"), http, clipboard,
+                                                     desktop, limits);
     keepRunning(100);
     EXPECT_TRUE(server.requests().isEmpty());
     QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
@@ -373,4 +380,63 @@ TEST_F(PageFetchSearch, AChineseCharsetPageIsReadAsGb18030)
     open();
     searchFor(QStringLiteral("gbk"));
     EXPECT_EQ(titles(), QStringList{"封面一"});
+}
+
+TEST_F(PageFetchSearch, ARightClickSelectsWithoutPreviewAndOffersTheLink)
+{
+    open();
+    select(0);
+    const int before = int(server.requests().size());
+    // Through the window system, as a mouse would: press and release.
+    const QPoint at =
+        list()->viewport()->mapTo(dialog.get(), list()->visualItemRect(list()->topLevelItem(1)).center());
+    QTest::mousePress(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    auto *menu = dialog->findChild<QMenu *>("MM");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(list()->selectedItems().value(0), list()->topLevelItem(1));
+    keepRunning(200);
+    EXPECT_EQ(server.requests().size(), before) << "nothing downloaded";
+    EXPECT_FALSE(previewShows()) << "the first row's picture no longer stands for the selection";
+    menu->findChild<QAction *>("M1")->trigger();
+    menu->hide();
+    EXPECT_EQ(clipboard.texts(), QStringList{host() + "/img/2.png"});
+    EXPECT_EQ(messages.texts(), QStringList{texts::linkCopied() + "\r\nTwo\r\n" + host() + "/img/2.png"});
+
+    // A left click on the row now previews it.
+    QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
+    clickRow(*list(), list()->topLevelItem(1));
+    ASSERT_TRUE(shown.wait(3000));
+    EXPECT_EQ(workspace.readBytes("Temp/Two.jpg"), picture2);
+}
+
+TEST_F(PageFetchSearch, ClickingARowWhoseDownloadFailedTriesAgain)
+{
+    LoopbackResponse missing;
+    missing.status = 404;
+    server.serve("/img/1.png", missing);
+    open();
+    QSignalSpy failed(&dialog->picker(), &CandidatePicker::previewFailed);
+    clickRow(*list(), list()->topLevelItem(0));
+    ASSERT_TRUE(waitUntil([&] { return failed.size() == 1; }, 3000));
+    server.serveBody("/img/1.png", picture1, "image/png");
+    QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
+    clickRow(*list(), list()->topLevelItem(0));
+    ASSERT_TRUE(shown.wait(3000));
+    EXPECT_EQ(server.requestCount("/img/1.png"), 2);
+    clickRow(*list(), list()->topLevelItem(0));
+    keepRunning(100);
+    EXPECT_EQ(server.requestCount("/img/1.png"), 2) << "a row that is shown is not fetched again";
+}
+
+TEST_F(PageFetchSearch, FocusByTabPreviewsNothing)
+{
+    open();
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list(), &tabbedIn);
+    ASSERT_NE(list()->currentItem(), nullptr) << "Tab makes a row current";
+    keepRunning(200);
+    EXPECT_TRUE(tempEntries().isEmpty());
+    EXPECT_FALSE(previewShows());
 }

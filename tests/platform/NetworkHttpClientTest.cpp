@@ -68,7 +68,9 @@ TEST(NetworkHttpClient, StatusOutsideTwoHundredsIsAFailure)
     error.body = "<html>error page</html>";
     server.serve("/broken", error);
     NetworkHttpClient client;
-    EXPECT_FALSE(OneRequest(client, server.url("/broken"), smallLimits()).wait().ok);
+    const HttpResult broken = OneRequest(client, server.url("/broken"), smallLimits()).wait();
+    EXPECT_FALSE(broken.ok);
+    EXPECT_EQ(broken.error, QStringLiteral("HTTP 状态 500"));
     EXPECT_FALSE(OneRequest(client, server.url("/missing"), smallLimits()).wait().ok);
 }
 
@@ -84,9 +86,11 @@ TEST(NetworkHttpClient, FollowsHttpRedirectsWithinTheLimit)
     const HttpResult followed = OneRequest(client, server.url("/a"), smallLimits()).wait();
     EXPECT_TRUE(followed.ok) << followed.error.toStdString();
     EXPECT_EQ(followed.body, QByteArray("done"));
-    EXPECT_FALSE(OneRequest(client, server.url("/loop"), smallLimits()).wait().ok);
+    EXPECT_EQ(OneRequest(client, server.url("/loop"), smallLimits()).wait().error,
+              QStringLiteral("重定向次数过多"));
     EXPECT_EQ(server.requestCount("/loop"), 4);
-    EXPECT_FALSE(OneRequest(client, server.url("/to-file"), smallLimits()).wait().ok);
+    EXPECT_EQ(OneRequest(client, server.url("/to-file"), smallLimits()).wait().error,
+              QStringLiteral("拒绝重定向: file:///etc/passwd"));
     EXPECT_EQ(server.requests().mid(0, 3), (QStringList{"/a", "/b", "/c"}));
 }
 
@@ -100,8 +104,10 @@ TEST(NetworkHttpClient, AbandonsTooLargeReplies)
     server.serve("/streamed", streamed);
     server.serveBody("/fits", QByteArray(64 * 1024, 'z'), "text/html");
     NetworkHttpClient client;
-    EXPECT_FALSE(OneRequest(client, server.url("/declared"), smallLimits()).wait().ok);
-    EXPECT_FALSE(OneRequest(client, server.url("/streamed"), smallLimits()).wait().ok);
+    EXPECT_EQ(OneRequest(client, server.url("/declared"), smallLimits()).wait().error,
+              QStringLiteral("回复过大"));
+    EXPECT_EQ(OneRequest(client, server.url("/streamed"), smallLimits()).wait().error,
+              QStringLiteral("回复过大"));
     EXPECT_TRUE(OneRequest(client, server.url("/fits"), smallLimits()).wait().ok);
 }
 
@@ -117,7 +123,7 @@ TEST(NetworkHttpClient, GivesUpWhenTheServerNeverAnswersOrIsTooSlow)
     server.serve("/slow", slow);
     NetworkHttpClient client;
     const HttpLimits limits{500, 1024, 3};
-    EXPECT_FALSE(OneRequest(client, server.url("/silent"), limits).wait(3000).ok);
+    EXPECT_EQ(OneRequest(client, server.url("/silent"), limits).wait(3000).error, QStringLiteral("超时"));
     EXPECT_FALSE(OneRequest(client, server.url("/slow"), limits).wait(3000).ok);
 }
 
@@ -126,7 +132,9 @@ TEST(NetworkHttpClient, RefusesLinksThatAreNotWebLinks)
     NetworkHttpClient client;
     for (const char *link : {"file:///etc/passwd", "javascript:alert(1)", "data:text/plain,x", "/relative"}) {
         OneRequest get(client, QString::fromLatin1(link), smallLimits());
-        EXPECT_FALSE(get.wait().ok) << link;
+        const HttpResult result = get.wait();
+        EXPECT_FALSE(result.ok) << link;
+        EXPECT_EQ(result.error, QStringLiteral("不是 http 或 https 链接")) << link;
     }
 }
 

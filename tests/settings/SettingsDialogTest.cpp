@@ -1,6 +1,7 @@
 #include "settings/gui/SettingsDialog.h"
 
 #include "files/TextFile.h"
+#include "platform/FileChooser.h"
 #include "settings/IniFile.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -187,4 +188,47 @@ TEST_F(SettingsDialogTest, AnUnwritableSettingFolderIsReportedAndTheDialogStays)
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(box("Text1")->text(), QStringLiteral("/srv"));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting")), QByteArray("not a folder"));
+}
+
+namespace {
+
+// Answers the folder dialog in turn and records where each one opened.
+class PresetFolderChooser : public FileChooser
+{
+public:
+    PresetFolderChooser(QStringList answers, QStringList &startFolders)
+        : m_answers(std::move(answers)), m_startFolders(startFolders)
+    {}
+    QString openFile(const QString &) override { return {}; }
+    QString chooseFolder(const QString &startFolder) override
+    {
+        m_startFolders.append(startFolder);
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    }
+
+private:
+    QStringList m_answers;
+    QStringList &m_startFolders;
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, BrowseStartsAtAnExistingValueElseHomeAndCancelChangesNothing)
+{
+    const QString movies = files.makeFolder(QStringLiteral("Movies"));
+    const QString site = files.makeFolder(QStringLiteral("Site"));
+    files.writeText(SettingsFile, QStringLiteral("[Setting]\r\nMovieFile=%1\r\nWebFile=%1/gone").arg(movies));
+    open();
+    QStringList startFolders;
+    dialog->setFolderChooser(
+        std::make_unique<PresetFolderChooser>(QStringList{QString(), site}, startFolders));
+
+    press("Command5");
+    EXPECT_EQ(box("Text1")->text(), movies) << "Cancel keeps the box";
+    press("Command6");
+    EXPECT_EQ(box("Text2")->text(), site);
+    EXPECT_EQ(startFolders, QStringList({movies, QDir::homePath()}));
+    EXPECT_EQ(stored(QStringLiteral("WebFile")), movies + QStringLiteral("/gone"))
+        << "nothing saved before OK";
+    EXPECT_TRUE(messages.isEmpty());
 }

@@ -88,6 +88,7 @@ void MainWindow::buildMenus()
     makeAction(menu, "M4", QStringLiteral("打开站点文件夹"));
     makeAction(menu, "M5", QStringLiteral("清空缓存文件"));
     makeAction(menu, "M6", QStringLiteral("清空日志"));
+    makeAction(menu, "M7", QStringLiteral("布局设计"));
     makeAction(menu, "M8", QStringLiteral("为无封面项目截取封面"));
 
     // The project list's context menu; its actions belong to the window so

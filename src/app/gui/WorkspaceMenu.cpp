@@ -4,6 +4,8 @@
 #include "app/gui/MainWindow.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "platform/gui/DialogColourChooser.h"
+#include "site/gui/StyleDialog.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -51,6 +53,7 @@ WorkspaceMenu::WorkspaceMenu(MainWindow &window) : QObject(&window), m_window(wi
     connect(window.action("M4"), &QAction::triggered, this, &WorkspaceMenu::openSiteFolder);
     connect(window.action("M5"), &QAction::triggered, this, &WorkspaceMenu::clearCache);
     connect(window.action("M6"), &QAction::triggered, this, &WorkspaceMenu::clearLog);
+    connect(window.action("M7"), &QAction::triggered, this, &WorkspaceMenu::editStyle);
     connect(window.button("Command8"), &QPushButton::clicked, &window, &MainWindow::openSiteLink);
 }
 
@@ -79,6 +82,13 @@ void WorkspaceMenu::clearCache()
 void WorkspaceMenu::clearLog()
 {
     clearAfterQuestion(logClearing(m_window.workspace()));
+}
+
+void WorkspaceMenu::editStyle()
+{
+    DialogColourChooser colours(&m_window);
+    StyleDialog dialog(m_window.workspace(), &makeWebEngineBrowser, colours, &m_window);
+    dialog.exec();
 }
 
 } // namespace tessaly

@@ -10,6 +10,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -38,6 +39,7 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     m_files->setRootIsDecorated(false);
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
+    const FolderLevelControls level = makeFolderLevelControls(*m_folders, this);
     QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
     QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
 
@@ -45,10 +47,12 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     lists->addWidget(m_folders, 1);
     lists->addWidget(m_files, 2);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(level.up);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(level.path);
     layout->addLayout(lists);
     layout->addLayout(buttons);
 

@@ -6,6 +6,7 @@
 #include "settings/RecordedPaths.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -19,14 +20,17 @@ FolderChooserDialog::FolderChooserDialog(const Workspace &workspace, QWidget *pa
 
     m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
                                    FolderListView::MenuRule::OfferedWithoutSelection, this);
+    const FolderLevelControls level = makeFolderLevelControls(*m_folders, this);
     QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
     QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
 
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(level.up);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(level.path);
     layout->addWidget(m_folders);
     layout->addLayout(buttons);
 

@@ -1,7 +1,12 @@
 #include "catalogue/gui/FolderListView.h"
 
+#include "app/gui/Buttons.h"
+
 #include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QStyle>
 
 namespace tessaly {
@@ -43,14 +48,55 @@ void FolderListView::openSelectedFolder()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    if (m_navigation.open(name))
-        fill();
+    if (!m_navigation.open(name))
+        return;
+    fill();
+    selectRow(0);
 }
 
 void FolderListView::goUp()
 {
-    if (m_navigation.up())
-        fill();
+    const QString left = m_navigation.currentLevelName();
+    if (!m_navigation.up())
+        return;
+    fill();
+    const QList<QTreeWidgetItem *> rows = findItems(left, Qt::MatchExactly);
+    if (!rows.isEmpty())
+        selectRow(indexOfTopLevelItem(rows.first()));
+}
+
+void FolderListView::selectRow(int row)
+{
+    if (QTreeWidgetItem *item = topLevelItem(row)) {
+        setCurrentItem(item);
+        scrollToItem(item);
+    }
+}
+
+void FolderListView::keyPressEvent(QKeyEvent *event)
+{
+    // Only the bare keys (the keypad's Enter included) move; with Ctrl, Alt
+    // or Shift they keep their usual meaning.
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QTreeWidget::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Right:
+        // The selected folder, not merely the current row; nothing without one.
+        openSelectedFolder();
+        event->accept();
+        return;
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+        // At the root the keys do nothing: the message belongs to the menu.
+        if (!m_navigation.atRoot())
+            goUp();
+        event->accept();
+        return;
+    default:
+        QTreeWidget::keyPressEvent(event);
+    }
 }
 
 void FolderListView::fill()
@@ -61,6 +107,7 @@ void FolderListView::fill()
         auto *row = new QTreeWidgetItem(this, {name});
         row->setIcon(0, folderIcon);
     }
+    emit levelChanged();
     emit selectedFolderChanged();
 }
 
@@ -73,6 +120,33 @@ void FolderListView::showContextMenu(const QPoint &position)
     m_upAction->setVisible(true);
     // Shown without waiting, so the dialog's own loop serves the menu.
     m_menu->popup(viewport()->mapToGlobal(position));
+}
+
+FolderLevelControls makeFolderLevelControls(FolderListView &list, QWidget *parent)
+{
+    FolderLevelControls controls;
+    controls.path = new QLabel(parent);
+    controls.path->setObjectName(QStringLiteral("Label1"));
+    // Folder names may hold "<" or "&": the path is never read as markup.
+    controls.path->setTextFormat(Qt::PlainText);
+    controls.path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    controls.path->setWordWrap(true);
+    // Not a default button: Enter in the list opens a folder and must not
+    // press this one too.
+    controls.up = makeButton("Command4", QStringLiteral("返回上一级"), parent);
+    controls.up->setToolTip(QStringLiteral("回到上一级文件夹 (Backspace)"));
+
+    const auto follow = [&list, controls] {
+        controls.path->setText(list.navigation().currentFolder());
+        controls.up->setEnabled(!list.navigation().atRoot());
+    };
+    follow();
+    QObject::connect(&list, &FolderListView::levelChanged, controls.path, follow);
+    QObject::connect(controls.up, &QPushButton::clicked, &list, [&list] {
+        list.goUp();
+        list.setFocus();
+    });
+    return controls;
 }
 
 } // namespace tessaly

@@ -6,19 +6,18 @@
 #include "covers/StartPage.h"
 #include "covers/gui/CandidatePicker.h"
 #include "covers/gui/EscapeCloses.h"
+#include "covers/gui/LinkMenu.h"
 #include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Clipboard.h"
 #include "platform/Messages.h"
 
-#include <QAction>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -31,7 +30,7 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
                                          HttpClient &http, Clipboard &clipboard, Desktop &desktop,
                                          const SearchLimits &limits, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_project(project), m_urlTemplate(urlTemplate),
-      m_clipboard(clipboard), m_limits(limits)
+      m_limits(limits)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("查找封面"));
@@ -40,6 +39,12 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
 
     m_picker =
         new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
+    m_linkMenu = new LinkMenu(*m_list, *m_picker, clipboard, this);
+    QPointer<BrowserSearchDialog> alive(this);
+    m_browser.browser->setLoadEndedCallback([alive](const QUrl &url, bool ok) {
+        if (alive)
+            alive->onLoadEnded(url, ok);
+    });
     // A cache folder that cannot be made is reported by the start page's
     // write just below.
     if (!files::folderExists(m_workspace.temp()))
@@ -47,7 +52,7 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
     m_keyword->setText(project);
     showBrowser(true);
     if (writeStartPage(false))
-        m_browser.browser->loadFile(files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName)));
+        m_browser.browser->loadFile(startPageFile());
 
     connect(m_searchButton, &QPushButton::clicked, this, &BrowserSearchDialog::search);
     connect(m_keyword, &QLineEdit::returnPressed, this, [this] {
@@ -57,8 +62,6 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
     connect(m_analyseButton, &QPushButton::clicked, this, &BrowserSearchDialog::analyse);
     connect(m_okButton, &QPushButton::clicked, this, &BrowserSearchDialog::takeCover);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_copyLinkAction, &QAction::triggered, this, &BrowserSearchDialog::copyLink);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &BrowserSearchDialog::showMenu);
 }
 
 void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
@@ -78,7 +81,6 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
     m_browser.widget->setObjectName(QStringLiteral("WebBrowser1"));
     m_list = new QTreeWidget(sharedArea);
     m_list->setObjectName(QStringLiteral("ListView1"));
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     auto *sharedLayout = new QVBoxLayout(sharedArea);
     sharedLayout->setContentsMargins(0, 0, 0, 0);
     sharedLayout->addWidget(m_browser.widget);
@@ -107,16 +109,16 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame, 1);
     layout->addLayout(buttonRow);
+}
 
-    m_menu = new QMenu(QStringLiteral("菜单"), this);
-    m_menu->setObjectName(QStringLiteral("MM"));
-    m_copyLinkAction = m_menu->addAction(QStringLiteral("复制图片链接"));
-    m_copyLinkAction->setObjectName(QStringLiteral("M1"));
+QString BrowserSearchDialog::startPageFile() const
+{
+    return files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName));
 }
 
 bool BrowserSearchDialog::writeStartPage(bool waitingForSearch)
 {
-    const QString file = files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName));
+    const QString file = startPageFile();
     QString reason;
     if (text::writeTextFile(file, startPageText(waitingForSearch), &reason))
         return true;
@@ -140,17 +142,37 @@ void BrowserSearchDialog::search()
     ++m_generation;
     if (!writeStartPage(true))
         return;
-    m_browser.browser->loadFile(files::joinPath(m_workspace.temp(), QLatin1String(StartPageFileName)));
     showBrowser(true);
     m_browser.browser->setSilent(true);
-    m_browser.browser->loadUrl(QUrl(browserSearchUrl(m_urlTemplate, m_keyword->text())));
     m_searchButton->setText(texts::loading());
     m_analyseButton->setText(texts::analysePage());
+    // The site is loaded once the waiting page is up: loading both at once
+    // would cancel the waiting page and leave the previous page in view.
+    m_searchUrl = QUrl(browserSearchUrl(m_urlTemplate, m_keyword->text()));
+    m_loading = Loading::WaitingPage;
+    m_browser.browser->loadFile(startPageFile());
+}
+
+void BrowserSearchDialog::onLoadEnded(const QUrl &url, bool ok)
+{
+    Q_UNUSED(ok);
+    const bool waitingPage = url.isLocalFile() && QFileInfo(url.toLocalFile()) == QFileInfo(startPageFile());
+    if (m_loading == Loading::WaitingPage && waitingPage) {
+        m_loading = Loading::SearchPage;
+        m_browser.browser->loadUrl(m_searchUrl);
+    } else if (m_loading == Loading::SearchPage && !waitingPage) {
+        // Loaded or failed: either way the user may search again.
+        m_loading = Loading::Idle;
+        m_searchButton->setText(texts::searchAgain());
+    }
 }
 
 void BrowserSearchDialog::analyse()
 {
     const quint64 generation = ++m_generation;
+    // The page is taken as it stands; a load still under way no longer
+    // changes the captions.
+    m_loading = Loading::Idle;
     showBrowser(false);
     m_searchButton->setText(texts::searchAgain());
     m_picker->clearRows();
@@ -172,21 +194,9 @@ void BrowserSearchDialog::onMarkup(const std::optional<QString> &markup)
     emit analysisFinished();
 }
 
-void BrowserSearchDialog::showMenu(const QPoint &position)
-{
-    if (m_picker->rowCount() > 0 && m_picker->selectedRow())
-        m_menu->popup(m_list->viewport()->mapToGlobal(position));
-}
-
 void BrowserSearchDialog::copyLink()
 {
-    const QTreeWidgetItem *row = m_picker->selectedRow();
-    if (m_picker->rowCount() == 0 || !row)
-        return;
-    const QString link = CandidatePicker::linkOf(*row);
-    m_clipboard.setText(link);
-    Messages::information(texts::linkCopied() + QStringLiteral("\r\n") + CandidatePicker::titleOf(*row) +
-                          QStringLiteral("\r\n") + link);
+    m_linkMenu->copyLink();
 }
 
 void BrowserSearchDialog::takeCover()

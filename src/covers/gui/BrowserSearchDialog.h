@@ -6,10 +6,8 @@
 
 #include <QDialog>
 
-class QAction;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QTreeWidget;
 
@@ -21,11 +19,13 @@ class Desktop;
 namespace tessaly::covers {
 
 class CandidatePicker;
+class LinkMenu;
 
 // `Form6` "查找封面": shows the second search site's result page in an
 // embedded browser; "分析页面内容 >" cuts the pictures out of the page the
 // browser shows into the list, where they are previewed and taken as the
-// cover as in `Form5`.
+// cover as in `Form5`. A search first shows the waiting page, then loads
+// the site; "搜索" reads "正在加载.." until that load ends, well or not.
 class BrowserSearchDialog : public QDialog
 {
     Q_OBJECT
@@ -52,21 +52,31 @@ signals:
     void analysisFinished();
 
 private:
+    // Where a search's loading stands.
+    enum class Loading
+    {
+        Idle,
+        WaitingPage, // the waiting page is loading; the site comes next
+        SearchPage
+    };
+
     void buildLayout(const BrowserFactory &makeBrowser);
+    void onLoadEnded(const QUrl &url, bool ok);
+    QString startPageFile() const;
     bool writeStartPage(bool waitingForSearch);
     void showBrowser(bool shown);
     void onMarkup(const std::optional<QString> &markup);
-    void showMenu(const QPoint &position);
     void takeCover();
 
     Workspace m_workspace;
     QString m_project;
     QString m_urlTemplate;
-    Clipboard &m_clipboard;
     SearchLimits m_limits;
     // Counts searches and analyses; a body markup that arrives for an
     // older one is dropped.
     quint64 m_generation = 0;
+    Loading m_loading = Loading::Idle;
+    QUrl m_searchUrl;
 
     QLineEdit *m_keyword = nullptr;
     QPushButton *m_searchButton = nullptr;
@@ -76,9 +86,8 @@ private:
     QLabel *m_preview = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
-    QMenu *m_menu = nullptr;
-    QAction *m_copyLinkAction = nullptr;
     CandidatePicker *m_picker = nullptr;
+    LinkMenu *m_linkMenu = nullptr;
 };
 
 } // namespace tessaly::covers

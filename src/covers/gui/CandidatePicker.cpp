@@ -4,16 +4,16 @@
 #include "covers/CoverTexts.h"
 #include "covers/HtmlText.h"
 #include "covers/gui/CoverPicture.h"
+#include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
-#include <QStyle>
 #include <QTreeWidget>
 
 namespace tessaly::covers {
@@ -44,10 +44,15 @@ CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QStrin
 
     m_preview.setAlignment(Qt::AlignCenter);
 
-    connect(&m_list, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem *current) { preview(current, false); });
+    // Selection, not the current row: Tab makes a row current without
+    // selecting it, and that must not download anything.
+    connect(&m_list, &QTreeWidget::itemSelectionChanged, this, &CandidatePicker::onSelectionChanged);
+    connect(&m_list, &QTreeWidget::itemClicked, this, &CandidatePicker::onClicked);
     connect(&m_list, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *row) { preview(row, true); });
+    // The right button's press would select and preview the row; the
+    // context menu request that follows selects it quietly instead.
+    m_list.viewport()->installEventFilter(this);
 }
 
 CandidatePicker::~CandidatePicker()
@@ -61,7 +66,7 @@ void CandidatePicker::setRows(const QList<CoverCandidate> &rows)
     clearPreview();
     const QSignalBlocker blocker(m_list);
     m_list.clear();
-    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    const QIcon icon = candidateIcon();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (const CoverCandidate &candidate : rows) {
@@ -98,10 +103,50 @@ QString CandidatePicker::candidateFile(const QTreeWidgetItem &row) const
     return candidateFilePath(m_tempFolder, titleOf(row));
 }
 
+void CandidatePicker::selectWithoutPreview(QTreeWidgetItem *row)
+{
+    if (!row || selectedRow() == row)
+        return;
+    m_quietSelection = true;
+    m_list.setCurrentItem(row);
+    m_quietSelection = false;
+}
+
+bool CandidatePicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list.viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
+         event->type() == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+void CandidatePicker::onSelectionChanged()
+{
+    QTreeWidgetItem *row = selectedRow();
+    if (!m_quietSelection) {
+        preview(row, false);
+        return;
+    }
+    // The preview belongs to the selected row or shows nothing.
+    if (row != m_previewRow) {
+        cancelDownload();
+        clearPreview();
+    }
+}
+
+void CandidatePicker::onClicked(QTreeWidgetItem *row)
+{
+    if (!row || row != selectedRow() || row == m_previewRow || (m_download && row == m_downloadRow))
+        return;
+    preview(row, false);
+}
+
 void CandidatePicker::preview(QTreeWidgetItem *row, bool downloadAgain)
 {
     cancelDownload();
-    if (!row)
+    if (!row || !row->isSelected())
         return;
     if (row != m_previewRow)
         clearPreview();
@@ -126,30 +171,35 @@ void CandidatePicker::preview(QTreeWidgetItem *row, bool downloadAgain)
         return;
     }
     m_download = m_http.get(QUrl(link), m_imageLimits);
+    m_downloadRow = row;
     connect(m_download, &HttpRequest::finished, this, [this, row, link, file](const HttpResult &result) {
         m_download->deleteLater();
         m_download = nullptr;
-        m_previewRow = row;
-        onDownloaded(result, link, file);
+        m_downloadRow = nullptr;
+        if (onDownloaded(result, link, file))
+            m_previewRow = row;
     });
 }
 
-void CandidatePicker::onDownloaded(const HttpResult &result, const QString &link, const QString &file)
+bool CandidatePicker::onDownloaded(const HttpResult &result, const QString &link, const QString &file)
 {
     // Only a whole reply that is a picture becomes the candidate file.
     QImage picture;
     if (!result.ok || !picture.loadFromData(result.body)) {
         reportLoadingError(link);
-        return;
+        return false;
     }
     QString reason;
     if (!files::writeFileAtomically(file, result.body, &reason)) {
         Messages::error(Messages::withPath(file, reason));
         emit previewFailed();
-        return;
+        return false;
     }
-    if (!showPicture(file))
+    if (!showPicture(file)) {
         reportLoadingError(link);
+        return false;
+    }
+    return true;
 }
 
 bool CandidatePicker::showPicture(const QString &file)
@@ -185,6 +235,7 @@ void CandidatePicker::cancelDownload()
         m_download->deleteLater();
         m_download = nullptr;
     }
+    m_downloadRow = nullptr;
 }
 
 bool CandidatePicker::takeAsCover(const QString &coverFile)

@@ -20,7 +20,10 @@ namespace tessaly::covers {
 // The result list and the preview the two search dialogs share: the rows,
 // the candidate pictures in `Temp`, the preview of the selected row and the
 // cover taken from it. The preview always belongs to the selected row (or
-// is empty), and only the latest download counts.
+// is empty), and only the latest download counts. A row is previewed when
+// it becomes selected by a left click or the keyboard, never by a right
+// click or by the focus arriving through Tab; clicking a row that is not
+// shown (its download failed, say) tries it again.
 class CandidatePicker : public QObject
 {
     Q_OBJECT
@@ -49,6 +52,13 @@ public:
 
     QString candidateFile(const QTreeWidgetItem &row) const;
 
+    // Makes the row the selected one without downloading or previewing it,
+    // as a right click does.
+    void selectWithoutPreview(QTreeWidgetItem *row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A row's picture is in the preview.
     void previewShown(const QString &file);
@@ -56,7 +66,10 @@ signals:
     void previewFailed();
 
 private:
-    void onDownloaded(const HttpResult &result, const QString &link, const QString &file);
+    void onSelectionChanged();
+    void onClicked(QTreeWidgetItem *row);
+    // True once the downloaded picture is in the preview.
+    bool onDownloaded(const HttpResult &result, const QString &link, const QString &file);
     bool showPicture(const QString &file);
     void clearPreview();
     void reportLoadingError(const QString &link);
@@ -68,7 +81,10 @@ private:
     Desktop &m_desktop;
     HttpLimits m_imageLimits;
     QPointer<HttpRequest> m_download;
+    QTreeWidgetItem *m_downloadRow = nullptr;
+    // The row whose picture the preview shows.
     QTreeWidgetItem *m_previewRow = nullptr;
+    bool m_quietSelection = false;
 };
 
 } // namespace tessaly::covers

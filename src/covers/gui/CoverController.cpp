@@ -3,6 +3,7 @@
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"
 #include "covers/CoverTexts.h"
+#include "covers/PictureFolder.h"
 #include "covers/SearchSites.h"
 #include "covers/gui/BrowserSearchDialog.h"
 #include "covers/gui/CoverPicture.h"
@@ -68,7 +69,11 @@ void CoverController::pickCoverFile()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const QString picture = m_fileChooser->openFile(QStringLiteral("图片文件(*.jpg)"));
+    const QString picture =
+        m_fileChooser->openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
+    if (picture.isEmpty())
+        return;
+    rememberPictureFolder(picture);
     writeCover(*project, picture);
 }
 
@@ -130,7 +135,7 @@ void CoverController::searchByPageFetch()
         return;
     const Workspace &workspace = m_window.workspace();
     PageFetchSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::PageFetch),
-                                 *m_http, *Desktop::instance(), {}, &m_window);
+                                 *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
     if (dialog.exec() == QDialog::Accepted)
         m_window.reloadCoverPreview();
 }

@@ -6,6 +6,7 @@
 #include "covers/SearchUrl.h"
 #include "covers/gui/CandidatePicker.h"
 #include "covers/gui/EscapeCloses.h"
+#include "covers/gui/LinkMenu.h"
 #include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
@@ -23,7 +24,8 @@
 namespace tessaly::covers {
 
 PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const QString &project,
-                                             const QString &urlTemplate, HttpClient &http, Desktop &desktop,
+                                             const QString &urlTemplate, HttpClient &http,
+                                             Clipboard &clipboard, Desktop &desktop,
                                              const SearchLimits &limits, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_project(project), m_urlTemplate(urlTemplate), m_http(http),
       m_limits(limits)
@@ -39,6 +41,7 @@ PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const Q
         files::makeFolder(m_workspace.temp());
     m_picker =
         new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
+    m_linkMenu = new LinkMenu(*m_list, *m_picker, clipboard, this);
     m_keyword->setText(project);
 
     connect(m_searchButton, &QPushButton::clicked, this, &PageFetchSearchDialog::search);

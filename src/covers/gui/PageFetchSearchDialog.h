@@ -12,24 +12,27 @@ class QPushButton;
 class QTreeWidget;
 
 namespace tessaly {
+class Clipboard;
 class Desktop;
-}
+} // namespace tessaly
 
 namespace tessaly::covers {
 
 class CandidatePicker;
+class LinkMenu;
 
 // `Form5` "查找封面": fetches the first search site's result page, lists its
 // pictures, previews the selected one and makes it the project's cover.
-// The first search starts once the dialog is visible.
+// The first search starts once the dialog is visible. The list's context
+// menu copies a row's picture link.
 class PageFetchSearchDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     PageFetchSearchDialog(const Workspace &workspace, const QString &project, const QString &urlTemplate,
-                          HttpClient &http, Desktop &desktop, const SearchLimits &limits = {},
-                          QWidget *parent = nullptr);
+                          HttpClient &http, Clipboard &clipboard, Desktop &desktop,
+                          const SearchLimits &limits = {}, QWidget *parent = nullptr);
     ~PageFetchSearchDialog() override;
 
     CandidatePicker &picker() { return *m_picker; }
@@ -71,6 +74,7 @@ private:
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
     CandidatePicker *m_picker = nullptr;
+    LinkMenu *m_linkMenu = nullptr;
 };
 
 } // namespace tessaly::covers

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QIcon;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -18,5 +19,9 @@ inline constexpr int PreviewHeight = 321;
 
 // `Picture1`, the framed preview.
 QLabel *makePreview(QWidget *parent);
+
+// The result rows' icon: a small framed landscape, drawn for 1x and 2x
+// screens rather than taken from the desktop's file icons.
+QIcon candidateIcon();
 
 } // namespace tessaly::covers

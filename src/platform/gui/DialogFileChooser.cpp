@@ -4,11 +4,26 @@
 
 namespace tessaly {
 
+namespace {
+
+// Without a start folder Qt would open the program's working folder.
+QString startIn(const QString &folder)
+{
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+} // namespace
+
 QString DialogFileChooser::openFile(const QString &filter)
+{
+    return openFileIn(filter, QString());
+}
+
+QString DialogFileChooser::openFileIn(const QString &filter, const QString &startFolder)
 {
     // Qt's own dialog matches the filter's patterns without regard to case,
     // so "*.jpg" also lists "*.JPG"; a native one might not.
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -17,6 +32,18 @@ QString DialogFileChooser::openFile(const QString &filter)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString DialogFileChooser::chooseFolder(const QString &startFolder)
+{
+    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 } // namespace tessaly

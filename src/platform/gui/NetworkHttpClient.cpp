@@ -21,11 +21,11 @@ public:
     {
         if (!isFetchableUrl(url)) {
             // Reported from the event loop so the caller can connect first.
-            QTimer::singleShot(0, this, [this] { fail(QStringLiteral("not an http or https link")); });
+            QTimer::singleShot(0, this, [this] { fail(http_reasons::notAWebLink()); });
             return;
         }
         m_deadline.setSingleShot(true);
-        connect(&m_deadline, &QTimer::timeout, this, [this] { fail(QStringLiteral("timed out")); });
+        connect(&m_deadline, &QTimer::timeout, this, [this] { fail(http_reasons::timedOut()); });
         m_deadline.start(limits.totalMilliseconds);
         send(url);
     }
@@ -71,7 +71,7 @@ private:
     {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_limits.maximumBytes && !isRedirect())
-            fail(QStringLiteral("reply too large"));
+            fail(http_reasons::replyTooLarge());
     }
 
     void onReadyRead()
@@ -82,7 +82,7 @@ private:
         }
         m_body += m_reply->read(m_limits.maximumBytes + 1 - m_body.size());
         if (m_body.size() > m_limits.maximumBytes)
-            fail(QStringLiteral("reply too large"));
+            fail(http_reasons::replyTooLarge());
     }
 
     void onFinished()
@@ -92,10 +92,13 @@ private:
         const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
         if (isRedirect() && location.isValid())
             return followRedirect(m_currentUrl.resolved(location));
+        // A reply with a status is judged by it; Qt's words for it are English.
+        if (status() != 0 && (status() < 200 || status() > 299))
+            return fail(http_reasons::httpStatus(status()));
         if (m_reply->error() != QNetworkReply::NoError)
             return fail(m_reply->errorString());
         if (status() < 200 || status() > 299)
-            return fail(QStringLiteral("HTTP status %1").arg(status()));
+            return fail(http_reasons::httpStatus(status()));
         onReadyRead();
         if (m_done)
             return;
@@ -109,9 +112,9 @@ private:
     void followRedirect(const QUrl &next)
     {
         if (++m_redirects > m_limits.maximumRedirects)
-            return fail(QStringLiteral("too many redirects"));
+            return fail(http_reasons::tooManyRedirects());
         if (!isAllowedRedirect(m_currentUrl, next))
-            return fail(QStringLiteral("redirect refused: ") + next.toString());
+            return fail(http_reasons::redirectRefused(next.toString()));
         dropReply();
         send(next);
     }

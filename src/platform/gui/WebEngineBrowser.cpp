@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
@@ -64,6 +65,36 @@ private:
 WebEngineBrowser::WebEngineBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new SilentPage(this))
 {
     setPage(m_page);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
+        const QUrl url = info.url();
+        const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+        // Told from the event loop: a new load started from inside the
+        // engine's own notification would be lost.
+        QMetaObject::invokeMethod(
+            this,
+            [this, url, ok] {
+                if (m_loadEnded)
+                    m_loadEnded(url, ok);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void WebEngineBrowser::showHtml(const QString &html)
+{
+    setHtml(html, QUrl(QStringLiteral("about:blank")));
+}
+
+void WebEngineBrowser::setZoom(double factor)
+{
+    setZoomFactor(factor);
+}
+
+void WebEngineBrowser::setLoadEndedCallback(LoadEndedCallback callback)
+{
+    m_loadEnded = std::move(callback);
 }
 
 void WebEngineBrowser::loadFile(const QString &path)

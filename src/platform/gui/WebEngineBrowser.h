@@ -21,9 +21,13 @@ public:
     void setSilent(bool silent) override;
     void setShown(bool shown) override;
     void readBodyMarkup(qsizetype maximumCharacters, MarkupCallback callback) override;
+    void setLoadEndedCallback(LoadEndedCallback callback) override;
+    void showHtml(const QString &html) override;
+    void setZoom(double factor) override;
 
 private:
     SilentPage *m_page = nullptr;
+    LoadEndedCallback m_loadEnded;
 };
 
 } // namespace tessaly

@@ -1,7 +1,9 @@
 #include "settings/gui/SettingsDialog.h"
 
 #include "app/gui/Buttons.h"
+#include "platform/gui/DialogFileChooser.h"
 #include "settings/EditedSettings.h"
+#include "settings/FolderBrowsing.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,7 +27,7 @@ QLineEdit *makeBox(const QString &objectName, QWidget *parent)
 } // namespace
 
 SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
-    : QDialog(parent), m_workspace(workspace)
+    : QDialog(parent), m_workspace(workspace), m_folderChooser(std::make_unique<DialogFileChooser>(this))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("设置"));
@@ -34,24 +36,30 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
 
     auto *movieFrame = new QGroupBox(QStringLiteral("影片文件路径"), this);
     m_movieFile = makeBox(QStringLiteral("Text1"), movieFrame);
+    QPushButton *browseMovieFile = makeButton("Command5", QStringLiteral("浏览..."), movieFrame);
+    browseMovieFile->setToolTip(QStringLiteral("选择影片文件所在的文件夹"));
     QPushButton *testMovieFile = makeButton("Command1", QStringLiteral("测试"), movieFrame);
     testMovieFile->setToolTip(QStringLiteral("检查影片文件路径是否存在"));
     auto *movieRow = new QHBoxLayout(movieFrame);
     movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
     movieRow->addWidget(m_movieFile);
+    movieRow->addWidget(browseMovieFile);
     movieRow->addWidget(testMovieFile);
 
     auto *updateFrame = new QGroupBox(QStringLiteral("服务器更新"), this);
     m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
     m_webUpdate->setObjectName(QStringLiteral("Check1"));
     m_webFile = makeBox(QStringLiteral("Text2"), updateFrame);
+    QPushButton *browseWebFile = makeButton("Command6", QStringLiteral("浏览..."), updateFrame);
+    browseWebFile->setToolTip(QStringLiteral("选择网站服务器发布的站点文件夹"));
     QPushButton *testWebFile = makeButton("Command4", QStringLiteral("测试"), updateFrame);
     testWebFile->setToolTip(QStringLiteral("检查站点路径是否存在"));
     auto *updateGrid = new QGridLayout(updateFrame);
-    updateGrid->addWidget(m_webUpdate, 0, 0, 1, 3);
+    updateGrid->addWidget(m_webUpdate, 0, 0, 1, 4);
     updateGrid->addWidget(new QLabel(QStringLiteral("站点路径："), updateFrame), 1, 0);
     updateGrid->addWidget(m_webFile, 1, 1);
-    updateGrid->addWidget(testWebFile, 1, 2);
+    updateGrid->addWidget(browseWebFile, 1, 2);
+    updateGrid->addWidget(testWebFile, 1, 3);
 
     auto *siteFrame = new QGroupBox(QStringLiteral("影片站点"), this);
     m_webLink = makeBox(QStringLiteral("Text4"), siteFrame);
@@ -96,8 +104,24 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
             [this] { settings::testFolder(m_movieFile->text(), settings::movieFolderEmptyText()); });
     connect(testWebFile, &QPushButton::clicked, this,
             [this] { settings::testFolder(m_webFile->text(), settings::siteFolderEmptyText()); });
+    connect(browseMovieFile, &QPushButton::clicked, this, [this] { browseInto(m_movieFile); });
+    connect(browseWebFile, &QPushButton::clicked, this, [this] { browseInto(m_webFile); });
     connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::setFolderChooser(std::unique_ptr<FileChooser> chooser)
+{
+    m_folderChooser = std::move(chooser);
+}
+
+void SettingsDialog::browseInto(QLineEdit *box)
+{
+    const QString folder = m_folderChooser->chooseFolder(settings::browseStartFolder(box->text()));
+    if (!folder.isEmpty())
+        box->setText(folder);
 }
 
 void SettingsDialog::confirm()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 
 namespace tessaly {
 
+class FileChooser;
 class Workspace;
 
 // The settings dialog (`Form4`, caption "设置"): the movie root, the site
@@ -19,11 +21,21 @@ class SettingsDialog : public QDialog
 
 public:
     explicit SettingsDialog(const Workspace &workspace, QWidget *parent = nullptr);
+    ~SettingsDialog() override;
+
+    // The folder dialog of the two "浏览..." buttons; Qt's own unless a test
+    // puts its own in.
+    void setFolderChooser(std::unique_ptr<FileChooser> chooser);
 
     void confirm();
 
 private:
+    // A "浏览..." button: a folder chosen in the dialog replaces the box's
+    // text; Cancel leaves it.
+    void browseInto(QLineEdit *box);
+
     const Workspace &m_workspace;
+    std::unique_ptr<FileChooser> m_folderChooser;
     QLineEdit *m_movieFile = nullptr;
     QCheckBox *m_webUpdate = nullptr;
     QLineEdit *m_webFile = nullptr;

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace tessaly {
+
+class Workspace;
+
+// The ten values of `Style.ini` as the "布局设计" dialog edits them: plain
+// texts, in the file's key order. The rules that a value must meet before
+// it is saved, and the forms the dialog's helpers write, live here.
+namespace style_values {
+
+enum class Kind
+{
+    Colour,    // six hexadecimal digits, no "#"
+    CellCount, // a whole number, 0 or more (0: one row)
+    CoverSize, // a whole number of pixels, 16 to 2000
+    FontSize   // a decimal number of pixels, at least 1
+};
+
+struct Key
+{
+    QString name;
+    Kind kind;
+    QString defaultValue; // the value that gives the plain templates
+};
+
+// Bodybgcolor, Moviebgcolor, Linecontent, Coverwidth, Coverheight,
+// Coverframecolor, Coverfontsize, Coverfontcolor, Numberfontsize,
+// Numberfontcolor.
+const QList<Key> &keys();
+
+inline constexpr int SmallestCoverSize = 16;
+inline constexpr int LargestCoverSize = 2000;
+
+// One text per key, in the order of `keys()`.
+using Values = QList<QString>;
+
+Values defaults();
+// The stored values as the INI read gives them; the defaults when
+// `Style.ini` does not exist. Nothing, with the reason, when it exists but
+// cannot be read.
+std::optional<Values> read(const Workspace &workspace, QString *reason = nullptr);
+
+// Why the values cannot be saved, naming the first key that fails, or
+// nothing when they all pass. Whatever the style load refuses is refused
+// with its own message.
+struct Problem
+{
+    int keyIndex;
+    QString message;
+};
+std::optional<Problem> firstProblem(const Values &values);
+
+// The colour as six uppercase hexadecimal digits, without "#".
+QString colourText(int red, int green, int blue);
+// The colour a value names; nothing when it is not six hexadecimal digits.
+std::optional<unsigned> colourOf(const QString &text);
+// The shortest decimal form with "." whatever the system's locale, never
+// with an exponent: 13.5, 185, 0.25.
+QString numberText(double value);
+// A decimal number with optional blanks and sign, as the style file takes
+// it; nothing otherwise.
+std::optional<double> numberOf(const QString &text);
+
+// Writes the ten keys into `Style.ini` in one atomic replacement, keeping
+// the file's other lines. False, with the reason, when the file cannot be
+// read or written.
+bool save(const Workspace &workspace, const Values &values, QString *reason = nullptr);
+
+// The index page as the values style it, with `cells` sample cover cells
+// (each showing `coverImage` as its picture) laid out in rows as a
+// generation would lay them out. Values that would be refused are shown as
+// their defaults.
+QString previewPage(const Values &values, int cells, const QString &coverImage);
+
+} // namespace style_values
+} // namespace tessaly

@@ -1,0 +1,267 @@
+#include "site/gui/StyleDialog.h"
+
+#include "app/gui/Buttons.h"
+#include "platform/ColourChooser.h"
+#include "platform/Messages.h"
+#include "site/DefaultCover.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+namespace {
+
+using namespace style_values;
+
+// The captions beside the ten fields, in the keys' order.
+const char *const Captions[] = {"页面背景颜色", "封面区背景颜色", "每行封面数", "封面宽度", "封面高度",
+                                "封面边框颜色", "名称字号",       "名称颜色",   "集数字号", "集数颜色"};
+
+constexpr int PreviewCells = 5;
+// Small enough that a row of the usual three covers fits the preview.
+constexpr double PreviewZoom = 0.6;
+
+QIcon swatch(const QString &text)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::darkGray);
+    if (const std::optional<unsigned> rgb = colourOf(text))
+        painter.setBrush(QColor::fromRgb(QRgb(*rgb)));
+    else
+        painter.setBrush(Qt::NoBrush);
+    painter.drawRect(0, 0, 15, 15);
+    return QIcon(pixmap);
+}
+
+double stepOf(Kind kind)
+{
+    return kind == Kind::FontSize ? 0.5 : 1;
+}
+
+} // namespace
+
+StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeBrowser,
+                         ColourChooser &colours, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_colours(colours)
+{
+    setObjectName(QStringLiteral("Form8"));
+    setWindowTitle(QStringLiteral("布局设计"));
+    setModal(true);
+    resize(980, 560);
+
+    auto *valuesFrame = new QGroupBox(QStringLiteral("页面样式"), this);
+    auto *grid = new QGridLayout(valuesFrame);
+    const QList<Key> &all = keys();
+    for (int i = 0; i < all.size(); ++i) {
+        auto *label = new QLabel(QString::fromUtf8(Captions[i]), valuesFrame);
+        auto *field = new QLineEdit(valuesFrame);
+        field->setObjectName(all.at(i).name);
+        field->setToolTip(all.at(i).name);
+        label->setBuddy(field);
+        m_fields.append(field);
+        grid->addWidget(label, i, 0);
+        grid->addWidget(field, i, 1);
+        grid->addWidget(makeHelper(i, valuesFrame), i, 2);
+    }
+    grid->setRowStretch(all.size(), 1);
+
+    auto *previewFrame = new QGroupBox(QStringLiteral("预览"), this);
+    m_browser = makeBrowser(previewFrame);
+    m_browser.widget->setObjectName(QStringLiteral("WebBrowser1"));
+    m_browser.widget->setMinimumSize(480, 400);
+    m_browser.browser->setZoom(PreviewZoom);
+    auto *previewLayout = new QVBoxLayout(previewFrame);
+    previewLayout->addWidget(m_browser.widget);
+
+    QPushButton *restore = makeButton("Command1", QStringLiteral("恢复默认"), this);
+    restore->setToolTip(QStringLiteral("填入与默认页面相同的样式值"));
+    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
+    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(restore);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto *panes = new QHBoxLayout;
+    panes->addWidget(valuesFrame);
+    panes->addWidget(previewFrame, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(panes, 1);
+    layout->addLayout(buttons);
+
+    // The samples show the built-in cover; the preview reaches no file.
+    m_coverImage =
+        QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(defaultCoverBytes().toBase64());
+    m_previewDelay = new QTimer(this);
+    m_previewDelay->setSingleShot(true);
+    m_previewDelay->setInterval(150);
+    connect(m_previewDelay, &QTimer::timeout, this, &StyleDialog::updatePreview);
+
+    QString reason;
+    const std::optional<Values> stored = style_values::read(workspace, &reason);
+    // An unreadable file is said once here; saving over it is refused too.
+    if (!stored)
+        Messages::error(Messages::withPath(workspace.styleFile(), reason));
+    showValues(stored.value_or(defaults()));
+    updatePreview();
+    for (QLineEdit *field : std::as_const(m_fields))
+        connect(field, &QLineEdit::textChanged, m_previewDelay, qOverload<>(&QTimer::start));
+
+    connect(restore, &QPushButton::clicked, this, &StyleDialog::restoreDefaults);
+    connect(ok, &QPushButton::clicked, this, &StyleDialog::confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    qApp->installEventFilter(this);
+}
+
+StyleDialog::~StyleDialog()
+{
+    qApp->removeEventFilter(this);
+}
+
+QWidget *StyleDialog::makeHelper(int keyIndex, QWidget *parent)
+{
+    const Key &key = keys().at(keyIndex);
+    QLineEdit *field = m_fields.at(keyIndex);
+    auto *helper = new QWidget(parent);
+    auto *row = new QHBoxLayout(helper);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    if (key.kind == Kind::Colour) {
+        auto *pick = new QToolButton(helper);
+        pick->setObjectName(key.name + QStringLiteral("Picker"));
+        pick->setToolTip(QStringLiteral("选择颜色"));
+        pick->setIcon(swatch(field->text()));
+        connect(field, &QLineEdit::textChanged, pick,
+                [pick](const QString &text) { pick->setIcon(swatch(text)); });
+        connect(pick, &QToolButton::clicked, this, [this, field] { pickColour(field); });
+        row->addWidget(pick);
+    } else {
+        auto *down = new QToolButton(helper);
+        down->setObjectName(key.name + QStringLiteral("Down"));
+        down->setText(QStringLiteral("−"));
+        down->setToolTip(QStringLiteral("减小"));
+        down->setAutoRepeat(true);
+        auto *up = new QToolButton(helper);
+        up->setObjectName(key.name + QStringLiteral("Up"));
+        up->setText(QStringLiteral("+"));
+        up->setToolTip(QStringLiteral("增大"));
+        up->setAutoRepeat(true);
+        connect(down, &QToolButton::clicked, this, [this, field, key] { step(field, key, -1); });
+        connect(up, &QToolButton::clicked, this, [this, field, key] { step(field, key, +1); });
+        row->addWidget(down);
+        row->addWidget(up);
+    }
+    row->addStretch(1);
+    return helper;
+}
+
+QLineEdit *StyleDialog::field(const QString &key) const
+{
+    for (QLineEdit *each : m_fields) {
+        if (each->objectName() == key)
+            return each;
+    }
+    return nullptr;
+}
+
+Values StyleDialog::values() const
+{
+    Values values;
+    for (const QLineEdit *field : m_fields)
+        values.append(field->text());
+    return values;
+}
+
+void StyleDialog::showValues(const Values &values)
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        m_fields.at(i)->setText(values.value(i));
+}
+
+void StyleDialog::restoreDefaults()
+{
+    showValues(defaults());
+}
+
+void StyleDialog::pickColour(QLineEdit *field)
+{
+    const unsigned current = colourOf(field->text()).value_or(0);
+    if (const std::optional<unsigned> chosen = m_colours.chooseColour(current))
+        field->setText(colourText(int(*chosen >> 16) & 0xFF, int(*chosen >> 8) & 0xFF, int(*chosen) & 0xFF));
+}
+
+void StyleDialog::step(QLineEdit *field, const Key &key, int direction)
+{
+    // A field that holds no number steps from the default.
+    const double current = numberOf(field->text()).value_or(numberOf(key.defaultValue).value_or(0));
+    double next = current + direction * stepOf(key.kind);
+    const double lowest = key.kind == Kind::CoverSize  ? SmallestCoverSize
+                          : key.kind == Kind::FontSize ? 1
+                                                       : 0;
+    if (next < lowest)
+        next = lowest;
+    if (key.kind == Kind::CoverSize && next > LargestCoverSize)
+        next = LargestCoverSize;
+    if (key.kind != Kind::FontSize)
+        next = std::round(next);
+    field->setText(numberText(next));
+}
+
+void StyleDialog::updatePreview()
+{
+    m_previewHtml = previewPage(values(), PreviewCells, m_coverImage);
+    m_browser.browser->showHtml(m_previewHtml);
+}
+
+void StyleDialog::confirm()
+{
+    const Values edited = values();
+    if (const std::optional<Problem> problem = firstProblem(edited)) {
+        Messages::error(problem->message);
+        QLineEdit *field = m_fields.at(problem->keyIndex);
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    QString reason;
+    if (!save(m_workspace, edited, &reason)) {
+        Messages::error(Messages::withPath(m_workspace.styleFile(), reason));
+        return;
+    }
+    accept();
+}
+
+bool StyleDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Key preview for Esc: the web view would otherwise keep the key.
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || !isVisible())
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return false;
+    }
+    reject();
+    return true;
+}
+
+} // namespace tessaly
