@@ -28,7 +28,8 @@ bool processIsGone(qint64 pid)
 
 } // namespace
 
-WorkspaceLock::WorkspaceLock(const Workspace &workspace) : m_workspaceFolder(workspace.root()), m_path(workspace.lockFile()), m_lock(m_path)
+WorkspaceLock::WorkspaceLock(const Workspace &workspace)
+    : m_workspaceFolder(workspace.root()), m_path(workspace.lockFile()), m_lock(m_path)
 {
     // A lock left by a crashed process is taken over at once: its owner is
     // checked by process id, not by age.

@@ -5,7 +5,6 @@
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "covers/VideoCovers.h"
-#include "demo/DefaultStyle.h"
 #include "demo/DemoTexts.h"
 #include "demo/EpisodeFrames.h"
 #include "demo/ExampleVideo.h"
@@ -17,6 +16,7 @@
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "site/StyleValues.h"
 
 #include <QColor>
 #include <QDir>
@@ -184,8 +184,10 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     if (!QDir().mkpath(workspace.root()))
         return refuse(workspace.root(), QString::fromLocal8Bit(std::strerror(errno)));
     WorkspaceLock lock(workspace);
-    if (!lock.acquire())
-        return refuse(workspace.root(), WorkspaceLock::busyText());
+    if (!lock.acquire()) {
+        Messages::error(lock.refusalText());
+        return false;
+    }
     const QStringList folderFailures = workspace.createFolders();
     if (!folderFailures.isEmpty()) {
         Messages::error(folderFailures.first());
@@ -193,7 +195,7 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     }
 
     QString reason;
-    if (!writeDefaultStyle(workspace.styleFile(), &reason))
+    if (!style_values::save(workspace, style_values::defaults(), &reason))
         return refuse(workspace.styleFile(), reason);
     // Opened from files, a play page finds the index page one folder up;
     // the built-in link is right only behind a web server.

@@ -1,7 +1,6 @@
-#include "demo/DefaultStyle.h"
-
 #include "site/BuiltinTemplates.h"
 #include "site/Style.h"
+#include "site/StyleValues.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
@@ -18,7 +17,7 @@ TEST(DefaultStyle, GivesTheIndexPageThePlainTemplatesLook)
 {
     TempWorkspace space;
     space.withFolders();
-    ASSERT_TRUE(demo::writeDefaultStyle(space.workspace().styleFile()));
+    ASSERT_TRUE(style_values::save(space.workspace(), style_values::defaults()));
     RecordingMessages messages;
     const WorkingTemplates templates = UpdateStyle(space.workspace());
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'\n').toStdString();
