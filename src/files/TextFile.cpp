@@ -131,11 +131,16 @@ std::optional<QString> decode(const QByteArray &bytes)
     return decodeWith(Gb18030, bytes, true);
 }
 
-bool writeTextFile(const QString &path, const QString &text, QString *reason)
+QByteArray fileBytes(const QString &text)
 {
     QByteArray bytes = encode(text);
     bytes.append("\r\n", 2);
-    return files::writeFileAtomically(path, bytes, reason);
+    return bytes;
+}
+
+bool writeTextFile(const QString &path, const QString &text, QString *reason)
+{
+    return files::writeFileAtomically(path, fileBytes(text), reason);
 }
 
 std::optional<QString> readWholeText(const QString &path, QString *reason)

@@ -15,7 +15,9 @@ QByteArray encode(const QString &text);
 // nothing when neither can decode them.
 std::optional<QString> decode(const QByteArray &bytes);
 
-// Replaces the file atomically with the encoded text followed by CR LF.
+// The encoded text followed by CR LF: a text file's bytes.
+QByteArray fileBytes(const QString &text);
+// Replaces the file atomically with `fileBytes(text)`.
 bool writeTextFile(const QString &path, const QString &text, QString *reason = nullptr);
 // All of the file decoded, line ends unchanged.
 std::optional<QString> readWholeText(const QString &path, QString *reason = nullptr);
