@@ -5,6 +5,7 @@
 #include "files/TextFile.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
+#include "site/OutputFolders.h"
 #include "site/PageValues.h"
 #include "site/Placeholders.h"
 #include "site/RunReport.h"
@@ -12,9 +13,11 @@
 
 namespace tessaly {
 
-ProjectPages::ProjectPages(const Workspace &workspace, const WorkingTemplates &templates,
-                           const QString &movieRoot, RunReport &report, Lines lines)
-    : m_workspace(workspace), m_templates(templates), m_movieRoot(movieRoot), m_report(report), m_lines(lines)
+ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &output,
+                           const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
+                           Lines lines)
+    : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
+      m_report(report), m_lines(lines)
 {}
 
 ProjectContent ProjectPages::read(const QString &name)
@@ -36,17 +39,18 @@ ProjectContent ProjectPages::read(const QString &name)
 
 void ProjectPages::ensureCover(const QString &name)
 {
-    const QString cover = m_workspace.coverFile(name);
-    if (files::plainFileExists(cover))
-        return;
+    const files::OpenFolder &covers = m_output.image();
+    const QByteArray fileName = files::OpenFolder::nameOf(name + QStringLiteral(".jpg"));
+    if (!covers.isOpen() || covers.holdsFile(fileName))
+        return; // a folder that cannot be opened was reported once
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {
         m_report.cannotRead(QString::fromLatin1(DefaultCoverResource), QStringLiteral("内置封面不可用"));
         return;
     }
     QString reason;
-    if (!files::writeFileAtomically(cover, bytes, &reason))
-        m_report.cannotWrite(cover, reason);
+    if (!covers.writeFile(fileName, bytes, &reason))
+        m_report.cannotWrite(m_workspace.coverFile(name), reason);
 }
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
@@ -58,7 +62,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     }
     const QStringList &episodes = listing.entries;
     if (!episodes.isEmpty())
-        content.firstEpisode = episodes.first();
+        content.firstEpisode = listing.encodedEntries.first();
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
@@ -71,13 +75,14 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     content.functions.reserve(episodes.size());
     int number = 0;
     for (const QString &episode : episodes) {
+        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
         const QString serial = QString::number(++number);
         const QString shortName = page::nameWithoutExtension(episode);
 
         QString function = m_templates.function;
         fillPlaceholder(function, QStringLiteral("[[MovieFile]]"), folderInScript);
         fillPlaceholder(function, QStringLiteral("[[MovieName]]"),
-                        page::scriptEscaped(page::urlPathPiece(episode)));
+                        page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)));
         fillPlaceholder(function, QStringLiteral("[[Title]]"), titleInScript);
         fillPlaceholder(function, QStringLiteral("[[MovieName2]]"),
                         page::scriptEscaped(page::htmlEscaped(shortName)));
@@ -105,16 +110,18 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
     QString playPage = m_templates.playPage;
     fillPlaceholder(playPage, QStringLiteral("[[Title]]"), content.name);
     fillPlaceholder(playPage, QStringLiteral("[[MovieFile]]"), page::urlPathPiece(content.relativeFolder));
-    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"), page::urlPathPiece(content.firstEpisode));
+    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"),
+                    page::fileNameUrlPiece(content.firstEpisode));
     fillPlaceholder(playPage, QStringLiteral("[[ButtonList]]"), content.buttons.join(QStringLiteral("\r\n")));
     fillPlaceholder(playPage, QStringLiteral("[[FunctionList]]"),
                     content.functions.join(QStringLiteral("\r\n")));
 
     m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
-    const QString path = m_workspace.playPage(content.name);
+    const files::OpenFolder &pages = m_output.data();
     QString reason;
-    if (!text::writeTextFile(path, playPage, &reason))
-        m_report.cannotWrite(path, reason);
+    if (pages.isOpen() && !pages.writeFile(files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
+                                           text::fileBytes(playPage), &reason))
+        m_report.cannotWrite(m_workspace.playPage(content.name), reason);
 }
 
 } // namespace tessaly

@@ -5,6 +5,7 @@
 
 namespace tessaly {
 
+class OutputFolders;
 class RunReport;
 class Workspace;
 struct WorkingTemplates;
@@ -14,8 +15,8 @@ struct ProjectContent
 {
     QString name;
     QString relativeFolder;
-    QString firstEpisode;
-    QString episodeCount; // empty when the folder is unset, missing or unreadable
+    QByteArray firstEpisode; // the file name's bytes
+    QString episodeCount;    // empty when the folder is unset, missing or unreadable
     QStringList buttons;
     QStringList functions;
 };
@@ -31,8 +32,8 @@ public:
         Update
     };
 
-    ProjectPages(const Workspace &workspace, const WorkingTemplates &templates, const QString &movieRoot,
-                 RunReport &report, Lines lines);
+    ProjectPages(const Workspace &workspace, const OutputFolders &output, const WorkingTemplates &templates,
+                 const QString &movieRoot, RunReport &report, Lines lines);
 
     // From "读取<name>文件路径..." to the episode lists; writes the default
     // cover when the project has none.
@@ -47,6 +48,7 @@ private:
     void listEpisodes(const QString &folder, ProjectContent &content);
 
     const Workspace &m_workspace;
+    const OutputFolders &m_output;
     const WorkingTemplates &m_templates;
     QString m_movieRoot;
     RunReport &m_report;

@@ -6,6 +6,7 @@
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
+#include "site/OutputFolders.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
 #include "site/SitePublisher.h"
@@ -27,13 +28,13 @@ QString noContentText()
     return QStringLiteral("没有内容!");
 }
 
-void deleteIfPresent(const QString &path, RunReport &report)
+void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, RunReport &report)
 {
-    if (!files::plainFileExists(path))
+    if (!folder.holdsEntry(name))
         return;
     QString reason;
-    if (!files::deleteFile(path, &reason))
-        report.cannotDelete(path, reason);
+    if (!folder.remove(name, &reason))
+        report.cannotDelete(folder.pathOf(name), reason);
 }
 
 } // namespace
@@ -43,16 +44,19 @@ SiteGeneration::SiteGeneration(const Workspace &workspace, const ProjectList &pr
     : m_workspace(workspace), m_projects(projects), m_templates(templates), m_sink(sink)
 {}
 
-void SiteGeneration::clearCache(RunReport &report)
+void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report)
 {
-    deleteIfPresent(m_workspace.indexPage(), report);
-    const files::Listing pages = files::listFiles(m_workspace.webData());
+    output.removeTemporaries();
+    deleteIfPresent(output.web(), QByteArrayLiteral("index.html"), report);
+    if (!output.data().isOpen())
+        return;
+    const files::Listing pages = output.data().listFiles();
     if (!pages.ok()) {
         report.cannotRead(m_workspace.webData(), pages.error);
         return;
     }
-    for (const QString &page : pages.entries)
-        deleteIfPresent(files::joinPath(m_workspace.webData(), page), report);
+    for (const QByteArray &page : pages.encodedEntries)
+        deleteIfPresent(output.data(), page, report);
 }
 
 RunOutcome SiteGeneration::run()
@@ -67,9 +71,10 @@ RunOutcome SiteGeneration::run()
     RunReport report(m_sink);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     report.step(QStringLiteral("清空缓存数据..."));
-    clearCache(report);
+    const OutputFolders output(m_workspace, report);
+    clearCache(output, report);
 
-    ProjectPages pages(m_workspace, m_templates, movieRoot, report, ProjectPages::Lines::WholeSite);
+    ProjectPages pages(m_workspace, output, m_templates, movieRoot, report, ProjectPages::Lines::WholeSite);
     QStringList cells;
     cells.reserve(m_projects.size());
     int rowCounter = 0;
@@ -94,8 +99,10 @@ RunOutcome SiteGeneration::run()
     fillPlaceholder(index, QStringLiteral("[[Text]]"), cells.join(QStringLiteral("\r\n")));
     report.step(QStringLiteral("主页面内容生成..."));
     QString reason;
-    if (!text::writeTextFile(m_workspace.indexPage(), index, &reason))
+    if (output.web().isOpen() &&
+        !output.web().writeFile(QByteArrayLiteral("index.html"), text::fileBytes(index), &reason))
         report.cannotWrite(m_workspace.indexPage(), reason);
+    output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
         SitePublisher(m_workspace, report).publishWholeSite();
@@ -121,10 +128,11 @@ RunOutcome ProjectUpdate::run(int selectedRow)
     RunReport report(m_sink);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     report.step(QStringLiteral("清理缓存数据..."));
+    const OutputFolders output(m_workspace, report);
     if (isUsableProjectName(selected))
-        deleteIfPresent(m_workspace.playPage(selected), report);
+        deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 
-    ProjectPages pages(m_workspace, m_templates, movieRoot, report, ProjectPages::Lines::Update);
+    ProjectPages pages(m_workspace, output, m_templates, movieRoot, report, ProjectPages::Lines::Update);
     for (const QString &name : m_projects.names()) {
         if (!isUsableProjectName(name)) {
             report.step(QStringLiteral("读取") + name + QStringLiteral("文件路径..."));
@@ -133,6 +141,7 @@ RunOutcome ProjectUpdate::run(int selectedRow)
         }
         pages.writePlayPage(pages.read(name));
     }
+    output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
         SitePublisher(m_workspace, report).publishProject(selected);

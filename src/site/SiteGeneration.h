@@ -5,6 +5,7 @@
 
 namespace tessaly {
 
+class OutputFolders;
 class ProgressSink;
 class ProjectList;
 class Workspace;
@@ -23,7 +24,7 @@ public:
     RunOutcome run();
 
 private:
-    void clearCache(RunReport &report);
+    void clearCache(const OutputFolders &output, RunReport &report);
 
     const Workspace &m_workspace;
     const ProjectList &m_projects;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/WorkspaceLock.h"
+#include "support/FullDisk.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
@@ -180,4 +181,22 @@ TEST_F(CommandLineTest, RemovingAnUnusableNameDropsOnlyItsRow)
     EXPECT_TRUE(messages.texts().contains(QStringLiteral("无法使用的项目名称: ../Setting/x")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("b\r\n"));
     EXPECT_TRUE(space.exists(QStringLiteral("Setting/x.html")));
+}
+
+TEST_F(CommandLineTest, AddOnAFullDiskKeepsTheListAndFails)
+{
+    QStringList names;
+    for (int i = 0; i < 20; ++i)
+        names.append(QStringLiteral("项目%1").arg(i));
+    space.writeList(names);
+    ASSERT_EQ(run({QStringLiteral("list")}), 0); // the start-up's own files are in place
+    const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
+    const QString listFile = space.path(QStringLiteral("Setting/List.ini"));
+    const int result = inChildWithFileSizeLimit(list.size(), [&] {
+        if (run({QStringLiteral("add"), QStringLiteral("新项目")}) != 1)
+            return 1;
+        return messages.texts().last().startsWith(listFile + QStringLiteral("\r\n")) ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
 }
