@@ -27,6 +27,15 @@ OutputFolders::OutputFolders(const Workspace &workspace, RunReport &report) : m_
     m_image = openedSubfolder(m_web, QStringLiteral("Image"), report);
 }
 
+bool OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray &name,
+                              const QByteArray &bytes, QString *reason) const
+{
+    if (folder.writeFile(name, bytes, reason))
+        return true;
+    (&folder == &m_image ? m_unwrittenCovers : m_unwrittenPages).insert(name);
+    return false;
+}
+
 void OutputFolders::removeTemporaries() const
 {
     m_web.removeTemporaries();

@@ -2,6 +2,8 @@
 
 #include "files/OpenFolder.h"
 
+#include <QSet>
+
 namespace tessaly {
 
 class RunReport;
@@ -23,6 +25,14 @@ public:
     const files::OpenFolder &data() const { return m_data; }
     const files::OpenFolder &image() const { return m_image; }
 
+    // Writes a page or a default cover. A file that cannot be written is
+    // remembered, so that publishing keeps the copy the site already has
+    // instead of pruning it as stale.
+    bool writeFile(const files::OpenFolder &folder, const QByteArray &name, const QByteArray &bytes,
+                   QString *reason) const;
+    const QSet<QByteArray> &unwrittenPages() const { return m_unwrittenPages; }
+    const QSet<QByteArray> &unwrittenCovers() const { return m_unwrittenCovers; }
+
     // Removes what an interrupted run left under temporary names.
     void removeTemporaries() const;
     // One sync of the file system (or file systems) the files went to; a
@@ -33,6 +43,8 @@ private:
     files::OpenFolder m_web;
     files::OpenFolder m_data;
     files::OpenFolder m_image;
+    mutable QSet<QByteArray> m_unwrittenPages;
+    mutable QSet<QByteArray> m_unwrittenCovers;
 };
 
 } // namespace tessaly

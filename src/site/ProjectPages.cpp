@@ -49,7 +49,7 @@ void ProjectPages::ensureCover(const QString &name)
         return;
     }
     QString reason;
-    if (!covers.writeFile(fileName, bytes, &reason))
+    if (!m_output.writeFile(covers, fileName, bytes, &reason))
         m_report.cannotWrite(m_workspace.coverFile(name), reason);
 }
 
@@ -119,8 +119,9 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
     m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
     const files::OpenFolder &pages = m_output.data();
     QString reason;
-    if (pages.isOpen() && !pages.writeFile(files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
-                                           text::fileBytes(playPage), &reason))
+    if (pages.isOpen() &&
+        !m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
+                            text::fileBytes(playPage), &reason))
         m_report.cannotWrite(m_workspace.playPage(content.name), reason);
 }
 

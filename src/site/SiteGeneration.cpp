@@ -105,7 +105,8 @@ RunOutcome SiteGeneration::run()
     output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishWholeSite();
+        SitePublisher(m_workspace, report)
+            .publishWholeSite(output.unwrittenPages(), output.unwrittenCovers());
     return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
 }
 

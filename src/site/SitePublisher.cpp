@@ -104,7 +104,8 @@ bool SitePublisher::commit(QStringList &failures)
     return true;
 }
 
-QStringList SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target)
+QStringList SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target,
+                                 const QSet<QByteArray> &keep)
 {
     QStringList failures;
     const files::Listing sources = source.listFiles();
@@ -115,13 +116,13 @@ QStringList SitePublisher::prune(const files::OpenFolder &source, const files::O
     const QSet<QByteArray> wanted(sources.encodedEntries.cbegin(), sources.encodedEntries.cend());
     for (const QByteArray &name : present.encodedEntries) {
         QString reason;
-        if (!wanted.contains(name) && !target.remove(name, &reason))
+        if (!wanted.contains(name) && !keep.contains(name) && !target.remove(name, &reason))
             failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
     }
     return failures;
 }
 
-void SitePublisher::publishWholeSite()
+void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QSet<QByteArray> &keepCovers)
 {
     const QString sitePath = connect();
     if (sitePath.isEmpty())
@@ -164,9 +165,9 @@ void SitePublisher::publishWholeSite()
     QStringList coverDeleteFailures;
     if (commit(syncFailures)) {
         if (siteData.isOpen())
-            pageDeleteFailures = prune(webData, siteData);
+            pageDeleteFailures = prune(webData, siteData, keepPages);
         if (siteImage.isOpen())
-            coverDeleteFailures = prune(webImage, siteImage);
+            coverDeleteFailures = prune(webImage, siteImage, keepCovers);
     }
 
     // The lines keep the order of a clear-then-copy publish, each failure

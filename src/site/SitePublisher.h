@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -30,8 +31,9 @@ class SitePublisher
 public:
     SitePublisher(const Workspace &workspace, RunReport &report);
 
-    // Index page, play pages and covers; removes stale pages and covers.
-    void publishWholeSite();
+    // Index page, play pages and covers; removes stale pages and covers,
+    // except those named to keep (files the run could not write anew).
+    void publishWholeSite(const QSet<QByteArray> &keepPages = {}, const QSet<QByteArray> &keepCovers = {});
     // Only the named project's play page and cover.
     void publishProject(const QString &name);
 
@@ -56,7 +58,8 @@ private:
     // Syncs the file systems that got files, then renames the files into
     // place; false when the sync failed and nothing was renamed.
     bool commit(QStringList &failures);
-    static QStringList prune(const files::OpenFolder &source, const files::OpenFolder &target);
+    static QStringList prune(const files::OpenFolder &source, const files::OpenFolder &target,
+                             const QSet<QByteArray> &keep);
 
     const Workspace &m_workspace;
     RunReport &m_report;

@@ -270,11 +270,16 @@ TEST_F(Publishing, AFullDiskIsAFailureAndKeepsThePublishedFiles)
 {
     threeProjects();
     ASSERT_TRUE(generate().succeeded());
-    space.writeBytes(QStringLiteral("Web/Image/two.jpg"), QByteArray(8000, 'c'));
-    // Pages and the run log fit; the new cover does not.
+    const QByteArray page = space.readBytes(QStringLiteral("site/Data/two.html"));
+    space.writeBytes(QStringLiteral("Web/Image/one.jpg"), QByteArray(8000, 'c'));
+    for (int i = 2; i < 100; ++i)
+        space.writeBytes(QStringLiteral("m/two/%1.mp4").arg(i), "episode");
+    // The other pages and the run log fit; the new cover and the longer
+    // page do not.
     const int errors = inChildWithFileSizeLimit(6000, [this] { return generate().errors; });
-    EXPECT_EQ(errors, 1);
-    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/two.jpg")), QByteArray("cover of two"));
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/one.jpg")), QByteArray("cover of one"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")), page);
     EXPECT_EQ(QDir(site + QStringLiteral("/Image")).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
