@@ -347,24 +347,6 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
     return writeFileAtomically(target, *bytes, reason);
 }
 
-bool sameContents(const QString &first, const QString &second)
-{
-    const QFileInfo firstInfo(first);
-    const QFileInfo secondInfo(second);
-    if (!firstInfo.isFile() || !secondInfo.isFile() || firstInfo.size() != secondInfo.size())
-        return false;
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
-        return false;
-    constexpr qint64 Chunk = 64 * 1024;
-    while (!a.atEnd()) {
-        if (a.read(Chunk) != b.read(Chunk))
-            return false;
-    }
-    return b.atEnd();
-}
-
 Listing listFiles(const QString &folder)
 {
     return listEntries(folder, false);
@@ -385,22 +367,15 @@ bool nameLess(const QString &first, const QString &second)
 
 void sortNames(QStringList &names)
 {
-    // Fold each name once, not once per comparison.
-    std::vector<std::pair<QString, qsizetype>> keys;
+    std::vector<EncodedName> keys;
     keys.reserve(size_t(names.size()));
+    for (QString &name : names) {
+        const QString folded = name.toCaseFolded(); // once per name, not once per comparison
+        keys.push_back({std::move(name), {}, folded});
+    }
+    sortEncoded(keys);
     for (qsizetype i = 0; i < names.size(); ++i)
-        keys.emplace_back(names.at(i).toCaseFolded(), i);
-    std::sort(keys.begin(), keys.end(), [&names](const auto &a, const auto &b) {
-        const int folded = a.first.compare(b.first, Qt::CaseSensitive);
-        if (folded != 0)
-            return folded < 0;
-        return names.at(a.second).compare(names.at(b.second), Qt::CaseSensitive) < 0;
-    });
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (const auto &key : keys)
-        sorted.append(names.at(key.second));
-    names = std::move(sorted);
+        names[i] = std::move(keys[size_t(i)].name);
 }
 
 QString joinPath(const QString &folder, const QString &name)

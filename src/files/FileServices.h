@@ -33,8 +33,6 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 // Reads the source whole and writes it as `writeFileAtomically` does.
 bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
 std::optional<QByteArray> readFileBytes(const QString &path, QString *reason = nullptr);
-// True when both files exist and hold the same bytes.
-bool sameContents(const QString &first, const QString &second);
 
 struct Listing
 {

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,16 +22,39 @@ bool failWith(QString *reason, int error)
     return false;
 }
 
-// Where an open folder really is, links resolved.
-QByteArray resolvedPath(int fd)
+bool sameEntry(const struct stat &a, const struct stat &b)
 {
-    QByteArray path(PATH_MAX, Qt::Uninitialized);
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    const ssize_t size = ::readlink(link.constData(), path.data(), size_t(path.size()));
-    if (size <= 0 || size >= path.size())
-        return {};
-    path.truncate(size);
-    return path;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when the folder `inner` lies below the folder `outer` (not when it
+// is `outer` itself): climbs from `inner` by ".." until it meets `outer` or
+// the root. Works on what the folders are, not on their names.
+bool liesBelow(int inner, int outer)
+{
+    struct stat top;
+    struct stat current;
+    if (::fstat(outer, &top) != 0 || ::fstat(inner, &current) != 0 || sameEntry(top, current))
+        return false;
+    int fd = ::fcntl(inner, F_DUPFD_CLOEXEC, 0);
+    for (int depth = 0; fd >= 0 && depth < 4096; ++depth) {
+        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = parent;
+        struct stat above;
+        if (fd < 0 || ::fstat(fd, &above) != 0)
+            break;
+        if (sameEntry(above, top)) {
+            ::close(fd);
+            return true;
+        }
+        if (sameEntry(above, current))
+            break; // the root is its own parent
+        current = above;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return false;
 }
 
 } // namespace
@@ -91,10 +113,7 @@ OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
     }
     // A link may lead to another folder of this one, never out of it (nor
     // to this folder itself, whose other files would then be pruned).
-    const QByteArray outer = resolvedPath(m_fd);
-    const QByteArray inner = resolvedPath(fd);
-    const QByteArray prefix = outer.endsWith('/') ? outer : outer + '/';
-    if (outer.isEmpty() || !inner.startsWith(prefix) || inner.size() == prefix.size()) {
+    if (!liesBelow(fd, m_fd)) {
         ::close(fd);
         sub.m_outside = true;
         return sub;

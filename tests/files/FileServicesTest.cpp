@@ -82,7 +82,6 @@ TEST(FileChanges, CopyReplacesTheTargetWhole)
     ws.writeBytes(QStringLiteral("b"), "old");
     ASSERT_TRUE(files::copyFileReplacing(ws.path(QStringLiteral("a")), ws.path(QStringLiteral("b"))));
     EXPECT_EQ(ws.readBytes(QStringLiteral("b")), QByteArray("new bytes"));
-    EXPECT_TRUE(files::sameContents(ws.path(QStringLiteral("a")), ws.path(QStringLiteral("b"))));
 }
 
 TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
