@@ -9,6 +9,7 @@
 #include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
+#include "site/OutputFolders.h"
 #include "site/Progress.h"
 #include "site/RunReport.h"
 #include "site/SiteGeneration.h"
@@ -169,7 +170,7 @@ int main(int argc, char **argv)
     {
         ProgressLines publishLines;
         RunReport report(publishLines);
-        SitePublisher(workspace, report).publishWholeSite();
+        SitePublisher(workspace, report).publishWholeSite(OutputFolders(workspace, report));
         if (report.errors())
             std::printf("first publish reported %d errors\n", report.errors());
     }
@@ -180,7 +181,7 @@ int main(int argc, char **argv)
     {
         ProgressLines publishLines;
         RunReport report(publishLines);
-        SitePublisher(workspace, report).publishWholeSite();
+        SitePublisher(workspace, report).publishWholeSite(OutputFolders(workspace, report));
     }
     const double secondPublish = double(timer.nsecsElapsed()) / 1e6;
     const auto after = fileStamps(site);

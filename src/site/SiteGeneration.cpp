@@ -105,8 +105,7 @@ RunOutcome SiteGeneration::run()
     output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report)
-            .publishWholeSite(output.unwrittenPages(), output.unwrittenCovers());
+        SitePublisher(m_workspace, report).publishWholeSite(output);
     return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
 }
 
@@ -145,7 +144,7 @@ RunOutcome ProjectUpdate::run(int selectedRow)
     output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishProject(selected);
+        SitePublisher(m_workspace, report).publishProject(selected, output);
     return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::Update);
 }
 

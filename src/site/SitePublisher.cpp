@@ -5,6 +5,7 @@
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "settings/SettingsFiles.h"
+#include "site/OutputFolders.h"
 #include "site/RunReport.h"
 
 #include <QFileInfo>
@@ -122,7 +123,7 @@ QStringList SitePublisher::prune(const files::OpenFolder &source, const files::O
     return failures;
 }
 
-void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QSet<QByteArray> &keepCovers)
+void SitePublisher::publishWholeSite(const OutputFolders &output)
 {
     const QString sitePath = connect();
     if (sitePath.isEmpty())
@@ -133,9 +134,9 @@ void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QS
         return;
     }
     site.removeTemporaries();
-    const files::OpenFolder web(m_workspace.web());
-    const files::OpenFolder webData(m_workspace.webData());
-    const files::OpenFolder webImage(m_workspace.webImage());
+    const files::OpenFolder &web = output.web();
+    const files::OpenFolder &webData = output.data();
+    const files::OpenFolder &webImage = output.image();
 
     QStringList indexFailures;
     stage(web, QByteArrayLiteral("index.html"), site, indexFailures);
@@ -147,7 +148,7 @@ void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QS
     QStringList coverCopyFailures;
     const auto stageAll = [this](const files::OpenFolder &from, const files::OpenFolder &to,
                                  QStringList &failures) {
-        if (!to.isOpen())
+        if (!from.isOpen() || !to.isOpen())
             return;
         const files::Listing sources = from.listFiles();
         if (!sources.ok()) {
@@ -164,10 +165,10 @@ void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QS
     QStringList pageDeleteFailures;
     QStringList coverDeleteFailures;
     if (commit(syncFailures)) {
-        if (siteData.isOpen())
-            pageDeleteFailures = prune(webData, siteData, keepPages);
-        if (siteImage.isOpen())
-            coverDeleteFailures = prune(webImage, siteImage, keepCovers);
+        if (webData.isOpen() && siteData.isOpen())
+            pageDeleteFailures = prune(webData, siteData, output.unwrittenPages());
+        if (webImage.isOpen() && siteImage.isOpen())
+            coverDeleteFailures = prune(webImage, siteImage, output.unwrittenCovers());
     }
 
     // The lines keep the order of a clear-then-copy publish, each failure
@@ -187,7 +188,7 @@ void SitePublisher::publishWholeSite(const QSet<QByteArray> &keepPages, const QS
     m_report.step(QStringLiteral("站点内容更新完成"), ProgressIcon::Done);
 }
 
-void SitePublisher::publishProject(const QString &name)
+void SitePublisher::publishProject(const QString &name, const OutputFolders &output)
 {
     const QString sitePath = connect();
     if (sitePath.isEmpty())
@@ -199,15 +200,15 @@ void SitePublisher::publishProject(const QString &name)
     }
     const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
     const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
-    const files::OpenFolder webData(m_workspace.webData());
-    const files::OpenFolder webImage(m_workspace.webImage());
+    const files::OpenFolder &webData = output.data();
+    const files::OpenFolder &webImage = output.image();
     const bool usable = isUsableProjectName(name);
 
     QStringList pageFailures;
     QStringList coverFailures;
-    if (usable && siteData.isOpen())
+    if (usable && webData.isOpen() && siteData.isOpen())
         stage(webData, files::OpenFolder::nameOf(name + QStringLiteral(".html")), siteData, pageFailures);
-    if (usable && siteImage.isOpen())
+    if (usable && webImage.isOpen() && siteImage.isOpen())
         stage(webImage, files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), siteImage, coverFailures);
     QStringList syncFailures;
     commit(syncFailures);

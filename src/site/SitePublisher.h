@@ -11,6 +11,7 @@ namespace tessaly {
 namespace files {
 class OpenFolder;
 }
+class OutputFolders;
 class RunReport;
 class Workspace;
 struct SiteSettings;
@@ -31,11 +32,13 @@ class SitePublisher
 public:
     SitePublisher(const Workspace &workspace, RunReport &report);
 
-    // Index page, play pages and covers; removes stale pages and covers,
-    // except those named to keep (files the run could not write anew).
-    void publishWholeSite(const QSet<QByteArray> &keepPages = {}, const QSet<QByteArray> &keepCovers = {});
+    // Index page, play pages and covers, read from the run's open output
+    // folders (one that could not be opened is left out: the run reported
+    // it); removes stale pages and covers, but not those the run could not
+    // write anew.
+    void publishWholeSite(const OutputFolders &output);
     // Only the named project's play page and cover.
-    void publishProject(const QString &name);
+    void publishProject(const QString &name, const OutputFolders &output);
 
 private:
     // The connection lines; the site folder, or empty to stop.

@@ -299,3 +299,21 @@ TEST_F(Publishing, AFullSiteDiskIsReportedWithItsReason)
                   QStringLiteral(" -> ") + site + QStringLiteral("/Image/two.jpg: 磁盘空间不足"));
     EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/two.jpg")), QByteArray("cover of two"));
 }
+
+TEST_F(Publishing, AnOutputFolderLinkedElsewhereIsNeitherWrittenNorPublished)
+{
+    threeProjects();
+    ASSERT_TRUE(generate().succeeded());
+    space.writeBytes(QStringLiteral("outside/keep.html"), "someone else's");
+    QDir(space.path(QStringLiteral("Web/Data"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(space.path(QStringLiteral("outside")), space.path(QStringLiteral("Web/Data"))));
+
+    EXPECT_EQ(generate().errors, 1);
+    EXPECT_EQ(failureLines().first(), QStringLiteral("无法写入 ") + space.path(QStringLiteral("Web/Data")) +
+                                          QStringLiteral(": 链接指向输出文件夹以外"));
+    EXPECT_EQ(QDir(space.path(QStringLiteral("outside"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("keep.html")});
+    EXPECT_EQ(
+        QDir(site + QStringLiteral("/Data")).entryList(QDir::Files | QDir::Hidden),
+        (QStringList{QStringLiteral("one.html"), QStringLiteral("three.html"), QStringLiteral("two.html")}));
+}
