@@ -190,16 +190,22 @@ std::optional<QByteArray> OpenFolder::readFile(const QByteArray &name, QString *
     return bytes;
 }
 
-std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, QString *reason) const
+std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
+                                                     QString *reason) const
 {
     if (m_fd < 0) {
         if (reason)
             *reason = m_error;
         return std::nullopt;
     }
+    struct stat status;
+    const int mode =
+        ::fstatat(m_fd, replacing.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
+            ? int(status.st_mode & 07777)
+            : -1;
     int error = 0;
     std::optional<QByteArray> name =
-        detail::writeTemporaryIn(m_fd, bytes, detail::DataSync::Later, -1, &error);
+        detail::writeTemporaryIn(m_fd, bytes, detail::DataSync::Later, mode, &error);
     if (!name)
         failWith(reason, error);
     return name;
@@ -221,7 +227,7 @@ bool OpenFolder::remove(const QByteArray &name, QString *reason) const
 
 bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
 {
-    const std::optional<QByteArray> temporary = writeTemporary(bytes, reason);
+    const std::optional<QByteArray> temporary = writeTemporary(bytes, name, reason);
     if (!temporary)
         return false;
     if (rename(*temporary, name, reason))

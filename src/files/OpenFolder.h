@@ -56,8 +56,10 @@ public:
 
     // The bytes under a fresh short hidden name (see `isTemporaryName`), not
     // synced: the caller syncs the file system before it renames them into
-    // place. Returns the name.
-    std::optional<QByteArray> writeTemporary(const QByteArray &bytes, QString *reason = nullptr) const;
+    // place. The file gets the permissions of the regular file `replacing`,
+    // when there is one. Returns the name.
+    std::optional<QByteArray> writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
+                                             QString *reason = nullptr) const;
     // Renames within the folder, over whatever file or link has the name.
     bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
     // Removes a file or a link (never what it points to).

@@ -67,7 +67,8 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
     const std::optional<QByteArray> bytes = from.readFile(name, &reason);
     if (bytes && to.holdsSameBytes(name, *bytes))
         return;
-    const std::optional<QByteArray> temporary = bytes ? to.writeTemporary(*bytes, &reason) : std::nullopt;
+    const std::optional<QByteArray> temporary =
+        bytes ? to.writeTemporary(*bytes, name, &reason) : std::nullopt;
     if (!temporary) {
         failures.append(RunReport::copyFailureText(from.pathOf(name), to.pathOf(name), reason));
         return;
