@@ -22,8 +22,8 @@ bool isHiddenName(const QString &name);
 
 bool makeFolder(const QString &path, QString *reason = nullptr);
 bool deleteFile(const QString &path, QString *reason = nullptr);
-// Writes one of the user's own files (the project list, a settings file, a
-// chosen cover): the bytes go to a short hidden temporary name beside the
+// Writes a file that must survive a crash once written (the project list,
+// a settings file, a chosen cover, a template, a run log): the bytes go to a short hidden temporary name beside the
 // file, every write is checked, the data is synced to the disk and checked,
 // and only then is the file replaced, so it is either the old file or the
 // whole new one. A link at the path is written through: the file it leads
