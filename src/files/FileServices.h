@@ -23,11 +23,13 @@ bool isHiddenName(const QString &name);
 bool makeFolder(const QString &path, QString *reason = nullptr);
 bool deleteFile(const QString &path, QString *reason = nullptr);
 // Writes a file that must survive a crash once written (the project list,
-// a settings file, a chosen cover, a template, a run log): the bytes go to a short hidden temporary name
-// beside the file, every write is checked, the data is synced to the disk and checked, and only then is the
-// file replaced, so it is either the old file or the whole new one. A link at the path is written through:
-// the file it leads to is replaced. Files the program generates are written through `OpenFolder::writeFile`
-// instead, without a sync of their own.
+// a settings file, a chosen cover, a template, a run log): the bytes go to
+// a short hidden temporary name beside the file, every write is checked,
+// the data is synced to the disk and checked, and only then is the file
+// replaced, so it is either the old file or the whole new one. A link at
+// the path is written through: the file it leads to is replaced. Files the
+// program generates go through `OpenFolder::writeFile` instead, without a
+// sync of their own.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
 // Reads the source whole and writes it as `writeFileAtomically` does.
 bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
