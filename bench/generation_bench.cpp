@@ -6,8 +6,10 @@
 #include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
+#include "site/OutputFolders.h"
 #include "site/Progress.h"
 #include "site/RunReport.h"
 #include "site/SiteGeneration.h"
@@ -94,6 +96,7 @@ int main(int argc, char **argv)
     QDir().mkpath(site);
 
     std::printf("Building %d projects x %d episodes...\n", projectCount, episodeCount);
+    const files::OpenFolder covers(workspace.webImage());
     ProjectList projects;
     QStringList names;
     for (int p = 0; p < projectCount; ++p) {
@@ -106,7 +109,7 @@ int main(int argc, char **argv)
                 .open(QIODevice::WriteOnly);
         ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
                    workspace.projectSettingsFile(name));
-        files::writeFileAtomically(workspace.coverFile(name), QByteArray(20000, 'c'));
+        covers.writeFile(files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), QByteArray(20000, 'c'));
     }
     projects.setNames(names);
     projects.save(workspace.listFile());
@@ -115,24 +118,28 @@ int main(int argc, char **argv)
     templates = UpdateStyle(workspace, templates);
 
     // Generation alone (WebUpdate is not "True", so nothing is published),
-    // against the floor: listing the same folders and writing as many bytes
-    // to as many files. Both are taken in turns, several times, and the best
-    // of each counts, so that the disk's write-back of one does not land in
-    // the other's figure.
+    // against the floor: listing the same folders, writing as many bytes to
+    // as many files the way generated files are written, and one sync. Both
+    // are taken in turns, several times, and the best of each counts, so
+    // that the disk's write-back of one does not land in the other's figure.
     constexpr int Rounds = 3;
     const QString floorFolder = temporary.filePath(QStringLiteral("floor"));
     QDir().mkpath(floorFolder);
     double generation = 0;
     double floor = 0;
+    files::SyncCounts generationSyncs;
     qint64 bytes = 0;
     int fileCount = 0;
     QElapsedTimer timer;
     for (int round = 0; round < Rounds; ++round) {
         ::sync();
+        const files::SyncCounts syncsBefore = files::syncCounts();
         timer.start();
         ProgressLines lines;
         const RunOutcome outcome = SiteGeneration(workspace, projects, templates, lines).run();
         const double generationTime = double(timer.nsecsElapsed()) / 1e6;
+        generationSyncs = {files::syncCounts().fileSyncs - syncsBefore.fileSyncs,
+                           files::syncCounts().fileSystemSyncs - syncsBefore.fileSystemSyncs};
         if (!outcome.succeeded())
             std::printf("generation reported %d errors\n", outcome.errors);
 
@@ -148,8 +155,10 @@ int main(int argc, char **argv)
         timer.restart();
         for (const QString &name : names)
             files::listFiles(movies + u'/' + name);
+        const files::OpenFolder floorFiles(floorFolder);
         for (int i = 0; i < fileCount; ++i)
-            files::writeFileAtomically(floorFolder + QStringLiteral("/%1.html").arg(i), chunk);
+            floorFiles.writeFile(QByteArray::number(i) + ".html", chunk);
+        floorFiles.syncFileSystem();
         const double floorTime = double(timer.nsecsElapsed()) / 1e6;
 
         generation = round == 0 ? generationTime : std::min(generation, generationTime);
@@ -161,7 +170,7 @@ int main(int argc, char **argv)
     {
         ProgressLines publishLines;
         RunReport report(publishLines);
-        SitePublisher(workspace, report).publishWholeSite();
+        SitePublisher(workspace, report).publishWholeSite(OutputFolders(workspace, report));
         if (report.errors())
             std::printf("first publish reported %d errors\n", report.errors());
     }
@@ -172,7 +181,7 @@ int main(int argc, char **argv)
     {
         ProgressLines publishLines;
         RunReport report(publishLines);
-        SitePublisher(workspace, report).publishWholeSite();
+        SitePublisher(workspace, report).publishWholeSite(OutputFolders(workspace, report));
     }
     const double secondPublish = double(timer.nsecsElapsed()) / 1e6;
     const auto after = fileStamps(site);
@@ -188,6 +197,8 @@ int main(int argc, char **argv)
     std::printf("\n%d projects x %d episodes, %d pages, %.1f MB of pages\n", projectCount, episodeCount,
                 fileCount, double(bytes) / 1e6);
     print("whole-site generation (best of 3)", generation, "ms");
+    print("  data syncs in one generation", generationSyncs.fileSyncs, "");
+    print("  file-system syncs in one generation", generationSyncs.fileSystemSyncs, "");
     print("I/O floor (best of 3)", floor, "ms");
     print("ratio generation / floor", generation / floor, "");
     print("first publish", firstPublish, "ms");

@@ -2,6 +2,7 @@
 
 #include "app/Workspace.h"
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
 
@@ -76,18 +77,19 @@ ClearResult clearFolderFiles(const QString &folder)
         result.folderMissing = true;
         return result;
     }
-    const files::Listing listing = files::listFiles(folder);
+    // By the names' bytes, so that a name that is not valid UTF-8 goes too.
+    const files::OpenFolder open(folder);
+    const files::Listing listing = open.listFiles();
     if (!listing.ok()) {
         result.failures.append({folder, listing.error});
         return result;
     }
-    for (const QString &name : listing.entries) {
-        const QString path = files::joinPath(folder, name);
+    for (const QByteArray &name : listing.encodedEntries) {
         QString reason;
-        if (files::deleteFile(path, &reason))
+        if (open.remove(name, &reason))
             ++result.deleted;
         else
-            result.failures.append({path, reason});
+            result.failures.append({open.pathOf(name), reason});
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "app/WorkspaceLock.h"
 
 #include "app/Workspace.h"
+#include "files/Reasons.h"
 #include "platform/Messages.h"
 
 #include <QFile>
@@ -15,11 +16,6 @@
 namespace tessaly {
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 bool processIsGone(qint64 pid)
 {
@@ -88,7 +84,7 @@ bool WorkspaceLock::refuseIfLockFileCannotBeRemoved()
     if (::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0)
         return false;
     m_refusal = Refusal::CannotCreate;
-    m_reason = systemReason(errno);
+    m_reason = files::reasonFor(errno);
     return true;
 }
 
@@ -101,7 +97,7 @@ bool WorkspaceLock::refuseWithCreationReason()
     const QByteArray path = QFile::encodeName(m_path);
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        m_reason = systemReason(errno);
+        m_reason = files::reasonFor(errno);
         return true;
     }
     const QByteArray contents = QByteArray::number(qint64(::getpid())) + '\n';
@@ -110,11 +106,11 @@ bool WorkspaceLock::refuseWithCreationReason()
     ::close(fd);
     ::unlink(path.constData());
     if (written < 0)
-        m_reason = systemReason(writeError);
+        m_reason = files::reasonFor(writeError);
     else if (written < contents.size())
-        m_reason = systemReason(ENOSPC);
+        m_reason = files::reasonFor(ENOSPC);
     else
-        m_reason = systemReason(EIO);
+        m_reason = files::reasonFor(EIO);
     return written < contents.size();
 }
 

@@ -3,7 +3,6 @@
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "files/TextReading.h"
 #include "platform/Messages.h"
 
 namespace tessaly {

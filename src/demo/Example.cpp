@@ -9,6 +9,7 @@
 #include "demo/EpisodeFrames.h"
 #include "demo/ExampleVideo.h"
 #include "files/FileServices.h"
+#include "files/Reasons.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
@@ -160,7 +161,7 @@ bool makeVideos(const Places &places, ProgressSink &sink)
     for (const ExampleProject &project : exampleProjects()) {
         const QString folder = places.episodeFolder(project);
         if (!QDir().mkpath(folder))
-            return refuse(folder, QString::fromLocal8Bit(std::strerror(errno)));
+            return refuse(folder, files::reasonFor(errno));
         for (int number = 1; number <= project.episodes.size(); ++number) {
             const QString episode = project.episodes.at(number - 1);
             sink.add({texts::makingVideo() + project.folder + u'/' + episode, ProgressIcon::Step});
@@ -182,7 +183,7 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
 {
     const Workspace workspace(building.workspace());
     if (!QDir().mkpath(workspace.root()))
-        return refuse(workspace.root(), QString::fromLocal8Bit(std::strerror(errno)));
+        return refuse(workspace.root(), files::reasonFor(errno));
     WorkspaceLock lock(workspace);
     if (!lock.acquire()) {
         Messages::error(lock.refusalText());
@@ -275,12 +276,12 @@ bool makeExample(const QString &folder, ProgressSink &sink)
         return false;
 
     if (!giveUsualPermissions(building.path()))
-        return refuse(building.path(), QString::fromLocal8Bit(std::strerror(errno)));
+        return refuse(building.path(), files::reasonFor(errno));
     // rename() replaces DIR only while it is an empty folder: anything put
     // there meanwhile makes it fail, and then the temporary folder goes.
     if (std::rename(QFile::encodeName(building.path()).constData(), QFile::encodeName(target).constData()) !=
         0)
-        return refuse(target, QString::fromLocal8Bit(std::strerror(errno)));
+        return refuse(target, files::reasonFor(errno));
     building.setAutoRemove(false);
     sink.add({texts::ready() + Places(target).workspace(), ProgressIcon::Done});
     return true;

@@ -1,13 +1,18 @@
 #include "files/FileServices.h"
 
+#include "files/FolderCalls.h"
+#include "files/Reasons.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -16,10 +21,8 @@ namespace tessaly::files {
 
 namespace {
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+std::atomic<int> fileSyncCount{0};
+std::atomic<int> fileSystemSyncCount{0};
 
 void setReason(QString *reason, const QString &text)
 {
@@ -27,22 +30,141 @@ void setReason(QString *reason, const QString &text)
         *reason = text;
 }
 
-enum class EntryKind
+bool failWith(QString *reason, int error)
 {
-    File,
-    Folder
+    setReason(reason, reasonFor(error));
+    return false;
+}
+
+// Writes all the bytes, going on after short writes, so that a write cut
+// short by a full disk ends in the error of the next call.
+bool writeAll(int fd, const char *data, qsizetype size, int *error)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = errno;
+            return false;
+        }
+        if (written == 0) {
+            *error = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Short and of fixed length, so that a target whose name is as long as a
+// file name may be is replaced too.
+QByteArray temporaryName()
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray name(".tessaly-");
+    for (int i = 0; i < 6; ++i)
+        name.append(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))]);
+    return name;
+}
+
+struct EncodedName
+{
+    QString name;
+    QByteArray bytes;
+    QString folded;
 };
 
-Listing listEntries(const QString &folder, EntryKind kind)
+void sortEncoded(std::vector<EncodedName> &names)
+{
+    std::sort(names.begin(), names.end(), [](const EncodedName &a, const EncodedName &b) {
+        if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
+            return folded < 0;
+        if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)
+            return unfolded < 0;
+        return a.bytes < b.bytes;
+    });
+}
+
+// The last file a chain of links leads to (the path itself when it is no
+// link); a link to a missing file leads to that missing file.
+QByteArray followLinks(const QByteArray &path)
+{
+    QByteArray current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat status;
+        if (::lstat(current.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return current;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(current.constData(), target.data(), size_t(target.size()));
+        if (size < 0 || size >= target.size())
+            return current;
+        target.truncate(size);
+        if (!target.startsWith('/')) {
+            const qsizetype slash = current.lastIndexOf('/');
+            target.prepend(slash < 0 ? QByteArray() : current.left(slash + 1));
+        }
+        current = target;
+    }
+    return current;
+}
+
+} // namespace
+
+namespace detail {
+
+std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
+                                           int *error)
+{
+    QByteArray name;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        name = temporaryName();
+        fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            *error = errno;
+            return std::nullopt;
+        }
+    }
+    if (fd < 0) {
+        *error = EEXIST;
+        return std::nullopt;
+    }
+    if (mode >= 0)
+        ::fchmod(fd, mode_t(mode)); // keeps the replaced file's permissions where it can
+    bool written = writeAll(fd, bytes.constData(), bytes.size(), error);
+    if (written && sync == DataSync::Now) {
+        ++fileSyncCount;
+        if (::fdatasync(fd) != 0) {
+            *error = errno;
+            written = false;
+        }
+    }
+    if (::close(fd) != 0 && written) {
+        *error = errno;
+        written = false;
+    }
+    if (!written) {
+        ::unlinkat(folder, name.constData(), 0);
+        return std::nullopt;
+    }
+    return name;
+}
+
+Listing listEntriesIn(int folder, bool folders, int *error)
 {
     Listing listing;
-    const QByteArray encodedFolder = QFile::encodeName(folder);
-    DIR *dir = encodedFolder.isEmpty() ? nullptr : ::opendir(encodedFolder.constData());
+    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
     if (!dir) {
-        listing.error = encodedFolder.isEmpty() ? systemReason(ENOENT) : systemReason(errno);
+        *error = errno;
+        if (copy >= 0)
+            ::close(copy);
         return listing;
     }
-    QStringList names;
+    ::rewinddir(dir); // the copy shares its position with the open folder
+    std::vector<EncodedName> names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
@@ -51,28 +173,96 @@ Listing listEntries(const QString &folder, EntryKind kind)
         bool isFile = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             struct stat status;
-            const QByteArray full = encodedFolder + '/' + entry->d_name;
-            if (::stat(full.constData(), &status) != 0)
+            if (::fstatat(folder, entry->d_name, &status, 0) != 0) {
+                errno = 0;
                 continue; // a dangling link is neither a file nor a folder
+            }
             isFolder = S_ISDIR(status.st_mode);
             isFile = S_ISREG(status.st_mode);
         }
-        if ((kind == EntryKind::Folder && isFolder) || (kind == EntryKind::File && isFile))
-            names.append(QFile::decodeName(entry->d_name));
+        if (folders ? isFolder : isFile) {
+            const QByteArray bytes(entry->d_name);
+            const QString name = QFile::decodeName(bytes);
+            names.push_back({name, bytes, name.toCaseFolded()});
+        }
         errno = 0;
     }
     const int readError = errno;
     ::closedir(dir);
     if (readError != 0) {
-        listing.error = systemReason(readError);
+        *error = readError;
         return listing;
     }
-    sortNames(names);
-    if (kind == EntryKind::Folder) {
-        for (QString &name : names)
+    sortEncoded(names);
+    listing.entries.reserve(qsizetype(names.size()));
+    listing.encodedEntries.reserve(qsizetype(names.size()));
+    for (EncodedName &name : names) {
+        listing.entries.append(std::move(name.name));
+        listing.encodedEntries.append(std::move(name.bytes));
+    }
+    return listing;
+}
+
+std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
+{
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_CLOEXEC | flags);
+    if (fd < 0) {
+        *error = errno;
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        bytes.reserve(qsizetype(status.st_size));
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t size = ::read(fd, buffer, sizeof buffer);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size < 0) {
+            *error = errno;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (size == 0)
+            break;
+        bytes.append(buffer, size);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+void countFileSystemSync()
+{
+    ++fileSystemSyncCount;
+}
+
+} // namespace detail
+
+namespace {
+
+Listing listEntries(const QString &folder, bool folders)
+{
+    Listing listing;
+    const QByteArray encodedFolder = QFile::encodeName(folder);
+    const int fd =
+        encodedFolder.isEmpty() ? -1 : ::open(encodedFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        listing.error = reasonFor(encodedFolder.isEmpty() ? ENOENT : errno);
+        return listing;
+    }
+    int error = 0;
+    listing = detail::listEntriesIn(fd, folders, &error);
+    ::close(fd);
+    if (error != 0) {
+        listing = {};
+        listing.error = reasonFor(error);
+        return listing;
+    }
+    if (folders) {
+        for (QString &name : listing.entries)
             name = joinPath(folder, name);
     }
-    listing.entries = std::move(names);
     return listing;
 }
 
@@ -105,49 +295,47 @@ bool makeFolder(const QString &path, QString *reason)
 {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
         return true;
-    setReason(reason, systemReason(errno));
-    return false;
+    return failWith(reason, errno);
 }
 
 bool deleteFile(const QString &path, QString *reason)
 {
     if (::unlink(QFile::encodeName(path).constData()) == 0)
         return true;
-    setReason(reason, systemReason(errno));
-    return false;
+    return failWith(reason, errno);
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setReason(reason, file.errorString());
-        return false;
+    const QByteArray target = followLinks(QFile::encodeName(path));
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    const QByteArray name = target.mid(slash + 1);
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return failWith(reason, errno);
+    struct stat status;
+    const int mode =
+        ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
+            ? int(status.st_mode & 07777)
+            : -1;
+    int error = 0;
+    const std::optional<QByteArray> temporary =
+        detail::writeTemporaryIn(folderFd, bytes, detail::DataSync::Now, mode, &error);
+    if (temporary && ::renameat(folderFd, temporary->constData(), folderFd, name.constData()) != 0) {
+        error = errno;
+        ::unlinkat(folderFd, temporary->constData(), 0);
     }
-    if (file.write(bytes) != bytes.size()) {
-        setReason(reason, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setReason(reason, file.errorString());
-        return false;
-    }
-    return true;
+    ::close(folderFd);
+    return error == 0 || failWith(reason, error);
 }
 
 std::optional<QByteArray> readFileBytes(const QString &path, QString *reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setReason(reason, file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setReason(reason, file.errorString());
-        return std::nullopt;
-    }
+    int error = 0;
+    std::optional<QByteArray> bytes = detail::readFileIn(AT_FDCWD, QFile::encodeName(path), &error);
+    if (!bytes)
+        failWith(reason, error);
     return bytes;
 }
 
@@ -159,32 +347,14 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
     return writeFileAtomically(target, *bytes, reason);
 }
 
-bool sameContents(const QString &first, const QString &second)
-{
-    const QFileInfo firstInfo(first);
-    const QFileInfo secondInfo(second);
-    if (!firstInfo.isFile() || !secondInfo.isFile() || firstInfo.size() != secondInfo.size())
-        return false;
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
-        return false;
-    constexpr qint64 Chunk = 64 * 1024;
-    while (!a.atEnd()) {
-        if (a.read(Chunk) != b.read(Chunk))
-            return false;
-    }
-    return b.atEnd();
-}
-
 Listing listFiles(const QString &folder)
 {
-    return listEntries(folder, EntryKind::File);
+    return listEntries(folder, false);
 }
 
 Listing listFolders(const QString &folder)
 {
-    return listEntries(folder, EntryKind::Folder);
+    return listEntries(folder, true);
 }
 
 bool nameLess(const QString &first, const QString &second)
@@ -197,22 +367,15 @@ bool nameLess(const QString &first, const QString &second)
 
 void sortNames(QStringList &names)
 {
-    // Fold each name once, not once per comparison.
-    std::vector<std::pair<QString, qsizetype>> keys;
+    std::vector<EncodedName> keys;
     keys.reserve(size_t(names.size()));
+    for (QString &name : names) {
+        const QString folded = name.toCaseFolded(); // once per name, not once per comparison
+        keys.push_back({std::move(name), {}, folded});
+    }
+    sortEncoded(keys);
     for (qsizetype i = 0; i < names.size(); ++i)
-        keys.emplace_back(names.at(i).toCaseFolded(), i);
-    std::sort(keys.begin(), keys.end(), [&names](const auto &a, const auto &b) {
-        const int folded = a.first.compare(b.first, Qt::CaseSensitive);
-        if (folded != 0)
-            return folded < 0;
-        return names.at(a.second).compare(names.at(b.second), Qt::CaseSensitive) < 0;
-    });
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (const auto &key : keys)
-        sorted.append(names.at(key.second));
-    names = std::move(sorted);
+        names[i] = std::move(keys[size_t(i)].name);
 }
 
 QString joinPath(const QString &folder, const QString &name)
@@ -238,6 +401,11 @@ QString withoutTrailingSeparators(const QString &path)
     while (result.size() > 1 && result.endsWith(separator))
         result.chop(1);
     return result;
+}
+
+SyncCounts syncCounts()
+{
+    return {fileSyncCount.load(), fileSystemSyncCount.load()};
 }
 
 } // namespace tessaly::files

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 // The file and folder services every subsystem uses. Failures come back as a
-// reason text (the system's own wording) so callers can report path and cause.
+// reason text (see files/Reasons.h) so callers can report path and cause.
 namespace tessaly::files {
 
 // True for any regular file, hidden (dot-named) or not; false for folders.
@@ -21,18 +22,26 @@ bool isHiddenName(const QString &name);
 
 bool makeFolder(const QString &path, QString *reason = nullptr);
 bool deleteFile(const QString &path, QString *reason = nullptr);
-// Copies under a temporary name beside the target, then renames over it, so
-// the target is either the old file or the whole new one.
-bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
-// Writes the bytes whole and replaces the file atomically.
+// Writes a file that must survive a crash once written (the project list,
+// a settings file, a chosen cover, a template, a run log): the bytes go to
+// a short hidden temporary name beside the file, every write is checked,
+// the data is synced to the disk and checked, and only then is the file
+// replaced, so it is either the old file or the whole new one. A link at
+// the path is written through: the file it leads to is replaced. Files the
+// program generates go through `OpenFolder::writeFile` instead, without a
+// sync of their own.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// Reads the source whole and writes it as `writeFileAtomically` does.
+bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
 std::optional<QByteArray> readFileBytes(const QString &path, QString *reason = nullptr);
-// True when both files exist and hold the same bytes.
-bool sameContents(const QString &first, const QString &second);
 
 struct Listing
 {
     QStringList entries;
+    // The names as the file system holds them, in the same order: what acts
+    // on a listed file uses these, because a name that is not valid UTF-8
+    // does not survive decoding.
+    QList<QByteArray> encodedEntries;
     QString error; // empty when the folder could be listed
     bool ok() const { return error.isEmpty(); }
 };
@@ -43,7 +52,8 @@ Listing listFiles(const QString &folder);
 Listing listFolders(const QString &folder);
 
 // Listing order: names compared after simple case folding, by UTF-16 code
-// unit, ties broken by the unfolded names. Never by locale.
+// unit, ties broken by the unfolded names, then by the names' bytes (names
+// that are not valid UTF-8 can decode alike). Never by locale.
 bool nameLess(const QString &first, const QString &second);
 void sortNames(QStringList &names);
 
@@ -51,5 +61,14 @@ void sortNames(QStringList &names);
 QString joinPath(const QString &folder, const QString &name);
 // A folder path without trailing separators; the root "/" stays "/".
 QString withoutTrailingSeparators(const QString &path);
+
+// How many data syncs (one file) and file-system syncs the program has made:
+// generated files are synced together, so a run's count stays small.
+struct SyncCounts
+{
+    int fileSyncs = 0;
+    int fileSystemSyncs = 0;
+};
+SyncCounts syncCounts();
 
 } // namespace tessaly::files

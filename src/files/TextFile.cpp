@@ -191,11 +191,21 @@ bool hasOnlyStorableCharacters(const QString &text)
     return true;
 }
 
-bool writeTextFile(const QString &path, const QString &text, QString *reason)
+QString undecodableReason()
+{
+    return QStringLiteral("无法识别的文字编码");
+}
+
+QByteArray fileBytes(const QString &text)
 {
     QByteArray bytes = encode(text);
     bytes.append("\r\n", 2);
-    return files::writeFileAtomically(path, bytes, reason);
+    return bytes;
+}
+
+bool writeTextFile(const QString &path, const QString &text, QString *reason)
+{
+    return files::writeFileAtomically(path, fileBytes(text), reason);
 }
 
 std::optional<QString> readWholeText(const QString &path, QString *reason)
@@ -205,7 +215,7 @@ std::optional<QString> readWholeText(const QString &path, QString *reason)
         return std::nullopt;
     std::optional<QString> text = decode(*bytes);
     if (!text && reason)
-        *reason = QStringLiteral("无法识别的文字编码");
+        *reason = undecodableReason();
     return text;
 }
 

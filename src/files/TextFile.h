@@ -32,9 +32,14 @@ inline QString unstorableFileText()
     return QStringLiteral("文件中含有无法保存的字符!");
 }
 
-// Replaces the file atomically with the encoded text followed by CR LF.
+// The encoded text followed by CR LF: a text file's bytes.
+QByteArray fileBytes(const QString &text);
+// Replaces the file atomically with `fileBytes(text)`.
 bool writeTextFile(const QString &path, const QString &text, QString *reason = nullptr);
-// All of the file decoded, line ends unchanged.
+// Why a file that was read could not be decoded.
+QString undecodableReason();
+// All of the file decoded, line ends unchanged; nothing, with the reason,
+// when it cannot be read or decoded.
 std::optional<QString> readWholeText(const QString &path, QString *reason = nullptr);
 // The file's lines without their ends (CR LF, LF or CR). A final line end
 // does not make an extra empty line.

@@ -38,6 +38,29 @@ QString urlPathPiece(const QString &value)
     });
 }
 
+QString fileNameUrlPiece(const QByteArray &encodedName)
+{
+    const QString decoded = QString::fromUtf8(encodedName);
+    if (decoded.toUtf8() == encodedName)
+        return urlPathPiece(decoded);
+    QString result;
+    qsizetype asciiStart = 0;
+    const auto takeAscii = [&](qsizetype end) {
+        if (end > asciiStart)
+            result += urlPathPiece(QString::fromLatin1(encodedName.mid(asciiStart, end - asciiStart)));
+    };
+    for (qsizetype i = 0; i < encodedName.size(); ++i) {
+        const uchar byte = uchar(encodedName.at(i));
+        if (byte < 0x80)
+            continue;
+        takeAscii(i);
+        result += QStringLiteral("%%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+        asciiStart = i + 1;
+    }
+    takeAscii(encodedName.size());
+    return result;
+}
+
 QString htmlEscaped(const QString &value)
 {
     return escapedEach(value, [](QChar c) {

@@ -12,6 +12,10 @@ namespace tessaly::page {
 // encoded because the address lands in HTML, where "&amp;" would be read
 // as "&".
 QString urlPathPiece(const QString &value);
+// A file name as the file system holds it, as a URL piece: a valid UTF-8
+// name as `urlPathPiece` gives it; in any other name every byte from 0x80
+// up is percent-encoded too, so the link reaches exactly that file.
+QString fileNameUrlPiece(const QByteArray &encodedName);
 // "&", "<", ">" and the double quote as character references.
 QString htmlEscaped(const QString &value);
 // For a JavaScript string literal in either quote: backslash before each

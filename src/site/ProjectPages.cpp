@@ -4,10 +4,10 @@
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "files/TextReading.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
+#include "site/OutputFolders.h"
 #include "site/PageValues.h"
 #include "site/Placeholders.h"
 #include "site/RunReport.h"
@@ -15,9 +15,11 @@
 
 namespace tessaly {
 
-ProjectPages::ProjectPages(const Workspace &workspace, const WorkingTemplates &templates,
-                           const QString &movieRoot, RunReport &report, Lines lines)
-    : m_workspace(workspace), m_templates(templates), m_movieRoot(movieRoot), m_report(report), m_lines(lines)
+ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &output,
+                           const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
+                           Lines lines)
+    : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
+      m_report(report), m_lines(lines)
 {}
 
 QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names)
@@ -32,8 +34,7 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
             source.settingsFile = workspace.projectSettingsFile(name);
             if (files::plainFileExists(source.settingsFile)) {
                 QString reason;
-                if (const std::optional<QString> content =
-                        text::readDecodedText(source.settingsFile, &reason))
+                if (const std::optional<QString> content = text::readWholeText(source.settingsFile, &reason))
                     source.episodeFolder = ini::valueIn(*content, QString::fromLatin1(settings::Section),
                                                         QStringLiteral("File"));
                 else
@@ -77,8 +78,12 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
 
 void ProjectPages::ensureCover(const QString &name)
 {
-    const QString cover = m_workspace.coverFile(name);
-    if (files::plainFileExists(cover) && !isEarlierDefaultCoverFile(cover))
+    const files::OpenFolder &covers = m_output.image();
+    const QByteArray fileName = files::OpenFolder::nameOf(name + QStringLiteral(".jpg"));
+    if (!covers.isOpen())
+        return; // a folder that cannot be opened was reported once
+    // A cover the program wrote earlier is replaced by today's built-in one.
+    if (covers.holdsFile(fileName) && !isEarlierDefaultCoverFile(m_workspace.coverFile(name)))
         return;
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {
@@ -86,8 +91,8 @@ void ProjectPages::ensureCover(const QString &name)
         return;
     }
     QString reason;
-    if (!files::writeFileAtomically(cover, bytes, &reason))
-        m_report.cannotWrite(cover, reason);
+    if (!m_output.writeFile(covers, fileName, bytes, &reason))
+        m_report.cannotWrite(m_workspace.coverFile(name), reason);
 }
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
@@ -99,7 +104,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     }
     const QStringList &episodes = listing.entries;
     if (!episodes.isEmpty())
-        content.firstEpisode = episodes.first();
+        content.firstEpisode = listing.encodedEntries.first();
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
@@ -112,13 +117,14 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     content.functions.reserve(episodes.size());
     int number = 0;
     for (const QString &episode : episodes) {
+        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
         const QString serial = QString::number(++number);
         const QString shortName = page::nameWithoutExtension(episode);
 
         QString function = m_templates.function;
         fillPlaceholder(function, QStringLiteral("[[MovieFile]]"), folderInScript);
         fillPlaceholder(function, QStringLiteral("[[MovieName]]"),
-                        page::scriptEscaped(page::urlPathPiece(episode)));
+                        page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)));
         fillPlaceholder(function, QStringLiteral("[[Title]]"), titleInScript);
         fillPlaceholder(function, QStringLiteral("[[MovieName2]]"),
                         page::scriptEscaped(page::htmlEscaped(shortName)));
@@ -146,16 +152,19 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
     QString playPage = m_templates.playPage;
     fillPlaceholder(playPage, QStringLiteral("[[Title]]"), page::htmlEscaped(content.name));
     fillPlaceholder(playPage, QStringLiteral("[[MovieFile]]"), page::urlPathPiece(content.relativeFolder));
-    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"), page::urlPathPiece(content.firstEpisode));
+    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"),
+                    page::fileNameUrlPiece(content.firstEpisode));
     fillPlaceholder(playPage, QStringLiteral("[[ButtonList]]"), content.buttons.join(QStringLiteral("\r\n")));
     fillPlaceholder(playPage, QStringLiteral("[[FunctionList]]"),
                     content.functions.join(QStringLiteral("\r\n")));
 
     m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
-    const QString path = m_workspace.playPage(content.name);
+    const files::OpenFolder &pages = m_output.data();
     QString reason;
-    if (!text::writeTextFile(path, playPage, &reason))
-        m_report.cannotWrite(path, reason);
+    if (pages.isOpen() &&
+        !m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
+                            text::fileBytes(playPage), &reason))
+        m_report.cannotWrite(m_workspace.playPage(content.name), reason);
 }
 
 } // namespace tessaly

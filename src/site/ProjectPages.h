@@ -6,6 +6,7 @@
 
 namespace tessaly {
 
+class OutputFolders;
 class RunReport;
 class Workspace;
 struct WorkingTemplates;
@@ -15,8 +16,8 @@ struct ProjectContent
 {
     QString name;
     QString relativeFolder;
-    QString firstEpisode;
-    QString episodeCount; // empty when the folder is unset, missing or unreadable
+    QByteArray firstEpisode; // the file name's bytes
+    QString episodeCount;    // empty when the folder is unset, missing or unreadable
     QStringList buttons;
     QStringList functions;
 };
@@ -50,8 +51,8 @@ public:
         Update
     };
 
-    ProjectPages(const Workspace &workspace, const WorkingTemplates &templates, const QString &movieRoot,
-                 RunReport &report, Lines lines);
+    ProjectPages(const Workspace &workspace, const OutputFolders &output, const WorkingTemplates &templates,
+                 const QString &movieRoot, RunReport &report, Lines lines);
 
     // "读取<name>文件路径..."; for a skipped project its failure line, and
     // false. The caller then goes on with the next project.
@@ -69,6 +70,7 @@ private:
     void listEpisodes(const QString &folder, ProjectContent &content);
 
     const Workspace &m_workspace;
+    const OutputFolders &m_output;
     const WorkingTemplates &m_templates;
     QString m_movieRoot;
     RunReport &m_report;

@@ -4,10 +4,10 @@
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "files/TextReading.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
+#include "site/OutputFolders.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
 #include "site/SitePublisher.h"
@@ -36,7 +36,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
     const QString settingsFile = workspace.settingsFile();
     if (files::plainFileExists(settingsFile)) {
         QString reason;
-        if (const std::optional<QString> content = text::readDecodedText(settingsFile, &reason))
+        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason))
             inputs.movieRoot = files::withoutTrailingSeparators(
                 ini::valueIn(*content, QString::fromLatin1(settings::Section), QStringLiteral("MovieFile")));
         else
@@ -62,13 +62,13 @@ QString noContentText()
     return QStringLiteral("没有内容!");
 }
 
-void deleteIfPresent(const QString &path, RunReport &report)
+void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, RunReport &report)
 {
-    if (!files::plainFileExists(path))
+    if (!folder.holdsEntry(name))
         return;
     QString reason;
-    if (!files::deleteFile(path, &reason))
-        report.cannotDelete(path, reason);
+    if (!folder.remove(name, &reason))
+        report.cannotDelete(folder.pathOf(name), reason);
 }
 
 } // namespace
@@ -86,17 +86,21 @@ SiteGeneration::SiteGeneration(const Workspace &workspace, const ProjectList &pr
     : m_workspace(workspace), m_projects(projects), m_templates(templates), m_sink(sink)
 {}
 
-void SiteGeneration::clearCache(RunReport &report, const QStringList &keptPages)
+void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report,
+                                const QSet<QByteArray> &keptPages)
 {
-    deleteIfPresent(m_workspace.indexPage(), report);
-    const files::Listing pages = files::listFiles(m_workspace.webData());
+    output.removeTemporaries();
+    deleteIfPresent(output.web(), QByteArrayLiteral("index.html"), report);
+    if (!output.data().isOpen())
+        return;
+    const files::Listing pages = output.data().listFiles();
     if (!pages.ok()) {
         report.cannotRead(m_workspace.webData(), pages.error);
         return;
     }
-    for (const QString &page : pages.entries) {
+    for (const QByteArray &page : pages.encodedEntries) {
         if (!keptPages.contains(page))
-            deleteIfPresent(files::joinPath(m_workspace.webData(), page), report);
+            deleteIfPresent(output.data(), page, report);
     }
 }
 
@@ -119,15 +123,17 @@ RunOutcome SiteGeneration::run()
     // Read before the clean-up, so a project whose settings cannot be read
     // keeps the page it has.
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
-    QStringList keptPages;
+    QSet<QByteArray> keptPages;
     for (const ProjectSource &source : sources) {
         if (source.usableName && source.skipped())
-            keptPages.append(source.name + QStringLiteral(".html"));
+            keptPages.insert(files::OpenFolder::nameOf(source.name + QStringLiteral(".html")));
     }
     report.step(QStringLiteral("清空缓存数据..."));
-    clearCache(report, keptPages);
+    const OutputFolders output(m_workspace, report);
+    clearCache(output, report, keptPages);
 
-    ProjectPages pages(m_workspace, m_templates, inputs.movieRoot, report, ProjectPages::Lines::WholeSite);
+    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
+                       ProjectPages::Lines::WholeSite);
     QStringList cells;
     cells.reserve(m_projects.size());
     int rowCounter = 0;
@@ -149,11 +155,13 @@ RunOutcome SiteGeneration::run()
     fillPlaceholder(index, QStringLiteral("[[Text]]"), cells.join(QStringLiteral("\r\n")));
     report.step(QStringLiteral("主页面内容生成..."));
     QString reason;
-    if (!text::writeTextFile(m_workspace.indexPage(), index, &reason))
+    if (output.web().isOpen() &&
+        !output.web().writeFile(QByteArrayLiteral("index.html"), text::fileBytes(index), &reason))
         report.cannotWrite(m_workspace.indexPage(), reason);
+    output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishWholeSite();
+        SitePublisher(m_workspace, report).publishWholeSite(output);
     return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
 }
 
@@ -182,17 +190,20 @@ RunOutcome ProjectUpdate::run(int selectedRow)
 
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     report.step(QStringLiteral("清理缓存数据..."));
+    const OutputFolders output(m_workspace, report);
     if (!sources.at(selectedRow).skipped())
-        deleteIfPresent(m_workspace.playPage(selected), report);
+        deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 
-    ProjectPages pages(m_workspace, m_templates, inputs.movieRoot, report, ProjectPages::Lines::Update);
+    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
+                       ProjectPages::Lines::Update);
     for (const ProjectSource &source : sources) {
         if (pages.announce(source))
             pages.writePlayPage(pages.read(source));
     }
+    output.syncToDisk(report);
 
     if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishProject(selected);
+        SitePublisher(m_workspace, report).publishProject(selected, output);
     return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::Update);
 }
 

@@ -3,10 +3,13 @@
 #include "site/RunLog.h"
 #include "site/RunReport.h"
 
+#include <QByteArray>
+#include <QSet>
 #include <QStringList>
 
 namespace tessaly {
 
+class OutputFolders;
 class ProgressSink;
 class ProjectList;
 class Workspace;
@@ -32,7 +35,7 @@ public:
 
 private:
     // Empties `Web/Data` but for the pages kept; removes the index page.
-    void clearCache(RunReport &report, const QStringList &keptPages);
+    void clearCache(const OutputFolders &output, RunReport &report, const QSet<QByteArray> &keptPages);
 
     const Workspace &m_workspace;
     const ProjectList &m_projects;

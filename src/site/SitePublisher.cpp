@@ -3,7 +3,9 @@
 #include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
 #include "settings/SettingsFiles.h"
+#include "site/OutputFolders.h"
 #include "site/RunReport.h"
 
 #include <QFileInfo>
@@ -17,6 +19,11 @@ bool sameFolder(const QString &first, const QString &second)
 {
     const QString a = QFileInfo(first).canonicalFilePath();
     return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
+}
+
+QString outsideSiteFolderText()
+{
+    return QStringLiteral("链接指向站点文件夹以外");
 }
 
 } // namespace
@@ -42,121 +49,181 @@ QString SitePublisher::connect()
     return site;
 }
 
-bool SitePublisher::ensureFolder(const QString &folder)
+files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const QString &name)
 {
-    if (files::folderExists(folder))
-        return true;
+    files::OpenFolder folder = site.subfolder(name, true);
+    if (folder.isOutside())
+        m_report.cannotWrite(folder.path(), outsideSiteFolderText());
+    else if (!folder.isOpen())
+        m_report.cannotWrite(folder.path(), folder.error());
+    folder.removeTemporaries();
+    return folder;
+}
+
+void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name, const files::OpenFolder &to,
+                          QStringList &failures)
+{
     QString reason;
-    if (files::makeFolder(folder, &reason))
-        return true;
-    m_report.cannotWrite(folder, reason);
-    return false;
-}
-
-bool SitePublisher::copyIfChanged(const QString &source, const QString &target, QStringList &failures)
-{
-    if (files::sameContents(source, target))
-        return true;
-    QString reason;
-    if (files::copyFileReplacing(source, target, &reason))
-        return true;
-    failures.append(RunReport::copyFailureText(source, target, reason));
-    return false;
-}
-
-SitePublisher::Mirror SitePublisher::mirrorFolder(const QString &source, const QString &target)
-{
-    Mirror mirror;
-    const files::Listing sources = files::listFiles(source);
-    if (!sources.ok()) {
-        // Without the list of what belongs, nothing may be called stale.
-        mirror.copyFailures.append(RunReport::failureText("无法读取 ", source, sources.error));
-        return mirror;
-    }
-    for (const QString &name : sources.entries)
-        copyIfChanged(files::joinPath(source, name), files::joinPath(target, name), mirror.copyFailures);
-
-    const files::Listing present = files::listFiles(target);
-    if (!present.ok()) {
-        mirror.deleteFailures.append(RunReport::failureText("无法读取 ", target, present.error));
-        return mirror;
-    }
-    const QSet<QString> wanted(sources.entries.cbegin(), sources.entries.cend());
-    for (const QString &name : present.entries) {
-        if (wanted.contains(name))
-            continue;
-        const QString stale = files::joinPath(target, name);
-        QString reason;
-        if (!files::deleteFile(stale, &reason))
-            mirror.deleteFailures.append(RunReport::failureText("无法删除 ", stale, reason));
-    }
-    return mirror;
-}
-
-void SitePublisher::publishWholeSite()
-{
-    const QString site = connect();
-    if (site.isEmpty())
+    const std::optional<QByteArray> bytes = from.readFile(name, &reason);
+    if (bytes && to.holdsSameBytes(name, *bytes))
         return;
+    const std::optional<QByteArray> temporary =
+        bytes ? to.writeTemporary(*bytes, name, &reason) : std::nullopt;
+    if (!temporary) {
+        failures.append(RunReport::copyFailureText(from.pathOf(name), to.pathOf(name), reason));
+        return;
+    }
+    m_staged.push_back({&to, name, *temporary, from.pathOf(name), &failures});
+}
+
+bool SitePublisher::commit(QStringList &failures)
+{
+    // One sync per file system that got files, not one per file.
+    QList<quint64> synced;
+    for (const Staged &file : m_staged) {
+        const quint64 fileSystem = file.folder->fileSystem();
+        if (synced.contains(fileSystem))
+            continue;
+        synced.append(fileSystem);
+        QString reason;
+        if (!file.folder->syncFileSystem(&reason)) {
+            failures.append(RunReport::failureText("无法写入 ", file.folder->path(), reason));
+            for (const Staged &left : m_staged)
+                left.folder->remove(left.temporary);
+            m_staged.clear();
+            return false;
+        }
+    }
+    for (const Staged &file : m_staged) {
+        QString reason;
+        if (!file.folder->rename(file.temporary, file.name, &reason)) {
+            file.failures->append(
+                RunReport::copyFailureText(file.source, file.folder->pathOf(file.name), reason));
+            file.folder->remove(file.temporary);
+        }
+    }
+    m_staged.clear();
+    return true;
+}
+
+QStringList SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target,
+                                 const QSet<QByteArray> &keep)
+{
+    QStringList failures;
+    const files::Listing sources = source.listFiles();
+    const files::Listing present = target.listFiles();
+    // Without the list of what belongs, nothing may be called stale.
+    if (!sources.ok() || !present.ok())
+        return failures;
+    const QSet<QByteArray> wanted(sources.encodedEntries.cbegin(), sources.encodedEntries.cend());
+    for (const QByteArray &name : present.encodedEntries) {
+        QString reason;
+        if (!wanted.contains(name) && !keep.contains(name) && !target.remove(name, &reason))
+            failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
+    }
+    return failures;
+}
+
+void SitePublisher::publishWholeSite(const OutputFolders &output)
+{
+    const QString sitePath = connect();
+    if (sitePath.isEmpty())
+        return;
+    const files::OpenFolder site(sitePath);
+    if (!site.isOpen()) {
+        m_report.cannotWrite(sitePath, site.error());
+        return;
+    }
+    site.removeTemporaries();
+    const files::OpenFolder &web = output.web();
+    const files::OpenFolder &webData = output.data();
+    const files::OpenFolder &webImage = output.image();
 
     QStringList indexFailures;
-    copyIfChanged(m_workspace.indexPage(), files::joinPath(site, QStringLiteral("index.html")),
-                  indexFailures);
+    stage(web, QByteArrayLiteral("index.html"), site, indexFailures);
     m_report.step(QStringLiteral("主页更新完成"));
-    for (const QString &failure : indexFailures)
-        m_report.failure(failure);
 
-    const QString siteData = files::joinPath(site, QStringLiteral("Data"));
-    const QString siteImage = files::joinPath(site, QStringLiteral("Image"));
-    const bool haveData = ensureFolder(siteData);
-    const bool haveImage = ensureFolder(siteImage);
-    const Mirror pages = haveData ? mirrorFolder(m_workspace.webData(), siteData) : Mirror{};
-    const Mirror covers = haveImage ? mirrorFolder(m_workspace.webImage(), siteImage) : Mirror{};
+    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
+    const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
+    QStringList pageCopyFailures;
+    QStringList coverCopyFailures;
+    const auto stageAll = [this](const files::OpenFolder &from, const files::OpenFolder &to,
+                                 QStringList &failures) {
+        if (!from.isOpen() || !to.isOpen())
+            return;
+        const files::Listing sources = from.listFiles();
+        if (!sources.ok()) {
+            failures.append(RunReport::failureText("无法读取 ", from.path(), sources.error));
+            return;
+        }
+        for (const QByteArray &name : sources.encodedEntries)
+            stage(from, name, to, failures);
+    };
+    stageAll(webData, siteData, pageCopyFailures);
+    stageAll(webImage, siteImage, coverCopyFailures);
+
+    QStringList syncFailures;
+    QStringList pageDeleteFailures;
+    QStringList coverDeleteFailures;
+    if (commit(syncFailures)) {
+        if (webData.isOpen() && siteData.isOpen())
+            pageDeleteFailures = prune(webData, siteData, output.unwrittenPages());
+        if (webImage.isOpen() && siteImage.isOpen())
+            coverDeleteFailures = prune(webImage, siteImage, output.unwrittenCovers());
+    }
 
     // The lines keep the order of a clear-then-copy publish, each failure
     // right after the line of its step.
     const auto stepWithFailures = [this](const char *line, const QStringList &failures) {
-        m_report.step(QString::fromUtf8(line));
+        if (line)
+            m_report.step(QString::fromUtf8(line));
         for (const QString &failure : failures)
             m_report.failure(failure);
     };
-    stepWithFailures("清空播放页内容", pages.deleteFailures);
-    stepWithFailures("清空封面图片内容", covers.deleteFailures);
-    stepWithFailures("播放页内容更新", pages.copyFailures);
-    stepWithFailures("封面内容更新", covers.copyFailures);
+    stepWithFailures(nullptr, indexFailures);
+    stepWithFailures(nullptr, syncFailures);
+    stepWithFailures("清空播放页内容", pageDeleteFailures);
+    stepWithFailures("清空封面图片内容", coverDeleteFailures);
+    stepWithFailures("播放页内容更新", pageCopyFailures);
+    stepWithFailures("封面内容更新", coverCopyFailures);
     m_report.step(QStringLiteral("站点内容更新完成"), ProgressIcon::Done);
 }
 
-void SitePublisher::publishProject(const QString &name)
+void SitePublisher::publishProject(const QString &name, const OutputFolders &output)
 {
-    const QString site = connect();
-    if (site.isEmpty())
+    const QString sitePath = connect();
+    if (sitePath.isEmpty())
         return;
-
-    const QString siteData = files::joinPath(site, QStringLiteral("Data"));
-    const QString siteImage = files::joinPath(site, QStringLiteral("Image"));
-    const bool haveData = ensureFolder(siteData);
-    const bool haveImage = ensureFolder(siteImage);
+    const files::OpenFolder site(sitePath);
+    if (!site.isOpen()) {
+        m_report.cannotWrite(sitePath, site.error());
+        return;
+    }
+    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
+    const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
+    const files::OpenFolder &webData = output.data();
+    const files::OpenFolder &webImage = output.image();
     const bool usable = isUsableProjectName(name);
 
+    QStringList pageFailures;
+    QStringList coverFailures;
+    if (usable && webData.isOpen() && siteData.isOpen())
+        stage(webData, files::OpenFolder::nameOf(name + QStringLiteral(".html")), siteData, pageFailures);
+    if (usable && webImage.isOpen() && siteImage.isOpen())
+        stage(webImage, files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), siteImage, coverFailures);
+    QStringList syncFailures;
+    commit(syncFailures);
+    for (const QString &failure : syncFailures)
+        m_report.failure(failure);
+
     m_report.step(QStringLiteral("播放页内容更新"));
-    if (!usable) {
+    if (!usable)
         m_report.unusableName(name);
-    } else if (haveData) {
-        QStringList failures;
-        copyIfChanged(m_workspace.playPage(name), files::joinPath(siteData, name + QStringLiteral(".html")),
-                      failures);
-        for (const QString &failure : failures)
-            m_report.failure(failure);
-    }
+    for (const QString &failure : pageFailures)
+        m_report.failure(failure);
     m_report.step(QStringLiteral("封面内容更新"));
-    if (usable && haveImage) {
-        QStringList failures;
-        copyIfChanged(m_workspace.coverFile(name), files::joinPath(siteImage, name + QStringLiteral(".jpg")),
-                      failures);
-        for (const QString &failure : failures)
-            m_report.failure(failure);
-    }
+    for (const QString &failure : coverFailures)
+        m_report.failure(failure);
     m_report.step(QStringLiteral("站点 - ") + name + QStringLiteral("页面更新完成"), ProgressIcon::Done);
 }
 

@@ -3,7 +3,6 @@
 #include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "files/TextReading.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
@@ -100,7 +99,7 @@ void loadTemplateFile(const QString &path, const QString &defaultText, QString &
             failures.append({InputFileFailure::Kind::Write, path, reason});
         return;
     }
-    if (const std::optional<QString> content = text::readDecodedText(path, &reason))
+    if (const std::optional<QString> content = text::readWholeText(path, &reason))
         workingTemplate = *content;
     else
         failures.append({InputFileFailure::Kind::Read, path, reason});
@@ -128,7 +127,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     const QString styleFile = workspace.styleFile();
     if (files::plainFileExists(styleFile)) {
         QString reason;
-        if (const std::optional<QString> style = text::readDecodedText(styleFile, &reason)) {
+        if (const std::optional<QString> style = text::readWholeText(styleFile, &reason)) {
             if (const std::optional<StyleNumbers> numbers = readNumbers(*style))
                 useStyledTemplates(templates, *style, *numbers);
             else

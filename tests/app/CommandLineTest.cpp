@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include "app/WorkspaceLock.h"
+#include "files/Reasons.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
+#include "support/FullDisk.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
@@ -311,7 +313,7 @@ TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
     EXPECT_EQ(listedNames, QStringList{QStringLiteral("甲")});
     EXPECT_EQ(added, 1);
     EXPECT_EQ(refusal, space.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
-                           QString::fromLocal8Bit(std::strerror(EACCES)));
+                           files::reasonFor(EACCES));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
 }
 
@@ -328,4 +330,22 @@ TEST_F(CommandLineTest, AnUndecodableSettingIniIsSaidAtStartAndEndsGenerate)
     EXPECT_TRUE(
         out.contains(QStringLiteral("无法读取 ") + settingIni + QStringLiteral(": 无法识别的文字编码")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/a.html")), "old page");
+}
+
+TEST_F(CommandLineTest, AddOnAFullDiskKeepsTheListAndFails)
+{
+    QStringList names;
+    for (int i = 0; i < 20; ++i)
+        names.append(QStringLiteral("项目%1").arg(i));
+    space.writeList(names);
+    run({QStringLiteral("generate")}); // puts the start-up's own files in place
+    const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
+    const QString listFile = space.path(QStringLiteral("Setting/List.ini"));
+    const int result = inChildWithFileSizeLimit(list.size(), [&] {
+        if (run({QStringLiteral("add"), QStringLiteral("新项目")}) != 1)
+            return 1;
+        return messages.texts().last().startsWith(listFile + QStringLiteral("\r\n")) ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
 }

@@ -3,6 +3,7 @@
 #include "support/TempWorkspace.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -115,4 +116,18 @@ TEST(FolderClearings, CarryTheirQuestionsAndDoneTexts)
     EXPECT_EQ(log.folder, ws.workspace().log());
     EXPECT_EQ(log.question, QStringLiteral("要清空日志吗?"));
     EXPECT_EQ(log.doneText, QStringLiteral("清空日志完毕!"));
+}
+
+TEST(ClearFolderFiles, DeletesFilesWhoseNamesAreNotUtf8)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    const QByteArray name = QFile::encodeName(ws.path(QStringLiteral("Log"))) + "/\xC8\xD5\xD6\xBE.log";
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const ClearResult result = clearFolderFiles(ws.workspace().log());
+    EXPECT_TRUE(result.ok()) << result.failureText().toStdString();
+    EXPECT_EQ(result.deleted, 1);
+    EXPECT_NE(::access(name.constData(), F_OK), 0);
 }

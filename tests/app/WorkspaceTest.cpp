@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 
 #include "app/WorkspaceLock.h"
+#include "files/Reasons.h"
 #include "support/DataHome.h"
 #include "support/TempWorkspace.h"
 
@@ -151,6 +152,6 @@ TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsR
     QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_FALSE(acquired);
     EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
-    EXPECT_EQ(lock.refusalText(), ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
-                                      QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(lock.refusalText(),
+              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EACCES));
 }

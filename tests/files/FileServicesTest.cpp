@@ -1,10 +1,16 @@
 #include "files/FileServices.h"
 
+#include "files/OpenFolder.h"
+#include "support/FullDisk.h"
 #include "support/TempWorkspace.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessaly;
 using tessaly::testing::TempWorkspace;
@@ -76,7 +82,6 @@ TEST(FileChanges, CopyReplacesTheTargetWhole)
     ws.writeBytes(QStringLiteral("b"), "old");
     ASSERT_TRUE(files::copyFileReplacing(ws.path(QStringLiteral("a")), ws.path(QStringLiteral("b"))));
     EXPECT_EQ(ws.readBytes(QStringLiteral("b")), QByteArray("new bytes"));
-    EXPECT_TRUE(files::sameContents(ws.path(QStringLiteral("a")), ws.path(QStringLiteral("b"))));
 }
 
 TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
@@ -128,4 +133,127 @@ TEST(FileChanges, AFailedReplaceKeepsWhatWasThereAndSaysWhy)
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image/A.jpg/occupied"))).exists());
     EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+namespace {
+
+// Makes a file whose name is these bytes, which need not be valid UTF-8.
+void writeRawName(const QString &folder, const QByteArray &name, const QByteArray &bytes)
+{
+    const int fd =
+        ::open((QFile::encodeName(folder) + '/' + name).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+QStringList allNames(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+TEST(FileListers, NamesThatAreNotUtf8KeepTheirBytesAndAreOrderedByThem)
+{
+    TempWorkspace ws;
+    const QString folder = ws.makeFolder(QStringLiteral("m"));
+    // Two code page 936 names that both decode to "a" U+FFFD U+FFFD ".mp4".
+    writeRawName(folder, "a\xB5\xDA.mp4", "second");
+    writeRawName(folder, "a\xB0\xA1.mp4", "first");
+    writeRawName(folder, "b.mp4", "third");
+    const files::Listing listing = files::listFiles(folder);
+    ASSERT_TRUE(listing.ok());
+    EXPECT_EQ(listing.encodedEntries, (QList<QByteArray>{"a\xB0\xA1.mp4", "a\xB5\xDA.mp4", "b.mp4"}));
+    EXPECT_EQ(listing.entries.size(), 3);
+
+    const files::OpenFolder open(folder);
+    EXPECT_EQ(*open.readFile(listing.encodedEntries.at(1)), QByteArray("second"));
+    EXPECT_TRUE(open.remove(listing.encodedEntries.at(0)));
+    EXPECT_EQ(open.listFiles().encodedEntries, (QList<QByteArray>{"a\xB5\xDA.mp4", "b.mp4"}));
+}
+
+TEST(FileWriter, ALongNameIsReplacedThroughAShortTemporaryName)
+{
+    TempWorkspace ws;
+    // A name of 255 bytes, the most a file name may have: a temporary name
+    // made by adding to it could not exist.
+    const QString name = QString(250, u'n') + QStringLiteral(".html");
+    ws.writeBytes(name, "old");
+    QString reason;
+    ASSERT_TRUE(files::writeFileAtomically(ws.path(name), "new", &reason)) << reason.toStdString();
+    EXPECT_EQ(ws.readBytes(name), QByteArray("new"));
+
+    const files::OpenFolder folder(ws.root());
+    ASSERT_TRUE(folder.writeFile(files::OpenFolder::nameOf(name), "newer", &reason)) << reason.toStdString();
+    EXPECT_EQ(ws.readBytes(name), QByteArray("newer"));
+    EXPECT_EQ(allNames(ws.root()), QStringList{name});
+}
+
+TEST(FileWriter, UserFilesAreWrittenThroughLinksAndGeneratedFilesReplaceThem)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("elsewhere/List.ini"), "old list");
+    ws.writeBytes(QStringLiteral("elsewhere/page.html"), "not ours");
+    ws.makeFolder(QStringLiteral("w"));
+    ASSERT_TRUE(
+        QFile::link(ws.path(QStringLiteral("elsewhere/List.ini")), ws.path(QStringLiteral("w/List.ini"))));
+    ASSERT_TRUE(
+        QFile::link(ws.path(QStringLiteral("elsewhere/page.html")), ws.path(QStringLiteral("w/page.html"))));
+
+    ASSERT_TRUE(files::writeFileAtomically(ws.path(QStringLiteral("w/List.ini")), "new list"));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("elsewhere/List.ini")), QByteArray("new list"));
+    EXPECT_TRUE(QFileInfo(ws.path(QStringLiteral("w/List.ini"))).isSymLink());
+
+    const files::OpenFolder folder(ws.path(QStringLiteral("w")));
+    EXPECT_FALSE(folder.holdsSameBytes("page.html", "not ours")); // a link is never a copy
+    ASSERT_TRUE(folder.writeFile("page.html", "page"));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("elsewhere/page.html")), QByteArray("not ours"));
+    EXPECT_FALSE(QFileInfo(ws.path(QStringLiteral("w/page.html"))).isSymLink());
+    EXPECT_EQ(ws.readBytes(QStringLiteral("w/page.html")), QByteArray("page"));
+}
+
+TEST(FileWriter, UserFilesAreSyncedOneByOneGeneratedFilesNot)
+{
+    TempWorkspace ws;
+    const files::SyncCounts before = files::syncCounts();
+    ASSERT_TRUE(files::writeFileAtomically(ws.path(QStringLiteral("a.ini")), "a"));
+    ASSERT_TRUE(files::writeFileAtomically(ws.path(QStringLiteral("b.ini")), "b"));
+    const files::OpenFolder folder(ws.root());
+    ASSERT_TRUE(folder.writeFile("page.html", "page"));
+    EXPECT_EQ(files::syncCounts().fileSyncs - before.fileSyncs, 2);
+}
+
+TEST(FileWriter, AWriteThatDoesNotFitKeepsTheOldFileAndSaysWhy)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("List.ini"), "twenty projects");
+    const QString path = ws.path(QStringLiteral("List.ini"));
+    const QByteArray longer(4000, 'x');
+    const int result = tessaly::testing::inChildWithFileSizeLimit(1000, [&] {
+        QString reason;
+        if (files::writeFileAtomically(path, longer, &reason))
+            return 1;
+        return reason == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ws.readBytes(QStringLiteral("List.ini")), QByteArray("twenty projects"));
+    EXPECT_EQ(allNames(ws.root()), QStringList{QStringLiteral("List.ini")});
+}
+
+TEST(FileWriter, AFullDiskKeepsTheOldFileAndSaysSo)
+{
+    TempWorkspace ws;
+    const QString disk = ws.makeFolder(QStringLiteral("disk"));
+    const tessaly::testing::SmallTmpfs tmpfs(disk, 64 * 1024);
+    if (!tmpfs.isMounted())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    ws.writeBytes(QStringLiteral("disk/List.ini"), "twenty projects");
+    tmpfs.fill(QStringLiteral("filler"));
+    QString reason;
+    EXPECT_FALSE(
+        files::writeFileAtomically(ws.path(QStringLiteral("disk/List.ini")), QByteArray(3000, 'x'), &reason));
+    EXPECT_EQ(reason, QStringLiteral("磁盘空间不足"));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("disk/List.ini")), QByteArray("twenty projects"));
+    EXPECT_EQ(allNames(disk), (QStringList{QStringLiteral("filler"), QStringLiteral("List.ini")}));
 }

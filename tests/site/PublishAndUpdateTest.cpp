@@ -1,4 +1,6 @@
 #include "SiteFixture.h"
+#include "files/FileServices.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -221,4 +223,97 @@ TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_GE(outcome.errors, 4); // three copies and one delete
     EXPECT_TRUE(space.exists(QStringLiteral("site/Data/old.html")));
+}
+
+TEST_F(Publishing, NeverWritesOrRemovesThroughLinksOutOfTheSiteFolder)
+{
+    threeProjects();
+    space.writeBytes(QStringLiteral("outside/secret.txt"), "secret");
+    space.writeBytes(QStringLiteral("outside/pages/mine.html"), "someone else's");
+    ASSERT_TRUE(
+        QFile::link(space.path(QStringLiteral("outside/secret.txt")), site + QStringLiteral("/index.html")));
+    ASSERT_TRUE(QFile::link(space.path(QStringLiteral("outside/pages")), site + QStringLiteral("/Data")));
+
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_EQ(failureLines().first(),
+              QStringLiteral("无法写入 ") + site + QStringLiteral("/Data: 链接指向站点文件夹以外"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("outside/secret.txt")), QByteArray("secret"));
+    EXPECT_EQ(QDir(space.path(QStringLiteral("outside/pages"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("mine.html")});
+    // The link where the index page goes is replaced by the page itself.
+    EXPECT_FALSE(QFileInfo(site + QStringLiteral("/index.html")).isSymLink());
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/index.html")),
+              space.readBytes(QStringLiteral("Web/index.html")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/one.jpg")), QByteArray("cover of one"));
+}
+
+TEST_F(Publishing, SyncsOnceForTheOutputAndOnceForTheSiteAndClearsLeftTemporaryFiles)
+{
+    threeProjects();
+    generate();
+    space.writeBytes(QStringLiteral("m/two/2.mp4"), "new episode");
+    space.writeBytes(QStringLiteral("site/Data/.tessaly-Ab12Cd"), "left by a crash");
+    space.writeBytes(QStringLiteral("Web/Data/.tessaly-Xy34Zw"), "left by a crash");
+    const files::SyncCounts before = files::syncCounts();
+    ASSERT_TRUE(generate().succeeded());
+    const files::SyncCounts after = files::syncCounts();
+    EXPECT_EQ(after.fileSystemSyncs - before.fileSystemSyncs, 2);
+    EXPECT_EQ(after.fileSyncs - before.fileSyncs, 1); // the run log alone
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")),
+              space.readBytes(QStringLiteral("Web/Data/two.html")));
+    EXPECT_FALSE(space.exists(QStringLiteral("site/Data/.tessaly-Ab12Cd")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/.tessaly-Xy34Zw")));
+}
+
+TEST_F(Publishing, AFullDiskIsAFailureAndKeepsThePublishedFiles)
+{
+    threeProjects();
+    ASSERT_TRUE(generate().succeeded());
+    const QByteArray page = space.readBytes(QStringLiteral("site/Data/two.html"));
+    space.writeBytes(QStringLiteral("Web/Image/one.jpg"), QByteArray(8000, 'c'));
+    for (int i = 2; i < 100; ++i)
+        space.writeBytes(QStringLiteral("m/two/%1.mp4").arg(i), "episode");
+    // The other pages and the run log fit; the new cover and the longer
+    // page do not.
+    const int errors = inChildWithFileSizeLimit(6000, [this] { return generate().errors; });
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/one.jpg")), QByteArray("cover of one"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")), page);
+    EXPECT_EQ(QDir(site + QStringLiteral("/Image")).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(Publishing, AFullSiteDiskIsReportedWithItsReason)
+{
+    threeProjects();
+    const SmallTmpfs disk(site, 256 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    ASSERT_TRUE(generate().succeeded());
+    disk.fill(QStringLiteral("filler"));
+    space.writeBytes(QStringLiteral("Web/Image/two.jpg"), QByteArray(20000, 'c'));
+    lines.beginWholeSiteRun();
+    EXPECT_EQ(generate().errors, 1);
+    EXPECT_EQ(failureLines().first(),
+              QStringLiteral("无法复制 ") + space.path(QStringLiteral("Web/Image/two.jpg")) +
+                  QStringLiteral(" -> ") + site + QStringLiteral("/Image/two.jpg: 磁盘空间不足"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/two.jpg")), QByteArray("cover of two"));
+}
+
+TEST_F(Publishing, AnOutputFolderLinkedElsewhereIsNeitherWrittenNorPublished)
+{
+    threeProjects();
+    ASSERT_TRUE(generate().succeeded());
+    space.writeBytes(QStringLiteral("outside/keep.html"), "someone else's");
+    QDir(space.path(QStringLiteral("Web/Data"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(space.path(QStringLiteral("outside")), space.path(QStringLiteral("Web/Data"))));
+
+    EXPECT_EQ(generate().errors, 1);
+    EXPECT_EQ(failureLines().first(), QStringLiteral("无法写入 ") + space.path(QStringLiteral("Web/Data")) +
+                                          QStringLiteral(": 链接指向输出文件夹以外"));
+    EXPECT_EQ(QDir(space.path(QStringLiteral("outside"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("keep.html")});
+    EXPECT_EQ(
+        QDir(site + QStringLiteral("/Data")).entryList(QDir::Files | QDir::Hidden),
+        (QStringList{QStringLiteral("one.html"), QStringLiteral("three.html"), QStringLiteral("two.html")}));
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "files/FileServices.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <sys/types.h>
+
+// The system calls behind FileServices and OpenFolder, on open folders.
+namespace tessaly::files::detail {
+
+enum class DataSync
+{
+    Now,
+    Later
+};
+
+// Writes the bytes to a new file with a fresh ".tessaly-XXXXXX" name in the
+// folder and closes it, checking every call; a failure removes the file and
+// leaves the error number of the failing call. `mode` < 0 keeps the default.
+std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
+                                           int *error);
+// The files (or sub-folders) directly inside the open folder, sorted.
+Listing listEntriesIn(int folder, bool folders, int *error);
+// `flags` may add O_NOFOLLOW.
+std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
+void countFileSystemSync();
+
+} // namespace tessaly::files::detail

@@ -1,0 +1,283 @@
+#include "files/OpenFolder.h"
+
+#include "files/FolderCalls.h"
+#include "files/Reasons.h"
+
+#include <QFile>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace tessaly::files {
+
+namespace {
+
+bool failWith(QString *reason, int error)
+{
+    if (reason)
+        *reason = reasonFor(error);
+    return false;
+}
+
+bool sameEntry(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when the folder `inner` lies below the folder `outer` (not when it
+// is `outer` itself): climbs from `inner` by ".." until it meets `outer` or
+// the root. Works on what the folders are, not on their names.
+bool liesBelow(int inner, int outer)
+{
+    struct stat top;
+    struct stat current;
+    if (::fstat(outer, &top) != 0 || ::fstat(inner, &current) != 0 || sameEntry(top, current))
+        return false;
+    int fd = ::fcntl(inner, F_DUPFD_CLOEXEC, 0);
+    for (int depth = 0; fd >= 0 && depth < 4096; ++depth) {
+        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = parent;
+        struct stat above;
+        if (fd < 0 || ::fstat(fd, &above) != 0)
+            break;
+        if (sameEntry(above, top)) {
+            ::close(fd);
+            return true;
+        }
+        if (sameEntry(above, current))
+            break; // the root is its own parent
+        current = above;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return false;
+}
+
+} // namespace
+
+OpenFolder::OpenFolder(const QString &path) : m_path(path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    m_fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        m_error = reasonFor(encoded.isEmpty() ? ENOENT : errno);
+}
+
+OpenFolder::~OpenFolder()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+OpenFolder::OpenFolder(OpenFolder &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)), m_error(std::move(other.m_error)),
+      m_outside(other.m_outside)
+{}
+
+OpenFolder &OpenFolder::operator=(OpenFolder &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_path = std::move(other.m_path);
+        m_error = std::move(other.m_error);
+        m_outside = other.m_outside;
+    }
+    return *this;
+}
+
+OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
+{
+    OpenFolder sub;
+    sub.m_path = joinPath(m_path, name);
+    if (m_fd < 0) {
+        sub.m_error = m_error;
+        return sub;
+    }
+    const QByteArray encoded = nameOf(name);
+    struct stat status;
+    if (create && ::fstatat(m_fd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == ENOENT && ::mkdirat(m_fd, encoded.constData(), 0777) != 0 && errno != EEXIST) {
+        sub.m_error = reasonFor(errno);
+        return sub;
+    }
+    const int fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        sub.m_error = reasonFor(errno);
+        return sub;
+    }
+    // A link may lead to another folder of this one, never out of it (nor
+    // to this folder itself, whose other files would then be pruned).
+    if (!liesBelow(fd, m_fd)) {
+        ::close(fd);
+        sub.m_outside = true;
+        return sub;
+    }
+    sub.m_fd = fd;
+    return sub;
+}
+
+QString OpenFolder::pathOf(const QByteArray &name) const
+{
+    return joinPath(m_path, QFile::decodeName(name));
+}
+
+QByteArray OpenFolder::nameOf(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+Listing OpenFolder::listFiles() const
+{
+    if (m_fd < 0) {
+        Listing listing;
+        listing.error = m_error;
+        return listing;
+    }
+    int error = 0;
+    Listing listing = detail::listEntriesIn(m_fd, false, &error);
+    if (error != 0)
+        listing.error = reasonFor(error);
+    return listing;
+}
+
+bool OpenFolder::holdsFile(const QByteArray &name) const
+{
+    struct stat status;
+    return m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, 0) == 0 && S_ISREG(status.st_mode);
+}
+
+bool OpenFolder::holdsEntry(const QByteArray &name) const
+{
+    struct stat status;
+    return m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISDIR(status.st_mode);
+}
+
+quint64 OpenFolder::fileSystem() const
+{
+    struct stat status;
+    return m_fd >= 0 && ::fstat(m_fd, &status) == 0 ? quint64(status.st_dev) : 0;
+}
+
+bool OpenFolder::holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const
+{
+    struct stat status;
+    if (m_fd < 0 || ::fstatat(m_fd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode) || status.st_size != bytes.size())
+        return false;
+    int error = 0;
+    const std::optional<QByteArray> present = detail::readFileIn(m_fd, name, &error, O_NOFOLLOW);
+    return present && *present == bytes;
+}
+
+std::optional<QByteArray> OpenFolder::readFile(const QByteArray &name, QString *reason) const
+{
+    if (m_fd < 0) {
+        if (reason)
+            *reason = m_error;
+        return std::nullopt;
+    }
+    int error = 0;
+    std::optional<QByteArray> bytes = detail::readFileIn(m_fd, name, &error);
+    if (!bytes)
+        failWith(reason, error);
+    return bytes;
+}
+
+std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
+                                                     QString *reason) const
+{
+    if (m_fd < 0) {
+        if (reason)
+            *reason = m_error;
+        return std::nullopt;
+    }
+    struct stat status;
+    const int mode =
+        ::fstatat(m_fd, replacing.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
+            ? int(status.st_mode & 07777)
+            : -1;
+    int error = 0;
+    std::optional<QByteArray> name =
+        detail::writeTemporaryIn(m_fd, bytes, detail::DataSync::Later, mode, &error);
+    if (!name)
+        failWith(reason, error);
+    return name;
+}
+
+bool OpenFolder::rename(const QByteArray &from, const QByteArray &to, QString *reason) const
+{
+    if (::renameat(m_fd, from.constData(), m_fd, to.constData()) == 0)
+        return true;
+    return failWith(reason, errno);
+}
+
+bool OpenFolder::remove(const QByteArray &name, QString *reason) const
+{
+    if (::unlinkat(m_fd, name.constData(), 0) == 0)
+        return true;
+    return failWith(reason, errno);
+}
+
+bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
+{
+    const std::optional<QByteArray> temporary = writeTemporary(bytes, name, reason);
+    if (!temporary)
+        return false;
+    if (rename(*temporary, name, reason))
+        return true;
+    ::unlinkat(m_fd, temporary->constData(), 0);
+    return false;
+}
+
+void OpenFolder::removeTemporaries() const
+{
+    if (m_fd < 0)
+        return;
+    const int copy = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return;
+    }
+    ::rewinddir(dir);
+    QList<QByteArray> left;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (isTemporaryName(name) && entry->d_type != DT_DIR)
+            left.append(name);
+    }
+    ::closedir(dir);
+    for (const QByteArray &name : left)
+        ::unlinkat(m_fd, name.constData(), 0);
+}
+
+bool OpenFolder::syncFileSystem(QString *reason) const
+{
+    detail::countFileSystemSync();
+    if (m_fd >= 0 && ::syncfs(m_fd) == 0)
+        return true;
+    return failWith(reason, m_fd >= 0 ? errno : ENOENT);
+}
+
+bool OpenFolder::isTemporaryName(const QByteArray &name)
+{
+    static const QByteArray prefix(".tessaly-");
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+        const char c = name.at(i);
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tessaly::files

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "files/FileServices.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace tessaly::files {
+
+// A folder opened once, for work on the files directly inside it. Files are
+// named relative to the open folder, so a link swapped in for the folder
+// (or for one above it) while the work goes on cannot send it elsewhere,
+// and a link inside the folder is never written through: it is replaced.
+// Names are the file system's bytes, so names that are not valid UTF-8 are
+// reached too.
+class OpenFolder
+{
+public:
+    OpenFolder() = default;
+    // Opens the folder at the path; links on the way are followed, as the
+    // path is the user's own choice.
+    explicit OpenFolder(const QString &path);
+    ~OpenFolder();
+    OpenFolder(OpenFolder &&other) noexcept;
+    OpenFolder &operator=(OpenFolder &&other) noexcept;
+    OpenFolder(const OpenFolder &) = delete;
+    OpenFolder &operator=(const OpenFolder &) = delete;
+
+    // A sub-folder of this one, made first when `create` is set and it is
+    // missing. A link to a folder is followed only when it stays inside
+    // this folder: otherwise the result is not open and `isOutside()`, and
+    // the caller words why.
+    OpenFolder subfolder(const QString &name, bool create) const;
+
+    bool isOpen() const { return m_fd >= 0; }
+    bool isOutside() const { return m_outside; }
+    // Why the folder is not open.
+    const QString &error() const { return m_error; }
+    const QString &path() const { return m_path; }
+    QString pathOf(const QByteArray &name) const;
+    static QByteArray nameOf(const QString &name);
+
+    // The files of the folder, as `files::listFiles` lists them.
+    Listing listFiles() const;
+    // True for a regular file, or a link to one.
+    bool holdsFile(const QByteArray &name) const;
+    // True for anything but a folder, a dangling link included.
+    bool holdsEntry(const QByteArray &name) const;
+    // Tells file systems apart: the folders of one file system give one value.
+    quint64 fileSystem() const;
+    // True when the name is a regular file itself (never a link) that holds
+    // exactly these bytes.
+    bool holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const;
+    std::optional<QByteArray> readFile(const QByteArray &name, QString *reason = nullptr) const;
+
+    // The bytes under a fresh short hidden name (see `isTemporaryName`), not
+    // synced: the caller syncs the file system before it renames them into
+    // place. The file gets the permissions of the regular file `replacing`,
+    // when there is one. Returns the name.
+    std::optional<QByteArray> writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
+                                             QString *reason = nullptr) const;
+    // Renames within the folder, over whatever file or link has the name.
+    bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
+    // Removes a file or a link (never what it points to).
+    bool remove(const QByteArray &name, QString *reason = nullptr) const;
+    // A generated file: a temporary file renamed over the name, not synced.
+    bool writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
+    // Removes the temporary files an interrupted run left.
+    void removeTemporaries() const;
+    // Syncs the whole file system the folder lies on.
+    bool syncFileSystem(QString *reason = nullptr) const;
+
+    // ".tessaly-" and six letters or digits.
+    static bool isTemporaryName(const QByteArray &name);
+
+private:
+    int m_fd = -1;
+    QString m_path;
+    QString m_error;
+    bool m_outside = false;
+};
+
+} // namespace tessaly::files

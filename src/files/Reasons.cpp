@@ -1,0 +1,31 @@
+#include "files/Reasons.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tessaly::files {
+
+QString reasonFor(int errnum)
+{
+    switch (errnum) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有权限");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名过长");
+    case ENOENT:
+        return QStringLiteral("文件或文件夹不存在");
+    case ENOTEMPTY:
+    case EEXIST:
+        return QStringLiteral("文件夹不为空");
+    case EROFS:
+        return QStringLiteral("文件系统为只读");
+    default:
+        return QString::fromLocal8Bit(std::strerror(errnum));
+    }
+}
+
+} // namespace tessaly::files

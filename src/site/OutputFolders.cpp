@@ -1,0 +1,59 @@
+#include "site/OutputFolders.h"
+
+#include "app/Workspace.h"
+#include "site/RunReport.h"
+
+namespace tessaly {
+
+namespace {
+
+files::OpenFolder openedSubfolder(const files::OpenFolder &web, const QString &name, RunReport &report)
+{
+    files::OpenFolder folder = web.subfolder(name, false);
+    if (folder.isOutside())
+        report.cannotWrite(folder.path(), QStringLiteral("链接指向输出文件夹以外"));
+    else if (!folder.isOpen() && web.isOpen())
+        report.cannotWrite(folder.path(), folder.error());
+    return folder;
+}
+
+} // namespace
+
+OutputFolders::OutputFolders(const Workspace &workspace, RunReport &report) : m_web(workspace.web())
+{
+    if (!m_web.isOpen())
+        report.cannotWrite(m_web.path(), m_web.error());
+    m_data = openedSubfolder(m_web, QStringLiteral("Data"), report);
+    m_image = openedSubfolder(m_web, QStringLiteral("Image"), report);
+}
+
+bool OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray &name,
+                              const QByteArray &bytes, QString *reason) const
+{
+    if (folder.writeFile(name, bytes, reason))
+        return true;
+    (&folder == &m_image ? m_unwrittenCovers : m_unwrittenPages).insert(name);
+    return false;
+}
+
+void OutputFolders::removeTemporaries() const
+{
+    m_web.removeTemporaries();
+    m_data.removeTemporaries();
+    m_image.removeTemporaries();
+}
+
+void OutputFolders::syncToDisk(RunReport &report) const
+{
+    QList<quint64> synced;
+    for (const files::OpenFolder *folder : {&m_web, &m_data, &m_image}) {
+        if (!folder->isOpen() || synced.contains(folder->fileSystem()))
+            continue;
+        synced.append(folder->fileSystem());
+        QString reason;
+        if (!folder->syncFileSystem(&reason))
+            report.cannotWrite(folder->path(), reason);
+    }
+}
+
+} // namespace tessaly

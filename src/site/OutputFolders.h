@@ -1,0 +1,50 @@
+#pragma once
+
+#include "files/OpenFolder.h"
+
+#include <QSet>
+
+namespace tessaly {
+
+class RunReport;
+class Workspace;
+
+// The output folder `Web` and its `Data` and `Image`, opened once for a
+// run: pages, the index page and default covers are written inside these
+// open folders, replacing a link where a file should go, and a `Data` or
+// `Image` that a link takes out of `Web` is refused. Generated files are
+// not synced one by one; the run syncs them all at its end.
+class OutputFolders
+{
+public:
+    // Each folder that cannot be opened is one failure line; its files are
+    // then left alone without further lines.
+    OutputFolders(const Workspace &workspace, RunReport &report);
+
+    const files::OpenFolder &web() const { return m_web; }
+    const files::OpenFolder &data() const { return m_data; }
+    const files::OpenFolder &image() const { return m_image; }
+
+    // Writes a page or a default cover. A file that cannot be written is
+    // remembered, so that publishing keeps the copy the site already has
+    // instead of pruning it as stale.
+    bool writeFile(const files::OpenFolder &folder, const QByteArray &name, const QByteArray &bytes,
+                   QString *reason) const;
+    const QSet<QByteArray> &unwrittenPages() const { return m_unwrittenPages; }
+    const QSet<QByteArray> &unwrittenCovers() const { return m_unwrittenCovers; }
+
+    // Removes what an interrupted run left under temporary names.
+    void removeTemporaries() const;
+    // One sync of the file system (or file systems) the files went to; a
+    // failure is a failure line.
+    void syncToDisk(RunReport &report) const;
+
+private:
+    files::OpenFolder m_web;
+    files::OpenFolder m_data;
+    files::OpenFolder m_image;
+    mutable QSet<QByteArray> m_unwrittenPages;
+    mutable QSet<QByteArray> m_unwrittenCovers;
+};
+
+} // namespace tessaly
