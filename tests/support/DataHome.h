@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStandardPaths>
 #include <QString>
 
 namespace tessaly::testing {
 
 // Points the user's data folder (XDG_DATA_HOME) at `folder` for the life of
 // the object, so a test of an installed copy never touches the real home.
+// The tests' standard-paths test mode would hide the variable, so it is off
+// meanwhile.
 class DataHome
 {
 public:
@@ -14,9 +17,11 @@ public:
         : m_hadValue(qEnvironmentVariableIsSet("XDG_DATA_HOME")), m_oldValue(qgetenv("XDG_DATA_HOME"))
     {
         qputenv("XDG_DATA_HOME", folder.toLocal8Bit());
+        QStandardPaths::setTestModeEnabled(false);
     }
     ~DataHome()
     {
+        QStandardPaths::setTestModeEnabled(m_wasTestMode);
         if (m_hadValue)
             qputenv("XDG_DATA_HOME", m_oldValue);
         else
@@ -26,6 +31,7 @@ public:
     DataHome &operator=(const DataHome &) = delete;
 
 private:
+    bool m_wasTestMode = QStandardPaths::isTestModeEnabled();
     bool m_hadValue;
     QByteArray m_oldValue;
 };
