@@ -27,7 +27,7 @@ ProjectMenuPlan projectMenuPlan(int rowCount, int selectedRow)
         plan.onlyNew = true;
         return plan;
     }
-    // One project cannot move, and the Part's menu then shows nothing at all.
+    // A lone project cannot move, so the menu then shows nothing at all.
     if (selectedRow < 0 || selectedRow >= rowCount || rowCount == 1)
         return plan;
     plan.show = true;

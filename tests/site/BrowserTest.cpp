@@ -1,4 +1,5 @@
 #include "SiteFixture.h"
+#include "support/WebPageDriving.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -74,44 +75,6 @@ private:
     QStringList m_served;
 };
 
-QVariant evaluate(QWebEnginePage &page, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    QEventLoop loop;
-    page.runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-        loop.quit();
-    });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    if (!done)
-        loop.exec();
-    return result;
-}
-
-// Waits until the script gives true, or gives up after the time limit.
-bool waitFor(QWebEnginePage &page, const QString &script, int milliseconds = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        if (evaluate(page, script).toBool())
-            return true;
-        QEventLoop loop;
-        QTimer::singleShot(100, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return false;
-}
-
-bool load(QWebEnginePage &page, const QString &url)
-{
-    QSignalSpy finished(&page, &QWebEnginePage::loadFinished);
-    page.load(QUrl(url));
-    return finished.wait(30000) && finished.first().first().toBool();
-}
-
 QByteArray jpeg()
 {
     QImage image(185, 250, QImage::Format_RGB32);
@@ -144,17 +107,17 @@ TEST_F(Browser, ShowsTheIndexAndPlaysEveryEpisodeWhateverItsName)
 
     SiteServer server(space.path(QStringLiteral("Web")), space.path(QStringLiteral("movies")));
     QWebEnginePage page;
-    ASSERT_TRUE(load(page, server.base() + QStringLiteral("/index.html")));
+    ASSERT_TRUE(loadPage(page, QUrl(server.base() + QStringLiteral("/index.html"))));
     EXPECT_EQ(evaluate(page, QStringLiteral("document.querySelectorAll('td').length")).toInt(), 3);
-    EXPECT_TRUE(waitFor(page, QStringLiteral("Array.from(document.images).length == 3 && "
-                                             "Array.from(document.images).every(i => i.complete && "
-                                             "i.naturalWidth == 185)")));
+    EXPECT_TRUE(waitForScript(page, QStringLiteral("Array.from(document.images).length == 3 && "
+                                                   "Array.from(document.images).every(i => i.complete && "
+                                                   "i.naturalWidth == 185)")));
     EXPECT_EQ(
         evaluate(page, QStringLiteral("document.body.innerText")).toString().count(QStringLiteral("共")), 3);
 
-    ASSERT_TRUE(
-        load(page, server.base() + QStringLiteral("/Data/") +
-                       QString::fromUtf8(QUrl::toPercentEncoding(QStringLiteral("Tom's & Jerry.html")))));
+    ASSERT_TRUE(loadPage(
+        page, QUrl(server.base() + QStringLiteral("/Data/") +
+                   QString::fromUtf8(QUrl::toPercentEncoding(QStringLiteral("Tom's & Jerry.html"))))));
     for (int number = 1; number <= episodes.size(); ++number) {
         const QString episode = episodes.at(number - 1);
         evaluate(page,
@@ -167,7 +130,7 @@ TEST_F(Browser, ShowsTheIndexAndPlaysEveryEpisodeWhateverItsName)
         // The server answers that URL with the episode's file.
         evaluate(page, QStringLiteral("window.answer = null; fetch(document.getElementById('video1').src)"
                                       ".then(r => r.text()).then(t => window.answer = t)"));
-        EXPECT_TRUE(waitFor(page, QStringLiteral("window.answer !== null")));
+        EXPECT_TRUE(waitForScript(page, QStringLiteral("window.answer !== null")));
         EXPECT_EQ(evaluate(page, QStringLiteral("window.answer")).toString(),
                   QStringLiteral("video ") + episode);
     }
