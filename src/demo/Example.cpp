@@ -184,8 +184,10 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     if (!QDir().mkpath(workspace.root()))
         return refuse(workspace.root(), QString::fromLocal8Bit(std::strerror(errno)));
     WorkspaceLock lock(workspace);
-    if (!lock.acquire())
-        return refuse(workspace.root(), WorkspaceLock::busyText());
+    if (!lock.acquire()) {
+        Messages::error(lock.refusalText());
+        return false;
+    }
     const QStringList folderFailures = workspace.createFolders();
     if (!folderFailures.isEmpty()) {
         Messages::error(folderFailures.first());
