@@ -53,8 +53,14 @@ bool SitePublisher::ensureFolder(const QString &folder)
     return false;
 }
 
+void SitePublisher::countFile()
+{
+    m_report.progress(++m_filesDone, m_filesToPublish);
+}
+
 bool SitePublisher::copyIfChanged(const QString &source, const QString &target, QStringList &failures)
 {
+    countFile();
     if (files::sameContents(source, target))
         return true;
     QString reason;
@@ -98,6 +104,9 @@ void SitePublisher::publishWholeSite()
     const QString site = connect();
     if (site.isEmpty())
         return;
+    m_filesToPublish = 1 + int(files::listFiles(m_workspace.webData()).entries.size()) +
+                       int(files::listFiles(m_workspace.webImage()).entries.size());
+    m_report.progress(0, m_filesToPublish);
 
     QStringList indexFailures;
     copyIfChanged(m_workspace.indexPage(), files::joinPath(site, QStringLiteral("index.html")),
@@ -132,6 +141,8 @@ void SitePublisher::publishProject(const QString &name)
     const QString site = connect();
     if (site.isEmpty())
         return;
+    m_filesToPublish = 2;
+    m_report.progress(0, m_filesToPublish);
 
     const QString siteData = files::joinPath(site, QStringLiteral("Data"));
     const QString siteImage = files::joinPath(site, QStringLiteral("Image"));

@@ -36,9 +36,13 @@ private:
     };
     Mirror mirrorFolder(const QString &source, const QString &target);
     bool copyIfChanged(const QString &source, const QString &target, QStringList &failures);
+    // One more file of the publish dealt with, for the run's progress.
+    void countFile();
 
     const Workspace &m_workspace;
     RunReport &m_report;
+    int m_filesDone = 0;
+    int m_filesToPublish = 0;
 };
 
 } // namespace tessaly
