@@ -160,19 +160,21 @@ CoverRunOutcome MissingCoversRun::run()
     RunReport report(m_sink);
     GrabLimits limits;
     limits.cancelled = m_cancelled;
+    const int total = int(m_projects.size());
+    int done = 0;
+    report.progress(done, total);
     for (const QString &project : std::as_const(m_projects)) {
         if (m_cancelled && m_cancelled->load())
             break;
         if (!isUsableProjectName(project)) {
             report.unusableName(project);
-            continue;
+        } else if (lacksOwnCover(m_workspace, project)) {
+            report.step(texts::grabbingCover(project));
+            const VideoCover cover = grabProjectCover(m_workspace, project, limits);
+            if (!cover.written)
+                report.failure(texts::cannotGrabCover(cover.failedPath, cover.reason));
         }
-        if (!lacksOwnCover(m_workspace, project))
-            continue;
-        report.step(texts::grabbingCover(project));
-        const VideoCover cover = grabProjectCover(m_workspace, project, limits);
-        if (!cover.written)
-            report.failure(texts::cannotGrabCover(cover.failedPath, cover.reason));
+        report.progress(++done, total);
     }
 
     CoverRunOutcome outcome;

@@ -2,6 +2,10 @@
 
 #include "platform/ConsoleText.h"
 
+#include <QCoreApplication>
+#include <QThread>
+#include <atomic>
+
 namespace tessaly {
 
 namespace {
@@ -13,6 +17,15 @@ StandardErrorPresenter &fallbackPresenter()
 }
 
 MessagePresenter *currentPresenter = nullptr;
+std::atomic<int> offThreadCalls{0};
+
+// Boxes belong to the thread that runs the application's event loop; before
+// there is an application, the one thread there is.
+bool onApplicationThread()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    return !application || QThread::currentThread() == application->thread();
+}
 
 } // namespace
 
@@ -33,7 +46,20 @@ MessageAnswer Messages::question(const QString &text)
 
 MessageAnswer Messages::show(const Message &message)
 {
+    if (!onApplicationThread()) {
+        // A worker must hand its outcome back instead. Showing a box from
+        // here would touch widgets off their thread, so the message is
+        // refused, counted and named, in release builds too.
+        ++offThreadCalls;
+        qCritical("Messages::show called off the application's thread: %s", qUtf8Printable(message.text));
+        return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
     return presenter()->present(message);
+}
+
+int Messages::offThreadCallCount()
+{
+    return offThreadCalls.load();
 }
 
 MessagePresenter *Messages::setPresenter(MessagePresenter *presenter)

@@ -50,7 +50,10 @@ public:
     static MessageAnswer error(const QString &text);
     static MessageAnswer information(const QString &text);
     static MessageAnswer question(const QString &text);
+    // Only on the application's thread. A call from another thread shows
+    // nothing, answers Ok or No, and is counted.
     static MessageAnswer show(const Message &message);
+    static int offThreadCallCount();
 
     // Returns the presenter it replaces so a caller can restore it.
     static MessagePresenter *setPresenter(MessagePresenter *presenter);

@@ -37,6 +37,13 @@ public:
     virtual void add(const ProgressLine &line) = 0;
     // Select the last line and bring it into view.
     virtual void showLastLine() {}
+    // How far the run is: projects done of the projects in the run, and
+    // while publishing, files done of the files to publish.
+    virtual void progress(int done, int total)
+    {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
     // Every line held, top to bottom (a project update does not clear).
     virtual QStringList texts() const = 0;
     // Called after the closing box of a whole-site run.

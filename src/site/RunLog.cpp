@@ -33,34 +33,59 @@ RunClosing::RunClosing(const Workspace &workspace, RunReport &report, RunClock c
       m_clock(clock ? std::move(clock) : RunClock(&QDateTime::currentDateTime))
 {}
 
-RunOutcome RunClosing::close(Variant variant)
+RunOutcome RunClosing::finish(Variant variant)
 {
     RunOutcome outcome;
     outcome.errors = m_report.errors();
     const bool wholeSite = variant == Variant::WholeSite;
 
     QString lineText;
-    QString boxText;
     if (outcome.errors == 0) {
         lineText = wholeSite ? QStringLiteral("生成网站成功...") : QStringLiteral("更新本集内容成功!");
-        boxText = wholeSite ? QStringLiteral("生成网站成功!") : QStringLiteral("更新本集内容成功!");
+        outcome.boxText = wholeSite ? QStringLiteral("生成网站成功!") : QStringLiteral("更新本集内容成功!");
     } else {
         lineText = wholeSite ? QStringLiteral("生成网站完成,共 %1 个错误...").arg(outcome.errors)
                              : QStringLiteral("更新本集内容完成,共 %1 个错误!").arg(outcome.errors);
-        boxText = lineText;
+        outcome.boxText = lineText;
     }
     m_report.step(lineText, outcome.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
+    writeLog(outcome);
+    return outcome;
+}
+
+RunOutcome RunClosing::stop()
+{
+    RunOutcome outcome;
+    outcome.errors = m_report.errors();
+    outcome.stopped = true;
+    m_report.step(QStringLiteral("生成网站已中止..."), ProgressIcon::Failure);
+    writeLog(outcome);
+    return outcome;
+}
+
+void RunClosing::writeLog(RunOutcome &outcome)
+{
     m_report.sink().showLastLine();
-
     runlog::write(m_workspace, m_report.sink().texts(), m_clock(), &outcome.logFailure);
-    if (!outcome.logFailure.isEmpty())
-        boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.logFailure;
+    if (!outcome.logFailure.isEmpty() && !outcome.boxText.isEmpty())
+        outcome.boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.logFailure;
+}
 
+void RunClosing::showBox(const RunOutcome &outcome)
+{
+    if (outcome.boxText.isEmpty())
+        return;
     if (outcome.succeeded())
-        Messages::information(boxText);
+        Messages::information(outcome.boxText);
     else
-        Messages::error(boxText);
-    if (wholeSite)
+        Messages::error(outcome.boxText);
+}
+
+RunOutcome RunClosing::close(Variant variant)
+{
+    const RunOutcome outcome = finish(variant);
+    showBox(outcome);
+    if (variant == Variant::WholeSite)
         m_report.sink().endWholeSiteRun();
     return outcome;
 }

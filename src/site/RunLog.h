@@ -37,9 +37,19 @@ public:
     };
 
     RunClosing(const Workspace &workspace, RunReport &report, RunClock clock);
+    // The last line, the log and the closing box.
     RunOutcome close(Variant variant);
+    // The last line and the log; the outcome carries the box's text for the
+    // thread that may show it.
+    RunOutcome finish(Variant variant);
+    // A run stopped because the window is closing: "生成网站已中止..." and
+    // the log; no box follows.
+    RunOutcome stop();
+    static void showBox(const RunOutcome &outcome);
 
 private:
+    void writeLog(RunOutcome &outcome);
+
     const Workspace &m_workspace;
     RunReport &m_report;
     RunClock m_clock;

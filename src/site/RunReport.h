@@ -14,6 +14,7 @@ public:
     explicit RunReport(ProgressSink &sink) : m_sink(sink) {}
 
     void step(const QString &text, ProgressIcon icon = ProgressIcon::Step) { m_sink.add({text, icon}); }
+    void progress(int done, int total) { m_sink.progress(done, total); }
 
     // "无法写入 <path>: <reason>" and its kin; each counts one error.
     void cannotWrite(const QString &path, const QString &reason);
@@ -43,8 +44,12 @@ struct RunOutcome
     int errors = 0;
     // Empty when the run log was written; otherwise "path: reason".
     QString logFailure;
+    // What the closing box says; empty for a run that shows none.
+    QString boxText;
+    // Stopped early because the window was closed.
+    bool stopped = false;
 
-    bool succeeded() const { return !refused && errors == 0 && logFailure.isEmpty(); }
+    bool succeeded() const { return !refused && !stopped && errors == 0 && logFailure.isEmpty(); }
 };
 
 } // namespace tessaly

@@ -17,17 +17,10 @@ namespace tessaly {
 
 namespace {
 
-// What every page of a run depends on. A template, `Style.ini` or
-// `Setting.ini` that cannot be read, a missing template that cannot be
-// written, or a list not read whole ends the run before anything changes:
-// pages made without them would be wrong, and the clean-up would remove
-// good ones.
-struct RunInputs
-{
-    QString movieRoot;
-    QList<InputFileFailure> failures;
-};
-
+// A template, `Style.ini` or `Setting.ini` that cannot be read, a missing
+// template that cannot be written, or a list not read whole ends the run
+// before anything changes: pages made without them would be wrong, and the
+// clean-up would remove good ones.
 RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
                         const WorkingTemplates &templates)
 {
@@ -55,6 +48,13 @@ void reportInputFailures(const QList<InputFileFailure> &failures, RunReport &rep
         else
             report.cannotRead(failure.path, failure.reason);
     }
+}
+
+RunOutcome refusedRun()
+{
+    RunOutcome outcome;
+    outcome.refused = true;
+    return outcome;
 }
 
 QString noContentText()
@@ -106,18 +106,34 @@ void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report,
 
 RunOutcome SiteGeneration::run()
 {
-    const RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
+    const std::optional<RunInputs> inputs = prepare();
+    if (!inputs)
+        return refusedRun();
+    m_sink.beginWholeSiteRun();
+    const RunOutcome outcome = generate(*inputs);
+    RunClosing::showBox(outcome);
+    m_sink.endWholeSiteRun();
+    return outcome;
+}
+
+std::optional<RunInputs> SiteGeneration::prepare() const
+{
+    RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
     if (m_projects.size() == 0) {
         Messages::error(noContentText());
-        return {true, 0, {}};
+        return std::nullopt;
     }
+    return inputs;
+}
 
-    m_sink.beginWholeSiteRun();
+RunOutcome SiteGeneration::generate(const RunInputs &inputs)
+{
     RunReport report(m_sink);
+    RunClosing closing(m_workspace, report, m_clock);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
-        return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
+        return closing.finish(RunClosing::Variant::WholeSite);
     }
 
     // Read before the clean-up, so a project whose settings cannot be read
@@ -137,19 +153,26 @@ RunOutcome SiteGeneration::run()
     QStringList cells;
     cells.reserve(m_projects.size());
     int rowCounter = 0;
+    int done = 0;
+    report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
-        if (!pages.announce(source))
-            continue;
-        const ProjectContent content = pages.read(source);
-        QString cell = pages.coverCell(content);
-        if (++rowCounter == m_templates.cellsPerRow) {
-            cell += QStringLiteral("\r\n") + m_templates.rowBreak;
-            rowCounter = 0;
+        if (stopAsked())
+            return closing.stop();
+        if (pages.announce(source)) {
+            const ProjectContent content = pages.read(source);
+            QString cell = pages.coverCell(content);
+            if (++rowCounter == m_templates.cellsPerRow) {
+                cell += QStringLiteral("\r\n") + m_templates.rowBreak;
+                rowCounter = 0;
+            }
+            report.step(QStringLiteral("主页内容处理..."));
+            cells.append(cell);
+            pages.writePlayPage(content);
         }
-        report.step(QStringLiteral("主页内容处理..."));
-        cells.append(cell);
-        pages.writePlayPage(content);
+        report.progress(++done, int(sources.size()));
     }
+    if (stopAsked())
+        return closing.stop();
 
     QString index = m_templates.indexPage;
     fillPlaceholder(index, QStringLiteral("[[Text]]"), cells.join(QStringLiteral("\r\n")));
@@ -160,9 +183,11 @@ RunOutcome SiteGeneration::run()
         report.cannotWrite(m_workspace.indexPage(), reason);
     output.syncToDisk(report);
 
+    if (stopAsked())
+        return closing.stop();
     if (files::plainFileExists(m_workspace.settingsFile()))
         SitePublisher(m_workspace, report).publishWholeSite(output);
-    return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::WholeSite);
+    return closing.finish(RunClosing::Variant::WholeSite);
 }
 
 ProjectUpdate::ProjectUpdate(const Workspace &workspace, const ProjectList &projects,
@@ -172,20 +197,35 @@ ProjectUpdate::ProjectUpdate(const Workspace &workspace, const ProjectList &proj
 
 RunOutcome ProjectUpdate::run(int selectedRow)
 {
-    const RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
+    const std::optional<RunInputs> inputs = prepare(selectedRow);
+    if (!inputs)
+        return refusedRun();
+    const RunOutcome outcome = generate(*inputs, selectedRow);
+    RunClosing::showBox(outcome);
+    return outcome;
+}
+
+std::optional<RunInputs> ProjectUpdate::prepare(int selectedRow) const
+{
+    RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
     if (m_projects.size() == 0)
-        return {true, 0, {}};
+        return std::nullopt;
     if (selectedRow < 0 || selectedRow >= m_projects.size()) {
         Messages::error(noContentText());
-        return {true, 0, {}};
+        return std::nullopt;
     }
-    const QString selected = m_projects.names().at(selectedRow);
+    return inputs;
+}
 
+RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
+{
+    const QString selected = m_projects.names().at(selectedRow);
     RunReport report(m_sink);
+    RunClosing closing(m_workspace, report, m_clock);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
-        return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::Update);
+        return closing.finish(RunClosing::Variant::Update);
     }
 
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
@@ -196,15 +236,22 @@ RunOutcome ProjectUpdate::run(int selectedRow)
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
                        ProjectPages::Lines::Update);
+    int done = 0;
+    report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
+        if (stopAsked())
+            return closing.stop();
         if (pages.announce(source))
             pages.writePlayPage(pages.read(source));
+        report.progress(++done, int(sources.size()));
     }
     output.syncToDisk(report);
 
+    if (stopAsked())
+        return closing.stop();
     if (files::plainFileExists(m_workspace.settingsFile()))
         SitePublisher(m_workspace, report).publishProject(selected, output);
-    return RunClosing(m_workspace, report, m_clock).close(RunClosing::Variant::Update);
+    return closing.finish(RunClosing::Variant::Update);
 }
 
 } // namespace tessaly

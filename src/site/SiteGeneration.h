@@ -2,10 +2,13 @@
 
 #include "site/RunLog.h"
 #include "site/RunReport.h"
+#include "site/Style.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QStringList>
+#include <atomic>
+#include <optional>
 
 namespace tessaly {
 
@@ -13,13 +16,20 @@ class OutputFolders;
 class ProgressSink;
 class ProjectList;
 class Workspace;
-struct WorkingTemplates;
 
 // Start-up's word on the files every run needs (the templates, `Style.ini`
 // and `Setting.ini`): each one that cannot be read or decoded, or a missing
 // template that cannot be written, as its path, CR LF, the reason; the
 // texts joined by CR LF, empty when all is well.
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates);
+
+// What every page of a run depends on, read before the run starts: the
+// movie root, and each input file that cannot be used.
+struct RunInputs
+{
+    QString movieRoot;
+    QList<InputFileFailure> failures;
+};
 
 // "生成整站内容": rebuilds `Web` from the project list, publishes it and
 // closes with the run log. The caller runs the style load first and passes
@@ -31,17 +41,30 @@ public:
                    ProgressSink &sink);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
+    // Set from another thread to stop before the next project (a publish
+    // once begun is finished).
+    void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
+    // `prepare`, `generate` and the closing box.
     RunOutcome run();
+
+    // The steps before the work: reads the inputs; on an empty list says
+    // "没有内容!" and gives nothing.
+    std::optional<RunInputs> prepare() const;
+    // From the first line to the run log. It shows no box and touches only
+    // the files and the sink, so a worker thread may run it on copies.
+    RunOutcome generate(const RunInputs &inputs);
 
 private:
     // Empties `Web/Data` but for the pages kept; removes the index page.
     void clearCache(const OutputFolders &output, RunReport &report, const QSet<QByteArray> &keptPages);
+    bool stopAsked() const { return m_stop && m_stop->load(); }
 
     const Workspace &m_workspace;
     const ProjectList &m_projects;
     const WorkingTemplates &m_templates;
     ProgressSink &m_sink;
     RunClock m_clock;
+    const std::atomic<bool> *m_stop = nullptr;
 };
 
 // "更新本集内容": rewrites every play page, leaves the index page alone and
@@ -53,15 +76,25 @@ public:
                   ProgressSink &sink);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
+    void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
     // `selectedRow` is 0-based; -1 when nothing is selected.
     RunOutcome run(int selectedRow);
 
+    // Reads the inputs; stops silently on an empty list and with "没有内容!"
+    // when nothing is selected, giving nothing.
+    std::optional<RunInputs> prepare(int selectedRow) const;
+    // As `SiteGeneration::generate`, for a row `prepare` accepted.
+    RunOutcome generate(const RunInputs &inputs, int selectedRow);
+
 private:
+    bool stopAsked() const { return m_stop && m_stop->load(); }
+
     const Workspace &m_workspace;
     const ProjectList &m_projects;
     const WorkingTemplates &m_templates;
     ProgressSink &m_sink;
     RunClock m_clock;
+    const std::atomic<bool> *m_stop = nullptr;
 };
 
 } // namespace tessaly

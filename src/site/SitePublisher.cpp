@@ -60,9 +60,15 @@ files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const
     return folder;
 }
 
+void SitePublisher::countFile()
+{
+    m_report.progress(++m_filesDone, m_filesToPublish);
+}
+
 void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name, const files::OpenFolder &to,
                           QStringList &failures)
 {
+    countFile();
     QString reason;
     const std::optional<QByteArray> bytes = from.readFile(name, &reason);
     if (bytes && to.holdsSameBytes(name, *bytes))
@@ -138,6 +144,10 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
     const files::OpenFolder &web = output.web();
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
+    const files::Listing pageSources = webData.isOpen() ? webData.listFiles() : files::Listing{};
+    const files::Listing coverSources = webImage.isOpen() ? webImage.listFiles() : files::Listing{};
+    m_filesToPublish = 1 + int(pageSources.encodedEntries.size()) + int(coverSources.encodedEntries.size());
+    m_report.progress(0, m_filesToPublish);
 
     QStringList indexFailures;
     stage(web, QByteArrayLiteral("index.html"), site, indexFailures);
@@ -147,11 +157,10 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
     const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
     QStringList pageCopyFailures;
     QStringList coverCopyFailures;
-    const auto stageAll = [this](const files::OpenFolder &from, const files::OpenFolder &to,
-                                 QStringList &failures) {
+    const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
+                                 const files::OpenFolder &to, QStringList &failures) {
         if (!from.isOpen() || !to.isOpen())
             return;
-        const files::Listing sources = from.listFiles();
         if (!sources.ok()) {
             failures.append(RunReport::failureText("无法读取 ", from.path(), sources.error));
             return;
@@ -159,8 +168,8 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
         for (const QByteArray &name : sources.encodedEntries)
             stage(from, name, to, failures);
     };
-    stageAll(webData, siteData, pageCopyFailures);
-    stageAll(webImage, siteImage, coverCopyFailures);
+    stageAll(webData, pageSources, siteData, pageCopyFailures);
+    stageAll(webImage, coverSources, siteImage, coverCopyFailures);
 
     QStringList syncFailures;
     QStringList pageDeleteFailures;
@@ -203,6 +212,8 @@ void SitePublisher::publishProject(const QString &name, const OutputFolders &out
     const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
+    m_filesToPublish = 2;
+    m_report.progress(0, m_filesToPublish);
     const bool usable = isUsableProjectName(name);
 
     QStringList pageFailures;

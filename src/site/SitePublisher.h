@@ -61,12 +61,16 @@ private:
     // Syncs the file systems that got files, then renames the files into
     // place; false when the sync failed and nothing was renamed.
     bool commit(QStringList &failures);
+    // One more file of the publish dealt with, for the run's progress.
+    void countFile();
     static QStringList prune(const files::OpenFolder &source, const files::OpenFolder &target,
                              const QSet<QByteArray> &keep);
 
     const Workspace &m_workspace;
     RunReport &m_report;
     std::vector<Staged> m_staged;
+    int m_filesDone = 0;
+    int m_filesToPublish = 0;
 };
 
 } // namespace tessaly

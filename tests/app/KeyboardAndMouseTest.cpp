@@ -5,6 +5,7 @@
 #include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/NewProjectDialog.h"
 #include "catalogue/gui/ProjectCommands.h"
+#include "platform/gui/BackgroundRun.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -260,4 +262,64 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
     elsewhere.start();
     (new WindowStateKeeper(elsewhere))->restore();
     EXPECT_EQ(elsewhere.selectedRow(), -1);
+}
+
+TEST_F(KeyboardAndMouseTest, WhileAJobRunsOnlyWhatChangesTheWorkspaceWaitsAndClosingAsksTheJobsQuestion)
+{
+    const QString series = files.makeFolder(QStringLiteral("Movies/Series A"));
+    open({QStringLiteral("A"), QStringLiteral("B")});
+    BackgroundRun &job = window->backgroundRun();
+    QSemaphore release;
+    bool done = false;
+    const QString question = QStringLiteral("还在忙,确定要退出吗?");
+    ASSERT_TRUE(job.start(
+        question, [&release] { release.acquire(); }, [&done] { done = true; }));
+    EXPECT_FALSE(job.start(
+        question, [] {}, [] {}));
+
+    const auto enabledOnes = [this](const QList<const char *> &names) {
+        QStringList enabled;
+        for (const char *name : names) {
+            QPushButton *button = window->button(name);
+            QAction *action = button ? nullptr : window->action(name);
+            if (button ? button->isEnabled() : action->isEnabled())
+                enabled.append(QLatin1String(name));
+        }
+        return enabled;
+    };
+    // Buttons, their keys, the menus and the list's move keys.
+    const QList<const char *> changing = {
+        "Command1",  "Command2",  "Command3",     "Command4",     "Command5",     "Command6", "Command10",
+        "Command11", "Command12", "Command1Keys", "Command4Keys", "Command6Keys", "M1",       "M2",
+        "M5",        "M6",        "M8",           "MB1",          "MB2",          "MB3",      "MB4",
+        "MB5",       "MB6",       "MB1Keys",      "MB2Keys",      "MC1"};
+    const QList<const char *> looking = {"Command8", "M3", "M4", "MB7"};
+    EXPECT_EQ(enabledOnes(changing), QStringList());
+    EXPECT_EQ(enabledOnes(looking).size(), looking.size());
+
+    // Choosing a project goes on; nothing can be dropped.
+    projects()->setFocus();
+    QTest::keyClick(projects(), Qt::Key_End);
+    EXPECT_EQ(window->selectedRow(), 1);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(series)});
+    for (QWidget *target :
+         {projects()->viewport(), static_cast<QWidget *>(window->detailsPane()->coverPreview())}) {
+        QDragEnterEvent enter(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        EXPECT_FALSE(enter.isAccepted());
+    }
+
+    messages.setNextAnswer(MessageAnswer::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(messages.texts(), QStringList{question});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Question);
+
+    release.release();
+    QTRY_VERIFY(!job.isRunning());
+    EXPECT_TRUE(done);
+    EXPECT_EQ(enabledOnes(changing).size(), changing.size());
+    QDragEnterEvent enter(projects()->viewport()->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(projects()->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
 }

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -120,6 +121,9 @@ TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
                            texts::cannotGrabCover(workspace.path("m/丙"), texts::noEpisodes()), closing}));
     EXPECT_EQ(messages.texts(), QStringList{closing});
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    const auto *bar = panel->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    EXPECT_EQ(bar->maximum(), 3); // the projects of the run, done
+    EXPECT_EQ(bar->value(), 3);
     EXPECT_TRUE(cover("甲").startsWith("\xFF\xD8"));
     EXPECT_EQ(cover("乙"), "own cover");
 }

@@ -502,3 +502,36 @@ TEST_F(Generation, NamesThatAreNotUtf8AreLinkedAndCleanedUpByTheirBytes)
     EXPECT_EQ(QDir(space.path(QStringLiteral("Web/Data"))).entryList(QDir::Files),
               QStringList{QStringLiteral("P.html")});
 }
+
+TEST_F(Generation, AStopAskedDuringAProjectFinishesItLogsTheStopAndShowsNoBox)
+{
+    for (const QString &name : {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")})
+        addProject(name, QStringLiteral("m/") + name, {QStringLiteral("1.mp4")});
+    space.writeBytes(QStringLiteral("Web/index.html"), "old index");
+    loadStyle();
+    std::atomic<bool> stop{false};
+    // The window is closed while the second project is under way.
+    ProgressLines stopping([&stop](const ProgressLine &line) {
+        if (line.text == QStringLiteral("读取乙文件路径..."))
+            stop = true;
+    });
+    SiteGeneration run(space.workspace(), projects, templates, stopping);
+    run.setClock([this] { return clock; });
+    run.setStopFlag(&stop);
+    const std::optional<RunInputs> inputs = run.prepare();
+    ASSERT_TRUE(inputs);
+    const RunOutcome outcome = run.generate(*inputs);
+
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_TRUE(outcome.boxText.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/乙.html")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/丙.html")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/index.html"))); // cleared, never rewritten
+    const QStringList texts = stopping.texts();
+    EXPECT_EQ(texts.at(texts.size() - 2), QStringLiteral("影片乙播放页面内容生成..."));
+    EXPECT_EQ(texts.last(), QStringLiteral("生成网站已中止..."));
+    EXPECT_EQ(stopping.lines().last().icon, ProgressIcon::Failure);
+    EXPECT_EQ(space.readBytes(logName()), text::encode(texts.join(QStringLiteral("\r\n"))) + "\r\n");
+}

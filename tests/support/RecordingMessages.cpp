@@ -1,12 +1,20 @@
 #include "support/RecordingMessages.h"
 
+#include <gtest/gtest.h>
+
 namespace tessaly::testing {
 
-RecordingMessages::RecordingMessages() : m_previous(Messages::setPresenter(this)) {}
+RecordingMessages::RecordingMessages()
+    : m_previous(Messages::setPresenter(this)), m_offThreadCallsBefore(Messages::offThreadCallCount())
+{}
 
 RecordingMessages::~RecordingMessages()
 {
     Messages::setPresenter(m_previous);
+    // Every test that watches the boxes also checks that none was asked for
+    // from a worker thread.
+    EXPECT_EQ(Messages::offThreadCallCount(), m_offThreadCallsBefore)
+        << "a message box was asked for off the window's thread";
 }
 
 MessageAnswer RecordingMessages::present(const Message &message)

@@ -28,6 +28,7 @@ private:
     QList<Message> m_messages;
     QList<MessageAnswer> m_answers;
     MessagePresenter *m_previous = nullptr;
+    int m_offThreadCallsBefore = 0;
 };
 
 } // namespace tessaly::testing

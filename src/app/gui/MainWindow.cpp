@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceCommands.h"
 #include "app/gui/Buttons.h"
+#include "app/gui/CommandsDuringRuns.h"
 #include "app/gui/Controllers.h"
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/RowIcons.h"
@@ -12,9 +13,11 @@
 #include "catalogue/gui/ProjectCommands.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "platform/gui/BackgroundRun.h"
 #include "site/SiteGeneration.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -58,7 +61,8 @@ struct MainWindow::Controls
 };
 
 MainWindow::MainWindow(const Workspace &workspace, QWidget *parent)
-    : QMainWindow(parent), m_workspace(workspace), m_controls(new Controls)
+    : QMainWindow(parent), m_workspace(workspace), m_controls(new Controls),
+      m_backgroundRun(std::make_unique<BackgroundRun>())
 {
     registerWindowResources();
     setObjectName(QStringLiteral("Form1"));
@@ -71,6 +75,7 @@ MainWindow::MainWindow(const Workspace &workspace, QWidget *parent)
     new WorkspaceMenu(*this);
     attachControllers(*this);
     attachKeyboardAndTips(*this);
+    disableWorkspaceCommandsDuringRuns(*this);
 }
 
 MainWindow::~MainWindow()
@@ -155,6 +160,17 @@ void MainWindow::buildControls()
         if (m_controls->selectionChanges == m_controls->selectionChangesAtPress)
             refreshDetails();
     });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A job still going asks first; once agreed, it stops by itself and the
+    // window goes without waiting for it (the program waits before it ends).
+    if (!m_backgroundRun->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

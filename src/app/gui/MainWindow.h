@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -15,6 +16,7 @@ class QTreeWidget;
 
 namespace tessaly {
 
+class BackgroundRun;
 class DetailsPane;
 
 // The program's one top-level window ("Tessaly"). It builds the controls
@@ -63,6 +65,9 @@ public:
     // "打开影片站点链接": opens `WebLink` through the desktop (nothing when empty).
     void openSiteLink();
 
+    // The one long job the window runs at a time, off its thread.
+    BackgroundRun &backgroundRun() const { return *m_backgroundRun; }
+
     QPushButton *button(const char *objectName) const;
     QAction *action(const char *objectName) const;
     QTreeWidget *projectView() const;
@@ -80,6 +85,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
@@ -91,6 +97,9 @@ private:
     WorkingTemplates m_templates;
     struct Controls;
     Controls *m_controls = nullptr;
+    // Destroyed before the controllers, waiting for a job still going, so
+    // nothing the job reports to goes first.
+    std::unique_ptr<BackgroundRun> m_backgroundRun;
 };
 
 } // namespace tessaly

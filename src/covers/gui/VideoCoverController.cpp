@@ -6,14 +6,14 @@
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
+#include "platform/gui/BackgroundRun.h"
 #include "site/gui/MessagePanel.h"
+#include "site/gui/ProgressRelay.h"
 #include "site/gui/SiteController.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QThread>
 #include <QTreeWidget>
 
 namespace tessaly::covers {
@@ -34,15 +34,19 @@ VideoCoverController::VideoCoverController(MainWindow &window)
         episodes->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(episodes, &QWidget::customContextMenuRequested, this, &VideoCoverController::showEpisodeMenu);
     }
-    window.installEventFilter(this);
+    connect(&window.backgroundRun(), &BackgroundRun::finished, this, [this] {
+        if (!m_jobIsOurs)
+            return;
+        m_jobIsOurs = false;
+        emit finished();
+    });
 }
 
-VideoCoverController::~VideoCoverController()
+VideoCoverController::~VideoCoverController() = default;
+
+bool VideoCoverController::isRunning() const
 {
-    if (m_worker) {
-        m_cancelled = true;
-        m_worker->wait();
-    }
+    return m_jobIsOurs && m_window.backgroundRun().isRunning();
 }
 
 bool VideoCoverController::projectForCover(QString &project)
@@ -63,11 +67,11 @@ bool VideoCoverController::projectForCover(QString &project)
 void VideoCoverController::grabForChosenProject()
 {
     QString project;
-    if (isRunning() || !projectForCover(project))
+    if (m_window.backgroundRun().isRunning() || !projectForCover(project))
         return;
     auto cover = std::make_shared<VideoCover>();
     GrabLimits limits;
-    limits.cancelled = &m_cancelled;
+    limits.cancelled = m_window.backgroundRun().stopFlag();
     start([workspace = m_window.workspace(), project, limits,
            cover] { *cover = grabProjectCover(workspace, project, limits); },
           [this, cover] {
@@ -82,11 +86,11 @@ void VideoCoverController::grabFromSelectedEpisode()
 {
     const QTreeWidgetItem *row = m_window.detailsPane()->episodeView()->currentItem();
     QString project;
-    if (isRunning() || !row || !projectForCover(project))
+    if (m_window.backgroundRun().isRunning() || !row || !projectForCover(project))
         return;
     auto cover = std::make_shared<VideoCover>();
     GrabLimits limits;
-    limits.cancelled = &m_cancelled;
+    limits.cancelled = m_window.backgroundRun().stopFlag();
     start([workspace = m_window.workspace(), project, episode = row->text(0), limits,
            cover] { *cover = grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
@@ -99,7 +103,7 @@ void VideoCoverController::grabFromSelectedEpisode()
 
 void VideoCoverController::grabMissingCovers()
 {
-    if (isRunning())
+    if (m_window.backgroundRun().isRunning())
         return;
     if (m_window.projects().size() == 0) {
         Messages::error(QStringLiteral("没有内容!"));
@@ -110,27 +114,19 @@ void VideoCoverController::grabMissingCovers()
     if (!panel)
         return;
     panel->beginWholeSiteRun();
-    // The worker keeps its own copy of the lines for the run log and hands
-    // each one to the panel through the window's event loop.
+    // The relay keeps the run's own lines for the run log and hands them to
+    // the panel through the window's event loop.
+    auto relay = std::make_shared<ProgressRelay>(*panel);
     auto outcome = std::make_shared<CoverRunOutcome>();
-    auto echo = [this, panel](const ProgressLine &line) {
-        QMetaObject::invokeMethod(
-            this,
-            [panel, line] {
-                panel->add(line);
-                panel->showLastLine();
-            },
-            Qt::QueuedConnection);
-    };
     start(
-        [workspace = m_window.workspace(), names = m_window.projects().names(), echo, outcome, this] {
-            ProgressLines lines(echo);
-            MissingCoversRun run(workspace, names, lines);
-            run.setCancelFlag(&m_cancelled);
+        [workspace = m_window.workspace(), names = m_window.projects().names(), relay, outcome,
+         stop = m_window.backgroundRun().stopFlag()] {
+            MissingCoversRun run(workspace, names, *relay);
+            run.setCancelFlag(stop);
             *outcome = run.run();
         },
-        [this, panel, outcome] {
-            panel->showLastLine();
+        [this, panel, relay, outcome] {
+            relay->deliverAll();
             if (outcome->run.succeeded())
                 Messages::information(outcome->boxText);
             else
@@ -142,35 +138,8 @@ void VideoCoverController::grabMissingCovers()
 
 void VideoCoverController::start(std::function<void()> work, std::function<void()> done)
 {
-    m_cancelled = false;
-    m_done = std::move(done);
-    m_worker.reset(QThread::create(std::move(work)));
-    connect(m_worker.get(), &QThread::finished, this, &VideoCoverController::whenDone, Qt::QueuedConnection);
-    setCommandsEnabled(false);
-    m_worker->start();
-}
-
-void VideoCoverController::whenDone()
-{
-    if (!m_worker)
-        return;
-    m_worker->wait();
-    m_worker.reset();
-    setCommandsEnabled(true);
-    // A job stopped because the window is closing shows nothing more.
-    if (!m_cancelled && m_done)
-        m_done();
-    m_done = nullptr;
-    emit finished();
-}
-
-void VideoCoverController::setCommandsEnabled(bool enabled)
-{
-    if (QPushButton *button = m_window.button("Command12"))
-        button->setEnabled(enabled);
-    if (QAction *action = m_window.action("M8"))
-        action->setEnabled(enabled);
-    m_episodeAction->setEnabled(enabled);
+    m_jobIsOurs =
+        m_window.backgroundRun().start(texts::quitWhileGrabbing(), std::move(work), std::move(done));
 }
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
@@ -181,26 +150,6 @@ void VideoCoverController::showEpisodeMenu(const QPoint &position)
         return;
     episodes->setCurrentItem(row);
     m_episodeMenu->popup(episodes->viewport()->mapToGlobal(position));
-}
-
-bool VideoCoverController::mayClose()
-{
-    if (!isRunning())
-        return true;
-    if (Messages::question(texts::quitWhileGrabbing()) != MessageAnswer::Yes)
-        return false;
-    m_cancelled = true;
-    m_worker->wait();
-    return true;
-}
-
-bool VideoCoverController::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == &m_window && event->type() == QEvent::Close && !mayClose()) {
-        event->ignore();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tessaly::covers

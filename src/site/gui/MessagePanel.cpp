@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -15,15 +17,21 @@ namespace {
 // 120 twips at 96 dots per inch: the panel's distance from the area's edges.
 constexpr int Margin = 8;
 
-QIcon rowIcon(ProgressIcon icon)
-{
-    return QIcon(QStringLiteral(":/window/icon%1.png").arg(int(icon)));
-}
-
 } // namespace
+
+QIcon MessagePanel::rowIcon(ProgressIcon icon)
+{
+    // Loaded once each: a run adds thousands of lines.
+    const int index = int(icon);
+    auto found = m_icons.constFind(index);
+    if (found == m_icons.constEnd())
+        found = m_icons.insert(index, QIcon(QStringLiteral(":/window/icon%1.png").arg(index)));
+    return *found;
+}
 
 MessagePanel::MessagePanel(QWidget *area)
     : QGroupBox(QStringLiteral("消息"), area), m_area(area), m_lines(new QTreeWidget(this)),
+      m_progress(new QProgressBar(this)),
       m_openLink(new QPushButton(QStringLiteral("打开影片站点链接"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this))
 {
@@ -35,12 +43,16 @@ MessagePanel::MessagePanel(QWidget *area)
     m_lines->setRootIsDecorated(false);
     m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lines->setIconSize(QSize(30, 28));
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v / %m"));
     m_openLink->setObjectName(QStringLiteral("Command9"));
     m_close->setObjectName(QStringLiteral("Command7"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_openLink);
-    buttons->addStretch();
+    buttons->addWidget(m_progress, 1);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lines);
@@ -80,12 +92,36 @@ void MessagePanel::beginWholeSiteRun()
     showOverArea();
     m_close->setEnabled(false);
     m_lines->clear();
+    progress(0, 1);
 }
 
 void MessagePanel::add(const ProgressLine &line)
 {
     auto *item = new QTreeWidgetItem(m_lines, QStringList{line.text});
     item->setIcon(0, rowIcon(line.icon));
+}
+
+void MessagePanel::addLines(const QList<ProgressLine> &lines)
+{
+    const QScrollBar *scroll = m_lines->verticalScrollBar();
+    const bool following = scroll->value() == scroll->maximum();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(lines.size());
+    for (const ProgressLine &line : lines) {
+        auto *item = new QTreeWidgetItem(QStringList{line.text});
+        item->setIcon(0, rowIcon(line.icon));
+        items.append(item);
+    }
+    m_lines->addTopLevelItems(items);
+    if (following)
+        m_lines->scrollToBottom();
+}
+
+void MessagePanel::progress(int done, int total)
+{
+    // An empty run shows as a full bar, not an empty one.
+    m_progress->setRange(0, qMax(total, 1));
+    m_progress->setValue(total > 0 ? qBound(0, done, total) : 1);
 }
 
 void MessagePanel::showLastLine()

@@ -3,8 +3,11 @@
 #include "site/Progress.h"
 
 #include <QGroupBox>
+#include <QHash>
+#include <QIcon>
 #include <functional>
 
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -13,7 +16,8 @@ namespace tessaly {
 // The frame "消息" (`Frame2`) laid over the main window's central area
 // while a run reports: the progress lines in `ListView3`, "打开影片站点链接"
 // (`Command9`) and "关闭" (`Command7`), which is disabled during a whole-site
-// run. It is the window's sink for progress lines.
+// run, with a progress bar (`ProgressBar1`) between them. It is the
+// window's sink for progress lines.
 class MessagePanel : public QGroupBox, public ProgressSink
 {
 public:
@@ -24,6 +28,10 @@ public:
 
     void beginWholeSiteRun() override;
     void add(const ProgressLine &line) override;
+    // Many lines at once, as a run on a worker thread delivers them. The
+    // view follows the new lines unless the user has scrolled away.
+    void addLines(const QList<ProgressLine> &lines);
+    void progress(int done, int total) override;
     void showLastLine() override;
     QStringList texts() const override;
     void endWholeSiteRun() override;
@@ -37,12 +45,15 @@ protected:
 
 private:
     void fitToArea();
+    QIcon rowIcon(ProgressIcon icon);
 
     QWidget *m_area;
     QTreeWidget *m_lines;
+    QProgressBar *m_progress;
     QPushButton *m_openLink;
     QPushButton *m_close;
     std::function<void()> m_openSiteLink;
+    QHash<int, QIcon> m_icons;
 };
 
 } // namespace tessaly

@@ -8,7 +8,11 @@ class MainWindow;
 class MessagePanel;
 
 // Wires "生成整站内容" (`Command4`) and "更新本集内容" (`Command6`) to the
-// generation runs and gives them the message panel as their sink.
+// generation runs. The steps before a run (style load, the refusals, the
+// panel) happen on the window's thread; the run itself goes on a worker
+// thread with copies of the list, the templates and the inputs read, and
+// reports to the message panel through a relay; its closing box is shown
+// back here.
 class SiteController : public QObject
 {
     Q_OBJECT
