@@ -23,6 +23,10 @@ QString reasonFor(int errnum)
         return QStringLiteral("文件夹不为空");
     case EROFS:
         return QStringLiteral("文件系统为只读");
+    case EFBIG:
+        return QStringLiteral("文件过大");
+    case EIO:
+        return QStringLiteral("输入输出错误");
     default:
         return QString::fromLocal8Bit(std::strerror(errnum));
     }
