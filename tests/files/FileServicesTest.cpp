@@ -96,6 +96,11 @@ TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
     reason.clear();
     EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("x/y")), &reason));
     EXPECT_FALSE(reason.isEmpty());
+    // A folder where a file should be, as a user may leave in a site folder.
+    ws.makeFolder(QStringLiteral("page.html/inner"));
+    reason.clear();
+    EXPECT_FALSE(files::writeFileAtomically(ws.path(QStringLiteral("page.html")), "page", &reason));
+    EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
 }
 
 TEST(FilePaths, JoinWithExactlyOneSeparator)
