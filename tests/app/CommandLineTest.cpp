@@ -283,6 +283,18 @@ TEST_F(CommandLineTest, ListCreatesNothingInTheWorkspace)
               QStringList{QStringLiteral("List.ini")});
 }
 
+TEST_F(CommandLineTest, AWorkspaceFolderThatCannotBeMadeIsSaidWithTheReason)
+{
+    space.writeBytes(QStringLiteral("file"), "not a folder");
+    const QString folder = space.path(QStringLiteral("file/workspace"));
+    CommandLine commandLine(
+        QStringLiteral("/nonexistent"), [](const QString &) {}, [](const QString &) {});
+    EXPECT_EQ(
+        commandLine.run({QStringLiteral("--workspace"), folder, QStringLiteral("add"), QStringLiteral("a")}),
+        1);
+    EXPECT_EQ(messages.texts(), QStringList{folder + QStringLiteral("\r\n") + files::reasonFor(ENOTDIR)});
+}
+
 TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
 {
     WorkspaceLock other(space.workspace());
