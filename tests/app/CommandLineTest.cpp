@@ -329,6 +329,27 @@ TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
 }
 
+TEST_F(CommandLineTest, AWorkspaceWhereNoLockCanBeWrittenIsListedButNotChanged)
+{
+    // No file may grow: the lock cannot be written, whoever runs the test.
+    space.writeList({QStringLiteral("甲")});
+    const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
+    const int result = inChildWithFileSizeLimit(0, [this] {
+        if (run({QStringLiteral("list")}) != 0 || out != QStringList{QStringLiteral("甲")})
+            return 1;
+        if (run({QStringLiteral("add"), QStringLiteral("乙")}) != 1)
+            return 2;
+        return messages.texts() == QStringList{space.path(QStringLiteral(".tessaly.lock")) +
+                                               QStringLiteral("\r\n") + files::reasonFor(EFBIG)}
+                   ? 0
+                   : 3;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
+    EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("Setting")});
+}
+
 TEST_F(CommandLineTest, AnUndecodableSettingIniIsSaidAtStartAndEndsGenerate)
 {
     space.writeList({QStringLiteral("a")});
