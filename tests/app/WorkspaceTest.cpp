@@ -172,3 +172,14 @@ TEST(WorkspaceLocking, ALockThatCannotBeWrittenGivesTheSystemsReasonAndLeavesNoF
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(ws.exists(QStringLiteral(".tessaly.lock")));
 }
+
+TEST(WorkspaceLocking, AFolderWhereTheLockFileGoesIsSaidNotTakenForAHolder)
+{
+    TempWorkspace ws;
+    ws.makeFolder(QStringLiteral(".tessaly.lock"));
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
+    EXPECT_EQ(lock.refusalText(),
+              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EISDIR));
+}
