@@ -124,9 +124,17 @@ bool CommandLine::start(Session &session, bool readOnly)
     // A workspace named on the command line may be new: its folder is made,
     // but nothing inside it before the lock is held.
     const QString root = session.workspace.root();
-    if (!files::folderExists(root) && (readOnly || !QDir().mkpath(root))) {
-        Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
-        return false;
+    if (!files::folderExists(root)) {
+        if (readOnly) {
+            Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+            return false;
+        }
+        // mkpath keeps no reason: the last folder is made once more to learn it.
+        QString reason;
+        if (!QDir().mkpath(root) && !files::makeFolder(root, &reason)) {
+            Messages::error(Messages::withPath(root, reason));
+            return false;
+        }
     }
     // Listing changes nothing, so a workspace where no lock file can be
     // made (a read-only disk) is still listed; a holder still keeps it out.

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessaly {
@@ -81,10 +82,13 @@ bool WorkspaceLock::refuseIfLockFileCannotBeRemoved()
 {
     const QByteArray file = QFile::encodeName(m_path);
     const QByteArray folder = QFile::encodeName(QFileInfo(m_path).absolutePath());
-    if (::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0)
+    // A folder of the lock file's name is no holder: no lock can ever be made there.
+    struct stat status;
+    const bool isFolder = ::lstat(file.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    if (!isFolder && ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0)
         return false;
     m_refusal = Refusal::CannotCreate;
-    m_reason = files::reasonFor(errno);
+    m_reason = files::reasonFor(isFolder ? EISDIR : errno);
     return true;
 }
 

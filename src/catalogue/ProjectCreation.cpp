@@ -9,6 +9,7 @@
 #include "settings/SettingsFiles.h"
 
 #include <QDir>
+#include <optional>
 
 namespace tessaly {
 
@@ -46,6 +47,14 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
     // is written for the new project.
     if (!listMayChange(projects, workspace.listFile()))
         return CreationResult::Refused;
+    // A settings file of this name may be left by a deleted project and name
+    // its old folder: kept as it is, to be put back when the list cannot be
+    // saved, since the project is then not created.
+    const QString settingsFile = workspace.projectSettingsFile(project.name);
+    const bool records = !project.episodeFolder.isEmpty() && isUsableProjectName(project.name);
+    const bool hadSettings = records && files::plainFileExists(settingsFile);
+    const std::optional<QByteArray> oldSettings =
+        hadSettings ? files::readFileBytes(settingsFile) : std::optional<QByteArray>();
     if (!recordNewProject(workspace, projects.names(), project))
         return CreationResult::Refused;
 
@@ -54,7 +63,15 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
     if (!projects.save(workspace.listFile(), &reason)) {
         // The rows stay as the file has them.
         projects.removeAt(0);
-        Messages::error(Messages::withPath(workspace.listFile(), reason));
+        QString text = Messages::withPath(workspace.listFile(), reason);
+        QString putBackReason;
+        const bool putBack =
+            !records || (hadSettings ? oldSettings && files::writeFileAtomically(settingsFile, *oldSettings,
+                                                                                 &putBackReason)
+                                     : files::deleteFile(settingsFile, &putBackReason));
+        if (!putBack)
+            text += QStringLiteral("\r\n") + Messages::withPath(settingsFile, putBackReason);
+        Messages::error(text);
         return CreationResult::ListNotSaved;
     }
     return CreationResult::Created;

@@ -21,7 +21,7 @@ enum class CreationResult
     Ignored,      // empty name: nothing happens, nothing is said
     Refused,      // the name was refused, or its settings file not written
     Created,      // recorded, listed at the top and the list saved
-    ListNotSaved, // recorded, but `List.ini` could not be written: not listed
+    ListNotSaved, // `List.ini` could not be written: not listed, its settings file as it was
 };
 
 // Checks the name against the listed ones and records the episode folder in

@@ -50,7 +50,8 @@ bool isTooLong(const QString &name)
 
 bool breaksLinks(const QString &name)
 {
-    return hasControlCharacter(name) || name.contains(u'#') || name.contains(u'?') || name.contains(u'%');
+    return hasControlCharacter(name) || name.contains(u'#') || name.contains(u'?') || name.contains(u'%') ||
+           name.contains(u'\\');
 }
 
 QString refusalFor(const QString &name, const QStringList &existingNames)

@@ -22,8 +22,8 @@ bool isReserved(const QString &name);
 // The play page's file name, name + ".html", would pass the 255 bytes a
 // file name may have.
 bool isTooLong(const QString &name);
-// "#", "?", "%" or a control character: no escaping makes the index page's
-// links to such a name work.
+// "#", "?", "%", "\" or a control character: no escaping makes the index
+// page's links to such a name work (a browser reads "\" in an address as "/").
 bool breaksLinks(const QString &name);
 
 } // namespace tessaly::names

@@ -39,22 +39,30 @@ bool deleteProject(const Workspace &workspace, ProjectList &projects, int row)
     const QString listFile = workspace.listFile();
     if (row < 0 || row >= projects.size() || !listMayChange(projects, listFile))
         return false;
-    const QString name = projects.names().at(row);
-    const ProjectRemoval removal = removeProjectFiles(workspace, name);
-    if (!removal.failures.isEmpty()) {
-        Messages::error(removal.failureText());
-        return false;
-    }
+    const QStringList rows = projects.names();
+    // The list is saved before any file goes: a list that cannot be saved
+    // keeps the row, and the row must keep its cover.
     projects.removeAt(row);
     QString reason;
     if (!projects.save(listFile, &reason)) {
-        QStringList names = projects.names();
-        names.insert(row, name);
-        projects.setNames(names);
+        projects.setNames(rows);
         Messages::error(Messages::withPath(listFile, reason));
         return false;
     }
-    return true;
+    const ProjectRemoval removal = removeProjectFiles(workspace, rows.at(row));
+    if (removal.failures.isEmpty())
+        return true;
+    // A file that cannot be deleted brings the row back, so the user can try
+    // again once it is free; the page goes first, so a kept cover is never
+    // left without its row.
+    QString text = removal.failureText();
+    projects.setNames(rows);
+    if (!projects.save(listFile, &reason)) {
+        projects.removeAt(row);
+        text += QStringLiteral("\r\n") + Messages::withPath(listFile, reason);
+    }
+    Messages::error(text);
+    return false;
 }
 
 QString deletedText()

@@ -31,7 +31,7 @@ struct ProjectRemoval
 ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name);
 
 // Delete and `tessaly-cli remove`: on a list that was read whole, removes
-// the project's files, then its row, then saves the list; a failure is said
+// the row and saves the list, then removes the project's files; a failure is said
 // through the message seam and leaves the rows as the file has them. A name
 // that cannot be a file name owns no files: only its row goes. A file that
 // cannot be deleted keeps the row, so the user can try again once it is free.

@@ -23,6 +23,16 @@ QString reasonFor(int errnum)
         return QStringLiteral("文件夹不为空");
     case EROFS:
         return QStringLiteral("文件系统为只读");
+    case EFBIG:
+        return QStringLiteral("文件过大");
+    case EIO:
+        return QStringLiteral("输入输出错误");
+    case EISDIR:
+        return QStringLiteral("目标是一个文件夹");
+    case ENOTDIR:
+        return QStringLiteral("路径中有一项不是文件夹");
+    case ELOOP:
+        return QStringLiteral("路径中的链接过多或指向链接");
     default:
         return QString::fromLocal8Bit(std::strerror(errnum));
     }

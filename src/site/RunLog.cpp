@@ -2,6 +2,7 @@
 
 #include "app/Workspace.h"
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "site/RunReport.h"
@@ -17,6 +18,8 @@ QString fileName(const QDateTime &end)
 
 bool write(const Workspace &workspace, const QStringList &lines, const QDateTime &end, QString *failure)
 {
+    // A log whose writing was cut off by a crash leaves its temporary file.
+    files::OpenFolder(workspace.log()).removeTemporaries();
     const QString path = files::joinPath(workspace.log(), fileName(end));
     QString reason;
     if (text::writeTextFile(path, lines.join(QStringLiteral("\r\n")), &reason))

@@ -283,6 +283,18 @@ TEST_F(CommandLineTest, ListCreatesNothingInTheWorkspace)
               QStringList{QStringLiteral("List.ini")});
 }
 
+TEST_F(CommandLineTest, AWorkspaceFolderThatCannotBeMadeIsSaidWithTheReason)
+{
+    space.writeBytes(QStringLiteral("file"), "not a folder");
+    const QString folder = space.path(QStringLiteral("file/workspace"));
+    CommandLine commandLine(
+        QStringLiteral("/nonexistent"), [](const QString &) {}, [](const QString &) {});
+    EXPECT_EQ(
+        commandLine.run({QStringLiteral("--workspace"), folder, QStringLiteral("add"), QStringLiteral("a")}),
+        1);
+    EXPECT_EQ(messages.texts(), QStringList{folder + QStringLiteral("\r\n") + files::reasonFor(ENOTDIR)});
+}
+
 TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
 {
     WorkspaceLock other(space.workspace());
@@ -315,6 +327,27 @@ TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
     EXPECT_EQ(refusal, space.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
                            files::reasonFor(EACCES));
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
+}
+
+TEST_F(CommandLineTest, AWorkspaceWhereNoLockCanBeWrittenIsListedButNotChanged)
+{
+    // No file may grow: the lock cannot be written, whoever runs the test.
+    space.writeList({QStringLiteral("甲")});
+    const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
+    const int result = inChildWithFileSizeLimit(0, [this] {
+        if (run({QStringLiteral("list")}) != 0 || out != QStringList{QStringLiteral("甲")})
+            return 1;
+        if (run({QStringLiteral("add"), QStringLiteral("乙")}) != 1)
+            return 2;
+        return messages.texts() == QStringList{space.path(QStringLiteral(".tessaly.lock")) +
+                                               QStringLiteral("\r\n") + files::reasonFor(EFBIG)}
+                   ? 0
+                   : 3;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
+    EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("Setting")});
 }
 
 TEST_F(CommandLineTest, AnUndecodableSettingIniIsSaidAtStartAndEndsGenerate)

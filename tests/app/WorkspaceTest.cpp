@@ -3,6 +3,7 @@
 #include "app/WorkspaceLock.h"
 #include "files/Reasons.h"
 #include "support/DataHome.h"
+#include "support/FullDisk.h"
 #include "support/TempWorkspace.h"
 
 #include <QDateTime>
@@ -154,4 +155,31 @@ TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsR
     EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
     EXPECT_EQ(lock.refusalText(),
               ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EACCES));
+}
+
+TEST(WorkspaceLocking, ALockThatCannotBeWrittenGivesTheSystemsReasonAndLeavesNoFile)
+{
+    TempWorkspace ws;
+    const int result = tessaly::testing::inChildWithFileSizeLimit(0, [&] {
+        WorkspaceLock lock(ws.workspace());
+        if (lock.acquire())
+            return 1;
+        return lock.refusalText() == ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
+                                         files::reasonFor(EFBIG)
+                   ? 0
+                   : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(ws.exists(QStringLiteral(".tessaly.lock")));
+}
+
+TEST(WorkspaceLocking, AFolderWhereTheLockFileGoesIsSaidNotTakenForAHolder)
+{
+    TempWorkspace ws;
+    ws.makeFolder(QStringLiteral(".tessaly.lock"));
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
+    EXPECT_EQ(lock.refusalText(),
+              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EISDIR));
 }

@@ -124,3 +124,24 @@ TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/New.ini")));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("A\r\n\xff\xff\xff\r\n"));
 }
+
+TEST_F(ProjectCreationTest, AListThatCannotBeSavedLeavesEverySettingsFileAsItWas)
+{
+    // The settings file a deleted project left behind names its old folder.
+    const QByteArray kept("[Setting]\r\nFile=/movies/old\r\n");
+    files.writeBytes(QStringLiteral("Setting/Kept.ini"), kept);
+    files.makeFolder(QStringLiteral("Setting/List.ini")); // nothing can be written there
+
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Kept"), QStringLiteral("/movies/new")}),
+        CreationResult::ListNotSaved);
+    EXPECT_EQ(
+        createProject(files.workspace(), projects, {QStringLiteral("Fresh"), QStringLiteral("/movies/new")}),
+        CreationResult::ListNotSaved);
+
+    EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/Kept.ini")), kept);
+    EXPECT_FALSE(files.exists(QStringLiteral("Setting/Fresh.ini")));
+    ASSERT_EQ(messages.messages().size(), 2);
+    EXPECT_TRUE(messages.texts().first().startsWith(files.workspace().listFile() + QStringLiteral("\r\n")));
+}

@@ -128,11 +128,12 @@ TEST(DeletingAProject, AnUnusableNameLosesOnlyItsRowWithoutAnError)
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/index.html")));
 }
 
-TEST(DeletingAProject, AListThatCannotBeSavedKeepsItsRows)
+TEST(DeletingAProject, AListThatCannotBeSavedKeepsItsRowsAndTheProjectsFiles)
 {
     TempWorkspace ws;
     ws.withFolders();
     RecordingMessages messages;
+    writeProjectFiles(ws, QStringLiteral("B"));
     ws.makeFolder(QStringLiteral("Setting/List.ini")); // nothing can be written there
     ProjectList projects;
     projects.setNames({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
@@ -141,4 +142,7 @@ TEST(DeletingAProject, AListThatCannotBeSavedKeepsItsRows)
     EXPECT_EQ(projects.names(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.texts().first().startsWith(ws.workspace().listFile() + QStringLiteral("\r\n")));
+    // The row stays, so its cover must stay with it.
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Image/B.jpg")), QByteArray("cover"));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/B.html")));
 }

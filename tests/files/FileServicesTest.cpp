@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -97,6 +96,11 @@ TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
     reason.clear();
     EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("x/y")), &reason));
     EXPECT_FALSE(reason.isEmpty());
+    // A folder where a file should be, as a user may leave in a site folder.
+    ws.makeFolder(QStringLiteral("page.html/inner"));
+    reason.clear();
+    EXPECT_FALSE(files::writeFileAtomically(ws.path(QStringLiteral("page.html")), "page", &reason));
+    EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
 }
 
 TEST(FilePaths, JoinWithExactlyOneSeparator)
@@ -234,7 +238,7 @@ TEST(FileWriter, AWriteThatDoesNotFitKeepsTheOldFileAndSaysWhy)
         QString reason;
         if (files::writeFileAtomically(path, longer, &reason))
             return 1;
-        return reason == QString::fromLocal8Bit(std::strerror(EFBIG)) ? 0 : 2;
+        return reason == QStringLiteral("文件过大") ? 0 : 2;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ws.readBytes(QStringLiteral("List.ini")), QByteArray("twenty projects"));

@@ -255,6 +255,7 @@ TEST_F(Publishing, SyncsOnceForTheOutputAndOnceForTheSiteAndClearsLeftTemporaryF
     space.writeBytes(QStringLiteral("m/two/2.mp4"), "new episode");
     space.writeBytes(QStringLiteral("site/Data/.tessaly-Ab12Cd"), "left by a crash");
     space.writeBytes(QStringLiteral("Web/Data/.tessaly-Xy34Zw"), "left by a crash");
+    space.writeBytes(QStringLiteral("Log/.tessaly-Lg56Uv"), "left by a crash");
     const files::SyncCounts before = files::syncCounts();
     ASSERT_TRUE(generate().succeeded());
     const files::SyncCounts after = files::syncCounts();
@@ -264,6 +265,7 @@ TEST_F(Publishing, SyncsOnceForTheOutputAndOnceForTheSiteAndClearsLeftTemporaryF
               space.readBytes(QStringLiteral("Web/Data/two.html")));
     EXPECT_FALSE(space.exists(QStringLiteral("site/Data/.tessaly-Ab12Cd")));
     EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/.tessaly-Xy34Zw")));
+    EXPECT_FALSE(space.exists(QStringLiteral("Log/.tessaly-Lg56Uv")));
 }
 
 TEST_F(Publishing, AFullDiskIsAFailureAndKeepsThePublishedFiles)
