@@ -249,7 +249,10 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
 
     if (stopAsked())
         return closing.stop();
-    if (files::plainFileExists(m_workspace.settingsFile()))
+    // A project whose settings could not be read was not made anew, so its
+    // published copy stays as it is.
+    if (files::plainFileExists(m_workspace.settingsFile()) &&
+        sources.at(selectedRow).unreadableReason.isEmpty())
         SitePublisher(m_workspace, report).publishProject(selected, output);
     return closing.finish(RunClosing::Variant::Update);
 }

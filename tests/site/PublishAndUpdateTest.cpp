@@ -319,3 +319,17 @@ TEST_F(Publishing, AnOutputFolderLinkedElsewhereIsNeitherWrittenNorPublished)
         QDir(site + QStringLiteral("/Data")).entryList(QDir::Files | QDir::Hidden),
         (QStringList{QStringLiteral("one.html"), QStringLiteral("three.html"), QStringLiteral("two.html")}));
 }
+
+TEST_F(Publishing, AnUpdateOfAProjectWhoseSettingsCannotBeReadLeavesItsPublishedCopy)
+{
+    threeProjects();
+    ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
+    const QByteArray published = space.readBytes(QStringLiteral("site/Data/two.html"));
+    space.writeBytes(QStringLiteral("Setting/two.ini"), "[Setting]\r\nFile=\xFF\r\n");
+    QFile::remove(space.path(QStringLiteral("Web/Data/two.html")));
+
+    EXPECT_EQ(update(1).errors, 1) << failureLines().join(u'\n').toStdString();
+    EXPECT_EQ(lines.texts().count(QStringLiteral("更新站点内容...")), 1)
+        << "only the whole-site run published";
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")), published);
+}
