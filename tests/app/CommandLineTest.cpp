@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -281,6 +282,18 @@ TEST_F(CommandLineTest, ListCreatesNothingInTheWorkspace)
               QStringList{QStringLiteral("Setting")});
     EXPECT_EQ(QDir(space.path(QStringLiteral("Setting"))).entryList(QDir::Files),
               QStringList{QStringLiteral("List.ini")});
+}
+
+TEST_F(CommandLineTest, ListingAWorkspaceNotMadeYetShowsNoProjectsAndMakesNothing)
+{
+    const QString fresh = space.path(QStringLiteral("new"));
+    CommandLine commandLine(
+        QStringLiteral("/nonexistent"), [this](const QString &line) { out.append(line); },
+        [this](const QString &line) { err.append(line); });
+    EXPECT_EQ(commandLine.run({QStringLiteral("--workspace"), fresh, QStringLiteral("list")}), 0);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(fresh));
 }
 
 TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
