@@ -23,6 +23,12 @@ QString reasonFor(int errnum)
         return QStringLiteral("文件夹不为空");
     case EROFS:
         return QStringLiteral("文件系统为只读");
+    case ENOTDIR:
+        return QStringLiteral("路径中有一项不是文件夹");
+    case EISDIR:
+        return QStringLiteral("这是一个文件夹");
+    case EIO:
+        return QStringLiteral("读写磁盘出错");
     default:
         return QString::fromLocal8Bit(std::strerror(errnum));
     }
