@@ -13,6 +13,7 @@
 #include "site/Style.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tessaly {
 
@@ -124,6 +125,9 @@ bool CommandLine::start(Session &session, bool readOnly)
     // A workspace named on the command line may be new: its folder is made,
     // but nothing inside it before the lock is held.
     const QString root = session.workspace.root();
+    // A workspace not made yet has no projects to list, and listing makes nothing.
+    if (readOnly && !QFileInfo::exists(root))
+        return true;
     if (!files::folderExists(root)) {
         if (readOnly) {
             Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));

@@ -1,6 +1,9 @@
 #include "demo/EpisodeFrames.h"
 
+#include "covers/CoverSize.h"
+
 #include <QFont>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,6 +30,18 @@ void drawOutlinedText(QPainter &painter, const QRect &box, const QString &text, 
         painter.drawText(box.translated(offset), Qt::AlignCenter, text);
     painter.setPen(Qt::white);
     painter.drawText(box, Qt::AlignCenter, text);
+}
+
+// The project's name as large as it can be, at most `pixels` high, so that
+// it fits `width`: covers are cut from the middle of a frame, and a name
+// wider than the cover would lose both its ends there.
+QFont fittedFont(const QString &text, int pixels, int width)
+{
+    QFont font = fontOfSize(pixels);
+    const int smallest = qMax(8, pixels / 2);
+    while (font.pixelSize() > smallest && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 } // namespace
@@ -86,8 +101,13 @@ EpisodeFrames::EpisodeFrames(const QString &emblem, const QString &project, int 
     painter.setRenderHint(QPainter::TextAntialiasing);
     drawOutlinedText(painter, QRect(0, height * 8 / 100, width, height * 36 / 100), emblem,
                      fontOfSize(height * 26 / 100, QFont::Bold));
-    drawOutlinedText(painter, QRect(0, height * 46 / 100, width, height * 14 / 100), project,
-                     fontOfSize(height * 9 / 100));
+    // The covers taken from these frames have the default cover's shape.
+    const covers::CoverSize cover;
+    const int coverWidth = qMin(width, height * cover.width / cover.height);
+    const QFont projectFont = fittedFont(project, height * 9 / 100, coverWidth * 9 / 10);
+    const QString fitted =
+        QFontMetrics(projectFont).elidedText(project, Qt::ElideMiddle, coverWidth * 9 / 10);
+    drawOutlinedText(painter, QRect(0, height * 46 / 100, width, height * 14 / 100), fitted, projectFont);
     drawOutlinedText(painter, QRect(0, height * 62 / 100, width, height * 18 / 100),
                      QStringLiteral("第 %1 集").arg(episode), fontOfSize(height * 13 / 100, QFont::Bold));
 }

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -293,6 +294,18 @@ TEST_F(CommandLineTest, AWorkspaceFolderThatCannotBeMadeIsSaidWithTheReason)
         commandLine.run({QStringLiteral("--workspace"), folder, QStringLiteral("add"), QStringLiteral("a")}),
         1);
     EXPECT_EQ(messages.texts(), QStringList{folder + QStringLiteral("\r\n") + files::reasonFor(ENOTDIR)});
+}
+
+TEST_F(CommandLineTest, ListingAWorkspaceNotMadeYetShowsNoProjectsAndMakesNothing)
+{
+    const QString fresh = space.path(QStringLiteral("new"));
+    CommandLine commandLine(
+        QStringLiteral("/nonexistent"), [this](const QString &line) { out.append(line); },
+        [this](const QString &line) { err.append(line); });
+    EXPECT_EQ(commandLine.run({QStringLiteral("--workspace"), fresh, QStringLiteral("list")}), 0);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(fresh));
 }
 
 TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)

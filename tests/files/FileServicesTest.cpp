@@ -103,6 +103,20 @@ TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
     EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
 }
 
+TEST(FileChanges, AFileWhereAFolderShouldBeIsNamedInChinese)
+{
+    // A site folder typed one level too deep, or a file left where a folder goes.
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("Image"), "x");
+    QString reason;
+    EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("Image/sub")), &reason));
+    EXPECT_EQ(reason, QStringLiteral("路径中有一项不是文件夹"));
+    reason.clear();
+    EXPECT_FALSE(
+        files::copyFileReplacing(ws.path(QStringLiteral("Image/a")), ws.path(QStringLiteral("b")), &reason));
+    EXPECT_EQ(reason, QStringLiteral("路径中有一项不是文件夹"));
+}
+
 TEST(FilePaths, JoinWithExactlyOneSeparator)
 {
     EXPECT_EQ(files::joinPath(QStringLiteral("/m"), QStringLiteral("a")), QStringLiteral("/m/a"));

@@ -49,6 +49,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
     auto *updateFrame = new QGroupBox(QStringLiteral("服务器更新"), this);
     m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
     m_webUpdate->setObjectName(QStringLiteral("Check1"));
+    m_webUpdate->setToolTip(QStringLiteral("每次生成后把网站复制到下面的站点路径"));
     m_webFile = makeBox(QStringLiteral("Text2"), updateFrame);
     QPushButton *browseWebFile = makeButton("Command6", QStringLiteral("浏览..."), updateFrame);
     browseWebFile->setToolTip(QStringLiteral("选择网站服务器发布的站点文件夹"));
