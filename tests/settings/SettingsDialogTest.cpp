@@ -75,8 +75,9 @@ TEST_F(SettingsDialogTest, IsForm4WithItsGroupsAndNoDefaultButton)
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
     // A screen reader reads the tooltip as the control's description; the check box is a button too.
     for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
-        if (button->text() != QStringLiteral("确定") && button->text() != QStringLiteral("取消"))
+        if (button->text() != QStringLiteral("确定") && button->text() != QStringLiteral("取消")) {
             EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+        }
     }
     EXPECT_EQ(box("Text5")->placeholderText(), QStringLiteral("https://HOST/search_[[Title]]/"));
     EXPECT_EQ(box("Text6")->placeholderText(),

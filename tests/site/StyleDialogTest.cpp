@@ -88,6 +88,9 @@ TEST_F(StyleDialogTest, HelpersWriteTheirFormsAndThePreviewFollows)
     EXPECT_TRUE(dialog->isModal());
     for (QPushButton *button : dialog->findChildren<QPushButton *>())
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+    // The helpers show a swatch or a sign, so a screen reader needs their names.
+    for (QToolButton *helper : dialog->findChildren<QToolButton *>())
+        EXPECT_FALSE(helper->accessibleName().isEmpty()) << helper->objectName().toStdString();
     EXPECT_EQ(field("Coverfontsize")->text(), QStringLiteral("13.5"));
     EXPECT_EQ(field("Coverfontcolor")->text(), QStringLiteral("FFFFFF"));
 

@@ -144,6 +144,8 @@ QWidget *StyleDialog::makeHelper(int keyIndex, QWidget *parent)
         auto *pick = new QToolButton(helper);
         pick->setObjectName(key.name + QStringLiteral("Picker"));
         pick->setToolTip(QStringLiteral("选择颜色"));
+        // The swatch has no text, so a screen reader needs a name for it.
+        pick->setAccessibleName(key.name + QStringLiteral(" 选择颜色"));
         pick->setIcon(swatch(field->text()));
         connect(field, &QLineEdit::textChanged, pick,
                 [pick](const QString &text) { pick->setIcon(swatch(text)); });
@@ -154,11 +156,13 @@ QWidget *StyleDialog::makeHelper(int keyIndex, QWidget *parent)
         down->setObjectName(key.name + QStringLiteral("Down"));
         down->setText(QStringLiteral("−"));
         down->setToolTip(QStringLiteral("减小"));
+        down->setAccessibleName(key.name + QStringLiteral(" 减小"));
         down->setAutoRepeat(true);
         auto *up = new QToolButton(helper);
         up->setObjectName(key.name + QStringLiteral("Up"));
         up->setText(QStringLiteral("+"));
         up->setToolTip(QStringLiteral("增大"));
+        up->setAccessibleName(key.name + QStringLiteral(" 增大"));
         up->setAutoRepeat(true);
         connect(down, &QToolButton::clicked, this, [this, field, key] { step(field, key, -1); });
         connect(up, &QToolButton::clicked, this, [this, field, key] { step(field, key, +1); });
