@@ -1,8 +1,9 @@
-#include "SiteFixture.h"
 #include "files/Reasons.h"
 #include "files/TextFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/DefaultCover.h"
+#include "site/SiteFixture.h"
+#include "support/Permissions.h"
 
 #include <QDir>
 #include <QFile>
@@ -346,10 +347,9 @@ TEST_F(Generation, ReportsAnUnwritableLogInTheClosingBox)
                                                 space.path(QStringLiteral("Log/20261207142305.log: "))));
 }
 
-TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
+PERMISSION_TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     const QString folder = addProject(QStringLiteral("P"), QStringLiteral("m/p"), {QStringLiteral("1.mp4")});
     QFile::setPermissions(folder, QFileDevice::WriteOwner);
     const RunOutcome outcome = generate();
@@ -475,10 +475,9 @@ TEST_F(Generation, AnUpdateEndsLikewiseAfterTheLinesItFound)
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page);
 }
 
-TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
+PERMISSION_TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     addProject(QStringLiteral("a"), QStringLiteral("m/a"));
     const QString settings = space.path(QStringLiteral("Setting/a.ini"));
     ASSERT_TRUE(QFile::setPermissions(settings, QFileDevice::Permissions()));

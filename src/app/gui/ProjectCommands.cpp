@@ -1,4 +1,4 @@
-#include "catalogue/gui/ProjectCommands.h"
+#include "app/gui/ProjectCommands.h"
 
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/MainWindow.h"

@@ -1,9 +1,10 @@
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 
-#include "app/WorkspaceLock.h"
 #include "files/Reasons.h"
 #include "support/DataHome.h"
+#include "support/Permissions.h"
 #include "support/TempWorkspace.h"
+#include "workspace/WorkspaceLock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -141,10 +142,9 @@ TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)
     EXPECT_TRUE(ws.exists(QStringLiteral(".tessaly.lock")));
 }
 
-TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsReason)
+PERMISSION_TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsReason)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     TempWorkspace ws;
     ASSERT_TRUE(QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::ExeOwner));
     WorkspaceLock lock(ws.workspace());

@@ -1,4 +1,4 @@
-#include "app/gui/RowIcons.h"
+#include "platform/gui/RowIcons.h"
 
 #include <QPixmap>
 #include <gtest/gtest.h>

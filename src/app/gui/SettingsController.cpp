@@ -1,4 +1,4 @@
-#include "settings/gui/SettingsController.h"
+#include "app/gui/SettingsController.h"
 
 #include "app/gui/MainWindow.h"
 #include "settings/gui/SettingsDialog.h"

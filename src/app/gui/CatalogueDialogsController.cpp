@@ -1,10 +1,10 @@
-#include "catalogue/gui/CatalogueDialogsController.h"
+#include "app/gui/CatalogueDialogsController.h"
 
 #include "app/gui/MainWindow.h"
+#include "app/gui/ProjectCommands.h"
 #include "catalogue/DroppedFolder.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
-#include "catalogue/gui/ProjectCommands.h"
 #include "platform/Messages.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
-#include "app/WorkspaceLock.h"
+#include "workspace/WorkspaceLock.h"
 
-#include "app/Workspace.h"
 #include "files/Reasons.h"
 #include "platform/Messages.h"
+#include "workspace/Workspace.h"
 
 #include <QFile>
 #include <QFileInfo>

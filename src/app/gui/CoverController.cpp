@@ -1,4 +1,4 @@
-#include "covers/gui/CoverController.h"
+#include "app/gui/CoverController.h"
 
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"

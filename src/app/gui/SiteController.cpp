@@ -1,4 +1,4 @@
-#include "site/gui/SiteController.h"
+#include "app/gui/SiteController.h"
 
 #include "app/gui/MainWindow.h"
 #include "site/SiteGeneration.h"

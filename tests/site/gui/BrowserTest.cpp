@@ -1,4 +1,4 @@
-#include "SiteFixture.h"
+#include "site/SiteFixture.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

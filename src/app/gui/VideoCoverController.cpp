@@ -1,13 +1,13 @@
-#include "covers/gui/VideoCoverController.h"
+#include "app/gui/VideoCoverController.h"
 
 #include "app/gui/MainWindow.h"
+#include "app/gui/SiteController.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
 #include "site/gui/MessagePanel.h"
-#include "site/gui/SiteController.h"
 
 #include <QAction>
 #include <QCloseEvent>

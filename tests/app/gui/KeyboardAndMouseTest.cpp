@@ -1,10 +1,10 @@
 #include "app/UserState.h"
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/ProjectCommands.h"
 #include "app/gui/WindowStateKeeper.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/NewProjectDialog.h"
-#include "catalogue/gui/ProjectCommands.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
@@ -213,8 +213,9 @@ TEST_F(KeyboardAndMouseTest, AltHighlightsTheMenuAndTabFollowsTheWindowsOrder)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.append(QApplication::focusWidget()->objectName());
     }
-    EXPECT_EQ(visited, (QStringList{"ListView1", "Command1", "Command2", "Command5", "Command10", "Command11",
-                                    "Command12", "Command3", "ListView2", "Command8", "Command6", "Command4"}));
+    EXPECT_EQ(visited,
+              (QStringList{"ListView1", "Command1", "Command2", "Command5", "Command10", "Command11",
+                           "Command12", "Command3", "ListView2", "Command8", "Command6", "Command4"}));
 }
 
 TEST_F(KeyboardAndMouseTest, ACutOffNameShowsWhollyAsPlainText)

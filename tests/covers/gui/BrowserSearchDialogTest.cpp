@@ -1,9 +1,9 @@
 #include "covers/gui/BrowserSearchDialog.h"
 
-#include "SearchDialogFixture.h"
 #include "covers/CoverTexts.h"
 #include "covers/StartPage.h"
 #include "covers/gui/CandidatePicker.h"
+#include "covers/gui/SearchDialogFixture.h"
 #include "files/TextFile.h"
 #include "support/WidgetDriving.h"
 

@@ -1,9 +1,9 @@
 #include "covers/gui/PageFetchSearchDialog.h"
 
-#include "SearchDialogFixture.h"
 #include "covers/CandidateFile.h"
 #include "covers/CoverTexts.h"
 #include "covers/gui/CandidatePicker.h"
+#include "covers/gui/SearchDialogFixture.h"
 #include "support/WidgetDriving.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 
 class QDialog;
 
-namespace tessaly::covers {
+namespace tessaly {
 
 // Key preview for Esc: the dialog closes on Esc whichever of its widgets has
 // the focus, a web view included, which would otherwise keep the key.
@@ -21,4 +21,4 @@ private:
     QDialog &m_dialog;
 };
 
-} // namespace tessaly::covers
+} // namespace tessaly

@@ -1,10 +1,10 @@
-#include "covers/gui/EscapeCloses.h"
+#include "platform/gui/EscapeCloses.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 
-namespace tessaly::covers {
+namespace tessaly {
 
 EscapeCloses::EscapeCloses(QDialog &dialog) : QObject(&dialog), m_dialog(dialog)
 {
@@ -35,4 +35,4 @@ bool EscapeCloses::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly

@@ -1,5 +1,3 @@
-#include "app/Workspace.h"
-#include "app/WorkspaceLock.h"
 #include "app/gui/ChineseInterface.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/ProgramIcon.h"
@@ -10,6 +8,8 @@
 #include "platform/Messages.h"
 #include "platform/gui/QtDesktop.h"
 #include "platform/gui/QtMessagePresenter.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceLock.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

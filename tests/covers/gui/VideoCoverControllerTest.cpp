@@ -1,10 +1,10 @@
-#include "covers/gui/VideoCoverController.h"
+#include "app/gui/VideoCoverController.h"
 
 #include "app/gui/MainWindow.h"
+#include "app/gui/SiteController.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "covers/CoverTexts.h"
 #include "site/gui/MessagePanel.h"
-#include "site/gui/SiteController.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
