@@ -8,6 +8,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,14 +29,12 @@ using namespace tessaly::testing;
 
 namespace {
 
-class KeyboardAndMouseTest : public ::testing::Test
+class KeyboardAndMouseTest : public WindowFixture
 {
 protected:
     KeyboardAndMouseTest()
     {
-        files.withFolders();
-        files.writeText(QStringLiteral("Style/Style.ini"),
-                        QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
+        writeQuietStyle();
         movieRoot = files.makeFolder(QStringLiteral("Movies"));
         files.writeSiteSettings(movieRoot);
     }
@@ -43,13 +42,7 @@ protected:
     MainWindow &open(const QStringList &names)
     {
         files.writeList(names);
-        window = std::make_unique<MainWindow>(files.workspace());
-        window->start();
-        EXPECT_TRUE(showAndExpose(*window));
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        messages.clear();
-        return *window;
+        return openWindow(Showing::Active);
     }
 
     QTreeWidget *projects() const { return window->projectView(); }
@@ -68,10 +61,7 @@ protected:
         ASSERT_TRUE(drop.isAccepted());
     }
 
-    TempWorkspace files;
-    RecordingMessages messages;
     QString movieRoot;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace

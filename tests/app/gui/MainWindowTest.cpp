@@ -6,6 +6,7 @@
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
+#include "support/WindowFixture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -24,30 +25,20 @@ using namespace tessaly;
 using tessaly::testing::RecordingDesktop;
 using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
+using tessaly::testing::WindowFixture;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public WindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        ws.withFolders();
-        // A Style.ini keeps the style load quiet.
-        ws.writeText(QStringLiteral("Style/Style.ini"),
-                     QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
-    }
+    void SetUp() override { writeQuietStyle(); }
 
     MainWindow &open(const QStringList &names = {})
     {
         if (!names.isEmpty())
             ws.writeList(names);
-        window = std::make_unique<MainWindow>(ws.workspace());
-        window->start();
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        messages.clear();
-        return *window;
+        return openWindow(Showing::Exposed);
     }
 
     QTreeWidget *projects() const { return window->projectView(); }
@@ -87,10 +78,7 @@ protected:
                      QStringLiteral("[Setting]\r\nFile=") + folder);
     }
 
-    TempWorkspace ws;
-    RecordingMessages messages;
-    RecordingDesktop desktop;
-    std::unique_ptr<MainWindow> window;
+    TempWorkspace &ws = files;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QDialog>
@@ -16,28 +17,22 @@ using namespace tessaly;
 using tessaly::testing::RecordingDesktop;
 using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
+using tessaly::testing::WindowFixture;
 
 namespace {
 
-class WorkspaceMenuTest : public ::testing::Test
+class WorkspaceMenuTest : public WindowFixture
 {
 protected:
     void SetUp() override
     {
-        ws.withFolders();
-        ws.writeText(QStringLiteral("Style/Style.ini"),
-                     QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
-        window = std::make_unique<MainWindow>(ws.workspace());
-        window->start();
-        messages.clear();
+        writeQuietStyle();
+        openWindow(Showing::Hidden);
     }
 
     void trigger(const char *action) { window->action(action)->trigger(); }
 
-    TempWorkspace ws;
-    RecordingMessages messages;
-    RecordingDesktop desktop;
-    std::unique_ptr<MainWindow> window;
+    TempWorkspace &ws = files;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QDialog>
@@ -19,30 +20,20 @@ using namespace tessaly::testing;
 
 namespace {
 
-class CatalogueDialogsControllerTest : public ::testing::Test
+class CatalogueDialogsControllerTest : public WindowFixture
 {
 protected:
     CatalogueDialogsControllerTest()
     {
-        files.withFolders();
         root = files.makeFolder(QStringLiteral("Movies"));
         files.writeBytes(QStringLiteral("Movies/Film/a.mp4"), "a");
         files.writeSiteSettings(root);
         files.writeList({QStringLiteral("Old")});
     }
 
-    void start()
-    {
-        window = std::make_unique<MainWindow>(files.workspace());
-        window->start();
-        messages.clear();
-        EXPECT_TRUE(showAndExpose(*window));
-    }
+    void start() { openWindow(Showing::Exposed); }
 
-    TempWorkspace files;
-    RecordingMessages messages;
     QString root;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace

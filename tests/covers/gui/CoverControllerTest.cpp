@@ -11,6 +11,7 @@
 #include "support/TempWorkspace.h"
 #include "support/Waiting.h"
 #include "support/WidgetDriving.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -56,25 +57,20 @@ private:
     QString &m_filter;
 };
 
-class CoverCommands : public ::testing::Test
+class CoverCommands : public WindowFixture
 {
 protected:
     CoverCommands()
     {
         // "选取封面" remembers its folder in the user's configuration.
         QStandardPaths::setTestModeEnabled(true);
-        workspace.withFolders();
-        workspace.writeText(
-            QStringLiteral("Style/Style.ini"),
-            QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
+        writeQuietStyle();
     }
 
     void open(const QStringList &projects, int selectedRow = 0)
     {
         workspace.writeList(projects);
-        window = std::make_unique<MainWindow>(workspace.workspace());
-        window->start();
-        window->show();
+        openWindow(Showing::Shown);
         if (selectedRow >= 0 && !projects.isEmpty())
             window->projectView()->setCurrentItem(window->projectView()->topLevelItem(selectedRow));
         controller = window->findChild<CoverController *>();
@@ -87,9 +83,7 @@ protected:
         controller->setFileChooser(std::make_unique<PresetFileChooser>(file, fileDialogs, fileFilter));
     }
 
-    TempWorkspace workspace;
-    RecordingMessages messages;
-    std::unique_ptr<MainWindow> window;
+    TempWorkspace &workspace = files;
     CoverController *controller = nullptr;
     int fileDialogs = 0;
     QString fileFilter;

@@ -9,6 +9,7 @@
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
 #include "support/Waiting.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,14 +25,12 @@ using namespace tessaly::testing;
 
 namespace {
 
-class VideoCoverCommands : public ::testing::Test
+class VideoCoverCommands : public WindowFixture
 {
 protected:
     VideoCoverCommands()
     {
-        workspace.withFolders();
-        workspace.writeText("Style/Style.ini",
-                            "[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3");
+        writeQuietStyle();
         EXPECT_TRUE(TestVideo().write(workspace.path("film.mp4")));
     }
 
@@ -48,9 +47,7 @@ protected:
     void open(const QStringList &projects)
     {
         workspace.writeList(projects);
-        window = std::make_unique<MainWindow>(workspace.workspace());
-        window->start();
-        window->show();
+        openWindow(Showing::Shown);
         window->projectView()->setCurrentItem(window->projectView()->topLevelItem(0));
         controller = window->findChild<VideoCoverController *>();
         ASSERT_NE(controller, nullptr);
@@ -76,9 +73,7 @@ protected:
         return workspace.readBytes("Web/Image/" + project + ".jpg");
     }
 
-    TempWorkspace workspace;
-    RecordingMessages messages;
-    std::unique_ptr<MainWindow> window;
+    TempWorkspace &workspace = files;
     VideoCoverController *controller = nullptr;
 };
 
