@@ -10,7 +10,7 @@
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (!tessaly::test::keepOnlyPermissionCasesIfAsked())
+    if (!tessaly::testing::keepOnlyPermissionCasesIfAsked())
         return 0;
     // What the program remembers goes to a test configuration, never the
     // user's own.

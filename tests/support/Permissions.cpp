@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace tessaly::test {
+namespace tessaly::testing {
 
 namespace {
 
@@ -40,4 +40,4 @@ bool keepOnlyPermissionCasesIfAsked()
     return true;
 }
 
-} // namespace tessaly::test
+} // namespace tessaly::testing

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace tessaly::test {
+namespace tessaly::testing {
 
 // Permissions do not bind root: a case that needs a file or folder the
 // program may not touch cannot be set up there.
@@ -21,15 +21,15 @@ struct PermissionCase
 // none, so it has nothing to run.
 bool keepOnlyPermissionCasesIfAsked();
 
-} // namespace tessaly::test
+} // namespace tessaly::testing
 
 // Declares a permission case; its body starts with SKIP_UNLESS_PERMISSIONS_BIND().
 #define PERMISSION_TEST(suite, name)                                                                         \
-    static const ::tessaly::test::PermissionCase suite##_##name##_permissionCase(#suite, #name);             \
+    static const ::tessaly::testing::PermissionCase suite##_##name##_permissionCase(#suite, #name);          \
     TEST(suite, name)
 #define PERMISSION_TEST_F(fixture, name)                                                                     \
-    static const ::tessaly::test::PermissionCase fixture##_##name##_permissionCase(#fixture, #name);         \
+    static const ::tessaly::testing::PermissionCase fixture##_##name##_permissionCase(#fixture, #name);      \
     TEST_F(fixture, name)
 #define SKIP_UNLESS_PERMISSIONS_BIND()                                                                       \
-    if (!::tessaly::test::permissionsBind())                                                                 \
+    if (!::tessaly::testing::permissionsBind())                                                              \
     GTEST_SKIP() << "permissions do not bind root"

@@ -12,7 +12,7 @@ int main(int argc, char **argv)
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ::testing::InitGoogleTest(&argc, argv);
-    if (!tessaly::test::keepOnlyPermissionCasesIfAsked())
+    if (!tessaly::testing::keepOnlyPermissionCasesIfAsked())
         return 0;
     // What the window remembers goes to a test configuration, never the
     // user's own.
