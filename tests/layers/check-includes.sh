@@ -1,5 +1,5 @@
 #!/bin/bash
-# Checks every `#include "..."` in the sources against the layers: a
+# Checks every include of a source file in the sources against the layers: a
 # subsystem's logic may include itself and the layers below it; its `gui`
 # part may include its own logic, what that logic may include, lower gui
 # parts and platform's gui part. Prints each include that breaks the rule
@@ -62,9 +62,11 @@ while IFS= read -r line; do
   file="${line%%:*}"
   rest="${line#*:}"
   number="${rest%%:*}"
-  target="$(sed -E 's/^#include "([^"]+)".*/\1/' <<<"${rest#*:}")"
-  # Includes by a bare name stay inside their own folder.
+  target="$(sed -E 's/^#include [<"]([^">]+)[">].*/\1/' <<<"${rest#*:}")"
+  # Includes by a bare name stay inside their own folder; those in angle
+  # brackets are the system's, unless they name a folder of the sources.
   [[ "$target" == */* ]] || continue
+  [[ "${rest#*:}" == '#include <'* && ! -d "${target%%/*}" ]] && continue
   from="$(layer_of "${file#./}")"
   to="$(layer_of "$target")"
   if [ ! -e "$target" ]; then
@@ -74,5 +76,6 @@ while IFS= read -r line; do
     echo "$file:$number: $from may not include \"$target\" ($to)" >&2
     status=1
   fi
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' --include='*.cpp' --include='*.h' . | sed -E 's/:[[:space:]]*#[[:space:]]*include[[:space:]]*/:#include /')
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' --include='*.cpp' --include='*.h' . |
+  sed -E 's/:[[:space:]]*#[[:space:]]*include[[:space:]]*/:#include /')
 exit $status
