@@ -3,9 +3,9 @@
 //
 //   details_pane_bench [FILES]     (default 10000)
 
-#include "app/Workspace.h"
 #include "app/gui/MainWindow.h"
 #include "platform/Messages.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,6 @@
 //
 //   generation_bench [PROJECTS [EPISODES]]     (default 1000 x 50)
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
@@ -15,6 +14,7 @@
 #include "site/SiteGeneration.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
+#include "workspace/Workspace.h"
 
 #include <QCoreApplication>
 #include <QDir>

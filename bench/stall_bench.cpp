@@ -6,7 +6,7 @@
 //
 //   stall_bench [PROJECTS [EPISODES]]     (default 1500 x 30)
 
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"

@@ -175,7 +175,7 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    const QString icons = root + QStringLiteral("/src/app/gui/resources");
+    const QString icons = root + QStringLiteral("/src/platform/gui/resources");
     saveIcon(icons, 3, drawFailure);
     saveIcon(icons, 4, drawSaying);
     saveIcon(icons, 5, drawPage);

@@ -1,8 +1,6 @@
 #include "app/CommandLine.h"
 
 #include "app/CoverCommandLine.h"
-#include "app/Workspace.h"
-#include "app/WorkspaceLock.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
@@ -11,6 +9,8 @@
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceLock.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 #include "app/CoverCommandLine.h"
 
 #include "app/CommandLine.h"
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectSelection.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
 #include "site/Progress.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly::cover_commands {
 

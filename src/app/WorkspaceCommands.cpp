@@ -1,10 +1,10 @@
 #include "app/WorkspaceCommands.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "catalogue/FolderNavigation.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>

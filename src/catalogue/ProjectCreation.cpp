@@ -1,12 +1,12 @@
 #include "catalogue/ProjectCreation.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 #include <QDir>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "catalogue/ProjectRemoval.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "workspace/Workspace.h"
 
 #include <QStringList>
 

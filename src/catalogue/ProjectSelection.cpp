@@ -1,9 +1,9 @@
 #include "catalogue/ProjectSelection.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

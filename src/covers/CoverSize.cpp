@@ -1,9 +1,9 @@
 #include "covers/CoverSize.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "settings/IniFile.h"
 #include "site/Placeholders.h"
+#include "workspace/Workspace.h"
 
 #include <optional>
 

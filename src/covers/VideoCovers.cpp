@@ -1,6 +1,5 @@
 #include "covers/VideoCovers.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectSelection.h"
 #include "covers/CoverTexts.h"
@@ -8,6 +7,7 @@
 #include "platform/Messages.h"
 #include "site/DefaultCover.h"
 #include "site/Progress.h"
+#include "workspace/Workspace.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,5 @@
 #include "demo/Example.h"
 
-#include "app/Workspace.h"
-#include "app/WorkspaceLock.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "covers/VideoCovers.h"
@@ -18,6 +16,8 @@
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
 #include "site/StyleValues.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceLock.h"
 
 #include <QColor>
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "settings/EditedSettings.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

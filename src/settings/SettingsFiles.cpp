@@ -1,8 +1,8 @@
 #include "settings/SettingsFiles.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "settings/IniFile.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

@@ -1,7 +1,7 @@
 #include "site/OutputFolders.h"
 
-#include "app/Workspace.h"
 #include "site/RunReport.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

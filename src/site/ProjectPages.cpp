@@ -1,6 +1,5 @@
 #include "site/ProjectPages.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
@@ -12,6 +11,7 @@
 #include "site/Placeholders.h"
 #include "site/RunReport.h"
 #include "site/Style.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

@@ -1,11 +1,11 @@
 #include "site/RunLog.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "site/RunReport.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

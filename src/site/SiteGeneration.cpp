@@ -1,6 +1,5 @@
 #include "site/SiteGeneration.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
@@ -12,6 +11,7 @@
 #include "site/ProjectPages.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
+#include "workspace/Workspace.h"
 
 namespace tessaly {
 

@@ -1,12 +1,12 @@
 #include "site/SitePublisher.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "settings/SettingsFiles.h"
 #include "site/OutputFolders.h"
 #include "site/RunReport.h"
+#include "workspace/Workspace.h"
 
 #include <QFileInfo>
 #include <QSet>

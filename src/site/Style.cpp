@@ -1,12 +1,12 @@
 #include "site/Style.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/Placeholders.h"
+#include "workspace/Workspace.h"
 
 #include <limits>
 #include <optional>

@@ -1,11 +1,11 @@
 #include "site/StyleValues.h"
 
-#include "app/Workspace.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/Placeholders.h"
+#include "workspace/Workspace.h"
 
 #include <QLocale>
 #include <QRegularExpression>

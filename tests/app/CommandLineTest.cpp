@@ -1,13 +1,14 @@
 #include "app/CommandLine.h"
 
-#include "app/WorkspaceLock.h"
 #include "files/Reasons.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
+#include "support/Permissions.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
+#include "workspace/WorkspaceLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -317,10 +318,9 @@ TEST_F(CommandLineTest, ABusyWorkspaceGetsNoFoldersBeforeTheRefusal)
     EXPECT_EQ(QDir(space.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
-TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
+PERMISSION_TEST_F(CommandLineTest, AReadOnlyWorkspaceIsListedWithoutTheLockButNotChanged)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     space.writeList({QStringLiteral("甲")});
     const QByteArray list = space.readBytes(QStringLiteral("Setting/List.ini"));
     const auto allow = [this](QFile::Permissions permissions) {

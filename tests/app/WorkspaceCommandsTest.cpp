@@ -1,5 +1,6 @@
 #include "app/WorkspaceCommands.h"
 
+#include "support/Permissions.h"
 #include "support/TempWorkspace.h"
 
 #include <QFile>
@@ -42,10 +43,9 @@ TEST(ClearFolderFiles, AMissingFolderIsNoFailure)
     EXPECT_FALSE(ws.exists(QStringLiteral("Temp")));
 }
 
-TEST(ClearFolderFiles, ReportsAFileThatCannotBeDeletedAndDeletesTheRest)
+PERMISSION_TEST(ClearFolderFiles, ReportsAFileThatCannotBeDeletedAndDeletesTheRest)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     TempWorkspace ws;
     ws.withFolders();
     ws.writeBytes(QStringLiteral("Temp/a.jpg"), "a");

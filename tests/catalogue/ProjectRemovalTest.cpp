@@ -1,6 +1,7 @@
 #include "catalogue/ProjectRemoval.h"
 
 #include "catalogue/ProjectList.h"
+#include "support/Permissions.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
@@ -73,10 +74,9 @@ TEST(ProjectRemoval, AnUnusableNameTouchesNoFile)
               QStringLiteral("无法使用的项目名称: ../index"));
 }
 
-TEST(ProjectRemoval, AFileThatCannotBeDeletedIsReportedWithPathAndReason)
+PERMISSION_TEST(ProjectRemoval, AFileThatCannotBeDeletedIsReportedWithPathAndReason)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     TempWorkspace ws;
     ws.withFolders();
     writeProjectFiles(ws, QStringLiteral("A"));

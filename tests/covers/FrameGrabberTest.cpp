@@ -4,7 +4,6 @@
 #include "support/TestVideos.h"
 
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,13 +36,7 @@ protected:
         return path;
     }
 
-    static QImage picture(const FrameGrab &grab) { return QImage::fromData(grab.jpeg, "JPEG"); }
-
-    // The brightness at a point given in hundredths of the picture's sides.
-    static int brightnessAt(const QImage &image, int xPercent, int yPercent)
-    {
-        return qGray(image.pixel(image.width() * xPercent / 100, image.height() * yPercent / 100));
-    }
+    static GreyPicture picture(const FrameGrab &grab) { return decodeJpeg(grab.jpeg); }
 
     QTemporaryDir dir;
 };
@@ -59,7 +52,9 @@ TEST_F(FrameGrabber, TakesTheCoverFromTheTexturedStretchOfEitherKindOfFile)
         const FrameGrab grab = grabCoverFrame(path, CoverSize{185, 250});
         ASSERT_TRUE(grab.ok()) << grab.reason().toStdString();
         ASSERT_TRUE(grab.jpeg.startsWith("\xFF\xD8"));
-        EXPECT_EQ(picture(grab).size(), QSize(185, 250));
+        const GreyPicture cover = picture(grab);
+        EXPECT_EQ(cover.width, 185);
+        EXPECT_EQ(cover.height, 250);
         EXPECT_GT(luminanceVariance(grab.jpeg), TexturedVariance);
     }
 }
@@ -81,10 +76,10 @@ TEST_F(FrameGrabber, ShowsTheFrameAsAPlayerWould)
     TestVideo phone;
     phone.picture = [](int, int, int y) { return y < 120 ? 255 : 0; };
     phone.displayTurn = 90;
-    const QImage upright = picture(grabCoverFrame(made("phone.mp4", phone), CoverSize{}));
+    const GreyPicture upright = picture(grabCoverFrame(made("phone.mp4", phone), CoverSize{}));
     ASSERT_FALSE(upright.isNull());
-    EXPECT_GT(brightnessAt(upright, 90, 50), 200);
-    EXPECT_LT(brightnessAt(upright, 10, 50), 50);
+    EXPECT_GT(upright.brightnessAt(90, 50), 200);
+    EXPECT_LT(upright.brightnessAt(10, 50), 50);
 
     // Pixels twice as tall as wide: the white middle half of the stored
     // width is a narrow upright frame, shown whole with its black sides.
@@ -92,10 +87,10 @@ TEST_F(FrameGrabber, ShowsTheFrameAsAPlayerWould)
     tallPixels.picture = [](int, int x, int) { return x >= 80 && x < 240 ? 255 : 0; };
     tallPixels.sampleAspectNumerator = 1;
     tallPixels.sampleAspectDenominator = 2;
-    const QImage narrow = picture(grabCoverFrame(made("tall.mp4", tallPixels), CoverSize{}));
+    const GreyPicture narrow = picture(grabCoverFrame(made("tall.mp4", tallPixels), CoverSize{}));
     ASSERT_FALSE(narrow.isNull());
-    EXPECT_LT(brightnessAt(narrow, 15, 50), 50);
-    EXPECT_GT(brightnessAt(narrow, 50, 50), 200);
+    EXPECT_LT(narrow.brightnessAt(15, 50), 50);
+    EXPECT_GT(narrow.brightnessAt(50, 50), 200);
 }
 
 TEST_F(FrameGrabber, BadInputsSayWhy)

@@ -1,6 +1,5 @@
 #include "demo/Example.h"
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "settings/SettingsFiles.h"
@@ -8,6 +7,7 @@
 #include "site/Progress.h"
 #include "support/RecordingMessages.h"
 #include "support/WebPageDriving.h"
+#include "workspace/Workspace.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,7 @@
-#include "SiteFixture.h"
 #include "files/FileServices.h"
+#include "site/SiteFixture.h"
 #include "support/FullDisk.h"
+#include "support/Permissions.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -211,10 +212,9 @@ TEST_F(Publishing, UpdateWithErrorsSaysHowMany)
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("更新本集内容完成,共 1 个错误!")});
 }
 
-TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
+PERMISSION_TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     threeProjects();
     space.writeBytes(QStringLiteral("site/Data/old.html"), "old");
     QFile::setPermissions(site + QStringLiteral("/Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -1,8 +1,10 @@
-#include "SiteFixture.h"
 #include "files/Reasons.h"
 #include "files/TextFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/DefaultCover.h"
+#include "site/SiteFixture.h"
+#include "site/StyleValues.h"
+#include "support/Permissions.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,35 +40,31 @@ void writeRawName(const QString &folder, const QByteArray &name)
 
 } // namespace
 
-TEST_F(Generation, WritesThePlayPageOfTheExampleByteForByte)
+// The pages of a small site, as a browser gets them, are the expected files
+// byte for byte: the plain look without a style file, then the styled look
+// of the default style.
+TEST_F(Generation, WritesThePagesOfTheExampleByteForByte)
 {
     space.writeSiteSettings(space.path(QStringLiteral("Movies/")));
     addProject(QStringLiteral("Series A"), QStringLiteral("Movies/Series A"),
                {QStringLiteral("b.mp4"), QStringLiteral("A.mp4"), QStringLiteral("c.txt")});
-    const RunOutcome outcome = generate();
-    EXPECT_TRUE(outcome.succeeded());
+    // Four covers make a second row of three.
+    for (const QString &name : {QStringLiteral("甲"), QStringLiteral("b & c"), QStringLiteral("d")})
+        addProject(name, QStringLiteral("Movies/") + name, {QStringLiteral("01.mp4")});
+    const auto expected = [](const char *name) {
+        QFile file(QStringLiteral(TESSALY_TEST_DATA "/pages/") + QString::fromUtf8(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        return file.readAll();
+    };
 
-    const QString functions =
-        QStringLiteral("function scr1(){ \r\n\tmyVid.src=\"../movie/Series A/A.mp4\";\r\n"
-                       "\tdocument.getElementById('Titel').innerHTML = 'Series A A';\r\n } \r\n\r\n\r\n"
-                       "function scr2(){ \r\n\tmyVid.src=\"../movie/Series A/b.mp4\";\r\n"
-                       "\tdocument.getElementById('Titel').innerHTML = 'Series A b';\r\n } \r\n\r\n\r\n"
-                       "function scr3(){ \r\n\tmyVid.src=\"../movie/Series A/c.txt\";\r\n"
-                       "\tdocument.getElementById('Titel').innerHTML = 'Series A c';\r\n } \r\n\r\n");
-    const QString buttons = QStringLiteral("<button onclick=\"scr1()\" type=\"button\">A</button>\r\n\r\n\r\n"
-                                           "<button onclick=\"scr2()\" type=\"button\">b</button>\r\n\r\n\r\n"
-                                           "<button onclick=\"scr3()\" type=\"button\">c</button>\r\n\r\n");
-    QString expected = builtin::playPage() + QStringLiteral("\r\n");
-    expected.replace(QStringLiteral("[[Title]]"), QStringLiteral("Series A"))
-        .replace(QStringLiteral("[[MovieFile]]"), QStringLiteral("/Series A"))
-        .replace(QStringLiteral("[[DefaultMovie]]"), QStringLiteral("A.mp4"))
-        .replace(QStringLiteral("[[ButtonList]]"), buttons)
-        .replace(QStringLiteral("[[FunctionList]]"), functions);
-    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/Series A.html")), text::encode(expected) + "\r\n");
+    EXPECT_TRUE(generate().succeeded());
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/Series A.html")), expected("Series A.html"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), expected("index.html"));
 
-    QString index = builtin::plainIndexPage();
-    index.replace(QStringLiteral("[[Text]]"), cell(QStringLiteral("Series A"), QStringLiteral("3")));
-    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), text::encode(index) + "\r\n");
+    ASSERT_TRUE(style_values::save(space.workspace(), style_values::defaults()));
+    EXPECT_TRUE(generate().succeeded());
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/Series A.html")), expected("Series A.html"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/index.html")), expected("styled index.html"));
 }
 
 TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
@@ -346,10 +344,9 @@ TEST_F(Generation, ReportsAnUnwritableLogInTheClosingBox)
                                                 space.path(QStringLiteral("Log/20261207142305.log: "))));
 }
 
-TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
+PERMISSION_TEST_F(Generation, ReportsAnEpisodeFolderThatCannotBeListed)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     const QString folder = addProject(QStringLiteral("P"), QStringLiteral("m/p"), {QStringLiteral("1.mp4")});
     QFile::setPermissions(folder, QFileDevice::WriteOwner);
     const RunOutcome outcome = generate();
@@ -475,10 +472,9 @@ TEST_F(Generation, AnUpdateEndsLikewiseAfterTheLinesItFound)
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/甲.html")), page);
 }
 
-TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
+PERMISSION_TEST_F(Generation, AProjectSettingsFileThatCannotBeOpenedGivesTheSystemsReason)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    SKIP_UNLESS_PERMISSIONS_BIND();
     addProject(QStringLiteral("a"), QStringLiteral("m/a"));
     const QString settings = space.path(QStringLiteral("Setting/a.ini"));
     ASSERT_TRUE(QFile::setPermissions(settings, QFileDevice::Permissions()));

@@ -56,36 +56,6 @@ TEST(BuiltinTemplates, HaveTheirLineCountsAndEndInCrLf)
     }
 }
 
-TEST(BuiltinTemplates, KeepTheirExactBytes)
-{
-    EXPECT_EQ(builtin::rowBreak(), QStringLiteral("</tr>\r\n  <tr align=\"center\">\r\n"));
-    EXPECT_EQ(
-        builtin::function(),
-        QStringLiteral(
-            "function scr[[SerialNumber]](){ \r\n\tmyVid.src=\"../movie[[MovieFile]]/[[MovieName]]\";"
-            "\r\n\tdocument.getElementById('Titel').innerHTML = '[[Title]] [[MovieName2]]';\r\n } \r\n"));
-    const QStringList cell = builtin::styledCoverCell().split(QStringLiteral("\r\n"));
-    EXPECT_EQ(cell.at(3),
-              QStringLiteral("<div style=\"margin-top: 10px;color:#666666;font-size: [[Coverfontsize]]px\">"
-                             "<a style=\"color:#[[Coverfontcolor]]\"href=\"Data/[[Title]].html\">"
-                             "[[Title]]</a></div><div style=\"color:#[[Numberfontcolor]];font-size: "
-                             "[[Numberfontsize]]px\">共 [[Number]] 集</div>"));
-    const QStringList page = builtin::playPage().split(QStringLiteral("\r\n"));
-    EXPECT_EQ(page.at(0), QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
-                                         "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">"));
-    EXPECT_EQ(page.at(66), QStringLiteral("\t\t"));
-    EXPECT_EQ(page.at(72),
-              QStringLiteral("\t\t\t\t\t\t  <source src=\"../movie[[MovieFile]]/[[DefaultMovie]]\" "
-                             "type=\"video/mp4\">"));
-    EXPECT_EQ(page.at(111), QStringLiteral("</script> "));
-    EXPECT_EQ(builtin::plainIndexPage().split(QStringLiteral("\r\n")).mid(2),
-              builtin::styledIndexPage()
-                  .replace(QStringLiteral("[[Bodybgcolor]]"), QStringLiteral("202020"))
-                  .replace(QStringLiteral("[[Moviebgcolor]]"), QStringLiteral("333333"))
-                  .split(QStringLiteral("\r\n"))
-                  .mid(1));
-}
-
 TEST(Placeholders, FillEveryOccurrenceOnceButLaterFillsSeeInsertedText)
 {
     QString text = QStringLiteral("[[A]]-[[A]]-[[a]]");

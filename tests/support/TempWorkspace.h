@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,3 +1,5 @@
+#include "support/Permissions.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QStandardPaths>
@@ -10,6 +12,8 @@ int main(int argc, char **argv)
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ::testing::InitGoogleTest(&argc, argv);
+    if (!tessaly::testing::keepOnlyPermissionCasesIfAsked())
+        return 0;
     // What the window remembers goes to a test configuration, never the
     // user's own.
     QStandardPaths::setTestModeEnabled(true);

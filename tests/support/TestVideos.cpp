@@ -1,8 +1,8 @@
 #include "support/TestVideos.h"
 
 #include <QFile>
-#include <QImage>
 #include <cmath>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -190,21 +190,45 @@ bool writeAudioOnly(const QString &path)
     return writer.send(frame) && writer.finish();
 }
 
+GreyPicture decodeJpeg(const QByteArray &jpeg)
+{
+    GreyPicture picture;
+    const AVCodec *decoder = avcodec_find_decoder(AV_CODEC_ID_MJPEG);
+    AVCodecContext *context = decoder ? avcodec_alloc_context3(decoder) : nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    if (context && packet && frame && avcodec_open2(context, decoder, nullptr) == 0 &&
+        av_new_packet(packet, int(jpeg.size())) == 0) {
+        std::memcpy(packet->data, jpeg.constData(), size_t(jpeg.size()));
+        // Every planar format the decoder gives holds the brightness in its
+        // first plane.
+        if (avcodec_send_packet(context, packet) == 0 && avcodec_receive_frame(context, frame) == 0) {
+            picture.width = frame->width;
+            picture.height = frame->height;
+            picture.pixels.resize(size_t(frame->width) * frame->height);
+            for (int y = 0; y < frame->height; ++y)
+                std::memcpy(picture.pixels.data() + size_t(y) * frame->width,
+                            frame->data[0] + size_t(y) * frame->linesize[0], size_t(frame->width));
+        }
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
+    return picture;
+}
+
 double luminanceVariance(const QByteArray &jpeg)
 {
-    const QImage image = QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_Grayscale8);
-    if (image.isNull())
+    const GreyPicture picture = decodeJpeg(jpeg);
+    if (picture.isNull())
         return 0;
     double sum = 0;
     double squares = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar *row = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            sum += row[x];
-            squares += double(row[x]) * row[x];
-        }
+    for (const unsigned char value : picture.pixels) {
+        sum += value;
+        squares += double(value) * value;
     }
-    const double count = double(image.width()) * image.height();
+    const double count = double(picture.pixels.size());
     return squares / count - (sum / count) * (sum / count);
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace tessaly::testing {
 
@@ -43,6 +44,23 @@ struct TestVideo
 
 // A WAV file of one second of a tone: audio and nothing else.
 bool writeAudioOnly(const QString &path);
+
+// A JPEG picture's brightness, decoded by the video libraries so that the
+// logic's tests need no picture classes of the window system.
+struct GreyPicture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+
+    bool isNull() const { return pixels.empty(); }
+    // The brightness 0–255 at a point given in hundredths of the sides.
+    int brightnessAt(int xPercent, int yPercent) const
+    {
+        return pixels[size_t(height * yPercent / 100) * width + width * xPercent / 100];
+    }
+};
+GreyPicture decodeJpeg(const QByteArray &jpeg);
 
 // The brightness spread of a picture's pixels; 0 for a flat picture.
 double luminanceVariance(const QByteArray &jpeg);

@@ -1,11 +1,11 @@
 #include "app/gui/Controllers.h"
 
+#include "app/gui/CatalogueDialogsController.h"
+#include "app/gui/CoverController.h"
 #include "app/gui/MainWindow.h"
-#include "catalogue/gui/CatalogueDialogsController.h"
-#include "covers/gui/CoverController.h"
-#include "covers/gui/VideoCoverController.h"
-#include "settings/gui/SettingsController.h"
-#include "site/gui/SiteController.h"
+#include "app/gui/SettingsController.h"
+#include "app/gui/SiteController.h"
+#include "app/gui/VideoCoverController.h"
 
 namespace tessaly {
 

@@ -1,19 +1,19 @@
 #include "app/gui/MainWindow.h"
 
 #include "app/WorkspaceCommands.h"
-#include "app/gui/Buttons.h"
 #include "app/gui/CommandsDuringRuns.h"
 #include "app/gui/Controllers.h"
 #include "app/gui/KeyboardAndTips.h"
-#include "app/gui/RowIcons.h"
+#include "app/gui/ProjectCommands.h"
 #include "app/gui/WorkspaceMenu.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/DetailsPane.h"
-#include "catalogue/gui/ProjectCommands.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "platform/gui/BackgroundRun.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/RowIcons.h"
 #include "site/SiteGeneration.h"
 
 #include <QAction>
@@ -29,7 +29,7 @@
 // Resources of static libraries are registered by hand, outside any namespace.
 static void registerWindowResources()
 {
-    Q_INIT_RESOURCE(window);
+    Q_INIT_RESOURCE(row_icons);
     Q_INIT_RESOURCE(site);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "site/Style.h"
+#include "workspace/Workspace.h"
 
 #include <QMainWindow>
 #include <QString>

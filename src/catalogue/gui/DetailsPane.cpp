@@ -1,8 +1,8 @@
 #include "catalogue/gui/DetailsPane.h"
 
-#include "app/gui/Buttons.h"
-#include "app/gui/RowIcons.h"
 #include "catalogue/ProjectSelection.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/RowIcons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "catalogue/gui/EpisodeFolderDialog.h"
 
-#include "app/Workspace.h"
-#include "app/gui/Buttons.h"
 #include "catalogue/gui/FolderListView.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "platform/gui/Buttons.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
+#include "workspace/Workspace.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

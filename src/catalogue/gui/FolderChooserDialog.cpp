@@ -1,8 +1,8 @@
 #include "catalogue/gui/FolderChooserDialog.h"
 
-#include "app/gui/Buttons.h"
 #include "catalogue/gui/FolderListView.h"
 #include "platform/Messages.h"
+#include "platform/gui/Buttons.h"
 #include "settings/RecordedPaths.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "catalogue/gui/FolderListView.h"
 
-#include "app/gui/Buttons.h"
+#include "platform/gui/Buttons.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #include "catalogue/gui/NewProjectDialog.h"
 
-#include "app/gui/Buttons.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/gui/FolderChooserDialog.h"
+#include "platform/gui/Buttons.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

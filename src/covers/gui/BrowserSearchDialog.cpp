@@ -5,12 +5,12 @@
 #include "covers/SearchUrl.h"
 #include "covers/StartPage.h"
 #include "covers/gui/CandidatePicker.h"
-#include "covers/gui/EscapeCloses.h"
 #include "covers/gui/LinkMenu.h"
 #include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
+#include "platform/gui/EscapeCloses.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

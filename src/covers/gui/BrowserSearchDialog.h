@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Workspace.h"
 #include "covers/SearchLimits.h"
 #include "platform/gui/BrowserView.h"
+#include "workspace/Workspace.h"
 
 #include <QDialog>
 

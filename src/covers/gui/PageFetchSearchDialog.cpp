@@ -5,11 +5,11 @@
 #include "covers/PageDecoding.h"
 #include "covers/SearchUrl.h"
 #include "covers/gui/CandidatePicker.h"
-#include "covers/gui/EscapeCloses.h"
 #include "covers/gui/LinkMenu.h"
 #include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "platform/gui/EscapeCloses.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

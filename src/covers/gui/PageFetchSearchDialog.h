@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Workspace.h"
 #include "covers/SearchLimits.h"
+#include "workspace/Workspace.h"
 
 #include <QDialog>
 #include <QPointer>

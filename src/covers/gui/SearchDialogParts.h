@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/Buttons.h"
+#include "platform/gui/Buttons.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "settings/gui/SettingsDialog.h"
 
-#include "app/gui/Buttons.h"
+#include "platform/gui/Buttons.h"
 #include "platform/gui/DialogFileChooser.h"
 #include "settings/EditedSettings.h"
 #include "settings/FolderBrowsing.h"

@@ -1,8 +1,8 @@
 #include "site/gui/StyleDialog.h"
 
-#include "app/gui/Buttons.h"
 #include "platform/ColourChooser.h"
 #include "platform/Messages.h"
+#include "platform/gui/Buttons.h"
 #include "site/DefaultCover.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Workspace.h"
 #include "platform/gui/BrowserView.h"
 #include "site/StyleValues.h"
+#include "workspace/Workspace.h"
 
 #include <QDialog>
 #include <QList>

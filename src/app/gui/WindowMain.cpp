@@ -1,0 +1,99 @@
+#include "app/gui/ChineseInterface.h"
+#include "app/gui/MainWindow.h"
+#include "app/gui/ProgramIcon.h"
+#include "app/gui/WindowStateKeeper.h"
+#include "files/FileServices.h"
+#include "files/TextFile.h"
+#include "platform/Desktop.h"
+#include "platform/Messages.h"
+#include "platform/gui/QtDesktop.h"
+#include "platform/gui/QtMessagePresenter.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceLock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFont>
+#include <unistd.h>
+
+namespace {
+
+QString workspaceFolder(const QApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tessaly"));
+    parser.addHelpOption();
+    const QCommandLineOption workspace(QStringLiteral("workspace"),
+                                       QStringLiteral("The application folder to work in."),
+                                       QStringLiteral("DIR"));
+    parser.addOption(workspace);
+    parser.process(app);
+    return tessaly::chooseWorkspaceFolder(QCoreApplication::applicationDirPath(), parser.value(workspace));
+}
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Noto Sans SC")});
+    font.setPointSizeF(10.5);
+    return font;
+}
+
+// In place of a skin library: `Skin.qss` beside the program styles the
+// window; a sheet that cannot be read or parsed leaves the standard look.
+void applySkin(QApplication &app, const tessaly::Workspace &workspace)
+{
+    const QString skin = workspace.skinFile();
+    if (!tessaly::files::plainFileExists(skin))
+        return;
+    if (const auto sheet = tessaly::text::readWholeText(skin))
+        app.setStyleSheet(*sheet);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Chromium refuses to run as root inside its sandbox; the cover search
+    // view must work however the program is started.
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
+    QApplication::setWindowIcon(tessaly::programIcon());
+    QApplication::setFont(windowFont());
+    tessaly::installChineseInterface(app);
+
+    tessaly::QtMessagePresenter presenter;
+    tessaly::Messages::setPresenter(&presenter);
+    tessaly::QtDesktop desktop;
+    tessaly::Desktop::setInstance(&desktop);
+
+    const tessaly::Workspace workspace(workspaceFolder(app));
+    if (!tessaly::files::folderExists(workspace.root())) {
+        tessaly::Messages::error(
+            tessaly::Messages::withPath(workspace.root(), QStringLiteral("文件夹不存在!")));
+        return 1;
+    }
+    tessaly::WorkspaceLock lock(workspace);
+    if (!lock.acquire()) {
+        tessaly::Messages::error(lock.refusalText());
+        return 1;
+    }
+
+    applySkin(app, workspace);
+    const QStringList failures = workspace.createFolders();
+    if (!failures.isEmpty())
+        tessaly::Messages::error(failures.join(QStringLiteral("\r\n")));
+
+    tessaly::MainWindow window(workspace);
+    window.start();
+    (new tessaly::WindowStateKeeper(window))->restore();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,107 @@
+#include "app/gui/MainWindow.h"
+#include "catalogue/gui/EpisodeFolderDialog.h"
+#include "catalogue/gui/FolderListView.h"
+#include "settings/SettingsFiles.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
+#include "support/WindowFixture.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+class CatalogueDialogsControllerTest : public WindowFixture
+{
+protected:
+    CatalogueDialogsControllerTest()
+    {
+        root = files.makeFolder(QStringLiteral("Movies"));
+        files.writeBytes(QStringLiteral("Movies/Film/a.mp4"), "a");
+        files.writeSiteSettings(root);
+        files.writeList({QStringLiteral("Old")});
+    }
+
+    void start() { openWindow(Showing::Exposed); }
+
+    QString root;
+};
+
+} // namespace
+
+TEST_F(CatalogueDialogsControllerTest, AddAndNewOpenTheNewProjectDialog)
+{
+    start();
+    QString opened;
+    whenModalDialogShown([&](QDialog &dialog) {
+        opened = dialog.objectName();
+        typeText(*dialog.findChild<QLineEdit *>(QStringLiteral("Text1")), QStringLiteral("新片"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QTest::mouseClick(window->button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(opened, QStringLiteral("Form2"));
+    EXPECT_EQ(window->projects().names(), QStringList({QStringLiteral("新片"), QStringLiteral("Old")}));
+    EXPECT_EQ(window->chosenProject().value_or(QString()), QStringLiteral("新片"));
+
+    opened.clear();
+    whenModalDialogShown([&](QDialog &dialog) {
+        opened = dialog.objectName();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    window->action("MB5")->trigger();
+    EXPECT_EQ(opened, QStringLiteral("Form2"));
+    EXPECT_EQ(window->projects().size(), 2);
+    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowItsEpisodes)
+{
+    start();
+    window->selectRow(0);
+    QString opened;
+    whenModalDialogShown([&](QDialog &dialog) {
+        opened = dialog.objectName();
+        auto *chooser = qobject_cast<EpisodeFolderDialog *>(&dialog);
+        ASSERT_NE(chooser, nullptr);
+        clickRow(*chooser->folderList(), rowWithText(*chooser->folderList(), QStringLiteral("Film")));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+    });
+    QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
+
+    EXPECT_EQ(opened, QStringLiteral("Form3"));
+    EXPECT_EQ(settings::episodeFolder(files.workspace(), QStringLiteral("Old")),
+              root + QStringLiteral("/Film"));
+    auto *episodes = window->findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+    ASSERT_NE(episodes, nullptr);
+    EXPECT_EQ(rowTexts(*episodes), QStringList({QStringLiteral("a.mp4")}));
+}
+
+TEST_F(CatalogueDialogsControllerTest, ChooseOnANameThatCannotBeAFileNameOpensNothing)
+{
+    // "List" would make the chooser write its folder into `List.ini`.
+    files.writeList({QStringLiteral("a/b"), QStringLiteral("List")});
+    const QByteArray list = files.readBytes(QStringLiteral("Setting/List.ini"));
+    start();
+    for (int row : {0, 1}) {
+        messages.clear();
+        window->selectRow(row);
+        bool opened = false;
+        whenModalDialogShown([&](QDialog &) { opened = true; });
+        QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(messages.texts(),
+                  QStringList({QStringLiteral("无法使用的项目名称: ") + window->projects().names().at(row)}));
+    }
+    EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), list);
+}

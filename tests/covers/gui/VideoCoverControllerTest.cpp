@@ -1,0 +1,141 @@
+#include "app/gui/VideoCoverController.h"
+
+#include "app/gui/MainWindow.h"
+#include "app/gui/SiteController.h"
+#include "catalogue/gui/DetailsPane.h"
+#include "covers/CoverTexts.h"
+#include "site/gui/MessagePanel.h"
+#include "support/RecordingMessages.h"
+#include "support/TempWorkspace.h"
+#include "support/TestVideos.h"
+#include "support/Waiting.h"
+#include "support/WindowFixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::covers;
+using namespace tessaly::testing;
+
+namespace {
+
+class VideoCoverCommands : public WindowFixture
+{
+protected:
+    VideoCoverCommands()
+    {
+        writeQuietStyle();
+        EXPECT_TRUE(TestVideo().write(workspace.path("film.mp4")));
+    }
+
+    void addProject(const QString &name, const QStringList &videos, const QStringList &others = {})
+    {
+        const QString folder = workspace.makeFolder("m/" + name);
+        workspace.writeText("Setting/" + name + ".ini", "[Setting]\r\nFile=" + folder);
+        for (const QString &video : videos)
+            QFile::copy(workspace.path("film.mp4"), folder + '/' + video);
+        for (const QString &other : others)
+            workspace.writeBytes("m/" + name + '/' + other, "not a video");
+    }
+
+    void open(const QStringList &projects)
+    {
+        workspace.writeList(projects);
+        openWindow(Showing::Shown);
+        window->projectView()->setCurrentItem(window->projectView()->topLevelItem(0));
+        controller = window->findChild<VideoCoverController *>();
+        ASSERT_NE(controller, nullptr);
+        messages.clear();
+    }
+
+    // Starts a job and waits for its end, checking that the commands were
+    // disabled meanwhile.
+    void runToEnd(const std::function<void()> &start)
+    {
+        QSignalSpy finished(controller, &VideoCoverController::finished);
+        start();
+        EXPECT_TRUE(controller->isRunning());
+        EXPECT_FALSE(window->button("Command12")->isEnabled());
+        EXPECT_FALSE(window->action("M8")->isEnabled());
+        ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 30000));
+        EXPECT_TRUE(window->button("Command12")->isEnabled());
+        EXPECT_TRUE(window->action("M8")->isEnabled());
+    }
+
+    QByteArray cover(const QString &project) const
+    {
+        return workspace.readBytes("Web/Image/" + project + ".jpg");
+    }
+
+    TempWorkspace &workspace = files;
+    VideoCoverController *controller = nullptr;
+};
+
+} // namespace
+
+TEST_F(VideoCoverCommands, GrabbingRunsOffTheWindowThreadAndShowsTheNewCover)
+{
+    addProject("甲", {"b.mp4"}, {"a.txt"});
+    open({"甲"});
+    runToEnd([&] { window->button("Command12")->click(); });
+    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(cover("甲").startsWith("\xFF\xD8"));
+    EXPECT_FALSE(window->detailsPane()->coverPreview()->showsDefaultCover());
+
+    // The episode list's own command takes the chosen episode alone.
+    workspace.writeBytes("Web/Image/甲.jpg", "old cover");
+    QTreeWidget *episodes = window->detailsPane()->episodeView();
+    episodes->setCurrentItem(episodes->topLevelItem(0));
+    runToEnd([&] { controller->episodeMenu()->actions().first()->trigger(); });
+    EXPECT_EQ(messages.texts(),
+              QStringList{Messages::withPath(workspace.path("m/甲/a.txt"), texts::notAVideo())});
+    EXPECT_EQ(cover("甲"), "old cover");
+}
+
+TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
+{
+    addProject("甲", {"a.mp4"});
+    addProject("乙", {"a.mp4"});
+    addProject("丙", {});
+    workspace.writeBytes("Web/Image/乙.jpg", "own cover");
+    open({"甲", "乙", "丙"});
+    runToEnd([&] { window->action("M8")->trigger(); });
+
+    MessagePanel *panel = window->findChild<SiteController *>()->panel();
+    ASSERT_TRUE(panel->isVisible());
+    const QString closing = texts::coversGrabbedWithErrors(1);
+    EXPECT_EQ(panel->texts(),
+              (QStringList{texts::grabbingCover("甲"), texts::grabbingCover("丙"),
+                           texts::cannotGrabCover(workspace.path("m/丙"), texts::noEpisodes()), closing}));
+    EXPECT_EQ(messages.texts(), QStringList{closing});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    const auto *bar = panel->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    EXPECT_EQ(bar->maximum(), 3); // the projects of the run, done
+    EXPECT_EQ(bar->value(), 3);
+    EXPECT_TRUE(cover("甲").startsWith("\xFF\xD8"));
+    EXPECT_EQ(cover("乙"), "own cover");
+}
+
+TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
+{
+    addProject("甲", {}, {"a.txt"});
+    open({"甲"});
+    // The job counts as running until the window's loop has seen its end.
+    window->button("Command12")->click();
+    messages.setNextAnswer(MessageAnswer::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(controller->isRunning());
+    messages.setNextAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(window->close());
+    keepRunning(100);
+    // A stopped job shows nothing more.
+    EXPECT_EQ(messages.texts(), (QStringList{texts::quitWhileGrabbing(), texts::quitWhileGrabbing()}));
+}

@@ -1,0 +1,81 @@
+#!/bin/bash
+# Checks every include of a source file in the sources against the layers: a
+# subsystem's logic may include itself and the layers below it; its `gui`
+# part may include its own logic, what that logic may include, lower gui
+# parts and platform's gui part. Prints each include that breaks the rule
+# and fails if there is one.
+set -euo pipefail
+src="${1:?usage: check-includes.sh SOURCE_FOLDER}"
+
+# What each layer's logic may use besides itself and platform.
+declare -A below=(
+  [platform]=""
+  [files]=""
+  [workspace]="files"
+  [settings]="workspace files"
+  [catalogue]="settings workspace files"
+  [site]="catalogue settings workspace files"
+  [covers]="site catalogue settings workspace files"
+  [demo]="covers site catalogue settings workspace files"
+  [app]="covers site catalogue settings workspace files"
+)
+# The example maker is used by the command line's main alone.
+declare -A extra=([app/cli]="demo")
+
+layer_of() { # path relative to src -> layer, with /gui for a gui part
+  local first="${1%%/*}" rest="${1#*/}"
+  case "$rest" in
+    gui/*) echo "$first/gui" ;;
+    cli/*) echo "$first/cli" ;;
+    *) echo "$first" ;;
+  esac
+}
+
+allowed() { # from-layer to-layer
+  local from="$1" to="$2" base="${1%/*}"
+  [ "$to" = "$from" ] && return 0
+  [ "$to" = platform ] && return 0
+  case "$from" in
+    */gui)
+      [ "$to" = platform/gui ] && return 0
+      [ "$to" = "$base" ] && return 0
+      local lower
+      for lower in ${below[$base]}; do
+        [ "$to" = "$lower" ] || [ "$to" = "$lower/gui" ] && return 0
+      done
+      return 1 ;;
+    */cli)
+      [ "$to" = "$base" ] && return 0
+      local other
+      for other in ${extra[$from]:-} ${below[$base]}; do [ "$to" = "$other" ] && return 0; done
+      return 1 ;;
+  esac
+  [ -v "below[$from]" ] || return 1
+  local lower
+  for lower in ${below[$from]}; do [ "$to" = "$lower" ] && return 0; done
+  return 1
+}
+
+status=0
+cd "$src"
+while IFS= read -r line; do
+  file="${line%%:*}"
+  rest="${line#*:}"
+  number="${rest%%:*}"
+  target="$(sed -E 's/^#include [<"]([^">]+)[">].*/\1/' <<<"${rest#*:}")"
+  # Includes by a bare name stay inside their own folder; those in angle
+  # brackets are the system's, unless they name a folder of the sources.
+  [[ "$target" == */* ]] || continue
+  [[ "${rest#*:}" == '#include <'* && ! -d "${target%%/*}" ]] && continue
+  from="$(layer_of "${file#./}")"
+  to="$(layer_of "$target")"
+  if [ ! -e "$target" ]; then
+    echo "$file:$number: includes \"$target\", which is not in the sources" >&2
+    status=1
+  elif ! allowed "$from" "$to"; then
+    echo "$file:$number: $from may not include \"$target\" ($to)" >&2
+    status=1
+  fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' --include='*.cpp' --include='*.h' . |
+  sed -E 's/:[[:space:]]*#[[:space:]]*include[[:space:]]*/:#include /')
+exit $status

@@ -1,0 +1,204 @@
+#include "site/SiteFixture.h"
+#include "app/gui/MainWindow.h"
+#include "platform/gui/BackgroundRun.h"
+#include "site/gui/MessagePanel.h"
+#include "app/gui/SiteController.h"
+#include "support/Waiting.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::testing;
+
+namespace {
+
+// Notes how many lines the panel held when a box was asked for.
+class PanelAtBox : public MessagePresenter
+{
+public:
+    explicit PanelAtBox(RecordingMessages &recorder)
+        : m_recorder(recorder), m_previous(Messages::setPresenter(this))
+    {}
+    ~PanelAtBox() override { Messages::setPresenter(m_previous); }
+    MessageAnswer present(const Message &message) override
+    {
+        linesAtBox.append(panel ? int(panel->texts().size()) : -1);
+        return m_recorder.present(message);
+    }
+    MessagePanel *panel = nullptr;
+    QList<int> linesAtBox;
+
+private:
+    RecordingMessages &m_recorder;
+    MessagePresenter *m_previous;
+};
+
+class SiteRunInWindow : public SiteTest
+{
+protected:
+    // Projects of two episodes each, published to `site`.
+    void addProjects(int count)
+    {
+        // A Style.ini keeps the style load quiet.
+        space.writeText(QStringLiteral("Style/Style.ini"),
+                        QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
+        space.writeSiteSettings(space.path(QStringLiteral("m")), space.makeFolder(QStringLiteral("site")),
+                                QString(), QStringLiteral("True"));
+        for (int i = 0; i < count; ++i) {
+            const QString name = QStringLiteral("项目%1").arg(i);
+            addProject(name, QStringLiteral("m/") + name, {QStringLiteral("1.mp4"), QStringLiteral("2.mp4")});
+        }
+    }
+    void open()
+    {
+        space.writeList(projects.names());
+        window = std::make_unique<MainWindow>(space.workspace());
+        window->start();
+        window->show();
+        boxes.panel = panel();
+        boxes.linesAtBox.clear();
+        messages.clear();
+    }
+    MessagePanel *panel() const { return window->findChild<SiteController *>()->panel(); }
+    bool running() const { return window->backgroundRun().isRunning(); }
+    bool waitForTheEnd()
+    {
+        return waitUntil([this] { return !running(); }, 60000);
+    }
+    QStringList logs() const { return QDir(space.path(QStringLiteral("Log"))).entryList(QDir::Files); }
+    void removeLogs() const
+    {
+        for (const QString &log : logs())
+            QFile::remove(space.path(QStringLiteral("Log/") + log));
+    }
+    QStringList loggedLines() const
+    {
+        if (logs().size() != 1)
+            return {QStringLiteral("not one log but %1").arg(logs().size())};
+        const QString text = this->text(QStringLiteral("Log/") + logs().first());
+        return text.chopped(2).split(QStringLiteral("\r\n"));
+    }
+    // Every file below the output and site folders with its bytes.
+    QMap<QString, QByteArray> writtenFiles() const
+    {
+        QMap<QString, QByteArray> files;
+        for (const QString &folder : {QStringLiteral("Web"), QStringLiteral("site")}) {
+            QDirIterator it(space.path(folder), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                QFile file(path);
+                file.open(QIODevice::ReadOnly);
+                files.insert(path, file.readAll());
+            }
+        }
+        return files;
+    }
+
+    PanelAtBox boxes{messages};
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+TEST_F(SiteRunInWindow, AWholeSiteRunGoesOffTheWindowsThreadAndEndsAsARunInsideTheClickDid)
+{
+    addProjects(300);
+    // The same run inside the call, for comparison.
+    ASSERT_TRUE(generate().succeeded());
+    const QStringList expected = lines.texts();
+    const QMap<QString, QByteArray> files = writtenFiles();
+    removeLogs();
+    open();
+
+    window->button("Command4")->click();
+    // The click returns at once, the run going on while the commands that
+    // change the workspace wait; the panel shows and cannot be closed.
+    EXPECT_TRUE(running());
+    for (const char *name : {"Command1", "Command2", "Command4", "Command6", "Command12"})
+        EXPECT_FALSE(window->button(name)->isEnabled()) << name;
+    EXPECT_FALSE(window->action("M8")->isEnabled());
+    EXPECT_TRUE(window->button("Command8")->isEnabled());
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_FALSE(panel()->findChild<QPushButton *>(QStringLiteral("Command7"))->isEnabled());
+    ASSERT_TRUE(waitForTheEnd());
+
+    EXPECT_EQ(panel()->texts(), expected);
+    EXPECT_EQ(loggedLines(), expected);
+    EXPECT_EQ(writtenFiles(), files);
+    ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站成功!")});
+    EXPECT_EQ(boxes.linesAtBox, QList<int>{int(expected.size())}); // every line shown before the box
+    EXPECT_EQ(panel()->lineView()->currentItem(),
+              panel()->lineView()->topLevelItem(int(expected.size()) - 1));
+    const auto *bar = panel()->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->maximum(), 1 + 300 + 300); // the index, the play pages and the covers published
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(window->button("Command4")->isEnabled());
+    EXPECT_TRUE(window->action("M8")->isEnabled());
+    EXPECT_TRUE(panel()->findChild<QPushButton *>(QStringLiteral("Command7"))->isEnabled());
+}
+
+TEST_F(SiteRunInWindow, AnUpdateLogsThePanelsEarlierLinesBeforeItsOwn)
+{
+    addProjects(2);
+    open();
+    window->button("Command4")->click();
+    ASSERT_TRUE(waitForTheEnd());
+    const QStringList earlier = panel()->texts();
+    removeLogs();
+    messages.clear();
+
+    window->projectView()->setCurrentItem(window->projectView()->topLevelItem(1));
+    window->button("Command6")->click();
+    ASSERT_TRUE(waitForTheEnd());
+    const QStringList all = panel()->texts();
+    EXPECT_EQ(all.mid(0, earlier.size()), earlier);
+    EXPECT_EQ(all.last(), QStringLiteral("更新本集内容成功!"));
+    EXPECT_EQ(all.at(all.size() - 2), QStringLiteral("站点 - 项目1页面更新完成"));
+    EXPECT_EQ(loggedLines(), all);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("更新本集内容成功!")});
+}
+
+TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
+{
+    addProjects(300);
+    open();
+    window->button("Command4")->click();
+    messages.setNextAnswer(MessageAnswer::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(running());
+    messages.setNextAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(window->close());
+    ASSERT_TRUE(waitForTheEnd());
+    keepRunning(50);
+
+    const QString question = QStringLiteral("正在生成网站,确定要退出吗?");
+    EXPECT_EQ(messages.texts(), (QStringList{question, question}));
+    EXPECT_EQ(messages.last().title, QStringLiteral("提示"));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Question);
+    EXPECT_EQ(messages.last().buttons, MessageButtons::YesNo);
+    const QStringList logged = loggedLines();
+    EXPECT_EQ(logged.last(), QStringLiteral("生成网站已中止..."));
+    EXPECT_FALSE(logged.contains(QStringLiteral("生成网站成功...")));
+}
+
+TEST_F(SiteRunInWindow, ClosingDuringAnUpdateAsksAboutTheUpdate)
+{
+    addProjects(300);
+    open();
+    window->projectView()->setCurrentItem(window->projectView()->topLevelItem(0));
+    window->button("Command6")->click();
+    messages.setNextAnswer(MessageAnswer::No);
+    EXPECT_FALSE(window->close());
+    ASSERT_TRUE(waitForTheEnd());
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("正在更新本集内容,确定要退出吗?"),
+                                             QStringLiteral("更新本集内容成功!")}));
+}

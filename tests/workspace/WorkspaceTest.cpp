@@ -1,0 +1,185 @@
+#include "workspace/Workspace.h"
+
+#include "files/Reasons.h"
+#include "support/DataHome.h"
+#include "support/FullDisk.h"
+#include "support/Permissions.h"
+#include "support/TempWorkspace.h"
+#include "workspace/WorkspaceLock.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSysInfo>
+#include <cerrno>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace tessaly;
+using tessaly::testing::TempWorkspace;
+
+TEST(WorkspaceStartup, CreatesTheSevenFoldersButNotTemp)
+{
+    TempWorkspace ws;
+    EXPECT_TRUE(ws.workspace().createFolders().isEmpty());
+    for (const char *folder : {"Web", "Web/Data", "Web/Image", "Setting", "Data", "Log", "Style"})
+        EXPECT_TRUE(QDir(ws.path(QString::fromUtf8(folder))).exists()) << folder;
+    EXPECT_FALSE(ws.exists(QStringLiteral("Temp")));
+    EXPECT_TRUE(ws.workspace().createFolders().isEmpty()); // a second start changes nothing
+}
+
+TEST(WorkspaceStartup, AFolderThatCannotBeMadeIsReportedAndTheRestGoOn)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("Web"), "a file where the folder should be");
+    const QStringList failures = ws.workspace().createFolders();
+    ASSERT_EQ(failures.size(), 2); // Web/Data and Web/Image cannot exist under a file
+    EXPECT_TRUE(failures.first().startsWith(ws.path(QStringLiteral("Web/Data")) + QStringLiteral(": ")));
+    EXPECT_TRUE(QDir(ws.path(QStringLiteral("Style"))).exists());
+}
+
+TEST(WorkspacePaths, ProjectFilesAreNamedAfterTheProject)
+{
+    const Workspace ws(QStringLiteral("/srv/app/"));
+    EXPECT_EQ(ws.coverFile(QStringLiteral("甲")), QStringLiteral("/srv/app/Web/Image/甲.jpg"));
+    EXPECT_EQ(ws.playPage(QStringLiteral("甲")), QStringLiteral("/srv/app/Web/Data/甲.html"));
+    EXPECT_EQ(ws.projectSettingsFile(QStringLiteral("甲")), QStringLiteral("/srv/app/Setting/甲.ini"));
+    EXPECT_EQ(Workspace(QStringLiteral("/")).web(), QStringLiteral("/Web"));
+}
+
+TEST(WorkspaceLocking, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    TempWorkspace ws;
+    auto first = std::make_unique<WorkspaceLock>(ws.workspace());
+    ASSERT_TRUE(first->acquire());
+    WorkspaceLock second(ws.workspace());
+    // QLockFile allows re-entry from the same process only through the same object.
+    EXPECT_FALSE(second.acquire());
+    first.reset();
+    EXPECT_TRUE(second.acquire());
+}
+
+TEST(WorkspaceLocking, ALockLeftByAProcessThatIsGoneIsTakenOver)
+{
+    TempWorkspace ws;
+    // What a crashed holder leaves: its process id, name and host.
+    ws.writeBytes(QStringLiteral(".tessaly.lock"),
+                  QByteArray("999999999\ntessaly\n") + QSysInfo::machineHostName().toUtf8() + "\n");
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_TRUE(lock.acquire());
+}
+
+TEST(WorkspaceLocking, ALiveHolderKeepsItsLockHoweverLongItHasHeldIt)
+{
+    TempWorkspace ws;
+    WorkspaceLock window(ws.workspace());
+    ASSERT_TRUE(window.acquire());
+    // A window open for an hour: its process is alive, its lock file old.
+    QFile file(ws.path(QStringLiteral(".tessaly.lock")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    file.close();
+    WorkspaceLock command(ws.workspace());
+    EXPECT_FALSE(command.acquire());
+}
+
+TEST(WorkspaceChoice, AnInstalledCopyWorksInTheUsersDataFolderAndAnyOtherBesideItsProgram)
+{
+    TempWorkspace prefix;
+    const QString bin = prefix.makeFolder(QStringLiteral("bin"));
+    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
+    const tessaly::testing::DataHome home(dataHome);
+
+    EXPECT_EQ(chooseWorkspaceFolder(bin), bin);
+    EXPECT_FALSE(prefix.exists(QStringLiteral("home"))) << "a portable copy makes nothing in the home folder";
+
+    prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
+    EXPECT_EQ(chooseWorkspaceFolder(bin), dataHome + QStringLiteral("/Tessaly"));
+    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
+
+    const QString named = prefix.makeFolder(QStringLiteral("named"));
+    EXPECT_EQ(chooseWorkspaceFolder(bin, named), named);
+}
+
+TEST(WorkspaceLocking, AnEmptyOrGarbledLockFileIsTakenOver)
+{
+    TempWorkspace ws;
+    for (const QByteArray &garbled : {QByteArray(), QByteArray("\x01\xFFnot a pid\n")}) {
+        ws.writeBytes(QStringLiteral(".tessaly.lock"), garbled);
+        WorkspaceLock lock(ws.workspace());
+        EXPECT_TRUE(lock.acquire()) << garbled.toHex().constData();
+        EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::None);
+    }
+}
+
+TEST(WorkspaceLocking, AGarbledLockFileOfALiveHolderIsNotTakenOver)
+{
+    TempWorkspace ws;
+    WorkspaceLock holder(ws.workspace());
+    ASSERT_TRUE(holder.acquire());
+    // Emptied in place, as if the holder were still writing it.
+    QFile file(ws.path(QStringLiteral(".tessaly.lock")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    file.close();
+
+    WorkspaceLock second(ws.workspace());
+    EXPECT_FALSE(second.acquire());
+    EXPECT_EQ(second.refusalText(), WorkspaceLock::busyText(ws.root()));
+}
+
+TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral(".tessaly.lock"), "4242\ntessaly\nmedia-server-2\n");
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::HeldElsewhere);
+    EXPECT_EQ(
+        lock.refusalText(),
+        ws.path(QStringLiteral(".tessaly.lock")) +
+            QStringLiteral("\r\n工作区正在被另一台计算机上的Tessaly使用(主机 media-server-2,进程 4242)!"));
+    EXPECT_TRUE(ws.exists(QStringLiteral(".tessaly.lock")));
+}
+
+PERMISSION_TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGivesTheSystemsReason)
+{
+    SKIP_UNLESS_PERMISSIONS_BIND();
+    TempWorkspace ws;
+    ASSERT_TRUE(QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::ExeOwner));
+    WorkspaceLock lock(ws.workspace());
+    const bool acquired = lock.acquire();
+    QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(acquired);
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
+    EXPECT_EQ(lock.refusalText(),
+              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EACCES));
+}
+
+TEST(WorkspaceLocking, ALockThatCannotBeWrittenGivesTheSystemsReasonAndLeavesNoFile)
+{
+    TempWorkspace ws;
+    const int result = tessaly::testing::inChildWithFileSizeLimit(0, [&] {
+        WorkspaceLock lock(ws.workspace());
+        if (lock.acquire())
+            return 1;
+        return lock.refusalText() == ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
+                                         files::reasonFor(EFBIG)
+                   ? 0
+                   : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(ws.exists(QStringLiteral(".tessaly.lock")));
+}
+
+TEST(WorkspaceLocking, AFolderWhereTheLockFileGoesIsSaidNotTakenForAHolder)
+{
+    TempWorkspace ws;
+    ws.makeFolder(QStringLiteral(".tessaly.lock"));
+    WorkspaceLock lock(ws.workspace());
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
+    EXPECT_EQ(lock.refusalText(),
+              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EISDIR));
+}
