@@ -6,12 +6,12 @@
 //
 //   stall_bench [PROJECTS [EPISODES]]     (default 1500 x 30)
 
-#include "workspace/Workspace.h"
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
+#include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QDir>

@@ -75,6 +75,15 @@ QString episodePlace(const Workspace &workspace, const ProjectDetails &details)
                                            : details.episodeFolder;
 }
 
+// A project without episodes: the box says only that, the run's line names
+// the folder.
+VideoCover withoutEpisodes(const Workspace &workspace, const ProjectDetails &details)
+{
+    VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
+    cover.message = texts::noEpisodes();
+    return cover;
+}
+
 } // namespace
 
 VideoCover grabProjectCover(const Workspace &workspace, const QString &project, const GrabLimits &limits)
@@ -82,11 +91,8 @@ VideoCover grabProjectCover(const Workspace &workspace, const QString &project, 
     if (!isUsableProjectName(project))
         return refusedName(project);
     const ProjectDetails details = readProjectDetails(workspace, project);
-    if (details.episodes.isEmpty()) {
-        VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
-        cover.message = texts::noEpisodes();
-        return cover;
-    }
+    if (details.episodes.isEmpty())
+        return withoutEpisodes(workspace, details);
     const CoverSize size = coverSize(workspace);
     QString telling;
     FrameGrab tellingGrab;
@@ -111,11 +117,8 @@ VideoCover grabEpisodeCover(const Workspace &workspace, const QString &project, 
     if (!isUsableProjectName(project))
         return refusedName(project);
     const ProjectDetails details = readProjectDetails(workspace, project);
-    if (details.episodes.isEmpty()) {
-        VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
-        cover.message = texts::noEpisodes();
-        return cover;
-    }
+    if (details.episodes.isEmpty())
+        return withoutEpisodes(workspace, details);
     const QString video = files::joinPath(details.episodeFolder, episode);
     if (!details.episodes.contains(episode))
         return failed(video, texts::noSuchEpisode());

@@ -1,8 +1,8 @@
-#include "site/SiteFixture.h"
 #include "app/gui/MainWindow.h"
-#include "platform/gui/BackgroundRun.h"
-#include "site/gui/MessagePanel.h"
 #include "app/gui/SiteController.h"
+#include "platform/gui/BackgroundRun.h"
+#include "site/SiteFixture.h"
+#include "site/gui/MessagePanel.h"
 #include "support/Waiting.h"
 
 #include <QAction>
