@@ -36,28 +36,6 @@ bool failWith(QString *reason, int error)
     return false;
 }
 
-// Writes all the bytes, going on after short writes, so that a write cut
-// short by a full disk ends in the error of the next call.
-bool writeAll(int fd, const char *data, qsizetype size, int *error)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            *error = errno;
-            return false;
-        }
-        if (written == 0) {
-            *error = ENOSPC;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 // Short and of fixed length, so that a target whose name is as long as a
 // file name may be is replaced too.
 QByteArray temporaryName()
@@ -114,25 +92,55 @@ QByteArray followLinks(const QByteArray &path)
 
 namespace detail {
 
-std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
-                                           int *error)
+// Writes all the bytes, going on after short writes, so that a write cut
+// short by a full disk ends in the error of the next call.
+bool writeAll(int fd, const char *data, qsizetype size, int *error)
 {
-    QByteArray name;
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = errno;
+            return false;
+        }
+        if (written == 0) {
+            *error = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error)
+{
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        name = temporaryName();
-        fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        *name = temporaryName();
+        fd = ::openat(folder, name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             *error = errno;
-            return std::nullopt;
+            return -1;
         }
     }
     if (fd < 0) {
         *error = EEXIST;
-        return std::nullopt;
+        return -1;
     }
     if (mode >= 0)
         ::fchmod(fd, mode_t(mode)); // keeps the replaced file's permissions where it can
+    return fd;
+}
+
+std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
+                                           int *error)
+{
+    QByteArray name;
+    const int fd = openTemporaryIn(folder, mode, &name, error);
+    if (fd < 0)
+        return std::nullopt;
     bool written = writeAll(fd, bytes.constData(), bytes.size(), error);
     if (written && sync == DataSync::Now) {
         ++fileSyncCount;

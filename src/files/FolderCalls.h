@@ -21,6 +21,11 @@ enum class DataSync
 // leaves the error number of the failing call. `mode` < 0 keeps the default.
 std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
                                            int *error);
+// Creates a new empty file with a fresh ".tessaly-XXXXXX" name in the folder
+// and gives its descriptor (and the name), or -1 with the error number.
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
+// Writes all the bytes, going on after short writes.
+bool writeAll(int fd, const char *data, qsizetype size, int *error);
 // The files (or sub-folders) directly inside the open folder, sorted.
 Listing listEntriesIn(int folder, bool folders, int *error);
 // `flags` may add O_NOFOLLOW.
