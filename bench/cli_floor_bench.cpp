@@ -111,6 +111,11 @@ public:
         QDir().mkpath(m_movies);
         ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), m_movies,
                    m_workspace.settingsFile());
+        ini::write(QStringLiteral("Setting"),
+                   {{QStringLiteral("Coverwidth"), QStringLiteral("185")},
+                    {QStringLiteral("Coverheight"), QStringLiteral("250")},
+                    {QStringLiteral("Linecontent"), QStringLiteral("5")}},
+                   m_workspace.styleFile());
 
         // One settings file written the program's way, the others copied
         // from it with their own folder: written one by one with a sync

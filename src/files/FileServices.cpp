@@ -218,10 +218,16 @@ std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *er
         *error = errno;
         return std::nullopt;
     }
-    QByteArray bytes;
     struct stat status;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
-        bytes.reserve(qsizetype(status.st_size));
+    const bool known = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    return readAndClose(fd, known ? qint64(status.st_size) : 0, error);
+}
+
+std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error)
+{
+    QByteArray bytes;
+    if (sizeHint > 0)
+        bytes.reserve(qsizetype(sizeHint));
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t size = ::read(fd, buffer, sizeof buffer);
@@ -347,6 +353,33 @@ std::optional<QByteArray> readFileBytes(const QString &path, QString *reason)
     return bytes;
 }
 
+std::optional<QByteArray> readPlainFile(const QString &path, bool *missing, QString *reason)
+{
+    *missing = false;
+    const QByteArray encoded = QFile::encodeName(path);
+    // Not blocking, so that a named pipe at the path is passed over as it
+    // is by `plainFileExists`, not waited on.
+    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = encoded.isEmpty() ? ENOENT : errno;
+        *missing = !plainFileExists(path);
+        if (!*missing)
+            failWith(reason, error);
+        return std::nullopt;
+    }
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *missing = true;
+        return std::nullopt;
+    }
+    int error = 0;
+    std::optional<QByteArray> bytes = detail::readAndClose(fd, qint64(status.st_size), &error);
+    if (!bytes)
+        failWith(reason, error);
+    return bytes;
+}
+
 bool copyFileReplacing(const QString &source, const QString &target, QString *reason)
 {
     const std::optional<QByteArray> bytes = readFileBytes(source, reason);
@@ -358,6 +391,29 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
 Listing listFiles(const QString &folder)
 {
     return listEntries(folder, false);
+}
+
+Listing listFilesIfFolder(const QString &folder, bool *isFolder)
+{
+    const QByteArray encoded = QFile::encodeName(folder);
+    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Listing listing;
+    if (fd < 0) {
+        const int openError = encoded.isEmpty() ? ENOENT : errno;
+        *isFolder = folderExists(folder);
+        if (*isFolder)
+            listing.error = reasonFor(openError);
+        return listing;
+    }
+    *isFolder = true;
+    int error = 0;
+    listing = detail::listEntriesIn(fd, false, &error);
+    ::close(fd);
+    if (error != 0) {
+        listing = {};
+        listing.error = reasonFor(error);
+    }
+    return listing;
 }
 
 Listing listFolders(const QString &folder)

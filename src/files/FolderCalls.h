@@ -30,6 +30,8 @@ bool writeAll(int fd, const char *data, qsizetype size, int *error);
 Listing listEntriesIn(int folder, bool folders, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
+// Reads the open file to its end and closes it.
+std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error);
 void countFileSystemSync();
 
 } // namespace tessaly::files::detail

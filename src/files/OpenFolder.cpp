@@ -152,6 +152,14 @@ bool OpenFolder::holdsFile(const QByteArray &name) const
     return m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
+std::optional<qint64> OpenFolder::fileSize(const QByteArray &name) const
+{
+    struct stat status;
+    if (m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, 0) == 0 && S_ISREG(status.st_mode))
+        return qint64(status.st_size);
+    return std::nullopt;
+}
+
 bool OpenFolder::holdsEntry(const QByteArray &name) const
 {
     struct stat status;

@@ -45,6 +45,9 @@ public:
     Listing listFiles() const;
     // True for a regular file, or a link to one.
     bool holdsFile(const QByteArray &name) const;
+    // The size of a regular file, or of the one a link leads to; nothing
+    // for anything else.
+    std::optional<qint64> fileSize(const QByteArray &name) const;
     // True for anything but a folder, a dangling link included.
     bool holdsEntry(const QByteArray &name) const;
     // Tells file systems apart: the folders of one file system give one value.

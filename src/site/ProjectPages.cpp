@@ -34,20 +34,25 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
 {
     QList<ProjectSource> sources;
     sources.reserve(names.size());
+    const QString section = QString::fromLatin1(settings::Section);
+    const QString key = QStringLiteral("File");
     for (const QString &name : names) {
         ProjectSource source;
         source.name = name;
         source.usableName = isUsableProjectName(name);
         if (source.usableName) {
             source.settingsFile = workspace.projectSettingsFile(name);
-            if (files::plainFileExists(source.settingsFile)) {
-                QString reason;
-                if (const std::optional<QString> content = text::readWholeText(source.settingsFile, &reason))
-                    source.episodeFolder = ini::valueIn(*content, QString::fromLatin1(settings::Section),
-                                                        QStringLiteral("File"));
-                else
-                    source.unreadableReason = reason;
-            }
+            bool missing = false;
+            QString reason;
+            const std::optional<QByteArray> bytes =
+                files::readPlainFile(source.settingsFile, &missing, &reason);
+            const std::optional<QString> content = bytes ? text::decode(*bytes) : std::nullopt;
+            if (content)
+                source.episodeFolder = ini::valueIn(*content, section, key);
+            else if (bytes)
+                source.unreadableReason = text::undecodableReason();
+            else if (!missing)
+                source.unreadableReason = reason;
         }
         sources.append(source);
     }
@@ -79,7 +84,7 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
     m_report.step(QStringLiteral("处理封面图片..."));
     ensureCover(source.name);
     m_report.step(QStringLiteral("处理剧集数据..."));
-    if (!folder.isEmpty() && files::folderExists(folder))
+    if (!folder.isEmpty())
         listEpisodes(folder, content);
     return content;
 }
@@ -91,7 +96,8 @@ void ProjectPages::ensureCover(const QString &name)
     if (!covers.isOpen())
         return; // a folder that cannot be opened was reported once
     // A cover the program wrote earlier is replaced by today's built-in one.
-    if (covers.holdsFile(fileName) && !isEarlierDefaultCoverFile(m_workspace.coverFile(name)))
+    const std::optional<qint64> size = covers.fileSize(fileName);
+    if (size && !(mayBeEarlierDefaultCover(*size) && isEarlierDefaultCoverFile(m_workspace.coverFile(name))))
         return;
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {
@@ -105,7 +111,10 @@ void ProjectPages::ensureCover(const QString &name)
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
 {
-    const files::Listing listing = files::listFiles(folder);
+    bool isFolder = false;
+    const files::Listing listing = files::listFilesIfFolder(folder, &isFolder);
+    if (!isFolder)
+        return;
     if (!listing.ok()) {
         m_report.cannotRead(folder, listing.error);
         return;
