@@ -9,6 +9,9 @@
 //   cli_floor_bench [PROJECTS [EPISODES [ROUNDS]]]   (default 1000 x 50, 5 rounds)
 //   cli_floor_bench --scale                          (1,000 to 100,000 x 5)
 //
+// CLI_FLOOR_BENCH_CLI names another tessaly-cli to time; CLI_FLOOR_BENCH_KEEP
+// keeps the workspace for profiling.
+//
 // The scale run prints the time per project at each size, so that growth
 // that is not linear shows, and the process's peak memory at each size.
 
@@ -292,8 +295,11 @@ void printFigures(int projects, int episodes, int rounds, const Figures &figures
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
+    // Another build of the program may be named, to compare two of them.
     const std::string cli =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/tessaly-cli";
+        qEnvironmentVariableIsSet("CLI_FLOOR_BENCH_CLI")
+            ? qgetenv("CLI_FLOOR_BENCH_CLI").toStdString()
+            : QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/tessaly-cli";
     if (argc > 1 && std::string(argv[1]) == "--scale") {
         for (const auto &[projects, rounds] : {std::pair{1000, 5}, {10000, 3}, {100000, 2}})
             printFigures(projects, 5, rounds, measure(cli, projects, 5, rounds));

@@ -37,7 +37,12 @@ bool isPlainPlaceholder(QStringView placeholder)
 // "[[" of the filled text is then one of the template's own.
 bool isInertValue(QStringView value)
 {
-    return !value.endsWith(u'[') && !value.contains(u"[[");
+    // A vectorised search for "[", which values hold rarely.
+    for (qsizetype at = value.indexOf(u'['); at >= 0; at = value.indexOf(u'[', at + 1)) {
+        if (at + 1 == value.size() || value[at + 1] == u'[')
+            return false;
+    }
+    return true;
 }
 
 } // namespace
