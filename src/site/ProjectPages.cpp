@@ -41,11 +41,10 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
         source.name = name;
         source.usableName = isUsableProjectName(name);
         if (source.usableName) {
-            source.settingsFile = workspace.projectSettingsFile(name);
+            const QString settingsFile = workspace.projectSettingsFile(name);
             bool missing = false;
             QString reason;
-            const std::optional<QByteArray> bytes =
-                files::readPlainFile(source.settingsFile, &missing, &reason);
+            const std::optional<QByteArray> bytes = files::readPlainFile(settingsFile, &missing, &reason);
             const std::optional<QString> content = bytes ? text::decode(*bytes) : std::nullopt;
             if (content)
                 source.episodeFolder = ini::valueIn(*content, section, key);
@@ -53,6 +52,10 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
                 source.unreadableReason = text::undecodableReason();
             else if (!missing)
                 source.unreadableReason = reason;
+            // Kept only for the failure line: a run may have a hundred
+            // thousand projects.
+            if (!source.unreadableReason.isEmpty())
+                source.settingsFile = settingsFile;
         }
         sources.append(source);
     }

@@ -33,7 +33,7 @@ struct ProjectSource
     QString name;
     bool usableName = true;
     QString episodeFolder;
-    QString settingsFile;
+    QString settingsFile;     // set when it could not be read
     QString unreadableReason; // empty when the settings file was read or is missing
 
     bool skipped() const { return !usableName || !unreadableReason.isEmpty(); }

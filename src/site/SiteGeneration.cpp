@@ -235,7 +235,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 
     // Read before the clean-up, so a project whose settings cannot be read
     // keeps the page it has.
-    const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
+    QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     QSet<QByteArray> keptPages;
     for (const ProjectSource &source : sources) {
         if (source.usableName && source.skipped())
@@ -274,6 +274,8 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     QString reason;
     if (!index.finish(&reason))
         report.cannotWrite(m_workspace.indexPage(), reason);
+    // Not needed further; freed before the log is made of every line.
+    sources = {};
     output.syncToDisk(report);
 
     if (stopAsked())
