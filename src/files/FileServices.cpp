@@ -36,28 +36,6 @@ bool failWith(QString *reason, int error)
     return false;
 }
 
-// Writes all the bytes, going on after short writes, so that a write cut
-// short by a full disk ends in the error of the next call.
-bool writeAll(int fd, const char *data, qsizetype size, int *error)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            *error = errno;
-            return false;
-        }
-        if (written == 0) {
-            *error = ENOSPC;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 // Short and of fixed length, so that a target whose name is as long as a
 // file name may be is replaced too.
 QByteArray temporaryName()
@@ -114,25 +92,55 @@ QByteArray followLinks(const QByteArray &path)
 
 namespace detail {
 
-std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
-                                           int *error)
+// Writes all the bytes, going on after short writes, so that a write cut
+// short by a full disk ends in the error of the next call.
+bool writeAll(int fd, const char *data, qsizetype size, int *error)
 {
-    QByteArray name;
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = errno;
+            return false;
+        }
+        if (written == 0) {
+            *error = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error)
+{
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        name = temporaryName();
-        fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        *name = temporaryName();
+        fd = ::openat(folder, name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             *error = errno;
-            return std::nullopt;
+            return -1;
         }
     }
     if (fd < 0) {
         *error = EEXIST;
-        return std::nullopt;
+        return -1;
     }
     if (mode >= 0)
         ::fchmod(fd, mode_t(mode)); // keeps the replaced file's permissions where it can
+    return fd;
+}
+
+std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
+                                           int *error)
+{
+    QByteArray name;
+    const int fd = openTemporaryIn(folder, mode, &name, error);
+    if (fd < 0)
+        return std::nullopt;
     bool written = writeAll(fd, bytes.constData(), bytes.size(), error);
     if (written && sync == DataSync::Now) {
         ++fileSyncCount;
@@ -210,10 +218,16 @@ std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *er
         *error = errno;
         return std::nullopt;
     }
-    QByteArray bytes;
     struct stat status;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
-        bytes.reserve(qsizetype(status.st_size));
+    const bool known = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    return readAndClose(fd, known ? qint64(status.st_size) : 0, error);
+}
+
+std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error)
+{
+    QByteArray bytes;
+    if (sizeHint > 0)
+        bytes.reserve(qsizetype(sizeHint));
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t size = ::read(fd, buffer, sizeof buffer);
@@ -339,6 +353,33 @@ std::optional<QByteArray> readFileBytes(const QString &path, QString *reason)
     return bytes;
 }
 
+std::optional<QByteArray> readPlainFile(const QString &path, bool *missing, QString *reason)
+{
+    *missing = false;
+    const QByteArray encoded = QFile::encodeName(path);
+    // Not blocking, so that a named pipe at the path is passed over as it
+    // is by `plainFileExists`, not waited on.
+    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = encoded.isEmpty() ? ENOENT : errno;
+        *missing = !plainFileExists(path);
+        if (!*missing)
+            failWith(reason, error);
+        return std::nullopt;
+    }
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *missing = true;
+        return std::nullopt;
+    }
+    int error = 0;
+    std::optional<QByteArray> bytes = detail::readAndClose(fd, qint64(status.st_size), &error);
+    if (!bytes)
+        failWith(reason, error);
+    return bytes;
+}
+
 bool copyFileReplacing(const QString &source, const QString &target, QString *reason)
 {
     const std::optional<QByteArray> bytes = readFileBytes(source, reason);
@@ -350,6 +391,29 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
 Listing listFiles(const QString &folder)
 {
     return listEntries(folder, false);
+}
+
+Listing listFilesIfFolder(const QString &folder, bool *isFolder)
+{
+    const QByteArray encoded = QFile::encodeName(folder);
+    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Listing listing;
+    if (fd < 0) {
+        const int openError = encoded.isEmpty() ? ENOENT : errno;
+        *isFolder = folderExists(folder);
+        if (*isFolder)
+            listing.error = reasonFor(openError);
+        return listing;
+    }
+    *isFolder = true;
+    int error = 0;
+    listing = detail::listEntriesIn(fd, false, &error);
+    ::close(fd);
+    if (error != 0) {
+        listing = {};
+        listing.error = reasonFor(error);
+    }
+    return listing;
 }
 
 Listing listFolders(const QString &folder)

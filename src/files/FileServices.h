@@ -34,6 +34,10 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 // Reads the source whole and writes it as `writeFileAtomically` does.
 bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
 std::optional<QByteArray> readFileBytes(const QString &path, QString *reason = nullptr);
+// The bytes of the regular file at the path, read with one open: nothing
+// and `missing` set where `plainFileExists` is false, nothing with the
+// reason when the file is there but cannot be read.
+std::optional<QByteArray> readPlainFile(const QString &path, bool *missing, QString *reason = nullptr);
 
 struct Listing
 {
@@ -48,6 +52,9 @@ struct Listing
 
 // Names (without path) of the non-hidden files directly inside the folder.
 Listing listFiles(const QString &folder);
+// As `listFiles`, opening the folder once; `isFolder` is set as
+// `folderExists` would say, and only a folder gives an error.
+Listing listFilesIfFolder(const QString &folder, bool *isFolder);
 // Full paths of the non-hidden sub-folders of the folder.
 Listing listFolders(const QString &folder);
 

@@ -21,10 +21,17 @@ enum class DataSync
 // leaves the error number of the failing call. `mode` < 0 keeps the default.
 std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
                                            int *error);
+// Creates a new empty file with a fresh ".tessaly-XXXXXX" name in the folder
+// and gives its descriptor (and the name), or -1 with the error number.
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
+// Writes all the bytes, going on after short writes.
+bool writeAll(int fd, const char *data, qsizetype size, int *error);
 // The files (or sub-folders) directly inside the open folder, sorted.
 Listing listEntriesIn(int folder, bool folders, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
+// Reads the open file to its end and closes it.
+std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error);
 void countFileSystemSync();
 
 } // namespace tessaly::files::detail

@@ -152,6 +152,14 @@ bool OpenFolder::holdsFile(const QByteArray &name) const
     return m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
+std::optional<qint64> OpenFolder::fileSize(const QByteArray &name) const
+{
+    struct stat status;
+    if (m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, 0) == 0 && S_ISREG(status.st_mode))
+        return qint64(status.st_size);
+    return std::nullopt;
+}
+
 bool OpenFolder::holdsEntry(const QByteArray &name) const
 {
     struct stat status;
@@ -233,6 +241,75 @@ bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QStr
     if (rename(*temporary, name, reason))
         return true;
     ::unlinkat(m_fd, temporary->constData(), 0);
+    return false;
+}
+
+namespace {
+
+constexpr qsizetype StreamBufferSize = 256 * 1024;
+
+} // namespace
+
+OpenFolder::StreamedFile::StreamedFile(const OpenFolder &folder, const QByteArray &name)
+    : m_folder(folder), m_name(name)
+{
+    if (folder.m_fd < 0) {
+        m_error = ENOENT;
+        return;
+    }
+    struct stat status;
+    const int mode =
+        ::fstatat(folder.m_fd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
+            ? int(status.st_mode & 07777)
+            : -1;
+    m_fd = detail::openTemporaryIn(folder.m_fd, mode, &m_temporary, &m_error);
+    m_buffer.reserve(StreamBufferSize);
+}
+
+OpenFolder::StreamedFile::~StreamedFile()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlinkat(m_folder.m_fd, m_temporary.constData(), 0);
+    }
+}
+
+void OpenFolder::StreamedFile::append(QByteArrayView bytes)
+{
+    if (m_fd < 0 || m_error != 0)
+        return;
+    if (m_buffer.size() + bytes.size() > StreamBufferSize)
+        flushBuffer();
+    if (bytes.size() >= StreamBufferSize)
+        detail::writeAll(m_fd, bytes.data(), bytes.size(), &m_error);
+    else
+        m_buffer.append(bytes);
+}
+
+void OpenFolder::StreamedFile::flushBuffer()
+{
+    if (m_error == 0)
+        detail::writeAll(m_fd, m_buffer.constData(), m_buffer.size(), &m_error);
+    m_buffer.clear();
+}
+
+bool OpenFolder::StreamedFile::commit(QString *reason)
+{
+    if (m_fd >= 0) {
+        flushBuffer();
+        if (::close(m_fd) != 0 && m_error == 0)
+            m_error = errno;
+        m_fd = -1;
+        if (m_error == 0 &&
+            ::renameat(m_folder.m_fd, m_temporary.constData(), m_folder.m_fd, m_name.constData()) != 0)
+            m_error = errno;
+        if (m_error != 0)
+            ::unlinkat(m_folder.m_fd, m_temporary.constData(), 0);
+    }
+    if (m_error == 0)
+        return true;
+    if (reason)
+        *reason = m_folder.m_fd < 0 ? m_folder.m_error : reasonFor(m_error);
     return false;
 }
 

@@ -45,6 +45,9 @@ public:
     Listing listFiles() const;
     // True for a regular file, or a link to one.
     bool holdsFile(const QByteArray &name) const;
+    // The size of a regular file, or of the one a link leads to; nothing
+    // for anything else.
+    std::optional<qint64> fileSize(const QByteArray &name) const;
     // True for anything but a folder, a dangling link included.
     bool holdsEntry(const QByteArray &name) const;
     // Tells file systems apart: the folders of one file system give one value.
@@ -66,6 +69,9 @@ public:
     bool remove(const QByteArray &name, QString *reason = nullptr) const;
     // A generated file: a temporary file renamed over the name, not synced.
     bool writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
+    // A generated file written in pieces, as `writeFile` writes it whole.
+    class StreamedFile;
+
     // Removes the temporary files an interrupted run left.
     void removeTemporaries() const;
     // Syncs the whole file system the folder lies on.
@@ -79,6 +85,32 @@ private:
     QString m_path;
     QString m_error;
     bool m_outside = false;
+};
+
+// Writes a file too large to hold whole in memory: the pieces go to a
+// temporary file as they come, every write checked, and `commit` renames it
+// over the name. The first failure is kept and reported by `commit`; a file
+// never committed is removed.
+class OpenFolder::StreamedFile
+{
+public:
+    StreamedFile(const OpenFolder &folder, const QByteArray &name);
+    ~StreamedFile();
+    StreamedFile(const StreamedFile &) = delete;
+    StreamedFile &operator=(const StreamedFile &) = delete;
+
+    void append(QByteArrayView bytes);
+    bool commit(QString *reason = nullptr);
+
+private:
+    void flushBuffer();
+
+    const OpenFolder &m_folder;
+    QByteArray m_name;
+    QByteArray m_temporary;
+    QByteArray m_buffer;
+    int m_fd = -1;
+    int m_error = 0;
 };
 
 } // namespace tessaly::files

@@ -88,25 +88,49 @@ public:
     }
 
     // The text in code page 936, or nothing when a character has no code.
-    std::optional<QByteArray> encode(const QString &text) const
+    std::optional<QByteArray> encode(QStringView text) const
     {
-        QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-        char *out = bytes.data();
+        QByteArray bytes;
+        if (!appendTo(bytes, text))
+            return std::nullopt;
+        return bytes;
+    }
+
+    // Appends the text in code page 936; false, with `bytes` as it was,
+    // when a character has no code.
+    bool appendTo(QByteArray &bytes, QStringView text) const
+    {
+        const qsizetype start = bytes.size();
+        bytes.resize(start + text.size() * 2);
+        char *out = bytes.data() + start;
+        const quint16 *codes = m_codes.data();
         for (const QChar c : text) {
             const char16_t unit = c.unicode();
             if (unit < 0x80) {
                 *out++ = char(unit);
                 continue;
             }
-            const quint16 code = m_codes[unit];
-            if (code == 0)
-                return std::nullopt;
+            const quint16 code = codes[unit];
+            if (code == 0) {
+                bytes.truncate(start);
+                return false;
+            }
             if (code > 0xFF)
                 *out++ = char(code >> 8);
             *out++ = char(code & 0xFF);
         }
         bytes.truncate(out - bytes.data());
-        return bytes;
+        return true;
+    }
+
+    bool fits(QStringView text) const
+    {
+        for (const QChar c : text) {
+            const char16_t unit = c.unicode();
+            if (unit >= 0x80 && m_codes[unit] == 0)
+                return false;
+        }
+        return true;
     }
 
 private:
@@ -142,6 +166,20 @@ QByteArray encode(const QString &text)
         return *bytes;
     QStringEncoder wide(Gb18030);
     return wide.encode(text);
+}
+
+bool fitsCodePage936(QStringView text)
+{
+    return codePage936().fits(text);
+}
+
+PieceEncoder::PieceEncoder(bool fitsCodePage936) : m_codePage936(fitsCodePage936), m_wide(Gb18030) {}
+
+void PieceEncoder::appendTo(QByteArray &out, QStringView piece)
+{
+    if (m_codePage936 && codePage936().appendTo(out, piece))
+        return;
+    out.append(m_wide.encode(piece));
 }
 
 std::optional<QString> decode(const QByteArray &bytes)

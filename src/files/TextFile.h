@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <optional>
 
@@ -11,6 +12,24 @@ namespace tessaly::text {
 // Code page 936 when it can carry the whole text; otherwise GB18030, which
 // gives the same bytes for every character that code page 936 has.
 QByteArray encode(const QString &text);
+// True when code page 936 carries every character of the text: `encode`
+// of a text made of pieces uses it when each piece fits.
+bool fitsCodePage936(QStringView text);
+
+// Encodes a text that comes in pieces, giving together the bytes `encode`
+// gives for the whole. Whether the whole fits code page 936 is asked of
+// `fitsCodePage936` for every piece before the first is encoded.
+class PieceEncoder
+{
+public:
+    explicit PieceEncoder(bool fitsCodePage936);
+    void appendTo(QByteArray &out, QStringView piece);
+
+private:
+    bool m_codePage936;
+    QStringEncoder m_wide;
+};
+
 // The read rule. A UTF-8 or UTF-16 byte-order mark decides the encoding and
 // is dropped (editors on Windows save files that way); without one, code
 // page 936, then GB18030 when the bytes are not valid code page 936.

@@ -16,11 +16,34 @@ QString withoutTerminalControls(const QString &text)
     return safe;
 }
 
+namespace {
+
+// Standard output and error are asked once: a run writes thousands of lines.
+bool isTerminal(std::FILE *stream)
+{
+    static const bool output = isatty(STDOUT_FILENO);
+    static const bool error = isatty(STDERR_FILENO);
+    if (stream == stdout)
+        return output;
+    if (stream == stderr)
+        return error;
+    return isatty(fileno(stream));
+}
+
+} // namespace
+
 void writeToConsole(std::FILE *stream, const QString &text)
 {
-    const QByteArray bytes = (isatty(fileno(stream)) ? withoutTerminalControls(text) : text).toUtf8();
+    const bool terminal = isTerminal(stream);
+    const QByteArray bytes = (terminal ? withoutTerminalControls(text) : text).toUtf8();
+    // Standard output to a file or pipe keeps its buffer (a run's thousands
+    // of lines would otherwise be as many system calls); it is flushed
+    // before anything goes to standard error, so the two stay in order.
+    if (stream == stderr)
+        std::fflush(stdout);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    if (stream != stdout || terminal)
+        std::fflush(stream);
 }
 
 } // namespace tessaly

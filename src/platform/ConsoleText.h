@@ -12,8 +12,10 @@ namespace tessaly {
 // made, so they never reach a terminal raw.
 QString withoutTerminalControls(const QString &text);
 
-// Writes `text` as UTF-8 and flushes: unchanged to a file or pipe, through
+// Writes `text` as UTF-8: unchanged to a file or pipe, through
 // withoutTerminalControls to a terminal. Each stream is asked on its own.
+// Flushed at once but for standard output to a file or pipe, which is
+// flushed before standard error is written and at exit.
 void writeToConsole(std::FILE *stream, const QString &text);
 
 } // namespace tessaly

@@ -60,6 +60,11 @@ bool isBuiltinDefaultCover(const QByteArray &bytes)
     return (!bytes.isEmpty() && bytes == defaultCoverBytes()) || isEarlierDefaultCover(bytes);
 }
 
+bool mayBeEarlierDefaultCover(qint64 size)
+{
+    return hasEarlierCoverSize(size);
+}
+
 bool isEarlierDefaultCoverFile(const QString &path)
 {
     // Only a file of an earlier cover's size is read, so a check of every

@@ -17,5 +17,8 @@ bool isBuiltinDefaultCover(const QByteArray &bytes);
 // True for a file that holds an earlier built-in cover, which the next
 // generation or update replaces with today's.
 bool isEarlierDefaultCoverFile(const QString &path);
+// False for a file of a size no earlier built-in cover had, which spares
+// reading it.
+bool mayBeEarlierDefaultCover(qint64 size);
 
 } // namespace tessaly

@@ -25,7 +25,82 @@ qsizetype findPlaceholder(QStringView text, QStringView placeholder, qsizetype f
     return -1;
 }
 
+bool isPlainPlaceholder(QStringView placeholder)
+{
+    if (placeholder.size() < 5 || !placeholder.startsWith(u"[[") || !placeholder.endsWith(u"]]"))
+        return false;
+    const QStringView name = placeholder.sliced(2, placeholder.size() - 4);
+    return !name.contains(u'[') && !name.contains(u']');
+}
+
+// A value that cannot join the text around it into a placeholder: every
+// "[[" of the filled text is then one of the template's own.
+bool isInertValue(QStringView value)
+{
+    // A vectorised search for "[", which values hold rarely.
+    for (qsizetype at = value.indexOf(u'['); at >= 0; at = value.indexOf(u'[', at + 1)) {
+        if (at + 1 == value.size() || value[at + 1] == u'[')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+TemplateFiller::TemplateFiller(const QString &text, const QStringList &placeholders)
+    : m_text(text), m_placeholders(placeholders)
+{
+    for (const QString &placeholder : placeholders) {
+        if (!isPlainPlaceholder(placeholder))
+            return;
+    }
+    // Every "[[" of the template must open one of the placeholders; the
+    // literal text between them then holds no "[[" and cannot end in "["
+    // before a placeholder.
+    std::vector<Piece> pieces;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(u"[["); at >= 0; at = text.indexOf(u"[[", from)) {
+        int slot = -1;
+        for (int i = 0; i < placeholders.size() && slot < 0; ++i) {
+            if (QStringView(text).sliced(at).startsWith(placeholders.at(i)))
+                slot = i;
+        }
+        if (slot < 0)
+            return;
+        pieces.push_back({from, at - from, slot});
+        from = at + placeholders.at(slot).size();
+    }
+    pieces.push_back({from, text.size() - from, -1});
+    m_pieces = std::move(pieces);
+}
+
+void TemplateFiller::appendFilled(QString &out, std::initializer_list<QStringView> values) const
+{
+    bool inert = !m_pieces.empty();
+    for (const QStringView value : values)
+        inert = inert && isInertValue(value);
+    if (!inert) {
+        QString text = m_text;
+        const QStringView *value = values.begin();
+        for (const QString &placeholder : m_placeholders)
+            fillPlaceholder(text, placeholder, (value++)->toString());
+        out.append(text);
+        return;
+    }
+    const QStringView *value = values.begin();
+    for (const Piece &piece : m_pieces) {
+        out.append(QStringView(m_text).sliced(piece.from, piece.size));
+        if (piece.slot >= 0)
+            out.append(value[piece.slot]);
+    }
+}
+
+QString TemplateFiller::filled(std::initializer_list<QStringView> values) const
+{
+    QString out;
+    appendFilled(out, values);
+    return out;
+}
 
 void fillPlaceholder(QString &text, const QString &placeholder, const QString &value)
 {

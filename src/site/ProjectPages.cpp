@@ -19,27 +19,43 @@ ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &outp
                            const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
                            Lines lines)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
-      m_report(report), m_lines(lines)
+      m_report(report), m_lines(lines),
+      m_function(templates.function, {QStringLiteral("[[MovieFile]]"), QStringLiteral("[[MovieName]]"),
+                                      QStringLiteral("[[Title]]"), QStringLiteral("[[MovieName2]]"),
+                                      QStringLiteral("[[SerialNumber]]")}),
+      m_button(templates.button, {QStringLiteral("[[SerialNumber]]"), QStringLiteral("[[MovieName2]]")}),
+      m_coverCell(templates.coverCell, {QStringLiteral("[[Title]]"), QStringLiteral("[[Number]]")}),
+      m_playPage(templates.playPage, {QStringLiteral("[[Title]]"), QStringLiteral("[[MovieFile]]"),
+                                      QStringLiteral("[[DefaultMovie]]"), QStringLiteral("[[ButtonList]]"),
+                                      QStringLiteral("[[FunctionList]]")})
 {}
 
 QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names)
 {
     QList<ProjectSource> sources;
     sources.reserve(names.size());
+    const QString section = QString::fromLatin1(settings::Section);
+    const QString key = QStringLiteral("File");
     for (const QString &name : names) {
         ProjectSource source;
         source.name = name;
         source.usableName = isUsableProjectName(name);
         if (source.usableName) {
-            source.settingsFile = workspace.projectSettingsFile(name);
-            if (files::plainFileExists(source.settingsFile)) {
-                QString reason;
-                if (const std::optional<QString> content = text::readWholeText(source.settingsFile, &reason))
-                    source.episodeFolder = ini::valueIn(*content, QString::fromLatin1(settings::Section),
-                                                        QStringLiteral("File"));
-                else
-                    source.unreadableReason = reason;
-            }
+            const QString settingsFile = workspace.projectSettingsFile(name);
+            bool missing = false;
+            QString reason;
+            const std::optional<QByteArray> bytes = files::readPlainFile(settingsFile, &missing, &reason);
+            const std::optional<QString> content = bytes ? text::decode(*bytes) : std::nullopt;
+            if (content)
+                source.episodeFolder = ini::valueIn(*content, section, key);
+            else if (bytes)
+                source.unreadableReason = text::undecodableReason();
+            else if (!missing)
+                source.unreadableReason = reason;
+            // Kept only for the failure line: a run may have a hundred
+            // thousand projects.
+            if (!source.unreadableReason.isEmpty())
+                source.settingsFile = settingsFile;
         }
         sources.append(source);
     }
@@ -71,7 +87,7 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
     m_report.step(QStringLiteral("处理封面图片..."));
     ensureCover(source.name);
     m_report.step(QStringLiteral("处理剧集数据..."));
-    if (!folder.isEmpty() && files::folderExists(folder))
+    if (!folder.isEmpty())
         listEpisodes(folder, content);
     return content;
 }
@@ -83,7 +99,8 @@ void ProjectPages::ensureCover(const QString &name)
     if (!covers.isOpen())
         return; // a folder that cannot be opened was reported once
     // A cover the program wrote earlier is replaced by today's built-in one.
-    if (covers.holdsFile(fileName) && !isEarlierDefaultCoverFile(m_workspace.coverFile(name)))
+    const std::optional<qint64> size = covers.fileSize(fileName);
+    if (size && !(mayBeEarlierDefaultCover(*size) && isEarlierDefaultCoverFile(m_workspace.coverFile(name))))
         return;
     const QByteArray bytes = defaultCoverBytes();
     if (bytes.isEmpty()) {
@@ -97,7 +114,10 @@ void ProjectPages::ensureCover(const QString &name)
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
 {
-    const files::Listing listing = files::listFiles(folder);
+    bool isFolder = false;
+    const files::Listing listing = files::listFilesIfFolder(folder, &isFolder);
+    if (!isFolder)
+        return;
     if (!listing.ok()) {
         m_report.cannotRead(folder, listing.error);
         return;
@@ -113,50 +133,34 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     // text inside a script string in the script, HTML text in the button.
     const QString folderInScript = page::scriptEscaped(page::urlPathPiece(content.relativeFolder));
     const QString titleInScript = page::scriptEscaped(page::htmlEscaped(content.name));
-    content.buttons.reserve(episodes.size());
-    content.functions.reserve(episodes.size());
+    const QString crLf = QStringLiteral("\r\n");
     int number = 0;
     for (const QString &episode : episodes) {
         const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
         const QString serial = QString::number(++number);
-        const QString shortName = page::nameWithoutExtension(episode);
-
-        QString function = m_templates.function;
-        fillPlaceholder(function, QStringLiteral("[[MovieFile]]"), folderInScript);
-        fillPlaceholder(function, QStringLiteral("[[MovieName]]"),
-                        page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)));
-        fillPlaceholder(function, QStringLiteral("[[Title]]"), titleInScript);
-        fillPlaceholder(function, QStringLiteral("[[MovieName2]]"),
-                        page::scriptEscaped(page::htmlEscaped(shortName)));
-        fillPlaceholder(function, QStringLiteral("[[SerialNumber]]"), serial);
-        content.functions.append(function);
-
-        QString button = m_templates.button;
-        fillPlaceholder(button, QStringLiteral("[[SerialNumber]]"), serial);
-        fillPlaceholder(button, QStringLiteral("[[MovieName2]]"), page::htmlEscaped(shortName));
-        content.buttons.append(button);
+        const QString shortName = page::htmlEscaped(page::nameWithoutExtension(episode));
+        if (number > 1) {
+            content.functionList.append(crLf);
+            content.buttonList.append(crLf);
+        }
+        m_function.appendFilled(content.functionList,
+                                {folderInScript, page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)),
+                                 titleInScript, page::scriptEscaped(shortName), serial});
+        m_button.appendFilled(content.buttonList, {serial, shortName});
     }
     content.episodeCount = QString::number(episodes.size());
 }
 
 QString ProjectPages::coverCell(const ProjectContent &content) const
 {
-    QString cell = m_templates.coverCell;
-    fillPlaceholder(cell, QStringLiteral("[[Title]]"), page::htmlEscaped(content.name));
-    fillPlaceholder(cell, QStringLiteral("[[Number]]"), content.episodeCount);
-    return cell;
+    return m_coverCell.filled({page::htmlEscaped(content.name), content.episodeCount});
 }
 
 void ProjectPages::writePlayPage(const ProjectContent &content)
 {
-    QString playPage = m_templates.playPage;
-    fillPlaceholder(playPage, QStringLiteral("[[Title]]"), page::htmlEscaped(content.name));
-    fillPlaceholder(playPage, QStringLiteral("[[MovieFile]]"), page::urlPathPiece(content.relativeFolder));
-    fillPlaceholder(playPage, QStringLiteral("[[DefaultMovie]]"),
-                    page::fileNameUrlPiece(content.firstEpisode));
-    fillPlaceholder(playPage, QStringLiteral("[[ButtonList]]"), content.buttons.join(QStringLiteral("\r\n")));
-    fillPlaceholder(playPage, QStringLiteral("[[FunctionList]]"),
-                    content.functions.join(QStringLiteral("\r\n")));
+    const QString playPage = m_playPage.filled(
+        {page::htmlEscaped(content.name), page::urlPathPiece(content.relativeFolder),
+         page::fileNameUrlPiece(content.firstEpisode), content.buttonList, content.functionList});
 
     m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
     const files::OpenFolder &pages = m_output.data();

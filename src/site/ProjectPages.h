@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/Placeholders.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,8 +20,8 @@ struct ProjectContent
     QString relativeFolder;
     QByteArray firstEpisode; // the file name's bytes
     QString episodeCount;    // empty when the folder is unset, missing or unreadable
-    QStringList buttons;
-    QStringList functions;
+    QString buttonList;      // the buttons, joined by CR LF
+    QString functionList;    // the functions, joined by CR LF
 };
 
 // A listed project as a run finds it before anything is cleared: whether its
@@ -31,7 +33,7 @@ struct ProjectSource
     QString name;
     bool usableName = true;
     QString episodeFolder;
-    QString settingsFile;
+    QString settingsFile;     // set when it could not be read
     QString unreadableReason; // empty when the settings file was read or is missing
 
     bool skipped() const { return !usableName || !unreadableReason.isEmpty(); }
@@ -75,6 +77,10 @@ private:
     QString m_movieRoot;
     RunReport &m_report;
     Lines m_lines;
+    TemplateFiller m_function;
+    TemplateFiller m_button;
+    TemplateFiller m_coverCell;
+    TemplateFiller m_playPage;
 };
 
 } // namespace tessaly

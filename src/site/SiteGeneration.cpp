@@ -71,6 +71,81 @@ void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, Ru
         report.cannotDelete(folder.pathOf(name), reason);
 }
 
+// The index page, written as its cells come instead of gathered first: at a
+// hundred thousand projects the cells alone are over a hundred megabytes.
+// The bytes are those of the template with its "[[Text]]" filled with the
+// cells joined by CR LF, encoded as a text file. A template with "[[Text]]"
+// more than once gathers the cells, as it needs them again.
+class IndexPageWriter
+{
+public:
+    IndexPageWriter(const files::OpenFolder &web, const QString &page, bool fitsCodePage936)
+        : m_web(web), m_page(page), m_encoder(fitsCodePage936)
+    {
+        const QString placeholder = QStringLiteral("[[Text]]");
+        m_at = page.indexOf(placeholder);
+        const bool once = m_at >= 0 && page.indexOf(placeholder, m_at + placeholder.size()) < 0;
+        if (once && web.isOpen()) {
+            m_file.emplace(web, QByteArrayLiteral("index.html"));
+            put(QStringView(page).first(m_at));
+        }
+    }
+
+    void addCell(const QString &cell)
+    {
+        const QStringView separator = u"\r\n";
+        if (m_file) {
+            if (m_cells++ > 0)
+                put(separator);
+            put(cell);
+        } else if (m_at >= 0) {
+            if (m_cells++ > 0)
+                m_joined.append(separator);
+            m_joined.append(cell);
+        }
+    }
+
+    // Writes what is left; false with the reason when the page could not be
+    // written whole.
+    bool finish(QString *reason)
+    {
+        if (!m_web.isOpen())
+            return true;
+        if (m_file) {
+            put(QStringView(m_page).sliced(m_at + 8));
+            put(u"\r\n");
+            flush();
+            return m_file->commit(reason);
+        }
+        QString page = m_page;
+        fillPlaceholder(page, QStringLiteral("[[Text]]"), m_joined);
+        return m_web.writeFile(QByteArrayLiteral("index.html"), text::fileBytes(page), reason);
+    }
+
+private:
+    void put(QStringView text)
+    {
+        m_encoder.appendTo(m_bytes, text);
+        if (m_bytes.size() >= 64 * 1024)
+            flush();
+    }
+
+    void flush()
+    {
+        m_file->append(m_bytes);
+        m_bytes.clear();
+    }
+
+    const files::OpenFolder &m_web;
+    QString m_page;
+    text::PieceEncoder m_encoder;
+    qsizetype m_at = -1;
+    std::optional<files::OpenFolder::StreamedFile> m_file;
+    QByteArray m_bytes;
+    QString m_joined;
+    int m_cells = 0;
+};
+
 } // namespace
 
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
@@ -79,6 +154,28 @@ QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates
     for (const InputFileFailure &failure : readRunInputs(workspace, ProjectList(), templates).failures)
         texts.append(Messages::withPath(failure.path, failure.reason));
     return texts.join(QStringLiteral("\r\n"));
+}
+
+bool SiteGeneration::indexFitsCodePage936(const ProjectPages &pages,
+                                          const QList<ProjectSource> &sources) const
+{
+    // A cell differs from another of its project only in its number of
+    // episodes, which is digits; the page then fits code page 936 when its
+    // template, the row break it takes and every cell it takes fit.
+    if (!text::fitsCodePage936(m_templates.indexPage))
+        return false;
+    int cells = 0;
+    for (const ProjectSource &source : sources) {
+        if (source.skipped())
+            continue;
+        ProjectContent content;
+        content.name = source.name;
+        if (!text::fitsCodePage936(pages.coverCell(content)))
+            return false;
+        ++cells;
+    }
+    return m_templates.cellsPerRow < 1 || cells < m_templates.cellsPerRow ||
+           text::fitsCodePage936(m_templates.rowBreak);
 }
 
 SiteGeneration::SiteGeneration(const Workspace &workspace, const ProjectList &projects,
@@ -138,7 +235,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 
     // Read before the clean-up, so a project whose settings cannot be read
     // keeps the page it has.
-    const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
+    QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     QSet<QByteArray> keptPages;
     for (const ProjectSource &source : sources) {
         if (source.usableName && source.skipped())
@@ -150,8 +247,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
                        ProjectPages::Lines::WholeSite);
-    QStringList cells;
-    cells.reserve(m_projects.size());
+    IndexPageWriter index(output.web(), m_templates.indexPage, indexFitsCodePage936(pages, sources));
     int rowCounter = 0;
     int done = 0;
     report.progress(done, int(sources.size()));
@@ -166,7 +262,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
                 rowCounter = 0;
             }
             report.step(QStringLiteral("主页内容处理..."));
-            cells.append(cell);
+            index.addCell(cell);
             pages.writePlayPage(content);
         }
         report.progress(++done, int(sources.size()));
@@ -174,13 +270,12 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     if (stopAsked())
         return closing.stop();
 
-    QString index = m_templates.indexPage;
-    fillPlaceholder(index, QStringLiteral("[[Text]]"), cells.join(QStringLiteral("\r\n")));
     report.step(QStringLiteral("主页面内容生成..."));
     QString reason;
-    if (output.web().isOpen() &&
-        !output.web().writeFile(QByteArrayLiteral("index.html"), text::fileBytes(index), &reason))
+    if (!index.finish(&reason))
         report.cannotWrite(m_workspace.indexPage(), reason);
+    // Not needed further; freed before the log is made of every line.
+    sources = {};
     output.syncToDisk(report);
 
     if (stopAsked())

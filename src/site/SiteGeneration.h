@@ -14,6 +14,8 @@ namespace tessaly {
 
 class OutputFolders;
 class ProgressSink;
+class ProjectPages;
+struct ProjectSource;
 class ProjectList;
 class Workspace;
 
@@ -58,6 +60,9 @@ private:
     // Empties `Web/Data` but for the pages kept; removes the index page.
     void clearCache(const OutputFolders &output, RunReport &report, const QSet<QByteArray> &keptPages);
     bool stopAsked() const { return m_stop && m_stop->load(); }
+    // Whether the index page of these projects is all code page 936, asked
+    // before its first bytes are written.
+    bool indexFitsCodePage936(const ProjectPages &pages, const QList<ProjectSource> &sources) const;
 
     const Workspace &m_workspace;
     const ProjectList &m_projects;

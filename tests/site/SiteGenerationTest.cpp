@@ -137,6 +137,22 @@ TEST_F(Generation, BreaksRowsAfterEveryNthCell)
     EXPECT_FALSE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("</tr>\r\n  <tr")));
 }
 
+// The index page is written as its cells come, yet it is one text file: a
+// name that code page 936 cannot carry makes the whole page GB18030, the
+// cells before it too ("€" differs between the two).
+TEST_F(Generation, AnIndexPageWithANameOutsideCodePage936IsGb18030Throughout)
+{
+    addProject(QStringLiteral("€ 一"), QStringLiteral("m/1"));
+    addProject(QStringLiteral("한국"), QStringLiteral("m/2"));
+    generate();
+    const QByteArray bytes = space.readBytes(QStringLiteral("Web/index.html"));
+    const std::optional<QString> page = text::decode(bytes);
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->contains(cell(QStringLiteral("€ 一"), QStringLiteral("0"))));
+    EXPECT_TRUE(page->contains(cell(QStringLiteral("한국"), QStringLiteral("0"))));
+    EXPECT_EQ(bytes, text::fileBytes(page->chopped(2)));
+}
+
 TEST_F(Generation, EmptiesTheCacheButKeepsCoversAndHiddenFiles)
 {
     space.writeBytes(QStringLiteral("Web/Data/Gone.html"), "old");

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -63,6 +64,30 @@ TEST(Placeholders, FillEveryOccurrenceOnceButLaterFillsSeeInsertedText)
     EXPECT_EQ(text, QStringLiteral("[[A]][[B]]-[[A]][[B]]-[[a]]"));
     fillPlaceholder(text, QStringLiteral("[[B]]"), QStringLiteral("x"));
     EXPECT_EQ(text, QStringLiteral("[[A]]x-[[A]]x-[[a]]"));
+}
+
+// The split template must give what filling one placeholder after another
+// gives, also where a value or the template makes a placeholder of the text
+// around it.
+TEST(Placeholders, ASplitTemplateFillsAsFillingInTurnDoes)
+{
+    const QStringList placeholders{QStringLiteral("[[A]]"), QStringLiteral("[[B]]")};
+    const QList<std::array<QString, 3>> cases{
+        {QStringLiteral("<[[A]]|[[B]]|[[A]]>"), QStringLiteral("[1080p]"), QStringLiteral("[x] ]]")},
+        {QStringLiteral("[[A]][[B]]"), QStringLiteral("[[B]]"), QStringLiteral("b")},
+        {QStringLiteral("[[A]][B]]"), QStringLiteral("a["), QStringLiteral("b")},
+        {QStringLiteral("[[[A]]B]]"), QStringLiteral(""), QStringLiteral("b")},
+        {QStringLiteral("[[A]]-[[C]]"), QStringLiteral("a"), QStringLiteral("b")},
+        {QStringLiteral("[[B]] [[A]]"), QStringLiteral("[[B"), QStringLiteral("]]")},
+    };
+    for (const auto &[text, a, b] : cases) {
+        QString expected = text;
+        fillPlaceholder(expected, placeholders.at(0), a);
+        fillPlaceholder(expected, placeholders.at(1), b);
+        QString filled = QStringLiteral("head ");
+        TemplateFiller(text, placeholders).appendFilled(filled, {a, b});
+        EXPECT_EQ(filled, QStringLiteral("head ") + expected) << text.toStdString();
+    }
 }
 
 TEST(WholeNumber, RoundsHalfToEvenAndRefusesWhatIsNotANumber)
