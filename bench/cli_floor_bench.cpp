@@ -15,10 +15,10 @@
 // The scale run prints the time per project at each size, so that growth
 // that is not linear shows, and the process's peak memory at each size.
 
-#include "app/Workspace.h"
 #include "catalogue/ProjectList.h"
 #include "files/TextFile.h"
 #include "settings/IniFile.h"
+#include "workspace/Workspace.h"
 
 #include <QCoreApplication>
 #include <QDir>
