@@ -3,13 +3,12 @@
 #include "platform/ColourChooser.h"
 #include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/EscapeCloses.h"
 #include "site/DefaultCover.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -124,13 +123,11 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     connect(restore, &QPushButton::clicked, this, &StyleDialog::restoreDefaults);
     connect(ok, &QPushButton::clicked, this, &StyleDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    qApp->installEventFilter(this);
+    // Esc closes without saving, even while the web view has the focus.
+    new EscapeCloses(*this);
 }
 
-StyleDialog::~StyleDialog()
-{
-    qApp->removeEventFilter(this);
-}
+StyleDialog::~StyleDialog() = default;
 
 QWidget *StyleDialog::makeHelper(int keyIndex, QWidget *parent)
 {
@@ -247,25 +244,6 @@ void StyleDialog::confirm()
         return;
     }
     accept();
-}
-
-bool StyleDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    // Key preview for Esc: the web view would otherwise keep the key.
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
-        return false;
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
-        return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this || !isVisible())
-        return false;
-    if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();
-        return false;
-    }
-    reject();
-    return true;
 }
 
 } // namespace tessaly

@@ -36,9 +36,6 @@ public:
     void confirm();
     void restoreDefaults();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *makeHelper(int keyIndex, QWidget *parent);
     void pickColour(QLineEdit *field);
