@@ -266,8 +266,9 @@ bool makeExample(const QString &folder, ProgressSink &sink)
     const Interruption interruption;
     // Beside DIR, so the last step is a rename within one file system.
     QTemporaryDir building(parent + QStringLiteral("/.tessaly-demo-XXXXXX"));
+    // The failed mkdir's error number is still there; Qt's own text is English.
     if (!building.isValid())
-        return refuse(parent, building.errorString());
+        return refuse(parent, files::reasonFor(errno));
     const Places temporary(building.path());
     if (!makeVideos(temporary, sink) || !makeWorkspaceAndSite(temporary, sink) || Interruption::happened())
         return false;
