@@ -326,6 +326,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     report.step(QStringLiteral("清理缓存数据..."));
     const OutputFolders output(m_workspace, report);
+    output.removeTemporaries();
     if (!sources.at(selectedRow).skipped())
         deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 

@@ -148,11 +148,13 @@ TEST_F(Publishing, UpdateRewritesEveryPageButPublishesOnlyTheSelectedProject)
     space.writeBytes(QStringLiteral("site/Data/two.html"), "old two");
     space.writeBytes(QStringLiteral("Web/Data/three.html"), "local edit");
     space.writeBytes(QStringLiteral("Web/Image/two.jpg"), "new cover");
+    space.writeBytes(QStringLiteral("Web/Data/.tessaly-Xy34Zw"), "left by a crash");
     const QByteArray index = space.readBytes(QStringLiteral("Web/index.html"));
     messages.clear();
     lines.beginWholeSiteRun();
 
     ASSERT_TRUE(update(1).succeeded());
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/.tessaly-Xy34Zw")));
     EXPECT_EQ(space.readBytes(QStringLiteral("site/index.html")), QByteArray("site index"));
     EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/stale.html")), QByteArray("stale"));
     EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/one.html")), QByteArray("old one"));
