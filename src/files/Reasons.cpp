@@ -19,8 +19,9 @@ QString reasonFor(int errnum)
     case ENOENT:
         return QStringLiteral("文件或文件夹不存在");
     case ENOTEMPTY:
-    case EEXIST:
         return QStringLiteral("文件夹不为空");
+    case EEXIST:
+        return QStringLiteral("已存在同名的文件或文件夹");
     case EROFS:
         return QStringLiteral("文件系统为只读");
     case EFBIG:

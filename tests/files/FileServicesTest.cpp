@@ -101,6 +101,11 @@ TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
     reason.clear();
     EXPECT_FALSE(files::writeFileAtomically(ws.path(QStringLiteral("page.html")), "page", &reason));
     EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
+    // A folder made where a file already stands says so, not "not empty".
+    ws.writeBytes(QStringLiteral("taken"), "x");
+    reason.clear();
+    EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("taken")), &reason));
+    EXPECT_EQ(reason, QStringLiteral("已存在同名的文件或文件夹"));
 }
 
 TEST(FileChanges, AFileWhereAFolderShouldBeIsNamedInChinese)
