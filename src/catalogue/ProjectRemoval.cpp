@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "workspace/Workspace.h"
 
@@ -24,12 +25,23 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
         removal.nameUnusable = true;
         return removal;
     }
-    for (const QString &path : {workspace.playPage(name), workspace.coverFile(name)}) {
-        if (!files::plainFileExists(path))
+    // Through the output folders opened once: a `Data` or `Image` that a
+    // link takes out of `Web` is refused, so nothing outside is removed.
+    const files::OpenFolder web(workspace.web());
+    const std::pair<const char *, QString> places[] = {{"Data", name + QStringLiteral(".html")},
+                                                       {"Image", name + QStringLiteral(".jpg")}};
+    for (const auto &[folderName, fileName] : places) {
+        const files::OpenFolder folder = web.subfolder(QString::fromLatin1(folderName), false);
+        const QByteArray file = files::OpenFolder::nameOf(fileName);
+        if (folder.isOutside()) {
+            removal.failures.append({folder.path(), QStringLiteral("链接指向输出文件夹以外")});
+            continue;
+        }
+        if (!folder.isOpen() || !folder.holdsFile(file))
             continue;
         QString reason;
-        if (!files::deleteFile(path, &reason))
-            removal.failures.append({path, reason});
+        if (!folder.remove(file, &reason))
+            removal.failures.append({folder.pathOf(file), reason});
     }
     return removal;
 }

@@ -5,6 +5,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -52,6 +53,23 @@ TEST(ProjectRemoval, MissingFilesAreNoFailureAndOtherProjectsStay)
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/Other.html")));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/Other.jpg")));
     EXPECT_FALSE(ws.exists(QStringLiteral("Web/Image/*.jpg")));
+}
+
+TEST(ProjectRemoval, AnOutputFolderThatALinkTakesElsewhereIsLeftAlone)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    writeProjectFiles(ws, QStringLiteral("A"));
+    ws.writeBytes(QStringLiteral("elsewhere/A.html"), "not the program's");
+    QDir(ws.path(QStringLiteral("Web/Data"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(ws.path(QStringLiteral("elsewhere")), ws.path(QStringLiteral("Web/Data"))));
+
+    const ProjectRemoval removal = removeProjectFiles(ws.workspace(), QStringLiteral("A"));
+
+    ASSERT_EQ(removal.failures.size(), 1);
+    EXPECT_EQ(removal.failures.first().path, ws.path(QStringLiteral("Web/Data")));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("elsewhere/A.html")), "not the program's");
+    EXPECT_FALSE(ws.exists(QStringLiteral("Web/Image/A.jpg"))) << "the cover inside Web still goes";
 }
 
 TEST(ProjectRemoval, AnUnusableNameTouchesNoFile)
