@@ -17,8 +17,8 @@ namespace {
 // follows the button.
 constexpr const char *WorkspaceCommands[] = {
     "Command1",  "Command2", "Command3", "Command4", "Command5", "Command6", "Command10", "Command11",
-    "Command12", "M1",       "M2",       "M5",       "M6",       "M8",       "MB1",       "MB2",
-    "MB3",       "MB4",      "MB5",      "MB6",      "MB1Keys",  "MB2Keys",  "MC1",
+    "Command12", "M1",       "M2",       "M5",       "M6",       "M7",       "M8",        "MB1",
+    "MB2",       "MB3",      "MB4",      "MB5",      "MB6",      "MB1Keys",  "MB2Keys",   "MC1",
 };
 
 class CommandsDuringRuns : public QObject

@@ -60,7 +60,10 @@ MessagePanel::MessagePanel(QWidget *area)
 
     connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_openLink, &QPushButton::clicked, this, [this] {
-        hide();
+        // While a whole-site run goes on the panel cannot be closed; the
+        // link still opens.
+        if (m_close->isEnabled())
+            hide();
         if (m_openSiteLink)
             m_openSiteLink();
     });

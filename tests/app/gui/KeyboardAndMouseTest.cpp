@@ -281,8 +281,8 @@ TEST_F(KeyboardAndMouseTest, WhileAJobRunsOnlyWhatChangesTheWorkspaceWaitsAndClo
     const QList<const char *> changing = {
         "Command1",  "Command2",  "Command3",     "Command4",     "Command5",     "Command6", "Command10",
         "Command11", "Command12", "Command1Keys", "Command4Keys", "Command6Keys", "M1",       "M2",
-        "M5",        "M6",        "M8",           "MB1",          "MB2",          "MB3",      "MB4",
-        "MB5",       "MB6",       "MB1Keys",      "MB2Keys",      "MC1"};
+        "M5",        "M6",        "M7",           "M8",           "MB1",          "MB2",      "MB3",
+        "MB4",       "MB5",       "MB6",          "MB1Keys",      "MB2Keys",      "MC1"};
     const QList<const char *> looking = {"Command8", "M3", "M4", "MB7"};
     EXPECT_EQ(enabledOnes(changing), QStringList());
     EXPECT_EQ(enabledOnes(looking).size(), looking.size());

@@ -127,6 +127,8 @@ TEST_F(SiteRunInWindow, AWholeSiteRunGoesOffTheWindowsThreadAndEndsAsARunInsideT
     EXPECT_TRUE(window->button("Command8")->isEnabled());
     EXPECT_TRUE(panel()->isVisible());
     EXPECT_FALSE(panel()->findChild<QPushButton *>(QStringLiteral("Command7"))->isEnabled());
+    panel()->findChild<QPushButton *>(QStringLiteral("Command9"))->click();
+    EXPECT_TRUE(panel()->isVisible());
     ASSERT_TRUE(waitForTheEnd());
 
     EXPECT_EQ(panel()->texts(), expected);
