@@ -173,19 +173,12 @@ std::optional<double> numberOf(const QString &text)
 
 bool save(const Workspace &workspace, const Values &values, QString *reason)
 {
-    const QString file = workspace.styleFile();
-    QString content;
-    if (files::plainFileExists(file)) {
-        // A file that cannot be read is not replaced: its other lines would be lost.
-        const std::optional<QString> existing = text::readWholeText(file, reason);
-        if (!existing)
-            return false;
-        content = *existing;
-    }
+    // One atomic write of the ten keys; the file's other lines stay.
+    ini::KeyValues pairs;
     const QList<Key> &all = keys();
     for (qsizetype i = 0; i < all.size(); ++i)
-        content = ini::withValue(content, Section, all.at(i).name, values.value(i));
-    return files::writeFileAtomically(file, text::encode(content), reason);
+        pairs.append({all.at(i).name, values.value(i)});
+    return ini::write(Section, pairs, workspace.styleFile(), reason);
 }
 
 QString previewPage(const Values &edited, int cells, const QString &coverImage)
