@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CoverCommandLine.h"
+#include "app/WorkspaceSession.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
@@ -10,22 +11,11 @@
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
 #include "workspace/Workspace.h"
-#include "workspace/WorkspaceLock.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace tessaly {
-
-struct CommandLine::Session
-{
-    explicit Session(const QString &folder) : workspace(folder), lock(workspace) {}
-
-    Workspace workspace;
-    WorkspaceLock lock;
-    ProjectList projects;
-    WorkingTemplates templates;
-};
 
 CommandLine::CommandLine(QString applicationFolder, Output out, Output err)
     : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err))
@@ -90,21 +80,21 @@ int CommandLine::run(const QStringList &arguments)
         const char *name;
         int minimum;
         int maximum;
-        std::function<int(Session &, const QStringList &)> act;
+        std::function<int(WorkspaceSession &, const QStringList &)> act;
     };
     const Command commands[] = {
-        {"generate", 0, 0, [this](Session &s, const QStringList &) { return generate(s); }},
-        {"update", 1, 1, [this](Session &s, const QStringList &a) { return update(s, a.at(0)); }},
-        {"list", 0, 0, [this](Session &s, const QStringList &) { return list(s); }},
-        {"add", 1, 2, [this](Session &s, const QStringList &a) { return add(s, a); }},
-        {"remove", 1, 1, [this](Session &s, const QStringList &a) { return remove(s, a.at(0)); }},
+        {"generate", 0, 0, [this](WorkspaceSession &s, const QStringList &) { return generate(s); }},
+        {"update", 1, 1, [this](WorkspaceSession &s, const QStringList &a) { return update(s, a.at(0)); }},
+        {"list", 0, 0, [this](WorkspaceSession &s, const QStringList &) { return list(s); }},
+        {"add", 1, 2, [this](WorkspaceSession &s, const QStringList &a) { return add(s, a); }},
+        {"remove", 1, 1, [this](WorkspaceSession &s, const QStringList &a) { return remove(s, a.at(0)); }},
         {"cover", 1, 2,
-         [this](Session &s, const QStringList &a) {
-             return cover_commands::cover(s.workspace, s.projects, a, m_out);
+         [this](WorkspaceSession &s, const QStringList &a) {
+             return cover_commands::cover(s.workspace(), s.projects(), a, m_out);
          }},
         {"covers-missing", 0, 0,
-         [this](Session &s, const QStringList &) {
-             return cover_commands::coversMissing(s.workspace, s.projects, m_out);
+         [this](WorkspaceSession &s, const QStringList &) {
+             return cover_commands::coversMissing(s.workspace(), s.projects(), m_out);
          }},
     };
     for (const Command &candidate : commands) {
@@ -112,109 +102,52 @@ int CommandLine::run(const QStringList &arguments)
             continue;
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
-        Session session(chooseWorkspaceFolder(m_applicationFolder, folder));
-        if (!start(session, command == QLatin1String("list")))
+        WorkspaceSession session(chooseWorkspaceFolder(m_applicationFolder, folder));
+        const auto access = command == QLatin1String("list") ? WorkspaceSession::Access::ReadOnly
+                                                             : WorkspaceSession::Access::Change;
+        if (!session.open(access, WorkspaceSession::MissingFolder::Make))
             return Failed;
         return candidate.act(session, rest);
     }
     return usageError();
 }
 
-bool CommandLine::start(Session &session, bool readOnly)
+int CommandLine::generate(WorkspaceSession &session)
 {
-    // A workspace named on the command line may be new: its folder is made,
-    // but nothing inside it before the lock is held.
-    const QString root = session.workspace.root();
-    // A workspace not made yet has no projects to list, and listing makes nothing.
-    if (readOnly && !QFileInfo::exists(root))
-        return true;
-    if (!files::folderExists(root)) {
-        if (readOnly) {
-            Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
-            return false;
-        }
-        // mkpath keeps no reason: the last folder is made once more to learn it.
-        QString reason;
-        if (!QDir().mkpath(root) && !files::makeFolder(root, &reason)) {
-            Messages::error(Messages::withPath(root, reason));
-            return false;
-        }
-    }
-    // Listing changes nothing, so a workspace where no lock file can be
-    // made (a read-only disk) is still listed; a holder still keeps it out.
-    if (!session.lock.acquire() &&
-        !(readOnly && session.lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
-        Messages::error(session.lock.refusalText());
-        return false;
-    }
-    if (!readOnly) {
-        const QStringList folderFailures = session.workspace.createFolders();
-        for (const QString &failure : folderFailures)
-            Messages::error(failure);
-    }
-    const QString listFile = session.workspace.listFile();
-    if (session.projects.load(listFile) == ProjectList::LoadResult::Unreadable)
-        Messages::error(ProjectList::unreadableText(listFile));
-    if (readOnly)
-        return true;
-    session.templates = UpdateStyle(session.workspace, session.templates);
-    const QString unusable = unusableRunInputsText(session.workspace, session.templates);
-    if (!unusable.isEmpty())
-        Messages::error(unusable);
-    return true;
-}
-
-int CommandLine::generate(Session &session)
-{
-    session.templates = UpdateStyle(session.workspace, session.templates);
     ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
-    const RunOutcome outcome =
-        SiteGeneration(session.workspace, session.projects, session.templates, lines).run();
-    return outcome.succeeded() ? Done : Failed;
+    return session.generate(lines).succeeded() ? Done : Failed;
 }
 
-int CommandLine::update(Session &session, const QString &name)
+int CommandLine::update(WorkspaceSession &session, const QString &name)
 {
-    const int row = session.projects.indexOf(name);
+    const int row = session.rowOf(name);
     if (row < 0) {
         Messages::error(QStringLiteral("没有内容!"));
         return Failed;
     }
-    session.templates = UpdateStyle(session.workspace, session.templates);
     ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
-    const RunOutcome outcome =
-        ProjectUpdate(session.workspace, session.projects, session.templates, lines).run(row);
-    return outcome.succeeded() ? Done : Failed;
+    return session.update(row, lines).succeeded() ? Done : Failed;
 }
 
-int CommandLine::add(Session &session, const QStringList &arguments)
+int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)
 {
     NewProject project{arguments.at(0), {}};
     if (arguments.size() == 2)
         project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), QDir::currentPath());
-    return createProject(session.workspace, session.projects, project) == CreationResult::Created ? Done
-                                                                                                  : Failed;
+    return session.add(project).done() ? Done : Failed;
 }
 
-int CommandLine::remove(Session &session, const QString &name)
+int CommandLine::remove(WorkspaceSession &session, const QString &name)
 {
-    const int row = session.projects.indexOf(name);
-    if (row < 0) {
-        Messages::error(QStringLiteral("没有内容!"));
-        return Failed;
-    }
-    if (!deleteProject(session.workspace, session.projects, row))
-        return Failed;
-    Messages::information(deletedText());
-    return Done;
+    return session.remove(session.rowOf(name)).done() ? Done : Failed;
 }
 
-int CommandLine::list(Session &session)
+int CommandLine::list(WorkspaceSession &session)
 {
-    for (const QString &name : session.projects.names())
+    for (const QString &name : session.projects().names())
         m_out(name);
     // Names lost from a list that was not read whole are not listed.
-    return session.projects.saveRefused() ? Failed : Done;
+    return session.projects().saveRefused() ? Failed : Done;
 }
 
 } // namespace tessaly

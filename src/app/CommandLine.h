@@ -8,7 +8,7 @@ namespace tessaly {
 
 class ProgressSink;
 class ProjectList;
-class Workspace;
+class WorkspaceSession;
 
 // `tessaly-cli [--workspace DIR] COMMAND`: the window's logic for scripts
 // and scheduled jobs. Progress lines go to `out`, usage errors to `err`;
@@ -39,15 +39,11 @@ public:
     void setExampleMaker(ExampleMaker maker) { m_exampleMaker = std::move(maker); }
 
 private:
-    struct Session;
-    int generate(Session &session);
-    int update(Session &session, const QString &name);
-    int list(Session &session);
-    int add(Session &session, const QStringList &arguments);
-    int remove(Session &session, const QString &name);
-    // The window's start-up: lock, folders, project list, style load. A
-    // read-only command only takes the lock and reads the list.
-    bool start(Session &session, bool readOnly);
+    int generate(WorkspaceSession &session);
+    int update(WorkspaceSession &session, const QString &name);
+    int list(WorkspaceSession &session);
+    int add(WorkspaceSession &session, const QStringList &arguments);
+    int remove(WorkspaceSession &session, const QString &name);
     int usageError();
 
     QString m_applicationFolder;

@@ -1,0 +1,354 @@
+#include "app/WorkspaceSession.h"
+
+#include "app/WorkspaceCommands.h"
+#include "catalogue/ProjectRemoval.h"
+#include "files/FileServices.h"
+#include "platform/Messages.h"
+#include "settings/EditedSettings.h"
+#include "settings/SettingsFiles.h"
+#include "site/Progress.h"
+#include "site/RunLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tessaly {
+
+namespace {
+
+// The one change that turns `before` into `after`: a row inserted, removed
+// or moved. Lists that differ otherwise (never from one command) report as
+// a move of nothing, so that the observer still hears of them.
+struct ListChange
+{
+    enum class Kind
+    {
+        None,
+        Insert,
+        Remove,
+        Move
+    };
+    Kind kind = Kind::None;
+    int row = -1;
+    int to = -1;
+};
+
+ListChange changeBetween(const QStringList &before, const QStringList &after)
+{
+    if (before == after)
+        return {};
+    qsizetype first = 0;
+    const qsizetype shorter = qMin(before.size(), after.size());
+    while (first < shorter && before.at(first) == after.at(first))
+        ++first;
+    if (after.size() == before.size() + 1)
+        return {ListChange::Kind::Insert, int(first), -1};
+    if (after.size() + 1 == before.size())
+        return {ListChange::Kind::Remove, int(first), -1};
+    qsizetype last = before.size() - 1;
+    while (last > first && before.at(last) == after.at(last))
+        --last;
+    // Moved down: the first differing row went to the last; moved up: the
+    // last differing row came to the first.
+    if (after.at(last) == before.at(first))
+        return {ListChange::Kind::Move, int(first), int(last)};
+    return {ListChange::Kind::Move, int(last), int(first)};
+}
+
+CommandOutcome::Status statusOf(bool done)
+{
+    return done ? CommandOutcome::Status::Done : CommandOutcome::Status::Refused;
+}
+
+} // namespace
+
+SiteRun::SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
+                 RunInputs inputs, int row)
+    : m_kind(kind), m_workspace(std::move(workspace)), m_projects(std::move(projects)),
+      m_templates(std::move(templates)), m_inputs(std::move(inputs)), m_row(row)
+{}
+
+RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
+{
+    if (m_kind == Kind::WholeSite) {
+        SiteGeneration generation(m_workspace, m_projects, m_templates, sink);
+        generation.setStopFlag(stop);
+        return generation.generate(m_inputs);
+    }
+    ProjectUpdate update(m_workspace, m_projects, m_templates, sink);
+    update.setStopFlag(stop);
+    return update.generate(m_inputs, m_row);
+}
+
+WorkspaceSession::WorkspaceSession(const QString &root) : m_workspace(root), m_lock(m_workspace) {}
+
+bool WorkspaceSession::open(Access access, MissingFolder missing)
+{
+    const bool readOnly = access == Access::ReadOnly;
+    const QString root = m_workspace.root();
+    // A workspace not made yet has no projects to list, and listing makes nothing.
+    if (readOnly && !QFileInfo::exists(root))
+        return true;
+    if (!files::folderExists(root)) {
+        if (readOnly || missing == MissingFolder::Refuse) {
+            Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+            return false;
+        }
+        // The folder is made, but nothing inside it before the lock is held.
+        // mkpath keeps no reason: the last folder is made once more to learn it.
+        QString reason;
+        if (!QDir().mkpath(root) && !files::makeFolder(root, &reason)) {
+            Messages::error(Messages::withPath(root, reason));
+            return false;
+        }
+    }
+    if (!m_lock.acquire() && !(readOnly && m_lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
+        Messages::error(m_lock.refusalText());
+        return false;
+    }
+    if (!readOnly) {
+        const QStringList folderFailures = m_workspace.createFolders();
+        if (!folderFailures.isEmpty())
+            Messages::error(folderFailures.join(QStringLiteral("\r\n")));
+    }
+    const QString listFile = m_workspace.listFile();
+    if (m_projects.load(listFile) == ProjectList::LoadResult::Unreadable)
+        Messages::error(ProjectList::unreadableText(listFile));
+    if (readOnly)
+        return true;
+    loadStyle();
+    const QString unusable = unusableRunInputsText(m_workspace, m_templates);
+    if (!unusable.isEmpty())
+        Messages::error(unusable);
+    return true;
+}
+
+template <typename Command> bool WorkspaceSession::changeList(Command command)
+{
+    ProjectList changed = m_projects;
+    const bool done = command(changed);
+    takeOver(std::move(changed));
+    return done;
+}
+
+void WorkspaceSession::takeOver(ProjectList changed)
+{
+    const ListChange change = changeBetween(m_projects.names(), changed.names());
+    if (!m_observer || change.kind == ListChange::Kind::None) {
+        m_projects = std::move(changed);
+        return;
+    }
+    switch (change.kind) {
+    case ListChange::Kind::Insert:
+        m_observer->beginInsertRow(change.row);
+        m_projects = std::move(changed);
+        m_observer->endInsertRow();
+        break;
+    case ListChange::Kind::Remove:
+        m_observer->beginRemoveRow(change.row);
+        m_projects = std::move(changed);
+        m_observer->endRemoveRow();
+        break;
+    case ListChange::Kind::Move:
+    case ListChange::Kind::None:
+        m_observer->beginMoveRow(change.row, change.to);
+        m_projects = std::move(changed);
+        m_observer->endMoveRow();
+        break;
+    }
+}
+
+CommandOutcome WorkspaceSession::add(const NewProject &project)
+{
+    CreationResult result = CreationResult::Ignored;
+    changeList([&](ProjectList &projects) {
+        result = createProject(m_workspace, projects, project);
+        return result == CreationResult::Created;
+    });
+    switch (result) {
+    case CreationResult::Created:
+        return CommandOutcome::of(CommandOutcome::Status::Done, 0);
+    case CreationResult::Ignored:
+        return CommandOutcome::of(CommandOutcome::Status::Ignored);
+    case CreationResult::Refused:
+        return CommandOutcome::of(CommandOutcome::Status::Refused);
+    case CreationResult::ListNotSaved:
+        break;
+    }
+    return CommandOutcome::of(CommandOutcome::Status::Failed);
+}
+
+CommandOutcome WorkspaceSession::remove(int row)
+{
+    if (row < 0 || row >= m_projects.size()) {
+        Messages::error(QStringLiteral("没有内容!"));
+        return CommandOutcome::of(CommandOutcome::Status::Refused);
+    }
+    const bool done =
+        changeList([&](ProjectList &projects) { return deleteProject(m_workspace, projects, row); });
+    if (!done)
+        return CommandOutcome::of(CommandOutcome::Status::Failed);
+    Messages::information(deletedText());
+    return CommandOutcome::of(CommandOutcome::Status::Done);
+}
+
+CommandOutcome WorkspaceSession::move(int row, Move move)
+{
+    int (ProjectList::*step)(int) = nullptr;
+    switch (move) {
+    case Move::Up:
+        step = &ProjectList::moveUp;
+        break;
+    case Move::Down:
+        step = &ProjectList::moveDown;
+        break;
+    case Move::ToFirst:
+        step = &ProjectList::moveToFirst;
+        break;
+    case Move::ToLast:
+        step = &ProjectList::moveToLast;
+        break;
+    }
+    if (row < 0 || row >= m_projects.size())
+        return CommandOutcome::of(CommandOutcome::Status::Ignored);
+    ProjectList probe = m_projects;
+    return moveTo(row, (probe.*step)(row));
+}
+
+CommandOutcome WorkspaceSession::moveTo(int row, int target)
+{
+    if (row < 0 || row >= m_projects.size())
+        return CommandOutcome::of(CommandOutcome::Status::Ignored);
+    const QString listFile = m_workspace.listFile();
+    if (!listMayChange(m_projects, listFile))
+        return CommandOutcome::of(CommandOutcome::Status::Refused, row);
+    // The list is saved before the rows change: a list that cannot be saved
+    // keeps the rows the file has.
+    ProjectList moved = m_projects;
+    const int movedTo = moved.moveToRow(row, target);
+    if (movedTo == row)
+        return CommandOutcome::of(CommandOutcome::Status::Done, row);
+    QString reason;
+    if (!moved.save(listFile, &reason)) {
+        Messages::error(Messages::withPath(listFile, reason));
+        return CommandOutcome::of(CommandOutcome::Status::Failed, row);
+    }
+    takeOver(std::move(moved));
+    return CommandOutcome::of(CommandOutcome::Status::Done, movedTo);
+}
+
+CommandOutcome WorkspaceSession::setEpisodeFolder(const QString &project, const QString &folder)
+{
+    // A hand-edited list may hold a name that cannot be a file name; its
+    // settings file must never be written.
+    if (!isUsableProjectName(project)) {
+        Messages::error(unusableProjectNameText(project));
+        return CommandOutcome::of(CommandOutcome::Status::Refused);
+    }
+    QString reason;
+    if (!settings::setEpisodeFolder(m_workspace, project, folder, &reason)) {
+        Messages::error(Messages::withPath(m_workspace.projectSettingsFile(project), reason));
+        return CommandOutcome::of(CommandOutcome::Status::Failed);
+    }
+    return CommandOutcome::of(CommandOutcome::Status::Done, rowOf(project));
+}
+
+CommandOutcome WorkspaceSession::setCover(const QString &project, const QString &picture)
+{
+    if (!isUsableProjectName(project)) {
+        Messages::error(unusableProjectNameText(project));
+        return CommandOutcome::of(CommandOutcome::Status::Refused);
+    }
+    const QString coverFile = m_workspace.coverFile(project);
+    QString reason;
+    if (!files::copyFileReplacing(picture, coverFile, &reason)) {
+        Messages::error(Messages::withPath(coverFile, reason));
+        return CommandOutcome::of(CommandOutcome::Status::Failed);
+    }
+    return CommandOutcome::of(CommandOutcome::Status::Done, rowOf(project));
+}
+
+CommandOutcome WorkspaceSession::saveSettings(const EditedSettings &settings)
+{
+    return CommandOutcome::of(statusOf(settings.save(m_workspace)));
+}
+
+void WorkspaceSession::loadStyle()
+{
+    m_templates = UpdateStyle(m_workspace, m_templates);
+}
+
+std::optional<SiteRun> WorkspaceSession::prepareGeneration(ProgressSink &sink)
+{
+    loadStyle();
+    std::optional<RunInputs> inputs = SiteGeneration(m_workspace, m_projects, m_templates, sink).prepare();
+    if (!inputs)
+        return std::nullopt;
+    return SiteRun(SiteRun::Kind::WholeSite, m_workspace, m_projects, m_templates, std::move(*inputs), -1);
+}
+
+std::optional<SiteRun> WorkspaceSession::prepareUpdate(int row, ProgressSink &sink)
+{
+    loadStyle();
+    std::optional<RunInputs> inputs = ProjectUpdate(m_workspace, m_projects, m_templates, sink).prepare(row);
+    if (!inputs)
+        return std::nullopt;
+    return SiteRun(SiteRun::Kind::ProjectUpdate, m_workspace, m_projects, m_templates, std::move(*inputs),
+                   row);
+}
+
+RunOutcome WorkspaceSession::generate(ProgressSink &sink)
+{
+    return runToEnd(prepareGeneration(sink), sink);
+}
+
+RunOutcome WorkspaceSession::update(int row, ProgressSink &sink)
+{
+    return runToEnd(prepareUpdate(row, sink), sink);
+}
+
+RunOutcome WorkspaceSession::runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink)
+{
+    RunOutcome outcome;
+    if (!run) {
+        outcome.refused = true;
+        return outcome;
+    }
+    const bool wholeSite = run->kind() == SiteRun::Kind::WholeSite;
+    if (wholeSite)
+        sink.beginWholeSiteRun();
+    outcome = run->run(sink);
+    RunClosing::showBox(outcome);
+    if (wholeSite)
+        sink.endWholeSiteRun();
+    return outcome;
+}
+
+namespace {
+
+CommandOutcome clearAndSay(const workspace_commands::FolderClearing &clearing)
+{
+    const workspace_commands::ClearResult result = workspace_commands::clearFolderFiles(clearing.folder);
+    if (result.folderMissing)
+        return CommandOutcome::of(CommandOutcome::Status::Ignored);
+    if (!result.ok()) {
+        Messages::error(result.failureText());
+        return CommandOutcome::of(CommandOutcome::Status::Failed);
+    }
+    Messages::information(clearing.doneText);
+    return CommandOutcome::of(CommandOutcome::Status::Done);
+}
+
+} // namespace
+
+CommandOutcome WorkspaceSession::clearCache()
+{
+    return clearAndSay(workspace_commands::cacheClearing(m_workspace));
+}
+
+CommandOutcome WorkspaceSession::clearLogs()
+{
+    return clearAndSay(workspace_commands::logClearing(m_workspace));
+}
+
+} // namespace tessaly

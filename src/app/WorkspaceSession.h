@@ -1,0 +1,176 @@
+#pragma once
+
+#include "catalogue/ProjectCreation.h"
+#include "catalogue/ProjectList.h"
+#include "site/RunReport.h"
+#include "site/SiteGeneration.h"
+#include "site/Style.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceLock.h"
+
+#include <QString>
+#include <atomic>
+#include <optional>
+
+namespace tessaly {
+
+struct EditedSettings;
+class ProgressSink;
+
+// Told of every change of the session's project list, around the change:
+// the list holds the old rows between a `begin` call and its `end`, the new
+// rows after it. A command reports its net change as one of these, or none.
+class ProjectListObserver
+{
+public:
+    virtual ~ProjectListObserver() = default;
+    virtual void beginInsertRow(int row) = 0;
+    virtual void endInsertRow() = 0;
+    virtual void beginRemoveRow(int row) = 0;
+    virtual void endRemoveRow() = 0;
+    // The name at `from` ends up at `to`; the rows between shift by one.
+    virtual void beginMoveRow(int from, int to) = 0;
+    virtual void endMoveRow() = 0;
+};
+
+// What a command did. Refusals and failures have already been said through
+// the message seam, which each face answers its own way (boxes in the
+// window, standard error on the command line), so both faces say the same.
+struct CommandOutcome
+{
+    enum class Status
+    {
+        Done,
+        Ignored, // nothing to do, nothing said
+        Refused, // nothing changed, and the user was told why
+        Failed,  // tried and failed part way; the user was told what
+    };
+    Status status = Status::Done;
+    // The row the command's project holds afterwards (0-based), or -1.
+    int row = -1;
+
+    bool done() const { return status == Status::Done; }
+    static CommandOutcome of(Status status, int row = -1) { return CommandOutcome{status, row}; }
+};
+
+// A whole-site run or a project update, prepared on the session's thread:
+// it holds copies of everything the work reads, so `run` may be called on
+// another thread while the session goes on. It never touches the session,
+// and never shows a box.
+class SiteRun
+{
+public:
+    enum class Kind
+    {
+        WholeSite,
+        ProjectUpdate
+    };
+
+    Kind kind() const { return m_kind; }
+    RunOutcome run(ProgressSink &sink, const std::atomic<bool> *stop = nullptr) const;
+
+private:
+    friend class WorkspaceSession;
+    SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
+            RunInputs inputs, int row);
+
+    Kind m_kind;
+    Workspace m_workspace;
+    ProjectList m_projects;
+    WorkingTemplates m_templates;
+    RunInputs m_inputs;
+    int m_row;
+};
+
+// One open workspace: its paths, its lock, its project list and the working
+// templates, and every command that changes them. The window and
+// `tessaly-cli` both work through one of these, so a command is written
+// once and both faces leave the same files, list and messages behind.
+class WorkspaceSession
+{
+public:
+    enum class Access
+    {
+        Change,
+        // Reads the list only: nothing is created, and a workspace where no
+        // lock file can be made is still read (a holder still keeps it out).
+        ReadOnly,
+    };
+    enum class MissingFolder
+    {
+        Make,   // a folder named on the command line may be new
+        Refuse, // the window opens only a folder that exists
+    };
+    enum class Move
+    {
+        Up,
+        Down,
+        ToFirst,
+        ToLast,
+    };
+
+    explicit WorkspaceSession(const QString &root);
+    WorkspaceSession(const WorkspaceSession &) = delete;
+    WorkspaceSession &operator=(const WorkspaceSession &) = delete;
+
+    // Start-up, in one order for both faces: the workspace folder, the lock,
+    // the start-up folders, the project list, the style load. False when the
+    // workspace cannot be used; a folder that cannot be made, a list not
+    // read whole or unusable run inputs are said and leave it open.
+    bool open(Access access, MissingFolder missing);
+
+    const Workspace &workspace() const { return m_workspace; }
+    const ProjectList &projects() const { return m_projects; }
+    const WorkingTemplates &templates() const { return m_templates; }
+    // The first row holding `name`, or -1.
+    int rowOf(const QString &name) const { return m_projects.indexOf(name); }
+
+    void setObserver(ProjectListObserver *observer) { m_observer = observer; }
+
+    // "添加" and `add`: the new project goes to row 0.
+    CommandOutcome add(const NewProject &project);
+    // Delete and `remove`, once the caller has asked; says "已删除" when done.
+    CommandOutcome remove(int row);
+    CommandOutcome move(int row, Move move);
+    // Moves the project at `row` so that it ends up at `target`.
+    CommandOutcome moveTo(int row, int target);
+
+    // Records a project's episode folder in its `<name>.ini`.
+    CommandOutcome setEpisodeFolder(const QString &project, const QString &folder);
+    // Copies `picture` over the project's cover; the caller checks first that
+    // it is a picture at all.
+    CommandOutcome setCover(const QString &project, const QString &picture);
+    CommandOutcome saveSettings(const EditedSettings &settings);
+
+    // The style load with its messages, as before every run.
+    void loadStyle();
+    // The steps before a run, with their messages: style load, movie root,
+    // empty list, and for an update the selected row (-1 for none). Nothing
+    // when the run is not to go on.
+    std::optional<SiteRun> prepareGeneration(ProgressSink &sink);
+    std::optional<SiteRun> prepareUpdate(int row, ProgressSink &sink);
+
+    // The same runs whole, on this thread, closing with the run's box:
+    // prepared, run and closed as one command.
+    RunOutcome generate(ProgressSink &sink);
+    RunOutcome update(int row, ProgressSink &sink);
+
+    // "清空缓存文件" and "清空日志", once the caller has asked.
+    CommandOutcome clearCache();
+    CommandOutcome clearLogs();
+
+private:
+    // Runs `command` on a copy of the list and takes over the copy, telling
+    // the observer the net change.
+    template <typename Command> bool changeList(Command command);
+    void takeOver(ProjectList changed);
+    static RunOutcome runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink);
+
+    Workspace m_workspace;
+    WorkspaceLock m_lock;
+    ProjectList m_projects;
+    WorkingTemplates m_templates;
+    ProjectListObserver *m_observer = nullptr;
+};
+
+} // namespace tessaly
