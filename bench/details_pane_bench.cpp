@@ -3,6 +3,7 @@
 //
 //   details_pane_bench [FILES]     (default 10000)
 
+#include "app/WorkspaceSession.h"
 #include "app/gui/MainWindow.h"
 #include "platform/Messages.h"
 #include "workspace/Workspace.h"
@@ -56,7 +57,11 @@ int main(int argc, char **argv)
               "[Setting]\r\nFile=" + episodes.toLocal8Bit() + "\r\n");
     writeFile(workspace.styleFile(), "[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3\r\n");
 
-    tessaly::MainWindow window(workspace);
+    tessaly::WorkspaceSession session(workspace.root());
+    if (!session.open(tessaly::WorkspaceSession::Access::Change,
+                      tessaly::WorkspaceSession::MissingFolder::Refuse))
+        return 1;
+    tessaly::MainWindow window(session);
     window.start();
     window.show();
     QApplication::processEvents();

@@ -6,6 +6,7 @@
 //
 //   stall_bench [PROJECTS [EPISODES]]     (default 1500 x 30)
 
+#include "app/WorkspaceSession.h"
 #include "app/gui/MainWindow.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
@@ -81,7 +82,10 @@ int main(int argc, char **argv)
     ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, settings);
     ini::write(QStringLiteral("Setting"), QStringLiteral("WebFile"), site, settings);
 
-    MainWindow window(workspace);
+    WorkspaceSession session(workspace.root());
+    if (!session.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse))
+        return 1;
+    MainWindow window(session);
     window.start();
     window.show();
     QCoreApplication::processEvents();

@@ -32,12 +32,23 @@ QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text)
     return nullptr;
 }
 
-QStringList rowTexts(const QTreeWidget &list)
+QStringList rowTexts(const QAbstractItemView &list)
 {
     QStringList texts;
-    for (int row = 0; row < list.topLevelItemCount(); ++row)
-        texts.append(list.topLevelItem(row)->text(0));
+    const QAbstractItemModel *model = list.model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
     return texts;
+}
+
+QRect rowRect(const QAbstractItemView &list, int row)
+{
+    return list.visualRect(list.model()->index(row, 0));
+}
+
+void selectRow(QAbstractItemView &list, int row)
+{
+    list.setCurrentIndex(list.model()->index(row, 0));
 }
 
 void typeText(QWidget &widget, const QString &text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -19,7 +20,10 @@ bool showAndExpose(QWidget &window);
 // The top-level row with this text, or null.
 QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
 // The texts of the top-level rows, in order.
-QStringList rowTexts(const QTreeWidget &list);
+QStringList rowTexts(const QAbstractItemView &list);
+// Row `row` of a one-column list: where it shows, and making it current.
+QRect rowRect(const QAbstractItemView &list, int row);
+void selectRow(QAbstractItemView &list, int row);
 
 // Types the text key by key, any characters (QTest's own typing knows
 // only ASCII).

@@ -17,10 +17,20 @@ void WindowFixture::writeQuietStyle()
                     QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
 }
 
+MainWindow &WindowFixture::startWindow()
+{
+    window.reset();
+    session.reset();
+    session = std::make_unique<WorkspaceSession>(files.workspace().root());
+    EXPECT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+    window = std::make_unique<MainWindow>(*session);
+    window->start();
+    return *window;
+}
+
 MainWindow &WindowFixture::openWindow(Showing showing)
 {
-    window = std::make_unique<MainWindow>(files.workspace());
-    window->start();
+    startWindow();
     switch (showing) {
     case Showing::Hidden:
         break;

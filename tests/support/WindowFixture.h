@@ -28,13 +28,17 @@ protected:
         Exposed, // shown and exposed
         Active,  // exposed and active, for keyboard input
     };
-    // Makes and starts the window on the workspace as its files are now;
-    // what the start said is cleared from the messages.
+    // Opens a session on the workspace as its files are now and makes and
+    // starts the window on it; the messages keep what the opening said.
+    MainWindow &startWindow();
+    // The same, shown as asked; what the start said is cleared.
     MainWindow &openWindow(Showing showing);
 
     TempWorkspace files;
     RecordingMessages messages;
     RecordingDesktop desktop;
+    // The window goes before its session, which releases the lock.
+    std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -44,8 +44,14 @@ void CatalogueDialogsController::openNewProjectFor(const QString &droppedPath)
 void CatalogueDialogsController::runNewProject(const QString &name, const QString &folder)
 {
     NewProjectDialog dialog(
-        m_window.workspace(), m_window.projects(),
-        [this](const QString &) { m_window.showProjectAddedAtTop(); }, &m_window);
+        m_window.workspace(),
+        [this](const NewProject &project) {
+            if (!m_window.session().add(project).done())
+                return false;
+            m_window.showProjectAddedAtTop();
+            return true;
+        },
+        &m_window);
     if (!folder.isEmpty())
         dialog.useFolder(name, folder);
     dialog.exec();
@@ -59,13 +65,20 @@ void CatalogueDialogsController::openEpisodeFolderChooser()
     if (!project)
         return;
     // A hand-edited list may hold a name that cannot be a file name; its
-    // settings file must never be written.
+    // settings file must never be written, so the chooser does not open.
     if (!isUsableProjectName(*project)) {
         Messages::error(QStringLiteral("无法使用的项目名称: ") + *project);
         return;
     }
     EpisodeFolderDialog dialog(
-        m_window.workspace(), *project, [this](const QString &) { m_window.refreshDetails(); }, &m_window);
+        m_window.workspace(), *project,
+        [this, project = *project](const QString &folder) {
+            if (!m_window.session().setEpisodeFolder(project, folder).done())
+                return false;
+            m_window.refreshDetails();
+            return true;
+        },
+        &m_window);
     dialog.exec();
 }
 

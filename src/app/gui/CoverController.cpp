@@ -88,7 +88,7 @@ void CoverController::writeCover(const QString &project, const QString &picture)
     // Cancelling, or a file that is no picture, ends the command quietly.
     if (picture.isEmpty() || !isLoadablePicture(picture))
         return;
-    if (writeCoverFrom(picture, m_window.workspace().coverFile(project)))
+    if (m_window.session().setCover(project, picture).done())
         m_window.reloadCoverPreview();
 }
 

@@ -5,6 +5,7 @@
 #include "app/gui/Controllers.h"
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/ProjectCommands.h"
+#include "app/gui/ProjectListModel.h"
 #include "app/gui/WorkspaceMenu.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectSelection.h"
@@ -24,7 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 // Resources of static libraries are registered by hand, outside any namespace.
 static void registerWindowResources()
@@ -49,19 +50,16 @@ QAction *makeAction(QMenu *menu, const char *objectName, const QString &caption)
 
 } // namespace
 
-struct MainWindow::Controls
+struct MainWindow::Controls : WindowControls
 {
-    QTreeWidget *projectView = nullptr;
-    DetailsPane *details = nullptr;
-    QMenu *projectMenu = nullptr;
     // Counts selection changes, so that a click that left the selection as
     // it was can still run the click handling (the folder may have changed).
     quint64 selectionChanges = 0;
     quint64 selectionChangesAtPress = 0;
 };
 
-MainWindow::MainWindow(const Workspace &workspace, QWidget *parent)
-    : QMainWindow(parent), m_workspace(workspace), m_controls(new Controls),
+MainWindow::MainWindow(WorkspaceSession &session, QWidget *parent)
+    : QMainWindow(parent), m_session(session), m_controls(new Controls),
       m_backgroundRun(std::make_unique<BackgroundRun>())
 {
     registerWindowResources();
@@ -87,26 +85,26 @@ void MainWindow::buildMenus()
 {
     QMenu *menu = menuBar()->addMenu(QStringLiteral("菜单"));
     menu->setObjectName(QStringLiteral("M"));
-    makeAction(menu, "M1", QStringLiteral("设置"));
-    makeAction(menu, "M2", QStringLiteral("编辑页面源码"));
-    makeAction(menu, "M3", QStringLiteral("打开影片文件夹"));
-    makeAction(menu, "M4", QStringLiteral("打开站点文件夹"));
-    makeAction(menu, "M5", QStringLiteral("清空缓存文件"));
-    makeAction(menu, "M6", QStringLiteral("清空日志"));
-    makeAction(menu, "M7", QStringLiteral("布局设计"));
-    makeAction(menu, "M8", QStringLiteral("为无封面项目截取封面"));
+    m_controls->settings = makeAction(menu, "M1", QStringLiteral("设置"));
+    m_controls->editPageSource = makeAction(menu, "M2", QStringLiteral("编辑页面源码"));
+    m_controls->openMovieFolder = makeAction(menu, "M3", QStringLiteral("打开影片文件夹"));
+    m_controls->openSiteFolder = makeAction(menu, "M4", QStringLiteral("打开站点文件夹"));
+    m_controls->clearCache = makeAction(menu, "M5", QStringLiteral("清空缓存文件"));
+    m_controls->clearLogs = makeAction(menu, "M6", QStringLiteral("清空日志"));
+    m_controls->editStyle = makeAction(menu, "M7", QStringLiteral("布局设计"));
+    m_controls->grabMissingCovers = makeAction(menu, "M8", QStringLiteral("为无封面项目截取封面"));
 
     // The project list's context menu; its actions belong to the window so
     // that they are found by name like every other command.
     auto *projectMenu = new QMenu(QStringLiteral("菜单2"), this);
     projectMenu->setObjectName(QStringLiteral("MB"));
-    makeAction(projectMenu, "MB5", QStringLiteral("新建"));
-    makeAction(projectMenu, "MB6", QStringLiteral("删除"));
-    makeAction(projectMenu, "MB3", QStringLiteral("移动到第一项"));
-    makeAction(projectMenu, "MB1", QStringLiteral("上移"));
-    makeAction(projectMenu, "MB2", QStringLiteral("下移"));
-    makeAction(projectMenu, "MB4", QStringLiteral("移动到最后项"));
-    makeAction(projectMenu, "MB7", QStringLiteral("打开文件路径"));
+    m_controls->newProject = makeAction(projectMenu, "MB5", QStringLiteral("新建"));
+    m_controls->deleteProject = makeAction(projectMenu, "MB6", QStringLiteral("删除"));
+    m_controls->moveToFirst = makeAction(projectMenu, "MB3", QStringLiteral("移动到第一项"));
+    m_controls->moveUp = makeAction(projectMenu, "MB1", QStringLiteral("上移"));
+    m_controls->moveDown = makeAction(projectMenu, "MB2", QStringLiteral("下移"));
+    m_controls->moveToLast = makeAction(projectMenu, "MB4", QStringLiteral("移动到最后项"));
+    m_controls->openProjectFolder = makeAction(projectMenu, "MB7", QStringLiteral("打开文件路径"));
     m_controls->projectMenu = projectMenu;
 }
 
@@ -115,14 +113,21 @@ void MainWindow::buildControls()
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
 
-    QTreeWidget *projectView = makeRowList(QStringLiteral("ListView1"), central);
+    QTreeView *projectView = makeProjectView(new ProjectListModel(m_session, this), central);
     projectView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_controls->projectView = projectView;
     m_controls->details = new DetailsPane(central);
+    m_controls->chooseFolder = m_controls->details->chooseFolderButton();
+    m_controls->pickCover = m_controls->details->pickCoverButton();
+    m_controls->searchSite1 = m_controls->details->searchSite1Button();
+    m_controls->searchSite2 = m_controls->details->searchSite2Button();
+    m_controls->grabFromVideo = m_controls->details->grabFromVideoButton();
 
     auto *listButtons = new QHBoxLayout;
-    listButtons->addWidget(makeButton("Command1", QStringLiteral("添加"), central));
-    listButtons->addWidget(makeButton("Command2", QStringLiteral("删除"), central));
+    m_controls->add = makeButton("Command1", QStringLiteral("添加"), central);
+    listButtons->addWidget(m_controls->add);
+    m_controls->remove = makeButton("Command2", QStringLiteral("删除"), central);
+    listButtons->addWidget(m_controls->remove);
 
     // The site buttons keep their widths of 2655, 2655 and 2535 twips.
     const auto siteButton = [central](const char *name, const QString &caption, int width) {
@@ -131,10 +136,13 @@ void MainWindow::buildControls()
         return button;
     };
     auto *siteButtons = new QHBoxLayout;
-    siteButtons->addWidget(siteButton("Command8", QStringLiteral("打开影片站点链接"), 177));
+    m_controls->openSiteLink = siteButton("Command8", QStringLiteral("打开影片站点链接"), 177);
+    siteButtons->addWidget(m_controls->openSiteLink);
     siteButtons->addStretch();
-    siteButtons->addWidget(siteButton("Command6", QStringLiteral("更新本集内容"), 177));
-    siteButtons->addWidget(siteButton("Command4", QStringLiteral("生成整站内容"), 169));
+    m_controls->update = siteButton("Command6", QStringLiteral("更新本集内容"), 177);
+    siteButtons->addWidget(m_controls->update);
+    m_controls->generate = siteButton("Command4", QStringLiteral("生成整站内容"), 169);
+    siteButtons->addWidget(m_controls->generate);
 
     // The list beside the details pane, each with its buttons beneath; the
     // list takes 4335 and the pane 13815 twips of the width.
@@ -151,12 +159,12 @@ void MainWindow::buildControls()
 
     // Whatever changes the selection, mouse or keyboard or a command, the
     // details pane follows it.
-    connect(projectView, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(projectView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         ++m_controls->selectionChanges;
         refreshDetails();
     });
     projectView->viewport()->installEventFilter(this);
-    connect(projectView, &QTreeWidget::itemPressed, this, [this] {
+    connect(projectView, &QAbstractItemView::pressed, this, [this] {
         if (m_controls->selectionChanges == m_controls->selectionChangesAtPress)
             refreshDetails();
     });
@@ -182,35 +190,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::start()
 {
-    const QString listFile = m_workspace.listFile();
-    if (m_projects.load(listFile) == ProjectList::LoadResult::Unreadable)
-        Messages::error(ProjectList::unreadableText(listFile));
-    showProjectRows();
     refreshDetails();
-    runStyleLoad();
-    const QString unusable = unusableRunInputsText(m_workspace, m_templates);
-    if (!unusable.isEmpty())
-        Messages::error(unusable);
 }
 
 void MainWindow::runStyleLoad()
 {
-    m_templates = UpdateStyle(m_workspace, m_templates);
-}
-
-void MainWindow::showProjectRows()
-{
-    QTreeWidget *view = m_controls->projectView;
-    view->clear();
-    const QIcon icon = rowIcon(7);
-    QList<QTreeWidgetItem *> rows;
-    rows.reserve(m_projects.size());
-    for (const QString &name : m_projects.names()) {
-        auto *row = new QTreeWidgetItem(QStringList{name});
-        row->setIcon(0, icon);
-        rows.append(row);
-    }
-    view->addTopLevelItems(rows);
+    m_session.loadStyle();
 }
 
 int MainWindow::selectedRow() const
@@ -219,13 +204,13 @@ int MainWindow::selectedRow() const
     if (selected.isEmpty())
         return -1;
     const int row = selected.first().row();
-    return row < m_projects.size() ? row : -1;
+    return row < projects().size() ? row : -1;
 }
 
 QString MainWindow::selectedProject() const
 {
     const int row = selectedRow();
-    return row < 0 ? QString() : m_projects.names().at(row);
+    return row < 0 ? QString() : projects().names().at(row);
 }
 
 std::optional<QString> MainWindow::chosenProject() const
@@ -235,12 +220,12 @@ std::optional<QString> MainWindow::chosenProject() const
     const int row = selectedRow();
     if (row < 0)
         return std::nullopt;
-    return m_projects.names().at(row);
+    return projects().names().at(row);
 }
 
 bool MainWindow::guardChosenProject()
 {
-    switch (chosenProjectGuard(m_projects.size(), chosenProject().has_value())) {
+    switch (chosenProjectGuard(projects().size(), chosenProject().has_value())) {
     case GuardDecision::Silent:
         return false;
     case GuardDecision::AskForChoice:
@@ -252,20 +237,9 @@ bool MainWindow::guardChosenProject()
     return true;
 }
 
-bool MainWindow::saveProjectList()
-{
-    const QString listFile = m_workspace.listFile();
-    QString reason;
-    if (m_projects.save(listFile, &reason))
-        return true;
-    Messages::error(m_projects.saveRefused() ? ProjectList::unreadableText(listFile)
-                                             : Messages::withPath(listFile, reason));
-    return false;
-}
-
 bool MainWindow::addProjectAtTop(const QString &name)
 {
-    if (createProject(m_workspace, m_projects, NewProject{name, {}}) != CreationResult::Created)
+    if (!m_session.add(NewProject{name, {}}).done())
         return false;
     showProjectAddedAtTop();
     return true;
@@ -273,11 +247,8 @@ bool MainWindow::addProjectAtTop(const QString &name)
 
 void MainWindow::showProjectAddedAtTop()
 {
-    if (m_projects.size() == 0)
+    if (projects().size() == 0)
         return;
-    auto *row = new QTreeWidgetItem(QStringList{m_projects.names().first()});
-    row->setIcon(0, rowIcon(7));
-    m_controls->projectView->insertTopLevelItem(0, row);
     m_controls->details->showEpisodes({});
     // Selecting the new row runs the click handling for it.
     selectRow(0);
@@ -290,7 +261,7 @@ void MainWindow::refreshDetails()
         m_controls->details->showEmpty();
         return;
     }
-    m_controls->details->showProject(readProjectDetails(m_workspace, *chosen));
+    m_controls->details->showProject(readProjectDetails(workspace(), *chosen));
 }
 
 void MainWindow::reloadCoverPreview()
@@ -301,43 +272,32 @@ void MainWindow::reloadCoverPreview()
         preview->showDefaultCover();
         return;
     }
-    preview->showCoverFile(m_workspace.coverFile(*chosen));
+    preview->showCoverFile(workspace().coverFile(*chosen));
 }
 
 void MainWindow::openSiteLink()
 {
-    const QString link = workspace_commands::siteLink(m_workspace);
+    const QString link = workspace_commands::siteLink(workspace());
     if (!link.trimmed().isEmpty())
         Desktop::instance()->openUrl(link);
 }
 
-void MainWindow::syncRows(int first, int last)
-{
-    QTreeWidget *view = m_controls->projectView;
-    for (int row = qMax(0, first); row <= last && row < m_projects.size(); ++row)
-        view->topLevelItem(row)->setText(0, m_projects.names().at(row));
-}
-
 void MainWindow::selectRow(int row)
 {
-    QTreeWidgetItem *item = m_controls->projectView->topLevelItem(row);
-    if (!item)
+    QTreeView *view = m_controls->projectView;
+    const QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid())
         return;
-    m_controls->projectView->setCurrentItem(item);
-    item->setSelected(true);
-    m_controls->projectView->scrollToItem(item);
+    view->setCurrentIndex(index);
+    view->scrollTo(index);
 }
 
-void MainWindow::removeProjectRow(int row)
+void MainWindow::showProjectRemoved()
 {
-    QTreeWidget *view = m_controls->projectView;
     // Nothing is selected afterwards: the pane shows its empty state rather
     // than a neighbour the user never chose.
-    view->setCurrentItem(nullptr);
-    view->clearSelection();
-    delete view->takeTopLevelItem(row);
-    view->setCurrentItem(nullptr);
-    view->clearSelection();
+    QTreeView *view = m_controls->projectView;
+    view->selectionModel()->clear();
     refreshDetails();
 }
 
@@ -351,7 +311,7 @@ QAction *MainWindow::action(const char *objectName) const
     return findChild<QAction *>(QLatin1String(objectName));
 }
 
-QTreeWidget *MainWindow::projectView() const
+QTreeView *MainWindow::projectView() const
 {
     return m_controls->projectView;
 }
@@ -359,6 +319,11 @@ QTreeWidget *MainWindow::projectView() const
 DetailsPane *MainWindow::detailsPane() const
 {
     return m_controls->details;
+}
+
+const WindowControls &MainWindow::controls() const
+{
+    return *m_controls;
 }
 
 QMenu *MainWindow::projectMenu() const

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/ProjectList.h"
-#include "site/Style.h"
-#include "workspace/Workspace.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
+#include "app/gui/WindowControls.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -12,7 +12,7 @@
 class QAction;
 class QMenu;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
 
@@ -22,34 +22,30 @@ class DetailsPane;
 // The program's one top-level window ("Tessaly"). It builds the controls
 // (each with its objectName), holds the project list and the working
 // templates, and hands each command to the subsystem that owns it.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public ProjectChoice
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(const Workspace &workspace, QWidget *parent = nullptr);
+    // The window works on an opened session, which outlives it.
+    explicit MainWindow(WorkspaceSession &session, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up after construction: list load, then the style load.
+    // Shows the session's list after construction.
     void start();
 
-    const Workspace &workspace() const { return m_workspace; }
-    ProjectList &projects() { return m_projects; }
-    const WorkingTemplates &templates() const { return m_templates; }
+    WorkspaceSession &session() const { return m_session; }
+    const Workspace &workspace() const { return m_session.workspace(); }
+    const ProjectList &projects() const { return m_session.projects(); }
+    const WorkingTemplates &templates() const { return m_session.templates(); }
     // `UpdateStyle` into the working templates.
     void runStyleLoad();
 
-    // The selected row of ListView1 (0-based), or -1.
-    int selectedRow() const;
+    int selectedRow() const override;
     QString selectedProject() const;
-    // The project the details pane shows; empty optional when none.
-    std::optional<QString> chosenProject() const;
-    // The chosen-project guard: true when a per-project command may go on;
-    // otherwise it has already said why (or stays silent on an empty list).
-    bool guardChosenProject();
+    std::optional<QString> chosenProject() const override;
+    bool guardChosenProject() override;
 
-    // `Baocun`: saves the list, reporting a failure. True when saved.
-    bool saveProjectList();
     // "添加" without the dialog: creates the project as `tessaly-cli add`
     // does (no episode folder) and shows it. True when it was added.
     bool addProjectAtTop(const QString &name);
@@ -58,9 +54,9 @@ public:
     void showProjectAddedAtTop();
     // The project-click handling for the selected row (`dianji` without the
     // dialog): fills or empties the details pane.
-    void refreshDetails();
+    void refreshDetails() override;
     // Reloads the cover preview from the chosen project's cover file.
-    void reloadCoverPreview();
+    void reloadCoverPreview() override;
 
     // "打开影片站点链接": opens `WebLink` through the desktop (nothing when empty).
     void openSiteLink();
@@ -68,20 +64,19 @@ public:
     // The one long job the window runs at a time, off its thread.
     BackgroundRun &backgroundRun() const { return *m_backgroundRun; }
 
+    // Every control a command hangs on, by its role.
+    const WindowControls &controls() const;
     QPushButton *button(const char *objectName) const;
     QAction *action(const char *objectName) const;
-    QTreeWidget *projectView() const;
+    QTreeView *projectView() const;
     DetailsPane *detailsPane() const;
     // The project list's context menu `MB` (never on the menu bar).
     QMenu *projectMenu() const;
 
-    // Row upkeep for the list commands: rows first..last show their names
-    // again; a row becomes the one selected; the row of a project already
-    // taken from the list goes, leaving none selected (the details pane then
-    // shows its empty state).
-    void syncRows(int first, int last);
-    void selectRow(int row);
-    void removeProjectRow(int row);
+    void selectRow(int row) override;
+    // After the selected project left the list: nothing is selected, and
+    // the details pane shows its empty state.
+    void showProjectRemoved();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,11 +85,8 @@ protected:
 private:
     void buildMenus();
     void buildControls();
-    void showProjectRows();
 
-    Workspace m_workspace;
-    ProjectList m_projects;
-    WorkingTemplates m_templates;
+    WorkspaceSession &m_session;
     struct Controls;
     Controls *m_controls = nullptr;
     // Destroyed before the controllers, waiting for a job still going, so

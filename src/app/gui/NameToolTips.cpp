@@ -3,7 +3,7 @@
 #include <QHelpEvent>
 #include <QStyle>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 
@@ -12,7 +12,7 @@ namespace {
 class NameToolTips : public QObject
 {
 public:
-    explicit NameToolTips(QTreeWidget *list) : QObject(list), m_list(list)
+    explicit NameToolTips(QTreeView *list) : QObject(list), m_list(list)
     {
         list->viewport()->installEventFilter(this);
     }
@@ -48,12 +48,12 @@ private:
         return needed > shown.width();
     }
 
-    QTreeWidget *m_list;
+    QTreeView *m_list;
 };
 
 } // namespace
 
-void showCutOffNamesAsToolTips(QTreeWidget *list)
+void showCutOffNamesAsToolTips(QTreeView *list)
 {
     new NameToolTips(list);
 }

@@ -12,29 +12,30 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 
 ProjectCommands::ProjectCommands(MainWindow &window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("ProjectCommands"));
-    QTreeWidget *view = window.projectView();
+    QTreeView *view = window.projectView();
     connect(view, &QWidget::customContextMenuRequested, this, &ProjectCommands::showMenu);
     connect(window.button("Command2"), &QPushButton::clicked, this, &ProjectCommands::deleteSelected);
     connect(window.action("MB6"), &QAction::triggered, this, &ProjectCommands::deleteSelected);
     connect(window.action("MB7"), &QAction::triggered, this, &ProjectCommands::openSelectedFolder);
     connect(window.action("MB3"), &QAction::triggered, this,
-            [this] { moveSelected(&ProjectList::moveToFirst); });
-    connect(window.action("MB1"), &QAction::triggered, this, [this] { moveSelected(&ProjectList::moveUp); });
+            [this] { moveSelected(WorkspaceSession::Move::ToFirst); });
+    connect(window.action("MB1"), &QAction::triggered, this,
+            [this] { moveSelected(WorkspaceSession::Move::Up); });
     connect(window.action("MB2"), &QAction::triggered, this,
-            [this] { moveSelected(&ProjectList::moveDown); });
+            [this] { moveSelected(WorkspaceSession::Move::Down); });
     connect(window.action("MB4"), &QAction::triggered, this,
-            [this] { moveSelected(&ProjectList::moveToLast); });
+            [this] { moveSelected(WorkspaceSession::Move::ToLast); });
 
     addButtonShortcut(view, window.button("Command2"), QKeySequence(Qt::Key_Delete), Qt::WidgetShortcut);
     const auto addMoveKeys = [this, &window](const char *menuItem, QKeySequence keys,
-                                             int (ProjectList::*move)(int)) {
+                                             WorkspaceSession::Move move) {
         QAction *item = window.action(menuItem);
         auto *action = new QAction(item->text(), &window);
         action->setObjectName(QLatin1String(menuItem) + QStringLiteral("Keys"));
@@ -43,8 +44,8 @@ ProjectCommands::ProjectCommands(MainWindow &window) : QObject(&window), m_windo
         item->setToolTip(toolTipWithKeys(item->text(), keys));
         connect(action, &QAction::triggered, this, [this, move] { moveSelected(move); });
     };
-    addMoveKeys("MB1", QKeySequence(Qt::CTRL | Qt::Key_Up), &ProjectList::moveUp);
-    addMoveKeys("MB2", QKeySequence(Qt::CTRL | Qt::Key_Down), &ProjectList::moveDown);
+    addMoveKeys("MB1", QKeySequence(Qt::CTRL | Qt::Key_Up), WorkspaceSession::Move::Up);
+    addMoveKeys("MB2", QKeySequence(Qt::CTRL | Qt::Key_Down), WorkspaceSession::Move::Down);
 
     // A row dragged within the list moves there; drops from outside are the
     // catalogue dialogs' business.
@@ -87,10 +88,8 @@ void ProjectCommands::deleteSelected()
     const QString name = m_window.selectedProject();
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
-    if (!deleteProject(m_window.workspace(), m_window.projects(), row))
-        return;
-    m_window.removeProjectRow(row);
-    Messages::information(deletedText());
+    if (m_window.session().remove(row).done())
+        m_window.showProjectRemoved();
 }
 
 void ProjectCommands::openSelectedFolder()
@@ -114,12 +113,12 @@ void ProjectCommands::openSelectedFolder()
     }
 }
 
-void ProjectCommands::moveSelected(int (ProjectList::*move)(int))
+void ProjectCommands::moveSelected(WorkspaceSession::Move move)
 {
     const int row = m_window.selectedRow();
     if (row < 0)
         return;
-    moveRow(row, [move](ProjectList &projects, int from) { return (projects.*move)(from); });
+    moveRow(row, move);
 }
 
 void ProjectCommands::moveSelectedTo(int target)
@@ -127,25 +126,20 @@ void ProjectCommands::moveSelectedTo(int target)
     const int row = m_window.selectedRow();
     if (row < 0)
         return;
-    moveRow(row, [target](ProjectList &projects, int from) { return projects.moveToRow(from, target); });
+    showMove(m_window.session().moveTo(row, target));
 }
 
-void ProjectCommands::moveRow(int row, const std::function<int(ProjectList &, int)> &move)
+void ProjectCommands::moveRow(int row, WorkspaceSession::Move move)
 {
-    ProjectList &projects = m_window.projects();
-    if (!listMayChange(projects, m_window.workspace().listFile()))
-        return;
+    showMove(m_window.session().move(row, move));
+}
+
+void ProjectCommands::showMove(const CommandOutcome &outcome)
+{
     // The selection follows the moved project, so the next command acts on
-    // the project the user just moved. A list that cannot be saved keeps
-    // the rows the file has.
-    const QStringList before = projects.names();
-    const int movedTo = move(projects, row);
-    if (!m_window.saveProjectList()) {
-        projects.setNames(before);
-        return;
-    }
-    m_window.syncRows(qMin(row, movedTo), qMax(row, movedTo));
-    m_window.selectRow(movedTo);
+    // the project the user just moved.
+    if (outcome.done())
+        m_window.selectRow(outcome.row);
 }
 
 int ProjectCommands::rowAfterDrop(int fromRow, int insertBefore)
@@ -155,10 +149,10 @@ int ProjectCommands::rowAfterDrop(int fromRow, int insertBefore)
 
 int ProjectCommands::insertionRowAt(const QPoint &position) const
 {
-    QTreeWidget *view = m_window.projectView();
+    QTreeView *view = m_window.projectView();
     const QModelIndex index = view->indexAt(position);
     if (!index.isValid())
-        return view->topLevelItemCount();
+        return view->model()->rowCount();
     const QRect rect = view->visualRect(index);
     return position.y() < rect.center().y() ? index.row() : index.row() + 1;
 }
@@ -181,7 +175,7 @@ bool ProjectCommands::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
-    QTreeWidget *view = m_window.projectView();
+    QTreeView *view = m_window.projectView();
     if (watched != view->viewport())
         return false;
     auto *drop = static_cast<QDropEvent *>(event);
@@ -202,15 +196,6 @@ bool ProjectCommands::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     switch (type) {
-    case QEvent::DragEnter: {
-        // Rows take no drops onto themselves, so the indicator always
-        // shows a place between rows.
-        for (int row = 0; row < view->topLevelItemCount(); ++row) {
-            QTreeWidgetItem *item = view->topLevelItem(row);
-            item->setFlags(item->flags() & ~Qt::ItemIsDropEnabled);
-        }
-        return false;
-    }
     case QEvent::Drop: {
         const int from = m_window.selectedRow();
         const int target = rowAfterDrop(from, insertionRowAt(drop->position().toPoint()));

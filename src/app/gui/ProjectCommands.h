@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/ProjectList.h"
+#include "app/WorkspaceSession.h"
 
 #include <QObject>
 #include <functional>
@@ -28,7 +28,7 @@ public:
 
     void deleteSelected();
     void openSelectedFolder();
-    void moveSelected(int (ProjectList::*move)(int));
+    void moveSelected(WorkspaceSession::Move move);
     // Moves the selected project to row `target` and keeps it selected.
     void moveSelectedTo(int target);
 
@@ -45,7 +45,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void moveRow(int row, const std::function<int(ProjectList &, int)> &move);
+    void moveRow(int row, WorkspaceSession::Move move);
+    void showMove(const CommandOutcome &outcome);
     // The row a drop at `position` of the list's viewport puts a row before.
     int insertionRowAt(const QPoint &position) const;
 

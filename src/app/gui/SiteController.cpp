@@ -41,10 +41,8 @@ void SiteController::generateWholeSite()
     BackgroundRun &background = m_window.backgroundRun();
     if (background.isRunning())
         return;
-    m_window.runStyleLoad();
-    const std::optional<RunInputs> inputs =
-        SiteGeneration(m_window.workspace(), m_window.projects(), m_window.templates(), *m_panel).prepare();
-    if (!inputs)
+    std::optional<SiteRun> run = m_window.session().prepareGeneration(*m_panel);
+    if (!run)
         return;
 
     m_panel->beginWholeSiteRun();
@@ -52,11 +50,8 @@ void SiteController::generateWholeSite()
     auto outcome = std::make_shared<RunOutcome>();
     background.start(
         quitWhileGenerating(),
-        [workspace = m_window.workspace(), projects = m_window.projects(), templates = m_window.templates(),
-         inputs = *inputs, relay, outcome, stop = background.stopFlag()] {
-            SiteGeneration generation(workspace, projects, templates, *relay);
-            generation.setStopFlag(stop);
-            *outcome = generation.generate(inputs);
+        [run = std::move(*run), relay, outcome, stop = background.stopFlag()] {
+            *outcome = run.run(*relay, stop);
         },
         [this, relay, outcome] {
             relay->deliverAll();
@@ -71,11 +66,8 @@ void SiteController::updateSelectedProject()
     if (background.isRunning())
         return;
     // The update acts on the selected row, whatever the details pane shows.
-    m_window.runStyleLoad();
-    const int row = m_window.selectedRow();
-    const std::optional<RunInputs> inputs =
-        ProjectUpdate(m_window.workspace(), m_window.projects(), m_window.templates(), *m_panel).prepare(row);
-    if (!inputs)
+    std::optional<SiteRun> run = m_window.session().prepareUpdate(m_window.selectedRow(), *m_panel);
+    if (!run)
         return;
 
     // The panel is neither shown nor cleared: the log repeats what it holds.
@@ -83,11 +75,8 @@ void SiteController::updateSelectedProject()
     auto outcome = std::make_shared<RunOutcome>();
     background.start(
         quitWhileUpdating(),
-        [workspace = m_window.workspace(), projects = m_window.projects(), templates = m_window.templates(),
-         inputs = *inputs, row, relay, outcome, stop = background.stopFlag()] {
-            ProjectUpdate update(workspace, projects, templates, *relay);
-            update.setStopFlag(stop);
-            *outcome = update.generate(inputs, row);
+        [run = std::move(*run), relay, outcome, stop = background.stopFlag()] {
+            *outcome = run.run(*relay, stop);
         },
         [relay, outcome] {
             relay->deliverAll();

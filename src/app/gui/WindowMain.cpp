@@ -1,3 +1,4 @@
+#include "app/WorkspaceSession.h"
 #include "app/gui/ChineseInterface.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/ProgramIcon.h"
@@ -8,8 +9,6 @@
 #include "platform/Messages.h"
 #include "platform/gui/QtDesktop.h"
 #include "platform/gui/QtMessagePresenter.h"
-#include "workspace/Workspace.h"
-#include "workspace/WorkspaceLock.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -74,24 +73,13 @@ int main(int argc, char **argv)
     tessaly::QtDesktop desktop;
     tessaly::Desktop::setInstance(&desktop);
 
-    const tessaly::Workspace workspace(workspaceFolder(app));
-    if (!tessaly::files::folderExists(workspace.root())) {
-        tessaly::Messages::error(
-            tessaly::Messages::withPath(workspace.root(), QStringLiteral("文件夹不存在!")));
+    tessaly::WorkspaceSession session(workspaceFolder(app));
+    if (!session.open(tessaly::WorkspaceSession::Access::Change,
+                      tessaly::WorkspaceSession::MissingFolder::Refuse))
         return 1;
-    }
-    tessaly::WorkspaceLock lock(workspace);
-    if (!lock.acquire()) {
-        tessaly::Messages::error(lock.refusalText());
-        return 1;
-    }
+    applySkin(app, session.workspace());
 
-    applySkin(app, workspace);
-    const QStringList failures = workspace.createFolders();
-    if (!failures.isEmpty())
-        tessaly::Messages::error(failures.join(QStringLiteral("\r\n")));
-
-    tessaly::MainWindow window(workspace);
+    tessaly::MainWindow window(session);
     window.start();
     (new tessaly::WindowStateKeeper(window))->restore();
     window.show();

@@ -30,17 +30,9 @@ void openOrSayMissing(const FolderToOpen &folder, const QString &missingText)
     }
 }
 
-void clearAfterQuestion(const FolderClearing &clearing)
+bool userAgrees(const FolderClearing &clearing)
 {
-    if (Messages::question(clearing.question) != MessageAnswer::Yes)
-        return;
-    const ClearResult result = clearFolderFiles(clearing.folder);
-    if (result.folderMissing)
-        return;
-    if (result.ok())
-        Messages::information(clearing.doneText);
-    else
-        Messages::error(result.failureText());
+    return Messages::question(clearing.question) == MessageAnswer::Yes;
 }
 
 } // namespace
@@ -76,12 +68,14 @@ void WorkspaceMenu::openSiteFolder()
 
 void WorkspaceMenu::clearCache()
 {
-    clearAfterQuestion(cacheClearing(m_window.workspace()));
+    if (userAgrees(cacheClearing(m_window.workspace())))
+        m_window.session().clearCache();
 }
 
 void WorkspaceMenu::clearLog()
 {
-    clearAfterQuestion(logClearing(m_window.workspace()));
+    if (userAgrees(logClearing(m_window.workspace())))
+        m_window.session().clearLogs();
 }
 
 void WorkspaceMenu::editStyle()

@@ -102,19 +102,25 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     m_folder->setReadOnly(true);
     m_episodes = makeRowList(QStringLiteral("ListView2"), this);
 
+    m_pickCover = makeButton("Command5", QStringLiteral("选取封面"), this);
+    m_searchSite1 = makeButton("Command10", QStringLiteral("查找封面 - 站点1"), this);
+    m_searchSite2 = makeButton("Command11", QStringLiteral("查找封面 - 站点2"), this);
+    m_grabFromVideo = makeButton("Command12", QStringLiteral("从视频截取封面"), this);
+    m_chooseFolder = makeButton("Command3", QStringLiteral("选择"), this);
+
     auto *coverColumn = new QVBoxLayout;
     coverColumn->addWidget(m_cover);
     coverColumn->addSpacing(6);
-    coverColumn->addWidget(makeButton("Command5", QStringLiteral("选取封面"), this));
-    coverColumn->addWidget(makeButton("Command10", QStringLiteral("查找封面 - 站点1"), this));
-    coverColumn->addWidget(makeButton("Command11", QStringLiteral("查找封面 - 站点2"), this));
-    coverColumn->addWidget(makeButton("Command12", QStringLiteral("从视频截取封面"), this));
+    coverColumn->addWidget(m_pickCover);
+    coverColumn->addWidget(m_searchSite1);
+    coverColumn->addWidget(m_searchSite2);
+    coverColumn->addWidget(m_grabFromVideo);
     coverColumn->addStretch();
 
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(label);
     folderRow->addWidget(m_folder, 1);
-    folderRow->addWidget(makeButton("Command3", QStringLiteral("选择"), this));
+    folderRow->addWidget(m_chooseFolder);
 
     auto *episodeColumn = new QVBoxLayout;
     episodeColumn->addLayout(folderRow);

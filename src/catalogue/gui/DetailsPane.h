@@ -57,11 +57,21 @@ public:
     CoverPreview *coverPreview() const { return m_cover; }
     QLineEdit *folderField() const { return m_folder; }
     QTreeWidget *episodeView() const { return m_episodes; }
+    QPushButton *pickCoverButton() const { return m_pickCover; }
+    QPushButton *searchSite1Button() const { return m_searchSite1; }
+    QPushButton *searchSite2Button() const { return m_searchSite2; }
+    QPushButton *grabFromVideoButton() const { return m_grabFromVideo; }
+    QPushButton *chooseFolderButton() const { return m_chooseFolder; }
 
 private:
     CoverPreview *m_cover = nullptr;
     QLineEdit *m_folder = nullptr;
     QTreeWidget *m_episodes = nullptr;
+    QPushButton *m_pickCover = nullptr;
+    QPushButton *m_searchSite1 = nullptr;
+    QPushButton *m_searchSite2 = nullptr;
+    QPushButton *m_grabFromVideo = nullptr;
+    QPushButton *m_chooseFolder = nullptr;
 };
 
 // A list of rows the way every list of the window is set up: one column

@@ -22,9 +22,9 @@ const char *const FileListHeading = "项目";
 } // namespace
 
 EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString project,
-                                         FolderRecorded folderRecorded, QWidget *parent)
+                                         RecordFolder recordFolder, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_project(std::move(project)),
-      m_folderRecorded(std::move(folderRecorded))
+      m_recordFolder(std::move(recordFolder))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("选择"));
@@ -99,14 +99,9 @@ void EpisodeFolderDialog::confirm()
     }
     if (!m_folders->navigation().confirmExists(name))
         return;
-    QString reason;
-    if (!settings::setEpisodeFolder(m_workspace, m_project, folder, &reason)) {
-        Messages::error(Messages::withPath(m_workspace.projectSettingsFile(m_project), reason));
-        return;
-    }
-    accept();
-    if (m_folderRecorded)
-        m_folderRecorded(folder);
+    // A folder that cannot be recorded keeps the dialog open.
+    if (m_recordFolder && m_recordFolder(folder))
+        accept();
 }
 
 } // namespace tessaly

@@ -21,10 +21,11 @@ class EpisodeFolderDialog : public QDialog
     Q_OBJECT
 
 public:
-    // Called after `File` was written, with the recorded folder.
-    using FolderRecorded = std::function<void(const QString &folder)>;
+    // Records the folder the user confirmed as the project's `File`, saying
+    // why it cannot; true when recorded, and the dialog closes.
+    using RecordFolder = std::function<bool(const QString &folder)>;
 
-    EpisodeFolderDialog(const Workspace &workspace, QString project, FolderRecorded folderRecorded,
+    EpisodeFolderDialog(const Workspace &workspace, QString project, RecordFolder recordFolder,
                         QWidget *parent = nullptr);
 
     FolderListView *folderList() const { return m_folders; }
@@ -37,7 +38,7 @@ private:
 
     const Workspace &m_workspace;
     QString m_project;
-    FolderRecorded m_folderRecorded;
+    RecordFolder m_recordFolder;
     FolderListView *m_folders = nullptr;
     QTreeWidget *m_files = nullptr;
 };

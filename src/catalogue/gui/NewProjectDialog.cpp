@@ -11,9 +11,8 @@
 
 namespace tessaly {
 
-NewProjectDialog::NewProjectDialog(const Workspace &workspace, ProjectList &projects, AddProject addProject,
-                                   QWidget *parent)
-    : QDialog(parent), m_workspace(workspace), m_projects(projects), m_addProject(std::move(addProject))
+NewProjectDialog::NewProjectDialog(const Workspace &workspace, CreateProject createProject, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_createProject(std::move(createProject))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("添加"));
@@ -72,11 +71,9 @@ void NewProjectDialog::useFolder(const QString &name, const QString &path)
 void NewProjectDialog::confirm()
 {
     const NewProject project{name(), m_episodeFolder};
-    if (createProject(m_workspace, m_projects, project) != CreationResult::Created)
-        return;
-    accept();
-    if (m_addProject)
-        m_addProject(project.name);
+    // Refused or failed, the dialog stays open with what was typed.
+    if (m_createProject && m_createProject(project))
+        accept();
 }
 
 } // namespace tessaly

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/ProjectCreation.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -9,22 +11,21 @@ class QLineEdit;
 
 namespace tessaly {
 
-class ProjectList;
 class Workspace;
 
 // The new project dialog (`Form2`, caption "添加"): a name, typed or filled
 // by the folder chooser behind "...", and the chosen folder's path, which is
-// never shown. "确定" creates the project in the list, as `tessaly-cli add`
-// does, and then hands its name to `addProject`, which shows it.
+// never shown. "确定" hands both to `createProject`, which creates the
+// project as `tessaly-cli add` does, says why it cannot, and shows it.
 class NewProjectDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    using AddProject = std::function<void(const QString &name)>;
+    // True when the project was created; the dialog then closes.
+    using CreateProject = std::function<bool(const NewProject &project)>;
 
-    NewProjectDialog(const Workspace &workspace, ProjectList &projects, AddProject addProject,
-                     QWidget *parent = nullptr);
+    NewProjectDialog(const Workspace &workspace, CreateProject createProject, QWidget *parent = nullptr);
 
     QString name() const;
     const QString &episodeFolder() const { return m_episodeFolder; }
@@ -38,8 +39,7 @@ public:
 
 private:
     const Workspace &m_workspace;
-    ProjectList &m_projects;
-    AddProject m_addProject;
+    CreateProject m_createProject;
     QLineEdit *m_name = nullptr;
     QString m_episodeFolder;
 };

@@ -47,7 +47,7 @@ protected:
         return openWindow(Showing::Active);
     }
 
-    QTreeWidget *projects() const { return window->projectView(); }
+    QTreeView *projects() const { return window->projectView(); }
 
     // A drop of one local path from outside the program.
     void dropPath(QWidget *target, const QString &path)
@@ -216,7 +216,7 @@ TEST_F(KeyboardAndMouseTest, ACutOffNameShowsWhollyAsPlainText)
     open({QStringLiteral("A"), longName});
     const auto toolTipAt = [this](int row) {
         QToolTip::hideText();
-        const QPoint at = projects()->visualItemRect(projects()->topLevelItem(row)).center();
+        const QPoint at = rowRect(*projects(), row).center();
         QHelpEvent help(QEvent::ToolTip, at, projects()->viewport()->mapToGlobal(at));
         QApplication::sendEvent(projects()->viewport(), &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -237,8 +237,7 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
     EXPECT_EQ(UserState().lastProject(files.workspace().root()), QStringLiteral("B"));
     (void)keeper;
 
-    window = std::make_unique<MainWindow>(files.workspace());
-    window->start();
+    startWindow();
     (new WindowStateKeeper(*window))->restore();
     EXPECT_EQ(window->size(), QSize(1000, 600));
     EXPECT_EQ(window->selectedProject(), QStringLiteral("B"));
@@ -248,7 +247,9 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
     TempWorkspace other;
     other.withFolders();
     other.writeList({QStringLiteral("B")});
-    MainWindow elsewhere(other.workspace());
+    WorkspaceSession otherSession(other.workspace().root());
+    ASSERT_TRUE(otherSession.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+    MainWindow elsewhere(otherSession);
     elsewhere.start();
     (new WindowStateKeeper(elsewhere))->restore();
     EXPECT_EQ(elsewhere.selectedRow(), -1);

@@ -6,6 +6,7 @@
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
+#include "support/WidgetDriving.h"
 #include "support/WindowFixture.h"
 
 #include <QAccessible>
@@ -41,7 +42,7 @@ protected:
         return openWindow(Showing::Exposed);
     }
 
-    QTreeWidget *projects() const { return window->projectView(); }
+    QTreeView *projects() const { return window->projectView(); }
     QTreeWidget *episodes() const { return window->findChild<QTreeWidget *>(QStringLiteral("ListView2")); }
     // The caption as a reader of the screen gets it, shortcut marks resolved.
     QString caption() const
@@ -50,19 +51,11 @@ protected:
     }
     QString folderField() const { return window->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(); }
 
-    QStringList rowTexts(QTreeWidget *view) const
-    {
-        QStringList texts;
-        for (int row = 0; row < view->topLevelItemCount(); ++row)
-            texts.append(view->topLevelItem(row)->text(0));
-        return texts;
-    }
+    QStringList rowTexts(QAbstractItemView *view) const { return tessaly::testing::rowTexts(*view); }
 
     void clickRow(int row)
     {
-        QTreeWidgetItem *item = projects()->topLevelItem(row);
-        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {},
-                          projects()->visualItemRect(item).center());
+        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {}, tessaly::testing::rowRect(*projects(), row).center());
     }
 
     void trigger(const char *action) { window->action(action)->trigger(); }
@@ -107,7 +100,7 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("文件："));
     EXPECT_NE(w.findChild<QLabel *>(QStringLiteral("Picture1")), nullptr);
     EXPECT_EQ(caption(), QStringLiteral("内容"));
-    EXPECT_EQ(projects()->headerItem()->text(0), QStringLiteral("项目"));
+    EXPECT_EQ(projects()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("项目"));
     EXPECT_EQ(episodes()->headerItem()->text(0), QStringLiteral("项目"));
     EXPECT_FALSE(projects()->isHeaderHidden());
     EXPECT_EQ(projects()->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -279,8 +272,8 @@ TEST_F(MainWindowTest, TheContextMenuOffersWhatTheSelectionAllows)
     EXPECT_FALSE(commands->prepareMenu());
 
     clickRow(0);
-    QTreeWidget *view = projects();
-    const QPoint at = view->visualItemRect(view->topLevelItem(0)).center();
+    QTreeView *view = projects();
+    const QPoint at = tessaly::testing::rowRect(*view, 0).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &event);
     EXPECT_TRUE(w.projectMenu()->isVisible());
@@ -362,7 +355,7 @@ TEST_F(MainWindowTest, DeletingTheLastProjectSavesAnEmptyList)
     MainWindow &w = open({"A"});
     clickRow(0);
     QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
-    EXPECT_EQ(projects()->topLevelItemCount(), 0);
+    EXPECT_EQ(projects()->model()->rowCount(), 0);
     EXPECT_EQ(listBytes(), QByteArray("\r\n"));
 }
 
@@ -371,7 +364,7 @@ TEST_F(MainWindowTest, DeleteWithNothingSelectedDoesNothing)
     MainWindow &w = open({"A"});
     QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(projects()->topLevelItemCount(), 1);
+    EXPECT_EQ(projects()->model()->rowCount(), 1);
 }
 
 TEST_F(MainWindowTest, DeletingAnUnusableNameRemovesOnlyTheRow)
@@ -395,8 +388,7 @@ TEST_F(MainWindowTest, AnUnreadableListIsSaidAtStartAndNeverOverwritten)
 {
     const QByteArray unreadable("A\r\n\xFF\xFF\r\nB\r\n");
     ws.writeBytes(QStringLiteral("Setting/List.ini"), unreadable);
-    window = std::make_unique<MainWindow>(ws.workspace());
-    window->start();
+    startWindow();
 
     const QString listFile = ws.workspace().listFile();
     ASSERT_FALSE(messages.isEmpty());
@@ -415,8 +407,7 @@ TEST_F(MainWindowTest, AnUnreadableListIsSaidAtStartAndNeverOverwritten)
 TEST_F(MainWindowTest, AnUndecodableTemplateIsSaidAtStart)
 {
     ws.writeBytes(QStringLiteral("Style/PageStyle.html"), "<p>\xFF</p>");
-    window = std::make_unique<MainWindow>(ws.workspace());
-    window->start();
+    startWindow();
     EXPECT_EQ(messages.texts(), QStringList{ws.path(QStringLiteral("Style/PageStyle.html")) +
                                             QStringLiteral("\r\n无法识别的文字编码")});
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);

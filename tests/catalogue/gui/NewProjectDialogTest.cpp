@@ -30,8 +30,12 @@ class NewProjectDialogTest : public ::testing::Test
 {
 protected:
     NewProjectDialogTest()
-        : dialog(files.withFolders().workspace(), projects,
-                 [this](const QString &name) { added.append(name); })
+        : dialog(files.withFolders().workspace(), [this](const NewProject &project) {
+              if (createProject(files.workspace(), projects, project) != CreationResult::Created)
+                  return false;
+              added.append(project.name);
+              return true;
+          })
     {
         EXPECT_TRUE(showAndExpose(dialog));
         nameBox = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));

@@ -72,7 +72,7 @@ protected:
         workspace.writeList(projects);
         openWindow(Showing::Shown);
         if (selectedRow >= 0 && !projects.isEmpty())
-            window->projectView()->setCurrentItem(window->projectView()->topLevelItem(selectedRow));
+            window->selectRow(selectedRow);
         controller = window->findChild<CoverController *>();
         ASSERT_NE(controller, nullptr);
         messages.clear();

@@ -49,7 +49,7 @@ protected:
     {
         workspace.writeList(projects);
         openWindow(Showing::Shown);
-        window->projectView()->setCurrentItem(window->projectView()->topLevelItem(0));
+        window->selectRow(0);
         controller = window->findChild<VideoCoverController *>();
         ASSERT_NE(controller, nullptr);
         messages.clear();

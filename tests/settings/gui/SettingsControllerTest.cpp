@@ -16,7 +16,9 @@ TEST(SettingsController, SettingsOpensTheSettingsDialogAndEscWritesNothing)
     TempWorkspace files;
     files.withFolders();
     RecordingMessages messages;
-    MainWindow window(files.workspace());
+    WorkspaceSession session(files.workspace().root());
+    ASSERT_TRUE(session.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+    MainWindow window(session);
     window.start();
     ASSERT_TRUE(showAndExpose(window));
 

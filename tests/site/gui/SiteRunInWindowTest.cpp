@@ -59,7 +59,10 @@ protected:
     void open()
     {
         space.writeList(projects.names());
-        window = std::make_unique<MainWindow>(space.workspace());
+        window.reset();
+        session = std::make_unique<WorkspaceSession>(space.workspace().root());
+        ASSERT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+        window = std::make_unique<MainWindow>(*session);
         window->start();
         window->show();
         boxes.panel = panel();
@@ -102,6 +105,7 @@ protected:
     }
 
     PanelAtBox boxes{messages};
+    std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -157,7 +161,7 @@ TEST_F(SiteRunInWindow, AnUpdateLogsThePanelsEarlierLinesBeforeItsOwn)
     removeLogs();
     messages.clear();
 
-    window->projectView()->setCurrentItem(window->projectView()->topLevelItem(1));
+    window->selectRow(1);
     window->button("Command6")->click();
     ASSERT_TRUE(waitForTheEnd());
     const QStringList all = panel()->texts();
@@ -196,7 +200,7 @@ TEST_F(SiteRunInWindow, ClosingDuringAnUpdateAsksAboutTheUpdate)
 {
     addProjects(300);
     open();
-    window->projectView()->setCurrentItem(window->projectView()->topLevelItem(0));
+    window->selectRow(0);
     window->button("Command6")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());

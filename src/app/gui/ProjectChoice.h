@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace tessaly {
+
+// The project the user has chosen in the window's list, as the commands
+// that act on one project see it.
+class ProjectChoice
+{
+public:
+    virtual ~ProjectChoice() = default;
+
+    // The selected row (0-based), or -1.
+    virtual int selectedRow() const = 0;
+    // The project the details pane shows; none when no row is selected.
+    virtual std::optional<QString> chosenProject() const = 0;
+    // True when a per-project command may go on; otherwise it has already
+    // said why (or stays silent on an empty list).
+    virtual bool guardChosenProject() = 0;
+    // Makes `row` the selected one, shown in the details pane.
+    virtual void selectRow(int row) = 0;
+    // The chosen project's files changed: the details pane reads them again,
+    // or only the cover.
+    virtual void refreshDetails() = 0;
+    virtual void reloadCoverPreview() = 0;
+};
+
+} // namespace tessaly
