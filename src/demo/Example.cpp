@@ -278,6 +278,9 @@ bool makeExample(const QString &folder, ProgressSink &sink)
 
     if (!giveUsualPermissions(building.path()))
         return refuse(building.path(), files::reasonFor(errno));
+    // A signal during the last steps still leaves nothing behind.
+    if (Interruption::happened())
+        return false;
     // rename() replaces DIR only while it is an empty folder: anything put
     // there meanwhile makes it fail, and then the temporary folder goes.
     if (std::rename(QFile::encodeName(building.path()).constData(), QFile::encodeName(target).constData()) !=

@@ -213,14 +213,23 @@ Listing listEntriesIn(int folder, bool folders, int *error)
 
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
 {
-    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_CLOEXEC | flags);
+    // Opened without blocking, and read only when it is a plain file: a
+    // named pipe would wait for a writer forever, a device such as
+    // /dev/zero never ends.
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags);
     if (fd < 0) {
         *error = errno;
         return std::nullopt;
     }
     struct stat status;
-    const bool known = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    return readAndClose(fd, known ? qint64(status.st_size) : 0, error);
+    if (::fstat(fd, &status) != 0)
+        *error = errno;
+    else if (!S_ISREG(status.st_mode))
+        *error = S_ISDIR(status.st_mode) ? EISDIR : ESPIPE;
+    else
+        return readAndClose(fd, qint64(status.st_size), error);
+    ::close(fd);
+    return std::nullopt;
 }
 
 std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error)

@@ -30,6 +30,9 @@ QString reasonFor(int errnum)
         return QStringLiteral("输入输出错误");
     case EISDIR:
         return QStringLiteral("目标是一个文件夹");
+    // Said of a named pipe or a device where a file is read.
+    case ESPIPE:
+        return QStringLiteral("不是普通文件");
     case ENOTDIR:
         return QStringLiteral("路径中有一项不是文件夹");
     case ELOOP:

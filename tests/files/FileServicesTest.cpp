@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -106,6 +107,25 @@ TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
     reason.clear();
     EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("taken")), &reason));
     EXPECT_EQ(reason, QStringLiteral("已存在同名的文件或文件夹"));
+}
+
+TEST(FileReader, APipeOrADeviceIsRefusedNotWaitedOnOrReadForever)
+{
+    // Linked or made in place of a template or a settings file, a pipe with
+    // no writer would block the reader and /dev/zero would fill the memory.
+    TempWorkspace ws;
+    const QString pipe = ws.path(QStringLiteral("PageStyle.html"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), ws.path(QStringLiteral("Style.ini"))));
+    for (const QString &path : {pipe, ws.path(QStringLiteral("Style.ini"))}) {
+        QString reason;
+        EXPECT_FALSE(files::readFileBytes(path, &reason));
+        EXPECT_EQ(reason, QStringLiteral("不是普通文件"));
+    }
+    ws.makeFolder(QStringLiteral("List.ini"));
+    QString reason;
+    EXPECT_FALSE(files::readFileBytes(ws.path(QStringLiteral("List.ini")), &reason));
+    EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
 }
 
 TEST(FileChanges, AFileWhereAFolderShouldBeIsNamedInChinese)
