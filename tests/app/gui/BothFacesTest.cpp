@@ -28,7 +28,7 @@ using namespace tessaly::testing;
 namespace {
 
 // What one face left behind: every file of the workspace (which holds the
-// published site too) with its bytes, the names it listed, the boxes it
+// published site too) with its bytes, the list as it shows it, the boxes it
 // said and the progress lines it showed. Paths are written relative to the
 // workspace, so that two workspaces compare.
 struct Traces
@@ -243,19 +243,29 @@ protected:
                 lines.replaceInStrings(root, QStringLiteral("<workspace>"))};
     }
 
+    bool listing() const { return GetParam().command.first() == QLatin1String("list"); }
+
+    // The command as a script runs it; the list afterwards is what `list`
+    // prints then.
     Traces throughTheCommandLine()
     {
         TempWorkspace space;
         GetParam().prepare(space);
         const auto held = holdIfAsked(space);
         messages.clear();
-        QStringList out;
-        CommandLine commandLine(
-            QStringLiteral("/nonexistent"), [&out](const QString &line) { out.append(line); },
-            [](const QString &) {});
-        commandLine.run(QStringList{QStringLiteral("--workspace"), space.root()} + commandIn(space));
-        const bool list = GetParam().command.first() == QLatin1String("list");
-        return traces(space, list ? out : QStringList(), list ? QStringList() : out, messages.texts());
+        const auto run = [&space](const QStringList &command) {
+            QStringList out;
+            CommandLine commandLine(
+                QStringLiteral("/nonexistent"), [&out](const QString &line) { out.append(line); },
+                [](const QString &) {});
+            commandLine.run(QStringList{QStringLiteral("--workspace"), space.root()} + command);
+            return out;
+        };
+        const QStringList out = run(commandIn(space));
+        const QStringList boxes = messages.texts();
+        if (listing())
+            return traces(space, out, {}, boxes);
+        return traces(space, run({QStringLiteral("list")}), out, boxes);
     }
 
     Traces throughTheWindow()
@@ -278,8 +288,6 @@ protected:
                     lines = rowTexts(*panel);
             }
         }
-        if (GetParam().command.first() != QLatin1String("list"))
-            listed.clear();
         // The window's own question is not the command's.
         QStringList boxes;
         for (const Message &message : messages.messages()) {
