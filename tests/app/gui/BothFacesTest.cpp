@@ -39,9 +39,19 @@ struct Traces
     QStringList lines;
 };
 
+// The run log is named by the second the run ended, which differs between
+// the two runs.
+const QRegularExpression runLogName(QStringLiteral("Log/\\d{14}\\.log"));
+const QString anyRunLog = QStringLiteral("Log/<time>.log");
+
+QStringList relativeTexts(QStringList texts, const QString &root)
+{
+    return texts.replaceInStrings(root, QStringLiteral("<workspace>"))
+        .replaceInStrings(runLogName, anyRunLog);
+}
+
 QMap<QString, QByteArray> filesBelow(const TempWorkspace &space)
 {
-    static const QRegularExpression runLogName(QStringLiteral("^Log/\\d{14}\\.log$"));
     QMap<QString, QByteArray> found;
     const QString root = space.root();
     QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
@@ -49,12 +59,10 @@ QMap<QString, QByteArray> filesBelow(const TempWorkspace &space)
         const QString path = it.next();
         if (path == space.workspace().lockFile())
             continue;
-        QString name = QDir(root).relativeFilePath(path);
-        if (runLogName.match(name).hasMatch())
-            name = QStringLiteral("Log/<time>.log");
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        found.insert(name, file.readAll().replace(root.toUtf8(), "<workspace>"));
+        found.insert(relativeTexts({QDir(root).relativeFilePath(path)}, root).first(),
+                     file.readAll().replace(root.toUtf8(), "<workspace>"));
     }
     return found;
 }
@@ -125,6 +133,12 @@ const QList<Case> &cases()
              s.makeFolder(QStringLiteral("Setting/List.ini/x"));
          },
          {"add", "新片"}},
+        {"add with a folder its settings file cannot carry",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.makeFolder(QStringLiteral("m/丙 "));
+         },
+         {"add", "丙", "<workspace>/m/丙 "}},
         {"add to a workspace never opened", [](TempWorkspace &) {}, {"add", "新片"}},
 
         {"remove", twoProjects, {"remove", "甲"}},
@@ -162,6 +176,12 @@ const QList<Case> &cases()
              s.writeList({QStringLiteral("甲"), QStringLiteral("a/b")});
          },
          {"update", "a/b"}},
+        {"update in a list not read whole",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeBytes(QStringLiteral("Setting/List.ini"), unreadableList);
+         },
+         {"update", "乙"}},
         {"update with the site folder gone",
          [](TempWorkspace &s) {
              twoProjects(s);
@@ -185,6 +205,26 @@ const QList<Case> &cases()
          },
          {"generate"}},
         {"generate while another program holds the workspace", twoProjects, {"generate"}, true},
+        {"generate a list not read whole",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeBytes(QStringLiteral("Setting/List.ini"), unreadableList);
+         },
+         {"generate"}},
+        {"generate when the run log cannot be written",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             QDir(s.path(QStringLiteral("Log"))).removeRecursively();
+             s.writeBytes(QStringLiteral("Log"), "a file");
+         },
+         {"generate"}},
+        {"generate into a site folder that is a file",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             QDir(s.path(QStringLiteral("site"))).removeRecursively();
+             s.writeBytes(QStringLiteral("site"), "a file");
+         },
+         {"generate"}},
         {"generate an empty list",
          [](TempWorkspace &s) {
              twoProjects(s);
@@ -236,11 +276,11 @@ protected:
         return lock;
     }
 
-    Traces traces(const TempWorkspace &space, QStringList listed, QStringList lines, QStringList boxes) const
+    Traces traces(const TempWorkspace &space, const QStringList &listed, const QStringList &lines,
+                  const QStringList &boxes) const
     {
         const QString root = space.root();
-        return {filesBelow(space), listed, boxes.replaceInStrings(root, QStringLiteral("<workspace>")),
-                lines.replaceInStrings(root, QStringLiteral("<workspace>"))};
+        return {filesBelow(space), listed, relativeTexts(boxes, root), relativeTexts(lines, root)};
     }
 
     bool listing() const { return GetParam().command.first() == QLatin1String("list"); }
