@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 #include "app/gui/MainWindow.h"
-#include "catalogue/gui/NewProjectDialog.h"
 #include "platform/gui/BackgroundRun.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -133,6 +132,13 @@ const QList<Case> &cases()
              s.makeFolder(QStringLiteral("Setting/List.ini/x"));
          },
          {"add", "新片"}},
+        {"add with an episode folder below a movie root written with a slash",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeBytes(QStringLiteral("m/丙/1.mp4"), "video");
+             s.writeSiteSettings(s.path(QStringLiteral("m/")), s.path(QStringLiteral("site")));
+         },
+         {"add", "新片", "<workspace>/m/丙"}},
         {"add with a folder its settings file cannot carry",
          [](TempWorkspace &s) {
              twoProjects(s);
@@ -176,6 +182,7 @@ const QList<Case> &cases()
              s.writeList({QStringLiteral("甲"), QStringLiteral("a/b")});
          },
          {"update", "a/b"}},
+        {"update a name not listed", twoProjects, {"update", "丁"}},
         {"update in a list not read whole",
          [](TempWorkspace &s) {
              twoProjects(s);
@@ -347,12 +354,21 @@ protected:
         };
         if (verb == QLatin1String("add")) {
             whenModalDialogShown([&command](QDialog &dialog) {
+                // The folder is picked in the chooser behind "...", below
+                // the movie root, by its name.
                 if (command.size() > 2) {
-                    const QString folder = command.at(2);
-                    qobject_cast<NewProjectDialog *>(&dialog)->useFolder(QFileInfo(folder).fileName(),
-                                                                         folder);
+                    whenModalDialogShown([&command](QDialog &chooser) {
+                        auto *folders = chooser.findChild<QTreeWidget *>();
+                        clickRow(*folders, rowWithText(*folders, QFileInfo(command.at(2)).fileName()));
+                        chooser.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+                    });
+                    dialog.findChild<QPushButton *>(QStringLiteral("Command3"))->click();
                 }
                 auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));
+                // A folder the chooser refused names nothing: the user can
+                // only give up.
+                if (command.size() > 2 && name->text().isEmpty())
+                    return;
                 name->clear();
                 typeText(*name, command.at(1));
                 dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
