@@ -119,6 +119,7 @@ const QList<Case> &cases()
          {"add", "丙", "<workspace>/m/丙"}},
         {"add a name already listed", twoProjects, {"add", "乙"}},
         {"add a name that cannot be a file name", twoProjects, {"add", "a?b"}},
+        {"add a name with spaces around it", twoProjects, {"add", " 新片 "}},
         {"add to a list not read whole",
          [](TempWorkspace &s) {
              twoProjects(s);
