@@ -55,6 +55,28 @@ ListChange changeBetween(const QStringList &before, const QStringList &after)
     return {ListChange::Kind::Move, int(last), int(first)};
 }
 
+// The change a command meant, when that is what happened; otherwise the
+// change seen between the lists. Only the command knows which of two rows
+// holding one name it acted on.
+ListChange meantChange(const QStringList &before, const QStringList &after, int from, int to)
+{
+    QStringList meant = before;
+    ListChange change;
+    if (from < 0 && to >= 0 && to <= before.size() && after.size() == before.size() + 1) {
+        meant.insert(to, after.at(to));
+        change = {ListChange::Kind::Insert, to, -1};
+    } else if (from >= 0 && from < before.size() && to < 0) {
+        meant.removeAt(from);
+        change = {ListChange::Kind::Remove, from, -1};
+    } else if (from >= 0 && from < before.size() && to >= 0 && to < before.size() && from != to) {
+        meant.move(from, to);
+        change = {ListChange::Kind::Move, from, to};
+    } else {
+        return changeBetween(before, after);
+    }
+    return meant == after ? change : changeBetween(before, after);
+}
+
 CommandOutcome::Status statusOf(bool done)
 {
     return done ? CommandOutcome::Status::Done : CommandOutcome::Status::Refused;
@@ -123,17 +145,17 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
     return true;
 }
 
-template <typename Command> bool WorkspaceSession::changeList(Command command)
+template <typename Command> bool WorkspaceSession::changeList(Command command, int from, int to)
 {
     ProjectList changed = m_projects;
     const bool done = command(changed);
-    takeOver(std::move(changed));
+    takeOver(std::move(changed), from, to);
     return done;
 }
 
-void WorkspaceSession::takeOver(ProjectList changed)
+void WorkspaceSession::takeOver(ProjectList changed, int from, int to)
 {
-    const ListChange change = changeBetween(m_projects.names(), changed.names());
+    const ListChange change = meantChange(m_projects.names(), changed.names(), from, to);
     if (!m_observer || change.kind == ListChange::Kind::None) {
         m_projects = std::move(changed);
         return;
@@ -161,10 +183,12 @@ void WorkspaceSession::takeOver(ProjectList changed)
 CommandOutcome WorkspaceSession::add(const NewProject &project)
 {
     CreationResult result = CreationResult::Ignored;
-    changeList([&](ProjectList &projects) {
-        result = createProject(m_workspace, projects, project);
-        return result == CreationResult::Created;
-    });
+    changeList(
+        [&](ProjectList &projects) {
+            result = createProject(m_workspace, projects, project);
+            return result == CreationResult::Created;
+        },
+        -1, 0);
     switch (result) {
     case CreationResult::Created:
         return CommandOutcome::of(CommandOutcome::Status::Done, 0);
@@ -185,7 +209,7 @@ CommandOutcome WorkspaceSession::remove(int row)
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     const bool done =
-        changeList([&](ProjectList &projects) { return deleteProject(m_workspace, projects, row); });
+        changeList([&](ProjectList &projects) { return deleteProject(m_workspace, projects, row); }, row, -1);
     if (!done)
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     Messages::information(deletedText());
@@ -233,7 +257,7 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
         Messages::error(Messages::withPath(listFile, reason));
         return CommandOutcome::of(CommandOutcome::Status::Failed, row);
     }
-    takeOver(std::move(moved));
+    takeOver(std::move(moved), row, movedTo);
     return CommandOutcome::of(CommandOutcome::Status::Done, movedTo);
 }
 

@@ -161,9 +161,11 @@ public:
 
 private:
     // Runs `command` on a copy of the list and takes over the copy, telling
-    // the observer the net change.
-    template <typename Command> bool changeList(Command command);
-    void takeOver(ProjectList changed);
+    // the observer the net change. `from` and `to` are the rows the command
+    // acts on (-1 for none): a name inserted at `to`, removed from `from`,
+    // or moved from `from` to `to`.
+    template <typename Command> bool changeList(Command command, int from, int to);
+    void takeOver(ProjectList changed, int from, int to);
     static RunOutcome runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink);
 
     Workspace m_workspace;
