@@ -63,7 +63,7 @@ private:
 void disableWorkspaceCommandsDuringRuns(BackgroundRun &background, const WindowControls &controls,
                                         const QList<QAction *> &moreCommands, QObject *owner)
 {
-    // A button's command key follows the button, a menu item's the item.
+    // A button's command key follows the button.
     const QList<QPushButton *> buttons = {
         controls.add,         controls.remove,      controls.chooseFolder,
         controls.generate,    controls.pickCover,   controls.update,

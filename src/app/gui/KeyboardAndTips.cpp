@@ -93,18 +93,17 @@ void setTabOrder(const WindowControls &controls)
 }
 
 // A key on `owner` for a menu item that is not on the window itself (the
-// project list's context menu): it triggers the item, and is enabled
-// exactly while the item is.
-void addMenuItemShortcut(QWidget *owner, QAction *item, const QKeySequence &keys)
+// project list's context menu). It is not the item's own shortcut, nor
+// does it follow the item's enabled state: the menu hides (and so
+// disables) the moves it does not offer for the row it opened on.
+QAction *addMenuItemShortcut(QWidget *owner, QAction *item, const QKeySequence &keys)
 {
     auto *action = new QAction(item->text(), owner);
     action->setObjectName(item->objectName() + QStringLiteral("Keys"));
     action->setShortcut(keys);
-    action->setEnabled(item->isEnabled());
     owner->addAction(action);
     item->setToolTip(toolTipWithKeys(item->text(), keys));
-    QObject::connect(action, &QAction::triggered, item, &QAction::trigger);
-    QObject::connect(item, &QAction::enabledChanged, action, &QAction::setEnabled);
+    return action;
 }
 
 } // namespace
@@ -137,7 +136,8 @@ QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequen
     return action;
 }
 
-void attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls, const MessagePanel &panel)
+ListMoveKeys attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls,
+                                   const MessagePanel &panel)
 {
     QHash<const QPushButton *, QKeySequence> buttonKeys;
     for (const CommandShortcut &shortcut : commandShortcuts(controls)) {
@@ -154,8 +154,9 @@ void attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls, 
     const QKeySequence deleteKey(Qt::Key_Delete);
     addButtonShortcut(controls.projectView, controls.remove, deleteKey, Qt::WidgetShortcut);
     buttonKeys.insert(controls.remove, deleteKey);
-    addMenuItemShortcut(&window, controls.moveUp, QKeySequence(Qt::CTRL | Qt::Key_Up));
-    addMenuItemShortcut(&window, controls.moveDown, QKeySequence(Qt::CTRL | Qt::Key_Down));
+    const ListMoveKeys moveKeys{
+        addMenuItemShortcut(&window, controls.moveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)),
+        addMenuItemShortcut(&window, controls.moveDown, QKeySequence(Qt::CTRL | Qt::Key_Down))};
 
     for (const ButtonTip &tip : buttonTips(controls, panel)) {
         const QString text = QString::fromUtf8(tip.text);
@@ -184,6 +185,7 @@ void attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls, 
 
     showCutOffNamesAsToolTips(controls.projectView);
     showCutOffNamesAsToolTips(controls.details->episodeView());
+    return moveKeys;
 }
 
 } // namespace tessaly

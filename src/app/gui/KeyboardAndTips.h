@@ -36,8 +36,19 @@ QString toolTipWithKeys(const QString &description, const QKeySequence &keys);
 QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequence &keys,
                            Qt::ShortcutContext context = Qt::WindowShortcut);
 
+// The keys of the project list's moves up and down (`MB1Keys`, `MB2Keys`).
+// They work whether or not the list's menu shows the moves.
+struct ListMoveKeys
+{
+    QAction *up = nullptr;
+    QAction *down = nullptr;
+};
+
 // Keys, tooltips, the Tab order and the menu bar's keyboard behaviour of
-// the main window, the message panel's buttons among them.
-void attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls, const MessagePanel &panel);
+// the main window, the message panel's buttons among them. A key of a
+// button presses it; the list's move keys are returned for the caller to
+// connect.
+ListMoveKeys attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls,
+                                   const MessagePanel &panel);
 
 } // namespace tessaly

@@ -182,11 +182,6 @@ void MainWindow::start()
     refreshDetails();
 }
 
-void MainWindow::runStyleLoad()
-{
-    m_session.loadStyle();
-}
-
 int MainWindow::selectedRow() const
 {
     const QModelIndexList selected = m_controls->projectView->selectionModel()->selectedRows();

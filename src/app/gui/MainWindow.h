@@ -35,12 +35,8 @@ public:
     // Shows the session's list after construction.
     void start();
 
-    WorkspaceSession &session() const { return m_session; }
     const Workspace &workspace() const { return m_session.workspace(); }
     const ProjectList &projects() const { return m_session.projects(); }
-    const WorkingTemplates &templates() const { return m_session.templates(); }
-    // `UpdateStyle` into the working templates.
-    void runStyleLoad();
 
     int selectedRow() const override;
     QString selectedProject() const;

@@ -96,14 +96,15 @@ void wireWorkspaceMenu(WorkspaceMenu *menu, SettingsController *settings, const 
     QObject::connect(c.openSiteLink, &QPushButton::clicked, menu, &WorkspaceMenu::openSiteLink);
 }
 
-void wireCovers(covers::CoverController *covers, covers::VideoCoverController *videoCovers,
+void wireCovers(covers::CoverController *coverCommands, covers::VideoCoverController *videoCovers,
                 const WindowControls &c)
 {
     using covers::CoverController;
     using covers::VideoCoverController;
-    QObject::connect(c.pickCover, &QPushButton::clicked, covers, &CoverController::pickCoverFile);
-    QObject::connect(c.searchSite1, &QPushButton::clicked, covers, &CoverController::searchByPageFetch);
-    QObject::connect(c.searchSite2, &QPushButton::clicked, covers, &CoverController::searchInBrowser);
+    QObject::connect(c.pickCover, &QPushButton::clicked, coverCommands, &CoverController::pickCoverFile);
+    QObject::connect(c.searchSite1, &QPushButton::clicked, coverCommands,
+                     &CoverController::searchByPageFetch);
+    QObject::connect(c.searchSite2, &QPushButton::clicked, coverCommands, &CoverController::searchInBrowser);
     QObject::connect(c.grabFromVideo, &QPushButton::clicked, videoCovers,
                      &VideoCoverController::grabForChosenProject);
     QObject::connect(c.grabMissingCovers, &QAction::triggered, videoCovers,
@@ -125,7 +126,7 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
     auto *settings = new SettingsController(session, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
-    auto *covers =
+    auto *coverCommands =
         new covers::CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
                                     *outside.http, *outside.clipboard, outside.makeBrowser, &window);
     auto *videoCovers = new covers::VideoCoverController(
@@ -133,13 +134,18 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
 
     wireProjectList(list, catalogue, controls);
     wireWorkspaceMenu(menu, settings, controls);
-    wireCovers(covers, videoCovers, controls);
+    wireCovers(coverCommands, videoCovers, controls);
     QObject::connect(controls.generate, &QPushButton::clicked, site, &SiteController::generateWholeSite);
     QObject::connect(controls.update, &QPushButton::clicked, site, &SiteController::updateSelectedProject);
     site->panel()->setOpenSiteLink([menu] { menu->openSiteLink(); });
 
-    attachKeyboardAndTips(window, controls, *site->panel());
-    disableWorkspaceCommandsDuringRuns(background, controls, {videoCovers->episodeAction()}, &window);
+    const ListMoveKeys moveKeys = attachKeyboardAndTips(window, controls, *site->panel());
+    QObject::connect(moveKeys.up, &QAction::triggered, list,
+                     [list] { list->moveSelected(WorkspaceSession::Move::Up); });
+    QObject::connect(moveKeys.down, &QAction::triggered, list,
+                     [list] { list->moveSelected(WorkspaceSession::Move::Down); });
+    disableWorkspaceCommandsDuringRuns(background, controls,
+                                       {moveKeys.up, moveKeys.down, videoCovers->episodeAction()}, &window);
 }
 
 } // namespace tessaly

@@ -115,6 +115,18 @@ TEST_F(KeyboardAndMouseTest, DeleteRemovesTheSelectedProjectOnlyFromTheProjectLi
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"A", "B"}));
 }
 
+TEST_F(KeyboardAndMouseTest, TheMoveKeysWorkWhateverTheListMenuLastShowed)
+{
+    MainWindow &w = open({QStringLiteral("A"), QStringLiteral("B")});
+    w.selectRow(0);
+    // On the first row the menu shows no move upward.
+    ASSERT_TRUE(w.findChild<ProjectCommands *>()->prepareMenu());
+    ASSERT_FALSE(actionNamed(w, "MB1")->isVisible());
+    w.selectRow(1);
+    QTest::keyClick(&w, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(rowTexts(*projects()), (QStringList{"B", "A"}));
+}
+
 TEST_F(KeyboardAndMouseTest, CtrlUpAndDownAndADropMoveTheSelectedProjectAndSaveTheList)
 {
     MainWindow &w =
