@@ -15,8 +15,8 @@
 namespace tessaly {
 
 ProjectCommands::ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
-                                 const ProjectMenu &menu, QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_choice(choice), m_view(projectView), m_menu(menu)
+                                 const ProjectMenu &menu, QObject *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_view(projectView), m_menu(menu)
 {
     setObjectName(QStringLiteral("ProjectCommands"));
     // A row dragged within the list moves there; drops from outside are the

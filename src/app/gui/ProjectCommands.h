@@ -9,7 +9,6 @@ class QAction;
 class QMenu;
 class QPoint;
 class QTreeView;
-class QWidget;
 
 namespace tessaly {
 
@@ -39,9 +38,9 @@ class ProjectCommands : public QObject
 
 public:
     // `projectView` shows the session's list; the controller belongs to
-    // `dialogParent`, over which its questions are asked.
+    // `owner`.
     ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
-                    const ProjectMenu &menu, QWidget *dialogParent);
+                    const ProjectMenu &menu, QObject *owner);
 
     // Sets which items of `MB` show; false when no menu is to be shown.
     bool prepareMenu();
