@@ -1,13 +1,26 @@
 #include "support/WidgetDriving.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
 namespace tessaly::testing {
+
+QPushButton *buttonNamed(const QWidget &window, const char *objectName)
+{
+    return window.findChild<QPushButton *>(QLatin1String(objectName));
+}
+
+QAction *actionNamed(const QWidget &window, const char *objectName)
+{
+    return window.findChild<QAction *>(QLatin1String(objectName));
+}
+
 namespace {
 
 QPoint centreOf(QTreeWidget &list, QTreeWidgetItem *row)

@@ -6,7 +6,9 @@
 #include <functional>
 
 class QAbstractItemView;
+class QAction;
 class QDialog;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -21,6 +23,10 @@ bool showAndExpose(QWidget &window);
 QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
 // The texts of the top-level rows, in order.
 QStringList rowTexts(const QAbstractItemView &list);
+// The window's button or menu item with this objectName, or null.
+QPushButton *buttonNamed(const QWidget &window, const char *objectName);
+QAction *actionNamed(const QWidget &window, const char *objectName);
+
 // Row `row` of a one-column list: where it shows, and making it current.
 QRect rowRect(const QAbstractItemView &list, int row);
 void selectRow(QAbstractItemView &list, int row);

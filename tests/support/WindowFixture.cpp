@@ -23,7 +23,7 @@ MainWindow &WindowFixture::startWindow()
     session.reset();
     session = std::make_unique<WorkspaceSession>(files.workspace().root());
     EXPECT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
-    window = std::make_unique<MainWindow>(*session);
+    window = std::make_unique<MainWindow>(*session, seams);
     window->start();
     return *window;
 }

@@ -37,6 +37,8 @@ protected:
     TempWorkspace files;
     RecordingMessages messages;
     RecordingDesktop desktop;
+    // What the window reaches the outside through; set before it starts.
+    WindowSeams seams;
     // The window goes before its session, which releases the lock.
     std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;

@@ -1,30 +1,18 @@
 #include "app/gui/CatalogueDialogsController.h"
 
-#include "app/gui/MainWindow.h"
-#include "app/gui/ProjectCommands.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 #include "catalogue/DroppedFolder.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
 #include "platform/Messages.h"
 
-#include <QAction>
-#include <QPushButton>
-
 namespace tessaly {
 
-CatalogueDialogsController::CatalogueDialogsController(MainWindow &window)
-    : QObject(&window), m_window(window)
-{
-    if (QPushButton *add = window.button("Command1"))
-        connect(add, &QPushButton::clicked, this, &CatalogueDialogsController::openNewProject);
-    if (QAction *newProject = window.action("MB5"))
-        connect(newProject, &QAction::triggered, this, &CatalogueDialogsController::openNewProject);
-    if (QPushButton *choose = window.button("Command3"))
-        connect(choose, &QPushButton::clicked, this, &CatalogueDialogsController::openEpisodeFolderChooser);
-    if (auto *listCommands = window.findChild<ProjectCommands *>())
-        connect(listCommands, &ProjectCommands::pathDropped, this,
-                &CatalogueDialogsController::openNewProjectFor);
-}
+CatalogueDialogsController::CatalogueDialogsController(WorkspaceSession &session, ProjectChoice &choice,
+                                                       QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_choice(choice), m_dialogParent(dialogParent)
+{}
 
 void CatalogueDialogsController::openNewProject()
 {
@@ -33,7 +21,7 @@ void CatalogueDialogsController::openNewProject()
 
 void CatalogueDialogsController::openNewProjectFor(const QString &droppedPath)
 {
-    const std::optional<DroppedFolder> folder = folderBelowMovieRoot(m_window.workspace(), droppedPath);
+    const std::optional<DroppedFolder> folder = folderBelowMovieRoot(m_session.workspace(), droppedPath);
     if (!folder) {
         Messages::error(notBelowMovieRootText(droppedPath));
         return;
@@ -44,14 +32,14 @@ void CatalogueDialogsController::openNewProjectFor(const QString &droppedPath)
 void CatalogueDialogsController::runNewProject(const QString &name, const QString &folder)
 {
     NewProjectDialog dialog(
-        m_window.workspace(),
+        m_session.workspace(),
         [this](const NewProject &project) {
-            if (!m_window.session().add(project).done())
+            if (!m_session.add(project).done())
                 return false;
-            m_window.showProjectAddedAtTop();
+            m_choice.showProjectAddedAtTop();
             return true;
         },
-        &m_window);
+        m_dialogParent);
     if (!folder.isEmpty())
         dialog.useFolder(name, folder);
     dialog.exec();
@@ -59,9 +47,9 @@ void CatalogueDialogsController::runNewProject(const QString &name, const QStrin
 
 void CatalogueDialogsController::openEpisodeFolderChooser()
 {
-    if (!m_window.guardChosenProject())
+    if (!m_choice.guardChosenProject())
         return;
-    const std::optional<QString> project = m_window.chosenProject();
+    const std::optional<QString> project = m_choice.chosenProject();
     if (!project)
         return;
     // A hand-edited list may hold a name that cannot be a file name; its
@@ -71,14 +59,14 @@ void CatalogueDialogsController::openEpisodeFolderChooser()
         return;
     }
     EpisodeFolderDialog dialog(
-        m_window.workspace(), *project,
+        m_session.workspace(), *project,
         [this, project = *project](const QString &folder) {
-            if (!m_window.session().setEpisodeFolder(project, folder).done())
+            if (!m_session.setEpisodeFolder(project, folder).done())
                 return false;
-            m_window.refreshDetails();
+            m_choice.refreshDetails();
             return true;
         },
-        &m_window);
+        m_dialogParent);
     dialog.exec();
 }
 

@@ -2,21 +2,23 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace tessaly {
 
-class MainWindow;
+class ProjectChoice;
+class WorkspaceSession;
 
-// The catalogue's dialogs on the main window: "添加" (`Command1`) and the
-// list menu's "新建" (`MB5`) open the new project dialog; "选择"
-// (`Command3`) opens the episode folder chooser for the chosen project. A
-// folder below the movie root dropped on the project list opens the new
-// project dialog filled in for it.
+// The catalogue's dialogs: the new project dialog, empty or filled in for a
+// folder below the movie root dropped on the project list, and the episode
+// folder chooser for the chosen project.
 class CatalogueDialogsController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CatalogueDialogsController(MainWindow &window);
+    // The dialogs open modal over `dialogParent`, which owns the controller.
+    CatalogueDialogsController(WorkspaceSession &session, ProjectChoice &choice, QWidget *dialogParent);
 
     void openNewProject();
     void openNewProjectFor(const QString &droppedPath);
@@ -25,7 +27,9 @@ public:
 private:
     void runNewProject(const QString &name, const QString &folder);
 
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
+    QWidget *m_dialogParent;
 };
 
 } // namespace tessaly

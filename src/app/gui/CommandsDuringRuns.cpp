@@ -1,52 +1,41 @@
 #include "app/gui/CommandsDuringRuns.h"
 
-#include "app/gui/MainWindow.h"
+#include "app/gui/WindowControls.h"
+#include "catalogue/gui/DetailsPane.h"
 #include "platform/gui/BackgroundRun.h"
 
 #include <QAction>
 #include <QDropEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 
 namespace {
 
-// Buttons and menu items that write to the workspace. A button's command key
-// follows the button.
-constexpr const char *WorkspaceCommands[] = {
-    "Command1",  "Command2", "Command3", "Command4", "Command5", "Command6", "Command10", "Command11",
-    "Command12", "M1",       "M2",       "M5",       "M6",       "M7",       "M8",        "MB1",
-    "MB2",       "MB3",      "MB4",      "MB5",      "MB6",      "MB1Keys",  "MB2Keys",   "MC1",
-};
-
 class CommandsDuringRuns : public QObject
 {
 public:
-    CommandsDuringRuns(MainWindow &window, QList<QWidget *> dropTargets)
-        : QObject(&window), m_window(window), m_dropTargets(std::move(dropTargets))
+    CommandsDuringRuns(BackgroundRun &background, const QList<QPushButton *> &buttons,
+                       const QList<QAction *> &actions, const QList<QWidget *> &dropTargets, QObject *owner)
+        : QObject(owner), m_background(background)
     {
-        // The window's own controls, found once: dialogs opened later may
-        // reuse these names for controls of their own.
-        for (const char *name : WorkspaceCommands) {
-            const QString objectName = QLatin1String(name);
-            if (QPushButton *button = window.findChild<QPushButton *>(objectName))
-                m_buttons.append(button);
-            if (QAction *action = window.findChild<QAction *>(objectName))
-                m_actions.append(action);
-        }
+        for (QPushButton *button : buttons)
+            m_buttons.append(button);
+        for (QAction *action : actions)
+            m_actions.append(action);
         // Installed after the controllers' own filters, so it sees drops first.
-        for (QWidget *target : std::as_const(m_dropTargets))
+        for (QWidget *target : dropTargets)
             target->installEventFilter(this);
-        connect(&window.backgroundRun(), &BackgroundRun::runningChanged, this,
+        connect(&background, &BackgroundRun::runningChanged, this,
                 [this](bool running) { setCommandsEnabled(!running); });
     }
 
     bool eventFilter(QObject *, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if (!m_window.backgroundRun().isRunning() ||
+        if (!m_background.isRunning() ||
             (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
             return false;
         static_cast<QDropEvent *>(event)->ignore();
@@ -64,20 +53,31 @@ private:
                 action->setEnabled(enabled);
     }
 
-    MainWindow &m_window;
-    QList<QWidget *> m_dropTargets;
+    BackgroundRun &m_background;
     QList<QPointer<QPushButton>> m_buttons;
     QList<QPointer<QAction>> m_actions;
 };
 
 } // namespace
 
-void disableWorkspaceCommandsDuringRuns(MainWindow &window)
+void disableWorkspaceCommandsDuringRuns(BackgroundRun &background, const WindowControls &controls,
+                                        const QList<QAction *> &moreCommands, QObject *owner)
 {
-    QList<QWidget *> dropTargets{window.projectView()->viewport()};
-    if (auto *cover = window.findChild<QWidget *>(QStringLiteral("Picture1")))
-        dropTargets.append(cover);
-    new CommandsDuringRuns(window, dropTargets);
+    // A button's command key follows the button.
+    const QList<QPushButton *> buttons = {
+        controls.add,         controls.remove,      controls.chooseFolder,
+        controls.generate,    controls.pickCover,   controls.update,
+        controls.searchSite1, controls.searchSite2, controls.grabFromVideo,
+    };
+    const QList<QAction *> actions =
+        QList<QAction *>{
+            controls.settings,    controls.editPageSource,    controls.clearCache, controls.clearLogs,
+            controls.editStyle,   controls.grabMissingCovers, controls.moveUp,     controls.moveDown,
+            controls.moveToFirst, controls.moveToLast,        controls.newProject, controls.deleteProject,
+        } +
+        moreCommands;
+    const QList<QWidget *> dropTargets = {controls.projectView->viewport(), controls.details->coverPreview()};
+    new CommandsDuringRuns(background, buttons, actions, dropTargets, owner);
 }
 
 } // namespace tessaly

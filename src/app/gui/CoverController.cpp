@@ -1,6 +1,7 @@
 #include "app/gui/CoverController.h"
 
-#include "app/gui/MainWindow.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectList.h"
 #include "covers/CoverTexts.h"
 #include "covers/PictureFolder.h"
@@ -9,52 +10,30 @@
 #include "covers/gui/CoverPicture.h"
 #include "covers/gui/PageFetchSearchDialog.h"
 #include "platform/Desktop.h"
+#include "platform/FileChooser.h"
 #include "platform/Messages.h"
-#include "platform/gui/DialogFileChooser.h"
-#include "platform/gui/NetworkHttpClient.h"
-#include "platform/gui/QtClipboard.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QPushButton>
 
 namespace tessaly::covers {
 
-CoverController::CoverController(MainWindow &window)
-    : QObject(&window), m_window(window), m_fileChooser(std::make_unique<DialogFileChooser>(&window)),
-      m_http(std::make_unique<NetworkHttpClient>()), m_clipboard(std::make_unique<QtClipboard>()),
-      m_makeBrowser(&makeWebEngineBrowser)
+CoverController::CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
+                                 FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
+                                 BrowserFactory makeBrowser, QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_choice(choice), m_fileChooser(fileChooser), m_http(http),
+      m_clipboard(clipboard), m_makeBrowser(std::move(makeBrowser)), m_dialogParent(dialogParent)
 {
-    if (QPushButton *button = window.button("Command5"))
-        connect(button, &QPushButton::clicked, this, &CoverController::pickCoverFile);
-    if (QPushButton *button = window.button("Command10"))
-        connect(button, &QPushButton::clicked, this, &CoverController::searchByPageFetch);
-    if (QPushButton *button = window.button("Command11"))
-        connect(button, &QPushButton::clicked, this, &CoverController::searchInBrowser);
-    if (auto *preview = window.findChild<QWidget *>(QStringLiteral("Picture1"))) {
-        preview->setAcceptDrops(true);
-        preview->installEventFilter(this);
-    }
-}
-
-CoverController::~CoverController() = default;
-
-void CoverController::setFileChooser(std::unique_ptr<FileChooser> chooser)
-{
-    m_fileChooser = std::move(chooser);
-}
-
-void CoverController::setHttpClient(std::unique_ptr<HttpClient> http)
-{
-    m_http = std::move(http);
+    coverPreview->setAcceptDrops(true);
+    coverPreview->installEventFilter(this);
 }
 
 std::optional<QString> CoverController::projectForCover()
 {
-    if (!m_window.guardChosenProject())
+    if (!m_choice.guardChosenProject())
         return std::nullopt;
-    const std::optional<QString> project = m_window.chosenProject();
+    const std::optional<QString> project = m_choice.chosenProject();
     if (!project)
         return std::nullopt;
     if (!isUsableProjectName(*project)) {
@@ -69,8 +48,7 @@ void CoverController::pickCoverFile()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const QString picture =
-        m_fileChooser->openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
+    const QString picture = m_fileChooser.openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
     if (picture.isEmpty())
         return;
     rememberPictureFolder(picture);
@@ -88,8 +66,13 @@ void CoverController::writeCover(const QString &project, const QString &picture)
     // Cancelling, or a file that is no picture, ends the command quietly.
     if (picture.isEmpty() || !isLoadablePicture(picture))
         return;
-    if (m_window.session().setCover(project, picture).done())
-        m_window.reloadCoverPreview();
+    if (setCover(project, picture))
+        m_choice.reloadCoverPreview();
+}
+
+bool CoverController::setCover(const QString &project, const QString &picture)
+{
+    return m_session.setCover(project, picture).done();
 }
 
 namespace {
@@ -133,11 +116,14 @@ void CoverController::searchByPageFetch()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const Workspace &workspace = m_window.workspace();
-    PageFetchSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::PageFetch),
-                                 *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
+    const Workspace &workspace = m_session.workspace();
+    PageFetchSearchDialog dialog(
+        workspace, *project,
+        [this, project = *project](const QString &picture) { return setCover(project, picture); },
+        searchTemplate(workspace, SearchSite::PageFetch), m_http, m_clipboard, *Desktop::instance(), {},
+        m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
-        m_window.reloadCoverPreview();
+        m_choice.reloadCoverPreview();
 }
 
 void CoverController::searchInBrowser()
@@ -145,11 +131,14 @@ void CoverController::searchInBrowser()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const Workspace &workspace = m_window.workspace();
-    BrowserSearchDialog dialog(workspace, *project, searchTemplate(workspace, SearchSite::Browser),
-                               m_makeBrowser, *m_http, *m_clipboard, *Desktop::instance(), {}, &m_window);
+    const Workspace &workspace = m_session.workspace();
+    BrowserSearchDialog dialog(
+        workspace, *project,
+        [this, project = *project](const QString &picture) { return setCover(project, picture); },
+        searchTemplate(workspace, SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
+        *Desktop::instance(), {}, m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
-        m_window.reloadCoverPreview();
+        m_choice.reloadCoverPreview();
 }
 
 } // namespace tessaly::covers

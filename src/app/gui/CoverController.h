@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <optional>
 
 namespace tessaly {
@@ -12,22 +11,24 @@ namespace tessaly {
 class Clipboard;
 class FileChooser;
 class HttpClient;
-class MainWindow;
+class ProjectChoice;
+class WorkspaceSession;
 
 namespace covers {
 
-// The three cover commands of the main window: "选取封面" (`Command5`),
-// "查找封面 - 站点1" (`Command10`) and "查找封面 - 站点2" (`Command11`). Each
-// acts on the chosen project and reloads the window's cover preview after
-// writing a cover. A JPEG file dropped on the cover preview works as
-// "选取封面" with that file.
+// The three cover commands: a local picture chosen by the user, and the
+// searches on the two sites. Each acts on the chosen project and reloads
+// the cover preview after writing a cover. A JPEG file dropped on the cover
+// preview works as choosing that file.
 class CoverController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CoverController(MainWindow &window);
-    ~CoverController() override;
+    // The dialogs open modal over `dialogParent`, which owns the controller.
+    CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
+                    FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
+                    BrowserFactory makeBrowser, QWidget *dialogParent);
 
     void pickCoverFile();
     // "选取封面" with the picture already chosen.
@@ -35,24 +36,24 @@ public:
     void searchByPageFetch();
     void searchInBrowser();
 
-    // Tests put their own seams in.
-    void setFileChooser(std::unique_ptr<FileChooser> chooser);
-    void setHttpClient(std::unique_ptr<HttpClient> http);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void writeCover(const QString &project, const QString &picture);
+    // Writes `picture` as the project's cover through the session.
+    bool setCover(const QString &project, const QString &picture);
     // The chosen project when the command may go on; otherwise it has
     // already said why.
     std::optional<QString> projectForCover();
 
-    MainWindow &m_window;
-    std::unique_ptr<FileChooser> m_fileChooser;
-    std::unique_ptr<HttpClient> m_http;
-    std::unique_ptr<Clipboard> m_clipboard;
+    WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
+    FileChooser &m_fileChooser;
+    HttpClient &m_http;
+    Clipboard &m_clipboard;
     BrowserFactory m_makeBrowser;
+    QWidget *m_dialogParent;
 };
 
 } // namespace covers

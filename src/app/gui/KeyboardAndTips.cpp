@@ -1,11 +1,15 @@
 #include "app/gui/KeyboardAndTips.h"
 
-#include "app/gui/MainWindow.h"
 #include "app/gui/NameToolTips.h"
+#include "app/gui/WindowControls.h"
+#include "catalogue/gui/DetailsPane.h"
+#include "site/gui/MessagePanel.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QHash>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -17,26 +21,29 @@ namespace {
 
 struct ButtonTip
 {
-    const char *objectName;
+    QPushButton *button;
     const char *text;
 };
 
 // What each button of the main window does, in the user's words. A button
 // with a key of its own gets the key appended.
-constexpr ButtonTip ButtonTips[] = {
-    {"Command1", "添加项目"},
-    {"Command2", "删除选中的项目及其封面和播放页面"},
-    {"Command3", "选择本项目的剧集文件夹"},
-    {"Command5", "从本地图片文件选取本项目的封面"},
-    {"Command10", "在站点1搜索本项目的封面图片"},
-    {"Command11", "在站点2的内置浏览器中搜索本项目的封面图片"},
-    {"Command12", "从本项目的第一个视频中截取一帧作为封面"},
-    {"Command8", "在浏览器中打开影片站点链接"},
-    {"Command6", "更新本集内容"},
-    {"Command4", "生成整站内容"},
-    {"Command9", "关闭消息面板并在浏览器中打开影片站点链接"},
-    {"Command7", "关闭消息面板"},
-};
+QList<ButtonTip> buttonTips(const WindowControls &controls, const MessagePanel &panel)
+{
+    return {
+        {controls.add, "添加项目"},
+        {controls.remove, "删除选中的项目及其封面和播放页面"},
+        {controls.chooseFolder, "选择本项目的剧集文件夹"},
+        {controls.pickCover, "从本地图片文件选取本项目的封面"},
+        {controls.searchSite1, "在站点1搜索本项目的封面图片"},
+        {controls.searchSite2, "在站点2的内置浏览器中搜索本项目的封面图片"},
+        {controls.grabFromVideo, "从本项目的第一个视频中截取一帧作为封面"},
+        {controls.openSiteLink, "在浏览器中打开影片站点链接"},
+        {controls.update, "更新本集内容"},
+        {controls.generate, "生成整站内容"},
+        {panel.openLinkButton(), "关闭消息面板并在浏览器中打开影片站点链接"},
+        {panel.closeButton(), "关闭消息面板"},
+    };
+}
 
 // Mirrors a button's enabled state onto the action that stands for it.
 class EnabledMirror : public QObject
@@ -74,32 +81,41 @@ public:
     }
 };
 
-void setTabOrder(MainWindow &window)
+void setTabOrder(const WindowControls &controls)
 {
-    const char *order[] = {"ListView1", "Command1", "Command2",  "Command5", "Command10", "Command11",
-                           "Command12", "Command3", "ListView2", "Command8", "Command6",  "Command4"};
-    QWidget *previous = nullptr;
-    for (const char *name : order) {
-        auto *widget = window.findChild<QWidget *>(QLatin1String(name));
-        if (!widget)
-            continue;
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
+    const QList<QWidget *> order = {
+        controls.projectView,   controls.add,          controls.remove,
+        controls.pickCover,     controls.searchSite1,  controls.searchSite2,
+        controls.grabFromVideo, controls.chooseFolder, controls.details->episodeView(),
+        controls.openSiteLink,  controls.update,       controls.generate};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+// A key on `owner` for a menu item that is not on the window itself (the
+// project list's context menu). It is not the item's own shortcut, nor
+// does it follow the item's enabled state: the menu hides (and so
+// disables) the moves it does not offer for the row it opened on.
+QAction *addMenuItemShortcut(QWidget *owner, QAction *item, const QKeySequence &keys)
+{
+    auto *action = new QAction(item->text(), owner);
+    action->setObjectName(item->objectName() + QStringLiteral("Keys"));
+    action->setShortcut(keys);
+    owner->addAction(action);
+    item->setToolTip(toolTipWithKeys(item->text(), keys));
+    return action;
 }
 
 } // namespace
 
-const QList<CommandShortcut> &commandShortcuts()
+QList<CommandShortcut> commandShortcuts(const WindowControls &controls)
 {
-    static const QList<CommandShortcut> shortcuts = {
-        {"Command6", QKeySequence(Qt::Key_F5)},
-        {"Command4", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {"Command1", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {"M1", QKeySequence(Qt::CTRL | Qt::Key_Comma)},
+    return {
+        {controls.update, nullptr, QKeySequence(Qt::Key_F5)},
+        {controls.generate, nullptr, QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {controls.add, nullptr, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {nullptr, controls.settings, QKeySequence(Qt::CTRL | Qt::Key_Comma)},
     };
-    return shortcuts;
 }
 
 QString toolTipWithKeys(const QString &description, const QKeySequence &keys)
@@ -120,24 +136,32 @@ QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequen
     return action;
 }
 
-void attachKeyboardAndTips(MainWindow &window)
+ListMoveKeys attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls,
+                                   const MessagePanel &panel)
 {
-    for (const CommandShortcut &shortcut : commandShortcuts()) {
-        if (QAction *action = window.action(shortcut.objectName)) {
-            action->setShortcut(shortcut.keys);
-            action->setToolTip(toolTipWithKeys(action->text(), shortcut.keys));
-        } else if (QPushButton *button = window.button(shortcut.objectName)) {
-            addButtonShortcut(&window, button, shortcut.keys);
+    QHash<const QPushButton *, QKeySequence> buttonKeys;
+    for (const CommandShortcut &shortcut : commandShortcuts(controls)) {
+        if (shortcut.action) {
+            shortcut.action->setShortcut(shortcut.keys);
+            shortcut.action->setToolTip(toolTipWithKeys(shortcut.action->text(), shortcut.keys));
+        } else {
+            addButtonShortcut(&window, shortcut.button, shortcut.keys);
+            buttonKeys.insert(shortcut.button, shortcut.keys);
         }
     }
-    // After the keys, the list's Delete among them, so each tip names its key.
-    for (const ButtonTip &tip : ButtonTips) {
-        auto *button = window.findChild<QPushButton *>(QLatin1String(tip.objectName));
-        if (!button)
-            continue;
+    // The project list's own keys: Delete while it has the focus, and the
+    // moves up and down of its menu.
+    const QKeySequence deleteKey(Qt::Key_Delete);
+    addButtonShortcut(controls.projectView, controls.remove, deleteKey, Qt::WidgetShortcut);
+    buttonKeys.insert(controls.remove, deleteKey);
+    const ListMoveKeys moveKeys{
+        addMenuItemShortcut(&window, controls.moveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)),
+        addMenuItemShortcut(&window, controls.moveDown, QKeySequence(Qt::CTRL | Qt::Key_Down))};
+
+    for (const ButtonTip &tip : buttonTips(controls, panel)) {
         const QString text = QString::fromUtf8(tip.text);
-        const auto *keys = window.findChild<QAction *>(button->objectName() + QStringLiteral("Keys"));
-        button->setToolTip(keys ? toolTipWithKeys(text, keys->shortcut()) : text);
+        const auto keys = buttonKeys.constFind(tip.button);
+        tip.button->setToolTip(keys != buttonKeys.constEnd() ? toolTipWithKeys(text, *keys) : text);
     }
 
     QMenuBar *menuBar = window.menuBar();
@@ -156,13 +180,12 @@ void attachKeyboardAndTips(MainWindow &window)
     });
 
     // The path can still be selected and copied, but Tab passes it by.
-    if (auto *folderField = window.findChild<QLineEdit *>(QStringLiteral("Text1")))
-        folderField->setFocusPolicy(Qt::ClickFocus);
-    setTabOrder(window);
+    controls.details->folderField()->setFocusPolicy(Qt::ClickFocus);
+    setTabOrder(controls);
 
-    showCutOffNamesAsToolTips(window.projectView());
-    if (auto *episodes = window.findChild<QTreeWidget *>(QStringLiteral("ListView2")))
-        showCutOffNamesAsToolTips(episodes);
+    showCutOffNamesAsToolTips(controls.projectView);
+    showCutOffNamesAsToolTips(controls.details->episodeView());
+    return moveKeys;
 }
 
 } // namespace tessaly

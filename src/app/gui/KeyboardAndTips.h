@@ -4,23 +4,27 @@
 #include <QList>
 
 class QAction;
+class QMainWindow;
 class QPushButton;
 class QWidget;
 
 namespace tessaly {
 
-class MainWindow;
+class MessagePanel;
+struct WindowControls;
 
-// A command of the main window that has a key of its own.
+// A command of the main window that has a key of its own: its button, or
+// else its menu item.
 struct CommandShortcut
 {
-    const char *objectName; // the button or menu item of the command
+    QPushButton *button = nullptr;
+    QAction *action = nullptr;
     QKeySequence keys;
 };
 
 // "生成整站内容" (Ctrl+G) and the others; the project list's own keys
-// (Delete, Ctrl+Up, Ctrl+Down) belong to the list's commands.
-const QList<CommandShortcut> &commandShortcuts();
+// (Delete, Ctrl+Up, Ctrl+Down) come with the list.
+QList<CommandShortcut> commandShortcuts(const WindowControls &controls);
 
 // "生成整站内容 (Ctrl+G)": what a tooltip says of a command with a key.
 QString toolTipWithKeys(const QString &description, const QKeySequence &keys);
@@ -32,8 +36,19 @@ QString toolTipWithKeys(const QString &description, const QKeySequence &keys);
 QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequence &keys,
                            Qt::ShortcutContext context = Qt::WindowShortcut);
 
+// The keys of the project list's moves up and down (`MB1Keys`, `MB2Keys`).
+// They work whether or not the list's menu shows the moves.
+struct ListMoveKeys
+{
+    QAction *up = nullptr;
+    QAction *down = nullptr;
+};
+
 // Keys, tooltips, the Tab order and the menu bar's keyboard behaviour of
-// the main window. Runs after every controller is attached.
-void attachKeyboardAndTips(MainWindow &window);
+// the main window, the message panel's buttons among them. A key of a
+// button presses it; the list's move keys are returned for the caller to
+// connect.
+ListMoveKeys attachKeyboardAndTips(QMainWindow &window, const WindowControls &controls,
+                                   const MessagePanel &panel);
 
 } // namespace tessaly

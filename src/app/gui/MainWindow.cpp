@@ -1,16 +1,9 @@
 #include "app/gui/MainWindow.h"
 
-#include "app/WorkspaceCommands.h"
-#include "app/gui/CommandsDuringRuns.h"
-#include "app/gui/Controllers.h"
-#include "app/gui/KeyboardAndTips.h"
-#include "app/gui/ProjectCommands.h"
 #include "app/gui/ProjectListModel.h"
-#include "app/gui/WorkspaceMenu.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/DetailsPane.h"
-#include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "platform/gui/BackgroundRun.h"
 #include "platform/gui/Buttons.h"
@@ -58,7 +51,7 @@ struct MainWindow::Controls : WindowControls
     quint64 selectionChangesAtPress = 0;
 };
 
-MainWindow::MainWindow(WorkspaceSession &session, QWidget *parent)
+MainWindow::MainWindow(WorkspaceSession &session, const WindowSeams &seams, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_controls(new Controls),
       m_backgroundRun(std::make_unique<BackgroundRun>())
 {
@@ -69,11 +62,7 @@ MainWindow::MainWindow(WorkspaceSession &session, QWidget *parent)
     buildControls();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
 
-    new ProjectCommands(*this);
-    new WorkspaceMenu(*this);
-    attachControllers(*this);
-    attachKeyboardAndTips(*this);
-    disableWorkspaceCommandsDuringRuns(*this);
+    wireWindow(*this, *m_controls, m_session, *this, *m_backgroundRun, seams);
 }
 
 MainWindow::~MainWindow()
@@ -193,11 +182,6 @@ void MainWindow::start()
     refreshDetails();
 }
 
-void MainWindow::runStyleLoad()
-{
-    m_session.loadStyle();
-}
-
 int MainWindow::selectedRow() const
 {
     const QModelIndexList selected = m_controls->projectView->selectionModel()->selectedRows();
@@ -275,13 +259,6 @@ void MainWindow::reloadCoverPreview()
     preview->showCoverFile(workspace().coverFile(*chosen));
 }
 
-void MainWindow::openSiteLink()
-{
-    const QString link = workspace_commands::siteLink(workspace());
-    if (!link.trimmed().isEmpty())
-        Desktop::instance()->openUrl(link);
-}
-
 void MainWindow::selectRow(int row)
 {
     QTreeView *view = m_controls->projectView;
@@ -299,16 +276,6 @@ void MainWindow::showProjectRemoved()
     QTreeView *view = m_controls->projectView;
     view->selectionModel()->clear();
     refreshDetails();
-}
-
-QPushButton *MainWindow::button(const char *objectName) const
-{
-    return findChild<QPushButton *>(QLatin1String(objectName));
-}
-
-QAction *MainWindow::action(const char *objectName) const
-{
-    return findChild<QAction *>(QLatin1String(objectName));
 }
 
 QTreeView *MainWindow::projectView() const

@@ -3,15 +3,14 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "app/gui/WindowControls.h"
+#include "app/gui/WindowWiring.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <memory>
 #include <optional>
 
-class QAction;
 class QMenu;
-class QPushButton;
 class QTreeView;
 
 namespace tessaly {
@@ -20,26 +19,24 @@ class BackgroundRun;
 class DetailsPane;
 
 // The program's one top-level window ("Tessaly"). It builds the controls
-// (each with its objectName), holds the project list and the working
-// templates, and hands each command to the subsystem that owns it.
+// (each with its objectName), shows the session's project list and the
+// chosen project's details, and has the controls wired to the controllers
+// that carry out the commands.
 class MainWindow : public QMainWindow, public ProjectChoice
 {
     Q_OBJECT
 
 public:
-    // The window works on an opened session, which outlives it.
-    explicit MainWindow(WorkspaceSession &session, QWidget *parent = nullptr);
+    // The window works on an opened session, which outlives it, and reaches
+    // the outside through `seams` (Qt's own where left empty).
+    explicit MainWindow(WorkspaceSession &session, const WindowSeams &seams = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Shows the session's list after construction.
     void start();
 
-    WorkspaceSession &session() const { return m_session; }
     const Workspace &workspace() const { return m_session.workspace(); }
     const ProjectList &projects() const { return m_session.projects(); }
-    const WorkingTemplates &templates() const { return m_session.templates(); }
-    // `UpdateStyle` into the working templates.
-    void runStyleLoad();
 
     int selectedRow() const override;
     QString selectedProject() const;
@@ -51,23 +48,18 @@ public:
     bool addProjectAtTop(const QString &name);
     // Shows the project just inserted at the top of the list as row 1,
     // selects it and refreshes the details.
-    void showProjectAddedAtTop();
+    void showProjectAddedAtTop() override;
     // The project-click handling for the selected row (`dianji` without the
     // dialog): fills or empties the details pane.
     void refreshDetails() override;
     // Reloads the cover preview from the chosen project's cover file.
     void reloadCoverPreview() override;
 
-    // "打开影片站点链接": opens `WebLink` through the desktop (nothing when empty).
-    void openSiteLink();
-
     // The one long job the window runs at a time, off its thread.
     BackgroundRun &backgroundRun() const { return *m_backgroundRun; }
 
     // Every control a command hangs on, by its role.
     const WindowControls &controls() const;
-    QPushButton *button(const char *objectName) const;
-    QAction *action(const char *objectName) const;
     QTreeView *projectView() const;
     DetailsPane *detailsPane() const;
     // The project list's context menu `MB` (never on the menu bar).
@@ -76,7 +68,7 @@ public:
     void selectRow(int row) override;
     // After the selected project left the list: nothing is selected, and
     // the details pane shows its empty state.
-    void showProjectRemoved();
+    void showProjectRemoved() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -25,6 +25,11 @@ public:
     // or only the cover.
     virtual void refreshDetails() = 0;
     virtual void reloadCoverPreview() = 0;
+    // The project just added at the top of the list becomes the chosen one.
+    virtual void showProjectAddedAtTop() = 0;
+    // After the chosen project left the list: nothing is chosen, and the
+    // details pane shows its empty state.
+    virtual void showProjectRemoved() = 0;
 };
 
 } // namespace tessaly

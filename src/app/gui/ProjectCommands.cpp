@@ -1,7 +1,6 @@
 #include "app/gui/ProjectCommands.h"
 
-#include "app/gui/KeyboardAndTips.h"
-#include "app/gui/MainWindow.h"
+#include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
 #include "platform/Desktop.h"
@@ -11,93 +10,67 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTreeView>
 
 namespace tessaly {
 
-ProjectCommands::ProjectCommands(MainWindow &window) : QObject(&window), m_window(window)
+ProjectCommands::ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
+                                 const ProjectMenu &menu, QObject *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_view(projectView), m_menu(menu)
 {
     setObjectName(QStringLiteral("ProjectCommands"));
-    QTreeView *view = window.projectView();
-    connect(view, &QWidget::customContextMenuRequested, this, &ProjectCommands::showMenu);
-    connect(window.button("Command2"), &QPushButton::clicked, this, &ProjectCommands::deleteSelected);
-    connect(window.action("MB6"), &QAction::triggered, this, &ProjectCommands::deleteSelected);
-    connect(window.action("MB7"), &QAction::triggered, this, &ProjectCommands::openSelectedFolder);
-    connect(window.action("MB3"), &QAction::triggered, this,
-            [this] { moveSelected(WorkspaceSession::Move::ToFirst); });
-    connect(window.action("MB1"), &QAction::triggered, this,
-            [this] { moveSelected(WorkspaceSession::Move::Up); });
-    connect(window.action("MB2"), &QAction::triggered, this,
-            [this] { moveSelected(WorkspaceSession::Move::Down); });
-    connect(window.action("MB4"), &QAction::triggered, this,
-            [this] { moveSelected(WorkspaceSession::Move::ToLast); });
-
-    addButtonShortcut(view, window.button("Command2"), QKeySequence(Qt::Key_Delete), Qt::WidgetShortcut);
-    const auto addMoveKeys = [this, &window](const char *menuItem, QKeySequence keys,
-                                             WorkspaceSession::Move move) {
-        QAction *item = window.action(menuItem);
-        auto *action = new QAction(item->text(), &window);
-        action->setObjectName(QLatin1String(menuItem) + QStringLiteral("Keys"));
-        action->setShortcut(keys);
-        window.addAction(action);
-        item->setToolTip(toolTipWithKeys(item->text(), keys));
-        connect(action, &QAction::triggered, this, [this, move] { moveSelected(move); });
-    };
-    addMoveKeys("MB1", QKeySequence(Qt::CTRL | Qt::Key_Up), WorkspaceSession::Move::Up);
-    addMoveKeys("MB2", QKeySequence(Qt::CTRL | Qt::Key_Down), WorkspaceSession::Move::Down);
-
     // A row dragged within the list moves there; drops from outside are the
     // catalogue dialogs' business.
-    view->setDragEnabled(true);
-    view->setDragDropMode(QAbstractItemView::DragDrop);
-    view->setDefaultDropAction(Qt::MoveAction);
-    view->setDropIndicatorShown(true);
-    view->viewport()->installEventFilter(this);
+    m_view->setDragEnabled(true);
+    m_view->setDragDropMode(QAbstractItemView::DragDrop);
+    m_view->setDefaultDropAction(Qt::MoveAction);
+    m_view->setDropIndicatorShown(true);
+    m_view->viewport()->installEventFilter(this);
 }
 
 bool ProjectCommands::prepareMenu()
 {
-    const ProjectMenuPlan plan = projectMenuPlan(m_window.projects().size(), m_window.selectedRow());
+    const ProjectMenuPlan plan = projectMenuPlan(m_session.projects().size(), m_choice.selectedRow());
     if (!plan.show)
         return false;
     const bool all = !plan.onlyNew;
-    m_window.action("MB5")->setVisible(true);
-    m_window.action("MB6")->setVisible(all);
-    m_window.action("MB7")->setVisible(all);
-    m_window.action("MB3")->setVisible(all && plan.moveUpward);
-    m_window.action("MB1")->setVisible(all && plan.moveUpward);
-    m_window.action("MB2")->setVisible(all && plan.moveDownward);
-    m_window.action("MB4")->setVisible(all && plan.moveDownward);
+    m_menu.newProject->setVisible(true);
+    m_menu.deleteProject->setVisible(all);
+    m_menu.openFolder->setVisible(all);
+    m_menu.moveToFirst->setVisible(all && plan.moveUpward);
+    m_menu.moveUp->setVisible(all && plan.moveUpward);
+    m_menu.moveDown->setVisible(all && plan.moveDownward);
+    m_menu.moveToLast->setVisible(all && plan.moveDownward);
     return true;
 }
 
 void ProjectCommands::showMenu(const QPoint &position)
 {
     if (prepareMenu())
-        m_window.projectMenu()->popup(m_window.projectView()->viewport()->mapToGlobal(position));
+        m_menu.menu->popup(m_view->viewport()->mapToGlobal(position));
 }
 
 void ProjectCommands::deleteSelected()
 {
-    const int row = m_window.selectedRow();
+    const int row = m_choice.selectedRow();
     if (row < 0)
         return;
-    if (!listMayChange(m_window.projects(), m_window.workspace().listFile()))
+    if (!listMayChange(m_session.projects(), m_session.workspace().listFile()))
         return;
-    const QString name = m_window.selectedProject();
+    const QString name = m_session.projects().names().at(row);
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
-    if (m_window.session().remove(row).done())
-        m_window.showProjectRemoved();
+    if (m_session.remove(row).done())
+        m_choice.showProjectRemoved();
 }
 
 void ProjectCommands::openSelectedFolder()
 {
-    if (m_window.selectedRow() < 0)
+    const int row = m_choice.selectedRow();
+    if (row < 0)
         return;
-    const QString name = m_window.selectedProject();
-    const ProjectFolder folder = projectFolderToOpen(m_window.workspace(), name);
+    const QString name = m_session.projects().names().at(row);
+    const ProjectFolder folder = projectFolderToOpen(m_session.workspace(), name);
     switch (folder.outcome) {
     case ProjectFolder::Outcome::Nothing:
         break;
@@ -115,7 +88,7 @@ void ProjectCommands::openSelectedFolder()
 
 void ProjectCommands::moveSelected(WorkspaceSession::Move move)
 {
-    const int row = m_window.selectedRow();
+    const int row = m_choice.selectedRow();
     if (row < 0)
         return;
     moveRow(row, move);
@@ -123,15 +96,15 @@ void ProjectCommands::moveSelected(WorkspaceSession::Move move)
 
 void ProjectCommands::moveSelectedTo(int target)
 {
-    const int row = m_window.selectedRow();
+    const int row = m_choice.selectedRow();
     if (row < 0)
         return;
-    showMove(m_window.session().moveTo(row, target));
+    showMove(m_session.moveTo(row, target));
 }
 
 void ProjectCommands::moveRow(int row, WorkspaceSession::Move move)
 {
-    showMove(m_window.session().move(row, move));
+    showMove(m_session.move(row, move));
 }
 
 void ProjectCommands::showMove(const CommandOutcome &outcome)
@@ -139,7 +112,7 @@ void ProjectCommands::showMove(const CommandOutcome &outcome)
     // The selection follows the moved project, so the next command acts on
     // the project the user just moved.
     if (outcome.done())
-        m_window.selectRow(outcome.row);
+        m_choice.selectRow(outcome.row);
 }
 
 int ProjectCommands::rowAfterDrop(int fromRow, int insertBefore)
@@ -149,7 +122,7 @@ int ProjectCommands::rowAfterDrop(int fromRow, int insertBefore)
 
 int ProjectCommands::insertionRowAt(const QPoint &position) const
 {
-    QTreeView *view = m_window.projectView();
+    QTreeView *view = m_view;
     const QModelIndex index = view->indexAt(position);
     if (!index.isValid())
         return view->model()->rowCount();
@@ -175,7 +148,7 @@ bool ProjectCommands::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
-    QTreeView *view = m_window.projectView();
+    QTreeView *view = m_view;
     if (watched != view->viewport())
         return false;
     auto *drop = static_cast<QDropEvent *>(event);
@@ -197,7 +170,7 @@ bool ProjectCommands::eventFilter(QObject *watched, QEvent *event)
     }
     switch (type) {
     case QEvent::Drop: {
-        const int from = m_window.selectedRow();
+        const int from = m_choice.selectedRow();
         const int target = rowAfterDrop(from, insertionRowAt(drop->position().toPoint()));
         // Copy, not move: the list itself must not remove the dragged row.
         drop->setDropAction(Qt::CopyAction);

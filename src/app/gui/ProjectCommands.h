@@ -5,22 +5,42 @@
 #include <QObject>
 #include <functional>
 
+class QAction;
+class QMenu;
 class QPoint;
+class QTreeView;
 
 namespace tessaly {
 
-class MainWindow;
+class ProjectChoice;
 
-// The project list's own commands: its context menu `MB`, the four moves,
-// "删除" (button, menu and Delete while the list has the focus), "打开文件路径",
-// Ctrl+Up and Ctrl+Down, and dragging a project to another row. Nothing
-// dropped from outside changes the list; a dropped path is passed on.
+// The project list's context menu `MB` and the items whose showing depends
+// on the list and its selection.
+struct ProjectMenu
+{
+    QMenu *menu = nullptr;
+    QAction *newProject = nullptr;    // `MB5`
+    QAction *deleteProject = nullptr; // `MB6`
+    QAction *openFolder = nullptr;    // `MB7`
+    QAction *moveToFirst = nullptr;   // `MB3`
+    QAction *moveUp = nullptr;        // `MB1`
+    QAction *moveDown = nullptr;      // `MB2`
+    QAction *moveToLast = nullptr;    // `MB4`
+};
+
+// The project list's own commands: its context menu, the four moves,
+// deleting and opening the selected project's folder, and dragging a
+// project to another row. Nothing dropped from outside changes the list; a
+// dropped path is passed on.
 class ProjectCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ProjectCommands(MainWindow &window);
+    // `projectView` shows the session's list; the controller belongs to
+    // `owner`.
+    ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
+                    const ProjectMenu &menu, QObject *owner);
 
     // Sets which items of `MB` show; false when no menu is to be shown.
     bool prepareMenu();
@@ -50,7 +70,10 @@ private:
     // The row a drop at `position` of the list's viewport puts a row before.
     int insertionRowAt(const QPoint &position) const;
 
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
+    QTreeView *m_view;
+    ProjectMenu m_menu;
 };
 
 } // namespace tessaly

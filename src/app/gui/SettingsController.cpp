@@ -1,21 +1,20 @@
 #include "app/gui/SettingsController.h"
 
-#include "app/gui/MainWindow.h"
+#include "app/WorkspaceSession.h"
 #include "settings/gui/SettingsDialog.h"
-
-#include <QAction>
 
 namespace tessaly {
 
-SettingsController::SettingsController(MainWindow &window) : QObject(&window), m_window(window)
-{
-    if (QAction *settings = window.action("M1"))
-        connect(settings, &QAction::triggered, this, &SettingsController::openSettings);
-}
+SettingsController::SettingsController(WorkspaceSession &session, QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_dialogParent(dialogParent)
+{}
 
 void SettingsController::openSettings()
 {
-    SettingsDialog dialog(m_window.workspace(), &m_window);
+    SettingsDialog dialog(
+        m_session.workspace(),
+        [this](const EditedSettings &settings) { return m_session.saveSettings(settings).done(); },
+        m_dialogParent);
     dialog.exec();
 }
 

@@ -2,22 +2,26 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace tessaly {
 
-class MainWindow;
+class WorkspaceSession;
 
-// "设置" (`M1`): opens the settings dialog, modal over the main window.
+// "设置": opens the settings dialog, modal over `dialogParent` (which owns
+// the controller), and saves what it confirms through the session.
 class SettingsController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit SettingsController(MainWindow &window);
+    SettingsController(WorkspaceSession &session, QWidget *dialogParent);
 
     void openSettings();
 
 private:
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    QWidget *m_dialogParent;
 };
 
 } // namespace tessaly

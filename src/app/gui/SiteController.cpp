@@ -1,12 +1,11 @@
 #include "app/gui/SiteController.h"
 
-#include "app/gui/MainWindow.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 #include "platform/gui/BackgroundRun.h"
 #include "site/SiteGeneration.h"
 #include "site/gui/MessagePanel.h"
 #include "site/gui/ProgressRelay.h"
-
-#include <QPushButton>
 
 namespace tessaly {
 
@@ -24,24 +23,20 @@ QString quitWhileUpdating()
 
 } // namespace
 
-SiteController::SiteController(MainWindow &window)
-    : QObject(&window), m_window(window),
-      m_panel(new MessagePanel(window.centralWidget() ? window.centralWidget() : &window))
+SiteController::SiteController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
+                               QWidget *panelArea, QObject *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_background(background),
+      m_panel(new MessagePanel(panelArea))
 {
     setObjectName(QStringLiteral("SiteController"));
-    if (QPushButton *generate = window.button("Command4"))
-        connect(generate, &QPushButton::clicked, this, &SiteController::generateWholeSite);
-    if (QPushButton *update = window.button("Command6"))
-        connect(update, &QPushButton::clicked, this, &SiteController::updateSelectedProject);
-    m_panel->setOpenSiteLink([&window] { window.openSiteLink(); });
 }
 
 void SiteController::generateWholeSite()
 {
-    BackgroundRun &background = m_window.backgroundRun();
+    BackgroundRun &background = m_background;
     if (background.isRunning())
         return;
-    std::optional<SiteRun> run = m_window.session().prepareGeneration(*m_panel);
+    std::optional<SiteRun> run = m_session.prepareGeneration(*m_panel);
     if (!run)
         return;
 
@@ -62,11 +57,11 @@ void SiteController::generateWholeSite()
 
 void SiteController::updateSelectedProject()
 {
-    BackgroundRun &background = m_window.backgroundRun();
+    BackgroundRun &background = m_background;
     if (background.isRunning())
         return;
     // The update acts on the selected row, whatever the details pane shows.
-    std::optional<SiteRun> run = m_window.session().prepareUpdate(m_window.selectedRow(), *m_panel);
+    std::optional<SiteRun> run = m_session.prepareUpdate(m_choice.selectedRow(), *m_panel);
     if (!run)
         return;
 

@@ -2,13 +2,17 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace tessaly {
 
-class MainWindow;
+class BackgroundRun;
 class MessagePanel;
+class ProjectChoice;
+class WorkspaceSession;
 
-// Wires "生成整站内容" (`Command4`) and "更新本集内容" (`Command6`) to the
-// generation runs. The steps before a run (style load, the refusals, the
+// The generation runs: the whole site, and the update of the selected
+// project. The steps before a run (style load, the refusals, the
 // panel) happen on the window's thread; the run itself goes on a worker
 // thread with copies of the list, the templates and the inputs read, and
 // reports to the message panel through a relay; its closing box is shown
@@ -18,7 +22,10 @@ class SiteController : public QObject
     Q_OBJECT
 
 public:
-    explicit SiteController(MainWindow &window);
+    // The message panel lies over `panelArea`; the runs go as `background`'s
+    // job. The controller belongs to `owner`.
+    SiteController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
+                   QWidget *panelArea, QObject *owner);
 
     MessagePanel *panel() const { return m_panel; }
 
@@ -26,7 +33,9 @@ public:
     void updateSelectedProject();
 
 private:
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
+    BackgroundRun &m_background;
     MessagePanel *m_panel;
 };
 

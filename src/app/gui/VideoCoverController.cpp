@@ -1,9 +1,8 @@
 #include "app/gui/VideoCoverController.h"
 
-#include "app/gui/MainWindow.h"
-#include "app/gui/SiteController.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectList.h"
-#include "catalogue/gui/DetailsPane.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -13,28 +12,24 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPushButton>
 #include <QTreeWidget>
 
 namespace tessaly::covers {
 
-VideoCoverController::VideoCoverController(MainWindow &window)
-    : QObject(&window), m_window(window), m_episodeMenu(new QMenu(&window)),
+VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
+                                           BackgroundRun &background, QTreeWidget *episodes,
+                                           MessagePanel *panel, QWidget *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
+      m_panel(panel), m_episodeMenu(new QMenu(owner)),
       m_episodeAction(m_episodeMenu->addAction(QStringLiteral("用此集截取封面")))
 {
     setObjectName(QStringLiteral("VideoCoverController"));
     m_episodeMenu->setObjectName(QStringLiteral("MC"));
     m_episodeAction->setObjectName(QStringLiteral("MC1"));
     connect(m_episodeAction, &QAction::triggered, this, &VideoCoverController::grabFromSelectedEpisode);
-    if (QPushButton *button = window.button("Command12"))
-        connect(button, &QPushButton::clicked, this, &VideoCoverController::grabForChosenProject);
-    if (QAction *action = window.action("M8"))
-        connect(action, &QAction::triggered, this, &VideoCoverController::grabMissingCovers);
-    if (QTreeWidget *episodes = window.detailsPane()->episodeView()) {
-        episodes->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(episodes, &QWidget::customContextMenuRequested, this, &VideoCoverController::showEpisodeMenu);
-    }
-    connect(&window.backgroundRun(), &BackgroundRun::finished, this, [this] {
+    m_episodes->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_episodes, &QWidget::customContextMenuRequested, this, &VideoCoverController::showEpisodeMenu);
+    connect(&m_background, &BackgroundRun::finished, this, [this] {
         if (!m_jobIsOurs)
             return;
         m_jobIsOurs = false;
@@ -46,14 +41,14 @@ VideoCoverController::~VideoCoverController() = default;
 
 bool VideoCoverController::isRunning() const
 {
-    return m_jobIsOurs && m_window.backgroundRun().isRunning();
+    return m_jobIsOurs && m_background.isRunning();
 }
 
 bool VideoCoverController::projectForCover(QString &project)
 {
-    if (!m_window.guardChosenProject())
+    if (!m_choice.guardChosenProject())
         return false;
-    const std::optional<QString> chosen = m_window.chosenProject();
+    const std::optional<QString> chosen = m_choice.chosenProject();
     if (!chosen)
         return false;
     if (!isUsableProjectName(*chosen)) {
@@ -67,16 +62,16 @@ bool VideoCoverController::projectForCover(QString &project)
 void VideoCoverController::grabForChosenProject()
 {
     QString project;
-    if (m_window.backgroundRun().isRunning() || !projectForCover(project))
+    if (m_background.isRunning() || !projectForCover(project))
         return;
     auto cover = std::make_shared<VideoCover>();
     GrabLimits limits;
-    limits.cancelled = m_window.backgroundRun().stopFlag();
-    start([workspace = m_window.workspace(), project, limits,
+    limits.cancelled = m_background.stopFlag();
+    start([workspace = m_session.workspace(), project, limits,
            cover] { *cover = grabProjectCover(workspace, project, limits); },
           [this, cover] {
               if (cover->written)
-                  m_window.reloadCoverPreview();
+                  m_choice.reloadCoverPreview();
               else
                   Messages::error(cover->message);
           });
@@ -84,18 +79,18 @@ void VideoCoverController::grabForChosenProject()
 
 void VideoCoverController::grabFromSelectedEpisode()
 {
-    const QTreeWidgetItem *row = m_window.detailsPane()->episodeView()->currentItem();
+    const QTreeWidgetItem *row = m_episodes->currentItem();
     QString project;
-    if (m_window.backgroundRun().isRunning() || !row || !projectForCover(project))
+    if (m_background.isRunning() || !row || !projectForCover(project))
         return;
     auto cover = std::make_shared<VideoCover>();
     GrabLimits limits;
-    limits.cancelled = m_window.backgroundRun().stopFlag();
-    start([workspace = m_window.workspace(), project, episode = row->text(0), limits,
+    limits.cancelled = m_background.stopFlag();
+    start([workspace = m_session.workspace(), project, episode = row->text(0), limits,
            cover] { *cover = grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)
-                  m_window.reloadCoverPreview();
+                  m_choice.reloadCoverPreview();
               else
                   Messages::error(cover->message);
           });
@@ -103,24 +98,21 @@ void VideoCoverController::grabFromSelectedEpisode()
 
 void VideoCoverController::grabMissingCovers()
 {
-    if (m_window.backgroundRun().isRunning())
+    if (m_background.isRunning())
         return;
-    if (m_window.projects().size() == 0) {
+    if (m_session.projects().size() == 0) {
         Messages::error(QStringLiteral("没有内容!"));
         return;
     }
-    const SiteController *site = m_window.findChild<SiteController *>();
-    MessagePanel *panel = site ? site->panel() : nullptr;
-    if (!panel)
-        return;
+    MessagePanel *panel = m_panel;
     panel->beginWholeSiteRun();
     // The relay keeps the run's own lines for the run log and hands them to
     // the panel through the window's event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
     auto outcome = std::make_shared<CoverRunOutcome>();
     start(
-        [workspace = m_window.workspace(), names = m_window.projects().names(), relay, outcome,
-         stop = m_window.backgroundRun().stopFlag()] {
+        [workspace = m_session.workspace(), names = m_session.projects().names(), relay, outcome,
+         stop = m_background.stopFlag()] {
             MissingCoversRun run(workspace, names, *relay);
             run.setCancelFlag(stop);
             *outcome = run.run();
@@ -132,19 +124,18 @@ void VideoCoverController::grabMissingCovers()
             else
                 Messages::error(outcome->boxText);
             panel->endWholeSiteRun();
-            m_window.reloadCoverPreview();
+            m_choice.reloadCoverPreview();
         });
 }
 
 void VideoCoverController::start(std::function<void()> work, std::function<void()> done)
 {
-    m_jobIsOurs =
-        m_window.backgroundRun().start(texts::quitWhileGrabbing(), std::move(work), std::move(done));
+    m_jobIsOurs = m_background.start(texts::quitWhileGrabbing(), std::move(work), std::move(done));
 }
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
 {
-    QTreeWidget *episodes = m_window.detailsPane()->episodeView();
+    QTreeWidget *episodes = m_episodes;
     QTreeWidgetItem *row = episodes->itemAt(position);
     if (!row)
         return;

@@ -6,24 +6,34 @@
 
 class QAction;
 class QMenu;
+class QTreeWidget;
+class QWidget;
 
 namespace tessaly {
 
-class MainWindow;
+class BackgroundRun;
+class MessagePanel;
+class ProjectChoice;
+class WorkspaceSession;
 
 namespace covers {
 
-// Covers taken from the videos: "从视频截取封面" (`Command12`), the episode
-// list's "用此集截取封面" and the menu's "为无封面项目截取封面" (`M8`). The
-// decoding runs as the window's background job, so no other command that
-// changes the workspace runs meanwhile; the worker sees copies of what it
-// needs and reaches the window only through queued signals.
+// Covers taken from the videos: for the chosen project, from the episode
+// chosen in its list ("用此集截取封面", the episode list's own menu), and
+// for every project without a cover. The decoding runs as the window's
+// background job, so no other command that changes the workspace runs
+// meanwhile; the worker gets copies of what it needs, taken from the
+// session on this thread, and reaches the window only through queued
+// signals.
 class VideoCoverController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit VideoCoverController(MainWindow &window);
+    // `episodes` is the chosen project's episode list; a run over every
+    // project reports to `panel`. The controller belongs to `owner`.
+    VideoCoverController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
+                         QTreeWidget *episodes, MessagePanel *panel, QWidget *owner);
     ~VideoCoverController() override;
 
     void grabForChosenProject();
@@ -32,6 +42,8 @@ public:
 
     bool isRunning() const;
     QMenu *episodeMenu() const { return m_episodeMenu; }
+    // "用此集截取封面" (`MC1`).
+    QAction *episodeAction() const { return m_episodeAction; }
 
 signals:
     // A job's end has been shown to the user.
@@ -43,7 +55,11 @@ private:
     bool projectForCover(QString &project);
     void showEpisodeMenu(const QPoint &position);
 
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
+    BackgroundRun &m_background;
+    QTreeWidget *m_episodes;
+    MessagePanel *m_panel;
     QMenu *m_episodeMenu;
     QAction *m_episodeAction;
     bool m_jobIsOurs = false;

@@ -81,7 +81,7 @@ int main(int argc, char **argv)
 
     tessaly::MainWindow window(session);
     window.start();
-    (new tessaly::WindowStateKeeper(window))->restore();
+    (new tessaly::WindowStateKeeper(window, session, window))->restore();
     window.show();
     return app.exec();
 }

@@ -1,13 +1,16 @@
 #include "app/gui/WindowStateKeeper.h"
 
 #include "app/UserState.h"
-#include "app/gui/MainWindow.h"
+#include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 
 #include <QEvent>
+#include <QWidget>
 
 namespace tessaly {
 
-WindowStateKeeper::WindowStateKeeper(MainWindow &window) : QObject(&window), m_window(window)
+WindowStateKeeper::WindowStateKeeper(QWidget &window, const WorkspaceSession &session, ProjectChoice &choice)
+    : QObject(&window), m_window(window), m_session(session), m_choice(choice)
 {
     setObjectName(QStringLiteral("WindowStateKeeper"));
     window.installEventFilter(this);
@@ -20,17 +23,17 @@ void WindowStateKeeper::restore()
     // Qt keeps the window on a screen that still exists.
     if (!geometry.isEmpty())
         m_window.restoreGeometry(geometry);
-    const QString project = state.lastProject(m_window.workspace().root());
-    const int row = project.isEmpty() ? -1 : m_window.projects().indexOf(project);
+    const QString project = state.lastProject(m_session.workspace().root());
+    const int row = project.isEmpty() ? -1 : m_session.rowOf(project);
     if (row >= 0)
-        m_window.selectRow(row);
+        m_choice.selectRow(row);
 }
 
 void WindowStateKeeper::save()
 {
     UserState state;
     state.setWindowGeometry(m_window.saveGeometry());
-    state.setLastProject(m_window.workspace().root(), m_window.selectedProject());
+    state.setLastProject(m_session.workspace().root(), m_choice.chosenProject().value_or(QString()));
 }
 
 bool WindowStateKeeper::eventFilter(QObject *watched, QEvent *event)

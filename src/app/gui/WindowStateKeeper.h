@@ -2,18 +2,22 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace tessaly {
 
-class MainWindow;
+class ProjectChoice;
+class WorkspaceSession;
 
 // Brings back the main window's size, position and, for its workspace, the
-// last selected project; keeps them when the window closes.
+// last chosen project; keeps them when the window closes.
 class WindowStateKeeper : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit WindowStateKeeper(MainWindow &window);
+    // Belongs to `window`.
+    WindowStateKeeper(QWidget &window, const WorkspaceSession &session, ProjectChoice &choice);
 
     // After the project list is loaded and before the window is shown.
     void restore();
@@ -23,7 +27,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    MainWindow &m_window;
+    QWidget &m_window;
+    const WorkspaceSession &m_session;
+    ProjectChoice &m_choice;
 };
 
 } // namespace tessaly

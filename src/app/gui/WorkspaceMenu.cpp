@@ -1,14 +1,10 @@
 #include "app/gui/WorkspaceMenu.h"
 
 #include "app/WorkspaceCommands.h"
-#include "app/gui/MainWindow.h"
+#include "app/WorkspaceSession.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
-#include "platform/gui/DialogColourChooser.h"
 #include "site/gui/StyleDialog.h"
-
-#include <QAction>
-#include <QPushButton>
 
 namespace tessaly {
 
@@ -37,52 +33,54 @@ bool userAgrees(const FolderClearing &clearing)
 
 } // namespace
 
-WorkspaceMenu::WorkspaceMenu(MainWindow &window) : QObject(&window), m_window(window)
+WorkspaceMenu::WorkspaceMenu(WorkspaceSession &session, BrowserFactory makeBrowser, ColourChooser &colours,
+                             QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_makeBrowser(std::move(makeBrowser)), m_colours(colours),
+      m_dialogParent(dialogParent)
 {
     setObjectName(QStringLiteral("WorkspaceMenu"));
-    connect(window.action("M2"), &QAction::triggered, this, &WorkspaceMenu::editPageSource);
-    connect(window.action("M3"), &QAction::triggered, this, &WorkspaceMenu::openMovieFolder);
-    connect(window.action("M4"), &QAction::triggered, this, &WorkspaceMenu::openSiteFolder);
-    connect(window.action("M5"), &QAction::triggered, this, &WorkspaceMenu::clearCache);
-    connect(window.action("M6"), &QAction::triggered, this, &WorkspaceMenu::clearLog);
-    connect(window.action("M7"), &QAction::triggered, this, &WorkspaceMenu::editStyle);
-    connect(window.button("Command8"), &QPushButton::clicked, &window, &MainWindow::openSiteLink);
 }
 
 void WorkspaceMenu::editPageSource()
 {
-    openOrSayMissing(styleFolder(m_window.workspace()), styleFolderMissingText());
+    openOrSayMissing(styleFolder(m_session.workspace()), styleFolderMissingText());
 }
 
 void WorkspaceMenu::openMovieFolder()
 {
-    const FolderToOpen folder = movieFolder(m_window.workspace());
+    const FolderToOpen folder = movieFolder(m_session.workspace());
     openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
 }
 
 void WorkspaceMenu::openSiteFolder()
 {
-    const FolderToOpen folder = siteFolder(m_window.workspace());
+    const FolderToOpen folder = siteFolder(m_session.workspace());
     openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
 }
 
 void WorkspaceMenu::clearCache()
 {
-    if (userAgrees(cacheClearing(m_window.workspace())))
-        m_window.session().clearCache();
+    if (userAgrees(cacheClearing(m_session.workspace())))
+        m_session.clearCache();
 }
 
 void WorkspaceMenu::clearLog()
 {
-    if (userAgrees(logClearing(m_window.workspace())))
-        m_window.session().clearLogs();
+    if (userAgrees(logClearing(m_session.workspace())))
+        m_session.clearLogs();
 }
 
 void WorkspaceMenu::editStyle()
 {
-    DialogColourChooser colours(&m_window);
-    StyleDialog dialog(m_window.workspace(), &makeWebEngineBrowser, colours, &m_window);
+    StyleDialog dialog(m_session.workspace(), m_makeBrowser, m_colours, m_dialogParent);
     dialog.exec();
+}
+
+void WorkspaceMenu::openSiteLink()
+{
+    const QString link = siteLink(m_session.workspace());
+    if (!link.trimmed().isEmpty())
+        Desktop::instance()->openUrl(link);
 }
 
 } // namespace tessaly

@@ -1,20 +1,27 @@
 #pragma once
 
+#include "platform/gui/BrowserView.h"
+
 #include <QObject>
+
+class QWidget;
 
 namespace tessaly {
 
-class MainWindow;
+class ColourChooser;
+class WorkspaceSession;
 
-// The menu "菜单" apart from "设置", and the window's "打开影片站点链接":
-// folders shown in the file manager, the cache and log emptied, and the
-// page style edited in "布局设计".
+// The workspace's own commands of the menu "菜单" apart from "设置", and
+// "打开影片站点链接": folders and the site link shown through the desktop,
+// the cache and log emptied, and the page style edited in "布局设计".
 class WorkspaceMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit WorkspaceMenu(MainWindow &window);
+    // "布局设计" opens modal over `dialogParent`, which owns the menu.
+    WorkspaceMenu(WorkspaceSession &session, BrowserFactory makeBrowser, ColourChooser &colours,
+                  QWidget *dialogParent);
 
     void editPageSource();
     void openMovieFolder();
@@ -22,9 +29,14 @@ public:
     void clearCache();
     void clearLog();
     void editStyle();
+    // Opens `WebLink` through the desktop (nothing when it is empty).
+    void openSiteLink();
 
 private:
-    MainWindow &m_window;
+    WorkspaceSession &m_session;
+    BrowserFactory m_makeBrowser;
+    ColourChooser &m_colours;
+    QWidget *m_dialogParent;
 };
 
 } // namespace tessaly

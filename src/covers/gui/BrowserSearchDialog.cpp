@@ -26,11 +26,12 @@
 namespace tessaly::covers {
 
 BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QString &project,
-                                         const QString &urlTemplate, const BrowserFactory &makeBrowser,
-                                         HttpClient &http, Clipboard &clipboard, Desktop &desktop,
-                                         const SearchLimits &limits, QWidget *parent)
-    : QDialog(parent), m_workspace(workspace), m_project(project), m_urlTemplate(urlTemplate),
-      m_limits(limits)
+                                         CoverWriter writeCover, const QString &urlTemplate,
+                                         const BrowserFactory &makeBrowser, HttpClient &http,
+                                         Clipboard &clipboard, Desktop &desktop, const SearchLimits &limits,
+                                         QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_writeCover(std::move(writeCover)),
+      m_urlTemplate(urlTemplate), m_limits(limits)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("查找封面"));
@@ -201,7 +202,7 @@ void BrowserSearchDialog::copyLink()
 
 void BrowserSearchDialog::takeCover()
 {
-    if (m_picker->takeAsCover(m_workspace.coverFile(m_project)))
+    if (m_picker->takeAsCover(m_writeCover))
         accept();
 }
 

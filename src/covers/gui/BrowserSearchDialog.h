@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/SearchLimits.h"
+#include "covers/gui/CoverPicture.h"
 #include "platform/gui/BrowserView.h"
 #include "workspace/Workspace.h"
 
@@ -31,9 +32,11 @@ class BrowserSearchDialog : public QDialog
     Q_OBJECT
 
 public:
-    BrowserSearchDialog(const Workspace &workspace, const QString &project, const QString &urlTemplate,
-                        const BrowserFactory &makeBrowser, HttpClient &http, Clipboard &clipboard,
-                        Desktop &desktop, const SearchLimits &limits = {}, QWidget *parent = nullptr);
+    // OK hands the chosen picture to `writeCover`.
+    BrowserSearchDialog(const Workspace &workspace, const QString &project, CoverWriter writeCover,
+                        const QString &urlTemplate, const BrowserFactory &makeBrowser, HttpClient &http,
+                        Clipboard &clipboard, Desktop &desktop, const SearchLimits &limits = {},
+                        QWidget *parent = nullptr);
 
     CandidatePicker &picker() { return *m_picker; }
     EmbeddedBrowser &browser() { return *m_browser.browser; }
@@ -69,7 +72,7 @@ private:
     void takeCover();
 
     Workspace m_workspace;
-    QString m_project;
+    CoverWriter m_writeCover;
     QString m_urlTemplate;
     SearchLimits m_limits;
     // Counts searches and analyses; a body markup that arrives for an

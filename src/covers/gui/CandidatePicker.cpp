@@ -238,7 +238,7 @@ void CandidatePicker::cancelDownload()
     m_downloadRow = nullptr;
 }
 
-bool CandidatePicker::takeAsCover(const QString &coverFile)
+bool CandidatePicker::takeAsCover(const CoverWriter &writeCover)
 {
     if (rowCount() == 0) {
         Messages::error(texts::listEmpty());
@@ -254,7 +254,7 @@ bool CandidatePicker::takeAsCover(const QString &coverFile)
         Messages::error(texts::notDownloaded());
         return false;
     }
-    return writeCoverFrom(file, coverFile);
+    return writeCover(file);
 }
 
 } // namespace tessaly::covers

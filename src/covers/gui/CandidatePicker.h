@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/CoverScan.h"
+#include "covers/gui/CoverPicture.h"
 #include "platform/Http.h"
 
 #include <QObject>
@@ -44,9 +45,9 @@ public:
     // Shows the row's candidate picture, downloading it first when it is not
     // in `Temp` yet, or always when `downloadAgain`.
     void preview(QTreeWidgetItem *row, bool downloadAgain);
-    // OK: copies the selected row's picture onto the cover file. Says why
-    // when it cannot; true once the cover is written.
-    bool takeAsCover(const QString &coverFile);
+    // OK: hands the selected row's picture to `writeCover`. Says why when
+    // there is none to hand; true once the cover is written.
+    bool takeAsCover(const CoverWriter &writeCover);
     // Abandons a download in flight; its picture and messages never come.
     void cancelDownload();
 

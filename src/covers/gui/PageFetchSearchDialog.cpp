@@ -24,11 +24,11 @@
 namespace tessaly::covers {
 
 PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const QString &project,
-                                             const QString &urlTemplate, HttpClient &http,
-                                             Clipboard &clipboard, Desktop &desktop,
+                                             CoverWriter writeCover, const QString &urlTemplate,
+                                             HttpClient &http, Clipboard &clipboard, Desktop &desktop,
                                              const SearchLimits &limits, QWidget *parent)
-    : QDialog(parent), m_workspace(workspace), m_project(project), m_urlTemplate(urlTemplate), m_http(http),
-      m_limits(limits)
+    : QDialog(parent), m_workspace(workspace), m_writeCover(std::move(writeCover)),
+      m_urlTemplate(urlTemplate), m_http(http), m_limits(limits)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("查找封面"));
@@ -141,7 +141,7 @@ void PageFetchSearchDialog::cancelSearch()
 
 void PageFetchSearchDialog::takeCover()
 {
-    if (m_picker->takeAsCover(m_workspace.coverFile(m_project)))
+    if (m_picker->takeAsCover(m_writeCover))
         accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/SearchLimits.h"
+#include "covers/gui/CoverPicture.h"
 #include "workspace/Workspace.h"
 
 #include <QDialog>
@@ -30,9 +31,10 @@ class PageFetchSearchDialog : public QDialog
     Q_OBJECT
 
 public:
-    PageFetchSearchDialog(const Workspace &workspace, const QString &project, const QString &urlTemplate,
-                          HttpClient &http, Clipboard &clipboard, Desktop &desktop,
-                          const SearchLimits &limits = {}, QWidget *parent = nullptr);
+    // OK hands the chosen picture to `writeCover`.
+    PageFetchSearchDialog(const Workspace &workspace, const QString &project, CoverWriter writeCover,
+                          const QString &urlTemplate, HttpClient &http, Clipboard &clipboard,
+                          Desktop &desktop, const SearchLimits &limits = {}, QWidget *parent = nullptr);
     ~PageFetchSearchDialog() override;
 
     CandidatePicker &picker() { return *m_picker; }
@@ -59,7 +61,7 @@ private:
     void takeCover();
 
     Workspace m_workspace;
-    QString m_project;
+    CoverWriter m_writeCover;
     QString m_urlTemplate;
     HttpClient &m_http;
     SearchLimits m_limits;

@@ -26,8 +26,8 @@ QLineEdit *makeBox(const QString &objectName, QWidget *parent)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const Workspace &workspace, QWidget *parent)
-    : QDialog(parent), m_workspace(workspace), m_folderChooser(std::make_unique<DialogFileChooser>(this))
+SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *parent)
+    : QDialog(parent), m_save(std::move(save)), m_folderChooser(std::make_unique<DialogFileChooser>(this))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("设置"));
@@ -134,7 +134,7 @@ void SettingsDialog::confirm()
     edited.webLink = m_webLink->text();
     edited.coverSearch1 = m_coverSearch1->text();
     edited.coverSearch2 = m_coverSearch2->text();
-    if (edited.save(m_workspace))
+    if (m_save(edited))
         accept();
 }
 

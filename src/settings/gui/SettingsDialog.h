@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -10,17 +11,21 @@ namespace tessaly {
 
 class FileChooser;
 class Workspace;
+struct EditedSettings;
 
 // The settings dialog (`Form4`, caption "设置"): the movie root, the site
 // folder and whether a run publishes to it, the site link, and the two cover
-// search templates. Nothing is written until "确定"; a failed write is
-// reported and the dialog stays open with the user's edits.
+// search templates. Nothing is written until "确定", and then through
+// `save`, which reports a failed write and returns false: the dialog then
+// stays open with the user's edits.
 class SettingsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit SettingsDialog(const Workspace &workspace, QWidget *parent = nullptr);
+    using Save = std::function<bool(const EditedSettings &settings)>;
+
+    SettingsDialog(const Workspace &workspace, Save save, QWidget *parent = nullptr);
     ~SettingsDialog() override;
 
     // The folder dialog of the two "浏览..." buttons; Qt's own unless a test
@@ -34,7 +39,7 @@ private:
     // text; Cancel leaves it.
     void browseInto(QLineEdit *box);
 
-    const Workspace &m_workspace;
+    Save m_save;
     std::unique_ptr<FileChooser> m_folderChooser;
     QLineEdit *m_movieFile = nullptr;
     QCheckBox *m_webUpdate = nullptr;

@@ -37,6 +37,8 @@ public:
     void endWholeSiteRun() override;
 
     QTreeWidget *lineView() const { return m_lines; }
+    QPushButton *openLinkButton() const { return m_openLink; }
+    QPushButton *closeButton() const { return m_close; }
     // What "打开影片站点链接" does once the panel is hidden.
     void setOpenSiteLink(std::function<void()> open) { m_openSiteLink = std::move(open); }
 

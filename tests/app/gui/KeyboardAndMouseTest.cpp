@@ -71,28 +71,30 @@ protected:
 TEST_F(KeyboardAndMouseTest, EachCommandKeyPressesItsButtonOnlyWhileTheButtonIsEnabled)
 {
     MainWindow &w = open({QStringLiteral("A")});
-    for (const CommandShortcut &shortcut : commandShortcuts()) {
-        if (QAction *item = w.action(shortcut.objectName)) {
+    for (const CommandShortcut &shortcut : commandShortcuts(w.controls())) {
+        if (QAction *item = shortcut.action) {
+            const std::string name = item->objectName().toStdString();
             item->disconnect(); // no settings dialog to wait on
             QSignalSpy triggered(item, &QAction::triggered);
             QTest::keySequence(&w, shortcut.keys);
-            EXPECT_EQ(triggered.count(), 1) << shortcut.objectName;
-            EXPECT_TRUE(item->toolTip().endsWith(shortcut.keys.toString() + u')')) << shortcut.objectName;
+            EXPECT_EQ(triggered.count(), 1) << name;
+            EXPECT_TRUE(item->toolTip().endsWith(shortcut.keys.toString() + u')')) << name;
             continue;
         }
-        QPushButton *button = w.button(shortcut.objectName);
-        ASSERT_NE(button, nullptr) << shortcut.objectName;
+        QPushButton *button = shortcut.button;
+        ASSERT_NE(button, nullptr);
+        const std::string name = button->objectName().toStdString();
         button->disconnect(SIGNAL(clicked(bool))); // no command runs, only the key is seen
         QSignalSpy clicked(button, &QPushButton::clicked);
         QTest::keySequence(&w, shortcut.keys);
-        EXPECT_EQ(clicked.count(), 1) << shortcut.objectName;
+        EXPECT_EQ(clicked.count(), 1) << name;
         button->setEnabled(false);
         QTest::keySequence(&w, shortcut.keys);
-        EXPECT_EQ(clicked.count(), 1) << shortcut.objectName;
+        EXPECT_EQ(clicked.count(), 1) << name;
         button->setEnabled(true);
     }
-    EXPECT_EQ(w.button("Command4")->toolTip(), QStringLiteral("生成整站内容 (Ctrl+G)"));
-    EXPECT_TRUE(w.button("Command2")->toolTip().endsWith(QStringLiteral("(Del)")));
+    EXPECT_EQ(buttonNamed(w, "Command4")->toolTip(), QStringLiteral("生成整站内容 (Ctrl+G)"));
+    EXPECT_TRUE(buttonNamed(w, "Command2")->toolTip().endsWith(QStringLiteral("(Del)")));
     for (QPushButton *button : w.findChildren<QPushButton *>())
         EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
 }
@@ -111,6 +113,18 @@ TEST_F(KeyboardAndMouseTest, DeleteRemovesTheSelectedProjectOnlyFromTheProjectLi
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_EQ(messages.texts().first(), QStringLiteral("要删除选中的项目吗?\r\nB"));
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"A", "B"}));
+}
+
+TEST_F(KeyboardAndMouseTest, TheMoveKeysWorkWhateverTheListMenuLastShowed)
+{
+    MainWindow &w = open({QStringLiteral("A"), QStringLiteral("B")});
+    w.selectRow(0);
+    // On the first row the menu shows no move upward.
+    ASSERT_TRUE(w.findChild<ProjectCommands *>()->prepareMenu());
+    ASSERT_FALSE(actionNamed(w, "MB1")->isVisible());
+    w.selectRow(1);
+    QTest::keyClick(&w, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(rowTexts(*projects()), (QStringList{"B", "A"}));
 }
 
 TEST_F(KeyboardAndMouseTest, CtrlUpAndDownAndADropMoveTheSelectedProjectAndSaveTheList)
@@ -230,7 +244,7 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
 {
     UserState().setLastProject(files.workspace().root(), QString());
     MainWindow &first = open({QStringLiteral("A"), QStringLiteral("B")});
-    auto *keeper = new WindowStateKeeper(first);
+    auto *keeper = new WindowStateKeeper(first, *session, first);
     first.resize(1000, 600);
     first.selectRow(1);
     first.close();
@@ -238,7 +252,7 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
     (void)keeper;
 
     startWindow();
-    (new WindowStateKeeper(*window))->restore();
+    (new WindowStateKeeper(*window, *session, *window))->restore();
     EXPECT_EQ(window->size(), QSize(1000, 600));
     EXPECT_EQ(window->selectedProject(), QStringLiteral("B"));
     EXPECT_EQ(window->detailsPane()->title(), QStringLiteral("B"));
@@ -251,7 +265,7 @@ TEST_F(KeyboardAndMouseTest, TheWindowComesBackWithItsSizeAndThisWorkspacesProje
     ASSERT_TRUE(otherSession.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
     MainWindow elsewhere(otherSession);
     elsewhere.start();
-    (new WindowStateKeeper(elsewhere))->restore();
+    (new WindowStateKeeper(elsewhere, otherSession, elsewhere))->restore();
     EXPECT_EQ(elsewhere.selectedRow(), -1);
 }
 
@@ -271,8 +285,8 @@ TEST_F(KeyboardAndMouseTest, WhileAJobRunsOnlyWhatChangesTheWorkspaceWaitsAndClo
     const auto enabledOnes = [this](const QList<const char *> &names) {
         QStringList enabled;
         for (const char *name : names) {
-            QPushButton *button = window->button(name);
-            QAction *action = button ? nullptr : window->action(name);
+            QPushButton *button = buttonNamed(*window, name);
+            QAction *action = button ? nullptr : actionNamed(*window, name);
             if (button ? button->isEnabled() : action->isEnabled())
                 enabled.append(QLatin1String(name));
         }

@@ -27,6 +27,8 @@ using tessaly::testing::RecordingDesktop;
 using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
 using tessaly::testing::WindowFixture;
+using tessaly::testing::actionNamed;
+using tessaly::testing::buttonNamed;
 
 namespace {
 
@@ -55,10 +57,11 @@ protected:
 
     void clickRow(int row)
     {
-        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {}, tessaly::testing::rowRect(*projects(), row).center());
+        QTest::mouseClick(projects()->viewport(), Qt::LeftButton, {},
+                          tessaly::testing::rowRect(*projects(), row).center());
     }
 
-    void trigger(const char *action) { window->action(action)->trigger(); }
+    void trigger(const char *name) { actionNamed(*window, name)->trigger(); }
 
     QByteArray listBytes() const { return ws.readBytes(QStringLiteral("Setting/List.ini")); }
 
@@ -93,9 +96,9 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
         {"Command12", QStringLiteral("从视频截取封面")},
     };
     for (const auto &[name, text] : buttons) {
-        ASSERT_NE(w.button(name), nullptr) << name;
-        EXPECT_EQ(w.button(name)->text(), text) << name;
-        EXPECT_FALSE(w.button(name)->autoDefault()) << name;
+        ASSERT_NE(buttonNamed(w, name), nullptr) << name;
+        EXPECT_EQ(buttonNamed(w, name)->text(), text) << name;
+        EXPECT_FALSE(buttonNamed(w, name)->autoDefault()) << name;
     }
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("文件："));
     EXPECT_NE(w.findChild<QLabel *>(QStringLiteral("Picture1")), nullptr);
@@ -309,7 +312,7 @@ TEST_F(MainWindowTest, DeleteAskedNoChangesNothing)
     clickRow(0);
     messages.setNextAnswer(MessageAnswer::No);
 
-    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(w, "Command2"), Qt::LeftButton);
 
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_EQ(messages.last().text, QStringLiteral("要删除选中的项目吗?\r\nA"));
@@ -354,7 +357,7 @@ TEST_F(MainWindowTest, DeletingTheLastProjectSavesAnEmptyList)
 {
     MainWindow &w = open({"A"});
     clickRow(0);
-    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(w, "Command2"), Qt::LeftButton);
     EXPECT_EQ(projects()->model()->rowCount(), 0);
     EXPECT_EQ(listBytes(), QByteArray("\r\n"));
 }
@@ -362,7 +365,7 @@ TEST_F(MainWindowTest, DeletingTheLastProjectSavesAnEmptyList)
 TEST_F(MainWindowTest, DeleteWithNothingSelectedDoesNothing)
 {
     MainWindow &w = open({"A"});
-    QTest::mouseClick(w.button("Command2"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(w, "Command2"), Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(projects()->model()->rowCount(), 1);
 }

@@ -18,6 +18,8 @@ using tessaly::testing::RecordingDesktop;
 using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
 using tessaly::testing::WindowFixture;
+using tessaly::testing::actionNamed;
+using tessaly::testing::buttonNamed;
 
 namespace {
 
@@ -30,7 +32,7 @@ protected:
         openWindow(Showing::Hidden);
     }
 
-    void trigger(const char *action) { window->action(action)->trigger(); }
+    void trigger(const char *name) { actionNamed(*window, name)->trigger(); }
 
     TempWorkspace &ws = files;
 };
@@ -103,13 +105,13 @@ TEST_F(WorkspaceMenuTest, ClearLogDeletesTheLogsAndKeepsTheSubFolder)
 
 TEST_F(WorkspaceMenuTest, TheSiteLinkButtonOpensWebLinkOrNothing)
 {
-    QTest::mouseClick(window->button("Command8"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
     ws.writeSiteSettings(QString(), QString(), QString());
-    QTest::mouseClick(window->button("Command8"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
     EXPECT_TRUE(desktop.isEmpty());
 
     ws.writeSiteSettings(QString(), QString(), QStringLiteral("http://192.168.1.5/"));
-    QTest::mouseClick(window->button("Command8"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
     EXPECT_EQ(desktop.urls(), QStringList{QStringLiteral("http://192.168.1.5/")});
     EXPECT_TRUE(messages.isEmpty());
 }

@@ -47,7 +47,7 @@ TEST_F(CatalogueDialogsControllerTest, AddAndNewOpenTheNewProjectDialog)
         typeText(*dialog.findChild<QLineEdit *>(QStringLiteral("Text1")), QStringLiteral("新片"));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     });
-    QTest::mouseClick(window->button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(*window, "Command1"), Qt::LeftButton);
     EXPECT_EQ(opened, QStringLiteral("Form2"));
     EXPECT_EQ(window->projects().names(), QStringList({QStringLiteral("新片"), QStringLiteral("Old")}));
     EXPECT_EQ(window->chosenProject().value_or(QString()), QStringLiteral("新片"));
@@ -57,7 +57,7 @@ TEST_F(CatalogueDialogsControllerTest, AddAndNewOpenTheNewProjectDialog)
         opened = dialog.objectName();
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    window->action("MB5")->trigger();
+    actionNamed(*window, "MB5")->trigger();
     EXPECT_EQ(opened, QStringLiteral("Form2"));
     EXPECT_EQ(window->projects().size(), 2);
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
@@ -75,7 +75,7 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
         clickRow(*chooser->folderList(), rowWithText(*chooser->folderList(), QStringLiteral("Film")));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
     });
-    QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(buttonNamed(*window, "Command3"), Qt::LeftButton);
 
     EXPECT_EQ(opened, QStringLiteral("Form3"));
     EXPECT_EQ(settings::episodeFolder(files.workspace(), QStringLiteral("Old")),
@@ -96,7 +96,7 @@ TEST_F(CatalogueDialogsControllerTest, ChooseOnANameThatCannotBeAFileNameOpensNo
         window->selectRow(row);
         bool opened = false;
         whenModalDialogShown([&](QDialog &) { opened = true; });
-        QTest::mouseClick(window->button("Command3"), Qt::LeftButton);
+        QTest::mouseClick(buttonNamed(*window, "Command3"), Qt::LeftButton);
         QCoreApplication::processEvents();
 
         EXPECT_FALSE(opened);

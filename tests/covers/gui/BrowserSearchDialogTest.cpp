@@ -75,10 +75,10 @@ protected:
     // Opens the dialog with the real web engine and waits for its start page.
     void openWithWebEngine(QString urlTemplate = {})
     {
-        dialog =
-            std::make_unique<BrowserSearchDialog>(workspace.workspace(), QStringLiteral("封面"),
-                                                  urlTemplate.isNull() ? searchTemplate() : urlTemplate,
-                                                  &makeWebEngineBrowser, http, clipboard, desktop, limits);
+        dialog = std::make_unique<BrowserSearchDialog>(
+            workspace.workspace(), QStringLiteral("封面"), coverWriter(QStringLiteral("封面")),
+            urlTemplate.isNull() ? searchTemplate() : urlTemplate, &makeWebEngineBrowser, http, clipboard,
+            desktop, limits);
         view = dialog->findChild<QWebEngineView *>("WebBrowser1");
         ASSERT_NE(view, nullptr);
         QSignalSpy loaded(view, &QWebEngineView::loadFinished);
@@ -89,7 +89,7 @@ protected:
     void openWithFake(const QString &urlTemplate)
     {
         dialog = std::make_unique<BrowserSearchDialog>(
-            workspace.workspace(), QStringLiteral("封面"), urlTemplate,
+            workspace.workspace(), QStringLiteral("封面"), coverWriter(QStringLiteral("封面")), urlTemplate,
             [this](QWidget *parent) {
                 fake = new FakeBrowser(parent);
                 return BrowserView{fake, fake};

@@ -34,14 +34,12 @@ namespace {
 class PresetFileChooser : public FileChooser
 {
 public:
-    PresetFileChooser(QString answer, int &asked, QString &filter)
-        : m_answer(std::move(answer)), m_asked(asked), m_filter(filter)
-    {}
+    PresetFileChooser(int &asked, QString &filter) : m_asked(asked), m_filter(filter) {}
     QString openFile(const QString &filter) override
     {
         ++m_asked;
         m_filter = filter;
-        return m_answer;
+        return answer;
     }
     QString openFileIn(const QString &filter, const QString &startFolder) override
     {
@@ -49,10 +47,10 @@ public:
         return openFile(filter);
     }
 
+    QString answer;
     inline static QString lastStartFolder;
 
 private:
-    QString m_answer;
     int &m_asked;
     QString &m_filter;
 };
@@ -65,6 +63,7 @@ protected:
         // "选取封面" remembers its folder in the user's configuration.
         QStandardPaths::setTestModeEnabled(true);
         writeQuietStyle();
+        seams.fileChooser = &fileChooser;
     }
 
     void open(const QStringList &projects, int selectedRow = 0)
@@ -78,15 +77,13 @@ protected:
         messages.clear();
     }
 
-    void answerFileDialogWith(const QString &file)
-    {
-        controller->setFileChooser(std::make_unique<PresetFileChooser>(file, fileDialogs, fileFilter));
-    }
+    void answerFileDialogWith(const QString &file) { fileChooser.answer = file; }
 
     TempWorkspace &workspace = files;
     CoverController *controller = nullptr;
     int fileDialogs = 0;
     QString fileFilter;
+    PresetFileChooser fileChooser{fileDialogs, fileFilter};
 };
 
 } // namespace
@@ -97,7 +94,7 @@ TEST_F(CoverCommands, PickingAPictureMakesItTheCover)
     workspace.writeBytes("Web/Image/乙.jpg", "old cover");
     workspace.writeBytes("pictures/new.JPG", makePicture(20, 20));
     answerFileDialogWith(workspace.path("pictures/new.JPG"));
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     EXPECT_EQ(fileFilter, QStringLiteral("图片文件(*.jpg)"));
     EXPECT_EQ(workspace.readBytes("Web/Image/乙.jpg"), makePicture(20, 20));
     EXPECT_FALSE(workspace.exists("Web/Image/甲.jpg"));
@@ -110,10 +107,10 @@ TEST_F(CoverCommands, CancellingOrPickingSomethingElseChangesNothingQuietly)
     open({"甲"});
     workspace.writeBytes("Web/Image/甲.jpg", "old cover");
     answerFileDialogWith(QString());
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     workspace.writeBytes("pictures/text.jpg", "not a picture at all");
     answerFileDialogWith(workspace.path("pictures/text.jpg"));
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     EXPECT_EQ(fileDialogs, 2);
     EXPECT_EQ(workspace.readBytes("Web/Image/甲.jpg"), QByteArray("old cover"));
     EXPECT_TRUE(messages.isEmpty());
@@ -125,7 +122,7 @@ TEST_F(CoverCommands, AFailedCoverWriteKeepsTheOldCoverAndSaysWhy)
     workspace.makeFolder("Web/Image/甲.jpg/in-the-way");
     workspace.writeBytes("pictures/new.jpg", makePicture(20, 20));
     answerFileDialogWith(workspace.path("pictures/new.jpg"));
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.last().text.startsWith(workspace.workspace().coverFile("甲") + "\r\n"));
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
@@ -137,7 +134,7 @@ TEST_F(CoverCommands, AnUnusableProjectNameOpensNothing)
     answerFileDialogWith(QString());
     for (const char *command : {"Command5", "Command10", "Command11"}) {
         messages.clear();
-        window->button(command)->click();
+        buttonNamed(*window, command)->click();
         EXPECT_EQ(messages.texts(), QStringList{texts::unusableProjectName() + ".."}) << command;
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
@@ -149,7 +146,7 @@ TEST_F(CoverCommands, WithoutProjectsTheCommandsDoNothing)
     open({});
     answerFileDialogWith(QString());
     for (const char *command : {"Command5", "Command10", "Command11"})
-        window->button(command)->click();
+        buttonNamed(*window, command)->click();
     EXPECT_EQ(fileDialogs, 0);
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -177,7 +174,7 @@ TEST_F(CoverCommands, TheFirstSiteSearchUsesItsTemplateAndOkWritesTheCover)
         shown.wait(3000);
         dialog.findChild<QPushButton *>("Command2")->click();
     });
-    window->button("Command10")->click();
+    buttonNamed(*window, "Command10")->click();
     EXPECT_TRUE(listed);
     EXPECT_EQ(workspace.readBytes("Web/Image/甲.jpg"), picture);
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
@@ -197,7 +194,7 @@ TEST_F(CoverCommands, AnEmptySearchTemplateIsReportedAndTheDialogStays)
             stillOpen = dialog.isVisible();
             dialog.reject();
         });
-        window->button(command)->click();
+        buttonNamed(*window, command)->click();
         EXPECT_EQ(messages.texts(), QStringList{texts::noSearchAddress()}) << command;
         EXPECT_TRUE(stillOpen) << command;
     }
@@ -211,19 +208,19 @@ TEST_F(CoverCommands, ThePictureDialogStartsWhereThePictureLastChosenWas)
 
     open({"甲"});
     answerFileDialogWith(QString());
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     EXPECT_EQ(PresetFileChooser::lastStartFolder, firstStart);
 
     // Even a file that is no picture was chosen from its folder.
     workspace.writeBytes("chosen/not-a-picture.jpg", "text");
     answerFileDialogWith(workspace.path("chosen/not-a-picture.jpg"));
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     answerFileDialogWith(QString());
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     EXPECT_EQ(PresetFileChooser::lastStartFolder, workspace.path("chosen"));
 
     QDir(workspace.path("chosen")).removeRecursively();
-    window->button("Command5")->click();
+    buttonNamed(*window, "Command5")->click();
     EXPECT_EQ(PresetFileChooser::lastStartFolder, firstStart) << "a vanished folder is not offered";
     EXPECT_NE(PresetFileChooser::lastStartFolder, QDir::currentPath());
 }

@@ -41,8 +41,8 @@ protected:
     {
         if (urlTemplate.isNull())
             urlTemplate = server.url("/search_[[Title]]/");
-        dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), project, urlTemplate, http,
-                                                         clipboard, desktop, limits);
+        dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), project, coverWriter(project),
+                                                         urlTemplate, http, clipboard, desktop, limits);
         QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
         dialog->show();
         ASSERT_TRUE(finished.wait(3000));
@@ -91,9 +91,9 @@ protected:
 
 TEST_F(PageFetchSearch, OpeningSearchesForTheProjectNameOnceTheDialogIsShown)
 {
-    dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), QStringLiteral("封面"),
-                                                     server.url("/search_[[Title]]/"), http, clipboard,
-                                                     desktop, limits);
+    dialog = std::make_unique<PageFetchSearchDialog>(
+        workspace.workspace(), QStringLiteral("封面"), coverWriter(QStringLiteral("封面")),
+        server.url("/search_[[Title]]/"), http, clipboard, desktop, limits);
     keepRunning(100);
     EXPECT_TRUE(server.requests().isEmpty());
     QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);

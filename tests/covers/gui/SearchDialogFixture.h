@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/WorkspaceSession.h"
 #include "covers/SearchLimits.h"
+#include "covers/gui/CoverPicture.h"
 #include "platform/gui/NetworkHttpClient.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/RecordingClipboard.h"
@@ -13,16 +15,29 @@
 #include <QLabel>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace tessaly::testing {
 
 // What both search dialogs' tests share: a workspace with its folders, a
 // loopback search site, the real HTTP client, and recorders for messages,
 // the desktop and the clipboard. Limits are small so failures come fast.
+// The chosen cover is written through a session, as the window writes it.
 class SearchDialogFixture : public ::testing::Test
 {
 protected:
-    SearchDialogFixture() { workspace.withFolders(); }
+    SearchDialogFixture()
+    {
+        workspace.withFolders();
+        session = std::make_unique<WorkspaceSession>(workspace.workspace().root());
+        EXPECT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+        messages.clear();
+    }
+
+    covers::CoverWriter coverWriter(const QString &project)
+    {
+        return [this, project](const QString &picture) { return session->setCover(project, picture).done(); };
+    }
 
     struct Result
     {
@@ -55,6 +70,7 @@ protected:
     RecordingDesktop desktop;
     RecordingClipboard clipboard;
     RecordingMessages messages;
+    std::unique_ptr<WorkspaceSession> session;
     covers::SearchLimits limits{{5000, 256 * 1024, 3}, {5000, 256 * 1024, 3}, 1024 * 1024};
 };
 

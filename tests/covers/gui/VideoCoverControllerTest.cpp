@@ -9,6 +9,7 @@
 #include "support/TempWorkspace.h"
 #include "support/TestVideos.h"
 #include "support/Waiting.h"
+#include "support/WidgetDriving.h"
 #include "support/WindowFixture.h"
 
 #include <QAction>
@@ -62,11 +63,11 @@ protected:
         QSignalSpy finished(controller, &VideoCoverController::finished);
         start();
         EXPECT_TRUE(controller->isRunning());
-        EXPECT_FALSE(window->button("Command12")->isEnabled());
-        EXPECT_FALSE(window->action("M8")->isEnabled());
+        EXPECT_FALSE(buttonNamed(*window, "Command12")->isEnabled());
+        EXPECT_FALSE(actionNamed(*window, "M8")->isEnabled());
         ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 30000));
-        EXPECT_TRUE(window->button("Command12")->isEnabled());
-        EXPECT_TRUE(window->action("M8")->isEnabled());
+        EXPECT_TRUE(buttonNamed(*window, "Command12")->isEnabled());
+        EXPECT_TRUE(actionNamed(*window, "M8")->isEnabled());
     }
 
     QByteArray cover(const QString &project) const
@@ -84,7 +85,7 @@ TEST_F(VideoCoverCommands, GrabbingRunsOffTheWindowThreadAndShowsTheNewCover)
 {
     addProject("甲", {"b.mp4"}, {"a.txt"});
     open({"甲"});
-    runToEnd([&] { window->button("Command12")->click(); });
+    runToEnd([&] { buttonNamed(*window, "Command12")->click(); });
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join('|').toStdString();
     EXPECT_TRUE(cover("甲").startsWith("\xFF\xD8"));
     EXPECT_FALSE(window->detailsPane()->coverPreview()->showsDefaultCover());
@@ -106,7 +107,7 @@ TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
     addProject("丙", {});
     workspace.writeBytes("Web/Image/乙.jpg", "own cover");
     open({"甲", "乙", "丙"});
-    runToEnd([&] { window->action("M8")->trigger(); });
+    runToEnd([&] { actionNamed(*window, "M8")->trigger(); });
 
     MessagePanel *panel = window->findChild<SiteController *>()->panel();
     ASSERT_TRUE(panel->isVisible());
@@ -128,7 +129,7 @@ TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
     addProject("甲", {}, {"a.txt"});
     open({"甲"});
     // The job counts as running until the window's loop has seen its end.
-    window->button("Command12")->click();
+    buttonNamed(*window, "Command12")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());

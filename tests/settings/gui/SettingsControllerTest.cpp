@@ -27,7 +27,7 @@ TEST(SettingsController, SettingsOpensTheSettingsDialogAndEscWritesNothing)
         opened = dialog.objectName();
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    window.action("M1")->trigger();
+    actionNamed(window, "M1")->trigger();
 
     EXPECT_EQ(opened, QStringLiteral("Form4"));
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/Setting.ini")));

@@ -2,6 +2,7 @@
 
 #include "files/TextFile.h"
 #include "platform/FileChooser.h"
+#include "settings/EditedSettings.h"
 #include "settings/IniFile.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -29,7 +30,10 @@ protected:
 
     void open()
     {
-        dialog = std::make_unique<SettingsDialog>(files.workspace());
+        // Saved as the window's session saves them.
+        dialog = std::make_unique<SettingsDialog>(files.workspace(), [this](const EditedSettings &edited) {
+            return edited.save(files.workspace());
+        });
         EXPECT_TRUE(showAndExpose(*dialog));
     }
     QLineEdit *box(const char *name) const { return dialog->findChild<QLineEdit *>(name); }

@@ -4,6 +4,7 @@
 #include "site/SiteFixture.h"
 #include "site/gui/MessagePanel.h"
 #include "support/Waiting.h"
+#include "support/WidgetDriving.h"
 
 #include <QAction>
 #include <QDir>
@@ -121,14 +122,14 @@ TEST_F(SiteRunInWindow, AWholeSiteRunGoesOffTheWindowsThreadAndEndsAsARunInsideT
     removeLogs();
     open();
 
-    window->button("Command4")->click();
+    buttonNamed(*window, "Command4")->click();
     // The click returns at once, the run going on while the commands that
     // change the workspace wait; the panel shows and cannot be closed.
     EXPECT_TRUE(running());
     for (const char *name : {"Command1", "Command2", "Command4", "Command6", "Command12"})
-        EXPECT_FALSE(window->button(name)->isEnabled()) << name;
-    EXPECT_FALSE(window->action("M8")->isEnabled());
-    EXPECT_TRUE(window->button("Command8")->isEnabled());
+        EXPECT_FALSE(buttonNamed(*window, name)->isEnabled()) << name;
+    EXPECT_FALSE(actionNamed(*window, "M8")->isEnabled());
+    EXPECT_TRUE(buttonNamed(*window, "Command8")->isEnabled());
     EXPECT_TRUE(panel()->isVisible());
     EXPECT_FALSE(panel()->findChild<QPushButton *>(QStringLiteral("Command7"))->isEnabled());
     panel()->findChild<QPushButton *>(QStringLiteral("Command9"))->click();
@@ -146,8 +147,8 @@ TEST_F(SiteRunInWindow, AWholeSiteRunGoesOffTheWindowsThreadAndEndsAsARunInsideT
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->maximum(), 1 + 300 + 300); // the index, the play pages and the covers published
     EXPECT_EQ(bar->value(), bar->maximum());
-    EXPECT_TRUE(window->button("Command4")->isEnabled());
-    EXPECT_TRUE(window->action("M8")->isEnabled());
+    EXPECT_TRUE(buttonNamed(*window, "Command4")->isEnabled());
+    EXPECT_TRUE(actionNamed(*window, "M8")->isEnabled());
     EXPECT_TRUE(panel()->findChild<QPushButton *>(QStringLiteral("Command7"))->isEnabled());
 }
 
@@ -155,14 +156,14 @@ TEST_F(SiteRunInWindow, AnUpdateLogsThePanelsEarlierLinesBeforeItsOwn)
 {
     addProjects(2);
     open();
-    window->button("Command4")->click();
+    buttonNamed(*window, "Command4")->click();
     ASSERT_TRUE(waitForTheEnd());
     const QStringList earlier = panel()->texts();
     removeLogs();
     messages.clear();
 
     window->selectRow(1);
-    window->button("Command6")->click();
+    buttonNamed(*window, "Command6")->click();
     ASSERT_TRUE(waitForTheEnd());
     const QStringList all = panel()->texts();
     EXPECT_EQ(all.mid(0, earlier.size()), earlier);
@@ -176,7 +177,7 @@ TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
 {
     addProjects(300);
     open();
-    window->button("Command4")->click();
+    buttonNamed(*window, "Command4")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
@@ -201,7 +202,7 @@ TEST_F(SiteRunInWindow, ClosingDuringAnUpdateAsksAboutTheUpdate)
     addProjects(300);
     open();
     window->selectRow(0);
-    window->button("Command6")->click();
+    buttonNamed(*window, "Command6")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
     ASSERT_TRUE(waitForTheEnd());

@@ -1,0 +1,151 @@
+#include "app/gui/WindowWiring.h"
+
+#include "app/gui/CatalogueDialogsController.h"
+#include "app/gui/CommandsDuringRuns.h"
+#include "app/gui/CoverController.h"
+#include "app/gui/KeyboardAndTips.h"
+#include "app/gui/ProjectCommands.h"
+#include "app/gui/SettingsController.h"
+#include "app/gui/SiteController.h"
+#include "app/gui/VideoCoverController.h"
+#include "app/gui/WindowControls.h"
+#include "app/gui/WorkspaceMenu.h"
+#include "catalogue/gui/DetailsPane.h"
+#include "platform/gui/DialogColourChooser.h"
+#include "platform/gui/DialogFileChooser.h"
+#include "platform/gui/NetworkHttpClient.h"
+#include "platform/gui/QtClipboard.h"
+#include "site/gui/MessagePanel.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTreeView>
+#include <memory>
+
+namespace tessaly {
+
+namespace {
+
+// The seams a caller left empty, as Qt's own classes, kept as long as the
+// window.
+class QtSeams : public QObject
+{
+public:
+    QtSeams(QMainWindow &window, const WindowSeams &given) : QObject(&window), m_seams(given)
+    {
+        if (!m_seams.fileChooser)
+            m_seams.fileChooser = keep(std::make_unique<DialogFileChooser>(&window), m_fileChooser);
+        if (!m_seams.http)
+            m_seams.http = keep(std::make_unique<NetworkHttpClient>(), m_http);
+        if (!m_seams.clipboard)
+            m_seams.clipboard = keep(std::make_unique<QtClipboard>(), m_clipboard);
+        if (!m_seams.colours)
+            m_seams.colours = keep(std::make_unique<DialogColourChooser>(&window), m_colours);
+        if (!m_seams.makeBrowser)
+            m_seams.makeBrowser = &makeWebEngineBrowser;
+    }
+
+    const WindowSeams &seams() const { return m_seams; }
+
+private:
+    template <typename Seam, typename Made>
+    static Seam *keep(std::unique_ptr<Made> made, std::unique_ptr<Seam> &owner)
+    {
+        owner = std::move(made);
+        return owner.get();
+    }
+
+    WindowSeams m_seams;
+    std::unique_ptr<FileChooser> m_fileChooser;
+    std::unique_ptr<HttpClient> m_http;
+    std::unique_ptr<Clipboard> m_clipboard;
+    std::unique_ptr<ColourChooser> m_colours;
+};
+
+void wireProjectList(ProjectCommands *list, CatalogueDialogsController *catalogue, const WindowControls &c)
+{
+    using Move = WorkspaceSession::Move;
+    QObject::connect(c.projectView, &QWidget::customContextMenuRequested, list, &ProjectCommands::showMenu);
+    QObject::connect(c.remove, &QPushButton::clicked, list, &ProjectCommands::deleteSelected);
+    QObject::connect(c.deleteProject, &QAction::triggered, list, &ProjectCommands::deleteSelected);
+    QObject::connect(c.openProjectFolder, &QAction::triggered, list, &ProjectCommands::openSelectedFolder);
+    QObject::connect(c.moveToFirst, &QAction::triggered, list, [list] { list->moveSelected(Move::ToFirst); });
+    QObject::connect(c.moveUp, &QAction::triggered, list, [list] { list->moveSelected(Move::Up); });
+    QObject::connect(c.moveDown, &QAction::triggered, list, [list] { list->moveSelected(Move::Down); });
+    QObject::connect(c.moveToLast, &QAction::triggered, list, [list] { list->moveSelected(Move::ToLast); });
+
+    QObject::connect(c.add, &QPushButton::clicked, catalogue, &CatalogueDialogsController::openNewProject);
+    QObject::connect(c.newProject, &QAction::triggered, catalogue,
+                     &CatalogueDialogsController::openNewProject);
+    QObject::connect(c.chooseFolder, &QPushButton::clicked, catalogue,
+                     &CatalogueDialogsController::openEpisodeFolderChooser);
+    QObject::connect(list, &ProjectCommands::pathDropped, catalogue,
+                     &CatalogueDialogsController::openNewProjectFor);
+}
+
+void wireWorkspaceMenu(WorkspaceMenu *menu, SettingsController *settings, const WindowControls &c)
+{
+    QObject::connect(c.settings, &QAction::triggered, settings, &SettingsController::openSettings);
+    QObject::connect(c.editPageSource, &QAction::triggered, menu, &WorkspaceMenu::editPageSource);
+    QObject::connect(c.openMovieFolder, &QAction::triggered, menu, &WorkspaceMenu::openMovieFolder);
+    QObject::connect(c.openSiteFolder, &QAction::triggered, menu, &WorkspaceMenu::openSiteFolder);
+    QObject::connect(c.clearCache, &QAction::triggered, menu, &WorkspaceMenu::clearCache);
+    QObject::connect(c.clearLogs, &QAction::triggered, menu, &WorkspaceMenu::clearLog);
+    QObject::connect(c.editStyle, &QAction::triggered, menu, &WorkspaceMenu::editStyle);
+    QObject::connect(c.openSiteLink, &QPushButton::clicked, menu, &WorkspaceMenu::openSiteLink);
+}
+
+void wireCovers(covers::CoverController *coverCommands, covers::VideoCoverController *videoCovers,
+                const WindowControls &c)
+{
+    using covers::CoverController;
+    using covers::VideoCoverController;
+    QObject::connect(c.pickCover, &QPushButton::clicked, coverCommands, &CoverController::pickCoverFile);
+    QObject::connect(c.searchSite1, &QPushButton::clicked, coverCommands,
+                     &CoverController::searchByPageFetch);
+    QObject::connect(c.searchSite2, &QPushButton::clicked, coverCommands, &CoverController::searchInBrowser);
+    QObject::connect(c.grabFromVideo, &QPushButton::clicked, videoCovers,
+                     &VideoCoverController::grabForChosenProject);
+    QObject::connect(c.grabMissingCovers, &QAction::triggered, videoCovers,
+                     &VideoCoverController::grabMissingCovers);
+}
+
+} // namespace
+
+void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSession &session,
+                ProjectChoice &choice, BackgroundRun &background, const WindowSeams &seams)
+{
+    const WindowSeams &outside = (new QtSeams(window, seams))->seams();
+    const ProjectMenu projectMenu{controls.projectMenu,       controls.newProject,  controls.deleteProject,
+                                  controls.openProjectFolder, controls.moveToFirst, controls.moveUp,
+                                  controls.moveDown,          controls.moveToLast};
+
+    auto *list = new ProjectCommands(session, choice, controls.projectView, projectMenu, &window);
+    auto *menu = new WorkspaceMenu(session, outside.makeBrowser, *outside.colours, &window);
+    auto *catalogue = new CatalogueDialogsController(session, choice, &window);
+    auto *settings = new SettingsController(session, &window);
+    auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
+    auto *coverCommands =
+        new covers::CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
+                                    *outside.http, *outside.clipboard, outside.makeBrowser, &window);
+    auto *videoCovers = new covers::VideoCoverController(
+        session, choice, background, controls.details->episodeView(), site->panel(), &window);
+
+    wireProjectList(list, catalogue, controls);
+    wireWorkspaceMenu(menu, settings, controls);
+    wireCovers(coverCommands, videoCovers, controls);
+    QObject::connect(controls.generate, &QPushButton::clicked, site, &SiteController::generateWholeSite);
+    QObject::connect(controls.update, &QPushButton::clicked, site, &SiteController::updateSelectedProject);
+    site->panel()->setOpenSiteLink([menu] { menu->openSiteLink(); });
+
+    const ListMoveKeys moveKeys = attachKeyboardAndTips(window, controls, *site->panel());
+    QObject::connect(moveKeys.up, &QAction::triggered, list,
+                     [list] { list->moveSelected(WorkspaceSession::Move::Up); });
+    QObject::connect(moveKeys.down, &QAction::triggered, list,
+                     [list] { list->moveSelected(WorkspaceSession::Move::Down); });
+    disableWorkspaceCommandsDuringRuns(background, controls,
+                                       {moveKeys.up, moveKeys.down, videoCovers->episodeAction()}, &window);
+}
+
+} // namespace tessaly

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/gui/BrowserView.h"
+
+class QMainWindow;
+
+namespace tessaly {
+
+class BackgroundRun;
+class Clipboard;
+class ColourChooser;
+class FileChooser;
+class HttpClient;
+class ProjectChoice;
+class WorkspaceSession;
+struct WindowControls;
+
+// What the window's commands reach the outside through, besides the message
+// boxes and the desktop. Each one left empty is Qt's own; the caller keeps
+// the others alive as long as the window.
+struct WindowSeams
+{
+    FileChooser *fileChooser = nullptr;
+    HttpClient *http = nullptr;
+    Clipboard *clipboard = nullptr;
+    ColourChooser *colours = nullptr;
+    BrowserFactory makeBrowser;
+};
+
+// Makes the window's controllers, hands each the session, the project
+// choice, the seams and the widgets it acts on, and connects the window's
+// controls, keys and menus to them. Everything made belongs to `window`.
+void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSession &session,
+                ProjectChoice &choice, BackgroundRun &background, const WindowSeams &seams);
+
+} // namespace tessaly
