@@ -330,7 +330,7 @@ protected:
                 MainWindow window(session);
                 window.start();
                 window.show();
-                act(window, commandIn(space));
+                act(window, session, commandIn(space));
                 listed = rowTexts(*window.projectView());
                 if (auto *panel = window.findChild<QTreeWidget *>(QStringLiteral("ListView3")))
                     lines = rowTexts(*panel);
@@ -347,7 +347,7 @@ protected:
 
     // Does in the window what the command line's command does: types the
     // name in the new project dialog, or selects the named row and clicks.
-    static void act(MainWindow &window, const QStringList &command)
+    static void act(MainWindow &window, const WorkspaceSession &session, const QStringList &command)
     {
         const QString verb = command.first();
         const auto click = [&window](const char *button) {
@@ -376,10 +376,10 @@ protected:
             });
             click("Command1");
         } else if (verb == QLatin1String("remove")) {
-            window.selectRow(window.session().rowOf(command.at(1)));
+            window.selectRow(session.rowOf(command.at(1)));
             click("Command2");
         } else if (verb == QLatin1String("update")) {
-            window.selectRow(window.session().rowOf(command.at(1)));
+            window.selectRow(session.rowOf(command.at(1)));
             click("Command6");
         } else if (verb == QLatin1String("generate")) {
             click("Command4");
