@@ -23,12 +23,12 @@
 #include <memory>
 
 using namespace tessaly;
+using tessaly::testing::actionNamed;
+using tessaly::testing::buttonNamed;
 using tessaly::testing::RecordingDesktop;
 using tessaly::testing::RecordingMessages;
 using tessaly::testing::TempWorkspace;
 using tessaly::testing::WindowFixture;
-using tessaly::testing::actionNamed;
-using tessaly::testing::buttonNamed;
 
 namespace {
 
