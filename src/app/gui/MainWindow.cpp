@@ -221,14 +221,6 @@ bool MainWindow::guardChosenProject()
     return true;
 }
 
-bool MainWindow::addProjectAtTop(const QString &name)
-{
-    if (!m_session.add(NewProject{name, {}}).done())
-        return false;
-    showProjectAddedAtTop();
-    return true;
-}
-
 void MainWindow::showProjectAddedAtTop()
 {
     if (projects().size() == 0)

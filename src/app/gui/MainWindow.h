@@ -43,9 +43,6 @@ public:
     std::optional<QString> chosenProject() const override;
     bool guardChosenProject() override;
 
-    // "添加" without the dialog: creates the project as `tessaly-cli add`
-    // does (no episode folder) and shows it. True when it was added.
-    bool addProjectAtTop(const QString &name);
     // Shows the project just inserted at the top of the list as row 1,
     // selects it and refreshes the details.
     void showProjectAddedAtTop() override;

@@ -443,7 +443,8 @@ TEST_F(MainWindowTest, AProjectAddedAtTheTopIsSelectedSavedAndShown)
     MainWindow &w = open({"A"});
     clickRow(0);
 
-    w.addProjectAtTop(QStringLiteral("New"));
+    ASSERT_TRUE(session->add(NewProject{QStringLiteral("New"), {}}).done());
+    w.showProjectAddedAtTop();
 
     EXPECT_EQ(rowTexts(projects()), (QStringList{"New", "A"}));
     EXPECT_EQ(w.selectedRow(), 0);
