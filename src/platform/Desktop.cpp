@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+#include "platform/Messages.h"
+
 namespace tessaly {
 
 namespace {
@@ -14,6 +16,22 @@ public:
 Desktop *currentDesktop = nullptr;
 
 } // namespace
+
+bool Desktop::openFolderOrSay(const QString &path)
+{
+    if (openFolder(path))
+        return true;
+    Messages::error(Messages::withPath(path, QStringLiteral("无法打开文件夹!")));
+    return false;
+}
+
+bool Desktop::openUrlOrSay(const QString &url)
+{
+    if (openUrl(url))
+        return true;
+    Messages::error(Messages::withPath(url, QStringLiteral("无法打开链接!")));
+    return false;
+}
 
 Desktop *Desktop::setInstance(Desktop *desktop)
 {

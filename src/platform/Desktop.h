@@ -15,6 +15,11 @@ public:
     // Hands the link to the desktop's open action (the browser for http).
     virtual bool openUrl(const QString &url) = 0;
 
+    // The same, saying with its path when nothing could open it (no file
+    // manager, no browser), so that a click never goes unanswered.
+    bool openFolderOrSay(const QString &path);
+    bool openUrlOrSay(const QString &url);
+
     // Returns the one replaced. Without an installed desktop nothing opens.
     static Desktop *setInstance(Desktop *desktop);
     static Desktop *instance();

@@ -12,13 +12,13 @@ RecordingDesktop::~RecordingDesktop()
 bool RecordingDesktop::openFolder(const QString &path)
 {
     m_folders.append(path);
-    return true;
+    return !m_refusing;
 }
 
 bool RecordingDesktop::openUrl(const QString &url)
 {
     m_urls.append(url);
-    return true;
+    return !m_refusing;
 }
 
 } // namespace tessaly::testing

@@ -20,11 +20,14 @@ public:
     const QStringList &folders() const { return m_folders; }
     const QStringList &urls() const { return m_urls; }
     bool isEmpty() const { return m_folders.isEmpty() && m_urls.isEmpty(); }
+    // As a desktop without a file manager or browser: records, opens nothing.
+    void refuseEverything() { m_refusing = true; }
 
 private:
     QStringList m_folders;
     QStringList m_urls;
     Desktop *m_previous = nullptr;
+    bool m_refusing = false;
 };
 
 } // namespace tessaly::testing

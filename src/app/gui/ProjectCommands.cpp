@@ -78,7 +78,7 @@ void ProjectCommands::openSelectedFolder()
         Messages::error(unusableProjectNameText(name));
         break;
     case ProjectFolder::Outcome::Open:
-        Desktop::instance()->openFolder(folder.path);
+        Desktop::instance()->openFolderOrSay(folder.path);
         break;
     case ProjectFolder::Outcome::Missing:
         Messages::error(Messages::withPath(folder.path, QStringLiteral("文件夹不存在!")));

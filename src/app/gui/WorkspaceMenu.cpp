@@ -18,7 +18,7 @@ void openOrSayMissing(const FolderToOpen &folder, const QString &missingText)
     case FolderToOpen::Outcome::Nothing:
         break;
     case FolderToOpen::Outcome::Open:
-        Desktop::instance()->openFolder(folder.path);
+        Desktop::instance()->openFolderOrSay(folder.path);
         break;
     case FolderToOpen::Outcome::Missing:
         Messages::error(missingText);
@@ -80,7 +80,7 @@ void WorkspaceMenu::openSiteLink()
 {
     const QString link = siteLink(m_session.workspace());
     if (!link.trimmed().isEmpty())
-        Desktop::instance()->openUrl(link);
+        Desktop::instance()->openUrlOrSay(link);
 }
 
 } // namespace tessaly

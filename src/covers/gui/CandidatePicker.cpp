@@ -224,7 +224,7 @@ void CandidatePicker::reportLoadingError(const QString &link)
     // Let the desktop's browser try what the preview could not show; only
     // web links are handed over, never a file or script link.
     if (isWebLink(link))
-        m_desktop.openUrl(link);
+        m_desktop.openUrlOrSay(link);
     emit previewFailed();
 }
 

@@ -116,6 +116,17 @@ TEST_F(WorkspaceMenuTest, TheSiteLinkButtonOpensWebLinkOrNothing)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(WorkspaceMenuTest, AFolderOrLinkNothingCanOpenIsSaidWithItsPath)
+{
+    desktop.refuseEverything();
+    trigger("M2");
+    ws.writeSiteSettings(QString(), QString(), QStringLiteral("http://192.168.1.5/"));
+    QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), (QStringList{ws.workspace().style() + QStringLiteral("\r\n无法打开文件夹!"),
+                                             QStringLiteral("http://192.168.1.5/\r\n无法打开链接!")}));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+}
+
 TEST_F(WorkspaceMenuTest, StyleDesignOpensTheStyleDialogOverTheWindow)
 {
     QString opened;
