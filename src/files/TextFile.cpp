@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <bit>
-#include <cstring>
 #include <mutex>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessaly::text {
 
@@ -99,23 +100,19 @@ public:
         const char16_t *in = text.utf16();
         const char16_t *const end = in + text.size();
         while (in < end) {
-            // Pages are mostly ASCII: four characters at a time while they are.
-            quint64 four;
-            if (end - in >= 4 && (std::memcpy(&four, in, 8), (four & 0xFF80FF80FF80FF80ULL) == 0)) {
-                const quint32 narrowed = quint32((four & 0xFF) | ((four >> 8) & 0xFF00) |
-                                                 ((four >> 16) & 0xFF0000) | ((four >> 24) & 0xFF000000));
-                // Little-endian order is the text's order; a big-endian
-                // machine stores the bytes one by one.
-                if constexpr (std::endian::native == std::endian::little) {
-                    std::memcpy(out, &narrowed, 4);
-                } else {
-                    for (int i = 0; i < 4; ++i)
-                        out[i] = char(in[i]);
+#if defined(__SSE2__)
+            // Pages are mostly ASCII: eight characters at a time while they are.
+            if (end - in >= 8) {
+                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+                const __m128i aboveAscii = _mm_and_si128(units, _mm_set1_epi16(short(0xFF80)));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(aboveAscii, _mm_setzero_si128())) == 0xFFFF) {
+                    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                    out += 8;
+                    in += 8;
+                    continue;
                 }
-                out += 4;
-                in += 4;
-                continue;
             }
+#endif
             const char16_t unit = *in++;
             if (unit < 0x80) {
                 *out++ = char(unit);
