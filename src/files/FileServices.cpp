@@ -160,18 +160,13 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
     return name;
 }
 
-Listing listEntriesIn(int folder, bool folders, int *error)
+namespace {
+
+// Reads the open folder's entries and closes it.
+Listing readEntries(DIR *dir, bool folders, int *error)
 {
     Listing listing;
-    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
-    if (!dir) {
-        *error = errno;
-        if (copy >= 0)
-            ::close(copy);
-        return listing;
-    }
-    ::rewinddir(dir); // the copy shares its position with the open folder
+    const int folder = ::dirfd(dir);
     std::vector<EncodedName> names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir)) {
@@ -209,6 +204,33 @@ Listing listEntriesIn(int folder, bool folders, int *error)
         listing.encodedEntries.append(std::move(name.bytes));
     }
     return listing;
+}
+
+} // namespace
+
+Listing listEntriesIn(int folder, bool folders, int *error)
+{
+    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+        *error = errno;
+        if (copy >= 0)
+            ::close(copy);
+        return {};
+    }
+    ::rewinddir(dir); // the copy shares its position with the open folder
+    return readEntries(dir, folders, error);
+}
+
+Listing listEntriesOf(int folder, bool folders, int *error)
+{
+    DIR *dir = ::fdopendir(folder);
+    if (!dir) {
+        *error = errno;
+        ::close(folder);
+        return {};
+    }
+    return readEntries(dir, folders, error);
 }
 
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
@@ -266,8 +288,7 @@ Listing listEntries(const QString &folder, bool folders)
         return listing;
     }
     int error = 0;
-    listing = detail::listEntriesIn(fd, folders, &error);
-    ::close(fd);
+    listing = detail::listEntriesOf(fd, folders, &error);
     if (error != 0) {
         listing = {};
         listing.error = reasonFor(error);
@@ -407,8 +428,7 @@ Listing listFilesIfFolder(const QString &folder, bool *isFolder)
     }
     *isFolder = true;
     int error = 0;
-    listing = detail::listEntriesIn(fd, false, &error);
-    ::close(fd);
+    listing = detail::listEntriesOf(fd, false, &error);
     if (error != 0) {
         listing = {};
         listing.error = reasonFor(error);

@@ -28,6 +28,9 @@ int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
 bool writeAll(int fd, const char *data, qsizetype size, int *error);
 // The files (or sub-folders) directly inside the open folder, sorted.
 Listing listEntriesIn(int folder, bool folders, int *error);
+// As `listEntriesIn`, for a folder opened for the listing alone: the
+// descriptor is read from its start and closed.
+Listing listEntriesOf(int folder, bool folders, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
 // Reads the open file to its end and closes it.

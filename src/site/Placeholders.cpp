@@ -1,6 +1,7 @@
 #include "site/Placeholders.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace tessaly {
@@ -87,11 +88,24 @@ void TemplateFiller::appendFilled(QString &out, std::initializer_list<QStringVie
         out.append(text);
         return;
     }
+    // The size first, then one copy of each piece into place: a list of
+    // episodes is filled tens of thousands of times a run, and an append
+    // for every piece costs more than the copying itself.
     const QStringView *value = values.begin();
+    qsizetype size = 0;
+    for (const Piece &piece : m_pieces)
+        size += piece.size + (piece.slot >= 0 ? value[piece.slot].size() : 0);
+    const qsizetype start = out.size();
+    out.resize(start + size);
+    QChar *at = out.data() + start;
+    const auto copy = [&at](QStringView text) {
+        std::copy(text.begin(), text.end(), at);
+        at += text.size();
+    };
     for (const Piece &piece : m_pieces) {
-        out.append(QStringView(m_text).sliced(piece.from, piece.size));
+        copy(QStringView(m_text).sliced(piece.from, piece.size));
         if (piece.slot >= 0)
-            out.append(value[piece.slot]);
+            copy(value[piece.slot]);
     }
 }
 
