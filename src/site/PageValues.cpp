@@ -46,8 +46,16 @@ QString urlPathPiece(const QString &value)
 
 QString fileNameUrlPiece(const QByteArray &encodedName)
 {
-    const QString decoded = QString::fromUtf8(encodedName);
-    if (decoded.toUtf8() == encodedName)
+    return fileNameUrlPiece(encodedName, QString::fromUtf8(encodedName));
+}
+
+QString fileNameUrlPiece(const QByteArray &encodedName, const QString &decoded)
+{
+    // Valid UTF-8 comes back from decoding whole but for a leading byte-order
+    // mark, which decoding drops; only other names need the round trip.
+    const bool validUtf8 =
+        QByteArrayView(encodedName).isValidUtf8() && !encodedName.startsWith("\xEF\xBB\xBF");
+    if (validUtf8 || decoded.toUtf8() == encodedName)
         return urlPathPiece(decoded);
     QString result;
     qsizetype asciiStart = 0;

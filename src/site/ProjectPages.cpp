@@ -144,7 +144,8 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
             content.buttonList.append(crLf);
         }
         m_function.appendFilled(content.functionList,
-                                {folderInScript, page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)),
+                                {folderInScript,
+                                 page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode, episode)),
                                  titleInScript, page::scriptEscaped(shortName), serial});
         m_button.appendFilled(content.buttonList, {serial, shortName});
     }
