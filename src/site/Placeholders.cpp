@@ -38,9 +38,21 @@ bool isPlainPlaceholder(QStringView placeholder)
 // "[[" of the filled text is then one of the template's own.
 bool isInertValue(QStringView value)
 {
-    // A vectorised search for "[", which values hold rarely.
+    const auto opensPlaceholder = [value](qsizetype at) {
+        return at + 1 == value.size() || value[at + 1] == u'[';
+    };
+    // Most values are a few characters (a number, a name), looked at faster
+    // here than by a call; a long one (a list) by a vectorised search for
+    // "[", which values hold rarely.
+    if (value.size() < 64) {
+        for (qsizetype at = 0; at < value.size(); ++at) {
+            if (value[at] == u'[' && opensPlaceholder(at))
+                return false;
+        }
+        return true;
+    }
     for (qsizetype at = value.indexOf(u'['); at >= 0; at = value.indexOf(u'[', at + 1)) {
-        if (at + 1 == value.size() || value[at + 1] == u'[')
+        if (opensPlaceholder(at))
             return false;
     }
     return true;

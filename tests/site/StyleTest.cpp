@@ -79,6 +79,9 @@ TEST(Placeholders, ASplitTemplateFillsAsFillingInTurnDoes)
         {QStringLiteral("[[[A]]B]]"), QStringLiteral(""), QStringLiteral("b")},
         {QStringLiteral("[[A]]-[[C]]"), QStringLiteral("a"), QStringLiteral("b")},
         {QStringLiteral("[[B]] [[A]]"), QStringLiteral("[[B"), QStringLiteral("]]")},
+        // Long values (lists) are searched another way than short ones.
+        {QStringLiteral("[[A]][B]]"), QString(70, u'x') + u'[', QStringLiteral("b")},
+        {QStringLiteral("[[B]] [[A]]"), QString(70, u'x') + QStringLiteral("[[B"), QString(70, u']')},
     };
     for (const auto &[text, a, b] : cases) {
         QString expected = text;
