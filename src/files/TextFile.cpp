@@ -227,6 +227,11 @@ bool fitsCodePage936(QStringView text)
     return codePage936().fits(text);
 }
 
+bool appendInCodePage936(QByteArray &out, QStringView text)
+{
+    return codePage936().appendTo(out, text);
+}
+
 PieceEncoder::PieceEncoder(bool fitsCodePage936) : m_codePage936(fitsCodePage936), m_wide(Gb18030) {}
 
 void PieceEncoder::appendTo(QByteArray &out, QStringView piece)

@@ -1,5 +1,7 @@
 #include "site/Placeholders.h"
 
+#include "files/TextFile.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -126,6 +128,30 @@ QString TemplateFiller::filled(std::initializer_list<QStringView> values) const
     QString out;
     appendFilled(out, values);
     return out;
+}
+
+QByteArray TemplateFiller::filledFileBytes(std::initializer_list<QStringView> values) const
+{
+    bool inert = !m_pieces.empty();
+    for (const QStringView value : values)
+        inert = inert && isInertValue(value);
+    if (!inert)
+        return text::fileBytes(filled(values));
+    // Code page 936 piece by piece gives the bytes of the whole; a piece it
+    // cannot carry sends the whole to `fileBytes`, which then takes GB18030.
+    const QStringView *value = values.begin();
+    qsizetype size = 2;
+    for (const Piece &piece : m_pieces)
+        size += piece.size + (piece.slot >= 0 ? value[piece.slot].size() : 0);
+    QByteArray bytes;
+    bytes.reserve(size * 2);
+    for (const Piece &piece : m_pieces) {
+        if (!text::appendInCodePage936(bytes, QStringView(m_text).sliced(piece.from, piece.size)) ||
+            (piece.slot >= 0 && !text::appendInCodePage936(bytes, value[piece.slot])))
+            return text::fileBytes(filled(values));
+    }
+    bytes.append("\r\n", 2);
+    return bytes;
 }
 
 void fillPlaceholder(QString &text, const QString &placeholder, const QString &value)
