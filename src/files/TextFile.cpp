@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <mutex>
 #include <vector>
 #if defined(__SSE2__)
@@ -105,12 +106,17 @@ public:
             if (end - in >= 8) {
                 const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
                 const __m128i aboveAscii = _mm_and_si128(units, _mm_set1_epi16(short(0xFF80)));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi16(aboveAscii, _mm_setzero_si128())) == 0xFFFF) {
-                    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
-                    out += 8;
-                    in += 8;
+                // Two bits for each character that is ASCII, from the first.
+                const unsigned ascii =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(aboveAscii, _mm_setzero_si128())));
+                // All eight bytes are stored; those after the first character
+                // that is not ASCII are written over next.
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                const int leading = ascii == 0xFFFF ? 8 : std::countr_one(ascii) / 2;
+                out += leading;
+                in += leading;
+                if (leading == 8)
                     continue;
-                }
             }
 #endif
             const char16_t unit = *in++;
