@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -112,6 +113,8 @@ public:
         : m_workspace(m_temporary.filePath(QStringLiteral("app"))),
           m_movies(m_temporary.filePath(QStringLiteral("movies")))
     {
+        std::printf("building %d projects x %d episodes...\n", projects, episodes);
+        std::fflush(stdout);
         QDir().mkpath(m_workspace.root());
         m_workspace.createFolders();
         QDir().mkpath(m_movies);
@@ -283,11 +286,8 @@ struct Figures
 // Runs the CLI and the floor in turns; the best of each counts, so that the
 // other helpers' work on a shared machine and the disk's write-back of one
 // run weigh as little as they can.
-Figures measure(const std::string &cli, int projects, int episodes, int rounds)
+Figures measure(const std::string &cli, Fixture &fixture, int rounds)
 {
-    std::printf("building %d projects x %d episodes...\n", projects, episodes);
-    std::fflush(stdout);
-    Fixture fixture(projects, episodes);
     Figures figures;
     for (int round = 0; round < rounds; ++round) {
         fixture.clearOutput();
@@ -356,13 +356,19 @@ int main(int argc, char **argv)
             : QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/tessaly-cli";
     std::printf("tessaly-cli --help, best of 20: %.1f ms\n", startUpMilliseconds(cli, 20));
     if (argc > 1 && std::string(argv[1]) == "--scale") {
-        for (const auto &[projects, rounds] : {std::pair{1000, 5}, {10000, 3}, {100000, 2}})
-            printFigures(projects, 5, rounds, measure(cli, projects, 5, rounds));
+        std::vector<std::unique_ptr<Fixture>> fixtures;
+        for (const auto &[projects, rounds] : {std::pair{1000, 5}, {10000, 3}, {100000, 2}}) {
+            // Every workspace stays until the end: removing one would charge
+            // the next sizes for the inodes it frees (see `clearOutput`).
+            fixtures.push_back(std::make_unique<Fixture>(projects, 5));
+            printFigures(projects, 5, rounds, measure(cli, *fixtures.back(), rounds));
+        }
         return 0;
     }
     const int projects = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int episodes = argc > 2 ? std::atoi(argv[2]) : 50;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
-    printFigures(projects, episodes, rounds, measure(cli, projects, episodes, rounds));
+    Fixture fixture(projects, episodes);
+    printFigures(projects, episodes, rounds, measure(cli, fixture, rounds));
     return 0;
 }
