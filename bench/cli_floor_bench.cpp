@@ -14,6 +14,13 @@
 //
 // The scale run prints the time per project at each size, so that growth
 // that is not linear shows, and the process's peak memory at each size.
+//
+// Both sides print their processor time beside the elapsed time, and the
+// start-up that every command pays is timed on `tessaly-cli --help`. On a
+// file system without a journal, files made within a minute of many being
+// removed cost far more (the file system skips the freed inodes): the runs
+// remove nothing, but another program's clean-up, or this benchmark's own
+// at its end, still weighs on a run that follows it closely.
 
 #include "catalogue/ProjectList.h"
 #include "files/TextFile.h"
