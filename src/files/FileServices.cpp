@@ -160,18 +160,13 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
     return name;
 }
 
-Listing listEntriesIn(int folder, bool folders, int *error)
+namespace {
+
+// Reads the open folder's entries and closes it.
+Listing readEntries(DIR *dir, bool folders, int *error)
 {
     Listing listing;
-    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
-    if (!dir) {
-        *error = errno;
-        if (copy >= 0)
-            ::close(copy);
-        return listing;
-    }
-    ::rewinddir(dir); // the copy shares its position with the open folder
+    const int folder = ::dirfd(dir);
     std::vector<EncodedName> names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir)) {
@@ -209,6 +204,35 @@ Listing listEntriesIn(int folder, bool folders, int *error)
         listing.encodedEntries.append(std::move(name.bytes));
     }
     return listing;
+}
+
+} // namespace
+
+Listing listEntriesIn(int folder, bool folders, int *error)
+{
+    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+        *error = errno;
+        if (copy >= 0)
+            ::close(copy);
+        return {};
+    }
+    ::rewinddir(dir); // the copy shares its position with the open folder
+    return readEntries(dir, folders, error);
+}
+
+Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error)
+{
+    // opendir opens the folder with O_CLOEXEC itself: fewer calls than
+    // open and fdopendir, for each episode folder of a run.
+    DIR *dir = path.isEmpty() ? nullptr : ::opendir(path.constData());
+    *opened = dir != nullptr;
+    if (!dir) {
+        *error = path.isEmpty() ? ENOENT : errno;
+        return {};
+    }
+    return readEntries(dir, folders, error);
 }
 
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
@@ -266,17 +290,9 @@ namespace {
 
 Listing listEntries(const QString &folder, bool folders)
 {
-    Listing listing;
-    const QByteArray encodedFolder = QFile::encodeName(folder);
-    const int fd =
-        encodedFolder.isEmpty() ? -1 : ::open(encodedFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        listing.error = reasonFor(encodedFolder.isEmpty() ? ENOENT : errno);
-        return listing;
-    }
+    bool opened = false;
     int error = 0;
-    listing = detail::listEntriesIn(fd, folders, &error);
-    ::close(fd);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, &opened, &error);
     if (error != 0) {
         listing = {};
         listing.error = reasonFor(error);
@@ -404,23 +420,14 @@ Listing listFiles(const QString &folder)
 
 Listing listFilesIfFolder(const QString &folder, bool *isFolder)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
-    const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    Listing listing;
-    if (fd < 0) {
-        const int openError = encoded.isEmpty() ? ENOENT : errno;
-        *isFolder = folderExists(folder);
-        if (*isFolder)
-            listing.error = reasonFor(openError);
-        return listing;
-    }
-    *isFolder = true;
+    bool opened = false;
     int error = 0;
-    listing = detail::listEntriesIn(fd, false, &error);
-    ::close(fd);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), false, &opened, &error);
+    *isFolder = opened || folderExists(folder);
     if (error != 0) {
         listing = {};
-        listing.error = reasonFor(error);
+        if (*isFolder)
+            listing.error = reasonFor(error);
     }
     return listing;
 }

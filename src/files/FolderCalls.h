@@ -28,6 +28,10 @@ int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
 bool writeAll(int fd, const char *data, qsizetype size, int *error);
 // The files (or sub-folders) directly inside the open folder, sorted.
 Listing listEntriesIn(int folder, bool folders, int *error);
+// As `listEntriesIn`, for the folder at the path, opened for the listing
+// alone; `opened` tells a folder that could not be opened from one that
+// could not be read.
+Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
 // Reads the open file to its end and closes it.

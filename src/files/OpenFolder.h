@@ -67,7 +67,8 @@ public:
     bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
     // Removes a file or a link (never what it points to).
     bool remove(const QByteArray &name, QString *reason = nullptr) const;
-    // A generated file: a temporary file renamed over the name, not synced.
+    // A generated file, not synced: written under the name when the name is
+    // free, otherwise a temporary file renamed over it.
     bool writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
     // A generated file written in pieces, as `writeFile` writes it whole.
     class StreamedFile;

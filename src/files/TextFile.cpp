@@ -4,7 +4,15 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <mutex>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessaly::text {
 
@@ -63,29 +71,16 @@ std::optional<QString> decodeWith(const char *codec, const QByteArray &bytes, bo
     return result;
 }
 
-// Code page 936 of every character of the basic plane, asked of the
-// converter once: pages are encoded by looking each character up, which is
-// many times faster than a converter call for each text. 0 marks a
-// character that code page 936 cannot carry; below 0x100 is one byte.
+// Code page 936 of the characters of the basic plane, asked of the
+// converter a block of 256 characters at a time, the first time a text
+// holds one of the block: pages are encoded by looking each character up,
+// which is many times faster than a converter call for each text, and a
+// run's texts touch few blocks, so the table costs little to make. 0 marks
+// a character that code page 936 cannot carry; below 0x100 is one byte.
 class CodePage936Table
 {
 public:
-    CodePage936Table() : m_codes(0x10000, 0)
-    {
-        // The converter writes "?" for a character it has no code for; no
-        // other character above ASCII becomes that byte.
-        QStringEncoder encoder(CodePage936);
-        for (char32_t c = 0x80; c < 0x10000; ++c) {
-            if (c >= 0xD800 && c < 0xE000)
-                continue; // surrogates are never a character of their own
-            const QChar character{char16_t(c)};
-            const QByteArray bytes = encoder.encode(QStringView(&character, 1));
-            if (bytes.size() == 1 && bytes[0] != '?')
-                m_codes[c] = uchar(bytes[0]);
-            else if (bytes.size() == 2)
-                m_codes[c] = quint16(uchar(bytes[0]) << 8 | uchar(bytes[1]));
-        }
-    }
+    CodePage936Table() : m_codes(0x10000, 0) {}
 
     // The text in code page 936, or nothing when a character has no code.
     std::optional<QByteArray> encode(QStringView text) const
@@ -103,14 +98,33 @@ public:
         const qsizetype start = bytes.size();
         bytes.resize(start + text.size() * 2);
         char *out = bytes.data() + start;
-        const quint16 *codes = m_codes.data();
-        for (const QChar c : text) {
-            const char16_t unit = c.unicode();
+        const char16_t *in = text.utf16();
+        const char16_t *const end = in + text.size();
+        while (in < end) {
+#if defined(__SSE2__)
+            // Pages are mostly ASCII: eight characters at a time while they are.
+            if (end - in >= 8) {
+                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+                const __m128i aboveAscii = _mm_and_si128(units, _mm_set1_epi16(short(0xFF80)));
+                // Two bits for each character that is ASCII, from the first.
+                const unsigned ascii =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(aboveAscii, _mm_setzero_si128())));
+                // All eight bytes are stored; those after the first character
+                // that is not ASCII are written over next.
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                const int leading = ascii == 0xFFFF ? 8 : std::countr_one(ascii) / 2;
+                out += leading;
+                in += leading;
+                if (leading == 8)
+                    continue;
+            }
+#endif
+            const char16_t unit = *in++;
             if (unit < 0x80) {
                 *out++ = char(unit);
                 continue;
             }
-            const quint16 code = codes[unit];
+            const quint16 code = codeOf(unit);
             if (code == 0) {
                 bytes.truncate(start);
                 return false;
@@ -127,14 +141,60 @@ public:
     {
         for (const QChar c : text) {
             const char16_t unit = c.unicode();
-            if (unit >= 0x80 && m_codes[unit] == 0)
+            if (unit >= 0x80 && codeOf(unit) == 0)
                 return false;
         }
         return true;
     }
 
 private:
-    std::vector<quint16> m_codes;
+    quint16 codeOf(char16_t unit) const
+    {
+        const int block = unit >> 8;
+        if (!m_made[block].load(std::memory_order_acquire))
+            makeBlock(block);
+        return m_codes[unit];
+    }
+
+    // One converter call for the block: each character followed by U+0001,
+    // which is byte 0x01 and never part of a two-byte code, so the bytes
+    // split back into the characters' codes. The converter writes "?" for a
+    // character it has no code for; no other character above ASCII becomes
+    // that byte.
+    void makeBlock(int block) const
+    {
+        const std::lock_guard<std::mutex> lock(m_making);
+        if (m_made[block].load(std::memory_order_relaxed))
+            return;
+        const char16_t first = char16_t(std::max(block << 8, 0x80));
+        const char16_t last = char16_t((block << 8) | 0xFF);
+        QString characters;
+        for (char32_t c = first; c <= last; ++c) {
+            // Surrogates are never a character of their own: they keep 0.
+            characters.append(QChar(c >= 0xD800 && c < 0xE000 ? u'?' : char16_t(c)));
+            characters.append(QChar(u'\x01'));
+        }
+        QStringEncoder encoder(CodePage936);
+        const QByteArray bytes = encoder.encode(characters);
+        qsizetype at = 0;
+        for (char32_t c = first; c <= last; ++c) {
+            const qsizetype separator = bytes.indexOf('\x01', at);
+            if (separator < 0)
+                break; // the converter failed as a whole: the block stays uncodable
+            const qsizetype size = separator - at;
+            const bool surrogate = c >= 0xD800 && c < 0xE000;
+            if (!surrogate && size == 1 && bytes[at] != '?')
+                m_codes[c] = uchar(bytes[at]);
+            else if (!surrogate && size == 2)
+                m_codes[c] = quint16(uchar(bytes[at]) << 8 | uchar(bytes[at + 1]));
+            at = separator + 1;
+        }
+        m_made[block].store(true, std::memory_order_release);
+    }
+
+    mutable std::vector<quint16> m_codes;
+    mutable std::array<std::atomic<bool>, 256> m_made{};
+    mutable std::mutex m_making;
 };
 
 const CodePage936Table &codePage936()
@@ -171,6 +231,11 @@ QByteArray encode(const QString &text)
 bool fitsCodePage936(QStringView text)
 {
     return codePage936().fits(text);
+}
+
+bool appendInCodePage936(QByteArray &out, QStringView text)
+{
+    return codePage936().appendTo(out, text);
 }
 
 PieceEncoder::PieceEncoder(bool fitsCodePage936) : m_codePage936(fitsCodePage936), m_wide(Gb18030) {}

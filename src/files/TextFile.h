@@ -15,6 +15,9 @@ QByteArray encode(const QString &text);
 // True when code page 936 carries every character of the text: `encode`
 // of a text made of pieces uses it when each piece fits.
 bool fitsCodePage936(QStringView text);
+// Appends the text in code page 936 when it carries every character;
+// otherwise false, with `out` as it was.
+bool appendInCodePage936(QByteArray &out, QStringView text);
 
 // Encodes a text that comes in pieces, giving together the bytes `encode`
 // gives for the whole. Whether the whole fits code page 936 is asked of

@@ -1,47 +1,61 @@
 #include "site/PageValues.h"
 
+#include <algorithm>
+
 namespace tessaly::page {
 
 namespace {
 
 // Rewrites each character for which `escape` gives a replacement (empty text
-// keeps it). A value that needs nothing is returned as it is, without a copy.
-template <typename Escape> QString escapedEach(const QString &value, Escape escape)
+// keeps it). A value that needs nothing is returned as it is, without a copy:
+// `needsEscape` finds the first character to rewrite without building a
+// replacement for every character before it.
+template <typename NeedsEscape, typename Escape>
+QString escapedEach(const QString &value, NeedsEscape needsEscape, Escape escape)
 {
+    const QChar *const begin = value.constData();
+    const QChar *const end = begin + value.size();
+    const QChar *first = std::find_if(begin, end, needsEscape);
+    if (first == end)
+        return value;
     QString result;
-    bool changed = false;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QString replacement = escape(value.at(i));
-        if (replacement.isEmpty()) {
-            if (changed)
-                result += value.at(i);
-            continue;
-        }
-        if (!changed) {
-            result.reserve(value.size() + 16);
-            result = value.left(i);
-            changed = true;
-        }
-        result += replacement;
+    result.reserve(value.size() + 16);
+    result.append(begin, first - begin);
+    for (const QChar *at = first; at != end; ++at) {
+        const QString replacement = needsEscape(*at) ? escape(*at) : QString();
+        if (replacement.isEmpty())
+            result += *at;
+        else
+            result += replacement;
     }
-    return changed ? result : value;
+    return result;
 }
 
 } // namespace
 
 QString urlPathPiece(const QString &value)
 {
-    return escapedEach(value, [](QChar c) {
-        const bool encode = c.unicode() < 0x20 || c == u'%' || c == u'#' || c == u'?' || c == u'"' ||
-                            c == u'\\' || c == u'<' || c == u'>' || c == u'&';
-        return encode ? QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper() : QString();
-    });
+    return escapedEach(
+        value,
+        [](QChar c) {
+            return c.unicode() < 0x20 || c == u'%' || c == u'#' || c == u'?' || c == u'"' || c == u'\\' ||
+                   c == u'<' || c == u'>' || c == u'&';
+        },
+        [](QChar c) { return QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper(); });
 }
 
 QString fileNameUrlPiece(const QByteArray &encodedName)
 {
-    const QString decoded = QString::fromUtf8(encodedName);
-    if (decoded.toUtf8() == encodedName)
+    return fileNameUrlPiece(encodedName, QString::fromUtf8(encodedName));
+}
+
+QString fileNameUrlPiece(const QByteArray &encodedName, const QString &decoded)
+{
+    // Valid UTF-8 comes back from decoding whole but for a leading byte-order
+    // mark, which decoding drops; only other names need the round trip.
+    const bool validUtf8 =
+        QByteArrayView(encodedName).isValidUtf8() && !encodedName.startsWith("\xEF\xBB\xBF");
+    if (validUtf8 || decoded.toUtf8() == encodedName)
         return urlPathPiece(decoded);
     QString result;
     qsizetype asciiStart = 0;
@@ -63,7 +77,8 @@ QString fileNameUrlPiece(const QByteArray &encodedName)
 
 QString htmlEscaped(const QString &value)
 {
-    return escapedEach(value, [](QChar c) {
+    const auto needsEscape = [](QChar c) { return c == u'&' || c == u'<' || c == u'>' || c == u'"'; };
+    return escapedEach(value, needsEscape, [](QChar c) {
         switch (c.unicode()) {
         case '&':
             return QStringLiteral("&amp;");
@@ -81,7 +96,11 @@ QString htmlEscaped(const QString &value)
 
 QString scriptEscaped(const QString &value)
 {
-    return escapedEach(value, [](QChar c) {
+    const auto needsEscape = [](QChar c) {
+        return c == u'\\' || c == u'\'' || c == u'"' || c == u'<' || c == u'\r' || c == u'\n' ||
+               c == u'\u2028' || c == u'\u2029';
+    };
+    return escapedEach(value, needsEscape, [](QChar c) {
         switch (c.unicode()) {
         case '\\':
             return QStringLiteral("\\\\");

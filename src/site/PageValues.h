@@ -16,6 +16,8 @@ QString urlPathPiece(const QString &value);
 // name as `urlPathPiece` gives it; in any other name every byte from 0x80
 // up is percent-encoded too, so the link reaches exactly that file.
 QString fileNameUrlPiece(const QByteArray &encodedName);
+// The same, for a name already decoded as UTF-8 (as a listing decodes it).
+QString fileNameUrlPiece(const QByteArray &encodedName, const QString &decoded);
 // "&", "<", ">" and the double quote as character references.
 QString htmlEscaped(const QString &value);
 // For a JavaScript string literal in either quote: backslash before each

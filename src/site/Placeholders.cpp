@@ -1,6 +1,9 @@
 #include "site/Placeholders.h"
 
+#include "files/TextFile.h"
+
 #include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace tessaly {
@@ -37,9 +40,21 @@ bool isPlainPlaceholder(QStringView placeholder)
 // "[[" of the filled text is then one of the template's own.
 bool isInertValue(QStringView value)
 {
-    // A vectorised search for "[", which values hold rarely.
+    const auto opensPlaceholder = [value](qsizetype at) {
+        return at + 1 == value.size() || value[at + 1] == u'[';
+    };
+    // Most values are a few characters (a number, a name), looked at faster
+    // here than by a call; a long one (a list) by a vectorised search for
+    // "[", which values hold rarely.
+    if (value.size() < 64) {
+        for (qsizetype at = 0; at < value.size(); ++at) {
+            if (value[at] == u'[' && opensPlaceholder(at))
+                return false;
+        }
+        return true;
+    }
     for (qsizetype at = value.indexOf(u'['); at >= 0; at = value.indexOf(u'[', at + 1)) {
-        if (at + 1 == value.size() || value[at + 1] == u'[')
+        if (opensPlaceholder(at))
             return false;
     }
     return true;
@@ -87,11 +102,24 @@ void TemplateFiller::appendFilled(QString &out, std::initializer_list<QStringVie
         out.append(text);
         return;
     }
+    // The size first, then one copy of each piece into place: a list of
+    // episodes is filled tens of thousands of times a run, and an append
+    // for every piece costs more than the copying itself.
     const QStringView *value = values.begin();
+    qsizetype size = 0;
+    for (const Piece &piece : m_pieces)
+        size += piece.size + (piece.slot >= 0 ? value[piece.slot].size() : 0);
+    const qsizetype start = out.size();
+    out.resize(start + size);
+    QChar *at = out.data() + start;
+    const auto copy = [&at](QStringView text) {
+        std::copy(text.begin(), text.end(), at);
+        at += text.size();
+    };
     for (const Piece &piece : m_pieces) {
-        out.append(QStringView(m_text).sliced(piece.from, piece.size));
+        copy(QStringView(m_text).sliced(piece.from, piece.size));
         if (piece.slot >= 0)
-            out.append(value[piece.slot]);
+            copy(value[piece.slot]);
     }
 }
 
@@ -100,6 +128,30 @@ QString TemplateFiller::filled(std::initializer_list<QStringView> values) const
     QString out;
     appendFilled(out, values);
     return out;
+}
+
+QByteArray TemplateFiller::filledFileBytes(std::initializer_list<QStringView> values) const
+{
+    bool inert = !m_pieces.empty();
+    for (const QStringView value : values)
+        inert = inert && isInertValue(value);
+    if (!inert)
+        return text::fileBytes(filled(values));
+    // Code page 936 piece by piece gives the bytes of the whole; a piece it
+    // cannot carry sends the whole to `fileBytes`, which then takes GB18030.
+    const QStringView *value = values.begin();
+    qsizetype size = 2;
+    for (const Piece &piece : m_pieces)
+        size += piece.size + (piece.slot >= 0 ? value[piece.slot].size() : 0);
+    QByteArray bytes;
+    bytes.reserve(size * 2);
+    for (const Piece &piece : m_pieces) {
+        if (!text::appendInCodePage936(bytes, QStringView(m_text).sliced(piece.from, piece.size)) ||
+            (piece.slot >= 0 && !text::appendInCodePage936(bytes, value[piece.slot])))
+            return text::fileBytes(filled(values));
+    }
+    bytes.append("\r\n", 2);
+    return bytes;
 }
 
 void fillPlaceholder(QString &text, const QString &placeholder, const QString &value)

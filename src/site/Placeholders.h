@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -31,6 +32,9 @@ public:
     // order the placeholders were given.
     void appendFilled(QString &out, std::initializer_list<QStringView> values) const;
     QString filled(std::initializer_list<QStringView> values) const;
+    // `text::fileBytes` of `filled(values)`, encoded piece by piece without
+    // the filled text in between (a play page is as long as its lists).
+    QByteArray filledFileBytes(std::initializer_list<QStringView> values) const;
 
 private:
     struct Piece

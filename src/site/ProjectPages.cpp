@@ -144,7 +144,8 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
             content.buttonList.append(crLf);
         }
         m_function.appendFilled(content.functionList,
-                                {folderInScript, page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode)),
+                                {folderInScript,
+                                 page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode, episode)),
                                  titleInScript, page::scriptEscaped(shortName), serial});
         m_button.appendFilled(content.buttonList, {serial, shortName});
     }
@@ -158,16 +159,16 @@ QString ProjectPages::coverCell(const ProjectContent &content) const
 
 void ProjectPages::writePlayPage(const ProjectContent &content)
 {
-    const QString playPage = m_playPage.filled(
-        {page::htmlEscaped(content.name), page::urlPathPiece(content.relativeFolder),
-         page::fileNameUrlPiece(content.firstEpisode), content.buttonList, content.functionList});
-
     m_report.step(QStringLiteral("影片") + content.name + QStringLiteral("播放页面内容生成..."));
     const files::OpenFolder &pages = m_output.data();
+    if (!pages.isOpen())
+        return;
+    const QByteArray bytes = m_playPage.filledFileBytes(
+        {page::htmlEscaped(content.name), page::urlPathPiece(content.relativeFolder),
+         page::fileNameUrlPiece(content.firstEpisode), content.buttonList, content.functionList});
     QString reason;
-    if (pages.isOpen() &&
-        !m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
-                            text::fileBytes(playPage), &reason))
+    if (!m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")), bytes,
+                            &reason))
         m_report.cannotWrite(m_workspace.playPage(content.name), reason);
 }
 

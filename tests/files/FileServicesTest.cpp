@@ -284,6 +284,26 @@ TEST(FileWriter, AWriteThatDoesNotFitKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(allNames(ws.root()), QStringList{QStringLiteral("List.ini")});
 }
 
+TEST(FileWriter, AGeneratedFileThatDoesNotFitLeavesNeitherItNorTheOldOne)
+{
+    // A free name is written directly, an existing file through a temporary
+    // one: after a failed write neither leaves part of the bytes behind.
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("old.html"), "old page");
+    const int result = tessaly::testing::inChildWithFileSizeLimit(1000, [&] {
+        const files::OpenFolder folder(ws.root());
+        QString newReason;
+        QString oldReason;
+        if (folder.writeFile("new.html", QByteArray(4000, 'x'), &newReason) ||
+            folder.writeFile("old.html", QByteArray(4000, 'x'), &oldReason))
+            return 1;
+        return newReason == QStringLiteral("文件过大") && oldReason == newReason ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ws.readBytes(QStringLiteral("old.html")), QByteArray("old page"));
+    EXPECT_EQ(allNames(ws.root()), QStringList{QStringLiteral("old.html")});
+}
+
 TEST(FileWriter, AFullDiskKeepsTheOldFileAndSaysSo)
 {
     TempWorkspace ws;

@@ -91,6 +91,24 @@ TEST(TextEncoding, EveryCharacterEncodesAsTheConverterEncodesIt)
     }
 }
 
+TEST(TextEncoding, MixedTextsEncodeAsTheConverterEncodesThem)
+{
+    // Runs of ASCII are encoded several characters at a time: a Chinese
+    // character at every place in and after such a run must still come out
+    // right, and so must the one character with a one-byte code above ASCII.
+    QStringEncoder converter("windows-936");
+    for (int run = 0; run < 20; ++run) {
+        for (int at = 0; at <= run; ++at) {
+            QString text = QString(run, u'a');
+            for (int i = 0; i < run; ++i)
+                text[i] = QChar(u'!' + i);
+            text.insert(at, QStringLiteral("中"));
+            text.append(QStringLiteral("€文\r\n"));
+            ASSERT_EQ(text::encode(text), QByteArray(converter.encode(text))) << run << ' ' << at;
+        }
+    }
+}
+
 TEST(TextEncoding, AByteOrderMarkDecidesTheEncodingAndIsDropped)
 {
     const QString name = QStringLiteral("名字A");

@@ -4,7 +4,7 @@
 # The installed menu entry and AppStream data must pass their validators
 # without a word; the Debian package must hold exactly expected-files.txt
 # (mode, owner, path), stripped binaries, and declare every library the
-# binaries link plus the run-time needs no binary shows.
+# binaries link or load plus the run-time needs no binary shows.
 set -euo pipefail
 check=$1
 build=$2
@@ -58,6 +58,10 @@ deb)
   # Only this architecture's copy counts: other architectures' packages
   # (libc6-i386, say) may hold a library of the same name.
   multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+  # The video libraries are loaded when first used: no binary names them.
+  for module in libavformat libavcodec libavutil libswscale; do
+    needed+=("$module.so.$(pkg-config --modversion "$module" | cut -d. -f1)")
+  done
   for soname in $(printf '%s\n' "${needed[@]}" | sort -u); do
     owner="$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)"
     [ -n "$owner" ] || fail "no installed package holds $soname"

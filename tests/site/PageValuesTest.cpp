@@ -1,5 +1,6 @@
 #include "site/PageValues.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -10,6 +11,26 @@ TEST(PageValues, UrlPiecesEncodeOnlyWhatBreaksAPathAndNothingTwice)
     EXPECT_EQ(page::urlPathPiece(QStringLiteral("%41#?\"\\<>&amp;")),
               QStringLiteral("%2541%23%3F%22%5C%3C%3E%26amp;"));
     EXPECT_EQ(page::urlPathPiece(QString(QChar(0x01)) + QChar(0x1F)), QStringLiteral("%01%1F"));
+}
+
+TEST(PageValues, AFileNameIsLinkedByItsOwnBytes)
+{
+    // A leading byte-order mark is valid UTF-8 but lost in decoding: the
+    // name keeps it as bytes. A name decoded by the listing gives the same.
+    for (const QByteArray &name : {QByteArray("中 #.mp4"),
+                                   QByteArray("\xEF\xBB\xBF"
+                                              "a #.mp4"),
+                                   QByteArray("\xB5\xDA"
+                                              "1 #.mp4")}) {
+        EXPECT_EQ(page::fileNameUrlPiece(name, QFile::decodeName(name)), page::fileNameUrlPiece(name));
+    }
+    EXPECT_EQ(page::fileNameUrlPiece("中 #.mp4"), QStringLiteral("中 %23.mp4"));
+    EXPECT_EQ(page::fileNameUrlPiece("\xEF\xBB\xBF"
+                                     "a #.mp4"),
+              QStringLiteral("%EF%BB%BFa %23.mp4"));
+    EXPECT_EQ(page::fileNameUrlPiece("\xB5\xDA"
+                                     "1 #.mp4"),
+              QStringLiteral("%B5%DA1 %23.mp4"));
 }
 
 TEST(PageValues, HtmlAndScriptEscapes)

@@ -79,6 +79,11 @@ TEST(Placeholders, ASplitTemplateFillsAsFillingInTurnDoes)
         {QStringLiteral("[[[A]]B]]"), QStringLiteral(""), QStringLiteral("b")},
         {QStringLiteral("[[A]]-[[C]]"), QStringLiteral("a"), QStringLiteral("b")},
         {QStringLiteral("[[B]] [[A]]"), QStringLiteral("[[B"), QStringLiteral("]]")},
+        // Long values (lists) are searched another way than short ones.
+        {QStringLiteral("[[A]][B]]"), QString(70, u'x') + u'[', QStringLiteral("b")},
+        {QStringLiteral("[[B]] [[A]]"), QString(70, u'x') + QStringLiteral("[[B"), QString(70, u']')},
+        // Code page 936 cannot carry these: the whole is GB18030.
+        {QStringLiteral("中[[A]]文[[B]]"), QStringLiteral("ÿ"), QStringLiteral("文😀")},
     };
     for (const auto &[text, a, b] : cases) {
         QString expected = text;
@@ -87,6 +92,8 @@ TEST(Placeholders, ASplitTemplateFillsAsFillingInTurnDoes)
         QString filled = QStringLiteral("head ");
         TemplateFiller(text, placeholders).appendFilled(filled, {a, b});
         EXPECT_EQ(filled, QStringLiteral("head ") + expected) << text.toStdString();
+        EXPECT_EQ(TemplateFiller(text, placeholders).filledFileBytes({a, b}), text::fileBytes(expected))
+            << text.toStdString();
     }
 }
 

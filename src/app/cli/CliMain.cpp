@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
-#include "demo/Example.h"
+#include "files/Reasons.h"
 #include "platform/ConsoleText.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <memory>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -20,10 +22,21 @@ void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QSt
     writeLine(stderr, qFormatLogMessage(type, context, message));
 }
 
-void writeSeriousQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// Only the example draws, and drawing needs the graphics library: the
+// example is made by a program of its own beside this one, which takes
+// over this process, so that no other command loads that library. Returns
+// only when it cannot be started.
+bool handOverToExampleMaker(const QString &folder)
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        writeQtMessage(type, context, message);
+    const QByteArray maker =
+        QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli-demo"));
+    const QByteArray encodedFolder = QFile::encodeName(folder);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::execl(maker.constData(), maker.constData(), encodedFolder.constData(), static_cast<char *>(nullptr));
+    tessaly::Messages::error(
+        tessaly::Messages::withPath(QFile::decodeName(maker), tessaly::files::reasonFor(errno)));
+    return false;
 }
 
 } // namespace
@@ -31,25 +44,13 @@ void writeSeriousQtMessage(QtMsgType type, const QMessageLogContext &context, co
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(writeQtMessage);
-    // Only the example draws: its frames need a GUI application, which runs
-    // offscreen so that it works without a display, as on a server.
-    const bool drawsFrames = argc > 1 && qstrcmp(argv[1], "demo") == 0;
-    std::unique_ptr<QCoreApplication> application;
-    if (drawsFrames) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // The platform's start-up remarks (no runtime folder for root, say)
-        // mean nothing to someone making the example; failures still show.
-        qInstallMessageHandler(writeSeriousQtMessage);
-        application = std::make_unique<QGuiApplication>(argc, argv);
-        qInstallMessageHandler(writeQtMessage);
-    } else {
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    QCoreApplication application(argc, argv);
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
     tessaly::CommandLine commandLine(
         QCoreApplication::applicationDirPath(), [](const QString &line) { writeLine(stdout, line); },
         [](const QString &line) { writeLine(stderr, line); });
-    commandLine.setExampleMaker(&tessaly::demo::makeExample);
+    commandLine.setExampleMaker(
+        [](const QString &folder, tessaly::ProgressSink &) { return handOverToExampleMaker(folder); });
     return commandLine.run(QCoreApplication::arguments().mid(1));
 }

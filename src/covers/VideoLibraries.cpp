@@ -1,0 +1,191 @@
+// The video library functions the program calls, each loading its library
+// the first time one of them is called. The video libraries pull in about a
+// hundred others (every codec, TLS, X11): linked as usual, they would be
+// loaded and relocated at every start, some 30 ms, though only covers taken
+// from the videos and the example use them.
+//
+// The definitions have the libraries' own names and types, so the code that
+// calls them is written against the libraries' headers as usual, and the
+// compiler checks each definition against its declaration. A function used
+// anywhere must be listed here: the link names the one that is missing.
+
+#include <QtGlobal>
+#include <dlfcn.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/display.h>
+#include <libavutil/error.h>
+#include <libavutil/frame.h>
+#include <libavutil/log.h>
+#include <libavutil/mathematics.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+enum class Library
+{
+    Util,
+    Codec,
+    Format,
+    Scale
+};
+
+// The same major versions the program was built against, as the linker
+// would have asked for them.
+#define TESSALY_SONAME(name, major) "lib" name ".so." AV_STRINGIFY(major)
+
+void *openLibrary(const char *soname)
+{
+    void *handle = ::dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
+    if (!handle)
+        qFatal("无法载入视频库 %s: %s", soname, ::dlerror());
+    return handle;
+}
+
+void *handleOf(Library library)
+{
+    switch (library) {
+    case Library::Util: {
+        static void *const handle = openLibrary(TESSALY_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Codec: {
+        static void *const handle = openLibrary(TESSALY_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Format: {
+        static void *const handle = openLibrary(TESSALY_SONAME("avformat", LIBAVFORMAT_VERSION_MAJOR));
+        return handle;
+    }
+    case Library::Scale: {
+        static void *const handle = openLibrary(TESSALY_SONAME("swscale", LIBSWSCALE_VERSION_MAJOR));
+        return handle;
+    }
+    }
+    return nullptr;
+}
+
+// The library's own function of that name, looked up once. The lookup is in
+// the library itself, never in the program, so it cannot find the function
+// that asks.
+template <auto Function> auto resolved(Library library, const char *name)
+{
+    using Pointer = decltype(Function);
+    static const Pointer function = [&] {
+        void *symbol = ::dlsym(handleOf(library), name);
+        if (!symbol)
+            qFatal("视频库中没有函数 %s: %s", name, ::dlerror());
+        return reinterpret_cast<Pointer>(symbol);
+    }();
+    return function;
+}
+
+} // namespace
+
+// One definition per function: its library, result, name, parameters and
+// the arguments passed on.
+#define TESSALY_VIDEO_CALL(library, result, name, parameters, arguments)                                     \
+    extern "C" result name parameters                                                                        \
+    {                                                                                                        \
+        return resolved<&name>(Library::library, #name) arguments;                                           \
+    }
+
+TESSALY_VIDEO_CALL(Util, void, av_dict_free, (AVDictionary * *m), (m))
+TESSALY_VIDEO_CALL(Util, int, av_dict_set,
+                   (AVDictionary * *pm, const char *key, const char *value, int flags),
+                   (pm, key, value, flags))
+TESSALY_VIDEO_CALL(Util, double, av_display_rotation_get, (const int32_t matrix[9]), (matrix))
+TESSALY_VIDEO_CALL(Util, AVFrame *, av_frame_alloc, (void), ())
+TESSALY_VIDEO_CALL(Util, void, av_frame_free, (AVFrame * *frame), (frame))
+TESSALY_VIDEO_CALL(Util, int, av_frame_get_buffer, (AVFrame * frame, int align), (frame, align))
+TESSALY_VIDEO_CALL(Util, AVFrameSideData *, av_frame_get_side_data,
+                   (const AVFrame *frame, enum AVFrameSideDataType type), (frame, type))
+TESSALY_VIDEO_CALL(Util, int, av_frame_make_writable, (AVFrame * frame), (frame))
+TESSALY_VIDEO_CALL(Util, void, av_frame_unref, (AVFrame * frame), (frame))
+TESSALY_VIDEO_CALL(Util, void, av_log_set_callback, (void (*callback)(void *, int, const char *, va_list)),
+                   (callback))
+TESSALY_VIDEO_CALL(Util, void, av_log_set_level, (int level), (level))
+TESSALY_VIDEO_CALL(Util, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq))
+TESSALY_VIDEO_CALL(Util, int, av_strerror, (int errnum, char *errbuf, size_t errbuf_size),
+                   (errnum, errbuf, errbuf_size))
+
+TESSALY_VIDEO_CALL(Codec, AVPacket *, av_packet_alloc, (void), ())
+TESSALY_VIDEO_CALL(Codec, void, av_packet_free, (AVPacket * *pkt), (pkt))
+TESSALY_VIDEO_CALL(Codec, void, av_packet_rescale_ts, (AVPacket * pkt, AVRational tb_src, AVRational tb_dst),
+                   (pkt, tb_src, tb_dst))
+TESSALY_VIDEO_CALL(Codec, void, av_packet_unref, (AVPacket * pkt), (pkt))
+TESSALY_VIDEO_CALL(Codec, AVCodecContext *, avcodec_alloc_context3, (const AVCodec *codec), (codec))
+TESSALY_VIDEO_CALL(Codec, const AVCodec *, avcodec_find_decoder, (enum AVCodecID id), (id))
+TESSALY_VIDEO_CALL(Codec, const AVCodec *, avcodec_find_encoder, (enum AVCodecID id), (id))
+TESSALY_VIDEO_CALL(Codec, const AVCodec *, avcodec_find_encoder_by_name, (const char *name), (name))
+TESSALY_VIDEO_CALL(Codec, void, avcodec_flush_buffers, (AVCodecContext * avctx), (avctx))
+TESSALY_VIDEO_CALL(Codec, void, avcodec_free_context, (AVCodecContext * *avctx), (avctx))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_open2,
+                   (AVCodecContext * avctx, const AVCodec *codec, AVDictionary **options),
+                   (avctx, codec, options))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_parameters_from_context,
+                   (AVCodecParameters * par, const AVCodecContext *codec), (par, codec))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_parameters_to_context,
+                   (AVCodecContext * codec, const AVCodecParameters *par), (codec, par))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_receive_frame, (AVCodecContext * avctx, AVFrame *frame),
+                   (avctx, frame))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_receive_packet, (AVCodecContext * avctx, AVPacket *avpkt),
+                   (avctx, avpkt))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_send_frame, (AVCodecContext * avctx, const AVFrame *frame),
+                   (avctx, frame))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_send_packet, (AVCodecContext * avctx, const AVPacket *avpkt),
+                   (avctx, avpkt))
+
+TESSALY_VIDEO_CALL(Format, AVRational, av_guess_sample_aspect_ratio,
+                   (AVFormatContext * format, AVStream *stream, AVFrame *frame), (format, stream, frame))
+TESSALY_VIDEO_CALL(Format, int, av_interleaved_write_frame, (AVFormatContext * s, AVPacket *pkt), (s, pkt))
+TESSALY_VIDEO_CALL(Format, int, av_read_frame, (AVFormatContext * s, AVPacket *pkt), (s, pkt))
+TESSALY_VIDEO_CALL(Format, int, av_seek_frame,
+                   (AVFormatContext * s, int stream_index, int64_t timestamp, int flags),
+                   (s, stream_index, timestamp, flags))
+TESSALY_VIDEO_CALL(Format, uint8_t *, av_stream_get_side_data,
+                   (const AVStream *stream, enum AVPacketSideDataType type, size_t *size),
+                   (stream, type, size))
+TESSALY_VIDEO_CALL(Format, int, av_write_trailer, (AVFormatContext * s), (s))
+TESSALY_VIDEO_CALL(Format, AVFormatContext *, avformat_alloc_context, (void), ())
+TESSALY_VIDEO_CALL(Format, int, avformat_alloc_output_context2,
+                   (AVFormatContext * *ctx, const AVOutputFormat *oformat, const char *format_name,
+                    const char *filename),
+                   (ctx, oformat, format_name, filename))
+TESSALY_VIDEO_CALL(Format, void, avformat_close_input, (AVFormatContext * *s), (s))
+TESSALY_VIDEO_CALL(Format, int, avformat_find_stream_info, (AVFormatContext * ic, AVDictionary **options),
+                   (ic, options))
+TESSALY_VIDEO_CALL(Format, void, avformat_free_context, (AVFormatContext * s), (s))
+TESSALY_VIDEO_CALL(Format, AVStream *, avformat_new_stream, (AVFormatContext * s, const AVCodec *c), (s, c))
+TESSALY_VIDEO_CALL(Format, int, avformat_open_input,
+                   (AVFormatContext * *ps, const char *url, const AVInputFormat *fmt, AVDictionary **options),
+                   (ps, url, fmt, options))
+TESSALY_VIDEO_CALL(Format, int, avformat_write_header, (AVFormatContext * s, AVDictionary **options),
+                   (s, options))
+TESSALY_VIDEO_CALL(Format, int, avio_closep, (AVIOContext * *s), (s))
+TESSALY_VIDEO_CALL(Format, int, avio_open, (AVIOContext * *s, const char *url, int flags), (s, url, flags))
+
+TESSALY_VIDEO_CALL(Scale, void, sws_freeContext, (struct SwsContext * swsContext), (swsContext))
+TESSALY_VIDEO_CALL(Scale, const int *, sws_getCoefficients, (int colorspace), (colorspace))
+TESSALY_VIDEO_CALL(Scale, int, sws_getColorspaceDetails,
+                   (struct SwsContext * c, int **inv_table, int *srcRange, int **table, int *dstRange,
+                    int *brightness, int *contrast, int *saturation),
+                   (c, inv_table, srcRange, table, dstRange, brightness, contrast, saturation))
+TESSALY_VIDEO_CALL(Scale, struct SwsContext *, sws_getContext,
+                   (int srcW, int srcH, enum AVPixelFormat srcFormat, int dstW, int dstH,
+                    enum AVPixelFormat dstFormat, int flags, SwsFilter *srcFilter, SwsFilter *dstFilter,
+                    const double *param),
+                   (srcW, srcH, srcFormat, dstW, dstH, dstFormat, flags, srcFilter, dstFilter, param))
+TESSALY_VIDEO_CALL(Scale, int, sws_isSupportedInput, (enum AVPixelFormat pix_fmt), (pix_fmt))
+TESSALY_VIDEO_CALL(Scale, int, sws_scale,
+                   (struct SwsContext * c, const uint8_t *const srcSlice[], const int srcStride[],
+                    int srcSliceY, int srcSliceH, uint8_t *const dst[], const int dstStride[]),
+                   (c, srcSlice, srcStride, srcSliceY, srcSliceH, dst, dstStride))
+TESSALY_VIDEO_CALL(Scale, int, sws_setColorspaceDetails,
+                   (struct SwsContext * c, const int inv_table[4], int srcRange, const int table[4],
+                    int dstRange, int brightness, int contrast, int saturation),
+                   (c, inv_table, srcRange, table, dstRange, brightness, contrast, saturation))
