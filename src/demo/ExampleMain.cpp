@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <cstdio>
 
 namespace {
 
@@ -54,6 +55,11 @@ int main(int argc, char **argv)
     qInstallMessageHandler(writeQtMessage);
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
-    tessaly::ProgressLines lines([](const tessaly::ProgressLine &line) { writeLine(stdout, line.text); });
+    // Each step takes seconds: its line goes out as it happens, even into a
+    // pipe, so that whoever watches sees the work move.
+    tessaly::ProgressLines lines([](const tessaly::ProgressLine &line) {
+        writeLine(stdout, line.text);
+        std::fflush(stdout);
+    });
     return tessaly::demo::makeExample(folder, lines) ? 0 : 1;
 }
