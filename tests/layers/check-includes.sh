@@ -19,8 +19,8 @@ declare -A below=(
   [demo]="covers site catalogue settings workspace files"
   [app]="covers site catalogue settings workspace files"
 )
-# The example maker is used by the command line's main alone.
-declare -A extra=([app/cli]="demo")
+# Layers a folder may use beyond those below its own (none today).
+declare -A extra=()
 
 layer_of() { # path relative to src -> layer, with /gui for a gui part
   local first="${1%%/*}" rest="${1#*/}"
