@@ -252,9 +252,8 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
     const int movedTo = moved.moveToRow(row, target);
     if (movedTo == row)
         return CommandOutcome::of(CommandOutcome::Status::Done, row);
-    QString reason;
-    if (!moved.save(listFile, &reason)) {
-        Messages::error(Messages::withPath(listFile, reason));
+    if (const QString failure = moved.saveSaying(listFile); !failure.isEmpty()) {
+        Messages::error(failure);
         return CommandOutcome::of(CommandOutcome::Status::Failed, row);
     }
     takeOver(std::move(moved), row, movedTo);

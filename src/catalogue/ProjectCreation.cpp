@@ -59,11 +59,9 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
         return CreationResult::Refused;
 
     projects.insertAtTop(project.name);
-    QString reason;
-    if (!projects.save(workspace.listFile(), &reason)) {
+    if (QString text = projects.saveSaying(workspace.listFile()); !text.isEmpty()) {
         // The rows stay as the file has them.
         projects.removeAt(0);
-        QString text = Messages::withPath(workspace.listFile(), reason);
         QString putBackReason;
         const bool putBack =
             !records || (hadSettings ? oldSettings && files::writeFileAtomically(settingsFile, *oldSettings,

@@ -79,6 +79,15 @@ QString ProjectList::unreadableText(const QString &listFile)
     return listFile + QStringLiteral("\r\n") + QStringLiteral("无法读取项目列表,列表将不会被保存!");
 }
 
+QString ProjectList::saveSaying(const QString &listFile) const
+{
+    QString reason;
+    if (save(listFile, &reason))
+        return {};
+    // A refusal's own text already names the file.
+    return m_saveRefused ? reason : Messages::withPath(listFile, reason);
+}
+
 bool listMayChange(const ProjectList &projects, const QString &listFile)
 {
     if (!projects.saveRefused())

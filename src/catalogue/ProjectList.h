@@ -30,6 +30,9 @@ public:
     // `Baocun`. Refused (false, reason set) after an unreadable load.
     bool save(const QString &listFile, QString *reason = nullptr) const;
     bool saveRefused() const { return m_saveRefused; }
+    // `save`, with a failure worded as every command says it: the list
+    // file's path, CR LF, the reason. Empty when saved.
+    QString saveSaying(const QString &listFile) const;
     // Why the last load was not whole (the system's reason, or that the
     // text is in no known encoding); empty after a whole load.
     const QString &loadFailure() const { return m_loadFailure; }

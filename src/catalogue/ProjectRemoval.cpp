@@ -55,10 +55,9 @@ bool deleteProject(const Workspace &workspace, ProjectList &projects, int row)
     // The list is saved before any file goes: a list that cannot be saved
     // keeps the row, and the row must keep its cover.
     projects.removeAt(row);
-    QString reason;
-    if (!projects.save(listFile, &reason)) {
+    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
         projects.setNames(rows);
-        Messages::error(Messages::withPath(listFile, reason));
+        Messages::error(failure);
         return false;
     }
     const ProjectRemoval removal = removeProjectFiles(workspace, rows.at(row));
@@ -69,9 +68,9 @@ bool deleteProject(const Workspace &workspace, ProjectList &projects, int row)
     // left without its row.
     QString text = removal.failureText();
     projects.setNames(rows);
-    if (!projects.save(listFile, &reason)) {
+    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
         projects.removeAt(row);
-        text += QStringLiteral("\r\n") + Messages::withPath(listFile, reason);
+        text += QStringLiteral("\r\n") + failure;
     }
     Messages::error(text);
     return false;
