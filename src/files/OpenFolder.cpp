@@ -173,6 +173,14 @@ quint64 OpenFolder::fileSystem() const
     return m_fd >= 0 && ::fstat(m_fd, &status) == 0 ? quint64(status.st_dev) : 0;
 }
 
+bool OpenFolder::isSameFolderAs(const OpenFolder &other) const
+{
+    struct stat mine;
+    struct stat theirs;
+    return m_fd >= 0 && other.m_fd >= 0 && ::fstat(m_fd, &mine) == 0 && ::fstat(other.m_fd, &theirs) == 0 &&
+           mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
 bool OpenFolder::holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const
 {
     struct stat status;

@@ -52,6 +52,8 @@ public:
     bool holdsEntry(const QByteArray &name) const;
     // Tells file systems apart: the folders of one file system give one value.
     quint64 fileSystem() const;
+    // True when both are open on one folder, however each was reached.
+    bool isSameFolderAs(const OpenFolder &other) const;
     // True when the name is a regular file itself (never a link) that holds
     // exactly these bytes.
     bool holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const;

@@ -26,6 +26,11 @@ QString outsideSiteFolderText()
     return QStringLiteral("链接指向站点文件夹以外");
 }
 
+QString sameAsDataText()
+{
+    return QStringLiteral("与 Data 是同一个文件夹");
+}
+
 } // namespace
 
 SitePublisher::SitePublisher(const Workspace &workspace, RunReport &report)
@@ -58,6 +63,17 @@ files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const
         m_report.cannotWrite(folder.path(), folder.error());
     folder.removeTemporaries();
     return folder;
+}
+
+files::OpenFolder SitePublisher::siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data)
+{
+    files::OpenFolder image = siteFolder(site, QStringLiteral("Image"));
+    // Linked to one folder, pages and covers would each be pruned as
+    // strangers to the other: the covers are then not published at all.
+    if (!image.isSameFolderAs(data))
+        return image;
+    m_report.cannotWrite(image.path(), sameAsDataText());
+    return {};
 }
 
 void SitePublisher::countFile()
@@ -154,7 +170,7 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
     m_report.step(QStringLiteral("主页更新完成"));
 
     const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
-    const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
+    const files::OpenFolder siteImage = siteImageFolder(site, siteData);
     QStringList pageCopyFailures;
     QStringList coverCopyFailures;
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
@@ -209,7 +225,7 @@ void SitePublisher::publishProject(const QString &name, const OutputFolders &out
         return;
     }
     const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
-    const files::OpenFolder siteImage = siteFolder(site, QStringLiteral("Image"));
+    const files::OpenFolder siteImage = siteImageFolder(site, siteData);
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
     m_filesToPublish = 2;

@@ -46,6 +46,8 @@ private:
     // `Data` or `Image` of the site folder, made when missing; a folder that
     // cannot be opened is a failure line.
     files::OpenFolder siteFolder(const files::OpenFolder &site, const QString &name);
+    // `Image`, as `siteFolder` opens it, refused when it is `data` itself.
+    files::OpenFolder siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data);
 
     // A new or changed file waiting under its temporary name.
     struct Staged

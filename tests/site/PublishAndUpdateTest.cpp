@@ -250,6 +250,21 @@ TEST_F(Publishing, NeverWritesOrRemovesThroughLinksOutOfTheSiteFolder)
     EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/one.jpg")), QByteArray("cover of one"));
 }
 
+TEST_F(Publishing, ImageLinkedToDataIsRefusedSoNeitherPrunesTheOther)
+{
+    threeProjects();
+    QDir(site + QStringLiteral("/Image")).removeRecursively();
+    ASSERT_TRUE(QFile::link(QStringLiteral("Data"), site + QStringLiteral("/Image")));
+
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_EQ(failureLines().first(),
+              QStringLiteral("无法写入 ") + site + QStringLiteral("/Image: 与 Data 是同一个文件夹"));
+    EXPECT_EQ(
+        QDir(site + QStringLiteral("/Data")).entryList(QDir::Files),
+        (QStringList{QStringLiteral("one.html"), QStringLiteral("three.html"), QStringLiteral("two.html")}));
+}
+
 TEST_F(Publishing, SyncsOnceForTheOutputAndOnceForTheSiteAndClearsLeftTemporaryFiles)
 {
     threeProjects();
