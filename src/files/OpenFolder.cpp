@@ -244,9 +244,9 @@ bool OpenFolder::remove(const QByteArray &name, QString *reason) const
 bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
 {
     // A name nothing holds yet is written directly: there is no old file to
-    // keep, and a write that fails removes what it began, so the name is
-    // never left holding part of the bytes. A whole run writes most of its
-    // files this way, after the clean-up, which saves a rename each.
+    // keep, and a write that fails removes what it began. A whole run writes
+    // most of its files this way, after the clean-up, which saves a rename
+    // each.
     const int fd = m_fd < 0 ? -1
                             : ::openat(m_fd, name.constData(),
                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -264,6 +264,11 @@ bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QStr
     }
     // Anything else (a file, a link, a name the folder refuses) goes the way
     // that replaces, and says why it cannot.
+    return replaceFile(name, bytes, reason);
+}
+
+bool OpenFolder::replaceFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
+{
     const std::optional<QByteArray> temporary = writeTemporary(bytes, name, reason);
     if (!temporary)
         return false;

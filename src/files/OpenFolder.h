@@ -70,8 +70,14 @@ public:
     // Removes a file or a link (never what it points to).
     bool remove(const QByteArray &name, QString *reason = nullptr) const;
     // A generated file, not synced: written under the name when the name is
-    // free, otherwise a temporary file renamed over it.
+    // free, otherwise as `replaceFile` writes it. A program killed while it
+    // writes leaves the part written under the name: for files the next run
+    // writes again.
     bool writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
+    // A file, not synced, written beside the name and renamed over it: the
+    // name holds the whole of it or what it held before, even when the
+    // program is killed meanwhile.
+    bool replaceFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
     // A generated file written in pieces, as `writeFile` writes it whole.
     class StreamedFile;
 

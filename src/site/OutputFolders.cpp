@@ -30,9 +30,13 @@ OutputFolders::OutputFolders(const Workspace &workspace, RunReport &report) : m_
 bool OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray &name,
                               const QByteArray &bytes, QString *reason) const
 {
-    if (folder.writeFile(name, bytes, reason))
+    // Covers stay from run to run (a run writes only the missing ones), so a
+    // killed run must never leave part of one under its name; pages and the
+    // index are all written again by the next run.
+    const bool cover = &folder == &m_image;
+    if (cover ? folder.replaceFile(name, bytes, reason) : folder.writeFile(name, bytes, reason))
         return true;
-    (&folder == &m_image ? m_unwrittenCovers : m_unwrittenPages).insert(name);
+    (cover ? m_unwrittenCovers : m_unwrittenPages).insert(name);
     return false;
 }
 

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -174,6 +176,33 @@ TEST_F(Generation, WritesTheDefaultCoverOnlyWhereNoneIs)
     generate();
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Bare.jpg")), defaultCoverBytes());
     EXPECT_TRUE(failureLines().isEmpty());
+}
+
+TEST_F(Generation, ARunKilledWhileWritingADefaultCoverLeavesNoPartOfItBehind)
+{
+    // Covers stay from run to run: a cover cut off by a killed run (here by
+    // the file size limit's signal) and kept under its name would be taken
+    // for the project's own by every later run.
+    if (defaultCoverBytes().isEmpty())
+        GTEST_SKIP() << "the default cover resource is not in this build";
+    projects.setNames({QStringLiteral("Bare")});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit fileSize{};
+        ::getrlimit(RLIMIT_FSIZE, &fileSize);
+        fileSize.rlim_cur = rlim_t(defaultCoverBytes().size() / 2);
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        generate();
+        ::_exit(0);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    generate();
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/Bare.jpg")), defaultCoverBytes());
 }
 
 namespace {
