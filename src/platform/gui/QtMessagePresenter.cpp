@@ -31,6 +31,9 @@ MessageAnswer QtMessagePresenter::present(const Message &message)
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    // Messages quote paths and links, which may hold anything: never markup,
+    // whose links the box would open on a click.
+    box.setTextFormat(Qt::PlainText);
     const int answer = box.exec();
     if (!yesNo)
         return MessageAnswer::Ok;
