@@ -33,10 +33,6 @@ inline QString linkCopied()
 {
     return QStringLiteral("复制链接成功!");
 }
-inline QString unusableProjectName()
-{
-    return QStringLiteral("无法使用的项目名称: ");
-}
 
 // Why no cover could be taken from a video file.
 inline QString notAVideo()

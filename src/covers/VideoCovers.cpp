@@ -1,6 +1,7 @@
 #include "covers/VideoCovers.h"
 
 #include "catalogue/ProjectList.h"
+#include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
 #include "covers/CoverTexts.h"
 #include "files/FileServices.h"
@@ -50,7 +51,7 @@ VideoCover refusedName(const QString &project)
 {
     VideoCover cover;
     cover.failedPath = project;
-    cover.reason = texts::unusableProjectName() + project;
+    cover.reason = unusableProjectNameText(project);
     cover.message = cover.reason;
     return cover;
 }

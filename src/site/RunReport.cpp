@@ -1,5 +1,7 @@
 #include "site/RunReport.h"
 
+#include "catalogue/ProjectRemoval.h"
+
 namespace tessaly {
 
 QString RunReport::failureText(const char *what, const QString &path, const QString &reason)
@@ -41,7 +43,7 @@ void RunReport::cannotCopy(const QString &source, const QString &target, const Q
 
 void RunReport::unusableName(const QString &name)
 {
-    failure(QStringLiteral("无法使用的项目名称: ") + name);
+    failure(unusableProjectNameText(name));
 }
 
 } // namespace tessaly

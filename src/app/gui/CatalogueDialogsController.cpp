@@ -3,6 +3,7 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/DroppedFolder.h"
+#include "catalogue/ProjectRemoval.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
 #include "platform/Messages.h"
@@ -55,7 +56,7 @@ void CatalogueDialogsController::openEpisodeFolderChooser()
     // A hand-edited list may hold a name that cannot be a file name; its
     // settings file must never be written, so the chooser does not open.
     if (!isUsableProjectName(*project)) {
-        Messages::error(QStringLiteral("无法使用的项目名称: ") + *project);
+        Messages::error(unusableProjectNameText(*project));
         return;
     }
     EpisodeFolderDialog dialog(

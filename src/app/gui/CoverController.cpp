@@ -3,6 +3,7 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectList.h"
+#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/PictureFolder.h"
 #include "covers/SearchSites.h"
@@ -37,7 +38,7 @@ std::optional<QString> CoverController::projectForCover()
     if (!project)
         return std::nullopt;
     if (!isUsableProjectName(*project)) {
-        Messages::error(texts::unusableProjectName() + *project);
+        Messages::error(unusableProjectNameText(*project));
         return std::nullopt;
     }
     return project;

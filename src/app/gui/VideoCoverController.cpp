@@ -3,6 +3,7 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectList.h"
+#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -52,7 +53,7 @@ bool VideoCoverController::projectForCover(QString &project)
     if (!chosen)
         return false;
     if (!isUsableProjectName(*chosen)) {
-        Messages::error(texts::unusableProjectName() + *chosen);
+        Messages::error(unusableProjectNameText(*chosen));
         return false;
     }
     project = *chosen;

@@ -135,7 +135,7 @@ TEST_F(CoverCommands, AnUnusableProjectNameOpensNothing)
     for (const char *command : {"Command5", "Command10", "Command11"}) {
         messages.clear();
         buttonNamed(*window, command)->click();
-        EXPECT_EQ(messages.texts(), QStringList{texts::unusableProjectName() + ".."}) << command;
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("无法使用的项目名称: ..")}) << command;
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
     EXPECT_EQ(fileDialogs, 0);
