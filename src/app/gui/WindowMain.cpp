@@ -74,10 +74,11 @@ int main(int argc, char **argv)
     tessaly::Desktop::setInstance(&desktop);
 
     tessaly::WorkspaceSession session(workspaceFolder(app));
+    // Styled first, so that the boxes shown while the workspace opens are too.
+    applySkin(app, session.workspace());
     if (!session.open(tessaly::WorkspaceSession::Access::Change,
                       tessaly::WorkspaceSession::MissingFolder::Refuse))
         return 1;
-    applySkin(app, session.workspace());
 
     tessaly::MainWindow window(session);
     window.start();
