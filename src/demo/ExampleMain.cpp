@@ -15,30 +15,22 @@
 
 namespace {
 
-void writeLine(std::FILE *stream, const QString &line)
-{
-    tessaly::writeToConsole(stream, line + u'\n');
-}
-
-// Qt's own warnings can quote a path too, so they take the same way out.
-void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    writeLine(stderr, qFormatLogMessage(type, context, message));
-}
+using tessaly::writeLineToConsole;
+using tessaly::writeQtMessageToConsole;
 
 void writeSeriousQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        writeQtMessage(type, context, message);
+        writeQtMessageToConsole(type, context, message);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(writeQtMessage);
+    qInstallMessageHandler(writeQtMessageToConsole);
     if (argc != 2 || argv[1][0] == '\0') {
-        writeLine(stderr, QStringLiteral("用法: tessaly-cli demo DIR"));
+        writeLineToConsole(stderr, QStringLiteral("用法: tessaly-cli demo DIR"));
         return 2;
     }
     // The frames need a GUI application, which runs offscreen so that it
@@ -52,13 +44,13 @@ int main(int argc, char **argv)
     qInstallMessageHandler(writeSeriousQtMessage);
     int applicationArgc = 1;
     QGuiApplication application(applicationArgc, argv);
-    qInstallMessageHandler(writeQtMessage);
+    qInstallMessageHandler(writeQtMessageToConsole);
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
     // Each step takes seconds: its line goes out as it happens, even into a
     // pipe, so that whoever watches sees the work move.
     tessaly::ProgressLines lines([](const tessaly::ProgressLine &line) {
-        writeLine(stdout, line.text);
+        writeLineToConsole(stdout, line.text);
         std::fflush(stdout);
     });
     return tessaly::demo::makeExample(folder, lines) ? 0 : 1;

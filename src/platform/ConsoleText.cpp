@@ -46,4 +46,14 @@ void writeToConsole(std::FILE *stream, const QString &text)
         std::fflush(stream);
 }
 
+void writeLineToConsole(std::FILE *stream, const QString &line)
+{
+    writeToConsole(stream, line + u'\n');
+}
+
+void writeQtMessageToConsole(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    writeLineToConsole(stderr, qFormatLogMessage(type, context, message));
+}
+
 } // namespace tessaly

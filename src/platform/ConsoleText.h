@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <cstdio>
 
 namespace tessaly {
@@ -17,5 +18,10 @@ QString withoutTerminalControls(const QString &text);
 // Flushed at once but for standard output to a file or pipe, which is
 // flushed before standard error is written and at exit.
 void writeToConsole(std::FILE *stream, const QString &text);
+// The same for one line, which gets its line feed.
+void writeLineToConsole(std::FILE *stream, const QString &line);
+// A message handler for Qt's own warnings, which can quote a path too: they
+// go to standard error the same way.
+void writeQtMessageToConsole(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
 } // namespace tessaly

@@ -11,16 +11,8 @@
 
 namespace {
 
-void writeLine(std::FILE *stream, const QString &line)
-{
-    tessaly::writeToConsole(stream, line + u'\n');
-}
-
-// Qt's own warnings can quote a path too, so they take the same way out.
-void writeQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    writeLine(stderr, qFormatLogMessage(type, context, message));
-}
+using tessaly::writeLineToConsole;
+using tessaly::writeQtMessageToConsole;
 
 // Only the example draws, and drawing needs the graphics library: the
 // example is made by a program of its own beside this one, which takes
@@ -43,13 +35,13 @@ bool handOverToExampleMaker(const QString &folder)
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(writeQtMessage);
+    qInstallMessageHandler(writeQtMessageToConsole);
     QCoreApplication application(argc, argv);
     tessaly::StandardErrorPresenter standardError;
     tessaly::Messages::setPresenter(&standardError);
     tessaly::CommandLine commandLine(
-        QCoreApplication::applicationDirPath(), [](const QString &line) { writeLine(stdout, line); },
-        [](const QString &line) { writeLine(stderr, line); });
+        QCoreApplication::applicationDirPath(), [](const QString &line) { writeLineToConsole(stdout, line); },
+        [](const QString &line) { writeLineToConsole(stderr, line); });
     commandLine.setExampleMaker(
         [](const QString &folder, tessaly::ProgressSink &) { return handOverToExampleMaker(folder); });
     return commandLine.run(QCoreApplication::arguments().mid(1));
