@@ -1,8 +1,8 @@
 #include "app/gui/ProjectListModel.h"
 
+#include "catalogue/gui/DetailsPane.h"
 #include "platform/gui/RowIcons.h"
 
-#include <QHeaderView>
 #include <QTreeView>
 
 namespace tessaly {
@@ -87,15 +87,8 @@ void ProjectListModel::endMoveRow()
 QTreeView *makeProjectView(ProjectListModel *model, QWidget *parent)
 {
     auto *view = new QTreeView(parent);
-    view->setObjectName(QStringLiteral("ListView1"));
     view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setUniformRowHeights(true);
-    view->setIconSize(QSize(30, 28));
-    view->header()->setStretchLastSection(true);
+    setUpRowList(view, QStringLiteral("ListView1"));
     return view;
 }
 

@@ -21,18 +21,24 @@ constexpr QSize CoverBoxSize(189, 254);
 
 } // namespace
 
-QTreeWidget *makeRowList(const QString &objectName, QWidget *parent)
+void setUpRowList(QTreeView *list, const QString &objectName)
 {
-    auto *list = new QTreeWidget(parent);
     list->setObjectName(objectName);
-    list->setColumnCount(1);
-    list->setHeaderLabels({QStringLiteral("项目")});
     list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformRowHeights(true);
     list->setIconSize(QSize(30, 28));
     list->header()->setStretchLastSection(true);
+}
+
+QTreeWidget *makeRowList(const QString &objectName, QWidget *parent)
+{
+    auto *list = new QTreeWidget(parent);
+    list->setColumnCount(1);
+    list->setHeaderLabels({QStringLiteral("项目")});
+    setUpRowList(list, objectName);
     return list;
 }
 

@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QTreeView;
 class QTreeWidget;
 
 namespace tessaly {
@@ -77,5 +78,7 @@ private:
 // A list of rows the way every list of the window is set up: one column
 // "项目", no root decoration, no in-place editing, one row selected at most.
 QTreeWidget *makeRowList(const QString &objectName, QWidget *parent);
+// The same set-up for a view over a model of its own, which names the column.
+void setUpRowList(QTreeView *list, const QString &objectName);
 
 } // namespace tessaly
