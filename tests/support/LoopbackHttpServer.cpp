@@ -4,6 +4,10 @@
 #include <QImage>
 #include <QTcpSocket>
 #include <QTimer>
+#include <cerrno>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace tessaly::testing {
 
@@ -25,6 +29,15 @@ QByteArray reasonPhrase(int status)
     default:
         return "Status";
     }
+}
+
+LoopbackResponse notFound()
+{
+    LoopbackResponse response;
+    response.status = 404;
+    response.contentType = "text/plain";
+    response.body = "not found";
+    return response;
 }
 
 } // namespace
@@ -98,7 +111,7 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         else if (m_responses.contains(target.section(u'?', 0, 0)))
             response = m_responses.value(target.section(u'?', 0, 0));
         else
-            response = {404, "text/plain", "not found", {}, 0, false, false};
+            response = notFound();
 
         if (response.neverAnswer)
             return;
@@ -112,22 +125,59 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
 
 void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
 {
+    if (!response.rawReply.isEmpty()) {
+        socket->write(response.rawReply);
+        socket->disconnectFromHost();
+        return;
+    }
+    const bool lengthless = response.omitContentLength || response.endlessBody || response.stallAfterBody;
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
-    if (!response.omitContentLength)
+    if (!lengthless)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    if (response.omitContentLength)
+    if (lengthless)
         head += "Connection: close\r\n";
     head += "\r\n";
     socket->write(head);
     socket->write(response.body);
+    if (response.endlessBody) {
+        socket->flush();
+        // The client may take the filler as fast as it can: a thread of
+        // its own keeps sending on a copy of the connection until the
+        // client goes away or the server ends.
+        const int descriptor = dup(int(socket->socketDescriptor()));
+        if (descriptor >= 0)
+            m_fillers.emplace_back([this, descriptor] { fill(descriptor); });
+        return;
+    }
     // Without a length the body ends with the connection; otherwise the
     // client may send its next request on it.
     if (response.omitContentLength)
         socket->disconnectFromHost();
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    m_stopping = true;
+    for (std::thread &filler : m_fillers)
+        filler.join();
+}
+
+void LoopbackHttpServer::fill(int descriptor) const
+{
+    const QByteArray filler(1024 * 1024, 'f');
+    pollfd writable{descriptor, POLLOUT, 0};
+    while (!m_stopping) {
+        if (poll(&writable, 1, 50) <= 0)
+            continue;
+        if (send(descriptor, filler.constData(), size_t(filler.size()), MSG_NOSIGNAL) < 0 &&
+            errno != EAGAIN && errno != EINTR)
+            break;
+    }
+    close(descriptor);
 }
 
 QByteArray makePicture(int width, int height, unsigned colour)

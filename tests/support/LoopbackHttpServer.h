@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTcpServer>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 class QTcpSocket;
 
@@ -23,6 +26,9 @@ struct LoopbackResponse
     int delayMilliseconds = 0;
     bool neverAnswer = false;       // keeps the connection open, silent
     bool omitContentLength = false; // the body ends when the connection closes
+    bool endlessBody = false;       // after the body, filler without end or length, as fast as it is taken
+    bool stallAfterBody = false;    // after the body, the connection stays open and silent
+    QByteArray rawReply;            // if set, sent instead of all the above, then the connection closes
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: serves fixed responses by
@@ -32,6 +38,7 @@ class LoopbackHttpServer : public QObject
 {
 public:
     LoopbackHttpServer();
+    ~LoopbackHttpServer() override;
 
     quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>" followed by the path.
@@ -49,11 +56,14 @@ private:
     void onConnection();
     void onReadable(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const LoopbackResponse &response);
+    void fill(int descriptor) const;
 
     QTcpServer m_server;
     QHash<QString, LoopbackResponse> m_responses;
     QHash<QTcpSocket *, QByteArray> m_pending;
     QStringList m_requests;
+    std::vector<std::thread> m_fillers;
+    std::atomic<bool> m_stopping = false;
 };
 
 // A PNG picture of the given size and colour, made in memory.

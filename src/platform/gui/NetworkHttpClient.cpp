@@ -9,6 +9,11 @@ namespace tessaly {
 
 namespace {
 
+// How far Qt's network thread may read ahead of what the request has taken.
+// Without a bound, a server faster than the request piles data up in
+// between before the request can count it against its size limit.
+constexpr qint64 readAheadBytes = 256 * 1024;
+
 // One GET with its own deadline, size budget and redirect checks. Whatever
 // fails first ends it: the reply is aborted and the failure reported once.
 // Redirects are followed here, one request at a time, so every hop passes
@@ -44,10 +49,12 @@ private:
     {
         m_currentUrl = url;
         m_body.clear();
+        m_received = 0;
         QNetworkRequest request(url);
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
         m_reply = m_manager.get(request);
+        m_reply->setReadBufferSize(readAheadBytes);
         connect(m_reply, &QNetworkReply::metaDataChanged, this, &NetworkHttpRequest::onMetaData);
         connect(m_reply, &QNetworkReply::readyRead, this, &NetworkHttpRequest::onReadyRead);
         connect(m_reply, &QNetworkReply::finished, this, &NetworkHttpRequest::onFinished);
@@ -67,21 +74,23 @@ private:
     int status() const { return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
     bool isRedirect() const { return status() >= 300 && status() <= 399; }
 
+    // A redirect's body is never kept, but it counts against the same
+    // budget as any other: a server must not keep a request busy forever
+    // by never ending one.
     void onMetaData()
     {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > m_limits.maximumBytes && !isRedirect())
+        if (length.isValid() && length.toLongLong() > m_limits.maximumBytes)
             fail(http_reasons::replyTooLarge());
     }
 
     void onReadyRead()
     {
-        if (isRedirect()) {
-            m_reply->readAll();
-            return;
-        }
-        m_body += m_reply->read(m_limits.maximumBytes + 1 - m_body.size());
-        if (m_body.size() > m_limits.maximumBytes)
+        const QByteArray piece = m_reply->read(m_limits.maximumBytes + 1 - m_received);
+        m_received += piece.size();
+        if (!isRedirect())
+            m_body += piece;
+        if (m_received > m_limits.maximumBytes)
             fail(http_reasons::replyTooLarge());
     }
 
@@ -140,6 +149,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer m_deadline;
     QByteArray m_body;
+    qint64 m_received = 0; // of this hop's body, kept or not
     int m_redirects = 0;
     bool m_done = false;
 };

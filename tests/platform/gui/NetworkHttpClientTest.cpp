@@ -3,9 +3,11 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/Waiting.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <sys/resource.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -150,4 +152,77 @@ TEST(NetworkHttpClient, ACancelledRequestNeverReports)
     get.request().cancel();
     keepRunning(500);
     EXPECT_EQ(get.reports(), 0);
+}
+
+namespace {
+
+// Caps the process's address space at what it uses now plus a budget, so a
+// client that buffers without end fails here instead of taking the machine
+// down. The old cap comes back at the end.
+class AddressSpaceBudget
+{
+public:
+    explicit AddressSpaceBudget(qint64 bytes)
+    {
+        getrlimit(RLIMIT_AS, &m_old);
+        rlimit capped = m_old;
+        capped.rlim_cur = rlim_t(mappedBytes() + bytes);
+        if (m_old.rlim_cur == RLIM_INFINITY || capped.rlim_cur < m_old.rlim_cur)
+            setrlimit(RLIMIT_AS, &capped);
+    }
+    ~AddressSpaceBudget() { setrlimit(RLIMIT_AS, &m_old); }
+
+private:
+    static qint64 mappedBytes()
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:"))
+                return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+        return 0;
+    }
+
+    rlimit m_old{};
+};
+
+} // namespace
+
+TEST(NetworkHttpClient, HoldsRedirectsToTheSameSizeAndTimeLimits)
+{
+    const auto redirect = [](const QByteArray &body) {
+        LoopbackResponse response;
+        response.status = 302;
+        response.headers.append({QByteArray("Location"), QByteArray("/elsewhere")});
+        response.body = body;
+        return response;
+    };
+    LoopbackHttpServer server;
+    LoopbackResponse endless = redirect({});
+    endless.endlessBody = true;
+    server.serve("/endless", endless);
+    LoopbackResponse endlessPage;
+    endlessPage.endlessBody = true;
+    server.serve("/endless-page", endlessPage);
+    LoopbackResponse declared = redirect({});
+    declared.headers.append({QByteArray("Content-Length"), QByteArray("10000000000")});
+    declared.stallAfterBody = true;
+    server.serve("/declared", declared);
+    LoopbackResponse stalled = redirect("moved");
+    stalled.stallAfterBody = true;
+    server.serve("/stalled", stalled);
+    server.serveBody("/elsewhere", "arrived", "text/plain");
+    NetworkHttpClient client;
+    const HttpLimits limits{20 * 1000, 64 * 1024, 3};
+    {
+        const AddressSpaceBudget budget(256 * 1024 * 1024);
+        EXPECT_EQ(OneRequest(client, server.url("/endless"), limits).wait(20 * 1000).error,
+                  QStringLiteral("回复过大"));
+        EXPECT_EQ(OneRequest(client, server.url("/endless-page"), limits).wait(20 * 1000).error,
+                  QStringLiteral("回复过大"));
+    }
+    EXPECT_EQ(OneRequest(client, server.url("/declared"), limits).wait().error, QStringLiteral("回复过大"));
+    EXPECT_EQ(OneRequest(client, server.url("/stalled"), {500, 64 * 1024, 3}).wait(3000).error,
+              QStringLiteral("超时"));
+    EXPECT_EQ(server.requestCount("/elsewhere"), 0);
 }
