@@ -52,6 +52,58 @@ inline QString notAWebLink()
 {
     return QStringLiteral("不是 http 或 https 链接");
 }
+inline QString connectionRefused()
+{
+    return QStringLiteral("连接被拒绝");
+}
+inline QString connectionClosed()
+{
+    return QStringLiteral("连接被服务器关闭");
+}
+inline QString connectionInterrupted()
+{
+    return QStringLiteral("连接被中断");
+}
+inline QString hostNotFound()
+{
+    return QStringLiteral("找不到服务器");
+}
+inline QString secureConnectionFailed()
+{
+    return QStringLiteral("安全连接失败");
+}
+inline QString networkUnavailable()
+{
+    return QStringLiteral("网络不可用");
+}
+inline QString unsafeRedirect()
+{
+    return QStringLiteral("拒绝不安全的重定向");
+}
+inline QString proxyFailed()
+{
+    return QStringLiteral("无法经代理服务器连接");
+}
+inline QString proxyNeedsLogin()
+{
+    return QStringLiteral("代理服务器要求登录");
+}
+inline QString unreadableContent()
+{
+    return QStringLiteral("回复内容无法读取");
+}
+inline QString notHttp()
+{
+    return QStringLiteral("回复不是有效的 HTTP");
+}
+inline QString serverError()
+{
+    return QStringLiteral("服务器出错");
+}
+inline QString networkError()
+{
+    return QStringLiteral("网络错误");
+}
 } // namespace http_reasons
 
 // Whether a request may go on from `from` to `to`: only to http or https

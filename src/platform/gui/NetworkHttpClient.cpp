@@ -101,11 +101,11 @@ private:
         const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
         if (isRedirect() && location.isValid())
             return followRedirect(m_currentUrl.resolved(location));
-        // A reply with a status is judged by it; Qt's words for it are English.
+        // A reply with a status is judged by it first.
         if (status() != 0 && (status() < 200 || status() > 299))
             return fail(http_reasons::httpStatus(status()));
         if (m_reply->error() != QNetworkReply::NoError)
-            return fail(m_reply->errorString());
+            return fail(networkErrorReason(m_reply->error()));
         if (status() < 200 || status() > 299)
             return fail(http_reasons::httpStatus(status()));
         onReadyRead();
@@ -155,6 +155,67 @@ private:
 };
 
 } // namespace
+
+QString networkErrorReason(QNetworkReply::NetworkError error)
+{
+    using E = QNetworkReply;
+    switch (error) {
+    case E::ConnectionRefusedError:
+        return http_reasons::connectionRefused();
+    case E::RemoteHostClosedError:
+        return http_reasons::connectionClosed();
+    case E::HostNotFoundError:
+        return http_reasons::hostNotFound();
+    case E::TimeoutError:
+    case E::ProxyTimeoutError:
+        return http_reasons::timedOut();
+    case E::OperationCanceledError:
+        return http_reasons::connectionInterrupted();
+    case E::SslHandshakeFailedError:
+        return http_reasons::secureConnectionFailed();
+    case E::TemporaryNetworkFailureError:
+    case E::NetworkSessionFailedError:
+    case E::BackgroundRequestNotAllowedError:
+        return http_reasons::networkUnavailable();
+    case E::TooManyRedirectsError:
+        return http_reasons::tooManyRedirects();
+    case E::InsecureRedirectError:
+        return http_reasons::unsafeRedirect();
+    case E::ProxyConnectionRefusedError:
+    case E::ProxyConnectionClosedError:
+    case E::ProxyNotFoundError:
+    case E::UnknownProxyError:
+        return http_reasons::proxyFailed();
+    case E::ProxyAuthenticationRequiredError:
+        return http_reasons::proxyNeedsLogin();
+    // Content and server errors usually come with a status outside 2xx
+    // and are reported by it; what is left is a body that could not be
+    // decoded.
+    case E::ContentAccessDenied:
+    case E::ContentOperationNotPermittedError:
+    case E::ContentNotFoundError:
+    case E::AuthenticationRequiredError:
+    case E::ContentReSendError:
+    case E::ContentConflictError:
+    case E::ContentGoneError:
+    case E::UnknownContentError:
+        return http_reasons::unreadableContent();
+    case E::ProtocolUnknownError:
+        return http_reasons::notAWebLink();
+    case E::ProtocolInvalidOperationError:
+    case E::ProtocolFailure:
+        return http_reasons::notHttp();
+    case E::InternalServerError:
+    case E::OperationNotImplementedError:
+    case E::ServiceUnavailableError:
+    case E::UnknownServerError:
+        return http_reasons::serverError();
+    case E::NoError:
+    case E::UnknownNetworkError:
+        break;
+    }
+    return http_reasons::networkError();
+}
 
 HttpRequest *NetworkHttpClient::get(const QUrl &url, const HttpLimits &limits)
 {

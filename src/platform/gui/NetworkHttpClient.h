@@ -3,8 +3,12 @@
 #include "platform/Http.h"
 
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 
 namespace tessaly {
+
+// Why a reply failed, in the client's own words: Qt's are English.
+QString networkErrorReason(QNetworkReply::NetworkError error);
 
 // The HTTP client on QNetworkAccessManager.
 class NetworkHttpClient : public HttpClient

@@ -4,6 +4,10 @@
 #include "support/Waiting.h"
 
 #include <QFile>
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -225,4 +229,51 @@ TEST(NetworkHttpClient, HoldsRedirectsToTheSameSizeAndTimeLimits)
     EXPECT_EQ(OneRequest(client, server.url("/stalled"), {500, 64 * 1024, 3}).wait(3000).error,
               QStringLiteral("超时"));
     EXPECT_EQ(server.requestCount("/elsewhere"), 0);
+}
+
+TEST(NetworkHttpClient, WordsBrokenConnectionsAndRepliesInChinese)
+{
+    LoopbackHttpServer server;
+    LoopbackResponse cut;
+    cut.rawReply = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort";
+    server.serve("/cut", cut);
+    LoopbackResponse badGzip;
+    badGzip.body = "this is not gzip";
+    badGzip.headers.append({QByteArray("Content-Encoding"), QByteArray("gzip")});
+    server.serve("/gzip", badGzip);
+    QTcpServer gone;
+    gone.listen(QHostAddress::LocalHost, 0);
+    const quint16 refusing = gone.serverPort();
+    gone.close();
+    // Plain text where a TLS handshake is expected.
+    QTcpServer plain;
+    plain.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&plain, &QTcpServer::newConnection, [&plain] {
+        QTcpSocket *socket = plain.nextPendingConnection();
+        socket->write("HTTP/1.1 400 Bad Request\r\n\r\n");
+        socket->disconnectFromHost();
+    });
+    NetworkHttpClient client;
+    const auto reason = [&client](const QString &url) {
+        return OneRequest(client, url, smallLimits()).wait().error;
+    };
+    EXPECT_EQ(reason(server.url("/cut")), QStringLiteral("连接被服务器关闭"));
+    EXPECT_EQ(reason(server.url("/gzip")), QStringLiteral("回复内容无法读取"));
+    EXPECT_EQ(reason(QStringLiteral("http://127.0.0.1:%1/").arg(refusing)), QStringLiteral("连接被拒绝"));
+    EXPECT_EQ(reason(QStringLiteral("http://nowhere.invalid/")), QStringLiteral("找不到服务器"));
+    EXPECT_EQ(reason(QStringLiteral("https://127.0.0.1:%1/").arg(plain.serverPort())),
+              QStringLiteral("安全连接失败"));
+}
+
+TEST(NetworkHttpClient, EveryNetworkErrorHasAChineseReason)
+{
+    const QMetaEnum errors = QMetaEnum::fromType<QNetworkReply::NetworkError>();
+    for (int i = 0; i < errors.keyCount(); ++i) {
+        const QString reason = networkErrorReason(QNetworkReply::NetworkError(errors.value(i)));
+        // The protocol's name is the only Latin word allowed.
+        const QString rest = QString(reason).remove(
+            QRegularExpression(QStringLiteral("https?"), QRegularExpression::CaseInsensitiveOption));
+        EXPECT_FALSE(reason.isEmpty()) << errors.key(i);
+        EXPECT_FALSE(rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]")))) << errors.key(i);
+    }
 }
