@@ -102,7 +102,12 @@ int CommandLine::run(const QStringList &arguments)
             continue;
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
-        WorkspaceSession session(chooseWorkspaceFolder(m_applicationFolder, folder));
+        const WorkspaceChoice choice = chooseWorkspaceFolder(m_applicationFolder, folder);
+        if (!choice.chosen()) {
+            Messages::error(choice.refusal);
+            return Failed;
+        }
+        WorkspaceSession session(choice.folder);
         const auto access = command == QLatin1String("list") ? WorkspaceSession::Access::ReadOnly
                                                              : WorkspaceSession::Access::Change;
         if (!session.open(access, WorkspaceSession::MissingFolder::Make))

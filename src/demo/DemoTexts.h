@@ -25,6 +25,10 @@ inline QString takingCover()
 {
     return QStringLiteral("从视频截取封面 ");
 }
+inline QString removedLeftover()
+{
+    return QStringLiteral("删除中断的示例留下的文件夹 ");
+}
 inline QString ready()
 {
     return QStringLiteral("示例已生成, 工作区: ");

@@ -6,6 +6,7 @@
 #include "demo/DemoTexts.h"
 #include "demo/EpisodeFrames.h"
 #include "demo/ExampleVideo.h"
+#include "files/BuildFolder.h"
 #include "files/FileServices.h"
 #include "files/Reasons.h"
 #include "files/TextFile.h"
@@ -23,18 +24,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tessaly::demo {
 
 namespace {
+
+// The hidden build folders beside DIR: the process id and six letters follow.
+const QByteArray BuildPrefix = QByteArrayLiteral(".tessaly-demo-");
 
 // A film with one episode and a series whose two seasons are two projects.
 // Names hold Chinese characters, blanks and apostrophes on purpose: the
@@ -72,9 +74,10 @@ QList<ExampleProject> exampleProjects()
     };
 }
 
-// Ctrl+C, a hang-up or a kill while the example is made: the work stops at
-// the next frame or step, the temporary folder is removed, and then the
-// process ends as the signal asked.
+// Ctrl+C, a hang-up, a closed output or a kill while the example is made:
+// the work stops at the next frame or step, the build folder is removed,
+// and then the process ends as the signal asked. A process killed outright
+// leaves its build folder to the next run.
 class Interruption
 {
 public:
@@ -109,8 +112,9 @@ public:
     static bool happened() { return s_stop; }
 
 private:
-    static constexpr int SignalCount = 3;
-    static constexpr int Signals[SignalCount] = {SIGINT, SIGTERM, SIGHUP};
+    static constexpr int SignalCount = 4;
+    // A closed pipe too: the progress lines may go to one.
+    static constexpr int Signals[SignalCount] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
     static inline volatile std::sig_atomic_t s_signal = 0;
     static inline std::atomic<bool> s_stop = false;
     struct sigaction m_previous[SignalCount] = {};
@@ -155,13 +159,27 @@ bool recordPaths(const Workspace &workspace, const Places &places)
     return true;
 }
 
+// Makes the folder and those above it up to `root`, which exists; mkpath
+// keeps no reason.
+bool makeFoldersBelow(const QString &root, const QString &folder)
+{
+    QString path = root;
+    for (const QString &name : folder.mid(root.size()).split(u'/', Qt::SkipEmptyParts)) {
+        path += u'/' + name;
+        QString reason;
+        if (!files::folderExists(path) && !files::makeFolder(path, &reason))
+            return refuse(path, reason);
+    }
+    return true;
+}
+
 bool makeVideos(const Places &places, ProgressSink &sink)
 {
     const VideoShape shape;
     for (const ExampleProject &project : exampleProjects()) {
         const QString folder = places.episodeFolder(project);
-        if (!QDir().mkpath(folder))
-            return refuse(folder, files::reasonFor(errno));
+        if (!makeFoldersBelow(places.root, folder))
+            return false;
         for (int number = 1; number <= project.episodes.size(); ++number) {
             const QString episode = project.episodes.at(number - 1);
             sink.add({texts::makingVideo() + project.folder + u'/' + episode, ProgressIcon::Step});
@@ -182,8 +200,8 @@ bool makeVideos(const Places &places, ProgressSink &sink)
 bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
 {
     const Workspace workspace(building.workspace());
-    if (!QDir().mkpath(workspace.root()))
-        return refuse(workspace.root(), files::reasonFor(errno));
+    if (!makeFoldersBelow(building.root, workspace.root()))
+        return false;
     WorkspaceLock lock(workspace);
     if (!lock.acquire()) {
         Messages::error(lock.refusalText());
@@ -237,14 +255,51 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     return SiteGeneration(workspace, projects, templates, sink).run().succeeded();
 }
 
-// What a folder made by mkdir would get, rather than a temporary folder's
-// owner-only rights.
-bool giveUsualPermissions(const QString &folder)
+// While the example is made, a message that names a path inside the build
+// folder names the folder the example is made in instead: the build folder
+// is gone by the time the message is read, and what failed there (a full
+// disk, say) is a matter of that folder's file system.
+class BuildMessages : public MessagePresenter
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return ::chmod(QFile::encodeName(folder).constData(), 0777 & ~mask) == 0;
-}
+public:
+    BuildMessages(QString buildFolder, QString parent)
+        : m_buildFolder(std::move(buildFolder)), m_parent(std::move(parent)),
+          m_previous(Messages::presenter())
+    {
+        Messages::setPresenter(this);
+    }
+    ~BuildMessages() override { Messages::setPresenter(m_previous); }
+    BuildMessages(const BuildMessages &) = delete;
+    BuildMessages &operator=(const BuildMessages &) = delete;
+
+    MessageAnswer present(const Message &message) override
+    {
+        Message named = message;
+        named.text = withoutBuildFolder(message.text);
+        return m_previous->present(named);
+    }
+
+private:
+    // A path ends at the end of its line or at the ": " before a reason;
+    // the example's own names hold neither.
+    QString withoutBuildFolder(const QString &text) const
+    {
+        QStringList lines = text.split(QStringLiteral("\r\n"));
+        for (QString &line : lines) {
+            for (qsizetype at = line.indexOf(m_buildFolder); at >= 0; at = line.indexOf(m_buildFolder, at)) {
+                const qsizetype reason = line.indexOf(QStringLiteral(": "), at);
+                const qsizetype end = reason < 0 ? line.size() : reason;
+                line.replace(at, end - at, m_parent);
+                at += m_parent.size();
+            }
+        }
+        return lines.join(QStringLiteral("\r\n"));
+    }
+
+    QString m_buildFolder;
+    QString m_parent;
+    MessagePresenter *m_previous;
+};
 
 } // namespace
 
@@ -261,32 +316,34 @@ bool makeExample(const QString &folder, ProgressSink &sink)
     if (!files::folderExists(parent))
         return refuse(parent, texts::folderMissing());
 
-    // Declared first, so the temporary folder is gone before a signal that
-    // came meanwhile ends the process.
+    // A build folder whose maker was killed before it could remove it goes
+    // now; one that another run is still making stays.
+    for (const QString &leftover : files::BuildFolder::removeAbandoned(parent, BuildPrefix))
+        sink.add({texts::removedLeftover() + leftover, ProgressIcon::Step});
+
+    // Declared first, so the build folder is gone before a signal that came
+    // meanwhile ends the process.
     const Interruption interruption;
     // Beside DIR, so the last step is a rename within one file system.
-    QTemporaryDir building(parent + QStringLiteral("/.tessaly-demo-XXXXXX"));
-    // The failed mkdir's error number is still there; Qt's own text is English.
+    files::BuildFolder building(parent, BuildPrefix);
     if (!building.isValid())
-        return refuse(parent, files::reasonFor(errno));
-    const Places temporary(building.path());
-    if (!makeVideos(temporary, sink) || !makeWorkspaceAndSite(temporary, sink) || Interruption::happened())
+        return refuse(parent, building.error());
+    const BuildMessages messages(building.path(), parent);
+    const Places built(building.path());
+    if (!makeVideos(built, sink) || !makeWorkspaceAndSite(built, sink) || Interruption::happened())
         return false;
-    // The run wrote the temporary folder; what stays records DIR itself.
-    if (!recordPaths(Workspace(temporary.workspace()), Places(target)))
+    // The run wrote the build folder; what stays records DIR itself.
+    if (!recordPaths(Workspace(built.workspace()), Places(target)))
         return false;
 
-    if (!giveUsualPermissions(building.path()))
-        return refuse(building.path(), files::reasonFor(errno));
     // A signal during the last steps still leaves nothing behind.
     if (Interruption::happened())
         return false;
-    // rename() replaces DIR only while it is an empty folder: anything put
-    // there meanwhile makes it fail, and then the temporary folder goes.
-    if (std::rename(QFile::encodeName(building.path()).constData(), QFile::encodeName(target).constData()) !=
-        0)
-        return refuse(target, files::reasonFor(errno));
-    building.setAutoRemove(false);
+    // The rename replaces DIR only while it is an empty folder: anything put
+    // there meanwhile makes it fail, and then the build folder goes.
+    QString reason;
+    if (!building.renameTo(targetInfo.fileName(), &reason))
+        return refuse(target, reason);
     sink.add({texts::ready() + Places(target).workspace(), ProgressIcon::Done});
     return true;
 }

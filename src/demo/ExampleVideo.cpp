@@ -1,9 +1,9 @@
 #include "demo/ExampleVideo.h"
 
 #include "covers/FrameGrabber.h"
+#include "files/Reasons.h"
 
 #include <QFile>
-#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -17,14 +17,19 @@ namespace tessaly::demo {
 namespace {
 
 // The libraries' error codes are mostly negated error numbers; those read
-// as the system words them, the others as the libraries do.
+// as the file layer words them, the others as the libraries' own cases.
 QString reasonFor(int code)
 {
     if (code < 0 && code > -4096)
-        return QString::fromLocal8Bit(std::strerror(AVUNERROR(code)));
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromLocal8Bit(text);
+        return files::reasonFor(AVUNERROR(code));
+    switch (code) {
+    case AVERROR_ENCODER_NOT_FOUND:
+        return QStringLiteral("视频库中没有所需的编码器");
+    case AVERROR_MUXER_NOT_FOUND:
+        return QStringLiteral("视频库中没有 MP4 封装格式");
+    default:
+        return QStringLiteral("视频库出错 (错误代码 %1)").arg(code);
+    }
 }
 
 // QImage's 32-bit RGB is a native-endian word 0xffRRGGBB.

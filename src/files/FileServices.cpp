@@ -337,6 +337,13 @@ bool makeFolder(const QString &path, QString *reason)
     return failWith(reason, errno);
 }
 
+bool makePrivateFolder(const QString &path, QString *reason)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
+        return true;
+    return failWith(reason, errno);
+}
+
 bool deleteFile(const QString &path, QString *reason)
 {
     if (::unlink(QFile::encodeName(path).constData()) == 0)

@@ -21,6 +21,8 @@ bool folderExists(const QString &path);
 bool isHiddenName(const QString &name);
 
 bool makeFolder(const QString &path, QString *reason = nullptr);
+// A folder only its owner may read or enter, as the user's own data folders are.
+bool makePrivateFolder(const QString &path, QString *reason = nullptr);
 bool deleteFile(const QString &path, QString *reason = nullptr);
 // Writes a file that must survive a crash once written (the project list,
 // a settings file, a chosen cover, a template, a run log): the bytes go to

@@ -1,7 +1,6 @@
 #include "files/Reasons.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace tessaly::files {
 
@@ -37,8 +36,33 @@ QString reasonFor(int errnum)
         return QStringLiteral("路径中有一项不是文件夹");
     case ELOOP:
         return QStringLiteral("路径中的链接过多或指向链接");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("文件或文件夹正在使用中");
+    case EXDEV:
+        return QStringLiteral("不能在不同的文件系统之间移动");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("打开的文件过多");
+    case ENOMEM:
+        return QStringLiteral("内存不足");
+    case EINVAL:
+        return QStringLiteral("参数无效");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("设备不存在");
+    case ESTALE:
+        return QStringLiteral("网络文件系统上的文件已失效");
+    case ETIMEDOUT:
+        return QStringLiteral("操作超时");
+    case EAGAIN:
+        return QStringLiteral("资源暂时不可用");
+    case EINTR:
+        return QStringLiteral("操作被中断");
+    // The system's own words are English: the number at least tells
+    // someone who helps what happened.
     default:
-        return QString::fromLocal8Bit(std::strerror(errnum));
+        return QStringLiteral("系统错误 (错误号 %1)").arg(errnum);
     }
 }
 

@@ -1,9 +1,9 @@
 #include "workspace/Workspace.h"
 
 #include "files/FileServices.h"
+#include "platform/Messages.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace tessaly {
 
@@ -127,20 +127,58 @@ QStringList Workspace::createFolders() const
     return failures;
 }
 
-QString chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
+namespace {
+
+// A variable that names a folder counts only as an absolute path: a
+// relative one would depend on the folder the program was started in.
+QString absolutePathIn(const char *variable)
+{
+    const QString value = qEnvironmentVariable(variable);
+    return QDir::isAbsolutePath(value) ? files::withoutTrailingSeparators(QDir::cleanPath(value)) : QString();
+}
+
+WorkspaceChoice refused(const QString &text)
+{
+    return {{}, text};
+}
+
+} // namespace
+
+QString noDataFolderText()
+{
+    return QStringLiteral("无法确定用户数据文件夹,请用 --workspace 指定工作区");
+}
+
+WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
 {
     if (!requestedFolder.isEmpty())
-        return QDir(requestedFolder).absolutePath();
+        return {QDir(requestedFolder).absolutePath(), {}};
     const QString desktopEntry =
         QDir(executableFolder).filePath(QStringLiteral("../share/applications/tessaly.desktop"));
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!files::plainFileExists(desktopEntry) || dataFolder.isEmpty())
-        return executableFolder;
-    const QString folder = dataFolder + QStringLiteral("/Tessaly");
-    // A folder that cannot be made is reported with its path by the start-up
-    // that finds it missing.
-    QDir().mkpath(folder);
-    return folder;
+    if (!files::plainFileExists(desktopEntry))
+        return {executableFolder, {}};
+
+    QString reason;
+    QString dataFolder = absolutePathIn("XDG_DATA_HOME");
+    if (dataFolder.isEmpty()) {
+        // The home folder is the user's, and a missing one is a broken
+        // account rather than something to make: only the data folder's
+        // usual path below it is made.
+        const QString home = absolutePathIn("HOME");
+        if (home.isEmpty() || !files::folderExists(home))
+            return refused(noDataFolderText());
+        dataFolder = files::joinPath(home, QStringLiteral(".local/share"));
+        for (const QString &folder : {files::joinPath(home, QStringLiteral(".local")), dataFolder}) {
+            if (!files::folderExists(folder) && !files::makePrivateFolder(folder, &reason))
+                return refused(Messages::withPath(folder, reason));
+        }
+    } else if (!files::folderExists(dataFolder)) {
+        return refused(noDataFolderText());
+    }
+    const QString folder = files::joinPath(dataFolder, QStringLiteral("Tessaly"));
+    if (!files::folderExists(folder) && !files::makeFolder(folder, &reason))
+        return refused(Messages::withPath(folder, reason));
+    return {folder, {}};
 }
 
 } // namespace tessaly

@@ -43,12 +43,28 @@ private:
     QString m_root;
 };
 
+// Which folder a session works in, or why none could be chosen.
+struct WorkspaceChoice
+{
+    QString folder;
+    QString refusal; // the message to show; empty when a folder was chosen
+
+    bool chosen() const { return refusal.isEmpty(); }
+};
+
 // The one rule for which folder a session works in. A folder named with
 // `--workspace` is used as given. Otherwise an installed copy, whose
 // executable has `../share/applications/tessaly.desktop` beside its folder,
 // may not write beside its program and serves many users: each gets
-// `Tessaly` in their own data folder (~/.local/share/Tessaly), made here on
-// first start. Any other copy is portable and keeps the executable's folder.
-QString chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder = {});
+// `Tessaly` in their own data folder, made here on first start. That folder
+// is `XDG_DATA_HOME` when it is an absolute path, else `.local/share` below
+// `HOME`, which must be an absolute path to an existing folder; only
+// `Tessaly` (and `.local/share` below the home folder) is ever made, never
+// the data folder or the home folder themselves. Any other copy is portable
+// and keeps the executable's folder.
+WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder = {});
+
+// Said when an installed copy finds no usable data folder.
+QString noDataFolderText();
 
 } // namespace tessaly

@@ -261,16 +261,24 @@ TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFol
     TempWorkspace prefix;
     const QString bin = prefix.makeFolder(QStringLiteral("bin"));
     prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
-    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
-    const DataHome home(dataHome);
+    const QString dataHome = prefix.makeFolder(QStringLiteral("home/.local/share"));
     RecordingMessages messages;
     QStringList out;
     CommandLine commandLine(
         bin, [&out](const QString &line) { out.append(line); }, [](const QString &) {});
 
-    EXPECT_EQ(commandLine.run({QStringLiteral("list")}), 0);
-    EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
-    EXPECT_FALSE(prefix.exists(QStringLiteral("bin/Setting")));
+    {
+        const DataHome home(dataHome);
+        EXPECT_EQ(commandLine.run({QStringLiteral("list")}), 0);
+        EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
+        EXPECT_FALSE(prefix.exists(QStringLiteral("bin/Setting")));
+    }
+
+    const EnvironmentValue noHome("HOME", std::nullopt);
+    const EnvironmentValue noDataHome("XDG_DATA_HOME", std::nullopt);
+    EXPECT_EQ(commandLine.run({QStringLiteral("add"), QStringLiteral("甲")}), 1);
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("无法确定用户数据文件夹,请用 --workspace 指定工作区")});
 }
 
 TEST_F(CommandLineTest, ListCreatesNothingInTheWorkspace)

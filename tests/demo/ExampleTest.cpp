@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/Reasons.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
 #include "site/Progress.h"
@@ -12,10 +13,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -36,14 +41,22 @@ struct CliRun
 
 // The built `tessaly-cli`, started as on a server: no display and no window
 // system chosen.
-CliRun runCli(const QStringList &arguments)
+void startCli(QProcess &process, const QStringList &arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(QString::fromLatin1(name));
-    QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TESSALY_CLI), arguments);
+}
+
+// `inChild` runs in the child before the program starts.
+CliRun runCli(const QStringList &arguments, const std::function<void()> &inChild = {})
+{
+    QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    startCli(process, arguments);
     CliRun run;
     if (!process.waitForFinished(120000))
         return run;
@@ -249,6 +262,23 @@ TEST(Example, RefusesAFolderThatIsNotEmptyAndChangesNothing)
     EXPECT_EQ(entriesOf(folder), QStringList{QStringLiteral("keep.txt")});
 }
 
+TEST(Example, AFullDiskIsSaidInChineseNamingTheFolderTheExampleIsMadeIn)
+{
+    QTemporaryDir parent;
+    const CliRun refused = runCli({QStringLiteral("demo"), parent.filePath(QStringLiteral("example"))}, [] {
+        // Files may not grow beyond 64 KiB: writes past it fail as on a full disk.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit fileSize{};
+        ::getrlimit(RLIMIT_FSIZE, &fileSize);
+        fileSize.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    });
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.toStdString(),
+              (parent.path() + QStringLiteral("\r\n") + files::reasonFor(EFBIG) + u'\n').toStdString());
+    EXPECT_TRUE(entriesOf(parent.path()).isEmpty()) << entriesOf(parent.path()).join(u' ').toStdString();
+}
+
 TEST(Example, StoppedBySignalItLeavesNothingAndEndsAsTheSignalAsks)
 {
     QTemporaryDir parent;
@@ -261,6 +291,44 @@ TEST(Example, StoppedBySignalItLeavesNothingAndEndsAsTheSignalAsks)
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     EXPECT_TRUE(entriesOf(parent.path()).isEmpty()) << entriesOf(parent.path()).join(u' ').toStdString();
+}
+
+TEST(Example, AFolderLeftByAKilledRunGoesWithTheNextRunWhileOneStillBeingMadeStays)
+{
+    QTemporaryDir parent;
+    // The first progress line comes once the build folder is there.
+    const auto started = [&parent](QProcess &process, const char *name) {
+        startCli(process, {QStringLiteral("demo"), parent.filePath(QString::fromLatin1(name))});
+        return process.waitForReadyRead(60000);
+    };
+    // A run that is still making its example, held still meanwhile.
+    QProcess paused;
+    ASSERT_TRUE(started(paused, "paused"));
+    ASSERT_EQ(::kill(pid_t(paused.processId()), SIGSTOP), 0);
+    const QStringList building = entriesOf(parent.path());
+    ASSERT_EQ(building.size(), 1);
+
+    QProcess killed;
+    ASSERT_TRUE(started(killed, "killed"));
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    QStringList left = entriesOf(parent.path());
+    left.removeOne(building.first());
+    ASSERT_EQ(left.size(), 1);
+
+    const CliRun next = runCli({QStringLiteral("demo"), parent.filePath(QStringLiteral("next"))});
+    const QStringList after = entriesOf(parent.path());
+    ::kill(pid_t(paused.processId()), SIGCONT);
+    paused.terminate();
+    paused.waitForFinished(60000);
+    EXPECT_EQ(next.status, 0) << next.err.toStdString();
+    EXPECT_EQ(next.out.split(u'\n').first().toStdString(),
+              (QStringLiteral("删除中断的示例留下的文件夹 ") + parent.filePath(left.first())).toStdString());
+    QStringList expected{building.first(), QStringLiteral("next")};
+    expected.sort();
+    EXPECT_EQ(after, expected) << after.join(u' ').toStdString();
+    // Ended by its signal, the paused run removed its own build folder.
+    EXPECT_EQ(entriesOf(parent.path()), QStringList{QStringLiteral("next")});
 }
 
 namespace {

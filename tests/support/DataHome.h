@@ -1,39 +1,50 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStandardPaths>
+#include <QFile>
 #include <QString>
+#include <optional>
 
 namespace tessaly::testing {
 
+// Sets one environment variable, or unsets it when given nothing, for the
+// life of the object, and then puts back what was there.
+class EnvironmentValue
+{
+public:
+    EnvironmentValue(const char *name, const std::optional<QByteArray> &value)
+        : m_name(name), m_hadValue(qEnvironmentVariableIsSet(name)), m_oldValue(qgetenv(name))
+    {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~EnvironmentValue()
+    {
+        if (m_hadValue)
+            qputenv(m_name, m_oldValue);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentValue(const EnvironmentValue &) = delete;
+    EnvironmentValue &operator=(const EnvironmentValue &) = delete;
+
+private:
+    const char *m_name;
+    bool m_hadValue;
+    QByteArray m_oldValue;
+};
+
 // Points the user's data folder (XDG_DATA_HOME) at `folder` for the life of
 // the object, so a test of an installed copy never touches the real home.
-// The tests' standard-paths test mode would hide the variable, so it is off
-// meanwhile.
 class DataHome
 {
 public:
-    explicit DataHome(const QString &folder)
-        : m_hadValue(qEnvironmentVariableIsSet("XDG_DATA_HOME")), m_oldValue(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", folder.toLocal8Bit());
-        QStandardPaths::setTestModeEnabled(false);
-    }
-    ~DataHome()
-    {
-        QStandardPaths::setTestModeEnabled(m_wasTestMode);
-        if (m_hadValue)
-            qputenv("XDG_DATA_HOME", m_oldValue);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-    DataHome(const DataHome &) = delete;
-    DataHome &operator=(const DataHome &) = delete;
+    explicit DataHome(const QString &folder) : m_value("XDG_DATA_HOME", QFile::encodeName(folder)) {}
 
 private:
-    bool m_wasTestMode = QStandardPaths::isTestModeEnabled();
-    bool m_hadValue;
-    QByteArray m_oldValue;
+    EnvironmentValue m_value;
 };
 
 } // namespace tessaly::testing

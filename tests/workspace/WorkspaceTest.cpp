@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -89,18 +90,67 @@ TEST(WorkspaceChoice, AnInstalledCopyWorksInTheUsersDataFolderAndAnyOtherBesideI
 {
     TempWorkspace prefix;
     const QString bin = prefix.makeFolder(QStringLiteral("bin"));
-    const QString dataHome = prefix.path(QStringLiteral("home/.local/share"));
+    const QString dataHome = prefix.makeFolder(QStringLiteral("home/.local/share"));
     const tessaly::testing::DataHome home(dataHome);
 
-    EXPECT_EQ(chooseWorkspaceFolder(bin), bin);
-    EXPECT_FALSE(prefix.exists(QStringLiteral("home"))) << "a portable copy makes nothing in the home folder";
+    EXPECT_EQ(chooseWorkspaceFolder(bin).folder, bin);
+    EXPECT_TRUE(QDir(dataHome).isEmpty()) << "a portable copy makes nothing in the home folder";
 
     prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
-    EXPECT_EQ(chooseWorkspaceFolder(bin), dataHome + QStringLiteral("/Tessaly"));
+    EXPECT_EQ(chooseWorkspaceFolder(bin).folder, dataHome + QStringLiteral("/Tessaly"));
     EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
 
     const QString named = prefix.makeFolder(QStringLiteral("named"));
-    EXPECT_EQ(chooseWorkspaceFolder(bin, named), named);
+    EXPECT_EQ(chooseWorkspaceFolder(bin, named).folder, named);
+}
+
+TEST(WorkspaceChoice, AnInstalledCopyMakesOnlyItsOwnFolderAndRefusesWhenTheUserHasNoDataFolder)
+{
+    using tessaly::testing::EnvironmentValue;
+    TempWorkspace prefix;
+    const QString bin = prefix.makeFolder(QStringLiteral("bin"));
+    prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
+    prefix.makeFolder(QStringLiteral("home"));
+    prefix.makeFolder(QStringLiteral("data"));
+    const QString started = prefix.makeFolder(QStringLiteral("started here"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(started));
+
+    // `@` stands for the test's folder; no value means unset. An empty
+    // expectation is a refusal.
+    struct Case
+    {
+        std::optional<QByteArray> home;
+        std::optional<QByteArray> dataHome;
+        QString expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::nullopt, {}},
+        {"", "", {}},
+        {"home", std::nullopt, {}},
+        {"@/nowhere/x", std::nullopt, {}},
+        {std::nullopt, "@/no data", {}},
+        {"@/home", "relative", QStringLiteral("@/home/.local/share/Tessaly")},
+        {"@/nowhere/x", "@/data/", QStringLiteral("@/data/Tessaly")},
+    };
+    const QByteArray root = QFile::encodeName(prefix.root());
+    for (const Case &test : cases) {
+        const auto placed = [&](const std::optional<QByteArray> &value) -> std::optional<QByteArray> {
+            return value ? std::optional(QByteArray(*value).replace('@', root)) : std::nullopt;
+        };
+        const EnvironmentValue home("HOME", placed(test.home));
+        const EnvironmentValue dataHome("XDG_DATA_HOME", placed(test.dataHome));
+        const WorkspaceChoice choice = chooseWorkspaceFolder(bin);
+        const QString label =
+            QString::fromUtf8(test.home.value_or("(unset)") + " " + test.dataHome.value_or("(unset)"));
+        EXPECT_EQ(choice.folder, QString(test.expected).replace(u'@', prefix.root())) << label.toStdString();
+        EXPECT_EQ(choice.refusal, test.expected.isEmpty() ? noDataFolderText() : QString())
+            << label.toStdString();
+    }
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QDir(started).isEmpty());
+    EXPECT_FALSE(prefix.exists(QStringLiteral("nowhere")));
+    EXPECT_FALSE(prefix.exists(QStringLiteral("no data")));
 }
 
 TEST(WorkspaceLocking, AnEmptyOrGarbledLockFileIsTakenOver)

@@ -18,7 +18,7 @@
 
 namespace {
 
-QString workspaceFolder(const QApplication &app)
+tessaly::WorkspaceChoice workspaceFolder(const QApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tessaly"));
@@ -73,7 +73,12 @@ int main(int argc, char **argv)
     tessaly::QtDesktop desktop;
     tessaly::Desktop::setInstance(&desktop);
 
-    tessaly::WorkspaceSession session(workspaceFolder(app));
+    const tessaly::WorkspaceChoice choice = workspaceFolder(app);
+    if (!choice.chosen()) {
+        tessaly::Messages::error(choice.refusal);
+        return 1;
+    }
+    tessaly::WorkspaceSession session(choice.folder);
     // Styled first, so that the boxes shown while the workspace opens are too.
     applySkin(app, session.workspace());
     if (!session.open(tessaly::WorkspaceSession::Access::Change,
