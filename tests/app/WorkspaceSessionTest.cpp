@@ -27,6 +27,7 @@ public:
     void endRemoveRow() override { end(); }
     void beginMoveRow(int from, int to) override { begin(QStringLiteral("move %1 to %2").arg(from).arg(to)); }
     void endMoveRow() override { end(); }
+    void rowChanged(int row) override { m_heard.append(QStringLiteral("changed %1: ").arg(row) + names()); }
 
     // What was heard since the last call.
     QStringList take() { return std::exchange(m_heard, {}); }
