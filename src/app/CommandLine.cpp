@@ -30,6 +30,7 @@ QString CommandLine::usageText()
                           "  list           列出项目名称, 每行一个\n"
                           "  add NAME [FOLDER]  添加项目到列表顶部 (FOLDER 为剧集文件夹)\n"
                           "  remove NAME    删除项目 (列表中第一个名为 NAME 的项目)\n"
+                          "  rename OLD NEW 将项目 OLD 重命名为 NEW (列表中第一个名为 OLD 的项目)\n"
                           "  cover NAME [EPISODE]  从视频截取封面 (EPISODE 为剧集序号或文件名)\n"
                           "  covers-missing 为无封面项目截取封面\n"
                           "  demo DIR       在新文件夹 DIR 中制作示例 (视频, 工作区和已发布的站点)");
@@ -88,6 +89,10 @@ int CommandLine::run(const QStringList &arguments)
         {"list", 0, 0, [this](WorkspaceSession &s, const QStringList &) { return list(s); }},
         {"add", 1, 2, [this](WorkspaceSession &s, const QStringList &a) { return add(s, a); }},
         {"remove", 1, 1, [this](WorkspaceSession &s, const QStringList &a) { return remove(s, a.at(0)); }},
+        {"rename", 2, 2,
+         [](WorkspaceSession &s, const QStringList &a) {
+             return s.rename(s.rowOf(a.at(0)), a.at(1)).done() ? Done : Failed;
+         }},
         {"cover", 1, 2,
          [this](WorkspaceSession &s, const QStringList &a) {
              return cover_commands::cover(s.workspace(), s.projects(), a, m_out);

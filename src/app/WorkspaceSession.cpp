@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceCommands.h"
 #include "catalogue/ProjectRemoval.h"
+#include "catalogue/ProjectRenaming.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
@@ -258,6 +259,33 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
     }
     takeOver(std::move(moved), row, movedTo);
     return CommandOutcome::of(CommandOutcome::Status::Done, movedTo);
+}
+
+CommandOutcome WorkspaceSession::rename(int row, const QString &newName)
+{
+    if (row < 0 || row >= m_projects.size()) {
+        Messages::error(QStringLiteral("没有内容!"));
+        return CommandOutcome::of(CommandOutcome::Status::Refused);
+    }
+    ProjectList renamed = m_projects;
+    const ProjectRenaming renaming = renameProject(m_workspace, renamed, row, newName);
+    if (renaming.listChanged) {
+        m_projects = std::move(renamed);
+        if (m_observer)
+            m_observer->rowChanged(row);
+    }
+    switch (renaming.result) {
+    case RenameResult::Renamed:
+    case RenameResult::Unchanged:
+        return CommandOutcome::of(CommandOutcome::Status::Done, row);
+    case RenameResult::Ignored:
+        return CommandOutcome::of(CommandOutcome::Status::Ignored, row);
+    case RenameResult::Refused:
+        return CommandOutcome::of(CommandOutcome::Status::Refused, row);
+    case RenameResult::Failed:
+        break;
+    }
+    return CommandOutcome::of(CommandOutcome::Status::Failed, row);
 }
 
 CommandOutcome WorkspaceSession::setEpisodeFolder(const QString &project, const QString &folder)

@@ -31,6 +31,8 @@ public:
     // The name at `from` ends up at `to`; the rows between shift by one.
     virtual void beginMoveRow(int from, int to) = 0;
     virtual void endMoveRow() = 0;
+    // The name at `row` is another one now; no row moved.
+    virtual void rowChanged(int row) = 0;
 };
 
 // What a command did. Refusals and failures have already been said through
@@ -134,6 +136,9 @@ public:
     CommandOutcome move(int row, Move move);
     // Moves the project at `row` so that it ends up at `target`.
     CommandOutcome moveTo(int row, int target);
+    // "重命名" and `rename`: the project at `row` and its files take
+    // `newName`; the row stays where it is.
+    CommandOutcome rename(int row, const QString &newName);
 
     // Records a project's episode folder in its `<name>.ini`.
     CommandOutcome setEpisodeFolder(const QString &project, const QString &folder);

@@ -9,9 +9,10 @@ namespace tessaly {
 
 bool isUsableProjectName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") &&
-           name != QLatin1String("..") && !names::isReserved(name) && !names::isTooLong(name) &&
-           !names::breaksLinks(name);
+    // A dot-named page or cover would be hidden: publishing skips hidden
+    // files and the clean-up never removes them (".", ".." among them).
+    return !name.isEmpty() && !name.contains(u'/') && !name.startsWith(u'.') && !names::isReserved(name) &&
+           !names::isTooLong(name) && !names::breaksLinks(name);
 }
 
 ProjectList::LoadResult ProjectList::load(const QString &listFile)

@@ -7,8 +7,8 @@ namespace tessaly {
 
 // The one check before any command writes or removes a project's files. A
 // hand-edited list may hold any name: it is usable only as a file name of
-// its own ("/", "." and ".." are not, nor one too long for its page's file
-// name), not reserved, and without a character that breaks its links or
+// its own ("/" is not, nor a dot-named one, nor one too long for its page's
+// file name), not reserved, and without a character that breaks its links or
 // its line ("#", "?", "%", control characters).
 bool isUsableProjectName(const QString &name);
 

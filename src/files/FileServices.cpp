@@ -92,6 +92,11 @@ QByteArray followLinks(const QByteArray &path)
 
 namespace detail {
 
+QByteArray freshTemporaryName()
+{
+    return temporaryName();
+}
+
 // Writes all the bytes, going on after short writes, so that a write cut
 // short by a full disk ends in the error of the next call.
 bool writeAll(int fd, const char *data, qsizetype size, int *error)

@@ -21,6 +21,8 @@ enum class DataSync
 // leaves the error number of the failing call. `mode` < 0 keeps the default.
 std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, DataSync sync, int mode,
                                            int *error);
+// A ".tessaly-" name with six random letters or digits, which may be taken.
+QByteArray freshTemporaryName();
 // Creates a new empty file with a fresh ".tessaly-XXXXXX" name in the folder
 // and gives its descriptor (and the name), or -1 with the error number.
 int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);

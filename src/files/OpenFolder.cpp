@@ -167,6 +167,12 @@ bool OpenFolder::holdsEntry(const QByteArray &name) const
            !S_ISDIR(status.st_mode);
 }
 
+bool OpenFolder::holdsName(const QByteArray &name) const
+{
+    struct stat status;
+    return m_fd >= 0 && ::fstatat(m_fd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 quint64 OpenFolder::fileSystem() const
 {
     struct stat status;
@@ -239,6 +245,37 @@ bool OpenFolder::remove(const QByteArray &name, QString *reason) const
     if (::unlinkat(m_fd, name.constData(), 0) == 0)
         return true;
     return failWith(reason, errno);
+}
+
+bool OpenFolder::link(const QByteArray &from, const QByteArray &to, QString *reason) const
+{
+    if (m_fd >= 0 && ::linkat(m_fd, from.constData(), m_fd, to.constData(), 0) == 0)
+        return true;
+    return failWith(reason, m_fd >= 0 ? errno : ENOENT);
+}
+
+std::optional<QByteArray> OpenFolder::linkTemporary(const QByteArray &from, QString *reason) const
+{
+    int error = ENOENT;
+    for (int attempt = 0; attempt < 100 && m_fd >= 0; ++attempt) {
+        const QByteArray name = detail::freshTemporaryName();
+        if (::linkat(m_fd, from.constData(), m_fd, name.constData(), 0) == 0)
+            return name;
+        error = errno;
+        if (error != EEXIST)
+            break;
+    }
+    failWith(reason, error);
+    return std::nullopt;
+}
+
+bool OpenFolder::holdsSameFile(const QByteArray &first, const QByteArray &second) const
+{
+    struct stat one;
+    struct stat other;
+    return m_fd >= 0 && ::fstatat(m_fd, first.constData(), &one, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstatat(m_fd, second.constData(), &other, AT_SYMLINK_NOFOLLOW) == 0 &&
+           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
 bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const

@@ -50,6 +50,8 @@ public:
     std::optional<qint64> fileSize(const QByteArray &name) const;
     // True for anything but a folder, a dangling link included.
     bool holdsEntry(const QByteArray &name) const;
+    // True for anything at all under the name, a folder included.
+    bool holdsName(const QByteArray &name) const;
     // Tells file systems apart: the folders of one file system give one value.
     quint64 fileSystem() const;
     // True when both are open on one folder, however each was reached.
@@ -69,6 +71,16 @@ public:
     bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
     // Removes a file or a link (never what it points to).
     bool remove(const QByteArray &name, QString *reason = nullptr) const;
+    // A second name for the file or link `from` (the link itself, never what
+    // it points to). Never replaces: a taken name fails with the reason of
+    // EEXIST.
+    bool link(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
+    // As `link`, under a fresh short hidden name (see `isTemporaryName`),
+    // which it returns.
+    std::optional<QByteArray> linkTemporary(const QByteArray &from, QString *reason = nullptr) const;
+    // True when both names lead to one entry of the file system: two links
+    // of one file, or one name in two spellings where letter case is ignored.
+    bool holdsSameFile(const QByteArray &first, const QByteArray &second) const;
     // A generated file, not synced: written under the name when the name is
     // free, otherwise as `replaceFile` writes it. A program killed while it
     // writes leaves the part written under the name: for files the next run

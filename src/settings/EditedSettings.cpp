@@ -1,6 +1,7 @@
 #include "settings/EditedSettings.h"
 
 #include "files/FileServices.h"
+#include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/RecordedPaths.h"
@@ -25,6 +26,17 @@ EditedSettings EditedSettings::read(const Workspace &workspace)
     return edited;
 }
 
+QString EditedSettings::readFailure(const Workspace &workspace)
+{
+    const QString file = workspace.settingsFile();
+    if (!files::plainFileExists(file))
+        return {};
+    QString reason;
+    if (text::readWholeText(file, &reason))
+        return {};
+    return Messages::withPath(file, reason);
+}
+
 bool EditedSettings::save(const Workspace &workspace) const
 {
     for (const QString &folder : {movieFile, webFile}) {
@@ -46,7 +58,18 @@ bool EditedSettings::save(const Workspace &workspace) const
     ini::KeyValues values = site.keyValues();
     values.append({QLatin1String(settings::CoverSearch1Key), coverSearch1});
     values.append({QLatin1String(settings::CoverSearch2Key), coverSearch2});
-    const bool written = ini::write(section, values, file, &reason);
+    bool written = false;
+    if (replaceUnreadableFile && !readFailure(workspace).isEmpty()) {
+        QString content;
+        for (const auto &[key, value] : values)
+            content = ini::withValue(content, section, key, value);
+        if (const std::optional<QByteArray> bytes = text::encodeReadable(content))
+            written = files::writeFileAtomically(file, *bytes, &reason);
+        else
+            reason = text::unstorableFileText();
+    } else {
+        written = ini::write(section, values, file, &reason);
+    }
     if (!written)
         Messages::error(Messages::withPath(file, reason));
     return written;

@@ -22,10 +22,17 @@ struct EditedSettings
     bool webUpdate = false;
     QString coverSearch1;
     QString coverSearch2;
+    // The user agreed to replace a `Setting.ini` that cannot be read: `save`
+    // then writes it anew with these keys alone. A file readable by then is
+    // saved as always, keeping its other keys.
+    bool replaceUnreadableFile = false;
 
     // Everything empty and `webUpdate` off when `Setting.ini` is missing;
     // `webUpdate` is on only for the exact word "True".
     static EditedSettings read(const Workspace &workspace);
+    // Why `Setting.ini` is there but cannot be read, as its path, CR LF, the
+    // reason; empty when it can be read or is missing.
+    static QString readFailure(const Workspace &workspace);
 
     // Writes WebUpdate ("True" or "False"), MovieFile, WebFile, WebLink,
     // CoverSearch1 and CoverSearch2, in this order, with one replacement of
@@ -36,6 +43,11 @@ struct EditedSettings
 };
 
 namespace settings {
+
+inline QString replaceUnreadableQuestion()
+{
+    return QStringLiteral("设置文件无法读取,保存将替换整个文件,是否继续?");
+}
 
 inline QString movieFolderEmptyText()
 {

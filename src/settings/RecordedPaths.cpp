@@ -31,6 +31,13 @@ bool cameFromBytesThatAreNotUtf8(const QString &path)
 
 } // namespace
 
+QString undecodedPathRefusal(const QString &path)
+{
+    if (!cameFromBytesThatAreNotUtf8(path))
+        return {};
+    return Messages::withPath(path, QStringLiteral("路径中含有无法保存的字符!"));
+}
+
 QString recordedPathRefusal(const QString &path)
 {
     if (path.isEmpty())

@@ -10,5 +10,9 @@ namespace tessaly::settings {
 // such a path would read back as another folder, with no word said; and a
 // character the file cannot carry would come back as another one.
 QString recordedPathRefusal(const QString &path);
+// The part of that refusal for a path Qt got from bytes that are not UTF-8,
+// which names another folder than the one on disk: nothing can be listed
+// or recorded through it.
+QString undecodedPathRefusal(const QString &path);
 
 } // namespace tessaly::settings

@@ -1,6 +1,7 @@
 #include "site/SiteGeneration.h"
 
 #include "catalogue/ProjectList.h"
+#include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
@@ -307,6 +308,13 @@ std::optional<RunInputs> ProjectUpdate::prepare(int selectedRow) const
         return std::nullopt;
     if (selectedRow < 0 || selectedRow >= m_projects.size()) {
         Messages::error(noContentText());
+        return std::nullopt;
+    }
+    // Refused before any page is touched, as the cover commands are: the
+    // project has no page of its own to update.
+    const QString selected = m_projects.names().at(selectedRow);
+    if (!isUsableProjectName(selected)) {
+        Messages::error(unusableProjectNameText(selected));
         return std::nullopt;
     }
     return inputs;

@@ -27,6 +27,7 @@ public:
     void endRemoveRow() override { end(); }
     void beginMoveRow(int from, int to) override { begin(QStringLiteral("move %1 to %2").arg(from).arg(to)); }
     void endMoveRow() override { end(); }
+    void rowChanged(int row) override { m_heard.append(QStringLiteral("changed %1: ").arg(row) + names()); }
 
     // What was heard since the last call.
     QStringList take() { return std::exchange(m_heard, {}); }
@@ -89,6 +90,13 @@ TEST_F(WorkspaceSessionTest, EachCommandIsHeardAsOneChangeOfItsRows)
     EXPECT_EQ(heard->take(), QStringList{"move 0 to 1: d,n,a,c -> n,d,a,c"});
     EXPECT_EQ(s.moveTo(1, 3).row, 3);
     EXPECT_EQ(heard->take(), QStringList{"move 1 to 3: n,d,a,c -> n,a,c,d"});
+    EXPECT_EQ(s.rename(2, QStringLiteral("x")).row, 2);
+    EXPECT_EQ(heard->take(), QStringList{"changed 2: n,a,x,d"});
+    EXPECT_TRUE(s.rename(2, QStringLiteral("x")).done());
+    EXPECT_FALSE(s.rename(2, QStringLiteral("a")).done());
+    EXPECT_TRUE(heard->take().isEmpty());
+    s.rename(2, QStringLiteral("c"));
+    heard->take();
 
     // A move that goes nowhere is not a change.
     EXPECT_TRUE(s.move(0, WorkspaceSession::Move::Up).done());

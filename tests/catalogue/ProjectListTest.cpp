@@ -122,10 +122,11 @@ TEST(ProjectListMoves, MoveToRowShiftsTheRowsBetweenAndStaysInTheList)
 
 TEST(ProjectNamesInPaths, NamesThatWouldLeaveTheirFolderAreUnusable)
 {
-    for (const char *bad : {"a/b", "..", ".", "/"})
+    // Dot-named files are hidden, and publishing passes hidden files by.
+    for (const char *bad : {"a/b", "..", ".", "/", "..a", ".hidden"})
         EXPECT_FALSE(isUsableProjectName(QString::fromUtf8(bad))) << bad;
     EXPECT_FALSE(isUsableProjectName(QStringLiteral("a") + QChar(u'\0')));
-    for (const char *good : {"电影", " 空格 ", "a:b", "..a", "内容"})
+    for (const char *good : {"电影", " 空格 ", "a:b", "a..", "内容"})
         EXPECT_TRUE(isUsableProjectName(QString::fromUtf8(good))) << good;
 }
 

@@ -202,6 +202,15 @@ TEST_F(Publishing, UpdateRefusals)
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/P.html")));
+
+    // A selected name that cannot be a file name: refused before any page
+    // is written, with no line of a run.
+    messages.clear();
+    projects.setNames({QStringLiteral("P"), QStringLiteral(".hidden")});
+    EXPECT_TRUE(update(1).refused);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("无法使用的项目名称: .hidden")});
+    EXPECT_TRUE(lines.lines().isEmpty());
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/P.html")));
 }
 
 TEST_F(Publishing, UpdateWithErrorsSaysHowMany)

@@ -342,16 +342,22 @@ TEST_F(Generation, CountsLargeAndHiddenOnlyFolders)
 TEST_F(Generation, SkipsUnusableNamesWithAFailureLineAndClosesWithTheErrorCount)
 {
     addProject(QStringLiteral("Good"), QStringLiteral("m/good"));
-    projects.setNames({QStringLiteral("../evil"), QStringLiteral("Good"), QStringLiteral("..")});
+    // A dot-named page would be hidden, and never published.
+    addProject(QStringLiteral(".hidden"), QStringLiteral("m/hidden"));
+    projects.setNames(
+        {QStringLiteral("../evil"), QStringLiteral("Good"), QStringLiteral(".."), QStringLiteral(".hidden")});
     const RunOutcome outcome = generate();
-    EXPECT_EQ(outcome.errors, 2);
+    EXPECT_EQ(outcome.errors, 3);
     EXPECT_EQ(failureLines(), (QStringList{QStringLiteral("无法使用的项目名称: ../evil"),
                                            QStringLiteral("无法使用的项目名称: .."),
-                                           QStringLiteral("生成网站完成,共 2 个错误...")}));
+                                           QStringLiteral("无法使用的项目名称: .hidden"),
+                                           QStringLiteral("生成网站完成,共 3 个错误...")}));
     EXPECT_EQ(texts().at(2), QStringLiteral("读取../evil文件路径..."));
-    EXPECT_EQ(texts().last(), QStringLiteral("生成网站完成,共 2 个错误..."));
+    EXPECT_EQ(texts().last(), QStringLiteral("生成网站完成,共 3 个错误..."));
     EXPECT_EQ(lines.lines().last().icon, ProgressIcon::Failure);
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站完成,共 2 个错误...")});
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站完成,共 3 个错误...")});
+    EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/.hidden.html")));
+    EXPECT_FALSE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral(".hidden")));
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
     EXPECT_FALSE(space.exists(QStringLiteral("evil.html")));
     EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/Good.html")));

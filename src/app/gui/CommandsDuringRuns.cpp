@@ -71,9 +71,10 @@ void disableWorkspaceCommandsDuringRuns(BackgroundRun &background, const WindowC
     };
     const QList<QAction *> actions =
         QList<QAction *>{
-            controls.settings,    controls.editPageSource,    controls.clearCache, controls.clearLogs,
-            controls.editStyle,   controls.grabMissingCovers, controls.moveUp,     controls.moveDown,
-            controls.moveToFirst, controls.moveToLast,        controls.newProject, controls.deleteProject,
+            controls.settings,      controls.editPageSource,    controls.clearCache, controls.clearLogs,
+            controls.editStyle,     controls.grabMissingCovers, controls.moveUp,     controls.moveDown,
+            controls.moveToFirst,   controls.moveToLast,        controls.newProject, controls.deleteProject,
+            controls.renameProject,
         } +
         moreCommands;
     const QList<QWidget *> dropTargets = {controls.projectView->viewport(), controls.details->coverPreview()};

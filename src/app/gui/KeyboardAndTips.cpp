@@ -156,7 +156,9 @@ ListMoveKeys attachKeyboardAndTips(QMainWindow &window, const WindowControls &co
     buttonKeys.insert(controls.remove, deleteKey);
     const ListMoveKeys moveKeys{
         addMenuItemShortcut(&window, controls.moveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)),
-        addMenuItemShortcut(&window, controls.moveDown, QKeySequence(Qt::CTRL | Qt::Key_Down))};
+        addMenuItemShortcut(&window, controls.moveDown, QKeySequence(Qt::CTRL | Qt::Key_Down)),
+        addMenuItemShortcut(controls.projectView, controls.renameProject, QKeySequence(Qt::Key_F2))};
+    moveKeys.rename->setShortcutContext(Qt::WidgetShortcut);
 
     for (const ButtonTip &tip : buttonTips(controls, panel)) {
         const QString text = QString::fromUtf8(tip.text);

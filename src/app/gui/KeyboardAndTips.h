@@ -37,11 +37,13 @@ QAction *addButtonShortcut(QWidget *owner, QPushButton *button, const QKeySequen
                            Qt::ShortcutContext context = Qt::WindowShortcut);
 
 // The keys of the project list's moves up and down (`MB1Keys`, `MB2Keys`).
-// They work whether or not the list's menu shows the moves.
+// They work whether or not the list's menu shows the moves. F2 renames
+// (`MB8Keys`) while the list has the focus.
 struct ListMoveKeys
 {
     QAction *up = nullptr;
     QAction *down = nullptr;
+    QAction *rename = nullptr;
 };
 
 // Keys, tooltips, the Tab order and the menu bar's keyboard behaviour of

@@ -88,6 +88,7 @@ void MainWindow::buildMenus()
     auto *projectMenu = new QMenu(QStringLiteral("菜单2"), this);
     projectMenu->setObjectName(QStringLiteral("MB"));
     m_controls->newProject = makeAction(projectMenu, "MB5", QStringLiteral("新建"));
+    m_controls->renameProject = makeAction(projectMenu, "MB8", QStringLiteral("重命名"));
     m_controls->deleteProject = makeAction(projectMenu, "MB6", QStringLiteral("删除"));
     m_controls->moveToFirst = makeAction(projectMenu, "MB3", QStringLiteral("移动到第一项"));
     m_controls->moveUp = makeAction(projectMenu, "MB1", QStringLiteral("上移"));

@@ -3,6 +3,7 @@
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
+#include "catalogue/gui/RenameDialog.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 
@@ -35,6 +36,7 @@ bool ProjectCommands::prepareMenu()
         return false;
     const bool all = !plan.onlyNew;
     m_menu.newProject->setVisible(true);
+    m_menu.renameProject->setVisible(all);
     m_menu.deleteProject->setVisible(all);
     m_menu.openFolder->setVisible(all);
     m_menu.moveToFirst->setVisible(all && plan.moveUpward);
@@ -62,6 +64,25 @@ void ProjectCommands::deleteSelected()
         return;
     if (m_session.remove(row).done())
         m_choice.showProjectRemoved();
+}
+
+void ProjectCommands::renameSelected()
+{
+    const int row = m_choice.selectedRow();
+    if (row < 0)
+        return;
+    if (!listMayChange(m_session.projects(), m_session.workspace().listFile()))
+        return;
+    RenameDialog dialog(
+        m_session.projects().names().at(row),
+        [this, row](const QString &name) {
+            const CommandOutcome outcome = m_session.rename(row, name);
+            if (m_session.projects().names().at(row) == name)
+                m_choice.refreshDetails();
+            return outcome.done();
+        },
+        m_view->window());
+    dialog.exec();
 }
 
 void ProjectCommands::openSelectedFolder()

@@ -20,6 +20,7 @@ struct ProjectMenu
 {
     QMenu *menu = nullptr;
     QAction *newProject = nullptr;    // `MB5`
+    QAction *renameProject = nullptr; // `MB8`
     QAction *deleteProject = nullptr; // `MB6`
     QAction *openFolder = nullptr;    // `MB7`
     QAction *moveToFirst = nullptr;   // `MB3`
@@ -47,6 +48,9 @@ public:
     void showMenu(const QPoint &position);
 
     void deleteSelected();
+    // "重命名" and F2: the name dialog for the selected project, which stays
+    // selected under its new name.
+    void renameSelected();
     void openSelectedFolder();
     void moveSelected(WorkspaceSession::Move move);
     // Moves the selected project to row `target` and keeps it selected.

@@ -84,6 +84,12 @@ void ProjectListModel::endMoveRow()
     endMoveRows();
 }
 
+void ProjectListModel::rowChanged(int row)
+{
+    const QModelIndex changed = index(row, 0);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
 QTreeView *makeProjectView(ProjectListModel *model, QWidget *parent)
 {
     auto *view = new QTreeView(parent);

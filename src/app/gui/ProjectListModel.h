@@ -33,6 +33,7 @@ private:
     void endRemoveRow() override;
     void beginMoveRow(int from, int to) override;
     void endMoveRow() override;
+    void rowChanged(int row) override;
 
     WorkspaceSession &m_session;
     QIcon m_icon;

@@ -42,6 +42,7 @@ struct WindowControls
     QAction *moveToFirst = nullptr;       // `MB3` "移动到第一项"
     QAction *moveToLast = nullptr;        // `MB4` "移动到最后项"
     QAction *newProject = nullptr;        // `MB5` "新建"
+    QAction *renameProject = nullptr;     // `MB8` "重命名"
     QAction *deleteProject = nullptr;     // `MB6` "删除"
     QAction *openProjectFolder = nullptr; // `MB7` "打开文件路径"
 };

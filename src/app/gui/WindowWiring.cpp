@@ -69,6 +69,7 @@ void wireProjectList(ProjectCommands *list, CatalogueDialogsController *catalogu
     QObject::connect(c.projectView, &QWidget::customContextMenuRequested, list, &ProjectCommands::showMenu);
     QObject::connect(c.remove, &QPushButton::clicked, list, &ProjectCommands::deleteSelected);
     QObject::connect(c.deleteProject, &QAction::triggered, list, &ProjectCommands::deleteSelected);
+    QObject::connect(c.renameProject, &QAction::triggered, list, &ProjectCommands::renameSelected);
     QObject::connect(c.openProjectFolder, &QAction::triggered, list, &ProjectCommands::openSelectedFolder);
     QObject::connect(c.moveToFirst, &QAction::triggered, list, [list] { list->moveSelected(Move::ToFirst); });
     QObject::connect(c.moveUp, &QAction::triggered, list, [list] { list->moveSelected(Move::Up); });
@@ -117,9 +118,9 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                 ProjectChoice &choice, BackgroundRun &background, const WindowSeams &seams)
 {
     const WindowSeams &outside = (new QtSeams(window, seams))->seams();
-    const ProjectMenu projectMenu{controls.projectMenu,       controls.newProject,  controls.deleteProject,
-                                  controls.openProjectFolder, controls.moveToFirst, controls.moveUp,
-                                  controls.moveDown,          controls.moveToLast};
+    const ProjectMenu projectMenu{controls.projectMenu,   controls.newProject,        controls.renameProject,
+                                  controls.deleteProject, controls.openProjectFolder, controls.moveToFirst,
+                                  controls.moveUp,        controls.moveDown,          controls.moveToLast};
 
     auto *list = new ProjectCommands(session, choice, controls.projectView, projectMenu, &window);
     auto *menu = new WorkspaceMenu(session, outside.makeBrowser, *outside.colours, &window);
@@ -144,8 +145,10 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                      [list] { list->moveSelected(WorkspaceSession::Move::Up); });
     QObject::connect(moveKeys.down, &QAction::triggered, list,
                      [list] { list->moveSelected(WorkspaceSession::Move::Down); });
-    disableWorkspaceCommandsDuringRuns(background, controls,
-                                       {moveKeys.up, moveKeys.down, videoCovers->episodeAction()}, &window);
+    QObject::connect(moveKeys.rename, &QAction::triggered, list, &ProjectCommands::renameSelected);
+    disableWorkspaceCommandsDuringRuns(
+        background, controls, {moveKeys.up, moveKeys.down, moveKeys.rename, videoCovers->episodeAction()},
+        &window);
 }
 
 } // namespace tessaly

@@ -59,6 +59,16 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     connect(m_folders, &FolderListView::selectedFolderChanged, this,
             &EpisodeFolderDialog::showSelectedFolderFiles);
     connect(m_folders, &FolderListView::folderConfirmed, this, &EpisodeFolderDialog::confirm);
+    // Its files cannot be listed: said on the click, rather than shown as
+    // an empty folder.
+    connect(m_folders, &QTreeWidget::itemClicked, this, [this] {
+        const QString name = m_folders->selectedName();
+        if (name.isEmpty())
+            return;
+        if (const QString refusal = settings::undecodedPathRefusal(m_folders->navigation().pathOf(name));
+            !refusal.isEmpty())
+            Messages::error(refusal);
+    });
     connect(ok, &QPushButton::clicked, this, &EpisodeFolderDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -1,16 +1,39 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QString>
 
 namespace tessaly {
 
-// A button found by its objectName that Enter never presses: no button of
-// the program is a default or auto-default one, so Enter cannot confirm a
-// dialog by accident. Esc still closes a dialog through QDialog.
+// A push button that Enter presses while it has the focus, as Space does:
+// the keyboard user's way to press the button Tab has reached. Enter
+// anywhere else presses none of them, since no button of the program is a
+// default or auto-default one, so Enter typed in a text box cannot confirm
+// a dialog by accident.
+class FocusedEnterButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat() &&
+            event->modifiers() == (event->key() == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier)) {
+            event->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+// A button found by its objectName: Enter presses it only while it has the
+// focus. Esc still closes a dialog through QDialog.
 inline QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new FocusedEnterButton(caption, parent);
     button->setObjectName(QLatin1String(objectName));
     button->setAutoDefault(false);
     button->setDefault(false);

@@ -1,5 +1,6 @@
 #include "settings/gui/SettingsDialog.h"
 
+#include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/DialogFileChooser.h"
 #include "settings/EditedSettings.h"
@@ -100,6 +101,11 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
     m_webLink->setText(stored.webLink);
     m_coverSearch1->setText(stored.coverSearch1);
     m_coverSearch2->setText(stored.coverSearch2);
+    // Blank boxes would look like settings never made.
+    if (const QString failure = EditedSettings::readFailure(workspace); !failure.isEmpty()) {
+        m_unreadable = true;
+        Messages::error(failure);
+    }
 
     connect(testMovieFile, &QPushButton::clicked, this,
             [this] { settings::testFolder(m_movieFile->text(), settings::movieFolderEmptyText()); });
@@ -134,6 +140,11 @@ void SettingsDialog::confirm()
     edited.webLink = m_webLink->text();
     edited.coverSearch1 = m_coverSearch1->text();
     edited.coverSearch2 = m_coverSearch2->text();
+    if (m_unreadable) {
+        if (Messages::question(settings::replaceUnreadableQuestion()) != MessageAnswer::Yes)
+            return;
+        edited.replaceUnreadableFile = true;
+    }
     if (m_save(edited))
         accept();
 }

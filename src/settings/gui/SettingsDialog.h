@@ -47,6 +47,8 @@ private:
     QLineEdit *m_webLink = nullptr;
     QLineEdit *m_coverSearch1 = nullptr;
     QLineEdit *m_coverSearch2 = nullptr;
+    // `Setting.ini` could not be read when the dialog opened.
+    bool m_unreadable = false;
 };
 
 } // namespace tessaly

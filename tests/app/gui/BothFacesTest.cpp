@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <functional>
@@ -169,6 +170,35 @@ const QList<Case> &cases()
              s.writeList({QStringLiteral("甲"), QStringLiteral("../Setting/乙")});
          },
          {"remove", "../Setting/乙"}},
+
+        {"rename", twoProjects, {"rename", "乙", "丙"}},
+        {"rename changing only letter case",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeList({QStringLiteral("甲"), QStringLiteral("tv")});
+             s.writeBytes(QStringLiteral("Web/Image/tv.jpg"), "cover");
+         },
+         {"rename", "tv", "TV"}},
+        {"rename to a name listed already", twoProjects, {"rename", "乙", "甲"}},
+        {"rename to a name that cannot be a file name", twoProjects, {"rename", "乙", "a:b"}},
+        {"rename to a name whose settings file is left over",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeText(QStringLiteral("Setting/丙.ini"), QStringLiteral("[Setting]\r\nFile=/films/old"));
+         },
+         {"rename", "乙", "丙"}},
+        {"rename in a list not read whole",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeBytes(QStringLiteral("Setting/List.ini"), unreadableList);
+         },
+         {"rename", "乙", "丙"}},
+        {"rename a name that cannot be a file name",
+         [](TempWorkspace &s) {
+             twoProjects(s);
+             s.writeList({QStringLiteral("甲"), QStringLiteral(".乙")});
+         },
+         {"rename", ".乙", "乙"}},
 
         {"update", twoProjects, {"update", "乙"}},
         {"update a project whose episode folder is gone",
@@ -378,6 +408,19 @@ protected:
         } else if (verb == QLatin1String("remove")) {
             window.selectRow(session.rowOf(command.at(1)));
             click("Command2");
+        } else if (verb == QLatin1String("rename")) {
+            window.selectRow(session.rowOf(command.at(1)));
+            // F2 in the list, as the user starts it.
+            window.activateWindow();
+            window.projectView()->setFocus();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+            whenModalDialogShown([&command](QDialog &dialog) {
+                auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));
+                // The old name is selected: typing replaces it.
+                typeText(*name, command.at(2));
+                dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            });
+            QTest::keyClick(window.projectView(), Qt::Key_F2);
         } else if (verb == QLatin1String("update")) {
             window.selectRow(session.rowOf(command.at(1)));
             click("Command6");

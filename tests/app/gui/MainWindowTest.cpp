@@ -12,11 +12,13 @@
 #include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -121,8 +123,8 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
     QStringList contextItems;
     for (QAction *action : w.projectMenu()->actions())
         contextItems.append(action->objectName() + QLatin1Char('=') + action->text());
-    EXPECT_EQ(contextItems, (QStringList{"MB5=新建", "MB6=删除", "MB3=移动到第一项", "MB1=上移", "MB2=下移",
-                                         "MB4=移动到最后项", "MB7=打开文件路径"}));
+    EXPECT_EQ(contextItems, (QStringList{"MB5=新建", "MB8=重命名", "MB6=删除", "MB3=移动到第一项", "MB1=上移",
+                                         "MB2=下移", "MB4=移动到最后项", "MB7=打开文件路径"}));
     EXPECT_FALSE(w.menuBar()->actions().contains(w.projectMenu()->menuAction()));
 }
 
@@ -280,12 +282,37 @@ TEST_F(MainWindowTest, TheContextMenuOffersWhatTheSelectionAllows)
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &event);
     EXPECT_TRUE(w.projectMenu()->isVisible());
-    EXPECT_EQ(visible(), (QStringList{"MB5", "MB6", "MB2", "MB4", "MB7"}));
+    EXPECT_EQ(visible(), (QStringList{"MB5", "MB8", "MB6", "MB2", "MB4", "MB7"}));
     w.projectMenu()->hide();
 
     clickRow(2);
     EXPECT_TRUE(commands->prepareMenu());
-    EXPECT_EQ(visible(), (QStringList{"MB5", "MB6", "MB3", "MB1", "MB7"}));
+    EXPECT_EQ(visible(), (QStringList{"MB5", "MB8", "MB6", "MB3", "MB1", "MB7"}));
+}
+
+TEST_F(MainWindowTest, RenameKeepsTheRowSelectedAndShowsTheNewNameAtOnce)
+{
+    MainWindow &w = open({"A", "B", "C"});
+    ws.writeBytes(QStringLiteral("Web/Image/B.jpg"), "cover");
+    clickRow(1);
+    QSignalSpy changed(projects()->model(), &QAbstractItemModel::dataChanged);
+
+    tessaly::testing::whenModalDialogShown([](QDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("重命名"));
+        auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("Text1"));
+        EXPECT_EQ(name->selectedText(), QStringLiteral("B"));
+        tessaly::testing::typeText(*name, QStringLiteral("Bee"));
+        dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    });
+    trigger("MB8");
+
+    EXPECT_EQ(rowTexts(projects()), (QStringList{"A", "Bee", "C"}));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed.first().at(0).toModelIndex().row(), 1);
+    EXPECT_EQ(w.selectedRow(), 1);
+    EXPECT_EQ(caption(), QStringLiteral("Bee"));
+    EXPECT_EQ(listBytes(), QByteArray("A\r\nBee\r\nC\r\n"));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Image/Bee.jpg")), "cover");
 }
 
 TEST_F(MainWindowTest, TheContextMenuOfAnEmptyListOffersOnlyNewAndOfOneProjectNothing)

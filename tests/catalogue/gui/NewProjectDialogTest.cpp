@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -109,14 +110,24 @@ TEST_F(NewProjectDialogTest, EnterConfirmsOnlyANameBoxThatIsNotEmpty)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(NewProjectDialogTest, EnterOnAButtonDoesNotPressIt)
+TEST_F(NewProjectDialogTest, EnterOnAFocusedButtonPressesIt)
 {
     typeName(QStringLiteral("Film"));
     QPushButton *cancel = dialog.findChild<QPushButton *>(QStringLiteral("Command2"));
+    QSignalSpy cancelled(cancel, &QPushButton::clicked);
     cancel->setFocus();
     QTest::keyClick(cancel, Qt::Key_Return);
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(cancelled.size(), 1);
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(added.isEmpty());
+
+    dialog.show();
+    QPushButton *ok = dialog.findChild<QPushButton *>(QStringLiteral("Command1"));
+    QSignalSpy confirmed(ok, &QPushButton::clicked);
+    ok->setFocus();
+    QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(confirmed.size(), 1);
+    EXPECT_EQ(added, QStringList({QStringLiteral("Film")}));
 }
 
 TEST_F(NewProjectDialogTest, EscAndCancelCloseWithoutChanges)

@@ -200,6 +200,32 @@ TEST_F(SettingsDialogTest, AnUnwritableSettingFolderIsReportedAndTheDialogStays)
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting")), QByteArray("not a folder"));
 }
 
+TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeReadIsSaidAndReplacedOnlyWhenAgreed)
+{
+    const QByteArray undecodable("[Setting]\r\nMovieFile=\xff\xff\r\nOther=kept\r\n");
+    files.writeBytes(SettingsFile, undecodable);
+    open();
+    const QString path = files.workspace().settingsFile();
+    EXPECT_EQ(messages.texts(), QStringList(path + QStringLiteral("\r\n") + text::undecodableReason()));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+
+    messages.clear();
+    type("Text1", QStringLiteral("/srv"));
+    messages.setNextAnswer(MessageAnswer::No);
+    press("Command2");
+    EXPECT_EQ(messages.texts(), QStringList(QStringLiteral("设置文件无法读取,保存将替换整个文件,是否继续?")));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Question);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(files.readBytes(SettingsFile), undecodable);
+
+    messages.setNextAnswer(MessageAnswer::Yes);
+    press("Command2");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(stored(QStringLiteral("MovieFile")), QStringLiteral("/srv"));
+    EXPECT_EQ(storedKeys(),
+              (QStringList{"WebUpdate", "MovieFile", "WebFile", "WebLink", "CoverSearch1", "CoverSearch2"}));
+}
+
 namespace {
 
 // Answers the folder dialog in turn and records where each one opened.

@@ -1,0 +1,237 @@
+#include "catalogue/ProjectRenaming.h"
+
+#include "catalogue/ProjectList.h"
+#include "catalogue/ProjectNames.h"
+#include "files/OpenFolder.h"
+#include "files/Reasons.h"
+#include "platform/Messages.h"
+#include "workspace/Workspace.h"
+
+#include <QSet>
+#include <QStringList>
+#include <cerrno>
+#include <vector>
+
+namespace tessaly {
+
+namespace {
+
+// One of the project's files, where it lives and what it is called.
+struct RenamedFile
+{
+    const files::OpenFolder *folder = nullptr;
+    QByteArray oldName;
+    QByteArray newName;
+    // Both names lead to the file already: the file system takes them for
+    // one (the file goes through `temporary`), or a rename stopped part way
+    // linked it (it stays linked).
+    bool sameName = false;
+    QByteArray temporary;
+    bool linked = false;
+};
+
+// The folders of a project's files, opened once; the output folders only
+// where a link does not take them out of `Web`.
+struct ProjectFolders
+{
+    explicit ProjectFolders(const Workspace &workspace)
+        : setting(workspace.setting()), web(workspace.web()),
+          data(web.subfolder(QStringLiteral("Data"), false)),
+          image(web.subfolder(QStringLiteral("Image"), false))
+    {}
+
+    files::OpenFolder setting;
+    files::OpenFolder web;
+    files::OpenFolder data;
+    files::OpenFolder image;
+};
+
+class Renaming
+{
+public:
+    Renaming(const std::function<void()> &afterEachStep) : m_afterEachStep(afterEachStep) {}
+
+    std::vector<RenamedFile> files;
+
+    void step() const
+    {
+        if (m_afterEachStep)
+            m_afterEachStep();
+    }
+
+    // Under the new name (or the temporary one) for every file that has one
+    // yet; false at the first failure, whose text is kept.
+    bool linkAll()
+    {
+        for (RenamedFile &file : files) {
+            QString reason;
+            if (file.linked)
+                continue;
+            if (file.sameName) {
+                const std::optional<QByteArray> temporary = file.folder->linkTemporary(file.oldName, &reason);
+                if (!temporary)
+                    return fail(file.folder->pathOf(file.oldName), reason);
+                file.temporary = *temporary;
+            } else if (!file.folder->link(file.oldName, file.newName, &reason)) {
+                return fail(file.folder->pathOf(file.newName), reason);
+            }
+            file.linked = true;
+            step();
+        }
+        return true;
+    }
+
+    // The links reach the disk before the list names them.
+    bool syncLinks()
+    {
+        QSet<quint64> synced;
+        for (const RenamedFile &file : files) {
+            if (synced.contains(file.folder->fileSystem()))
+                continue;
+            synced.insert(file.folder->fileSystem());
+            QString reason;
+            if (!file.folder->syncFileSystem(&reason))
+                return fail(file.folder->path(), reason);
+        }
+        return true;
+    }
+
+    // Removes the new names again; what cannot be removed is added to the
+    // failure.
+    void unlinkAll()
+    {
+        for (RenamedFile &file : files) {
+            if (!file.linked)
+                continue;
+            const QByteArray &made = file.sameName ? file.temporary : file.newName;
+            QString reason;
+            if (!file.folder->remove(made, &reason))
+                m_failures.append(Messages::withPath(file.folder->pathOf(made), reason));
+            file.linked = false;
+        }
+    }
+
+    // The old names go; where the file system takes both names for one, the
+    // temporary name is renamed over the one entry both names lead to,
+    // which is the file itself, so that it never lacks a name.
+    void removeOldNames(bool keepOldNames)
+    {
+        for (const RenamedFile &file : files) {
+            QString reason;
+            if (file.sameName) {
+                if (!file.folder->holdsSameFile(file.temporary, file.newName) ||
+                    !file.folder->rename(file.temporary, file.newName, &reason))
+                    m_failures.append(Messages::withPath(file.folder->pathOf(file.temporary), reason));
+            } else if (!keepOldNames && !file.folder->remove(file.oldName, &reason)) {
+                m_failures.append(Messages::withPath(file.folder->pathOf(file.oldName), reason));
+            }
+            step();
+        }
+    }
+
+    bool fail(const QString &path, const QString &reason)
+    {
+        m_failures.append(Messages::withPath(path, reason));
+        return false;
+    }
+    void addFailure(const QString &text) { m_failures.append(text); }
+    bool failed() const { return !m_failures.isEmpty(); }
+    QString failureText() const { return m_failures.join(QStringLiteral("\r\n")); }
+
+private:
+    const std::function<void()> &m_afterEachStep;
+    QStringList m_failures;
+};
+
+} // namespace
+
+ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects, int row,
+                              const QString &newName, const std::function<void()> &afterEachStep)
+{
+    ProjectRenaming renaming;
+    if (row < 0 || row >= projects.size() || newName.isEmpty())
+        return renaming;
+    const QString listFile = workspace.listFile();
+    if (!listMayChange(projects, listFile)) {
+        renaming.result = RenameResult::Refused;
+        return renaming;
+    }
+    const QStringList rows = projects.names();
+    const QString oldName = rows.at(row);
+    if (newName == oldName) {
+        renaming.result = RenameResult::Unchanged;
+        return renaming;
+    }
+    QStringList others = rows;
+    others.removeAt(row);
+    if (const QString refusal = names::refusalFor(newName, others); !refusal.isEmpty()) {
+        Messages::error(refusal);
+        renaming.result = RenameResult::Refused;
+        return renaming;
+    }
+
+    // A name that cannot be a file name owns no files: only its row changes.
+    const ProjectFolders folders(workspace);
+    Renaming work(afterEachStep);
+    if (isUsableProjectName(oldName)) {
+        const bool caseOnly = oldName.compare(newName, Qt::CaseInsensitive) == 0;
+        const std::pair<const files::OpenFolder *, QString> places[] = {
+            {&folders.setting, QStringLiteral(".ini")},
+            {&folders.data, QStringLiteral(".html")},
+            {&folders.image, QStringLiteral(".jpg")}};
+        for (const auto &[folder, suffix] : places) {
+            if (folder->isOutside()) {
+                Messages::error(Messages::withPath(folder->path(), QStringLiteral("链接指向输出文件夹以外")));
+                renaming.result = RenameResult::Refused;
+                return renaming;
+            }
+            RenamedFile file;
+            file.folder = folder;
+            file.oldName = files::OpenFolder::nameOf(oldName + suffix);
+            file.newName = files::OpenFolder::nameOf(newName + suffix);
+            const bool linkedAlready = folder->holdsSameFile(file.oldName, file.newName);
+            file.sameName = caseOnly && linkedAlready;
+            file.linked = !caseOnly && linkedAlready;
+            // Never over a file left by another project, nor a folder.
+            if (!linkedAlready && folder->holdsName(file.newName)) {
+                Messages::error(Messages::withPath(folder->pathOf(file.newName), files::reasonFor(EEXIST)));
+                renaming.result = RenameResult::Refused;
+                return renaming;
+            }
+            if (folder->holdsEntry(file.oldName))
+                work.files.push_back(file);
+        }
+    }
+
+    if (!work.linkAll() || !work.syncLinks()) {
+        work.unlinkAll();
+        Messages::error(work.failureText());
+        renaming.result = RenameResult::Failed;
+        return renaming;
+    }
+    QStringList renamedRows = rows;
+    renamedRows[row] = newName;
+    projects.setNames(renamedRows);
+    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
+        projects.setNames(rows);
+        work.addFailure(failure);
+        work.unlinkAll();
+        Messages::error(work.failureText());
+        renaming.result = RenameResult::Failed;
+        return renaming;
+    }
+    renaming.listChanged = true;
+    work.step();
+
+    // Another row of the old name (a hand-edited list) keeps its files.
+    work.removeOldNames(others.contains(oldName));
+    if (work.failed()) {
+        Messages::error(work.failureText());
+        renaming.result = RenameResult::Failed;
+        return renaming;
+    }
+    renaming.result = RenameResult::Renamed;
+    return renaming;
+}
+
+} // namespace tessaly
