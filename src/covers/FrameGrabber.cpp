@@ -390,11 +390,15 @@ private:
     // at the end.
     const AVFrame *firstFrame()
     {
-        m_input.allowBytes(CandidateBytes);
         const int64_t start = m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time : 0;
-        if (av_seek_frame(m_input.format(), m_stream->index, start, AVSEEK_FLAG_BACKWARD) < 0 &&
-            av_seek_frame(m_input.format(), -1, 0, AVSEEK_FLAG_BYTE) < 0)
-            return nullptr;
+        m_input.allowBytes(CandidateBytes);
+        if (av_seek_frame(m_input.format(), m_stream->index, start, AVSEEK_FLAG_BACKWARD) < 0) {
+            // A stream without timestamps reads its allowance looking for
+            // one; its start is found by position instead.
+            m_input.allowBytes(CandidateBytes);
+            if (av_seek_frame(m_input.format(), -1, 0, AVSEEK_FLAG_BYTE) < 0)
+                return nullptr;
+        }
         AVCodecContext *decoder = m_decoder.get();
         avcodec_flush_buffers(decoder);
         av_frame_unref(m_frame.get());

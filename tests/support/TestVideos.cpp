@@ -8,6 +8,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
+#include <libavutil/log.h>
 }
 
 namespace tessaly::testing {
@@ -108,6 +109,8 @@ TestVideo::Picture TestVideo::texturedStretch(int frameCount)
 
 bool TestVideo::write(const QString &path, QString *error) const
 {
+    // The encoders' statistics are no part of a test's output.
+    av_log_set_level(AV_LOG_ERROR);
     const bool avi = kind == Kind::MjpegInAvi;
     const char *container = "mp4";
     AVCodecID codecId = AV_CODEC_ID_MPEG4;
