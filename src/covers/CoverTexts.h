@@ -47,6 +47,10 @@ inline QString missingDecoder()
 {
     return QStringLiteral("缺少此视频格式的解码器");
 }
+inline QString pictureTooLarge(int width, int height)
+{
+    return QStringLiteral("视频画面过大 (%1×%2)").arg(width).arg(height);
+}
 inline QString grabTimedOut()
 {
     return QStringLiteral("截取超时");

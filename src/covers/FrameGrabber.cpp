@@ -1,15 +1,14 @@
 #include "covers/FrameGrabber.h"
 
 #include "covers/CoverTexts.h"
+#include "covers/VideoInput.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -32,6 +31,8 @@ QString FrameGrab::reason() const
         return texts::noVideoPicture();
     case Failure::MissingDecoder:
         return texts::missingDecoder();
+    case Failure::PictureTooLarge:
+        return texts::pictureTooLarge(width, height);
     case Failure::TimedOut:
         return texts::grabTimedOut();
     case Failure::Cancelled:
@@ -57,16 +58,20 @@ using Clock = std::chrono::steady_clock;
 // A keyframe a few seconds after the wanted moment is as good; reading on
 // for ever through a file without one is not.
 constexpr int MostPacketsPerCandidate = 2000;
+// Keyframes that fail to decode are not tried for ever either.
+constexpr int MostDecodesPerCandidate = 8;
+// What finding one candidate may read: a keyframe is found within a few
+// megabytes of where a seek lands, and a seek without an index reads no
+// further than this towards its moment.
+constexpr int64_t CandidateBytes = int64_t(16) << 20;
+// Frames decoded from the start when no candidate served.
+constexpr int MostFramesFromTheStart = 250;
 constexpr int CandidateCount = 5;
 // Bounds the intermediate picture of a frame with an absurd shape.
 constexpr int LargestIntermediateSide = 8192;
 // Twice an 8K frame.
 constexpr int64_t LargestFramePixels = int64_t(7680) * 4320 * 2;
 
-struct FormatDeleter
-{
-    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
-};
 struct CodecDeleter
 {
     void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
@@ -84,7 +89,6 @@ struct ScalerDeleter
     void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
 };
 
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatDeleter>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
@@ -129,14 +133,6 @@ FramePtr newCoverFrame(int width, int height)
     if (av_frame_get_buffer(frame.get(), 0) < 0)
         return nullptr;
     return frame;
-}
-
-// Demuxers that read single pictures: an episode folder's posters are not
-// its videos.
-bool readsStillPictures(const AVInputFormat *format)
-{
-    const QByteArray name(format->name);
-    return name == "image2" || name.endsWith("_pipe");
 }
 
 // Video streams that are none: cover art inside audio files, and text art
@@ -236,13 +232,17 @@ class Grabber
 {
 public:
     Grabber(const QString &file, CoverSize size, const GrabLimits &limits)
-        : m_file(file), m_size(size), m_watch(limits)
+        : m_file(file), m_size(size), m_watch(limits), m_input([this] { return m_watch.expired(); })
     {}
 
     FrameGrab run()
     {
         FrameGrab grab;
         grab.failure = open();
+        if (grab.failure == Failure::PictureTooLarge) {
+            grab.width = m_stream->codecpar->width;
+            grab.height = m_stream->codecpar->height;
+        }
         if (grab.failure != Failure::None)
             return grab;
 
@@ -262,9 +262,10 @@ public:
             if (const AVFrame *decoded = keyframeAtOrAfter(candidateTime(i)))
                 consider(decoded);
         }
-        // A clip shorter than the first candidate still has a first frame.
-        if (!best && !m_watch.expired() && rewind()) {
-            if (const AVFrame *decoded = nextKeyframe(std::nullopt))
+        // A clip shorter than the first candidate, or one whose keyframes
+        // are not marked, still has a first frame.
+        if (!best && !m_watch.expired()) {
+            if (const AVFrame *decoded = firstFrame())
                 consider(decoded);
         }
         // Time running out after a candidate was found still gives that one.
@@ -285,33 +286,17 @@ public:
 private:
     Failure open()
     {
-        const QByteArray path = QFile::encodeName(m_file);
-        struct stat status;
-        // A pipe or a device would block the reader beyond any time limit.
-        if (::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size == 0)
+        switch (m_input.open(m_file)) {
+        case VideoInput::Status::Open:
+            break;
+        case VideoInput::Status::NotAVideo:
             return Failure::NotAVideo;
-
-        AVFormatContext *context = avformat_alloc_context();
-        if (!context)
-            return Failure::NotAVideo;
-        context->interrupt_callback = {&Watch::interrupt, &m_watch};
-        // Only local files: a playlist among the episodes must not make the
-        // program fetch from the network or open other protocols.
-        AVDictionary *options = nullptr;
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        // The "file:" prefix keeps a name with a colon from naming a protocol.
-        const int opened = avformat_open_input(&context, ("file:" + path).constData(), nullptr, &options);
-        av_dict_free(&options);
-        if (opened < 0)
-            return m_watch.expired() ? m_watch.stop() : Failure::NotAVideo;
-        m_format.reset(context);
-
-        if (avformat_find_stream_info(context, nullptr) < 0 && m_watch.expired())
-            return m_watch.stop();
-        if (context->nb_streams == 0)
-            return Failure::NotAVideo;
-        if (readsStillPictures(context->iformat))
+        case VideoInput::Status::StillPicture:
             return Failure::NoVideoPicture;
+        case VideoInput::Status::Stopped:
+            return m_watch.stop();
+        }
+        AVFormatContext *context = m_input.format();
 
         bool sawPicture = false;
         const AVCodec *decoder = nullptr;
@@ -331,14 +316,19 @@ private:
             if (context->streams[i] != m_stream)
                 context->streams[i]->discard = AVDISCARD_ALL;
         }
+        // A damaged or hostile header must not make one frame take
+        // gigabytes; a frame that large is said to be so, not taken for a
+        // format without a decoder.
+        const AVCodecParameters *parameters = m_stream->codecpar;
+        if (int64_t(parameters->width) * parameters->height > LargestFramePixels)
+            return Failure::PictureTooLarge;
 
         m_decoder.reset(avcodec_alloc_context3(decoder));
-        if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), m_stream->codecpar) < 0)
+        if (!m_decoder || avcodec_parameters_to_context(m_decoder.get(), parameters) < 0)
             return Failure::MissingDecoder;
         // One thread: a single keyframe is decoded at a time, and frame
         // threads would hold a picture buffer each.
         m_decoder->thread_count = 1;
-        // A damaged or hostile header must not make one frame take gigabytes.
         m_decoder->max_pixels = LargestFramePixels;
         if (avcodec_open2(m_decoder.get(), decoder, nullptr) < 0)
             return Failure::MissingDecoder;
@@ -353,7 +343,7 @@ private:
     // The i-th candidate's moment, in the stream's time base.
     int64_t candidateTime(int i) const
     {
-        const AVFormatContext *context = m_format.get();
+        const AVFormatContext *context = m_input.format();
         int64_t duration = AV_NOPTS_VALUE;
         if (context->duration != AV_NOPTS_VALUE && context->duration > 0)
             duration = context->duration;
@@ -367,38 +357,75 @@ private:
 
     const AVFrame *keyframeAtOrAfter(int64_t moment)
     {
-        if (av_seek_frame(m_format.get(), m_stream->index, moment, 0) < 0)
+        m_input.allowBytes(CandidateBytes);
+        if (av_seek_frame(m_input.format(), m_stream->index, moment, 0) < 0)
             return nullptr;
         return nextKeyframe(moment);
     }
 
-    bool rewind()
-    {
-        const int64_t start = m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time : 0;
-        return av_seek_frame(m_format.get(), m_stream->index, start, AVSEEK_FLAG_BACKWARD) >= 0 ||
-               av_seek_frame(m_format.get(), -1, 0, AVSEEK_FLAG_BYTE) >= 0;
-    }
-
     // Decodes the first keyframe read from here whose time is not before
     // the moment, alone: no frame before or after it is decoded.
-    const AVFrame *nextKeyframe(std::optional<int64_t> moment)
+    const AVFrame *nextKeyframe(int64_t moment)
     {
-        for (int packets = 0; packets < MostPacketsPerCandidate; ++packets) {
-            if (m_watch.expired())
-                return nullptr;
-            av_packet_unref(m_packet.get());
-            if (av_read_frame(m_format.get(), m_packet.get()) < 0)
+        int decodes = 0;
+        for (int packets = 0; packets < MostPacketsPerCandidate && decodes < MostDecodesPerCandidate;
+             ++packets) {
+            if (!readPacket())
                 return nullptr;
             const AVPacket *packet = m_packet.get();
-            if (packet->stream_index != m_stream->index || !(packet->flags & AV_PKT_FLAG_KEY))
+            if (!(packet->flags & AV_PKT_FLAG_KEY))
                 continue;
             const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (moment && time != AV_NOPTS_VALUE && time < *moment)
+            if (time != AV_NOPTS_VALUE && time < moment)
                 continue;
-            if (decodeAlone(m_packet.get()))
+            ++decodes;
+            if (decodeAlone(packet))
                 return m_frame.get();
         }
         return nullptr;
+    }
+
+    // The first frame the stream gives when decoded from its start, marked
+    // as a keyframe or not, with the frames a decoder holds back given up
+    // at the end.
+    const AVFrame *firstFrame()
+    {
+        const int64_t start = m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time : 0;
+        m_input.allowBytes(CandidateBytes);
+        if (av_seek_frame(m_input.format(), m_stream->index, start, AVSEEK_FLAG_BACKWARD) < 0) {
+            // A stream without timestamps reads its allowance looking for
+            // one; its start is found by position instead.
+            m_input.allowBytes(CandidateBytes);
+            if (av_seek_frame(m_input.format(), -1, 0, AVSEEK_FLAG_BYTE) < 0)
+                return nullptr;
+        }
+        AVCodecContext *decoder = m_decoder.get();
+        avcodec_flush_buffers(decoder);
+        av_frame_unref(m_frame.get());
+        bool ended = false;
+        for (int packets = 0; packets < MostFramesFromTheStart && !ended; ++packets) {
+            ended = !readPacket();
+            if (avcodec_send_packet(decoder, ended ? nullptr : m_packet.get()) < 0 && ended)
+                return nullptr;
+            if (avcodec_receive_frame(decoder, m_frame.get()) >= 0 && m_frame->width > 0 &&
+                m_frame->height > 0)
+                return m_frame.get();
+        }
+        return nullptr;
+    }
+
+    // The next packet of the chosen stream; false at the end of the file,
+    // of the bytes allowed, or of the time.
+    bool readPacket()
+    {
+        while (!m_watch.expired()) {
+            av_packet_unref(m_packet.get());
+            if (av_read_frame(m_input.format(), m_packet.get()) < 0)
+                return false;
+            if (m_packet->stream_index == m_stream->index)
+                return true;
+        }
+        return false;
     }
 
     bool decodeAlone(const AVPacket *packet)
@@ -431,7 +458,7 @@ private:
         const int height = turns % 2 ? m_size.width : m_size.height;
 
         AVRational sampleAspect =
-            av_guess_sample_aspect_ratio(m_format.get(), m_stream, const_cast<AVFrame *>(frame));
+            av_guess_sample_aspect_ratio(m_input.format(), m_stream, const_cast<AVFrame *>(frame));
         const double pixelAspect = sampleAspect.num > 0 && sampleAspect.den > 0 ? av_q2d(sampleAspect) : 1.0;
         const double frameAspect = frame->width * pixelAspect / frame->height;
         const double coverAspect = double(width) / height;
@@ -521,7 +548,7 @@ private:
     QString m_file;
     CoverSize m_size;
     Watch m_watch;
-    FormatPtr m_format;
+    VideoInput m_input;
     AVStream *m_stream = nullptr;
     CodecPtr m_decoder;
     PacketPtr m_packet;

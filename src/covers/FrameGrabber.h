@@ -18,12 +18,16 @@ struct FrameGrab
         NotAVideo,      // not a video, truncated, empty, or not a plain file
         NoVideoPicture, // audio only, a still picture, subtitles
         MissingDecoder, // a video the libraries cannot decode
+        PictureTooLarge,
         TimedOut,
         Cancelled,
     };
 
     QByteArray jpeg;
     Failure failure = Failure::None;
+    // The picture's size, when it was too large.
+    int width = 0;
+    int height = 0;
 
     bool ok() const { return failure == Failure::None; }
     // The reason the user reads after the file's path.
@@ -43,7 +47,10 @@ struct GrabLimits
 // wins only when all are such. The frame is shown as a player would (pixel
 // aspect ratio, rotation of phone videos), scaled to cover the size and cut
 // to it around its centre, and encoded as a JPEG. The file is read by
-// seeking, never decoded from its start, and given up after the time limit.
+// seeking, never decoded from its start except when no candidate serves,
+// and given up after the time limit. What one grab reads and holds is
+// bounded, so a file padded with gigabytes of zeros fails or gives its
+// first frame quickly and in little memory.
 FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits = {});
 
 // Keeps the video libraries' own diagnostics off standard error; the

@@ -11,48 +11,32 @@
 #include "workspace/Workspace.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tessaly::covers {
 
 namespace {
 
-using Failure = FrameGrab::Failure;
-
-// Which failure to tell when no episode served: a video that could not be
-// handled says more than a damaged file, and that more than a picture or
-// a sound file among the episodes.
-int weight(Failure failure)
+VideoCover failed(const QList<VideoCover::Failure> &failures)
 {
-    switch (failure) {
-    case Failure::MissingDecoder:
-    case Failure::TimedOut:
-    case Failure::Cancelled:
-        return 3;
-    case Failure::NotAVideo:
-        return 2;
-    case Failure::NoVideoPicture:
-        return 1;
-    case Failure::None:
-        break;
-    }
-    return 0;
+    VideoCover cover;
+    cover.failures = failures;
+    QStringList parts;
+    for (const VideoCover::Failure &failure : failures)
+        parts.append(Messages::withPath(failure.path, failure.reason));
+    cover.message = parts.join(QStringLiteral("\r\n"));
+    return cover;
 }
 
 VideoCover failed(const QString &path, const QString &reason)
 {
-    VideoCover cover;
-    cover.failedPath = path;
-    cover.reason = reason;
-    cover.message = Messages::withPath(path, reason);
-    return cover;
+    return failed({{path, reason}});
 }
 
 VideoCover refusedName(const QString &project)
 {
-    VideoCover cover;
-    cover.failedPath = project;
-    cover.reason = unusableProjectNameText(project);
-    cover.message = cover.reason;
+    VideoCover cover = failed(project, unusableProjectNameText(project));
+    cover.message = cover.failures.first().reason;
     return cover;
 }
 
@@ -95,21 +79,22 @@ VideoCover grabProjectCover(const Workspace &workspace, const QString &project, 
     if (details.episodes.isEmpty())
         return withoutEpisodes(workspace, details);
     const CoverSize size = coverSize(workspace);
-    QString telling;
-    FrameGrab tellingGrab;
+    const auto deadline = std::chrono::steady_clock::now() + limits.timeLimit;
+    QList<VideoCover::Failure> failures;
     for (const QString &episode : details.episodes.mid(0, MostEpisodesTried)) {
         const QString video = files::joinPath(details.episodeFolder, episode);
-        const FrameGrab grab = grabCoverFrame(video, size, limits);
+        GrabLimits left = limits;
+        left.timeLimit =
+            std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                       deadline - std::chrono::steady_clock::now()));
+        const FrameGrab grab = grabCoverFrame(video, size, left);
         if (grab.ok())
             return writeCover(workspace, project, grab.jpeg);
-        if (weight(grab.failure) > weight(tellingGrab.failure)) {
-            telling = video;
-            tellingGrab = grab;
-        }
-        if (grab.failure == Failure::Cancelled)
+        failures.append({video, grab.reason()});
+        if (grab.failure == FrameGrab::Failure::Cancelled || grab.failure == FrameGrab::Failure::TimedOut)
             break;
     }
-    return failed(telling, tellingGrab.reason());
+    return failed(failures);
 }
 
 VideoCover grabEpisodeCover(const Workspace &workspace, const QString &project, const QString &episode,
@@ -175,8 +160,8 @@ CoverRunOutcome MissingCoversRun::run()
         } else if (lacksOwnCover(m_workspace, project)) {
             report.step(texts::grabbingCover(project));
             const VideoCover cover = grabProjectCover(m_workspace, project, limits);
-            if (!cover.written)
-                report.failure(texts::cannotGrabCover(cover.failedPath, cover.reason));
+            for (const VideoCover::Failure &failure : cover.failures)
+                report.failure(texts::cannotGrabCover(failure.path, failure.reason));
         }
         report.progress(++done, total);
     }

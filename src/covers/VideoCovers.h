@@ -19,12 +19,17 @@ namespace tessaly::covers {
 // How taking a project's cover from one of its videos ended.
 struct VideoCover
 {
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
     bool written = false;
     QString coverFile;
-    // When nothing was written: what failed (a video, the episode folder,
-    // the cover) and why; `message` is what the user reads in a box.
-    QString failedPath;
-    QString reason;
+    // When nothing was written: what failed (each video tried, the episode
+    // folder, the cover) and why; `message` is what the user reads in a box.
+    QList<Failure> failures;
     QString message;
 };
 
@@ -35,8 +40,9 @@ inline constexpr int MostEpisodesTried = 10;
 // "从视频截取封面": the frame of the first episode, in episode order, that
 // holds a decodable video, written over the project's cover atomically. A
 // project without episodes says "该项目没有剧集!"; when no episode serves,
-// the most telling failure is reported with its path. The old cover stays
-// unless a new one was written whole.
+// each one tried is reported with its path and reason. The time limit is
+// for the whole project, not for each episode. The old cover stays unless a
+// new one was written whole.
 VideoCover grabProjectCover(const Workspace &workspace, const QString &project,
                             const GrabLimits &limits = {});
 

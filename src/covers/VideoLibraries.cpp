@@ -21,6 +21,7 @@ extern "C" {
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
 #include <libavutil/mathematics.h>
+#include <libavutil/mem.h>
 #include <libswscale/swscale.h>
 }
 
@@ -99,6 +100,8 @@ TESSALY_VIDEO_CALL(Util, int, av_dict_set,
                    (AVDictionary * *pm, const char *key, const char *value, int flags),
                    (pm, key, value, flags))
 TESSALY_VIDEO_CALL(Util, double, av_display_rotation_get, (const int32_t matrix[9]), (matrix))
+TESSALY_VIDEO_CALL(Util, void, av_free, (void *ptr), (ptr))
+TESSALY_VIDEO_CALL(Util, void, av_freep, (void *ptr), (ptr))
 TESSALY_VIDEO_CALL(Util, AVFrame *, av_frame_alloc, (void), ())
 TESSALY_VIDEO_CALL(Util, void, av_frame_free, (AVFrame * *frame), (frame))
 TESSALY_VIDEO_CALL(Util, int, av_frame_get_buffer, (AVFrame * frame, int align), (frame, align))
@@ -109,6 +112,7 @@ TESSALY_VIDEO_CALL(Util, void, av_frame_unref, (AVFrame * frame), (frame))
 TESSALY_VIDEO_CALL(Util, void, av_log_set_callback, (void (*callback)(void *, int, const char *, va_list)),
                    (callback))
 TESSALY_VIDEO_CALL(Util, void, av_log_set_level, (int level), (level))
+TESSALY_VIDEO_CALL(Util, void *, av_malloc, (size_t size), (size))
 TESSALY_VIDEO_CALL(Util, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq))
 TESSALY_VIDEO_CALL(Util, int, av_strerror, (int errnum, char *errbuf, size_t errbuf_size),
                    (errnum, errbuf, errbuf_size))
@@ -143,6 +147,10 @@ TESSALY_VIDEO_CALL(Codec, int, avcodec_send_packet, (AVCodecContext * avctx, con
 TESSALY_VIDEO_CALL(Format, AVRational, av_guess_sample_aspect_ratio,
                    (AVFormatContext * format, AVStream *stream, AVFrame *frame), (format, stream, frame))
 TESSALY_VIDEO_CALL(Format, int, av_interleaved_write_frame, (AVFormatContext * s, AVPacket *pkt), (s, pkt))
+TESSALY_VIDEO_CALL(Format, int, av_probe_input_buffer2,
+                   (AVIOContext * pb, const AVInputFormat **fmt, const char *url, void *logctx,
+                    unsigned int offset, unsigned int max_probe_size),
+                   (pb, fmt, url, logctx, offset, max_probe_size))
 TESSALY_VIDEO_CALL(Format, int, av_read_frame, (AVFormatContext * s, AVPacket *pkt), (s, pkt))
 TESSALY_VIDEO_CALL(Format, int, av_seek_frame,
                    (AVFormatContext * s, int stream_index, int64_t timestamp, int flags),
@@ -166,7 +174,14 @@ TESSALY_VIDEO_CALL(Format, int, avformat_open_input,
                    (ps, url, fmt, options))
 TESSALY_VIDEO_CALL(Format, int, avformat_write_header, (AVFormatContext * s, AVDictionary **options),
                    (s, options))
+TESSALY_VIDEO_CALL(Format, AVIOContext *, avio_alloc_context,
+                   (unsigned char *buffer, int buffer_size, int write_flag, void *opaque,
+                    int (*read_packet)(void *opaque, uint8_t *buf, int buf_size),
+                    int (*write_packet)(void *opaque, uint8_t *buf, int buf_size),
+                    int64_t (*seek)(void *opaque, int64_t offset, int whence)),
+                   (buffer, buffer_size, write_flag, opaque, read_packet, write_packet, seek))
 TESSALY_VIDEO_CALL(Format, int, avio_closep, (AVIOContext * *s), (s))
+TESSALY_VIDEO_CALL(Format, void, avio_context_free, (AVIOContext * *s), (s))
 TESSALY_VIDEO_CALL(Format, int, avio_open, (AVIOContext * *s, const char *url, int flags), (s, url, flags))
 
 TESSALY_VIDEO_CALL(Scale, void, sws_freeContext, (struct SwsContext * swsContext), (swsContext))

@@ -99,6 +99,9 @@ TEST_F(VideoCovers, FailuresNameTheFileAndLeaveTheOldCover)
     addProject(QStringLiteral("坏"), {{QStringLiteral("a.mp4"), "not a video"}});
     addProject(QStringLiteral("慢"), {{QStringLiteral("a.mp4"), "film"}});
     addProject(QStringLiteral("空"), {});
+    addProject(QStringLiteral("多"),
+               {{QStringLiteral("a.srt"), "1\r\n字幕\r\n"},
+                {QStringLiteral("b.wav"), space.readBytes(QStringLiteral("song.wav"))}});
     const struct
     {
         QString project;
@@ -111,6 +114,11 @@ TEST_F(VideoCovers, FailuresNameTheFileAndLeaveTheOldCover)
          Messages::withPath(episodePath("慢", "a.mp4"), texts::grabTimedOut()),
          {std::chrono::milliseconds(0), nullptr}},
         {QStringLiteral("空"), texts::noEpisodes(), {}},
+        // Every episode tried says why it gave nothing.
+        {QStringLiteral("多"),
+         Messages::withPath(episodePath("多", "a.srt"), texts::notAVideo()) + QStringLiteral("\r\n") +
+             Messages::withPath(episodePath("多", "b.wav"), texts::noVideoPicture()),
+         {}},
     };
     for (const auto &bad : cases) {
         SCOPED_TRACE(bad.project.toStdString());

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
+#include <libavutil/log.h>
 }
 
 namespace tessaly::testing {
@@ -108,10 +109,29 @@ TestVideo::Picture TestVideo::texturedStretch(int frameCount)
 
 bool TestVideo::write(const QString &path, QString *error) const
 {
+    // The encoders' statistics are no part of a test's output.
+    av_log_set_level(AV_LOG_ERROR);
     const bool avi = kind == Kind::MjpegInAvi;
+    const char *container = "mp4";
+    AVCodecID codecId = AV_CODEC_ID_MPEG4;
+    switch (kind) {
+    case Kind::Mpeg4InMp4:
+        break;
+    case Kind::MjpegInAvi:
+        container = "avi";
+        codecId = AV_CODEC_ID_MJPEG;
+        break;
+    case Kind::H264InMpegTs:
+        container = "mpegts";
+        codecId = AV_CODEC_ID_H264;
+        break;
+    case Kind::RawH264:
+        container = "h264";
+        codecId = AV_CODEC_ID_H264;
+        break;
+    }
     Writer writer;
-    bool ok = writer.open(path, avi ? "avi" : "mp4",
-                          avcodec_find_encoder(avi ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_MPEG4));
+    bool ok = writer.open(path, container, avcodec_find_encoder(codecId));
     if (ok) {
         AVCodecContext *codec = writer.codec;
         codec->width = width;
@@ -119,7 +139,8 @@ bool TestVideo::write(const QString &path, QString *error) const
         codec->time_base = {1, framesPerSecond};
         codec->framerate = {framesPerSecond, 1};
         codec->pix_fmt = avi ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-        codec->gop_size = framesPerSecond;
+        codec->gop_size = framesPerSecond * keyframeSeconds;
+        codec->thread_count = 1;
         codec->max_b_frames = 0;
         codec->sample_aspect_ratio = {sampleAspectNumerator, sampleAspectDenominator};
         writer.stream->sample_aspect_ratio = codec->sample_aspect_ratio;
@@ -153,7 +174,7 @@ bool TestVideo::write(const QString &path, QString *error) const
                 memset(frame->data[plane] + y * frame->linesize[plane], 128, (width + 1) / 2);
         }
         frame->pts = index;
-        frame->pict_type = index % framesPerSecond == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+        frame->pict_type = index % writer.codec->gop_size == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         if (ok)
             ok = writer.send(frame);
     }

@@ -17,6 +17,9 @@ struct TestVideo
     {
         Mpeg4InMp4,
         MjpegInAvi,
+        H264InMpegTs,
+        // A bare H.264 stream, as a camera or a download leaves it.
+        RawH264,
     };
     // Brightness 0–255 of a pixel of a frame.
     using Picture = std::function<int(int frame, int x, int y)>;
@@ -26,6 +29,8 @@ struct TestVideo
     int height = 240;
     int seconds = 10;
     int framesPerSecond = 25;
+    // Seconds from one keyframe to the next.
+    int keyframeSeconds = 1;
     Picture picture;
     // Degrees clockwise a player turns the stored picture to show it, as
     // phone videos record it in their display matrix.

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+struct AVFormatContext;
+struct AVIOContext;
+
+namespace tessaly::covers {
+
+// How much opening a video may read and hold: a file of a few seconds of
+// video followed by gigabytes of zeros, as a preallocated download leaves
+// it, must not make the libraries read or buffer it whole.
+struct InputBudget
+{
+    int64_t probeBytes = 5'000'000;
+    int64_t analyseMicroseconds = 5'000'000;
+    // All that opening may read: the header, and an index at the end.
+    int64_t openingBytes = int64_t(32) << 20;
+};
+
+// One video file opened for the video libraries, and nothing else: the
+// file is opened once, by descriptor, and must be a plain file; only
+// demuxers that read a single file are used, and every other file,
+// address or protocol a demuxer asks for (a playlist's entries, a movie's
+// reference tracks) is refused. Reading gives up when `stopped` says so.
+class VideoInput
+{
+public:
+    enum class Status
+    {
+        Open,
+        NotAVideo,    // not a plain file, unreadable, or no demuxer of ours reads it
+        StillPicture, // a picture, which demuxers of single pictures would read
+        Stopped,
+    };
+
+    explicit VideoInput(std::function<bool()> stopped = {});
+    ~VideoInput();
+    VideoInput(const VideoInput &) = delete;
+    VideoInput &operator=(const VideoInput &) = delete;
+
+    // Opens the file and reads what the libraries need to know its streams.
+    Status open(const QString &path, const InputBudget &budget = {});
+    AVFormatContext *format() const { return m_format; }
+
+    // From now on reading may take this many bytes more; beyond them the
+    // file reads as ended, until the next allowance.
+    void allowBytes(int64_t bytes) { m_allowance = bytes; }
+    int64_t bytesRead() const { return m_bytesRead; }
+
+private:
+    static int readPacket(void *input, uint8_t *buffer, int size);
+    static int64_t seek(void *input, int64_t offset, int whence);
+    static int interrupt(void *input);
+    void close();
+
+    std::function<bool()> m_stopped;
+    int m_descriptor = -1;
+    int64_t m_position = 0;
+    int64_t m_allowance = 0;
+    int64_t m_bytesRead = 0;
+    AVIOContext *m_io = nullptr;
+    AVFormatContext *m_format = nullptr;
+};
+
+} // namespace tessaly::covers
