@@ -22,14 +22,11 @@
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
-#include <cerrno>
+#include <atomic>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 
 namespace tessaly::demo {
 
