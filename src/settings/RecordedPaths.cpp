@@ -13,13 +13,7 @@ bool isBlank(QChar c)
 
 bool hasBlankEndsOrControlCharacter(const QString &path)
 {
-    if (isBlank(path.front()) || isBlank(path.back()))
-        return true;
-    for (const QChar c : path) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return true;
-    }
-    return false;
+    return isBlank(path.front()) || isBlank(path.back()) || holdsControlCharacter(path);
 }
 
 // Qt turns the bytes of a file name that are not UTF-8 into U+FFFD, so a
@@ -30,6 +24,25 @@ bool cameFromBytesThatAreNotUtf8(const QString &path)
 }
 
 } // namespace
+
+bool holdsControlCharacter(QStringView path)
+{
+    for (const QChar c : path) {
+        if ((c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+QString unusableEpisodeFolderReason()
+{
+    return QStringLiteral("无法使用的剧集文件夹");
+}
+
+QString unusableEpisodeFolderText(const QString &path)
+{
+    return unusableEpisodeFolderReason() + QStringLiteral(": ") + path;
+}
 
 QString recordedPathRefusal(const QString &path)
 {

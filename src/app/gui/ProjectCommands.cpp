@@ -5,6 +5,7 @@
 #include "catalogue/ProjectSelection.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -76,6 +77,9 @@ void ProjectCommands::openSelectedFolder()
         break;
     case ProjectFolder::Outcome::UnusableName:
         Messages::error(unusableProjectNameText(name));
+        break;
+    case ProjectFolder::Outcome::UnusableFolder:
+        Messages::error(settings::unusableEpisodeFolderText(folder.path));
         break;
     case ProjectFolder::Outcome::Open:
         Desktop::instance()->openFolderOrSay(folder.path);
