@@ -11,9 +11,12 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
+// A tab inside a path reads back as it was, but the program records none:
+// it is taken for a blank wherever it stands.
 bool hasBlankEndsOrControlCharacter(const QString &path)
 {
-    return isBlank(path.front()) || isBlank(path.back()) || holdsControlCharacter(path);
+    return isBlank(path.front()) || isBlank(path.back()) || path.contains(u'\t') ||
+           holdsControlCharacter(path);
 }
 
 // Qt turns the bytes of a file name that are not UTF-8 into U+FFFD, so a

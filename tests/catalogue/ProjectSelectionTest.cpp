@@ -1,6 +1,5 @@
 #include "catalogue/ProjectSelection.h"
 
-#include "settings/RecordedPaths.h"
 #include "support/TempWorkspace.h"
 
 #include <gtest/gtest.h>
@@ -149,10 +148,8 @@ TEST(ProjectDetails, AFolderHoldingAControlCharacterIsShownButNeitherListedNorOp
                      QStringLiteral("[Setting]\r\nFile=") + show + QChar(c));
         EXPECT_TRUE(readProjectDetails(ws.workspace(), QStringLiteral("Show")).episodes.isEmpty()) << int(c);
     }
-    // A tab inside a folder name is a character like any other, for the
-    // dialogs that record a path as for the readers.
+    // A tab inside a hand-edited folder name names that folder.
     const QString tabbed = ws.makeFolder(QStringLiteral("films/A\tB"));
-    EXPECT_TRUE(settings::recordedPathRefusal(tabbed).isEmpty());
     ws.writeBytes(QStringLiteral("films/A\tB/1.mp4"), "video");
     ws.writeText(QStringLiteral("Setting/Tab.ini"), QStringLiteral("[Setting]\r\nFile=") + tabbed);
     EXPECT_EQ(readProjectDetails(ws.workspace(), QStringLiteral("Tab")).episodes,
