@@ -20,6 +20,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     m_names.clear();
     m_saveRefused = false;
     m_loadFailure.clear();
+    m_encoding = text::Encoding::CodePage936;
     if (!files::plainFileExists(listFile))
         return LoadResult::Missing;
 
@@ -28,7 +29,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
         m_saveRefused = true;
         return LoadResult::Unreadable;
     }
-    if (const std::optional<QString> whole = text::decode(*bytes)) {
+    if (const std::optional<QString> whole = text::decode(*bytes, &m_encoding)) {
         for (const QString &line : text::splitLines(*whole)) {
             if (!line.isEmpty())
                 m_names.append(line);
@@ -66,7 +67,7 @@ bool ProjectList::save(const QString &listFile, QString *reason) const
         return false;
     }
     const std::optional<QByteArray> bytes =
-        text::encodeReadable(m_names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        text::encodeReadable(m_names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), m_encoding);
     if (!bytes) {
         if (reason)
             *reason = text::unstorableFileText();

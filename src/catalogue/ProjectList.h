@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/TextFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +29,8 @@ public:
     // Loads the file; an unreadable file keeps what could be read and makes
     // every later save refuse, so the file is never overwritten with less.
     LoadResult load(const QString &listFile);
-    // `Baocun`. Refused (false, reason set) after an unreadable load.
+    // `Baocun`, in the encoding the file was read in. Refused (false,
+    // reason set) after an unreadable load.
     bool save(const QString &listFile, QString *reason = nullptr) const;
     bool saveRefused() const { return m_saveRefused; }
     // `save`, with a failure worded as every command says it: the list
@@ -58,6 +61,7 @@ private:
     QStringList m_names;
     bool m_saveRefused = false;
     QString m_loadFailure;
+    text::Encoding m_encoding = text::Encoding::CodePage936;
 };
 
 // Every command that changes the list asks this first: after a load that

@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "workspace/Workspace.h"
 
@@ -47,7 +48,9 @@ ProjectDetails readProjectDetails(const Workspace &workspace, const QString &nam
         details.coverFile = cover;
     if (files::plainFileExists(workspace.projectSettingsFile(name)))
         details.episodeFolder = settings::episodeFolder(workspace, name);
-    if (!details.episodeFolder.isEmpty() && files::folderExists(details.episodeFolder)) {
+    details.usableFolder = !settings::holdsControlCharacter(details.episodeFolder);
+    if (details.usableFolder && !details.episodeFolder.isEmpty() &&
+        files::folderExists(details.episodeFolder)) {
         const files::Listing listing = files::listFiles(details.episodeFolder);
         if (listing.ok())
             details.episodes = listing.entries;
@@ -65,6 +68,10 @@ ProjectFolder projectFolderToOpen(const Workspace &workspace, const QString &nam
     if (!files::plainFileExists(workspace.projectSettingsFile(name)))
         return folder;
     folder.path = settings::episodeFolder(workspace, name);
+    if (settings::holdsControlCharacter(folder.path)) {
+        folder.outcome = ProjectFolder::Outcome::UnusableFolder;
+        return folder;
+    }
     folder.outcome =
         files::folderExists(folder.path) ? ProjectFolder::Outcome::Open : ProjectFolder::Outcome::Missing;
     return folder;

@@ -36,13 +36,15 @@ struct ProjectMenuPlan
 ProjectMenuPlan projectMenuPlan(int rowCount, int selectedRow);
 
 // What the details pane shows for a project. A name that cannot be part of
-// a file path shows as itself with nothing read for it.
+// a file path shows as itself with nothing read for it; a folder that
+// cannot be used shows as stored with no episodes.
 struct ProjectDetails
 {
     QString name;
     QString coverFile;     // the cover's path, empty when it has none
     QString episodeFolder; // `File` of its settings file, as stored
-    QStringList episodes;  // file names of the folder, in listing order
+    bool usableFolder = true;
+    QStringList episodes; // file names of the folder, in listing order
 };
 
 ProjectDetails readProjectDetails(const Workspace &workspace, const QString &name);
@@ -55,7 +57,8 @@ struct ProjectFolder
         Nothing,
         Open,
         Missing,
-        UnusableName
+        UnusableName,
+        UnusableFolder
     };
     Outcome outcome = Outcome::Nothing;
     QString path;

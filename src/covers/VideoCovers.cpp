@@ -6,6 +6,7 @@
 #include "covers/CoverTexts.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 #include "site/DefaultCover.h"
 #include "site/Progress.h"
 #include "workspace/Workspace.h"
@@ -64,6 +65,11 @@ QString episodePlace(const Workspace &workspace, const ProjectDetails &details)
 // the folder.
 VideoCover withoutEpisodes(const Workspace &workspace, const ProjectDetails &details)
 {
+    if (!details.usableFolder) {
+        VideoCover cover = failed(details.episodeFolder, settings::unusableEpisodeFolderReason());
+        cover.message = settings::unusableEpisodeFolderText(details.episodeFolder);
+        return cover;
+    }
     VideoCover cover = failed(episodePlace(workspace, details), texts::noEpisodes());
     cover.message = texts::noEpisodes();
     return cover;

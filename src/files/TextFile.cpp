@@ -203,6 +203,55 @@ const CodePage936Table &codePage936()
     return table;
 }
 
+bool isEastAsian(char32_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF) || c > 0xFFFF;
+}
+
+// Valid UTF-8 with at least one multi-byte character and none outside the
+// East Asian blocks. A two-byte sequence is always below U+0800, so any
+// ends the test: those are the sequences that code page 936 names form.
+bool isEastAsianUtf8(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    bool multiByte = false;
+    for (qsizetype i = 0; i < size;) {
+        const uchar lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        qsizetype length = 0;
+        char32_t c = 0;
+        if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            c = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (size - i < length)
+            return false;
+        for (qsizetype k = 1; k < length; ++k) {
+            const uchar next = data[i + k];
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // Overlong forms and code points past U+10FFFF are not UTF-8.
+        const bool overlong = length == 3 ? c < 0x800 : c < 0x10000;
+        if (overlong || c > 0x10FFFF || !isEastAsian(c))
+            return false;
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
+
 // The text after a byte-order mark. A mark repeated after the first one is
 // kept as a character, and bytes that are not valid in the encoding, or a
 // cut-off last character, make the whole file undecodable.
@@ -247,14 +296,21 @@ void PieceEncoder::appendTo(QByteArray &out, QStringView piece)
     out.append(m_wide.encode(piece));
 }
 
-std::optional<QString> decode(const QByteArray &bytes)
+std::optional<QString> decode(const QByteArray &bytes, Encoding *encoding)
 {
+    if (encoding)
+        *encoding = Encoding::CodePage936;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return decodeAfterMark(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
     if (bytes.startsWith("\xFF\xFE"))
         return decodeAfterMark(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\xFE\xFF"))
         return decodeAfterMark(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+    if (isEastAsianUtf8(bytes)) {
+        if (encoding)
+            *encoding = Encoding::Utf8WithoutMark;
+        return QString::fromUtf8(bytes);
+    }
     if (auto text = decodeWith(CodePage936, bytes, false))
         return text;
     return decodeWith(Gb18030, bytes, true);
@@ -265,10 +321,15 @@ bool startsWithByteOrderMark(const QByteArray &bytes)
     return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
 }
 
-std::optional<QByteArray> encodeReadable(const QString &text)
+std::optional<QByteArray> encodeReadable(const QString &text, Encoding encoding)
 {
     if (!QStringView(text).isValidUtf16())
         return std::nullopt;
+    if (encoding == Encoding::Utf8WithoutMark) {
+        QByteArray utf8 = text.toUtf8();
+        if (decode(utf8) == text)
+            return utf8;
+    }
     std::optional<QByteArray> bytes = codePage936().encode(text);
     if (bytes && decode(*bytes) == text)
         return bytes;
@@ -311,12 +372,12 @@ bool writeTextFile(const QString &path, const QString &text, QString *reason)
     return files::writeFileAtomically(path, fileBytes(text), reason);
 }
 
-std::optional<QString> readWholeText(const QString &path, QString *reason)
+std::optional<QString> readWholeText(const QString &path, QString *reason, Encoding *encoding)
 {
     const std::optional<QByteArray> bytes = files::readFileBytes(path, reason);
     if (!bytes)
         return std::nullopt;
-    std::optional<QString> text = decode(*bytes);
+    std::optional<QString> text = decode(*bytes, encoding);
     if (!text && reason)
         *reason = undecodableReason();
     return text;

@@ -168,16 +168,17 @@ bool write(const QString &section, const QString &key, const QString &value, con
 bool write(const QString &section, const KeyValues &values, const QString &file, QString *reason)
 {
     QString content;
+    text::Encoding encoding = text::Encoding::CodePage936;
     if (files::plainFileExists(file)) {
         // A file that cannot be read is not replaced: that would lose its other keys.
-        const std::optional<QString> existing = text::readWholeText(file, reason);
+        const std::optional<QString> existing = text::readWholeText(file, reason, &encoding);
         if (!existing)
             return false;
         content = *existing;
     }
     for (const auto &[key, value] : values)
         content = withValue(content, section, key, value);
-    const std::optional<QByteArray> bytes = text::encodeReadable(content);
+    const std::optional<QByteArray> bytes = text::encodeReadable(content, encoding);
     if (!bytes) {
         if (reason)
             *reason = text::unstorableFileText();

@@ -13,9 +13,9 @@ namespace tessaly::ini {
 // `GetINI`: the stored value, or empty text when file, section or key is missing.
 QString read(const QString &section, const QString &key, const QString &file);
 // Creates the file, section and key when missing; replaces the value otherwise.
-// The file is written in bytes that read back as the same text; when there
-// are none (`text::encodeReadable`), nothing is written and the reason is
-// "文件中含有无法保存的字符!".
+// The file is written in bytes that read back as the same text, in the
+// encoding it was read in; when there are none (`text::encodeReadable`),
+// nothing is written and the reason is "文件中含有无法保存的字符!".
 bool write(const QString &section, const QString &key, const QString &value, const QString &file,
            QString *reason = nullptr);
 // Several keys, in this order, with one replacement of the file: all or none.

@@ -11,15 +11,12 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
+// A tab inside a path reads back as it was, but the program records none:
+// it is taken for a blank wherever it stands.
 bool hasBlankEndsOrControlCharacter(const QString &path)
 {
-    if (isBlank(path.front()) || isBlank(path.back()))
-        return true;
-    for (const QChar c : path) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return true;
-    }
-    return false;
+    return isBlank(path.front()) || isBlank(path.back()) || path.contains(u'\t') ||
+           holdsControlCharacter(path);
 }
 
 // Qt turns the bytes of a file name that are not UTF-8 into U+FFFD, so a
@@ -36,6 +33,25 @@ QString undecodedPathRefusal(const QString &path)
     if (!cameFromBytesThatAreNotUtf8(path))
         return {};
     return Messages::withPath(path, QStringLiteral("路径中含有无法保存的字符!"));
+}
+
+bool holdsControlCharacter(QStringView path)
+{
+    for (const QChar c : path) {
+        if ((c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+QString unusableEpisodeFolderReason()
+{
+    return QStringLiteral("无法使用的剧集文件夹");
+}
+
+QString unusableEpisodeFolderText(const QString &path)
+{
+    return unusableEpisodeFolderReason() + QStringLiteral(": ") + path;
 }
 
 QString recordedPathRefusal(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace tessaly::settings {
 
@@ -14,5 +15,15 @@ QString recordedPathRefusal(const QString &path);
 // which names another folder than the one on disk: nothing can be listed
 // or recorded through it.
 QString undecodedPathRefusal(const QString &path);
+
+// A character below U+0020 other than the tab, or U+007F. The program never
+// records a path holding one, and such a path names another folder than the
+// one it reads as: the system ends a path at a NUL, so a hand-edited
+// `…/Show\0/../../x` would be listed as one folder and linked as another.
+bool holdsControlCharacter(QStringView path);
+// A project settings file's `File` that holds one: nothing reads that
+// folder, and the project is left as it is, with this said.
+QString unusableEpisodeFolderReason();
+QString unusableEpisodeFolderText(const QString &path);
 
 } // namespace tessaly::settings

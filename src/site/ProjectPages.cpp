@@ -4,6 +4,7 @@
 #include "files/FileServices.h"
 #include "files/TextFile.h"
 #include "settings/IniFile.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
 #include "site/OutputFolders.h"
@@ -46,9 +47,10 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
             QString reason;
             const std::optional<QByteArray> bytes = files::readPlainFile(settingsFile, &missing, &reason);
             const std::optional<QString> content = bytes ? text::decode(*bytes) : std::nullopt;
-            if (content)
+            if (content) {
                 source.episodeFolder = ini::valueIn(*content, section, key);
-            else if (bytes)
+                source.usableFolder = !settings::holdsControlCharacter(source.episodeFolder);
+            } else if (bytes)
                 source.unreadableReason = text::undecodableReason();
             else if (!missing)
                 source.unreadableReason = reason;
@@ -71,6 +73,10 @@ bool ProjectPages::announce(const ProjectSource &source)
     }
     if (!source.unreadableReason.isEmpty()) {
         m_report.cannotRead(source.settingsFile, source.unreadableReason);
+        return false;
+    }
+    if (!source.usableFolder) {
+        m_report.failure(settings::unusableEpisodeFolderText(source.episodeFolder));
         return false;
     }
     return true;

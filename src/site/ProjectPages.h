@@ -26,17 +26,18 @@ struct ProjectContent
 
 // A listed project as a run finds it before anything is cleared: whether its
 // name can name files, and its episode folder from its settings file, or
-// why that file could not be read (the project is then skipped and keeps
-// its old page and cover).
+// why that file could not be read or its folder cannot be used (the project
+// is then skipped and keeps its old page and cover).
 struct ProjectSource
 {
     QString name;
     bool usableName = true;
     QString episodeFolder;
+    bool usableFolder = true;
     QString settingsFile;     // set when it could not be read
     QString unreadableReason; // empty when the settings file was read or is missing
 
-    bool skipped() const { return !usableName || !unreadableReason.isEmpty(); }
+    bool skipped() const { return !usableName || !unreadableReason.isEmpty() || !usableFolder; }
 };
 
 // Every listed project's source, in list order.

@@ -353,10 +353,10 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
 
     if (stopAsked())
         return closing.stop();
-    // A project whose settings could not be read was not made anew, so its
-    // published copy stays as it is.
+    // A project whose settings could not be read or whose folder cannot be
+    // used was not made anew, so its published copy stays as it is.
     if (files::plainFileExists(m_workspace.settingsFile()) &&
-        sources.at(selectedRow).unreadableReason.isEmpty())
+        sources.at(selectedRow).unreadableReason.isEmpty() && sources.at(selectedRow).usableFolder)
         SitePublisher(m_workspace, report).publishProject(selected, output);
     return closing.finish(RunClosing::Variant::Update);
 }

@@ -161,3 +161,23 @@ TEST_F(ProjectListFile, AMarkedListReadsWithoutItsMarkAndIsSavedOnlyAsTextThatRe
     EXPECT_EQ(reason, QStringLiteral("文件中含有无法保存的字符!"));
     EXPECT_EQ(bytes(), marked);
 }
+
+TEST_F(ProjectListFile, AListSavedAsUnmarkedUtf8IsSavedSoAgainAndACodePage936ListStaysCodePage936)
+{
+    const QByteArray utf8 = QStringLiteral("大话西游\r\n鲁迅\r\n").toUtf8();
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), utf8);
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(list.names(), names({"大话西游", "鲁迅"}));
+    list.insertAtTop(QStringLiteral("唯一"));
+    ASSERT_TRUE(list.save(file()));
+    EXPECT_EQ(bytes(), QStringLiteral("唯一\r\n大话西游\r\n鲁迅\r\n").toUtf8());
+
+    // "鲁迅" and "唯一" in code page 936 are valid UTF-8 of Latin, Greek and
+    // Cyrillic letters.
+    const QByteArray codePage936("\xC2\xB3\xD1\xB8\r\n\xCE\xA8\xD2\xBB\r\n");
+    ws.writeBytes(QStringLiteral("Setting/List.ini"), codePage936);
+    EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
+    EXPECT_EQ(list.names(), names({"鲁迅", "唯一"}));
+    ASSERT_TRUE(list.save(file()));
+    EXPECT_EQ(bytes(), codePage936);
+}

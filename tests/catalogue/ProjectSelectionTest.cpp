@@ -123,3 +123,35 @@ TEST(ProjectFolderToOpen, OpensOnlyAnExistingEpisodeFolder)
     EXPECT_EQ(projectFolderToOpen(ws.workspace(), QStringLiteral("Empty")).outcome, Outcome::Missing);
     EXPECT_EQ(projectFolderToOpen(ws.workspace(), QStringLiteral("a/b")).outcome, Outcome::UnusableName);
 }
+
+// The system ends a path at a NUL: read as it is, this `File` would list
+// the episodes of one folder while the pages link another.
+TEST(ProjectDetails, AFolderHoldingAControlCharacterIsShownButNeitherListedNorOpened)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    const QString show = ws.makeFolder(QStringLiteral("films/Show"));
+    ws.writeBytes(QStringLiteral("films/Show/1.mp4"), "video");
+    const QString hostile = show + QChar(u'\0') + QStringLiteral("/../../x");
+    ws.writeText(QStringLiteral("Setting/Show.ini"), QStringLiteral("[Setting]\r\nFile=") + hostile);
+
+    const ProjectDetails details = readProjectDetails(ws.workspace(), QStringLiteral("Show"));
+    EXPECT_EQ(details.episodeFolder, hostile);
+    EXPECT_FALSE(details.usableFolder);
+    EXPECT_TRUE(details.episodes.isEmpty());
+    const ProjectFolder folder = projectFolderToOpen(ws.workspace(), QStringLiteral("Show"));
+    EXPECT_EQ(folder.outcome, ProjectFolder::Outcome::UnusableFolder);
+    EXPECT_EQ(folder.path, hostile);
+
+    for (const char16_t c : {u'\x01', u'\x1F', u'\x7F'}) {
+        ws.writeText(QStringLiteral("Setting/Show.ini"),
+                     QStringLiteral("[Setting]\r\nFile=") + show + QChar(c));
+        EXPECT_TRUE(readProjectDetails(ws.workspace(), QStringLiteral("Show")).episodes.isEmpty()) << int(c);
+    }
+    // A tab inside a hand-edited folder name names that folder.
+    const QString tabbed = ws.makeFolder(QStringLiteral("films/A\tB"));
+    ws.writeBytes(QStringLiteral("films/A\tB/1.mp4"), "video");
+    ws.writeText(QStringLiteral("Setting/Tab.ini"), QStringLiteral("[Setting]\r\nFile=") + tabbed);
+    EXPECT_EQ(readProjectDetails(ws.workspace(), QStringLiteral("Tab")).episodes,
+              QStringList{QStringLiteral("1.mp4")});
+}

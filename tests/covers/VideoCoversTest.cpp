@@ -184,3 +184,15 @@ TEST_F(VideoCovers, TheBatchTakesCoversOnlyWhereTheCoverIsMissingOrBuiltIn)
     EXPECT_FALSE(isBuiltinDefaultCover(cover(QStringLiteral("旧默认"))));
     EXPECT_TRUE(space.exists(QStringLiteral("Log/20260102030405.log")));
 }
+
+TEST_F(VideoCovers, AnEpisodeFolderHoldingAControlCharacterIsNotRead)
+{
+    addProject(QStringLiteral("零"), {{QStringLiteral("a.mp4"), "film"}});
+    const QString hostile = space.path(QStringLiteral("m/零")) + QChar(u'\0') + QStringLiteral("/../x");
+    space.writeText(QStringLiteral("Setting/零.ini"), QStringLiteral("[Setting]\r\nFile=") + hostile);
+    setCover(QStringLiteral("零"), "old cover");
+    const VideoCover result = grabProjectCover(space.workspace(), QStringLiteral("零"));
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.message, QStringLiteral("无法使用的剧集文件夹: ") + hostile);
+    EXPECT_EQ(cover(QStringLiteral("零")), "old cover");
+}

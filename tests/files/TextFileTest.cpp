@@ -2,6 +2,7 @@
 
 #include "support/TempWorkspace.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
@@ -186,4 +187,71 @@ TEST(TextEncoding, EveryCharacterEitherComesBackWholeOrIsRefused)
     const std::optional<QByteArray> all = text::encodeReadable(storable);
     ASSERT_TRUE(all.has_value());
     EXPECT_EQ(text::decode(*all), storable);
+}
+
+namespace {
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+// Real names, saved without a mark by an editor that uses UTF-8 and by one
+// that uses code page 936. Some short code page 936 names happen to be valid
+// UTF-8 too, of Latin, Greek, Cyrillic or Arabic letters.
+TEST(TextEncoding, UnmarkedUtf8OfEastAsianTextIsReadAsUtf8AndCodePage936StaysCodePage936)
+{
+    const QStringList names{QStringLiteral("鲁迅"),           QStringLiteral("唯一"),
+                            QStringLiteral("学习"),           QStringLiteral("茅台"),
+                            QStringLiteral("影院"),           QStringLiteral("史诗"),
+                            QStringLiteral("俪影"),           QStringLiteral("中"),
+                            QStringLiteral("大话西游"),       QStringLiteral("甄嬛传 第1季"),
+                            QStringLiteral("还珠格格（一）"), QStringLiteral("大長今 대장금")};
+    for (const QString &name : names) {
+        const QString fileText = name + QStringLiteral("\r\nB\r\n");
+        text::Encoding encoding = text::Encoding::CodePage936;
+        EXPECT_EQ(text::decode(fileText.toUtf8(), &encoding), fileText) << name.toStdString();
+        EXPECT_EQ(encoding, text::Encoding::Utf8WithoutMark) << name.toStdString();
+
+        const QByteArray codePage936 = text::encode(fileText);
+        encoding = text::Encoding::Utf8WithoutMark;
+        EXPECT_EQ(text::decode(codePage936, &encoding), fileText) << name.toStdString();
+        EXPECT_EQ(encoding, text::Encoding::CodePage936) << name.toStdString();
+    }
+    // The table holds names whose code page 936 bytes are UTF-8 as well.
+    for (const QString &name : names.mid(0, 7))
+        EXPECT_TRUE(isValidUtf8(text::encode(name))) << name.toStdString();
+
+    // Characters beyond the basic plane count as East Asian; a two-byte
+    // UTF-8 character, a lone mark character or a bad sequence keeps the
+    // file code page 936, as before.
+    text::Encoding encoding = text::Encoding::CodePage936;
+    EXPECT_EQ(text::decode(QStringLiteral("𠀀😀").toUtf8(), &encoding), QStringLiteral("𠀀😀"));
+    EXPECT_EQ(encoding, text::Encoding::Utf8WithoutMark);
+    EXPECT_EQ(text::decode(QByteArray("\xC3\xA9\xC3\xA9")), QStringLiteral("茅茅"));
+    encoding = text::Encoding::Utf8WithoutMark;
+    EXPECT_EQ(text::decode(QStringLiteral("电影é").toUtf8(), &encoding), QStringLiteral("鐢靛奖茅"));
+    EXPECT_EQ(encoding, text::Encoding::CodePage936) << "a Latin letter beside the Chinese ones";
+    text::decode(QByteArray("\xF0\x82\x82\xAC"), &encoding);
+    EXPECT_EQ(encoding, text::Encoding::CodePage936) << "overlong form";
+    text::decode(QByteArray("ASCII only"), &encoding);
+    EXPECT_EQ(encoding, text::Encoding::CodePage936);
+}
+
+TEST(TextEncoding, AnUnmarkedUtf8FileIsWrittenBackAsUtf8WhileItReadsBackSo)
+{
+    const QString chinese = QStringLiteral("大话西游\r\n鲁迅\r\n");
+    EXPECT_EQ(text::encodeReadable(chinese, text::Encoding::Utf8WithoutMark), chinese.toUtf8());
+    EXPECT_EQ(text::encodeReadable(chinese), text::encode(chinese));
+    // As UTF-8 this would read back as code page 936, garbled: it is written
+    // in code page 936 instead, which reads back whole.
+    const QString latin = chinese + QStringLiteral("Amélie\r\n");
+    const std::optional<QByteArray> bytes = text::encodeReadable(latin, text::Encoding::Utf8WithoutMark);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, text::encode(latin));
+    EXPECT_EQ(text::decode(*bytes), latin);
 }

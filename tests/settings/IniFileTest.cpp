@@ -156,3 +156,22 @@ TEST(IniFiles, WhatCodePage936CannotGiveBackIsWrittenInGb18030)
     ASSERT_TRUE(ini::write(S, QStringLiteral("File"), value, file));
     EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), value);
 }
+
+TEST(IniFiles, AnUnmarkedUtf8FileIsReadAndRewrittenAsUtf8)
+{
+    TempWorkspace ws;
+    const QString file = ws.path(QStringLiteral("x.ini"));
+    const QString content = QStringLiteral("[Setting]\r\nFile=/影片/大话西游\r\n");
+    ws.writeBytes(QStringLiteral("x.ini"), content.toUtf8());
+    EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), QStringLiteral("/影片/大话西游"));
+    ASSERT_TRUE(ini::write(S, QStringLiteral("File"), QStringLiteral("/影片/鲁迅"), file));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("x.ini")),
+              QStringLiteral("[Setting]\r\nFile=/影片/鲁迅\r\n").toUtf8());
+
+    // A code page 936 file whose bytes are valid UTF-8 of other letters.
+    const QByteArray codePage936("[Setting]\r\nFile=/\xC2\xB3\xD1\xB8\r\n");
+    ws.writeBytes(QStringLiteral("x.ini"), codePage936);
+    EXPECT_EQ(ini::read(S, QStringLiteral("File"), file), QStringLiteral("/鲁迅"));
+    ASSERT_TRUE(ini::write(S, QStringLiteral("B"), QStringLiteral("唯一"), file));
+    EXPECT_EQ(ws.readBytes(QStringLiteral("x.ini")), codePage936 + "B=\xCE\xA8\xD2\xBB\r\n");
+}

@@ -582,3 +582,23 @@ TEST_F(Generation, AStopAskedDuringAProjectFinishesItLogsTheStopAndShowsNoBox)
     EXPECT_EQ(stopping.lines().last().icon, ProgressIcon::Failure);
     EXPECT_EQ(space.readBytes(logName()), text::encode(texts.join(QStringLiteral("\r\n"))) + "\r\n");
 }
+
+TEST_F(Generation, AnEpisodeFolderHoldingAControlCharacterIsCountedAndSkippedAndKeepsItsPage)
+{
+    addProject(QStringLiteral("a"), QStringLiteral("m/a"), {QStringLiteral("1.mp4")});
+    const QString show = addProject(QStringLiteral("b"), QStringLiteral("m/Show"), {QStringLiteral("1.mp4")});
+    const QString hostile = show + QChar(u'\0') + QStringLiteral("/../../x");
+    setFolder(QStringLiteral("b"), hostile);
+    space.writeBytes(QStringLiteral("Web/Data/b.html"), "the page b had");
+
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_EQ(failureLines(), (QStringList{QStringLiteral("无法使用的剧集文件夹: ") + hostile,
+                                           QStringLiteral("生成网站完成,共 1 个错误...")}));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), "the page b had");
+    EXPECT_FALSE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("Data/b.html")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/a.html")));
+
+    EXPECT_EQ(update(1).errors, 1);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), "the page b had");
+}

@@ -6,6 +6,7 @@
 #include "catalogue/gui/RenameDialog.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
+#include "settings/RecordedPaths.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -97,6 +98,9 @@ void ProjectCommands::openSelectedFolder()
         break;
     case ProjectFolder::Outcome::UnusableName:
         Messages::error(unusableProjectNameText(name));
+        break;
+    case ProjectFolder::Outcome::UnusableFolder:
+        Messages::error(settings::unusableEpisodeFolderText(folder.path));
         break;
     case ProjectFolder::Outcome::Open:
         Desktop::instance()->openFolderOrSay(folder.path);
