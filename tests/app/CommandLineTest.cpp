@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "files/Reasons.h"
+#include "files/TextFile.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
@@ -72,7 +73,8 @@ TEST_F(CommandLineTest, TheFirstCommandInANewWorkspaceWritesTheStyleAndShowsNoBo
 {
     EXPECT_EQ(run({QStringLiteral("generate")}), 1);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
-    EXPECT_TRUE(space.readBytes(QStringLiteral("Style/Style.ini")).endsWith("\r\nPageset=新版\r\n"));
+    EXPECT_TRUE(space.readBytes(QStringLiteral("Style/Style.ini"))
+                    .endsWith(text::encode(QStringLiteral("\r\nPageset=新版\r\n"))));
 }
 
 TEST_F(CommandLineTest, ListPrintsTheNamesInOrderAndNothingElse)

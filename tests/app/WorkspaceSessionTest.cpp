@@ -1,5 +1,6 @@
 #include "app/WorkspaceSession.h"
 
+#include "files/TextFile.h"
 #include "site/Progress.h"
 #include "site/StyleValues.h"
 #include "support/RecordingMessages.h"
@@ -183,7 +184,8 @@ TEST_F(WorkspaceSessionTest, AWorkspaceMadeFromNothingStartsWithTheDefaultStyleA
     ASSERT_TRUE(first.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(space.readBytes(QStringLiteral("Style/Style.ini")),
-              saved.readBytes(QStringLiteral("Style/Style.ini")) + "Pageset=新版\r\n");
+              saved.readBytes(QStringLiteral("Style/Style.ini")) +
+                  text::encode(QStringLiteral("Pageset=新版\r\n")));
     EXPECT_EQ(first.templates().failures.size(), 0);
 }
 

@@ -1,5 +1,6 @@
 #include "app/gui/ExampleController.h"
 
+#include "app/WorkspaceSession.h"
 #include "files/FileServices.h"
 #include "files/Reasons.h"
 #include "platform/Messages.h"
