@@ -101,4 +101,9 @@ QString siteLink(const Workspace &workspace)
     return settings::siteValue(workspace, QStringLiteral("WebLink"));
 }
 
+QString siteLinkFirstText()
+{
+    return QStringLiteral("请先在设置中填写站点链接!");
+}
+
 } // namespace tessaly::workspace_commands

@@ -66,6 +66,8 @@ ClearResult clearFolderFiles(const QString &folder);
 
 // `WebLink` of `Setting.ini`; empty when the file is missing.
 QString siteLink(const Workspace &workspace);
+// Said by "打开影片站点链接" while there is no link to open.
+QString siteLinkFirstText();
 
 } // namespace workspace_commands
 } // namespace tessaly

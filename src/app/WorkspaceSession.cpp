@@ -9,6 +9,7 @@
 #include "settings/SettingsFiles.h"
 #include "site/Progress.h"
 #include "site/RunLog.h"
+#include "site/StyleValues.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -105,6 +106,24 @@ RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
 
 WorkspaceSession::WorkspaceSession(const QString &root) : m_workspace(root), m_lock(m_workspace) {}
 
+QString WorkspaceSession::firstPageset()
+{
+    return QStringLiteral("新版");
+}
+
+void WorkspaceSession::releaseLock()
+{
+    m_lock.release();
+}
+
+bool WorkspaceSession::takeLockAgain()
+{
+    if (m_lock.acquire())
+        return true;
+    Messages::error(m_lock.refusalText());
+    return false;
+}
+
 bool WorkspaceSession::open(Access access, MissingFolder missing)
 {
     const bool readOnly = access == Access::ReadOnly;
@@ -130,9 +149,15 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
         return false;
     }
     if (!readOnly) {
+        // A workspace without settings has never been opened: it is made
+        // complete, with the default style and the new page set, so that
+        // its first start says nothing about a missing style file.
+        const bool madeFromNothing = !QFileInfo::exists(m_workspace.setting());
         const QStringList folderFailures = m_workspace.createFolders();
         if (!folderFailures.isEmpty())
             Messages::error(folderFailures.join(QStringLiteral("\r\n")));
+        if (madeFromNothing)
+            writeFirstStyle();
     }
     const QString listFile = m_workspace.listFile();
     if (m_projects.load(listFile) == ProjectList::LoadResult::Unreadable)
@@ -144,6 +169,16 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
     if (!unusable.isEmpty())
         Messages::error(unusable);
     return true;
+}
+
+void WorkspaceSession::writeFirstStyle()
+{
+    const QString styleFile = m_workspace.styleFile();
+    if (QFileInfo::exists(styleFile) || !files::folderExists(m_workspace.style()))
+        return;
+    QString reason;
+    if (!style_values::saveWithPageset(m_workspace, style_values::defaults(), firstPageset(), &reason))
+        Messages::error(Messages::withPath(styleFile, reason));
 }
 
 template <typename Command> bool WorkspaceSession::changeList(Command command, int from, int to)

@@ -121,6 +121,16 @@ public:
     // read whole or unusable run inputs are said and leave it open.
     bool open(Access access, MissingFolder missing);
 
+    // The page set a workspace made from nothing starts with (`Pageset`
+    // of `Style.ini`).
+    static QString firstPageset();
+
+    // Before another process opens this workspace in this one's place: the
+    // lock goes, and nothing may change the workspace until it is taken
+    // again (saying why when it cannot be).
+    void releaseLock();
+    bool takeLockAgain();
+
     const Workspace &workspace() const { return m_workspace; }
     const ProjectList &projects() const { return m_projects; }
     const WorkingTemplates &templates() const { return m_templates; }
@@ -171,6 +181,9 @@ private:
     // or moved from `from` to `to`.
     template <typename Command> bool changeList(Command command, int from, int to);
     void takeOver(ProjectList changed, int from, int to);
+    // The default `Style.ini` of "布局设计" with the first page set, unless
+    // one is there already; a failure is said with its path.
+    void writeFirstStyle();
     static RunOutcome runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink);
 
     Workspace m_workspace;

@@ -16,6 +16,14 @@ FolderNavigation::FolderNavigation(const QString &movieRoot)
     refresh();
 }
 
+bool FolderNavigation::movieRootIsSetOrSay(const Workspace &workspace)
+{
+    if (!fromSettings(workspace).movieRoot().trimmed().isEmpty())
+        return true;
+    Messages::error(movieRootFirstText());
+    return false;
+}
+
 FolderNavigation FolderNavigation::fromSettings(const Workspace &workspace)
 {
     if (!files::plainFileExists(workspace.settingsFile()))

@@ -21,6 +21,10 @@ public:
 
     static QString atRootText() { return QStringLiteral("已是根目录!"); }
     static QString missingFolderText() { return QStringLiteral("文件夹不存在!"); }
+    // Said by a chooser asked to open before any movie root is set.
+    static QString movieRootFirstText() { return QStringLiteral("请先在设置中填写影片文件路径!"); }
+    // Whether a chooser has a root to start from; says why not when not.
+    static bool movieRootIsSetOrSay(const Workspace &workspace);
 
     const QString &movieRoot() const { return m_movieRoot; }
     // "" at the root, otherwise a separator before each level's name.

@@ -16,6 +16,9 @@ namespace {
 QFont fontOfSize(int pixels, int weight = QFont::Normal)
 {
     QFont font(EpisodeFrames::fontFamily());
+    // The package asks for either of two fonts with Chinese glyphs; the
+    // names are drawn in whichever is installed.
+    font.setFamilies({EpisodeFrames::fontFamily(), QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(pixels);
     font.setWeight(QFont::Weight(weight));
     return font;

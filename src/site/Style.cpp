@@ -109,7 +109,7 @@ void loadTemplateFile(const QString &path, const QString &defaultText, QString &
 
 QString missingStyleText()
 {
-    return QStringLiteral("布局设计文件不存在");
+    return QStringLiteral("布局设计文件不存在\r\n在 菜单 → 布局设计 中保存一次即可不再显示。");
 }
 
 WorkingTemplates UpdateStyle(const Workspace &workspace)

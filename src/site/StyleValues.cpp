@@ -181,6 +181,17 @@ bool save(const Workspace &workspace, const Values &values, QString *reason)
     return ini::write(Section, pairs, workspace.styleFile(), reason);
 }
 
+bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
+                     QString *reason)
+{
+    ini::KeyValues pairs;
+    const QList<Key> &all = keys();
+    for (qsizetype i = 0; i < all.size(); ++i)
+        pairs.append({all.at(i).name, values.value(i)});
+    pairs.append({QStringLiteral("Pageset"), pageset});
+    return ini::write(Section, pairs, workspace.styleFile(), reason);
+}
+
 QString previewPage(const Values &edited, int cells, const QString &coverImage)
 {
     // A value that would be refused is shown as its default, so a half-typed

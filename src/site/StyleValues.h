@@ -70,6 +70,10 @@ std::optional<double> numberOf(const QString &text);
 // the file's other lines. False, with the reason, when the file cannot be
 // read or written.
 bool save(const Workspace &workspace, const Values &values, QString *reason = nullptr);
+// The same write with one more key, `Pageset`, after the ten: the page set
+// a workspace made from nothing starts with.
+bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
+                     QString *reason = nullptr);
 
 // The index page as the values style it, with `cells` sample cover cells
 // (each showing `coverImage` as its picture) laid out in rows as a

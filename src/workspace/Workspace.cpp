@@ -149,15 +149,8 @@ QString noDataFolderText()
     return QStringLiteral("无法确定用户数据文件夹,请用 --workspace 指定工作区");
 }
 
-WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
+WorkspaceChoice userDataFolder()
 {
-    if (!requestedFolder.isEmpty())
-        return {QDir(requestedFolder).absolutePath(), {}};
-    const QString desktopEntry =
-        QDir(executableFolder).filePath(QStringLiteral("../share/applications/tessaly.desktop"));
-    if (!files::plainFileExists(desktopEntry))
-        return {executableFolder, {}};
-
     QString reason;
     QString dataFolder = absolutePathIn("XDG_DATA_HOME");
     if (dataFolder.isEmpty()) {
@@ -175,7 +168,23 @@ WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QSt
     } else if (!files::folderExists(dataFolder)) {
         return refused(noDataFolderText());
     }
-    const QString folder = files::joinPath(dataFolder, QStringLiteral("Tessaly"));
+    return {dataFolder, {}};
+}
+
+WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
+{
+    if (!requestedFolder.isEmpty())
+        return {QDir(requestedFolder).absolutePath(), {}};
+    const QString desktopEntry =
+        QDir(executableFolder).filePath(QStringLiteral("../share/applications/tessaly.desktop"));
+    if (!files::plainFileExists(desktopEntry))
+        return {executableFolder, {}};
+
+    const WorkspaceChoice dataFolder = userDataFolder();
+    if (!dataFolder.chosen())
+        return dataFolder;
+    const QString folder = files::joinPath(dataFolder.folder, QStringLiteral("Tessaly"));
+    QString reason;
     if (!files::folderExists(folder) && !files::makeFolder(folder, &reason))
         return refused(Messages::withPath(folder, reason));
     return {folder, {}};

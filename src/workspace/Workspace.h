@@ -64,6 +64,10 @@ struct WorkspaceChoice
 // and keeps the executable's folder.
 WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder = {});
 
+// The user's data folder of that rule, with `.local/share` made below the
+// home folder when it is missing; the refusal when there is none.
+WorkspaceChoice userDataFolder();
+
 // Said when an installed copy finds no usable data folder.
 QString noDataFolderText();
 

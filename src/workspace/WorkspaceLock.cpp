@@ -78,6 +78,11 @@ bool WorkspaceLock::acquire()
     return false;
 }
 
+void WorkspaceLock::release()
+{
+    m_lock.unlock();
+}
+
 bool WorkspaceLock::refuseIfLockFileCannotBeRemoved()
 {
     const QByteArray file = QFile::encodeName(m_path);

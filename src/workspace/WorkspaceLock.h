@@ -27,6 +27,8 @@ public:
     // True when this process now holds the workspace; otherwise `refusal()`
     // and `refusalText()` say why.
     bool acquire();
+    // Gives the workspace up; `acquire` may take it again.
+    void release();
     Refusal refusal() const { return m_refusal; }
     // The message for the refusal: the lock file's path and the reason, or
     // the busy text for a holder on this computer.

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "files/Reasons.h"
+#include "files/TextFile.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
@@ -60,11 +61,20 @@ TEST_F(CommandLineTest, GenerateOnAFreshWorkspaceWorksWithTheDefaultTemplates)
     EXPECT_EQ(run({QStringLiteral("generate")}), 0);
     EXPECT_EQ(out.first(), QStringLiteral("读取页面格式文件..."));
     EXPECT_EQ(out.last(), QStringLiteral("生成网站成功..."));
-    EXPECT_TRUE(messages.texts().contains(QStringLiteral("布局设计文件不存在")));
+    EXPECT_TRUE(messages.texts().contains(
+        QStringLiteral("布局设计文件不存在\r\n在 菜单 → 布局设计 中保存一次即可不再显示。")));
     EXPECT_EQ(messages.texts().last(), QStringLiteral("生成网站成功!"));
     EXPECT_TRUE(space.exists(QStringLiteral("Style/PageStyle.html")));
     EXPECT_TRUE(space.readBytes(QStringLiteral("Web/Data/甲.html")).contains("<video id=\"video1\""));
     EXPECT_EQ(QDir(space.path(QStringLiteral("Log"))).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(CommandLineTest, TheFirstCommandInANewWorkspaceWritesTheStyleAndShowsNoBox)
+{
+    EXPECT_EQ(run({QStringLiteral("generate")}), 1);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
+    EXPECT_TRUE(space.readBytes(QStringLiteral("Style/Style.ini"))
+                    .endsWith(text::encode(QStringLiteral("\r\nPageset=新版\r\n"))));
 }
 
 TEST_F(CommandLineTest, ListPrintsTheNamesInOrderAndNothingElse)

@@ -1,6 +1,8 @@
 #include "app/WorkspaceSession.h"
 
+#include "files/TextFile.h"
 #include "site/Progress.h"
+#include "site/StyleValues.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 
@@ -169,6 +171,34 @@ TEST_F(WorkspaceSessionTest, AMissingWorkspaceFolderIsMadeOnlyWhenAsked)
     EXPECT_TRUE(making.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Make));
     EXPECT_TRUE(QFileInfo(making.workspace().webImage()).isDir());
     EXPECT_TRUE(QFileInfo(making.workspace().lockFile()).exists());
+}
+
+TEST_F(WorkspaceSessionTest, AWorkspaceMadeFromNothingStartsWithTheDefaultStyleAndTheNewPageSet)
+{
+    // What "布局设计" saves for the defaults, in a workspace of its own.
+    TempWorkspace saved;
+    saved.withFolders();
+    ASSERT_TRUE(style_values::save(saved.workspace(), style_values::defaults()));
+
+    WorkspaceSession first(space.root());
+    ASSERT_TRUE(first.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(space.readBytes(QStringLiteral("Style/Style.ini")),
+              saved.readBytes(QStringLiteral("Style/Style.ini")) +
+                  text::encode(QStringLiteral("Pageset=新版\r\n")));
+    EXPECT_EQ(first.templates().failures.size(), 0);
+}
+
+TEST_F(WorkspaceSessionTest, AWorkspaceOpenedBeforeKeepsItsMissingStyleAndSaysHowToEndTheBox)
+{
+    space.withFolders();
+    {
+        WorkspaceSession session(space.root());
+        ASSERT_TRUE(session.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
+    }
+    EXPECT_FALSE(space.exists(QStringLiteral("Style/Style.ini")));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral(
+                                    "布局设计文件不存在\r\n在 菜单 → 布局设计 中保存一次即可不再显示。")});
 }
 
 TEST_F(WorkspaceSessionTest, AnEpisodeFolderThatCannotBeRecordedSaysWhereAndWhy)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks what a configured build installs and packages:
-#   check-package.sh desktop-entry|metainfo|deb BUILD_DIR VERSION
+#   check-package.sh desktop-entry|metainfo|demo|deb BUILD_DIR VERSION
 # The installed menu entry and AppStream data must pass their validators
-# without a word; the Debian package must hold exactly expected-files.txt
+# without a word; the installed tessaly-cli must make the example; the Debian package must hold exactly expected-files.txt
 # (mode, owner, path), stripped binaries, and declare every library the
 # binaries link or load plus the run-time needs no binary shows.
 set -euo pipefail
@@ -32,6 +32,14 @@ metainfo)
   install_into_work
   appstreamcli validate --no-net "$work/usr/share/metainfo/org.tessaly.Tessaly.metainfo.xml" ||
     fail "appstreamcli validate"
+  ;;
+demo)
+  install_into_work
+  HOME="$work" XDG_DATA_HOME= "$work/usr/bin/tessaly-cli" demo "$work/example" >"$work/demo.log" 2>&1 ||
+    { cat "$work/demo.log"; fail "tessaly-cli demo"; }
+  for made in workspace/Setting/List.ini workspace/Style/Style.ini site/index.html; do
+    [ -f "$work/example/$made" ] || fail "the example lacks $made"
+  done
   ;;
 deb)
   cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }

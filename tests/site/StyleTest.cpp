@@ -116,7 +116,8 @@ TEST_F(StyleLoad, WithoutStyleIniSaysSoAndUsesThePlainTemplates)
     const WorkingTemplates templates = UpdateStyle(space.workspace());
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_EQ(messages.last().title, QStringLiteral("Tessaly"));
-    EXPECT_EQ(messages.last().text, QStringLiteral("布局设计文件不存在"));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("布局设计文件不存在\r\n在 菜单 → 布局设计 中保存一次即可不再显示。"));
     EXPECT_EQ(messages.last().icon, MessageIcon::None);
     EXPECT_EQ(messages.last().buttons, MessageButtons::Ok);
     EXPECT_EQ(templates.indexPage, builtin::plainIndexPage());

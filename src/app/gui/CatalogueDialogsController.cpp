@@ -3,6 +3,7 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/DroppedFolder.h"
+#include "catalogue/FolderNavigation.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
@@ -59,6 +60,8 @@ void CatalogueDialogsController::openEpisodeFolderChooser()
         Messages::error(unusableProjectNameText(*project));
         return;
     }
+    if (!FolderNavigation::movieRootIsSetOrSay(m_session.workspace()))
+        return;
     EpisodeFolderDialog dialog(
         m_session.workspace(), *project,
         [this, project = *project](const QString &folder) {

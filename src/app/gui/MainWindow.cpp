@@ -1,5 +1,6 @@
 #include "app/gui/MainWindow.h"
 
+#include "app/gui/FirstStepsGuide.h"
 #include "app/gui/ProjectListModel.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectSelection.h"
@@ -103,10 +104,13 @@ void MainWindow::buildControls()
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
 
-    QTreeView *projectView = makeProjectView(new ProjectListModel(m_session, this), central);
+    auto *listModel = new ProjectListModel(m_session, this);
+    QTreeView *projectView = makeProjectView(listModel, central);
     projectView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_controls->projectView = projectView;
     m_controls->details = new DetailsPane(central);
+    m_controls->guide = new FirstStepsGuide(central);
+    m_controls->openExample = m_controls->guide->openExampleButton();
     m_controls->chooseFolder = m_controls->details->chooseFolderButton();
     m_controls->pickCover = m_controls->details->pickCoverButton();
     m_controls->searchSite1 = m_controls->details->searchSite1Button();
@@ -140,6 +144,7 @@ void MainWindow::buildControls()
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(projectView, 0, 0);
     layout->addWidget(m_controls->details, 0, 1);
+    layout->addWidget(m_controls->guide, 0, 1);
     layout->addLayout(listButtons, 1, 0);
     layout->addLayout(siteButtons, 1, 1);
     layout->setColumnStretch(0, 4335);
@@ -153,6 +158,11 @@ void MainWindow::buildControls()
         ++m_controls->selectionChanges;
         refreshDetails();
     });
+    // The guide stands in for the details pane while there is no project.
+    for (const auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(listModel, rowsChanged, this, &MainWindow::showGuideWhileEmpty);
+    connect(listModel, &QAbstractItemModel::modelReset, this, &MainWindow::showGuideWhileEmpty);
+    showGuideWhileEmpty();
     projectView->viewport()->installEventFilter(this);
     connect(projectView, &QAbstractItemView::pressed, this, [this] {
         if (m_controls->selectionChanges == m_controls->selectionChangesAtPress)
@@ -176,6 +186,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_controls->projectView->viewport() && event->type() == QEvent::MouseButtonPress)
         m_controls->selectionChangesAtPress = m_controls->selectionChanges;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showGuideWhileEmpty()
+{
+    const bool empty = projects().size() == 0;
+    m_controls->guide->setVisible(empty);
+    m_controls->details->setVisible(!empty);
 }
 
 void MainWindow::start()

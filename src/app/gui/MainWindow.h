@@ -74,6 +74,7 @@ protected:
 private:
     void buildMenus();
     void buildControls();
+    void showGuideWhileEmpty();
 
     WorkspaceSession &m_session;
     struct Controls;

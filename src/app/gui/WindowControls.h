@@ -8,6 +8,7 @@ class QTreeView;
 namespace tessaly {
 
 class DetailsPane;
+class FirstStepsGuide;
 
 // Every control of the main window that a command hangs on, by its role,
 // filled once as the window builds them. The wiring takes them from here.
@@ -15,6 +16,7 @@ struct WindowControls
 {
     QTreeView *projectView = nullptr; // `ListView1`
     DetailsPane *details = nullptr;   // `Frame1`
+    FirstStepsGuide *guide = nullptr; // in place of `Frame1` while the list is empty
     QMenu *projectMenu = nullptr;     // `MB`, the list's context menu
 
     QPushButton *add = nullptr;           // `Command1` "添加"
@@ -27,6 +29,7 @@ struct WindowControls
     QPushButton *searchSite1 = nullptr;   // `Command10` "查找封面 - 站点1"
     QPushButton *searchSite2 = nullptr;   // `Command11` "查找封面 - 站点2"
     QPushButton *grabFromVideo = nullptr; // `Command12` "从视频截取封面"
+    QPushButton *openExample = nullptr;   // "打开示例", in the guide
 
     QAction *settings = nullptr;          // `M1` "设置"
     QAction *editPageSource = nullptr;    // `M2` "编辑页面源码"

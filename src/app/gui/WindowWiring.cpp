@@ -3,6 +3,7 @@
 #include "app/gui/CatalogueDialogsController.h"
 #include "app/gui/CommandsDuringRuns.h"
 #include "app/gui/CoverController.h"
+#include "app/gui/ExampleController.h"
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/ProjectCommands.h"
 #include "app/gui/SettingsController.h"
@@ -11,13 +12,16 @@
 #include "app/gui/WindowControls.h"
 #include "app/gui/WorkspaceMenu.h"
 #include "catalogue/gui/DetailsPane.h"
+#include "platform/gui/BackgroundRun.h"
 #include "platform/gui/DialogColourChooser.h"
 #include "platform/gui/DialogFileChooser.h"
 #include "platform/gui/NetworkHttpClient.h"
+#include "platform/gui/ProgramRestart.h"
 #include "platform/gui/QtClipboard.h"
 #include "site/gui/MessagePanel.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTreeView>
@@ -44,6 +48,11 @@ public:
             m_seams.colours = keep(std::make_unique<DialogColourChooser>(&window), m_colours);
         if (!m_seams.makeBrowser)
             m_seams.makeBrowser = &makeWebEngineBrowser;
+        if (!m_seams.restart)
+            m_seams.restart = &restartProgramOn;
+        if (m_seams.exampleMaker.isEmpty())
+            m_seams.exampleMaker =
+                QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli-demo");
     }
 
     const WindowSeams &seams() const { return m_seams; }
@@ -139,6 +148,12 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     QObject::connect(controls.generate, &QPushButton::clicked, site, &SiteController::generateWholeSite);
     QObject::connect(controls.update, &QPushButton::clicked, site, &SiteController::updateSelectedProject);
     site->panel()->setOpenSiteLink([menu] { menu->openSiteLink(); });
+
+    auto *example = new ExampleController(session, background, site->panel(), outside.exampleMaker,
+                                          outside.restart, window);
+    QObject::connect(controls.openExample, &QPushButton::clicked, example, &ExampleController::openExample);
+    QObject::connect(&background, &BackgroundRun::runningChanged, controls.openExample,
+                     [button = controls.openExample](bool running) { button->setEnabled(!running); });
 
     const ListMoveKeys moveKeys = attachKeyboardAndTips(window, controls, *site->panel());
     QObject::connect(moveKeys.up, &QAction::triggered, list,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/gui/ExampleController.h"
 #include "platform/gui/BrowserView.h"
 
 class QMainWindow;
@@ -25,6 +26,10 @@ struct WindowSeams
     Clipboard *clipboard = nullptr;
     ColourChooser *colours = nullptr;
     BrowserFactory makeBrowser;
+    // How "打开示例" starts the program anew on the example.
+    ProgramRestart restart;
+    // The example maker; empty: `tessaly-cli-demo` beside the program.
+    QString exampleMaker;
 };
 
 // Makes the window's controllers, hands each the session, the project

@@ -79,7 +79,9 @@ void WorkspaceMenu::editStyle()
 void WorkspaceMenu::openSiteLink()
 {
     const QString link = siteLink(m_session.workspace());
-    if (!link.trimmed().isEmpty())
+    if (link.trimmed().isEmpty())
+        Messages::error(siteLinkFirstText());
+    else
         Desktop::instance()->openUrlOrSay(link);
 }
 

@@ -1,5 +1,6 @@
 #include "catalogue/gui/NewProjectDialog.h"
 
+#include "catalogue/FolderNavigation.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/gui/FolderChooserDialog.h"
 #include "platform/gui/Buttons.h"
@@ -56,6 +57,8 @@ QString NewProjectDialog::name() const
 
 void NewProjectDialog::chooseFolder()
 {
+    if (!FolderNavigation::movieRootIsSetOrSay(m_workspace))
+        return;
     FolderChooserDialog chooser(m_workspace, this);
     if (chooser.exec() != QDialog::Accepted)
         return;

@@ -103,12 +103,16 @@ TEST_F(WorkspaceMenuTest, ClearLogDeletesTheLogsAndKeepsTheSubFolder)
     EXPECT_TRUE(ws.exists(QStringLiteral("Log/keep/4.log")));
 }
 
-TEST_F(WorkspaceMenuTest, TheSiteLinkButtonOpensWebLinkOrNothing)
+TEST_F(WorkspaceMenuTest, TheSiteLinkButtonOpensWebLinkOrAsksForOne)
 {
     QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
-    ws.writeSiteSettings(QString(), QString(), QString());
+    ws.writeSiteSettings(QString(), QString(), QStringLiteral(" "));
     QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
     EXPECT_TRUE(desktop.isEmpty());
+    const QString askForLink = QStringLiteral("请先在设置中填写站点链接!");
+    EXPECT_EQ(messages.texts(), (QStringList{askForLink, askForLink}));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    messages.clear();
 
     ws.writeSiteSettings(QString(), QString(), QStringLiteral("http://192.168.1.5/"));
     QTest::mouseClick(buttonNamed(*window, "Command8"), Qt::LeftButton);
