@@ -7,7 +7,7 @@
 struct AVFormatContext;
 struct AVIOContext;
 
-namespace tessaly::covers {
+namespace tessaly::media {
 
 // How much opening a video may read and hold: a file of a few seconds of
 // video followed by gigabytes of zeros, as a preallocated download leaves
@@ -65,4 +65,4 @@ private:
     AVFormatContext *m_format = nullptr;
 };
 
-} // namespace tessaly::covers
+} // namespace tessaly::media

@@ -1,4 +1,4 @@
-#include "covers/VideoInput.h"
+#include "media/VideoInput.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,7 +14,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-namespace tessaly::covers {
+namespace tessaly::media {
 
 namespace {
 
@@ -211,4 +211,4 @@ int VideoInput::interrupt(void *input)
     return self->m_stopped && self->m_stopped() ? 1 : 0;
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly::media
