@@ -144,7 +144,7 @@ long peakKilobytes()
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    media::silenceVideoLibraries();
+    tessaly::media::silenceVideoLibraries();
     QString video = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (video.isEmpty()) {
         const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
