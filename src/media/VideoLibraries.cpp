@@ -27,6 +27,7 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/mathematics.h>
 #include <libavutil/mem.h>
+#include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -174,6 +175,11 @@ bool silenceVideoLibraries()
     }                                                                                                        \
     static const bool name##_listed = listed(Library::library, #name);
 
+TESSALY_VIDEO_CALL(Util, AVDictionaryEntry *, av_dict_get,
+                   (const AVDictionary *m, const char *key, const AVDictionaryEntry *prev, int flags),
+                   (m, key, prev, flags))
+TESSALY_VIDEO_CALL(Util, const AVPixFmtDescriptor *, av_pix_fmt_desc_get, (enum AVPixelFormat pix_fmt),
+                   (pix_fmt))
 TESSALY_VIDEO_CALL(Util, void, av_dict_free, (AVDictionary * *m), (m))
 TESSALY_VIDEO_CALL(Util, int, av_dict_set,
                    (AVDictionary * *pm, const char *key, const char *value, int flags),
@@ -196,6 +202,9 @@ TESSALY_VIDEO_CALL(Util, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRat
 TESSALY_VIDEO_CALL(Util, int, av_strerror, (int errnum, char *errbuf, size_t errbuf_size),
                    (errnum, errbuf, errbuf_size))
 
+TESSALY_VIDEO_CALL(Codec, const char *, avcodec_get_name, (enum AVCodecID id), (id))
+TESSALY_VIDEO_CALL(Codec, const char *, avcodec_profile_name, (enum AVCodecID codec_id, int profile),
+                   (codec_id, profile))
 TESSALY_VIDEO_CALL(Codec, AVPacket *, av_packet_alloc, (void), ())
 TESSALY_VIDEO_CALL(Codec, void, av_packet_free, (AVPacket * *pkt), (pkt))
 TESSALY_VIDEO_CALL(Codec, void, av_packet_rescale_ts, (AVPacket * pkt, AVRational tb_src, AVRational tb_dst),
