@@ -6,6 +6,7 @@
 //
 //   cover_grab_bench [VIDEO]   (another video may be given instead)
 #include "covers/FrameGrabber.h"
+#include "media/VideoLibraries.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -143,7 +144,7 @@ long peakKilobytes()
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    silenceVideoLibraries();
+    tessaly::media::silenceVideoLibraries();
     QString video = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (video.isEmpty()) {
         const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");

@@ -1,7 +1,8 @@
 #include "covers/FrameGrabber.h"
 
 #include "covers/CoverTexts.h"
-#include "covers/VideoInput.h"
+#include "media/VideoInput.h"
+#include "media/VideoLibraries.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,8 @@ extern "C" {
 
 namespace tessaly::covers {
 
+using Failure = FrameGrab::Failure;
+
 QString FrameGrab::reason() const
 {
     switch (failure) {
@@ -37,22 +40,14 @@ QString FrameGrab::reason() const
         return texts::grabTimedOut();
     case Failure::Cancelled:
         return texts::grabCancelled();
+    case Failure::NoLibraries:
+        return libraryFailure;
     }
     return {};
 }
 
-void silenceVideoLibraries()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        av_log_set_level(AV_LOG_QUIET);
-        av_log_set_callback([](void *, int, const char *, va_list) {});
-    });
-}
-
 namespace {
 
-using Failure = FrameGrab::Failure;
 using Clock = std::chrono::steady_clock;
 
 // A keyframe a few seconds after the wanted moment is as good; reading on
@@ -287,13 +282,13 @@ private:
     Failure open()
     {
         switch (m_input.open(m_file)) {
-        case VideoInput::Status::Open:
+        case media::VideoInput::Status::Open:
             break;
-        case VideoInput::Status::NotAVideo:
+        case media::VideoInput::Status::NotAVideo:
             return Failure::NotAVideo;
-        case VideoInput::Status::StillPicture:
+        case media::VideoInput::Status::StillPicture:
             return Failure::NoVideoPicture;
-        case VideoInput::Status::Stopped:
+        case media::VideoInput::Status::Stopped:
             return m_watch.stop();
         }
         AVFormatContext *context = m_input.format();
@@ -548,7 +543,7 @@ private:
     QString m_file;
     CoverSize m_size;
     Watch m_watch;
-    VideoInput m_input;
+    media::VideoInput m_input;
     AVStream *m_stream = nullptr;
     CodecPtr m_decoder;
     PacketPtr m_packet;
@@ -559,7 +554,12 @@ private:
 
 FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits)
 {
-    silenceVideoLibraries();
+    if (!media::silenceVideoLibraries()) {
+        FrameGrab grab;
+        grab.failure = Failure::NoLibraries;
+        grab.libraryFailure = media::loadVideoLibraries();
+        return grab;
+    }
     if (size.width <= 0 || size.height <= 0)
         size = CoverSize{};
     return Grabber(videoFile, size, limits).run();

@@ -21,6 +21,7 @@ struct FrameGrab
         PictureTooLarge,
         TimedOut,
         Cancelled,
+        NoLibraries, // the video libraries cannot be loaded
     };
 
     QByteArray jpeg;
@@ -28,6 +29,8 @@ struct FrameGrab
     // The picture's size, when it was too large.
     int width = 0;
     int height = 0;
+    // Why the video libraries cannot be loaded.
+    QString libraryFailure;
 
     bool ok() const { return failure == Failure::None; }
     // The reason the user reads after the file's path.
@@ -52,9 +55,5 @@ struct GrabLimits
 // bounded, so a file padded with gigabytes of zeros fails or gives its
 // first frame quickly and in little memory.
 FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits = {});
-
-// Keeps the video libraries' own diagnostics off standard error; the
-// program reports failures itself. Safe to call any number of times.
-void silenceVideoLibraries();
 
 } // namespace tessaly::covers

@@ -97,7 +97,8 @@ VideoCover grabProjectCover(const Workspace &workspace, const QString &project, 
         if (grab.ok())
             return writeCover(workspace, project, grab.jpeg);
         failures.append({video, grab.reason()});
-        if (grab.failure == FrameGrab::Failure::Cancelled || grab.failure == FrameGrab::Failure::TimedOut)
+        if (grab.failure == FrameGrab::Failure::Cancelled || grab.failure == FrameGrab::Failure::TimedOut ||
+            grab.failure == FrameGrab::Failure::NoLibraries)
             break;
     }
     return failed(failures);

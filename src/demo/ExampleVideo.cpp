@@ -2,6 +2,7 @@
 
 #include "covers/FrameGrabber.h"
 #include "files/Reasons.h"
+#include "media/VideoLibraries.h"
 
 #include <QFile>
 
@@ -187,7 +188,11 @@ private:
 bool writeExampleVideo(const QString &path, const VideoShape &shape, const FramePainter &paint,
                        QString *reason, const std::atomic<bool> *stop)
 {
-    covers::silenceVideoLibraries();
+    if (!media::silenceVideoLibraries()) {
+        if (reason)
+            *reason = media::loadVideoLibraries();
+        return false;
+    }
     Encoder encoder(path, shape);
     bool ok = encoder.open();
     for (int index = 0; ok && index < shape.frameCount(); ++index)

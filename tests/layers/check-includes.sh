@@ -11,13 +11,14 @@ src="${1:?usage: check-includes.sh SOURCE_FOLDER}"
 declare -A below=(
   [platform]=""
   [files]=""
+  [media]="files"
   [workspace]="files"
   [settings]="workspace files"
-  [catalogue]="settings workspace files"
-  [site]="catalogue settings workspace files"
-  [covers]="site catalogue settings workspace files"
-  [demo]="covers site catalogue settings workspace files"
-  [app]="covers site catalogue settings workspace files"
+  [catalogue]="settings workspace media files"
+  [site]="catalogue settings workspace media files"
+  [covers]="site catalogue settings workspace media files"
+  [demo]="covers site catalogue settings workspace media files"
+  [app]="covers site catalogue settings workspace media files"
 )
 # Layers a folder may use beyond those below its own (none today).
 declare -A extra=()

@@ -47,6 +47,23 @@ struct TestVideo
     static Picture texturedStretch(int frameCount);
 };
 
+// A tiny sample in any container with any of the libraries' encoders, for
+// telling what a file is: a second of video of 64 × 64 at 10 fps, a second
+// of silent stereo sound, either may be left out.
+struct MediaSample
+{
+    const char *muxer = "mp4";
+    const char *videoEncoder = "libx264"; // nullptr: no video
+    const char *pixelFormat = "yuv420p";
+    const char *audioEncoder = "aac"; // nullptr: no sound
+    // A cover picture attached as tagging programs do.
+    bool coverArt = false;
+    // MP4 and MOV: the index before the media data.
+    bool indexFirst = true;
+
+    bool write(const QString &path, QString *error = nullptr) const;
+};
+
 // A WAV file of one second of a tone: audio and nothing else.
 bool writeAudioOnly(const QString &path);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -7,7 +8,7 @@
 struct AVFormatContext;
 struct AVIOContext;
 
-namespace tessaly::covers {
+namespace tessaly::media {
 
 // How much opening a video may read and hold: a file of a few seconds of
 // video followed by gigabytes of zeros, as a preallocated download leaves
@@ -49,6 +50,9 @@ public:
     // file reads as ended, until the next allowance.
     void allowBytes(int64_t bytes) { m_allowance = bytes; }
     int64_t bytesRead() const { return m_bytesRead; }
+    // Up to `size` bytes at `offset` of the open file, read beside the
+    // libraries' reading and counted with it; fewer at its end.
+    QByteArray readAt(int64_t offset, int size);
 
 private:
     static int readPacket(void *input, uint8_t *buffer, int size);
@@ -65,4 +69,4 @@ private:
     AVFormatContext *m_format = nullptr;
 };
 
-} // namespace tessaly::covers
+} // namespace tessaly::media

@@ -1,4 +1,4 @@
-#include "covers/VideoInput.h"
+#include "media/VideoInput.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,7 +14,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-namespace tessaly::covers {
+namespace tessaly::media {
 
 namespace {
 
@@ -154,6 +154,22 @@ VideoInput::Status VideoInput::open(const QString &path, const InputBudget &budg
     return Status::Open;
 }
 
+QByteArray VideoInput::readAt(int64_t offset, int size)
+{
+    if (m_descriptor < 0 || offset < 0 || size <= 0)
+        return {};
+    QByteArray bytes(size, Qt::Uninitialized);
+    ssize_t got;
+    do {
+        got = ::pread(m_descriptor, bytes.data(), size_t(size), off_t(offset));
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return {};
+    m_bytesRead += got;
+    bytes.truncate(int(got));
+    return bytes;
+}
+
 int VideoInput::readPacket(void *input, uint8_t *buffer, int size)
 {
     auto *self = static_cast<VideoInput *>(input);
@@ -211,4 +227,4 @@ int VideoInput::interrupt(void *input)
     return self->m_stopped && self->m_stopped() ? 1 : 0;
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly::media

@@ -1,16 +1,21 @@
-// The video library functions the program calls, each loading its library
-// the first time one of them is called. The video libraries pull in about a
-// hundred others (every codec, TLS, X11): linked as usual, they would be
-// loaded and relocated at every start, some 30 ms, though only covers taken
-// from the videos and the example use them.
+// The video library functions the program calls, resolved in their
+// libraries when `loadVideoLibraries` first succeeds. The video libraries
+// pull in about a hundred others (every codec, TLS, X11): linked as usual,
+// they would be loaded and relocated at every start, some 30 ms, though only
+// the commands that read or make videos use them.
 //
 // The definitions have the libraries' own names and types, so the code that
 // calls them is written against the libraries' headers as usual, and the
 // compiler checks each definition against its declaration. A function used
 // anywhere must be listed here: the link names the one that is missing.
 
+#include "media/VideoLibraries.h"
+
+#include <QList>
 #include <QtGlobal>
+#include <cstdarg>
 #include <dlfcn.h>
+#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,6 +27,8 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/mathematics.h>
 #include <libavutil/mem.h>
+#include <libavutil/pixdesc.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -32,54 +39,100 @@ enum class Library
     Util,
     Codec,
     Format,
-    Scale
+    Scale,
+    Resample,
 };
+constexpr int LibraryCount = 5;
 
 // The same major versions the program was built against, as the linker
 // would have asked for them.
 #define TESSALY_SONAME(name, major) "lib" name ".so." AV_STRINGIFY(major)
 
-void *openLibrary(const char *soname)
-{
-    void *handle = ::dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
-    if (!handle)
-        qFatal("无法载入视频库 %s: %s", soname, ::dlerror());
-    return handle;
-}
-
-void *handleOf(Library library)
+const char *sonameOf(Library library)
 {
     switch (library) {
-    case Library::Util: {
-        static void *const handle = openLibrary(TESSALY_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR));
-        return handle;
+    case Library::Util:
+        return TESSALY_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR);
+    case Library::Codec:
+        return TESSALY_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR);
+    case Library::Format:
+        return TESSALY_SONAME("avformat", LIBAVFORMAT_VERSION_MAJOR);
+    case Library::Scale:
+        return TESSALY_SONAME("swscale", LIBSWSCALE_VERSION_MAJOR);
+    case Library::Resample:
+        return TESSALY_SONAME("swresample", LIBSWRESAMPLE_VERSION_MAJOR);
     }
-    case Library::Codec: {
-        static void *const handle = openLibrary(TESSALY_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR));
-        return handle;
+    return "";
+}
+
+struct Function
+{
+    Library library;
+    const char *name;
+};
+
+// Every function defined below, so that loading checks all of them at once
+// and a call never meets a function that is not there.
+QList<Function> &functions()
+{
+    static QList<Function> all;
+    return all;
+}
+
+bool listed(Library library, const char *name)
+{
+    functions().append({library, name});
+    return true;
+}
+
+struct Loaded
+{
+    void *handles[LibraryCount] = {};
+    QString failure;
+};
+
+Loaded load()
+{
+    Loaded loaded;
+    for (int i = 0; i < LibraryCount; ++i) {
+        const char *soname = sonameOf(Library(i));
+        loaded.handles[i] = ::dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
+        if (!loaded.handles[i]) {
+            loaded.failure = tessaly::media::libraryFailure(QString::fromUtf8(soname),
+                                                            QString::fromLocal8Bit(::dlerror()));
+            return loaded;
+        }
     }
-    case Library::Format: {
-        static void *const handle = openLibrary(TESSALY_SONAME("avformat", LIBAVFORMAT_VERSION_MAJOR));
-        return handle;
+    for (const Function &function : functions()) {
+        if (!::dlsym(loaded.handles[int(function.library)], function.name)) {
+            loaded.failure = tessaly::media::libraryFailure(
+                QString::fromUtf8(sonameOf(function.library)),
+                QStringLiteral("没有函数 %1").arg(QString::fromLatin1(function.name)));
+            return loaded;
+        }
     }
-    case Library::Scale: {
-        static void *const handle = openLibrary(TESSALY_SONAME("swscale", LIBSWSCALE_VERSION_MAJOR));
-        return handle;
-    }
-    }
-    return nullptr;
+    return loaded;
+}
+
+const Loaded &loaded()
+{
+    static const Loaded libraries = load();
+    return libraries;
 }
 
 // The library's own function of that name, looked up once. The lookup is in
 // the library itself, never in the program, so it cannot find the function
-// that asks.
+// that asks. The libraries are loaded here when they are not yet; callers
+// ask `loadVideoLibraries` first, so that a missing library is their
+// reported failure, and a call that finds none is a fault of the program.
 template <auto Function> auto resolved(Library library, const char *name)
 {
     using Pointer = decltype(Function);
     static const Pointer function = [&] {
-        void *symbol = ::dlsym(handleOf(library), name);
+        void *handle = loaded().handles[int(library)];
+        void *symbol = handle ? ::dlsym(handle, name) : nullptr;
         if (!symbol)
-            qFatal("视频库中没有函数 %s: %s", name, ::dlerror());
+            qFatal("%s: %s", qUtf8Printable(loaded().failure), name);
         return reinterpret_cast<Pointer>(symbol);
     }();
     return function;
@@ -87,14 +140,46 @@ template <auto Function> auto resolved(Library library, const char *name)
 
 } // namespace
 
+namespace tessaly::media {
+
+QString libraryFailure(const QString &soname, const QString &detail)
+{
+    return QStringLiteral("无法载入视频库 %1: %2").arg(soname, detail);
+}
+
+QString loadVideoLibraries()
+{
+    return loaded().failure;
+}
+
+bool silenceVideoLibraries()
+{
+    if (!loadVideoLibraries().isEmpty())
+        return false;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        av_log_set_level(AV_LOG_QUIET);
+        av_log_set_callback([](void *, int, const char *, va_list) {});
+    });
+    return true;
+}
+
+} // namespace tessaly::media
+
 // One definition per function: its library, result, name, parameters and
 // the arguments passed on.
 #define TESSALY_VIDEO_CALL(library, result, name, parameters, arguments)                                     \
     extern "C" result name parameters                                                                        \
     {                                                                                                        \
         return resolved<&name>(Library::library, #name) arguments;                                           \
-    }
+    }                                                                                                        \
+    static const bool name##_listed = listed(Library::library, #name);
 
+TESSALY_VIDEO_CALL(Util, AVDictionaryEntry *, av_dict_get,
+                   (const AVDictionary *m, const char *key, const AVDictionaryEntry *prev, int flags),
+                   (m, key, prev, flags))
+TESSALY_VIDEO_CALL(Util, const AVPixFmtDescriptor *, av_pix_fmt_desc_get, (enum AVPixelFormat pix_fmt),
+                   (pix_fmt))
 TESSALY_VIDEO_CALL(Util, void, av_dict_free, (AVDictionary * *m), (m))
 TESSALY_VIDEO_CALL(Util, int, av_dict_set,
                    (AVDictionary * *pm, const char *key, const char *value, int flags),
@@ -117,6 +202,9 @@ TESSALY_VIDEO_CALL(Util, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRat
 TESSALY_VIDEO_CALL(Util, int, av_strerror, (int errnum, char *errbuf, size_t errbuf_size),
                    (errnum, errbuf, errbuf_size))
 
+TESSALY_VIDEO_CALL(Codec, const char *, avcodec_get_name, (enum AVCodecID id), (id))
+TESSALY_VIDEO_CALL(Codec, const char *, avcodec_profile_name, (enum AVCodecID codec_id, int profile),
+                   (codec_id, profile))
 TESSALY_VIDEO_CALL(Codec, AVPacket *, av_packet_alloc, (void), ())
 TESSALY_VIDEO_CALL(Codec, void, av_packet_free, (AVPacket * *pkt), (pkt))
 TESSALY_VIDEO_CALL(Codec, void, av_packet_rescale_ts, (AVPacket * pkt, AVRational tb_src, AVRational tb_dst),

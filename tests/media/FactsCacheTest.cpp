@@ -1,0 +1,64 @@
+#include "media/FactsCache.h"
+
+#include "support/TestVideos.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tessaly::media;
+using tessaly::testing::MediaSample;
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+TEST(FactsCache, ProbesOnlyNewOrChangedFilesAndSurvivesADamagedCache)
+{
+    QTemporaryDir folder;
+    const QString video = folder.filePath(QStringLiteral("一.mp4"));
+    const QString cacheFile = folder.filePath(FactsCache::fileName());
+    ASSERT_TRUE(MediaSample{}.write(video));
+    {
+        FactsCache cache(cacheFile);
+        EXPECT_EQ(cache.facts(video).videoCodec, QStringLiteral("h264"));
+        EXPECT_EQ(cache.probed(), 1);
+        ASSERT_TRUE(cache.save());
+    }
+    {
+        // Known as it is: read from the cache, not probed.
+        FactsCache cache(cacheFile);
+        const MediaFacts facts = cache.facts(video);
+        EXPECT_EQ(cache.probed(), 0);
+        EXPECT_EQ(facts, probeEpisode(video));
+    }
+    {
+        // Changed since: probed again.
+        MediaSample sound;
+        sound.videoEncoder = nullptr;
+        sound.muxer = "ipod";
+        ASSERT_TRUE(sound.write(video));
+        FactsCache cache(cacheFile);
+        EXPECT_EQ(cache.facts(video).videoCodec, QString());
+        EXPECT_EQ(cache.probed(), 1);
+    }
+    for (const QByteArray &damaged : {QByteArray("{\"format\":\"tessaly-video-facts\",\"ver"),
+                                      QByteArray("{\"format\":\"other\",\"version\":1,\"files\":[]}"),
+                                      QByteArray("\xff\xfe\x00garbage", 10)}) {
+        writeBytes(cacheFile, damaged);
+        FactsCache cache(cacheFile);
+        EXPECT_EQ(cache.facts(video).audioCodecs, QStringList{QStringLiteral("aac")});
+        EXPECT_EQ(cache.probed(), 1);
+        ASSERT_TRUE(cache.save());
+        FactsCache rebuilt(cacheFile);
+        rebuilt.facts(video);
+        EXPECT_EQ(rebuilt.probed(), 0);
+    }
+}
+
+} // namespace
