@@ -110,8 +110,14 @@ bool TestVideo::write(const QString &path, QString *error) const
 {
     const bool avi = kind == Kind::MjpegInAvi;
     Writer writer;
-    bool ok = writer.open(path, avi ? "avi" : "mp4",
-                          avcodec_find_encoder(avi ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_MPEG4));
+    const bool webm = kind == Kind::Vp8InWebm;
+    bool ok = writer.open(path,
+                          avi    ? "avi"
+                          : webm ? "webm"
+                                 : "mp4",
+                          avcodec_find_encoder(avi    ? AV_CODEC_ID_MJPEG
+                                               : webm ? AV_CODEC_ID_VP8
+                                                      : AV_CODEC_ID_MPEG4));
     if (ok) {
         AVCodecContext *codec = writer.codec;
         codec->width = width;

@@ -17,6 +17,7 @@ struct TestVideo
     {
         Mpeg4InMp4,
         MjpegInAvi,
+        Vp8InWebm, // what every browser engine plays
     };
     // Brightness 0–255 of a pixel of a frame.
     using Picture = std::function<int(int frame, int x, int y)>;
