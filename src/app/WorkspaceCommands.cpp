@@ -4,6 +4,8 @@
 #include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
+#include "site/PageSet.h"
+#include "site/Style.h"
 #include "workspace/Workspace.h"
 
 #include <QStringList>
@@ -29,7 +31,12 @@ FolderToOpen siteSettingFolder(const Workspace &workspace, const QString &key, b
 
 FolderToOpen styleFolder(const Workspace &workspace)
 {
-    return folderOf(workspace.style());
+    // The folder of the set in use, with its templates there to edit even
+    // before the first run after the set was chosen.
+    const PageSet set = chosenPageSet(workspace);
+    if (set == PageSet::Modern && files::folderExists(workspace.style()))
+        writeMissingTemplates(workspace, set);
+    return folderOf(templateFolder(workspace, set));
 }
 
 QString styleFolderMissingText()

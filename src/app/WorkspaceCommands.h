@@ -24,7 +24,8 @@ struct FolderToOpen
     QString path;
 };
 
-// "编辑页面源码": the `Style` folder, or Missing ("Style文件夹不存在!").
+// "编辑页面源码": the template folder of the page set in use (`Style`, or
+// `Style/新版`), or Missing ("Style文件夹不存在!").
 FolderToOpen styleFolder(const Workspace &workspace);
 QString styleFolderMissingText();
 // "打开影片文件夹" (`MovieFile`, without trailing separators) and

@@ -211,7 +211,8 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     }
 
     QString reason;
-    if (!style_values::save(workspace, style_values::defaults(), &reason))
+    // The example shows the pages made for phones and large libraries.
+    if (!style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}}, &reason))
         return refuse(workspace.styleFile(), reason);
     // Opened from files, a play page finds the index page one folder up;
     // the built-in link is right only behind a web server.

@@ -1,6 +1,7 @@
 #include "site/PageValues.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessaly::page {
 
@@ -122,6 +123,100 @@ QString scriptEscaped(const QString &value)
             return QString();
         }
     });
+}
+
+namespace {
+
+QString withBracketsAs(QString value, QStringView replacement)
+{
+    if (value.contains(u'['))
+        value.replace(QStringLiteral("["), replacement.toString());
+    return value;
+}
+
+} // namespace
+
+QString htmlEscapedStrict(const QString &value)
+{
+    return withBracketsAs(htmlEscaped(value), u"&#91;");
+}
+
+QString urlPathPieceStrict(const QString &value)
+{
+    return withBracketsAs(urlPathPiece(value), u"%5B");
+}
+
+QString fileNameUrlPieceStrict(const QByteArray &encodedName, const QString &decoded)
+{
+    return withBracketsAs(fileNameUrlPiece(encodedName, decoded), u"%5B");
+}
+
+void appendJsonString(QString &out, QStringView value)
+{
+    static const char16_t Hex[] = u"0123456789ABCDEF";
+    out.reserve(out.size() + value.size() + 2);
+    out.append(u'"');
+    const qsizetype size = value.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = value[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(value[i + 1].unicode())) {
+            out.append(value[i]);
+            out.append(value[++i]);
+            continue;
+        }
+        if (QChar::isSurrogate(c)) {
+            out.append(QStringLiteral("\\uFFFD"));
+            continue;
+        }
+        switch (c) {
+        case u'"':
+            out.append(QStringLiteral("\\\""));
+            continue;
+        case u'\\':
+            out.append(QStringLiteral("\\\\"));
+            continue;
+        case u'\n':
+            out.append(QStringLiteral("\\n"));
+            continue;
+        case u'\r':
+            out.append(QStringLiteral("\\r"));
+            continue;
+        case u'\t':
+            out.append(QStringLiteral("\\t"));
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20 || c == u'<' || c == u'>' || c == u'&' || c == u'[' || c == 0x2028 || c == 0x2029) {
+            const char16_t escape[] = {
+                u'\\', u'u', Hex[c >> 12], Hex[(c >> 8) & 0xF], Hex[(c >> 4) & 0xF], Hex[c & 0xF]};
+            out.append(QStringView(escape, 6));
+        } else {
+            out.append(QChar(c));
+        }
+    }
+    out.append(u'"');
+}
+
+QString jsonSeconds(std::optional<double> seconds)
+{
+    if (!seconds || !std::isfinite(*seconds) || *seconds < 0)
+        return QStringLiteral("null");
+    return QString::number(*seconds, 'f', 3);
+}
+
+QString durationText(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0)
+        return {};
+    const qint64 whole = qint64(std::llround(seconds));
+    const qint64 hours = whole / 3600;
+    const QString minutesAndSeconds =
+        QStringLiteral("%1:%2")
+            .arg(hours > 0 ? QStringLiteral("%1").arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+                           : QString::number(whole / 60))
+            .arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return hours > 0 ? QString::number(hours) + u':' + minutesAndSeconds : minutesAndSeconds;
 }
 
 QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <optional>
 
 // How values are made safe for the place of a page they are filled into.
 // Names without the characters named below come out unchanged.
@@ -23,6 +25,23 @@ QString htmlEscaped(const QString &value);
 // For a JavaScript string literal in either quote: backslash before each
 // backslash and quote, "<" as \x3C, CR, LF, U+2028 and U+2029 escaped.
 QString scriptEscaped(const QString &value);
+
+// The new page set's forms of the three: "[" is written as a reference or
+// escape too, so that no value, however it is named, can form a
+// placeholder with the text a later replacement puts after it.
+QString htmlEscapedStrict(const QString &value);
+QString urlPathPieceStrict(const QString &value);
+QString fileNameUrlPieceStrict(const QByteArray &encodedName, const QString &decoded);
+// Appends the value as a JSON string for a `<script>` block: quoted, with
+// the quote, backslash and control characters escaped, "<", ">", "&", "[",
+// U+2028 and U+2029 as \u escapes, and a lone surrogate as U+FFFD.
+void appendJsonString(QString &out, QStringView value);
+// A JSON number for a duration in seconds; "null" when unknown or not a
+// finite, non-negative number.
+QString jsonSeconds(std::optional<double> seconds);
+// A duration as a viewer reads it, to the nearest second: "42:10",
+// "12:34:56", "0:05".
+QString durationText(double seconds);
 
 // The episode folder relative to the movie root (taken without trailing
 // separators): the root is removed from the start when the folder is the

@@ -7,6 +7,7 @@
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "site/DefaultCover.h"
+#include "site/EpisodeFacts.h"
 #include "site/OutputFolders.h"
 #include "site/PageValues.h"
 #include "site/Placeholders.h"
@@ -16,21 +17,42 @@
 
 namespace tessaly {
 
+namespace {
+
+QStringList placeholders(std::initializer_list<const char *> names)
+{
+    QStringList list;
+    for (const char *name : names)
+        list.append(QStringLiteral("[[%1]]").arg(QLatin1String(name)));
+    return list;
+}
+
+} // namespace
+
 ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &output,
                            const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
-                           Lines lines)
+                           Lines lines, const EpisodeFactsProvider &facts)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
-      m_report(report), m_lines(lines),
-      m_function(templates.function, {QStringLiteral("[[MovieFile]]"), QStringLiteral("[[MovieName]]"),
-                                      QStringLiteral("[[Title]]"), QStringLiteral("[[MovieName2]]"),
-                                      QStringLiteral("[[SerialNumber]]")}),
-      m_button(templates.button, {QStringLiteral("[[SerialNumber]]"), QStringLiteral("[[MovieName2]]")}),
-      m_coverCell(templates.coverCell, {QStringLiteral("[[Title]]"), QStringLiteral("[[Number]]")}),
-      m_playPage(templates.playPage, {QStringLiteral("[[Title]]"), QStringLiteral("[[MovieFile]]"),
-                                      QStringLiteral("[[DefaultMovie]]"), QStringLiteral("[[ButtonList]]"),
-                                      QStringLiteral("[[FunctionList]]")})
-{}
-
+      m_report(report), m_lines(lines), m_facts(facts), m_modern(templates.pageSet == PageSet::Modern)
+{
+    m_function = TemplateFiller(
+        templates.function, placeholders({"MovieFile", "MovieName", "Title", "MovieName2", "SerialNumber"}));
+    if (!m_modern) {
+        m_button = TemplateFiller(templates.button, placeholders({"SerialNumber", "MovieName2"}));
+        m_coverCell = TemplateFiller(templates.coverCell, placeholders({"Title", "Number"}));
+        m_playPage = TemplateFiller(templates.playPage, placeholders({"Title", "MovieFile", "DefaultMovie",
+                                                                      "ButtonList", "FunctionList"}));
+        return;
+    }
+    // The new set's placeholders besides the classic ones; the lists still
+    // come last, so placeholder text inside them reaches the page as it is.
+    m_button = TemplateFiller(templates.button, placeholders({"SerialNumber", "MovieName2", "Duration"}));
+    m_coverCell =
+        TemplateFiller(templates.coverCell, placeholders({"TitleLink", "Title", "Number", "Duration"}));
+    m_playPage =
+        TemplateFiller(templates.playPage, placeholders({"Title", "SiteName", "MovieFile", "DefaultMovie",
+                                                         "Episodes", "ButtonList", "FunctionList"}));
+}
 QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names)
 {
     QList<ProjectSource> sources;
@@ -128,20 +150,27 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
         m_report.cannotRead(folder, listing.error);
         return;
     }
-    const QStringList &episodes = listing.entries;
-    if (!episodes.isEmpty())
+    if (!listing.entries.isEmpty())
         content.firstEpisode = listing.encodedEntries.first();
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
+    if (m_modern)
+        fillModernLists(folder, listing, content);
+    else
+        fillClassicLists(listing, content);
+    content.episodeCount = QString::number(listing.entries.size());
+}
 
+void ProjectPages::fillClassicLists(const files::Listing &listing, ProjectContent &content)
+{
     // Values are escaped for the place they land in: URL pieces and HTML
     // text inside a script string in the script, HTML text in the button.
     const QString folderInScript = page::scriptEscaped(page::urlPathPiece(content.relativeFolder));
     const QString titleInScript = page::scriptEscaped(page::htmlEscaped(content.name));
     const QString crLf = QStringLiteral("\r\n");
     int number = 0;
-    for (const QString &episode : episodes) {
+    for (const QString &episode : listing.entries) {
         const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
         const QString serial = QString::number(++number);
         const QString shortName = page::htmlEscaped(page::nameWithoutExtension(episode));
@@ -155,11 +184,78 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
                                  titleInScript, page::scriptEscaped(shortName), serial});
         m_button.appendFilled(content.buttonList, {serial, shortName});
     }
-    content.episodeCount = QString::number(episodes.size());
+}
+
+void ProjectPages::fillModernLists(const QString &folder, const files::Listing &listing,
+                                   ProjectContent &content)
+{
+    // Every value is escaped for its place, "[" included (see
+    // `htmlEscapedStrict`), so the fast fill always applies.
+    const QString folderPiece = page::urlPathPieceStrict(content.relativeFolder);
+    const QString folderInScript = page::scriptEscaped(folderPiece);
+    const QString titleInScript = page::scriptEscaped(page::htmlEscapedStrict(content.name));
+    const QString movieFolder = QStringLiteral("../movie") + folderPiece + u'/';
+    const QString crLf = QStringLiteral("\r\n");
+    double total = 0;
+    bool allKnown = !listing.entries.isEmpty();
+    QString &json = content.episodes;
+    json.reserve(listing.entries.size() * 256);
+    json.append(u'[');
+    int number = 0;
+    for (const QString &episode : listing.entries) {
+        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
+        const EpisodeFacts facts = m_facts.factsOf(folder, encodedEpisode);
+        const QString serial = QString::number(++number);
+        const QString shortName = page::nameWithoutExtension(episode);
+        const QString shortHtml = page::htmlEscapedStrict(shortName);
+        const QString filePiece = page::fileNameUrlPieceStrict(encodedEpisode, episode);
+        const QString duration = facts.seconds ? page::durationText(*facts.seconds) : QString();
+        if (facts.seconds && !duration.isEmpty())
+            total += *facts.seconds;
+        else
+            allKnown = false;
+
+        if (number > 1) {
+            json.append(u',');
+            content.functionList.append(crLf);
+            content.buttonList.append(crLf);
+        }
+        // Room is left for a "tracks" array once subtitles are listed.
+        json.append(QStringLiteral("{\"n\":")).append(serial).append(QStringLiteral(",\"name\":"));
+        page::appendJsonString(json, shortName);
+        json.append(QStringLiteral(",\"file\":"));
+        page::appendJsonString(json, episode);
+        const QString download = movieFolder + filePiece;
+        json.append(QStringLiteral(",\"src\":"));
+        page::appendJsonString(json, facts.webCopy.isEmpty()
+                                         ? download
+                                         : QStringLiteral("../") + page::urlPathPieceStrict(facts.webCopy));
+        json.append(QStringLiteral(",\"duration\":")).append(page::jsonSeconds(facts.seconds));
+        json.append(QStringLiteral(",\"verdict\":"));
+        page::appendJsonString(json, facts.verdict);
+        json.append(QStringLiteral(",\"reason\":"));
+        page::appendJsonString(json, facts.reason);
+        json.append(QStringLiteral(",\"download\":"));
+        page::appendJsonString(json, download);
+        json.append(u'}');
+
+        m_function.appendFilled(content.functionList,
+                                {folderInScript, page::scriptEscaped(filePiece), titleInScript,
+                                 page::scriptEscaped(shortHtml), serial});
+        m_button.appendFilled(content.buttonList, {serial, shortHtml, duration});
+    }
+    json.append(u']');
+    if (allKnown)
+        content.totalSeconds = total;
 }
 
 QString ProjectPages::coverCell(const ProjectContent &content) const
 {
+    if (m_modern)
+        return m_coverCell.filled(
+            {page::urlPathPieceStrict(content.name), page::htmlEscapedStrict(content.name),
+             content.episodeCount,
+             content.totalSeconds ? page::durationText(*content.totalSeconds) : QString()});
     return m_coverCell.filled({page::htmlEscaped(content.name), content.episodeCount});
 }
 
@@ -169,6 +265,19 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
     const files::OpenFolder &pages = m_output.data();
     if (!pages.isOpen())
         return;
+    if (m_modern) {
+        const QString episodes = content.episodes.isEmpty() ? QStringLiteral("[]") : content.episodes;
+        const QString text = m_playPage.filled(
+            {page::htmlEscapedStrict(content.name), page::htmlEscapedStrict(m_templates.siteName),
+             page::urlPathPieceStrict(content.relativeFolder),
+             page::fileNameUrlPieceStrict(content.firstEpisode, QString::fromUtf8(content.firstEpisode)),
+             episodes, content.buttonList, content.functionList});
+        QString reason;
+        if (!m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
+                                text.toUtf8() + "\r\n", &reason))
+            m_report.cannotWrite(m_workspace.playPage(content.name), reason);
+        return;
+    }
     const QByteArray bytes = m_playPage.filledFileBytes(
         {page::htmlEscaped(content.name), page::urlPathPiece(content.relativeFolder),
          page::fileNameUrlPiece(content.firstEpisode), content.buttonList, content.functionList});

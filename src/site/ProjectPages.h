@@ -5,9 +5,14 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tessaly {
 
+namespace files {
+struct Listing;
+}
+class EpisodeFactsProvider;
 class OutputFolders;
 class RunReport;
 class Workspace;
@@ -22,6 +27,10 @@ struct ProjectContent
     QString episodeCount;    // empty when the folder is unset, missing or unreadable
     QString buttonList;      // the buttons, joined by CR LF
     QString functionList;    // the functions, joined by CR LF
+    // The new page set's: the episodes as a JSON array, and the sum of
+    // their durations when every one is known.
+    QString episodes;
+    std::optional<double> totalSeconds;
 };
 
 // A listed project as a run finds it before anything is cleared: whether its
@@ -55,7 +64,7 @@ public:
     };
 
     ProjectPages(const Workspace &workspace, const OutputFolders &output, const WorkingTemplates &templates,
-                 const QString &movieRoot, RunReport &report, Lines lines);
+                 const QString &movieRoot, RunReport &report, Lines lines, const EpisodeFactsProvider &facts);
 
     // "读取<name>文件路径..."; for a skipped project its failure line, and
     // false. The caller then goes on with the next project.
@@ -71,6 +80,8 @@ public:
 private:
     void ensureCover(const QString &name);
     void listEpisodes(const QString &folder, ProjectContent &content);
+    void fillClassicLists(const files::Listing &listing, ProjectContent &content);
+    void fillModernLists(const QString &folder, const files::Listing &listing, ProjectContent &content);
 
     const Workspace &m_workspace;
     const OutputFolders &m_output;
@@ -78,6 +89,8 @@ private:
     QString m_movieRoot;
     RunReport &m_report;
     Lines m_lines;
+    const EpisodeFactsProvider &m_facts;
+    bool m_modern;
     TemplateFiller m_function;
     TemplateFiller m_button;
     TemplateFiller m_coverCell;

@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
+#include "site/EpisodeFacts.h"
 #include "site/OutputFolders.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
@@ -80,8 +81,16 @@ void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, Ru
 class IndexPageWriter
 {
 public:
-    IndexPageWriter(const files::OpenFolder &web, const QString &page, bool fitsCodePage936)
-        : m_web(web), m_page(page), m_encoder(fitsCodePage936)
+    enum class Encoding
+    {
+        CodePage936,
+        Wide, // GB18030
+        Utf8
+    };
+
+    IndexPageWriter(const files::OpenFolder &web, const QString &page, Encoding encoding)
+        : m_web(web), m_page(page), m_encoder(encoding == Encoding::CodePage936),
+          m_utf8(encoding == Encoding::Utf8)
     {
         const QString placeholder = QStringLiteral("[[Text]]");
         m_at = page.indexOf(placeholder);
@@ -120,13 +129,17 @@ public:
         }
         QString page = m_page;
         fillPlaceholder(page, QStringLiteral("[[Text]]"), m_joined);
-        return m_web.writeFile(QByteArrayLiteral("index.html"), text::fileBytes(page), reason);
+        const QByteArray bytes = m_utf8 ? (page + QStringLiteral("\r\n")).toUtf8() : text::fileBytes(page);
+        return m_web.writeFile(QByteArrayLiteral("index.html"), bytes, reason);
     }
 
 private:
     void put(QStringView text)
     {
-        m_encoder.appendTo(m_bytes, text);
+        if (m_utf8)
+            m_bytes.append(text.toUtf8());
+        else
+            m_encoder.appendTo(m_bytes, text);
         if (m_bytes.size() >= 64 * 1024)
             flush();
     }
@@ -140,6 +153,7 @@ private:
     const files::OpenFolder &m_web;
     QString m_page;
     text::PieceEncoder m_encoder;
+    bool m_utf8;
     qsizetype m_at = -1;
     std::optional<files::OpenFolder::StreamedFile> m_file;
     QByteArray m_bytes;
@@ -148,6 +162,12 @@ private:
 };
 
 } // namespace
+
+const EpisodeFactsProvider &unknownEpisodeFacts()
+{
+    static const NoEpisodeFacts none;
+    return none;
+}
 
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
 {
@@ -247,8 +267,12 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     clearCache(output, report, keptPages);
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
-                       ProjectPages::Lines::WholeSite);
-    IndexPageWriter index(output.web(), m_templates.indexPage, indexFitsCodePage936(pages, sources));
+                       ProjectPages::Lines::WholeSite, m_facts ? *m_facts : unknownEpisodeFacts());
+    using Encoding = IndexPageWriter::Encoding;
+    const Encoding encoding = m_templates.pageSet == PageSet::Modern ? Encoding::Utf8
+                              : indexFitsCodePage936(pages, sources) ? Encoding::CodePage936
+                                                                     : Encoding::Wide;
+    IndexPageWriter index(output.web(), m_templates.indexPage, encoding);
     int rowCounter = 0;
     int done = 0;
     report.progress(done, int(sources.size()));
@@ -339,7 +363,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
         deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
-                       ProjectPages::Lines::Update);
+                       ProjectPages::Lines::Update, m_facts ? *m_facts : unknownEpisodeFacts());
     int done = 0;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {

@@ -12,6 +12,7 @@
 
 namespace tessaly {
 
+class EpisodeFactsProvider;
 class OutputFolders;
 class ProgressSink;
 class ProjectPages;
@@ -43,6 +44,10 @@ public:
                    ProgressSink &sink);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
+    // What the new page set's play pages say of each episode; by default
+    // nothing is known (no durations, every episode plays). The provider
+    // outlives the run.
+    void setEpisodeFacts(const EpisodeFactsProvider *facts) { m_facts = facts; }
     // Set from another thread to stop before the next project (a publish
     // once begun is finished).
     void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
@@ -69,8 +74,12 @@ private:
     const WorkingTemplates &m_templates;
     ProgressSink &m_sink;
     RunClock m_clock;
+    const EpisodeFactsProvider *m_facts = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
 };
+
+// The provider a run uses when none is set: it knows nothing yet.
+const EpisodeFactsProvider &unknownEpisodeFacts();
 
 // "更新本集内容": rewrites every play page, leaves the index page alone and
 // publishes only the selected project.
@@ -81,6 +90,7 @@ public:
                   ProgressSink &sink);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
+    void setEpisodeFacts(const EpisodeFactsProvider *facts) { m_facts = facts; }
     void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
     // `selectedRow` is 0-based; -1 when nothing is selected.
     RunOutcome run(int selectedRow);
@@ -99,6 +109,7 @@ private:
     const WorkingTemplates &m_templates;
     ProgressSink &m_sink;
     RunClock m_clock;
+    const EpisodeFactsProvider *m_facts = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
 };
 

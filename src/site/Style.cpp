@@ -5,7 +5,9 @@
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
+#include "site/ModernTemplates.h"
 #include "site/Placeholders.h"
+#include "site/StyleValues.h"
 #include "workspace/Workspace.h"
 
 #include <limits>
@@ -105,7 +107,73 @@ void loadTemplateFile(const QString &path, const QString &defaultText, QString &
         failures.append({InputFileFailure::Kind::Read, path, reason});
 }
 
+// The new set's templates: UTF-8 files in their own folder. A missing file
+// is written with its default, which serves at once, so that the first run
+// after choosing the set has its pages.
+void loadModernTemplateFile(const QString &folder, const char *name, const QString &defaultText,
+                            QString &workingTemplate, QList<InputFileFailure> &failures)
+{
+    const QString path = files::joinPath(folder, QString::fromLatin1(name));
+    QString reason;
+    bool missing = false;
+    if (const std::optional<QByteArray> bytes = files::readPlainFile(path, &missing, &reason)) {
+        if (const std::optional<QString> content = modern::decode(*bytes))
+            workingTemplate = *content;
+        else
+            failures.append({InputFileFailure::Kind::Read, path, text::undecodableReason()});
+        return;
+    }
+    if (!missing) {
+        failures.append({InputFileFailure::Kind::Read, path, reason});
+        return;
+    }
+    if (!files::writeFileAtomically(path, modern::fileBytes(defaultText), &reason)) {
+        failures.append({InputFileFailure::Kind::Write, path, reason});
+        return;
+    }
+    workingTemplate = defaultText;
+}
+
+void useModernTemplates(const Workspace &workspace, WorkingTemplates &templates, const QString &style)
+{
+    const style_values::Values values = style_values::valuesIn(style);
+    templates.siteName =
+        page_set::siteNameOr(ini::valueIn(style, Section, QString::fromLatin1(page_set::SiteNameKey)));
+    templates.indexPage = modern::indexPage(values, templates.siteName);
+    templates.coverCell = modern::coverCell(values);
+    // The grid fills the width by itself: no row breaks.
+    templates.cellsPerRow = 0;
+    templates.rowBreak.clear();
+
+    const QString folder = templateFolder(workspace, PageSet::Modern);
+    QString reason;
+    if (!files::folderExists(folder) && !files::makeFolder(folder, &reason)) {
+        templates.failures.append({InputFileFailure::Kind::Write, folder, reason});
+        return;
+    }
+    loadModernTemplateFile(folder, PageStyleFile, modern::playPage(), templates.playPage, templates.failures);
+    loadModernTemplateFile(folder, ButtonStyleFile, modern::button(), templates.button, templates.failures);
+    loadModernTemplateFile(folder, FunctionStyleFile, modern::function(), templates.function,
+                           templates.failures);
+}
+
 } // namespace
+
+bool writeMissingTemplates(const Workspace &workspace, PageSet set)
+{
+    WorkingTemplates templates;
+    if (set == PageSet::Modern) {
+        useModernTemplates(workspace, templates, QString());
+    } else {
+        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
+                         templates.playPage, templates.failures);
+        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
+                         templates.button, templates.failures);
+        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
+                         templates.function, templates.failures);
+    }
+    return templates.failures.isEmpty();
+}
 
 QString missingStyleText()
 {
@@ -128,6 +196,19 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     if (files::plainFileExists(styleFile)) {
         QString reason;
         if (const std::optional<QString> style = text::readWholeText(styleFile, &reason)) {
+            templates.pageSet =
+                page_set::fromText(ini::valueIn(*style, Section, QString::fromLatin1(page_set::Key)));
+            // The other set's file-backed templates never serve this one.
+            if (templates.pageSet != previous.pageSet) {
+                templates.playPage.clear();
+                templates.button.clear();
+                templates.function.clear();
+            }
+            if (templates.pageSet == PageSet::Modern) {
+                useModernTemplates(workspace, templates, *style);
+                return templates;
+            }
+            templates.siteName.clear();
             if (const std::optional<StyleNumbers> numbers = readNumbers(*style))
                 useStyledTemplates(templates, *style, *numbers);
             else
@@ -139,6 +220,13 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     } else {
         Messages::show(
             {QStringLiteral("Tessaly"), missingStyleText(), MessageIcon::None, MessageButtons::Ok});
+        if (previous.pageSet != PageSet::Classic) {
+            templates.playPage.clear();
+            templates.button.clear();
+            templates.function.clear();
+        }
+        templates.pageSet = PageSet::Classic;
+        templates.siteName.clear();
         usePlainTemplates(templates);
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/PageSet.h"
+
 #include <QList>
 #include <QString>
 
@@ -31,6 +33,10 @@ struct WorkingTemplates
     QString button;
     QString function;
     int cellsPerRow = 3;
+    // The set these belong to; the new set's index page and cells are
+    // UTF-8 and take the new set's placeholders.
+    PageSet pageSet = PageSet::Classic;
+    QString siteName; // the new set's, never empty there
     // What the load that made these could not read or write. A template
     // whose file failed keeps its earlier text; no run may use them then.
     QList<InputFileFailure> failures;
@@ -43,6 +49,11 @@ WorkingTemplates UpdateStyle(const Workspace &workspace);
 // The same, keeping a file-backed template of `previous` whose file is
 // missing at this load (the file is written now and read by the next load).
 WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates &previous);
+
+// Writes the set's template files that are missing, with their defaults
+// ("编辑页面源码" opens a folder that holds them). False when one could not
+// be written.
+bool writeMissingTemplates(const Workspace &workspace, PageSet set);
 
 // The message shown when `Style.ini` is missing, titled "Tessaly", no icon.
 QString missingStyleText();

@@ -4,6 +4,8 @@
 #include "files/TextFile.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
+#include "site/ModernTemplates.h"
+#include "site/PageValues.h"
 #include "site/Placeholders.h"
 #include "workspace/Workspace.h"
 
@@ -108,6 +110,27 @@ Values defaults()
     return values;
 }
 
+Values valuesIn(const QString &styleContent)
+{
+    Values values;
+    for (const Key &key : keys())
+        values.append(ini::valueIn(styleContent, Section, key.name));
+    return values;
+}
+
+Values withDefaultsForRefused(const Values &edited)
+{
+    Values values = edited;
+    const QList<Key> &all = keys();
+    while (values.size() < all.size())
+        values.append(QString());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (problemOf(all.at(i), values.at(i)))
+            values[i] = all.at(i).defaultValue;
+    }
+    return values;
+}
+
 std::optional<Values> read(const Workspace &workspace, QString *reason)
 {
     const QString file = workspace.styleFile();
@@ -117,10 +140,7 @@ std::optional<Values> read(const Workspace &workspace, QString *reason)
     const std::optional<QString> content = text::readWholeText(file, reason);
     if (!content)
         return std::nullopt;
-    Values values;
-    for (const Key &key : keys())
-        values.append(ini::valueIn(*content, Section, key.name));
-    return values;
+    return valuesIn(*content);
 }
 
 std::optional<Problem> firstProblem(const Values &values)
@@ -181,15 +201,65 @@ bool save(const Workspace &workspace, const Values &values, QString *reason)
     return ini::write(Section, pairs, workspace.styleFile(), reason);
 }
 
-bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
-                     QString *reason)
+PageChoice readPageChoice(const Workspace &workspace)
+{
+    PageChoice choice;
+    const QString file = workspace.styleFile();
+    if (!files::plainFileExists(file))
+        return choice;
+    if (const std::optional<QString> content = text::readWholeText(file)) {
+        choice.pageSet =
+            page_set::fromText(ini::valueIn(*content, Section, QString::fromLatin1(page_set::Key)));
+        choice.siteName = ini::valueIn(*content, Section, QString::fromLatin1(page_set::SiteNameKey));
+    }
+    return choice;
+}
+
+std::optional<QString> siteNameProblem(const QString &siteName)
+{
+    if (!text::hasOnlyStorableCharacters(siteName))
+        return QStringLiteral("站点名称中含有无法保存的字符!");
+    return std::nullopt;
+}
+
+bool save(const Workspace &workspace, const Values &values, const PageChoice &choice, QString *reason)
 {
     ini::KeyValues pairs;
     const QList<Key> &all = keys();
     for (qsizetype i = 0; i < all.size(); ++i)
         pairs.append({all.at(i).name, values.value(i)});
-    pairs.append({QStringLiteral("Pageset"), pageset});
+    pairs.append({QString::fromLatin1(page_set::Key), page_set::nameOf(choice.pageSet)});
+    pairs.append({QString::fromLatin1(page_set::SiteNameKey), choice.siteName.trimmed()});
     return ini::write(Section, pairs, workspace.styleFile(), reason);
+}
+
+bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
+                     QString *reason)
+{
+    PageChoice choice;
+    choice.pageSet = page_set::fromText(pageset);
+    return save(workspace, values, choice, reason);
+}
+
+QString previewPage(const Values &values, const PageChoice &choice, int cells, const QString &coverImage)
+{
+    if (choice.pageSet == PageSet::Classic)
+        return previewPage(values, cells, coverImage);
+    QString cell = modern::coverCell(values);
+    fillPlaceholder(cell, QStringLiteral("Image/[[TitleLink]].jpg"), coverImage);
+    QStringList filled;
+    for (int i = 1; i <= cells; ++i) {
+        QString one = cell;
+        const QString title = QStringLiteral("示例影片%1").arg(i);
+        fillPlaceholder(one, QStringLiteral("[[TitleLink]]"), page::urlPathPieceStrict(title));
+        fillPlaceholder(one, QStringLiteral("[[Title]]"), title);
+        fillPlaceholder(one, QStringLiteral("[[Number]]"), QString::number(i * 4));
+        fillPlaceholder(one, QStringLiteral("[[Duration]]"), page::durationText(i * 4 * 2580.0));
+        filled.append(one);
+    }
+    QString index = modern::indexPage(values, choice.siteName);
+    fillPlaceholder(index, QStringLiteral("[[Text]]"), filled.join(QStringLiteral("\r\n")));
+    return index;
 }
 
 QString previewPage(const Values &edited, int cells, const QString &coverImage)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/PageSet.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -40,6 +42,10 @@ inline constexpr int LargestCoverSize = 2000;
 using Values = QList<QString>;
 
 Values defaults();
+// The values as `Style.ini`'s text holds them.
+Values valuesIn(const QString &styleContent);
+// Each value that would be refused replaced by its default.
+Values withDefaultsForRefused(const Values &values);
 // The stored values as the INI read gives them; the defaults when
 // `Style.ini` does not exist. Nothing, with the reason, when it exists but
 // cannot be read.
@@ -75,11 +81,28 @@ bool save(const Workspace &workspace, const Values &values, QString *reason = nu
 bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
                      QString *reason = nullptr);
 
+// The page set and the site's name, kept beside the values in `Style.ini`
+// (keys `Pageset` and `Sitename`) and edited in the same dialog.
+struct PageChoice
+{
+    PageSet pageSet = PageSet::Classic;
+    QString siteName; // empty for the default
+};
+// The stored choice; the default when `Style.ini` is missing or unreadable.
+PageChoice readPageChoice(const Workspace &workspace);
+// Why the site's name cannot be saved, or nothing.
+std::optional<QString> siteNameProblem(const QString &siteName);
+// The ten values and the choice in one atomic replacement.
+bool save(const Workspace &workspace, const Values &values, const PageChoice &choice,
+          QString *reason = nullptr);
+
 // The index page as the values style it, with `cells` sample cover cells
 // (each showing `coverImage` as its picture) laid out in rows as a
 // generation would lay them out. Values that would be refused are shown as
 // their defaults.
 QString previewPage(const Values &values, int cells, const QString &coverImage);
+// The same for the chosen set: the new set's index page, named as chosen.
+QString previewPage(const Values &values, const PageChoice &choice, int cells, const QString &coverImage);
 
 } // namespace style_values
 } // namespace tessaly

@@ -69,6 +69,13 @@ TEST(FoldersToOpen, StyleFolderAndItsMessage)
     EXPECT_EQ(style.outcome, FolderToOpen::Outcome::Open);
     EXPECT_EQ(style.path, ws.workspace().style());
     EXPECT_EQ(styleFolderMissingText(), QStringLiteral("Style文件夹不存在!"));
+
+    // With the new set chosen, its own folder, holding its templates.
+    ws.writeText(QStringLiteral("Style/Style.ini"), QStringLiteral("[Setting]\r\nPageset=新版"));
+    const FolderToOpen modernStyle = styleFolder(ws.workspace());
+    EXPECT_EQ(modernStyle.outcome, FolderToOpen::Outcome::Open);
+    EXPECT_EQ(modernStyle.path, ws.path(QStringLiteral("Style/新版")));
+    EXPECT_TRUE(ws.exists(QStringLiteral("Style/新版/PageStyle.html")));
 }
 
 TEST(FoldersToOpen, MovieAndSiteFoldersComeFromTheSiteSettings)

@@ -178,14 +178,15 @@ TEST_F(WorkspaceSessionTest, AWorkspaceMadeFromNothingStartsWithTheDefaultStyleA
     // What "布局设计" saves for the defaults, in a workspace of its own.
     TempWorkspace saved;
     saved.withFolders();
-    ASSERT_TRUE(style_values::save(saved.workspace(), style_values::defaults()));
+    style_values::PageChoice modern;
+    modern.pageSet = PageSet::Modern;
+    ASSERT_TRUE(style_values::save(saved.workspace(), style_values::defaults(), modern));
 
     WorkspaceSession first(space.root());
     ASSERT_TRUE(first.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(space.readBytes(QStringLiteral("Style/Style.ini")),
-              saved.readBytes(QStringLiteral("Style/Style.ini")) +
-                  text::encode(QStringLiteral("Pageset=新版\r\n")));
+              saved.readBytes(QStringLiteral("Style/Style.ini")));
     EXPECT_EQ(first.templates().failures.size(), 0);
 }
 

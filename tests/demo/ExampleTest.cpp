@@ -196,16 +196,17 @@ TEST(Example, OpensFromFilesWithACoverPerProjectAndPlaysEveryEpisode)
     for (const QString &playPage : playPages) {
         ASSERT_TRUE(loadPage(page, QUrl(playPage))) << playPage.toStdString();
         // Opened from files, the home link leads back to the index page.
-        EXPECT_EQ(QUrl(evaluate(page, QStringLiteral("document.querySelector('a.link2').href")).toString()),
+        EXPECT_EQ(QUrl(evaluate(page, QStringLiteral("document.querySelector('a.home').href")).toString()),
                   link);
-        const QString project = evaluate(page, QStringLiteral("document.title")).toString();
+        const QString project =
+            evaluate(page, QStringLiteral("document.getElementById('page').dataset.project")).toString();
         ASSERT_TRUE(folderOf.contains(project)) << project.toStdString();
         const QStringList episodes = files::listFiles(folderOf.value(project)).entries;
         ASSERT_FALSE(episodes.isEmpty());
         for (int number = 1; number <= episodes.size(); ++number) {
             evaluate(
                 page,
-                QStringLiteral("document.querySelector('button[onclick=\"scr%1()\"]').click()").arg(number));
+                QStringLiteral("document.querySelector('#episodes [data-n=\"%1\"]').click()").arg(number));
             const QString video = QStringLiteral("document.getElementById('video1')");
             ASSERT_TRUE(waitForScript(page, video + QStringLiteral(".readyState >= 1")))
                 << project.toStdString() << " " << number;

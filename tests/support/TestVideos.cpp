@@ -129,6 +129,10 @@ bool TestVideo::write(const QString &path, QString *error) const
         container = "h264";
         codecId = AV_CODEC_ID_H264;
         break;
+    case Kind::Vp8InWebm:
+        container = "webm";
+        codecId = AV_CODEC_ID_VP8;
+        break;
     }
     Writer writer;
     bool ok = writer.open(path, container, avcodec_find_encoder(codecId));

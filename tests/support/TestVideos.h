@@ -20,6 +20,7 @@ struct TestVideo
         H264InMpegTs,
         // A bare H.264 stream, as a camera or a download leaves it.
         RawH264,
+        Vp8InWebm, // what every browser engine plays
     };
     // Brightness 0–255 of a pixel of a frame.
     using Picture = std::function<int(int frame, int x, int y)>;

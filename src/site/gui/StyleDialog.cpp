@@ -6,6 +6,8 @@
 #include "platform/gui/EscapeCloses.h"
 #include "site/DefaultCover.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -61,6 +63,21 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     setModal(true);
     resize(980, 560);
 
+    // Which pages a run writes, and the name the new set's pages show.
+    auto *setFrame = new QGroupBox(QStringLiteral("页面"), this);
+    auto *setForm = new QFormLayout(setFrame);
+    m_pageSet = new QComboBox(setFrame);
+    m_pageSet->setObjectName(QString::fromLatin1(page_set::Key));
+    m_pageSet->addItem(page_set::classicName());
+    m_pageSet->addItem(page_set::modernName());
+    m_pageSet->setToolTip(QStringLiteral("经典:原来的页面;新版:适合手机和大量影片的页面"));
+    setForm->addRow(QStringLiteral("页面样式"), m_pageSet);
+    m_siteName = new QLineEdit(setFrame);
+    m_siteName->setObjectName(QString::fromLatin1(page_set::SiteNameKey));
+    m_siteName->setPlaceholderText(page_set::defaultSiteName());
+    m_siteName->setToolTip(QStringLiteral("新版页面的站点名称"));
+    setForm->addRow(QStringLiteral("站点名称"), m_siteName);
+
     auto *valuesFrame = new QGroupBox(QStringLiteral("页面样式"), this);
     auto *grid = new QGridLayout(valuesFrame);
     const QList<Key> &all = keys();
@@ -95,8 +112,11 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
 
+    auto *leftPane = new QVBoxLayout;
+    leftPane->addWidget(setFrame);
+    leftPane->addWidget(valuesFrame, 1);
     auto *panes = new QHBoxLayout;
-    panes->addWidget(valuesFrame);
+    panes->addLayout(leftPane);
     panes->addWidget(previewFrame, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(panes, 1);
@@ -116,9 +136,14 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     if (!stored)
         Messages::error(Messages::withPath(workspace.styleFile(), reason));
     showValues(stored.value_or(defaults()));
+    const PageChoice choice = readPageChoice(workspace);
+    m_pageSet->setCurrentIndex(choice.pageSet == PageSet::Modern ? 1 : 0);
+    m_siteName->setText(choice.siteName);
     updatePreview();
     for (QLineEdit *field : std::as_const(m_fields))
         connect(field, &QLineEdit::textChanged, m_previewDelay, qOverload<>(&QTimer::start));
+    connect(m_siteName, &QLineEdit::textChanged, m_previewDelay, qOverload<>(&QTimer::start));
+    connect(m_pageSet, &QComboBox::currentIndexChanged, this, &StyleDialog::updatePreview);
 
     connect(restore, &QPushButton::clicked, this, &StyleDialog::restoreDefaults);
     connect(ok, &QPushButton::clicked, this, &StyleDialog::confirm);
@@ -187,6 +212,12 @@ Values StyleDialog::values() const
     return values;
 }
 
+PageChoice StyleDialog::pageChoice() const
+{
+    return {m_pageSet->currentIndex() == 1 ? PageSet::Modern : PageSet::Classic,
+            m_siteName->text().trimmed()};
+}
+
 void StyleDialog::showValues(const Values &values)
 {
     for (int i = 0; i < m_fields.size(); ++i)
@@ -224,7 +255,7 @@ void StyleDialog::step(QLineEdit *field, const Key &key, int direction)
 
 void StyleDialog::updatePreview()
 {
-    m_previewHtml = previewPage(values(), PreviewCells, m_coverImage);
+    m_previewHtml = previewPage(values(), pageChoice(), PreviewCells, m_coverImage);
     m_browser.browser->showHtml(m_previewHtml);
 }
 
@@ -238,8 +269,15 @@ void StyleDialog::confirm()
         field->selectAll();
         return;
     }
+    const PageChoice choice = pageChoice();
+    if (const std::optional<QString> problem = siteNameProblem(choice.siteName)) {
+        Messages::error(*problem);
+        m_siteName->setFocus();
+        m_siteName->selectAll();
+        return;
+    }
     QString reason;
-    if (!save(m_workspace, edited, &reason)) {
+    if (!save(m_workspace, edited, choice, &reason)) {
         Messages::error(Messages::withPath(m_workspace.styleFile(), reason));
         return;
     }

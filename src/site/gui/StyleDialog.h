@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QList>
 
+class QComboBox;
 class QLineEdit;
 class QTimer;
 
@@ -30,6 +31,7 @@ public:
 
     QLineEdit *field(const QString &key) const;
     style_values::Values values() const;
+    style_values::PageChoice pageChoice() const;
     // The page the preview shows now.
     const QString &previewHtml() const { return m_previewHtml; }
 
@@ -47,6 +49,8 @@ private:
     ColourChooser &m_colours;
     BrowserView m_browser;
     QList<QLineEdit *> m_fields;
+    QComboBox *m_pageSet = nullptr;
+    QLineEdit *m_siteName = nullptr;
     QTimer *m_previewDelay = nullptr;
     QString m_coverImage;
     QString m_previewHtml;

@@ -7,6 +7,7 @@
 #include "support/WidgetDriving.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,4 +154,22 @@ TEST_F(StyleDialogTest, EscClosesWithoutSavingEvenFromTheWebView)
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(styleFileExists());
+}
+
+TEST_F(StyleDialogTest, ThePageSetAndSiteNameAreSavedAndThePreviewShowsTheChosenSet)
+{
+    open();
+    auto *pageSet = dialog->findChild<QComboBox *>(QStringLiteral("Pageset"));
+    auto *siteName = dialog->findChild<QLineEdit *>(QStringLiteral("Sitename"));
+    ASSERT_TRUE(pageSet && siteName);
+    EXPECT_EQ(pageSet->currentText(), QStringLiteral("经典"));
+    pageSet->setCurrentIndex(1);
+    EXPECT_TRUE(browser->pages.last().contains(QStringLiteral("id=\"search\"")));
+    siteName->setText(QStringLiteral("  家庭 & 影院 "));
+    EXPECT_TRUE(
+        waitUntil([this] { return browser->pages.last().contains(QStringLiteral("家庭 &amp; 影院")); }));
+    press("Command2");
+    EXPECT_EQ(chosenPageSet(space.workspace()), PageSet::Modern);
+    EXPECT_EQ(style_values::readPageChoice(space.workspace()).siteName, QStringLiteral("家庭 & 影院"));
+    EXPECT_TRUE(messages.isEmpty());
 }
