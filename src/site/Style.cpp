@@ -157,6 +157,18 @@ void useModernTemplates(const Workspace &workspace, WorkingTemplates &templates,
                            templates.failures);
 }
 
+// The classic set's three editable templates from their files in `Style`,
+// as loadTemplateFile takes each one.
+void loadClassicTemplates(const Workspace &workspace, WorkingTemplates &templates)
+{
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
+                     templates.playPage, templates.failures);
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
+                     templates.button, templates.failures);
+    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
+                     templates.function, templates.failures);
+}
+
 } // namespace
 
 bool writeMissingTemplates(const Workspace &workspace, PageSet set)
@@ -165,12 +177,7 @@ bool writeMissingTemplates(const Workspace &workspace, PageSet set)
     if (set == PageSet::Modern) {
         useModernTemplates(workspace, templates, QString());
     } else {
-        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
-                         templates.playPage, templates.failures);
-        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
-                         templates.button, templates.failures);
-        loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
-                         templates.function, templates.failures);
+        loadClassicTemplates(workspace, templates);
     }
     return templates.failures.isEmpty();
 }
@@ -230,12 +237,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
         usePlainTemplates(templates);
     }
 
-    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(PageStyleFile)), builtin::playPage(),
-                     templates.playPage, templates.failures);
-    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(ButtonStyleFile)), builtin::button(),
-                     templates.button, templates.failures);
-    loadTemplateFile(workspace.styleTemplate(QString::fromLatin1(FunctionStyleFile)), builtin::function(),
-                     templates.function, templates.failures);
+    loadClassicTemplates(workspace, templates);
     return templates;
 }
 

@@ -29,21 +29,10 @@ NewProjectDialog::NewProjectDialog(const Workspace &workspace, CreateProject cre
     nameRow->addWidget(m_name);
     nameRow->addWidget(browse);
 
-    QPushButton *ok = makeButton("Command1", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command2", QStringLiteral("取消"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addStretch();
-    layout->addLayout(buttons);
+    QPushButton *ok = layOutAboveConfirmButtons(this, frame);
 
     connect(browse, &QPushButton::clicked, this, &NewProjectDialog::chooseFolder);
     connect(ok, &QPushButton::clicked, this, &NewProjectDialog::confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_name, &QLineEdit::returnPressed, this, [this] {
         if (!m_name->text().isEmpty())
             confirm();

@@ -20,20 +20,9 @@ RenameDialog::RenameDialog(const QString &name, RenameProject renameProject, QWi
     m_name->setObjectName(QStringLiteral("Text1"));
     m_name->selectAll();
 
-    QPushButton *ok = makeButton("Command1", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command2", QStringLiteral("取消"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_name);
-    layout->addStretch();
-    layout->addLayout(buttons);
+    QPushButton *ok = layOutAboveConfirmButtons(this, m_name);
 
     connect(ok, &QPushButton::clicked, this, &RenameDialog::confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_name, &QLineEdit::returnPressed, this, [this] {
         if (!m_name->text().isEmpty())
             confirm();

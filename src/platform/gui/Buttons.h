@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QBoxLayout>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QString>
@@ -38,6 +40,26 @@ inline QPushButton *makeButton(const char *objectName, const QString &caption, Q
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
+}
+
+// Lays a name dialog out as `body` above a right-aligned row of "确定"
+// (`Command1`) and "取消" (`Command2`, which rejects), and returns "确定" for
+// the dialog to connect to its own check.
+inline QPushButton *layOutAboveConfirmButtons(QDialog *dialog, QWidget *body)
+{
+    QPushButton *ok = makeButton("Command1", QStringLiteral("确定"), dialog);
+    QPushButton *cancel = makeButton("Command2", QStringLiteral("取消"), dialog);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(body);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return ok;
 }
 
 } // namespace tessaly
