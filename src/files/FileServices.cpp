@@ -1,6 +1,7 @@
 #include "files/FileServices.h"
 
 #include "files/FolderCalls.h"
+#include "files/NaturalOrder.h"
 #include "files/Reasons.h"
 
 #include <QDir>
@@ -52,11 +53,19 @@ struct EncodedName
     QString name;
     QByteArray bytes;
     QString folded;
+    QList<char32_t> naturalKey; // empty in text order
 };
 
-void sortEncoded(std::vector<EncodedName> &names)
+void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
 {
+    if (order == NameOrder::Natural) {
+        for (EncodedName &name : names)
+            name.naturalKey = naturalKey(name.folded);
+    }
     std::sort(names.begin(), names.end(), [](const EncodedName &a, const EncodedName &b) {
+        if (a.naturalKey != b.naturalKey)
+            return std::lexicographical_compare(a.naturalKey.begin(), a.naturalKey.end(),
+                                                b.naturalKey.begin(), b.naturalKey.end());
         if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
             return folded < 0;
         if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)
@@ -163,7 +172,7 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
 namespace {
 
 // Reads the open folder's entries and closes it.
-Listing readEntries(DIR *dir, bool folders, int *error)
+Listing readEntries(DIR *dir, bool folders, NameOrder order, int *error)
 {
     Listing listing;
     const int folder = ::dirfd(dir);
@@ -196,7 +205,7 @@ Listing readEntries(DIR *dir, bool folders, int *error)
         *error = readError;
         return listing;
     }
-    sortEncoded(names);
+    sortEncoded(names, order);
     listing.entries.reserve(qsizetype(names.size()));
     listing.encodedEntries.reserve(qsizetype(names.size()));
     for (EncodedName &name : names) {
@@ -219,10 +228,10 @@ Listing listEntriesIn(int folder, bool folders, int *error)
         return {};
     }
     ::rewinddir(dir); // the copy shares its position with the open folder
-    return readEntries(dir, folders, error);
+    return readEntries(dir, folders, NameOrder::Text, error);
 }
 
-Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error)
+Listing listEntriesAt(const QByteArray &path, bool folders, NameOrder order, bool *opened, int *error)
 {
     // opendir opens the folder with O_CLOEXEC itself: fewer calls than
     // open and fdopendir, for each episode folder of a run.
@@ -232,7 +241,7 @@ Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *e
         *error = path.isEmpty() ? ENOENT : errno;
         return {};
     }
-    return readEntries(dir, folders, error);
+    return readEntries(dir, folders, order, error);
 }
 
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
@@ -288,11 +297,11 @@ void countFileSystemSync()
 
 namespace {
 
-Listing listEntries(const QString &folder, bool folders)
+Listing listEntries(const QString &folder, bool folders, NameOrder order)
 {
     bool opened = false;
     int error = 0;
-    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, &opened, &error);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, order, &opened, &error);
     if (error != 0) {
         listing = {};
         listing.error = reasonFor(error);
@@ -323,6 +332,24 @@ bool directoryExists(const QString &path)
 bool folderExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString whyFolderCannotBeListed(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+        if (!directoryExists(folder))
+            return QStringLiteral("文件夹不存在");
+        if (!folderExists(folder))
+            return QStringLiteral("不是文件夹");
+    }
+    return reasonFor(error);
 }
 
 bool isHiddenName(const QString &name)
@@ -413,16 +440,16 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
     return writeFileAtomically(target, *bytes, reason);
 }
 
-Listing listFiles(const QString &folder)
+Listing listFiles(const QString &folder, NameOrder order)
 {
-    return listEntries(folder, false);
+    return listEntries(folder, false, order);
 }
 
-Listing listFilesIfFolder(const QString &folder, bool *isFolder)
+Listing listFilesIfFolder(const QString &folder, bool *isFolder, NameOrder order)
 {
     bool opened = false;
     int error = 0;
-    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), false, &opened, &error);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), false, order, &opened, &error);
     *isFolder = opened || folderExists(folder);
     if (error != 0) {
         listing = {};
@@ -432,9 +459,9 @@ Listing listFilesIfFolder(const QString &folder, bool *isFolder)
     return listing;
 }
 
-Listing listFolders(const QString &folder)
+Listing listFolders(const QString &folder, NameOrder order)
 {
-    return listEntries(folder, true);
+    return listEntries(folder, true, order);
 }
 
 bool nameLess(const QString &first, const QString &second)
@@ -445,7 +472,7 @@ bool nameLess(const QString &first, const QString &second)
     return first.compare(second, Qt::CaseSensitive) < 0;
 }
 
-void sortNames(QStringList &names)
+void sortNames(QStringList &names, NameOrder order)
 {
     std::vector<EncodedName> keys;
     keys.reserve(size_t(names.size()));
@@ -453,7 +480,7 @@ void sortNames(QStringList &names)
         const QString folded = name.toCaseFolded(); // once per name, not once per comparison
         keys.push_back({std::move(name), {}, folded});
     }
-    sortEncoded(keys);
+    sortEncoded(keys, order);
     for (qsizetype i = 0; i < names.size(); ++i)
         names[i] = std::move(keys[size_t(i)].name);
 }

@@ -26,12 +26,12 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
 int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
 // Writes all the bytes, going on after short writes.
 bool writeAll(int fd, const char *data, qsizetype size, int *error);
-// The files (or sub-folders) directly inside the open folder, sorted.
+// The files (or sub-folders) directly inside the open folder, in text order.
 Listing listEntriesIn(int folder, bool folders, int *error);
 // As `listEntriesIn`, for the folder at the path, opened for the listing
 // alone; `opened` tells a folder that could not be opened from one that
 // could not be read.
-Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error);
+Listing listEntriesAt(const QByteArray &path, bool folders, NameOrder order, bool *opened, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
 // Reads the open file to its end and closes it.
