@@ -1,5 +1,6 @@
 #include "catalogue/ProjectSelection.h"
 
+#include "catalogue/Episodes.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "settings/SettingsFiles.h"
@@ -48,9 +49,11 @@ ProjectDetails readProjectDetails(const Workspace &workspace, const QString &nam
     if (files::plainFileExists(workspace.projectSettingsFile(name)))
         details.episodeFolder = settings::episodeFolder(workspace, name);
     if (!details.episodeFolder.isEmpty() && files::folderExists(details.episodeFolder)) {
-        const files::Listing listing = files::listFiles(details.episodeFolder);
-        if (listing.ok())
-            details.episodes = listing.entries;
+        EpisodeListing listing = listEpisodes(details.episodeFolder, settings::episodeOrder(workspace));
+        if (listing.ok()) {
+            details.episodes = std::move(listing.episodes);
+            details.otherFiles = std::move(listing.otherFiles);
+        }
     }
     return details;
 }

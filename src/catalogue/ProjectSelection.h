@@ -40,9 +40,10 @@ ProjectMenuPlan projectMenuPlan(int rowCount, int selectedRow);
 struct ProjectDetails
 {
     QString name;
-    QString coverFile;     // the cover's path, empty when it has none
-    QString episodeFolder; // `File` of its settings file, as stored
-    QStringList episodes;  // file names of the folder, in listing order
+    QString coverFile;      // the cover's path, empty when it has none
+    QString episodeFolder;  // `File` of its settings file, as stored
+    QStringList episodes;   // the folder's episodes, in episode order
+    QStringList otherFiles; // the folder's files that are not episodes
 };
 
 ProjectDetails readProjectDetails(const Workspace &workspace, const QString &name);

@@ -19,8 +19,8 @@ namespace {
 using Failure = FrameGrab::Failure;
 
 // Which failure to tell when no episode served: a video that could not be
-// handled says more than a damaged file, and that more than a picture or
-// a sound file among the episodes.
+// handled says more than a damaged file, and that more than a sound file
+// among the episodes.
 int weight(Failure failure)
 {
     switch (failure) {

@@ -1,5 +1,6 @@
 #include "site/ProjectPages.h"
 
+#include "catalogue/Episodes.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
@@ -16,10 +17,10 @@
 namespace tessaly {
 
 ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &output,
-                           const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
-                           Lines lines)
+                           const WorkingTemplates &templates, const QString &movieRoot,
+                           files::NameOrder episodeOrder, RunReport &report, Lines lines)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
-      m_report(report), m_lines(lines),
+      m_episodeOrder(episodeOrder), m_report(report), m_lines(lines),
       m_function(templates.function, {QStringLiteral("[[MovieFile]]"), QStringLiteral("[[MovieName]]"),
                                       QStringLiteral("[[Title]]"), QStringLiteral("[[MovieName2]]"),
                                       QStringLiteral("[[SerialNumber]]")}),
@@ -56,6 +57,8 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
             // thousand projects.
             if (!source.unreadableReason.isEmpty())
                 source.settingsFile = settingsFile;
+            else if (!source.episodeFolder.isEmpty())
+                source.folderReason = files::whyFolderCannotBeListed(source.episodeFolder);
         }
         sources.append(source);
     }
@@ -87,8 +90,12 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
     m_report.step(QStringLiteral("处理封面图片..."));
     ensureCover(source.name);
     m_report.step(QStringLiteral("处理剧集数据..."));
-    if (!folder.isEmpty())
+    if (!source.folderReason.isEmpty()) {
+        m_report.cannotRead(folder, source.folderReason);
+        content.listed = false;
+    } else if (!folder.isEmpty()) {
         listEpisodes(folder, content);
+    }
     return content;
 }
 
@@ -114,17 +121,16 @@ void ProjectPages::ensureCover(const QString &name)
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
 {
-    bool isFolder = false;
-    const files::Listing listing = files::listFilesIfFolder(folder, &isFolder);
-    if (!isFolder)
-        return;
+    // Gone since the run began: said as a folder found missing at its start.
+    const EpisodeListing listing = tessaly::listEpisodes(folder, m_episodeOrder);
     if (!listing.ok()) {
-        m_report.cannotRead(folder, listing.error);
+        m_report.cannotRead(folder, listing.isFolder ? listing.error : QStringLiteral("文件夹不存在"));
+        content.listed = false;
         return;
     }
-    const QStringList &episodes = listing.entries;
+    const QStringList &episodes = listing.episodes;
     if (!episodes.isEmpty())
-        content.firstEpisode = listing.encodedEntries.first();
+        content.firstEpisode = listing.encodedEpisodes.first();
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
@@ -136,7 +142,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     const QString crLf = QStringLiteral("\r\n");
     int number = 0;
     for (const QString &episode : episodes) {
-        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
+        const QByteArray &encodedEpisode = listing.encodedEpisodes.at(number);
         const QString serial = QString::number(++number);
         const QString shortName = page::htmlEscaped(page::nameWithoutExtension(episode));
         if (number > 1) {

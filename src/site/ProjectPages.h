@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
 #include "site/Placeholders.h"
 
 #include <QList>
@@ -19,15 +20,17 @@ struct ProjectContent
     QString name;
     QString relativeFolder;
     QByteArray firstEpisode; // the file name's bytes
-    QString episodeCount;    // empty when the folder is unset, missing or unreadable
+    QString episodeCount;    // empty when no folder is set
+    bool listed = true;      // false when the folder could not be listed: the project is skipped
     QString buttonList;      // the buttons, joined by CR LF
     QString functionList;    // the functions, joined by CR LF
 };
 
 // A listed project as a run finds it before anything is cleared: whether its
 // name can name files, and its episode folder from its settings file, or
-// why that file could not be read (the project is then skipped and keeps
-// its old page and cover).
+// why that file or that folder could not be read (the project is then
+// skipped and keeps its old page and cover: a disk not mounted never
+// publishes an empty player over a good one).
 struct ProjectSource
 {
     QString name;
@@ -35,8 +38,9 @@ struct ProjectSource
     QString episodeFolder;
     QString settingsFile;     // set when it could not be read
     QString unreadableReason; // empty when the settings file was read or is missing
+    QString folderReason;     // why the episode folder cannot be listed; empty when it can, or is unset
 
-    bool skipped() const { return !usableName || !unreadableReason.isEmpty(); }
+    bool skipped() const { return !usableName || !unreadableReason.isEmpty() || !folderReason.isEmpty(); }
 };
 
 // Every listed project's source, in list order.
@@ -54,13 +58,14 @@ public:
     };
 
     ProjectPages(const Workspace &workspace, const OutputFolders &output, const WorkingTemplates &templates,
-                 const QString &movieRoot, RunReport &report, Lines lines);
+                 const QString &movieRoot, files::NameOrder episodeOrder, RunReport &report, Lines lines);
 
     // "读取<name>文件路径..."; for a skipped project its failure line, and
     // false. The caller then goes on with the next project.
     bool announce(const ProjectSource &source);
     // From the relative path line to the episode lists; writes the default
-    // cover when the project has none.
+    // cover when the project has none. A folder that cannot be listed is
+    // said where its episodes would be, and the content is not `listed`.
     ProjectContent read(const ProjectSource &source);
     // The cover cell of the index page, without row break.
     QString coverCell(const ProjectContent &content) const;
@@ -75,6 +80,7 @@ private:
     const OutputFolders &m_output;
     const WorkingTemplates &m_templates;
     QString m_movieRoot;
+    files::NameOrder m_episodeOrder;
     RunReport &m_report;
     Lines m_lines;
     TemplateFiller m_function;

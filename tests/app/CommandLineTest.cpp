@@ -169,6 +169,21 @@ TEST_F(CommandLineTest, AddPutsTheProjectOnTopWithItsFolderMadeAbsolute)
     EXPECT_FALSE(space.exists(QStringLiteral("Setting/无目录.ini")));
 }
 
+TEST_F(CommandLineTest, AddRefusesAFolderThatIsMissingOrAFileAndWritesNothing)
+{
+    space.writeList({QStringLiteral("Film")});
+    space.writeBytes(QStringLiteral("Movies/a file"), "x");
+    for (const QString &folder :
+         {space.path(QStringLiteral("Movies/gone")), space.path(QStringLiteral("Movies/a file"))}) {
+        messages.clear();
+        EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("New"), folder}), 1);
+        EXPECT_EQ(messages.texts().filter(QStringLiteral("文件夹")),
+                  QStringList{folder + QStringLiteral("\r\n文件夹不存在!")});
+    }
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\n"));
+    EXPECT_FALSE(space.exists(QStringLiteral("Setting/New.ini")));
+}
+
 TEST_F(CommandLineTest, AddRefusesNamesThatCannotWorkAndChangesNothing)
 {
     space.writeList({QStringLiteral("Film")});
