@@ -251,10 +251,10 @@ TEST_F(CommandLineTest, CoverCommandsTakeFramesFromTheVideos)
     addProject(QStringLiteral("甲"));
     addProject(QStringLiteral("乙"));
     ASSERT_TRUE(TestVideo().write(space.path(QStringLiteral("m/甲/b.mp4"))));
-    space.writeBytes(QStringLiteral("m/甲/a.txt"), "notes");
+    space.writeBytes(QStringLiteral("m/甲/a.avi"), "damaged");
 
     EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("1")}), 1);
-    EXPECT_EQ(messages.texts().last(), Messages::withPath(space.path(QStringLiteral("m/甲/a.txt")),
+    EXPECT_EQ(messages.texts().last(), Messages::withPath(space.path(QStringLiteral("m/甲/a.avi")),
                                                           QStringLiteral("不是视频文件或文件已损坏")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), "cover");
     EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("b.mp4")}), 0);
