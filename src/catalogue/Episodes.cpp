@@ -2,6 +2,8 @@
 
 #include "files/FileServices.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
 namespace {
@@ -36,20 +38,27 @@ EpisodeListing listEpisodes(const QString &folder, files::NameOrder order)
     EpisodeListing episodes;
     if (folder.isEmpty())
         return episodes;
-    const files::Listing listing = files::listFilesIfFolder(folder, &episodes.isFolder, order);
+    files::Listing listing = files::listFilesIfFolder(folder, &episodes.isFolder, order);
     if (!listing.ok()) {
         episodes.error = listing.error;
+        return episodes;
+    }
+    // Most folders hold nothing else: their listing is taken whole.
+    if (std::all_of(listing.entries.cbegin(), listing.entries.cend(),
+                    [](const QString &name) { return isEpisodeFileName(name); })) {
+        episodes.episodes = std::move(listing.entries);
+        episodes.encodedEpisodes = std::move(listing.encodedEntries);
         return episodes;
     }
     episodes.episodes.reserve(listing.entries.size());
     episodes.encodedEpisodes.reserve(listing.entries.size());
     for (qsizetype i = 0; i < listing.entries.size(); ++i) {
-        const QString &name = listing.entries.at(i);
+        QString &name = listing.entries[i];
         if (isEpisodeFileName(name)) {
-            episodes.episodes.append(name);
-            episodes.encodedEpisodes.append(listing.encodedEntries.at(i));
+            episodes.episodes.append(std::move(name));
+            episodes.encodedEpisodes.append(std::move(listing.encodedEntries[i]));
         } else {
-            episodes.otherFiles.append(name);
+            episodes.otherFiles.append(std::move(name));
         }
     }
     return episodes;

@@ -53,19 +53,30 @@ struct EncodedName
     QString name;
     QByteArray bytes;
     QString folded;
-    QList<char32_t> naturalKey; // empty in text order
+    // Where its natural key lies in the listing's keys; empty in text order.
+    size_t keyAt = 0;
+    qsizetype keySize = 0;
 };
 
 void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
 {
+    std::vector<char32_t> keys;
     if (order == NameOrder::Natural) {
-        for (EncodedName &name : names)
-            name.naturalKey = naturalKey(name.folded);
+        size_t room = 0;
+        for (const EncodedName &name : names)
+            room += size_t(name.folded.size()) * 3;
+        keys.reserve(room);
+        for (EncodedName &name : names) {
+            name.keyAt = keys.size();
+            name.keySize = detail::appendNaturalKey(name.folded, keys);
+        }
     }
-    std::sort(names.begin(), names.end(), [](const EncodedName &a, const EncodedName &b) {
-        if (a.naturalKey != b.naturalKey)
-            return std::lexicographical_compare(a.naturalKey.begin(), a.naturalKey.end(),
-                                                b.naturalKey.begin(), b.naturalKey.end());
+    const char32_t *const key = keys.data();
+    std::sort(names.begin(), names.end(), [key](const EncodedName &a, const EncodedName &b) {
+        if (const int natural =
+                detail::compareNaturalKeys(key + a.keyAt, a.keySize, key + b.keyAt, b.keySize);
+            natural != 0)
+            return natural < 0;
         if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
             return folded < 0;
         if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 #include <sys/types.h>
+#include <vector>
 
 // The system calls behind FileServices and OpenFolder, on open folders.
 namespace tessaly::files::detail {
@@ -37,5 +38,11 @@ std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *er
 // Reads the open file to its end and closes it.
 std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error);
 void countFileSystemSync();
+// `naturalKey` appended to the keys of a whole listing, which then need one
+// allocation; gives its size.
+qsizetype appendNaturalKey(QStringView folded, std::vector<char32_t> &keys);
+// Below zero when the first of two natural keys sorts first, zero for equal keys.
+int compareNaturalKeys(const char32_t *first, qsizetype firstSize, const char32_t *second,
+                       qsizetype secondSize);
 
 } // namespace tessaly::files::detail

@@ -1,6 +1,7 @@
 #include "files/NaturalOrder.h"
 
 #include "files/FileServices.h"
+#include "files/FolderCalls.h"
 
 #include <algorithm>
 
@@ -81,16 +82,6 @@ bool isCountingWord(QChar c)
     return std::find(std::begin(Words), std::end(Words) - 1, c.unicode()) != std::end(Words) - 1;
 }
 
-void appendNumber(QList<char32_t> &key, QByteArrayView digits)
-{
-    while (!digits.isEmpty() && digits.front() == '0')
-        digits = digits.sliced(1);
-    key.append(NumberMark);
-    key.append(char32_t(digits.size()));
-    for (const char digit : digits)
-        key.append(char32_t(digit - '0'));
-}
-
 } // namespace
 
 QByteArray chineseNumeralValue(QStringView numerals)
@@ -122,18 +113,31 @@ QByteArray chineseNumeralValue(QStringView numerals)
     return digits.isEmpty() ? QByteArray("0") : digits.mid(zeros);
 }
 
-QList<char32_t> naturalKey(QStringView folded)
+namespace detail {
+
+qsizetype appendNaturalKey(QStringView folded, std::vector<char32_t> &keys)
 {
-    QList<char32_t> key;
-    key.reserve(folded.size() + 4);
+    // Written through a pointer into room enough for the longest key (a
+    // lone digit takes three elements), as this runs for every episode.
     const qsizetype size = folded.size();
+    const size_t start = keys.size();
+    keys.resize(start + size_t(size) * 3);
+    char32_t *const first = keys.data() + start;
+    char32_t *out = first;
     qsizetype i = 0;
     while (i < size) {
         if (digitValue(folded[i]) >= 0) {
-            QByteArray digits;
-            for (; i < size && digitValue(folded[i]) >= 0; ++i)
-                digits.append(char('0' + digitValue(folded[i])));
-            appendNumber(key, digits);
+            while (i + 1 < size && digitValue(folded[i]) == 0 && digitValue(folded[i + 1]) >= 0)
+                ++i;
+            qsizetype end = i;
+            while (end < size && digitValue(folded[end]) >= 0)
+                ++end;
+            const bool zero = end - i == 1 && digitValue(folded[i]) == 0;
+            *out++ = NumberMark;
+            *out++ = char32_t(zero ? 0 : end - i);
+            for (; !zero && i < end; ++i)
+                *out++ = char32_t(digitValue(folded[i]));
+            i = end;
             continue;
         }
         if (i > 0 && folded[i - 1] == u'第' && isChineseNumeral(folded[i])) {
@@ -141,24 +145,52 @@ QList<char32_t> naturalKey(QStringView folded)
             while (end < size && isChineseNumeral(folded[end]))
                 ++end;
             if (end < size && isCountingWord(folded[end])) {
-                appendNumber(key, chineseNumeralValue(folded.sliced(i, end - i)));
+                // A count of n numerals has at most n + 3 digits (十 is 10).
+                const QByteArray digits = chineseNumeralValue(folded.sliced(i, end - i));
+                const QByteArrayView significant = digits == "0" ? QByteArrayView() : QByteArrayView(digits);
+                *out++ = NumberMark;
+                *out++ = char32_t(significant.size());
+                for (const char digit : significant)
+                    *out++ = char32_t(digit - '0');
                 i = end;
                 continue;
             }
         }
-        key.append((char32_t(folded[i].unicode()) << 1) | 1);
+        *out++ = (char32_t(folded[i].unicode()) << 1) | 1;
         ++i;
     }
-    return key;
+    keys.resize(start + size_t(out - first));
+    return out - first;
+}
+
+int compareNaturalKeys(const char32_t *first, qsizetype firstSize, const char32_t *second,
+                       qsizetype secondSize)
+{
+    const qsizetype common = std::min(firstSize, secondSize);
+    for (qsizetype i = 0; i < common; ++i) {
+        if (first[i] != second[i])
+            return first[i] < second[i] ? -1 : 1;
+    }
+    return firstSize == secondSize ? 0 : firstSize < secondSize ? -1 : 1;
+}
+
+} // namespace detail
+
+QList<char32_t> naturalKey(QStringView folded)
+{
+    std::vector<char32_t> keys;
+    detail::appendNaturalKey(folded, keys);
+    return QList<char32_t>(keys.begin(), keys.end());
 }
 
 bool naturalLess(const QString &first, const QString &second)
 {
     const QList<char32_t> firstKey = naturalKey(first.toCaseFolded());
     const QList<char32_t> secondKey = naturalKey(second.toCaseFolded());
-    if (firstKey != secondKey)
-        return std::lexicographical_compare(firstKey.begin(), firstKey.end(), secondKey.begin(),
-                                            secondKey.end());
+    if (const int natural = detail::compareNaturalKeys(firstKey.constData(), firstKey.size(),
+                                                       secondKey.constData(), secondKey.size());
+        natural != 0)
+        return natural < 0;
     return nameLess(first, second);
 }
 
