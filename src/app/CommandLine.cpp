@@ -2,6 +2,7 @@
 
 #include "app/CoverCommandLine.h"
 #include "app/WorkspaceSession.h"
+#include "catalogue/FolderNavigation.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
@@ -142,8 +143,14 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
 int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)
 {
     NewProject project{arguments.at(0), {}};
-    if (arguments.size() == 2)
+    if (arguments.size() == 2) {
         project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), QDir::currentPath());
+        // Refused as the choosers refuse a folder that has gone.
+        if (!files::folderExists(project.episodeFolder)) {
+            Messages::error(Messages::withPath(arguments.at(1), FolderNavigation::missingFolderText()));
+            return Failed;
+        }
+    }
     return session.add(project).done() ? Done : Failed;
 }
 

@@ -10,8 +10,8 @@
 
 namespace tessaly {
 
-FolderNavigation::FolderNavigation(const QString &movieRoot)
-    : m_movieRoot(files::withoutTrailingSeparators(movieRoot))
+FolderNavigation::FolderNavigation(const QString &movieRoot, files::NameOrder order)
+    : m_movieRoot(files::withoutTrailingSeparators(movieRoot)), m_order(order)
 {
     refresh();
 }
@@ -28,7 +28,7 @@ FolderNavigation FolderNavigation::fromSettings(const Workspace &workspace)
 {
     if (!files::plainFileExists(workspace.settingsFile()))
         return FolderNavigation(QString());
-    return FolderNavigation(SiteSettings::read(workspace).movieRoot());
+    return FolderNavigation(SiteSettings::read(workspace).movieRoot(), settings::episodeOrder(workspace));
 }
 
 QString FolderNavigation::subPath() const
@@ -71,7 +71,7 @@ void FolderNavigation::refresh()
     // An empty root would be taken as the current folder by the listing.
     if (m_movieRoot.isEmpty())
         return;
-    const files::Listing listing = files::listFolders(currentFolder());
+    const files::Listing listing = files::listFolders(currentFolder(), m_order);
     for (const QString &path : listing.entries)
         m_folders.append(QFileInfo(path).fileName());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +17,9 @@ class FolderNavigation
 {
 public:
     // A root with trailing separators is taken without them; "/" stays "/".
-    explicit FolderNavigation(const QString &movieRoot);
-    // The movie root from `Setting.ini`; an empty root when the file is missing.
+    explicit FolderNavigation(const QString &movieRoot, files::NameOrder order = files::NameOrder::Natural);
+    // The movie root and the order from `Setting.ini`; an empty root when
+    // the file is missing.
     static FolderNavigation fromSettings(const Workspace &workspace);
 
     static QString atRootText() { return QStringLiteral("已是根目录!"); }
@@ -33,7 +36,8 @@ public:
     bool atRoot() const { return m_levels.isEmpty(); }
     // The bare name of the current level; empty at the root.
     QString currentLevelName() const { return m_levels.isEmpty() ? QString() : m_levels.last(); }
-    // The bare names of the current level's sub-folders, in listing order.
+    // The bare names of the current level's sub-folders, in the order the
+    // settings ask for.
     // Empty when the root is empty or missing, or the level has vanished.
     const QStringList &folders() const { return m_folders; }
 
@@ -55,6 +59,7 @@ public:
 
 private:
     QString m_movieRoot;
+    files::NameOrder m_order;
     QStringList m_levels;
     QStringList m_folders;
 };

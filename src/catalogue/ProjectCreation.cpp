@@ -9,6 +9,8 @@
 #include "workspace/Workspace.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <optional>
 
 namespace tessaly {
@@ -73,6 +75,21 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
         return CreationResult::ListNotSaved;
     }
     return CreationResult::Created;
+}
+
+QString suggestedProjectName(const QString &folderName, const QString &folderPath)
+{
+    static const QRegularExpression part(
+        QStringLiteral(
+            R"(^(?:(?:season|series|part|vol(?:ume)?|dis[ck]|cd|dvd)[\s._-]*[0-9０-９]+|s[0-9]{1,3})"
+            R"(|第[0-9０-９零〇一二两三四五六七八九十百]+[季部辑輯]|[上中下][部集篇])$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (!part.match(folderName.trimmed()).hasMatch())
+        return folderName;
+    const QString parent = QFileInfo(files::withoutTrailingSeparators(folderPath)).dir().dirName();
+    if (parent.isEmpty() || parent == QLatin1String(".") || parent == QLatin1String(".."))
+        return folderName;
+    return parent + u' ' + folderName;
 }
 
 QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolder)

@@ -35,6 +35,12 @@ bool recordNewProject(const Workspace &workspace, const QStringList &existingNam
 // refuse on an unreadable list, record, insert at the top, save.
 CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project);
 
+// The name a chosen episode folder suggests for its project: the folder's
+// own name, or for a folder named like a season or a disc of its series
+// ("Season 01", "S01", "第一季", "Disc 1", "CD2", "上部") the parent
+// folder's name, a space and the folder's name ("庆余年 第一季").
+QString suggestedProjectName(const QString &folderName, const QString &folderPath);
+
 // A folder typed on the command line, made absolute against the current
 // folder, cleaned and without a trailing separator.
 QString absoluteEpisodeFolder(const QString &folder, const QString &currentFolder);

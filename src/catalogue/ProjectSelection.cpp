@@ -1,5 +1,6 @@
 #include "catalogue/ProjectSelection.h"
 
+#include "catalogue/Episodes.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "settings/RecordedPaths.h"
@@ -51,9 +52,11 @@ ProjectDetails readProjectDetails(const Workspace &workspace, const QString &nam
     details.usableFolder = !settings::holdsControlCharacter(details.episodeFolder);
     if (details.usableFolder && !details.episodeFolder.isEmpty() &&
         files::folderExists(details.episodeFolder)) {
-        const files::Listing listing = files::listFiles(details.episodeFolder);
-        if (listing.ok())
-            details.episodes = listing.entries;
+        EpisodeListing listing = listEpisodes(details.episodeFolder, settings::episodeOrder(workspace));
+        if (listing.ok()) {
+            details.episodes = std::move(listing.episodes);
+            details.otherFiles = std::move(listing.otherFiles);
+        }
     }
     return details;
 }

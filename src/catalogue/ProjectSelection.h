@@ -41,10 +41,11 @@ ProjectMenuPlan projectMenuPlan(int rowCount, int selectedRow);
 struct ProjectDetails
 {
     QString name;
-    QString coverFile;     // the cover's path, empty when it has none
-    QString episodeFolder; // `File` of its settings file, as stored
+    QString coverFile;      // the cover's path, empty when it has none
+    QString episodeFolder;  // `File` of its settings file, as stored
     bool usableFolder = true;
-    QStringList episodes; // file names of the folder, in listing order
+    QStringList episodes;   // the folder's episodes, in episode order
+    QStringList otherFiles; // the folder's files that are not episodes
 };
 
 ProjectDetails readProjectDetails(const Workspace &workspace, const QString &name);

@@ -33,8 +33,8 @@ struct VideoCover
     QString message;
 };
 
-// Only this many episodes are tried: an episode folder also holds
-// subtitles and pictures, but a folder of nothing else is not read whole.
+// Only this many episodes are tried: a folder of sound files or damaged
+// videos is not read whole.
 inline constexpr int MostEpisodesTried = 10;
 
 // "从视频截取封面": the frame of the first episode, in episode order, that

@@ -1,6 +1,7 @@
 #include "files/FileServices.h"
 
 #include "files/FolderCalls.h"
+#include "files/NaturalOrder.h"
 #include "files/Reasons.h"
 
 #include <QDir>
@@ -52,11 +53,30 @@ struct EncodedName
     QString name;
     QByteArray bytes;
     QString folded;
+    // Where its natural key lies in the listing's keys; empty in text order.
+    size_t keyAt = 0;
+    qsizetype keySize = 0;
 };
 
-void sortEncoded(std::vector<EncodedName> &names)
+void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
 {
-    std::sort(names.begin(), names.end(), [](const EncodedName &a, const EncodedName &b) {
+    std::vector<char32_t> keys;
+    if (order == NameOrder::Natural) {
+        size_t room = 0;
+        for (const EncodedName &name : names)
+            room += size_t(name.folded.size()) * 3;
+        keys.reserve(room);
+        for (EncodedName &name : names) {
+            name.keyAt = keys.size();
+            name.keySize = detail::appendNaturalKey(name.folded, keys);
+        }
+    }
+    const char32_t *const key = keys.data();
+    std::sort(names.begin(), names.end(), [key](const EncodedName &a, const EncodedName &b) {
+        if (const int natural =
+                detail::compareNaturalKeys(key + a.keyAt, a.keySize, key + b.keyAt, b.keySize);
+            natural != 0)
+            return natural < 0;
         if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
             return folded < 0;
         if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)
@@ -168,7 +188,7 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
 namespace {
 
 // Reads the open folder's entries and closes it.
-Listing readEntries(DIR *dir, bool folders, int *error)
+Listing readEntries(DIR *dir, bool folders, NameOrder order, int *error)
 {
     Listing listing;
     const int folder = ::dirfd(dir);
@@ -201,7 +221,7 @@ Listing readEntries(DIR *dir, bool folders, int *error)
         *error = readError;
         return listing;
     }
-    sortEncoded(names);
+    sortEncoded(names, order);
     listing.entries.reserve(qsizetype(names.size()));
     listing.encodedEntries.reserve(qsizetype(names.size()));
     for (EncodedName &name : names) {
@@ -224,10 +244,10 @@ Listing listEntriesIn(int folder, bool folders, int *error)
         return {};
     }
     ::rewinddir(dir); // the copy shares its position with the open folder
-    return readEntries(dir, folders, error);
+    return readEntries(dir, folders, NameOrder::Text, error);
 }
 
-Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error)
+Listing listEntriesAt(const QByteArray &path, bool folders, NameOrder order, bool *opened, int *error)
 {
     // opendir opens the folder with O_CLOEXEC itself: fewer calls than
     // open and fdopendir, for each episode folder of a run.
@@ -237,7 +257,7 @@ Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *e
         *error = path.isEmpty() ? ENOENT : errno;
         return {};
     }
-    return readEntries(dir, folders, error);
+    return readEntries(dir, folders, order, error);
 }
 
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags)
@@ -293,11 +313,11 @@ void countFileSystemSync()
 
 namespace {
 
-Listing listEntries(const QString &folder, bool folders)
+Listing listEntries(const QString &folder, bool folders, NameOrder order)
 {
     bool opened = false;
     int error = 0;
-    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, &opened, &error);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, order, &opened, &error);
     if (error != 0) {
         listing = {};
         listing.error = reasonFor(error);
@@ -328,6 +348,24 @@ bool directoryExists(const QString &path)
 bool folderExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString whyFolderCannotBeListed(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+        if (!directoryExists(folder))
+            return QStringLiteral("文件夹不存在");
+        if (!folderExists(folder))
+            return QStringLiteral("不是文件夹");
+    }
+    return reasonFor(error);
 }
 
 bool isHiddenName(const QString &name)
@@ -425,16 +463,16 @@ bool copyFileReplacing(const QString &source, const QString &target, QString *re
     return writeFileAtomically(target, *bytes, reason);
 }
 
-Listing listFiles(const QString &folder)
+Listing listFiles(const QString &folder, NameOrder order)
 {
-    return listEntries(folder, false);
+    return listEntries(folder, false, order);
 }
 
-Listing listFilesIfFolder(const QString &folder, bool *isFolder)
+Listing listFilesIfFolder(const QString &folder, bool *isFolder, NameOrder order)
 {
     bool opened = false;
     int error = 0;
-    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), false, &opened, &error);
+    Listing listing = detail::listEntriesAt(QFile::encodeName(folder), false, order, &opened, &error);
     *isFolder = opened || folderExists(folder);
     if (error != 0) {
         listing = {};
@@ -444,9 +482,9 @@ Listing listFilesIfFolder(const QString &folder, bool *isFolder)
     return listing;
 }
 
-Listing listFolders(const QString &folder)
+Listing listFolders(const QString &folder, NameOrder order)
 {
-    return listEntries(folder, true);
+    return listEntries(folder, true, order);
 }
 
 bool nameLess(const QString &first, const QString &second)
@@ -457,7 +495,7 @@ bool nameLess(const QString &first, const QString &second)
     return first.compare(second, Qt::CaseSensitive) < 0;
 }
 
-void sortNames(QStringList &names)
+void sortNames(QStringList &names, NameOrder order)
 {
     std::vector<EncodedName> keys;
     keys.reserve(size_t(names.size()));
@@ -465,7 +503,7 @@ void sortNames(QStringList &names)
         const QString folded = name.toCaseFolded(); // once per name, not once per comparison
         keys.push_back({std::move(name), {}, folded});
     }
-    sortEncoded(keys);
+    sortEncoded(keys, order);
     for (qsizetype i = 0; i < names.size(); ++i)
         names[i] = std::move(keys[size_t(i)].name);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -16,6 +18,11 @@ bool plainFileExists(const QString &path);
 bool directoryExists(const QString &path);
 // True only for an existing folder; false for an empty path and for a file.
 bool folderExists(const QString &path);
+
+// Why the folder cannot be listed: "文件夹不存在" (nothing there, or a
+// dangling link), "不是文件夹", or the file system's reason; empty when it
+// can be opened.
+QString whyFolderCannotBeListed(const QString &folder);
 
 // A dot-named file or folder is hidden on this platform.
 bool isHiddenName(const QString &name);
@@ -53,18 +60,18 @@ struct Listing
 };
 
 // Names (without path) of the non-hidden files directly inside the folder.
-Listing listFiles(const QString &folder);
+Listing listFiles(const QString &folder, NameOrder order = NameOrder::Text);
 // As `listFiles`, opening the folder once; `isFolder` is set as
 // `folderExists` would say, and only a folder gives an error.
-Listing listFilesIfFolder(const QString &folder, bool *isFolder);
+Listing listFilesIfFolder(const QString &folder, bool *isFolder, NameOrder order = NameOrder::Text);
 // Full paths of the non-hidden sub-folders of the folder.
-Listing listFolders(const QString &folder);
+Listing listFolders(const QString &folder, NameOrder order = NameOrder::Text);
 
-// Listing order: names compared after simple case folding, by UTF-16 code
+// Text order (`NameOrder::Text`): names compared after simple case folding, by UTF-16 code
 // unit, ties broken by the unfolded names, then by the names' bytes (names
 // that are not valid UTF-8 can decode alike). Never by locale.
 bool nameLess(const QString &first, const QString &second);
-void sortNames(QStringList &names);
+void sortNames(QStringList &names, NameOrder order = NameOrder::Text);
 
 // Joins a folder and a name with exactly one native separator.
 QString joinPath(const QString &folder, const QString &name);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 #include <sys/types.h>
+#include <vector>
 
 // The system calls behind FileServices and OpenFolder, on open folders.
 namespace tessaly::files::detail {
@@ -28,16 +29,22 @@ QByteArray freshTemporaryName();
 int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
 // Writes all the bytes, going on after short writes.
 bool writeAll(int fd, const char *data, qsizetype size, int *error);
-// The files (or sub-folders) directly inside the open folder, sorted.
+// The files (or sub-folders) directly inside the open folder, in text order.
 Listing listEntriesIn(int folder, bool folders, int *error);
 // As `listEntriesIn`, for the folder at the path, opened for the listing
 // alone; `opened` tells a folder that could not be opened from one that
 // could not be read.
-Listing listEntriesAt(const QByteArray &path, bool folders, bool *opened, int *error);
+Listing listEntriesAt(const QByteArray &path, bool folders, NameOrder order, bool *opened, int *error);
 // `flags` may add O_NOFOLLOW.
 std::optional<QByteArray> readFileIn(int folder, const QByteArray &name, int *error, int flags = 0);
 // Reads the open file to its end and closes it.
 std::optional<QByteArray> readAndClose(int fd, qint64 sizeHint, int *error);
 void countFileSystemSync();
+// `naturalKey` appended to the keys of a whole listing, which then need one
+// allocation; gives its size.
+qsizetype appendNaturalKey(QStringView folded, std::vector<char32_t> &keys);
+// Below zero when the first of two natural keys sorts first, zero for equal keys.
+int compareNaturalKeys(const char32_t *first, qsizetype firstSize, const char32_t *second,
+                       qsizetype secondSize);
 
 } // namespace tessaly::files::detail

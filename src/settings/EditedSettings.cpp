@@ -23,6 +23,9 @@ EditedSettings EditedSettings::read(const Workspace &workspace)
     edited.webUpdate = site.publishes();
     edited.coverSearch1 = settings::siteValue(workspace, QLatin1String(settings::CoverSearch1Key));
     edited.coverSearch2 = settings::siteValue(workspace, QLatin1String(settings::CoverSearch2Key));
+    edited.naturalOrder =
+        settings::nameOrderFor(settings::siteValue(workspace, QLatin1String(settings::NaturalOrderKey))) ==
+        files::NameOrder::Natural;
     return edited;
 }
 
@@ -58,6 +61,8 @@ bool EditedSettings::save(const Workspace &workspace) const
     ini::KeyValues values = site.keyValues();
     values.append({QLatin1String(settings::CoverSearch1Key), coverSearch1});
     values.append({QLatin1String(settings::CoverSearch2Key), coverSearch2});
+    values.append({QLatin1String(settings::NaturalOrderKey),
+                   naturalOrder ? QStringLiteral("True") : QStringLiteral("False")});
     bool written = false;
     if (replaceUnreadableFile && !readFailure(workspace).isEmpty()) {
         QString content;

@@ -66,5 +66,17 @@ bool setEpisodeFolder(const Workspace &workspace, const QString &project, const 
                       reason);
 }
 
+files::NameOrder nameOrderFor(const QString &naturalOrderValue)
+{
+    return naturalOrderValue == QLatin1String("False") ? files::NameOrder::Text : files::NameOrder::Natural;
+}
+
+files::NameOrder episodeOrder(const Workspace &workspace)
+{
+    if (!files::plainFileExists(workspace.settingsFile()))
+        return files::NameOrder::Natural;
+    return nameOrderFor(siteValue(workspace, QLatin1String(NaturalOrderKey)));
+}
+
 } // namespace settings
 } // namespace tessaly

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
 #include "settings/IniFile.h"
 
 #include <QString>
@@ -38,6 +39,12 @@ QString siteValue(const Workspace &workspace, const QString &key);
 QString episodeFolder(const Workspace &workspace, const QString &project);
 bool setEpisodeFolder(const Workspace &workspace, const QString &project, const QString &folder,
                       QString *reason = nullptr);
+
+// `NaturalOrder` of `Setting.ini`: episodes and the choosers' folders are in
+// natural order unless it is exactly "False".
+inline constexpr const char *NaturalOrderKey = "NaturalOrder";
+files::NameOrder nameOrderFor(const QString &naturalOrderValue);
+files::NameOrder episodeOrder(const Workspace &workspace);
 
 } // namespace settings
 } // namespace tessaly

@@ -1,5 +1,6 @@
 #include "site/ProjectPages.h"
 
+#include "catalogue/Episodes.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
@@ -30,10 +31,11 @@ QStringList placeholders(std::initializer_list<const char *> names)
 } // namespace
 
 ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &output,
-                           const WorkingTemplates &templates, const QString &movieRoot, RunReport &report,
-                           Lines lines, const EpisodeFactsProvider &facts)
+                           const WorkingTemplates &templates, const QString &movieRoot,
+                           files::NameOrder episodeOrder, RunReport &report, Lines lines,
+                           const EpisodeFactsProvider &facts)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
-      m_report(report), m_lines(lines), m_facts(facts), m_modern(templates.pageSet == PageSet::Modern)
+      m_episodeOrder(episodeOrder), m_report(report), m_lines(lines), m_facts(facts), m_modern(templates.pageSet == PageSet::Modern)
 {
     m_function = TemplateFiller(
         templates.function, placeholders({"MovieFile", "MovieName", "Title", "MovieName2", "SerialNumber"}));
@@ -53,6 +55,7 @@ ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &outp
         TemplateFiller(templates.playPage, placeholders({"Title", "SiteName", "MovieFile", "DefaultMovie",
                                                          "Episodes", "ButtonList", "FunctionList"}));
 }
+
 QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStringList &names)
 {
     QList<ProjectSource> sources;
@@ -80,6 +83,8 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
             // thousand projects.
             if (!source.unreadableReason.isEmpty())
                 source.settingsFile = settingsFile;
+            else if (!source.episodeFolder.isEmpty())
+                source.folderReason = files::whyFolderCannotBeListed(source.episodeFolder);
         }
         sources.append(source);
     }
@@ -115,8 +120,12 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
     m_report.step(QStringLiteral("处理封面图片..."));
     ensureCover(source.name);
     m_report.step(QStringLiteral("处理剧集数据..."));
-    if (!folder.isEmpty())
+    if (!source.folderReason.isEmpty()) {
+        m_report.cannotRead(folder, source.folderReason);
+        content.listed = false;
+    } else if (!folder.isEmpty()) {
         listEpisodes(folder, content);
+    }
     return content;
 }
 
@@ -142,16 +151,15 @@ void ProjectPages::ensureCover(const QString &name)
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
 {
-    bool isFolder = false;
-    const files::Listing listing = files::listFilesIfFolder(folder, &isFolder);
-    if (!isFolder)
-        return;
+    // Gone since the run began: said as a folder found missing at its start.
+    const EpisodeListing listing = tessaly::listEpisodes(folder, m_episodeOrder);
     if (!listing.ok()) {
-        m_report.cannotRead(folder, listing.error);
+        m_report.cannotRead(folder, listing.isFolder ? listing.error : QStringLiteral("文件夹不存在"));
+        content.listed = false;
         return;
     }
-    if (!listing.entries.isEmpty())
-        content.firstEpisode = listing.encodedEntries.first();
+    if (!listing.episodes.isEmpty())
+        content.firstEpisode = listing.encodedEpisodes.first();
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
@@ -159,10 +167,10 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
         fillModernLists(folder, listing, content);
     else
         fillClassicLists(listing, content);
-    content.episodeCount = QString::number(listing.entries.size());
+    content.episodeCount = QString::number(listing.episodes.size());
 }
 
-void ProjectPages::fillClassicLists(const files::Listing &listing, ProjectContent &content)
+void ProjectPages::fillClassicLists(const EpisodeListing &listing, ProjectContent &content)
 {
     // Values are escaped for the place they land in: URL pieces and HTML
     // text inside a script string in the script, HTML text in the button.
@@ -170,8 +178,8 @@ void ProjectPages::fillClassicLists(const files::Listing &listing, ProjectConten
     const QString titleInScript = page::scriptEscaped(page::htmlEscaped(content.name));
     const QString crLf = QStringLiteral("\r\n");
     int number = 0;
-    for (const QString &episode : listing.entries) {
-        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
+    for (const QString &episode : listing.episodes) {
+        const QByteArray &encodedEpisode = listing.encodedEpisodes.at(number);
         const QString serial = QString::number(++number);
         const QString shortName = page::htmlEscaped(page::nameWithoutExtension(episode));
         if (number > 1) {
@@ -186,7 +194,7 @@ void ProjectPages::fillClassicLists(const files::Listing &listing, ProjectConten
     }
 }
 
-void ProjectPages::fillModernLists(const QString &folder, const files::Listing &listing,
+void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &listing,
                                    ProjectContent &content)
 {
     // Every value is escaped for its place, "[" included (see
@@ -197,13 +205,13 @@ void ProjectPages::fillModernLists(const QString &folder, const files::Listing &
     const QString movieFolder = QStringLiteral("../movie") + folderPiece + u'/';
     const QString crLf = QStringLiteral("\r\n");
     double total = 0;
-    bool allKnown = !listing.entries.isEmpty();
+    bool allKnown = !listing.episodes.isEmpty();
     QString &json = content.episodes;
-    json.reserve(listing.entries.size() * 256);
+    json.reserve(listing.episodes.size() * 256);
     json.append(u'[');
     int number = 0;
-    for (const QString &episode : listing.entries) {
-        const QByteArray &encodedEpisode = listing.encodedEntries.at(number);
+    for (const QString &episode : listing.episodes) {
+        const QByteArray &encodedEpisode = listing.encodedEpisodes.at(number);
         const EpisodeFacts facts = m_facts.factsOf(folder, encodedEpisode);
         const QString serial = QString::number(++number);
         const QString shortName = page::nameWithoutExtension(episode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
 #include "site/Placeholders.h"
 
 #include <QList>
@@ -12,6 +13,7 @@ namespace tessaly {
 namespace files {
 struct Listing;
 }
+struct EpisodeListing;
 class EpisodeFactsProvider;
 class OutputFolders;
 class RunReport;
@@ -24,7 +26,8 @@ struct ProjectContent
     QString name;
     QString relativeFolder;
     QByteArray firstEpisode; // the file name's bytes
-    QString episodeCount;    // empty when the folder is unset, missing or unreadable
+    QString episodeCount;    // empty when no folder is set
+    bool listed = true;      // false when the folder could not be listed: the project is skipped
     QString buttonList;      // the buttons, joined by CR LF
     QString functionList;    // the functions, joined by CR LF
     // The new page set's: the episodes as a JSON array, and the sum of
@@ -35,8 +38,9 @@ struct ProjectContent
 
 // A listed project as a run finds it before anything is cleared: whether its
 // name can name files, and its episode folder from its settings file, or
-// why that file could not be read or its folder cannot be used (the project
-// is then skipped and keeps its old page and cover).
+// why that file or that folder could not be read (the project is then
+// skipped and keeps its old page and cover: a disk not mounted never
+// publishes an empty player over a good one).
 struct ProjectSource
 {
     QString name;
@@ -45,8 +49,12 @@ struct ProjectSource
     bool usableFolder = true;
     QString settingsFile;     // set when it could not be read
     QString unreadableReason; // empty when the settings file was read or is missing
+    QString folderReason;     // why the episode folder cannot be listed; empty when it can, or is unset
 
-    bool skipped() const { return !usableName || !unreadableReason.isEmpty() || !usableFolder; }
+    bool skipped() const
+    {
+        return !usableName || !unreadableReason.isEmpty() || !usableFolder || !folderReason.isEmpty();
+    }
 };
 
 // Every listed project's source, in list order.
@@ -64,13 +72,15 @@ public:
     };
 
     ProjectPages(const Workspace &workspace, const OutputFolders &output, const WorkingTemplates &templates,
-                 const QString &movieRoot, RunReport &report, Lines lines, const EpisodeFactsProvider &facts);
+                 const QString &movieRoot, files::NameOrder episodeOrder, RunReport &report, Lines lines,
+                 const EpisodeFactsProvider &facts);
 
     // "读取<name>文件路径..."; for a skipped project its failure line, and
     // false. The caller then goes on with the next project.
     bool announce(const ProjectSource &source);
     // From the relative path line to the episode lists; writes the default
-    // cover when the project has none.
+    // cover when the project has none. A folder that cannot be listed is
+    // said where its episodes would be, and the content is not `listed`.
     ProjectContent read(const ProjectSource &source);
     // The cover cell of the index page, without row break.
     QString coverCell(const ProjectContent &content) const;
@@ -80,13 +90,14 @@ public:
 private:
     void ensureCover(const QString &name);
     void listEpisodes(const QString &folder, ProjectContent &content);
-    void fillClassicLists(const files::Listing &listing, ProjectContent &content);
-    void fillModernLists(const QString &folder, const files::Listing &listing, ProjectContent &content);
+    void fillClassicLists(const EpisodeListing &listing, ProjectContent &content);
+    void fillModernLists(const QString &folder, const EpisodeListing &listing, ProjectContent &content);
 
     const Workspace &m_workspace;
     const OutputFolders &m_output;
     const WorkingTemplates &m_templates;
     QString m_movieRoot;
+    files::NameOrder m_episodeOrder;
     RunReport &m_report;
     Lines m_lines;
     const EpisodeFactsProvider &m_facts;

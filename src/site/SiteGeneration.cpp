@@ -31,11 +31,15 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
     const QString settingsFile = workspace.settingsFile();
     if (files::plainFileExists(settingsFile)) {
         QString reason;
-        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason))
+        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason)) {
+            const QString section = QString::fromLatin1(settings::Section);
             inputs.movieRoot = files::withoutTrailingSeparators(
-                ini::valueIn(*content, QString::fromLatin1(settings::Section), QStringLiteral("MovieFile")));
-        else
+                ini::valueIn(*content, section, QStringLiteral("MovieFile")));
+            inputs.episodeOrder = settings::nameOrderFor(
+                ini::valueIn(*content, section, QLatin1String(settings::NaturalOrderKey)));
+        } else {
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
+        }
     }
     if (projects.saveRefused())
         inputs.failures.append({InputFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
@@ -266,7 +270,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     const OutputFolders output(m_workspace, report);
     clearCache(output, report, keptPages);
 
-    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
+    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
                        ProjectPages::Lines::WholeSite, m_facts ? *m_facts : unknownEpisodeFacts());
     using Encoding = IndexPageWriter::Encoding;
     const Encoding encoding = m_templates.pageSet == PageSet::Modern ? Encoding::Utf8
@@ -281,6 +285,10 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
             return closing.stop();
         if (pages.announce(source)) {
             const ProjectContent content = pages.read(source);
+            if (!content.listed) {
+                report.progress(++done, int(sources.size()));
+                continue;
+            }
             QString cell = pages.coverCell(content);
             if (++rowCounter == m_templates.cellsPerRow) {
                 cell += QStringLiteral("\r\n") + m_templates.rowBreak;
@@ -362,25 +370,28 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     if (!sources.at(selectedRow).skipped())
         deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 
-    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
+    ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
                        ProjectPages::Lines::Update, m_facts ? *m_facts : unknownEpisodeFacts());
     int done = 0;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
-        if (pages.announce(source))
-            pages.writePlayPage(pages.read(source));
+        if (pages.announce(source)) {
+            const ProjectContent content = pages.read(source);
+            if (content.listed)
+                pages.writePlayPage(content);
+        }
         report.progress(++done, int(sources.size()));
     }
     output.syncToDisk(report);
 
     if (stopAsked())
         return closing.stop();
-    // A project whose settings could not be read or whose folder cannot be
-    // used was not made anew, so its published copy stays as it is.
-    if (files::plainFileExists(m_workspace.settingsFile()) &&
-        sources.at(selectedRow).unreadableReason.isEmpty() && sources.at(selectedRow).usableFolder)
+    // A project whose settings or folder could not be read, or whose folder
+    // cannot be used, was not made anew, so its published copy stays as it is.
+    const ProjectSource &selectedSource = sources.at(selectedRow);
+    if (files::plainFileExists(m_workspace.settingsFile()) && !selectedSource.skipped())
         SitePublisher(m_workspace, report).publishProject(selected, output);
     return closing.finish(RunClosing::Variant::Update);
 }

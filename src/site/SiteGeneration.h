@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/NaturalOrder.h"
 #include "site/RunLog.h"
 #include "site/RunReport.h"
 #include "site/Style.h"
@@ -27,10 +28,11 @@ class Workspace;
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates);
 
 // What every page of a run depends on, read before the run starts: the
-// movie root, and each input file that cannot be used.
+// movie root, the order of episodes, and each input file that cannot be used.
 struct RunInputs
 {
     QString movieRoot;
+    files::NameOrder episodeOrder = files::NameOrder::Natural;
     QList<InputFileFailure> failures;
 };
 

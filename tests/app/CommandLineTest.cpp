@@ -179,6 +179,21 @@ TEST_F(CommandLineTest, AddPutsTheProjectOnTopWithItsFolderMadeAbsolute)
     EXPECT_FALSE(space.exists(QStringLiteral("Setting/无目录.ini")));
 }
 
+TEST_F(CommandLineTest, AddRefusesAFolderThatIsMissingOrAFileAndWritesNothing)
+{
+    space.writeList({QStringLiteral("Film")});
+    space.writeBytes(QStringLiteral("Movies/a file"), "x");
+    for (const QString &folder :
+         {space.path(QStringLiteral("Movies/gone")), space.path(QStringLiteral("Movies/a file"))}) {
+        messages.clear();
+        EXPECT_EQ(run({QStringLiteral("add"), QStringLiteral("New"), folder}), 1);
+        EXPECT_EQ(messages.texts().filter(QStringLiteral("文件夹")),
+                  QStringList{folder + QStringLiteral("\r\n文件夹不存在!")});
+    }
+    EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("Film\r\n"));
+    EXPECT_FALSE(space.exists(QStringLiteral("Setting/New.ini")));
+}
+
 TEST_F(CommandLineTest, AddRefusesNamesThatCannotWorkAndChangesNothing)
 {
     space.writeList({QStringLiteral("Film")});
@@ -246,10 +261,10 @@ TEST_F(CommandLineTest, CoverCommandsTakeFramesFromTheVideos)
     addProject(QStringLiteral("甲"));
     addProject(QStringLiteral("乙"));
     ASSERT_TRUE(TestVideo().write(space.path(QStringLiteral("m/甲/b.mp4"))));
-    space.writeBytes(QStringLiteral("m/甲/a.txt"), "notes");
+    space.writeBytes(QStringLiteral("m/甲/a.avi"), "damaged");
 
     EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("1")}), 1);
-    EXPECT_EQ(messages.texts().last(), Messages::withPath(space.path(QStringLiteral("m/甲/a.txt")),
+    EXPECT_EQ(messages.texts().last(), Messages::withPath(space.path(QStringLiteral("m/甲/a.avi")),
                                                           QStringLiteral("不是视频文件或文件已损坏")));
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), "cover");
     EXPECT_EQ(run({QStringLiteral("cover"), QStringLiteral("甲"), QStringLiteral("b.mp4")}), 0);

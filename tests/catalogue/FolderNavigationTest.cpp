@@ -95,6 +95,23 @@ TEST_F(FolderNavigationTest, AnEmptyMissingOrFileRootListsNothingWithoutAMessage
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(FolderNavigationTest, SeasonsComeInTheOrderOneCountsThemUnlessTheSettingsSayFalse)
+{
+    files.makeFolder(QStringLiteral("Movies/Series/Season 10"));
+    files.writeSiteSettings(root);
+    FolderNavigation navigation = FolderNavigation::fromSettings(files.workspace());
+    ASSERT_TRUE(navigation.open(QStringLiteral("Series")));
+    EXPECT_EQ(navigation.folders(), (QStringList{QStringLiteral("Season 1"), QStringLiteral("Season 2"),
+                                                 QStringLiteral("Season 10")}));
+
+    files.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nMovieFile=") + root +
+                                                               QStringLiteral("\r\nNaturalOrder=False"));
+    navigation = FolderNavigation::fromSettings(files.workspace());
+    ASSERT_TRUE(navigation.open(QStringLiteral("Series")));
+    EXPECT_EQ(navigation.folders(), (QStringList{QStringLiteral("Season 1"), QStringLiteral("Season 10"),
+                                                 QStringLiteral("Season 2")}));
+}
+
 TEST_F(FolderNavigationTest, TheRootComesFromTheSettingsFileWhenThereIsOne)
 {
     EXPECT_EQ(FolderNavigation::fromSettings(files.workspace()).movieRoot(), QString());

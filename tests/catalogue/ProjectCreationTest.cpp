@@ -111,6 +111,25 @@ TEST(EpisodeFolderArgument, IsMadeAbsoluteWithoutATrailingSeparator)
               QStringLiteral("/srv/movies"));
 }
 
+TEST(SuggestedProjectName, ASeasonOrDiscFolderIsNamedAfterItsSeriesToo)
+{
+    for (const char *part :
+         {"Season 01", "season1", "S01", "s2", "第一季", "第1季", "第十二季", "第二部", "Disc 1", "DISC2",
+          "Disk 3", "CD2", "cd 1", "DVD1", "Part 2", "Vol.3", "上部", "下集"}) {
+        const QString name = QString::fromUtf8(part);
+        EXPECT_EQ(suggestedProjectName(name, QStringLiteral("/movies/庆余年/") + name),
+                  QStringLiteral("庆余年 ") + name);
+    }
+    for (const char *own :
+         {"庆余年", "Seasons", "Season", "SOS", "S01E01", "第一集", "上海堡垒", "CD Collection", "2046"}) {
+        const QString name = QString::fromUtf8(own);
+        EXPECT_EQ(suggestedProjectName(name, QStringLiteral("/movies/Series/") + name), name);
+    }
+    // A season at the file system's root has no series to name.
+    EXPECT_EQ(suggestedProjectName(QStringLiteral("Season 1"), QStringLiteral("/Season 1")),
+              QStringLiteral("Season 1"));
+}
+
 TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
 {
     files.writeBytes(QStringLiteral("Setting/List.ini"), QByteArray("A\r\n\xff\xff\xff\r\n"));

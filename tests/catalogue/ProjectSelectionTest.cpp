@@ -60,6 +60,28 @@ TEST(ProjectDetails, ListsOnlyThePlainVisibleFilesOfTheEpisodeFolder)
     EXPECT_EQ(details.episodes, (QStringList{QStringLiteral("A.mp4"), QStringLiteral("b.mp4")}));
 }
 
+TEST(ProjectDetails, EpisodesAreTheMediaFilesInTheOrderOneCountsThem)
+{
+    TempWorkspace ws;
+    ws.withFolders();
+    const QString folder = ws.makeFolder(QStringLiteral("films/剧集"));
+    for (const char *name :
+         {"第10集.mp4", "第2集.mp4", "第1集.MP4", "第1集.srt", "poster.jpg", "notes", "主题曲.flac"})
+        ws.writeBytes(QStringLiteral("films/剧集/") + QString::fromUtf8(name), "x");
+    ws.writeText(QStringLiteral("Setting/P.ini"), QStringLiteral("[Setting]\r\nFile=") + folder);
+
+    ProjectDetails details = readProjectDetails(ws.workspace(), QStringLiteral("P"));
+    EXPECT_EQ(details.episodes, (QStringList{QStringLiteral("主题曲.flac"), QStringLiteral("第1集.MP4"),
+                                             QStringLiteral("第2集.mp4"), QStringLiteral("第10集.mp4")}));
+    EXPECT_EQ(details.otherFiles, (QStringList{QStringLiteral("notes"), QStringLiteral("poster.jpg"),
+                                               QStringLiteral("第1集.srt")}));
+
+    ws.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nNaturalOrder=False"));
+    details = readProjectDetails(ws.workspace(), QStringLiteral("P"));
+    EXPECT_EQ(details.episodes, (QStringList{QStringLiteral("主题曲.flac"), QStringLiteral("第10集.mp4"),
+                                             QStringLiteral("第1集.MP4"), QStringLiteral("第2集.mp4")}));
+}
+
 TEST(ProjectDetails, MissingPiecesShowAsEmptyElements)
 {
     TempWorkspace ws;

@@ -78,6 +78,32 @@ TEST_F(VideoCovers, TheFirstEpisodeWithAVideoGivesTheCoverInTheStyleSize)
     EXPECT_EQ(QDir(space.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+// 第2集 comes before 第10集, and a poster or subtitles beside them are no
+// episodes to try.
+TEST_F(VideoCovers, TheFirstVideoIsTheFirstEpisodeAsOneCountsThem)
+{
+    TestVideo other;
+    other.picture = [](int, int x, int y) { return (x / 20 + y / 20) % 2 ? 230 : 30; };
+    ASSERT_TRUE(other.write(space.path(QStringLiteral("other.mp4"))));
+    addProject(QStringLiteral("甲"),
+               {{QStringLiteral("第10集.mp4"), space.readBytes(QStringLiteral("other.mp4"))},
+                {QStringLiteral("第2集.mp4"), "film"},
+                {QStringLiteral("第1集.srt"), "1\r\n00:00:01,000 --> 00:00:02,000\r\n字\r\n"},
+                {QStringLiteral("poster.jpg"), "not a picture"}});
+
+    ASSERT_TRUE(
+        grabEpisodeCover(space.workspace(), QStringLiteral("甲"), QStringLiteral("第10集.mp4")).written);
+    const QByteArray ofTenth = cover(QStringLiteral("甲"));
+    ASSERT_TRUE(
+        grabEpisodeCover(space.workspace(), QStringLiteral("甲"), QStringLiteral("第2集.mp4")).written);
+    const QByteArray ofSecond = cover(QStringLiteral("甲"));
+    ASSERT_NE(ofTenth, ofSecond);
+    setCover(QStringLiteral("甲"), "old cover");
+
+    ASSERT_TRUE(grabProjectCover(space.workspace(), QStringLiteral("甲")).written);
+    EXPECT_EQ(cover(QStringLiteral("甲")), ofSecond);
+}
+
 TEST_F(VideoCovers, CoverSizeFallsBackWhenTheStyleGivesNoUsableSize)
 {
     EXPECT_EQ(coverSize(space.workspace()), (CoverSize{185, 250}));
@@ -100,7 +126,8 @@ TEST_F(VideoCovers, FailuresNameTheFileAndLeaveTheOldCover)
     addProject(QStringLiteral("慢"), {{QStringLiteral("a.mp4"), "film"}});
     addProject(QStringLiteral("空"), {});
     addProject(QStringLiteral("多"),
-               {{QStringLiteral("a.srt"), "1\r\n字幕\r\n"},
+               {{QStringLiteral("a.mkv"), "not a video"},
+                {QStringLiteral("a.srt"), "1\r\n字幕\r\n"},
                 {QStringLiteral("b.wav"), space.readBytes(QStringLiteral("song.wav"))}});
     const struct
     {
@@ -116,7 +143,7 @@ TEST_F(VideoCovers, FailuresNameTheFileAndLeaveTheOldCover)
         {QStringLiteral("空"), texts::noEpisodes(), {}},
         // Every episode tried says why it gave nothing.
         {QStringLiteral("多"),
-         Messages::withPath(episodePath("多", "a.srt"), texts::notAVideo()) + QStringLiteral("\r\n") +
+         Messages::withPath(episodePath("多", "a.mkv"), texts::notAVideo()) + QStringLiteral("\r\n") +
              Messages::withPath(episodePath("多", "b.wav"), texts::noVideoPicture()),
          {}},
     };
@@ -142,8 +169,9 @@ TEST_F(VideoCovers, AnEpisodeIsFoundByFileNameOrNumber)
 
     addProject(QStringLiteral("甲"), {{QStringLiteral("a.mp4"), "film"}, {QStringLiteral("b.txt"), "text"}});
     setCover(QStringLiteral("甲"), "old cover");
+    // A text file is no episode.
     EXPECT_EQ(grabEpisodeCover(space.workspace(), QStringLiteral("甲"), QStringLiteral("b.txt")).message,
-              Messages::withPath(episodePath("甲", "b.txt"), texts::notAVideo()));
+              Messages::withPath(episodePath("甲", "b.txt"), texts::noSuchEpisode()));
     EXPECT_EQ(grabEpisodeCover(space.workspace(), QStringLiteral("甲"), QStringLiteral("../x.mp4")).message,
               Messages::withPath(episodePath("甲", "../x.mp4"), texts::noSuchEpisode()));
     EXPECT_EQ(cover(QStringLiteral("甲")), "old cover");

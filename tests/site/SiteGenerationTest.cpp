@@ -2,12 +2,14 @@
 #include "files/TextFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/DefaultCover.h"
+#include "site/PageValues.h"
 #include "site/SiteFixture.h"
 #include "site/StyleValues.h"
 #include "support/Permissions.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -314,14 +316,80 @@ TEST_F(Generation, HandEditedNamesReachThePagesEscapedOrAreSkipped)
                      QStringLiteral("无法使用的项目名称: ") + QString(251, u'x')}));
 }
 
-TEST_F(Generation, UsesTheWholeNameOfAnEpisodeWithoutADotAndTheLastDotOtherwise)
+// A series as people keep it: subtitles and a poster beside the videos,
+// numbers that are not padded.
+TEST_F(Generation, EpisodesAreTheVideoAndSoundFilesInTheOrderOneCountsThem)
 {
     addProject(QStringLiteral("P"), QStringLiteral("m/p"),
-               {QStringLiteral("README"), QStringLiteral("ep.01.mp4")});
+               {QStringLiteral("第10集.mp4"), QStringLiteral("第2集.MKV"), QStringLiteral("第1集.mp4"),
+                QStringLiteral("第1集.srt"), QStringLiteral("第2集.ass"), QStringLiteral("poster.jpg"),
+                QStringLiteral("README"), QStringLiteral("第11集.part.flac"), QStringLiteral("desktop.ini")});
+    const auto buttons = [this] {
+        QStringList names;
+        static const QRegularExpression button(QStringLiteral("onclick=\"scr[0-9]+\\(\\)\"[^>]*>([^<>]*)</button>"));
+        for (const QRegularExpressionMatch &match :
+             button.globalMatch(text(QStringLiteral("Web/Data/P.html"))))
+            names.append(match.captured(1));
+        return names;
+    };
+
     generate();
+    EXPECT_EQ(buttons(), (QStringList{QStringLiteral("第1集"), QStringLiteral("第2集"),
+                                      QStringLiteral("第10集"), QStringLiteral("第11集.part")}));
+    EXPECT_TRUE(text(QStringLiteral("Web/index.html")).contains(QStringLiteral("共 4 集")));
     const QString page = text(QStringLiteral("Web/Data/P.html"));
-    EXPECT_TRUE(page.contains(QStringLiteral(">ep.01</button>")));
-    EXPECT_TRUE(page.contains(QStringLiteral(">README</button>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<source src=\"../movie") +
+                              page::urlPathPiece(space.path(QStringLiteral("m/p"))) + u'/' +
+                              page::fileNameUrlPiece(QByteArrayLiteral("第1集.mp4"))));
+    EXPECT_TRUE(page.contains(QStringLiteral("function scr4(){")));
+    EXPECT_FALSE(page.contains(QStringLiteral("function scr5(){")));
+
+    // "False" keeps the text order, and the other files stay out still.
+    space.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nNaturalOrder=False"));
+    generate();
+    EXPECT_EQ(buttons(), (QStringList{QStringLiteral("第10集"), QStringLiteral("第11集.part"),
+                                      QStringLiteral("第1集"), QStringLiteral("第2集")}));
+}
+
+// A disk not mounted, a share gone: said and counted, and the page already
+// made stays, so no empty player is published over a good one.
+TEST_F(Generation, AProjectWhoseFolderIsGoneIsSkippedAndKeepsItsPage)
+{
+    addProject(QStringLiteral("a"), QStringLiteral("m/a"), {QStringLiteral("1.mp4")});
+    addProject(QStringLiteral("b"), QStringLiteral("m/b"), {QStringLiteral("1.mp4")});
+    addProject(QStringLiteral("c"), QStringLiteral("m/c"), {QStringLiteral("1.mp4")});
+    addProject(QStringLiteral("unset"), QStringLiteral("m/unset"));
+    setFolder(QStringLiteral("unset"), QString());
+    ASSERT_TRUE(generate().succeeded());
+    const QByteArray pageOfB = space.readBytes(QStringLiteral("Web/Data/b.html"));
+    const QByteArray pageOfC = space.readBytes(QStringLiteral("Web/Data/c.html"));
+    QDir(space.path(QStringLiteral("m/b"))).removeRecursively();
+    QDir(space.path(QStringLiteral("m/c"))).removeRecursively();
+    space.writeBytes(QStringLiteral("m/c"), "a file where the folder was");
+
+    const RunOutcome outcome = generate();
+    EXPECT_EQ(outcome.errors, 2);
+    for (const auto &[name, reason] : {std::pair{"b", "文件夹不存在"}, {"c", "不是文件夹"}}) {
+        const QString failure = QStringLiteral("无法读取 ") +
+                                space.path(QStringLiteral("m/") + QLatin1String(name)) +
+                                QStringLiteral(": ") + QString::fromUtf8(reason);
+        const qsizetype at = texts().indexOf(failure);
+        ASSERT_GT(at, 0) << name;
+        EXPECT_EQ(texts().at(at - 1), QStringLiteral("处理剧集数据..."));
+        EXPECT_TRUE(texts().at(at + 1).startsWith(QStringLiteral("读取"))) << name;
+    }
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), pageOfB);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/c.html")), pageOfC);
+    // No cells for b and c, and they do not count towards the row break.
+    QString index = builtin::plainIndexPage();
+    index.replace(QStringLiteral("[[Text]]"), QStringList{cell(QStringLiteral("a"), QStringLiteral("1")),
+                                                          cell(QStringLiteral("unset"), QString())}
+                                                  .join(QStringLiteral("\r\n")));
+    EXPECT_EQ(text(QStringLiteral("Web/index.html")), index + QStringLiteral("\r\n"));
+
+    // The update of b skips it alike, keeping its page and its published copy.
+    EXPECT_EQ(update(1).errors, 2);
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Data/b.html")), pageOfB);
 }
 
 TEST_F(Generation, CountsLargeAndHiddenOnlyFolders)

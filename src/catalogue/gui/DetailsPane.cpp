@@ -107,6 +107,10 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     m_folder->setObjectName(QStringLiteral("Text1"));
     m_folder->setReadOnly(true);
     m_episodes = makeRowList(QStringLiteral("ListView2"), this);
+    m_otherFiles = new QLabel(this);
+    m_otherFiles->setObjectName(QStringLiteral("Label2"));
+    m_otherFiles->setTextFormat(Qt::PlainText);
+    m_otherFiles->hide();
 
     m_pickCover = makeButton("Command5", QStringLiteral("选取封面"), this);
     m_searchSite1 = makeButton("Command10", QStringLiteral("查找封面 - 站点1"), this);
@@ -131,6 +135,7 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     auto *episodeColumn = new QVBoxLayout;
     episodeColumn->addLayout(folderRow);
     episodeColumn->addWidget(m_episodes, 1);
+    episodeColumn->addWidget(m_otherFiles);
 
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(coverColumn);
@@ -144,6 +149,7 @@ void DetailsPane::showEmpty()
     m_cover->showDefaultCover();
     m_folder->clear();
     m_episodes->clear();
+    showOtherFiles({});
 }
 
 void DetailsPane::showProject(const ProjectDetails &details)
@@ -155,6 +161,7 @@ void DetailsPane::showProject(const ProjectDetails &details)
     m_cover->showCoverFile(details.coverFile);
     m_folder->setText(details.episodeFolder);
     showEpisodes(details.episodes);
+    showOtherFiles(details.otherFiles);
 }
 
 void DetailsPane::showEpisodes(const QStringList &episodes)
@@ -169,6 +176,28 @@ void DetailsPane::showEpisodes(const QStringList &episodes)
         rows.append(row);
     }
     m_episodes->addTopLevelItems(rows);
+}
+
+void DetailsPane::showOtherFiles(const QStringList &otherFiles)
+{
+    if (otherFiles.isEmpty()) {
+        m_otherFiles->hide();
+        m_otherFiles->clear();
+        m_otherFiles->setToolTip({});
+        return;
+    }
+    m_otherFiles->setText(QStringLiteral("另有 %1 个非视频文件未列为剧集").arg(otherFiles.size()));
+    // A tool tip takes markup as markup: the names are escaped, one a line,
+    // and a folder of thousands of pictures names its first ones only.
+    constexpr qsizetype MostNamesShown = 50;
+    QStringList lines;
+    for (const QString &name : otherFiles.mid(0, MostNamesShown))
+        lines.append(name.toHtmlEscaped());
+    if (otherFiles.size() > MostNamesShown)
+        lines.append(QStringLiteral("……"));
+    m_otherFiles->setToolTip(QStringLiteral("<p style='white-space:pre'>") +
+                             lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>"));
+    m_otherFiles->show();
 }
 
 } // namespace tessaly

@@ -54,10 +54,14 @@ public:
     void showEmpty();
     void showProject(const ProjectDetails &details);
     void showEpisodes(const QStringList &episodes);
+    // "另有 N 个非视频文件未列为剧集" below the episodes, the names in its
+    // tool tip; hidden when there are none.
+    void showOtherFiles(const QStringList &otherFiles);
 
     CoverPreview *coverPreview() const { return m_cover; }
     QLineEdit *folderField() const { return m_folder; }
     QTreeWidget *episodeView() const { return m_episodes; }
+    QLabel *otherFilesLine() const { return m_otherFiles; }
     QPushButton *pickCoverButton() const { return m_pickCover; }
     QPushButton *searchSite1Button() const { return m_searchSite1; }
     QPushButton *searchSite2Button() const { return m_searchSite2; }
@@ -68,6 +72,7 @@ private:
     CoverPreview *m_cover = nullptr;
     QLineEdit *m_folder = nullptr;
     QTreeWidget *m_episodes = nullptr;
+    QLabel *m_otherFiles = nullptr;
     QPushButton *m_pickCover = nullptr;
     QPushButton *m_searchSite1 = nullptr;
     QPushButton *m_searchSite2 = nullptr;

@@ -1,5 +1,6 @@
 #include "catalogue/gui/EpisodeFolderDialog.h"
 
+#include "catalogue/Episodes.h"
 #include "catalogue/gui/FolderListView.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
@@ -86,8 +87,10 @@ void EpisodeFolderDialog::showSelectedFolderFiles()
 
     const QIcon episodeIcon(QStringLiteral(":/window/icon1.png"));
     QList<QTreeWidgetItem *> rows;
-    // A folder that vanished since it was listed shows no files.
-    for (const QString &file : files::listFiles(navigation.pathOf(name)).entries) {
+    // The episodes the folder would give, in their order; a folder that
+    // vanished since it was listed shows none.
+    for (const QString &file :
+         listEpisodes(navigation.pathOf(name), settings::episodeOrder(m_workspace)).episodes) {
         auto *row = new QTreeWidgetItem({file});
         row->setIcon(0, episodeIcon);
         rows.append(row);

@@ -56,7 +56,7 @@ void NewProjectDialog::chooseFolder()
 
 void NewProjectDialog::useFolder(const QString &name, const QString &path)
 {
-    m_name->setText(name);
+    m_name->setText(suggestedProjectName(name, path));
     m_episodeFolder = path;
 }
 

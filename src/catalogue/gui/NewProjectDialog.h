@@ -32,7 +32,8 @@ public:
 
     // "...": the folder chooser, modal over this dialog.
     void chooseFolder();
-    // Fills name and folder as the folder chooser does on "确定".
+    // Fills name and folder as the folder chooser does on "确定"; a season
+    // or disc folder is named after its series too.
     void useFolder(const QString &name, const QString &path);
     // "确定", and Enter in a name box that is not empty.
     void confirm();

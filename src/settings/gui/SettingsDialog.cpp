@@ -41,11 +41,15 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
     browseMovieFile->setToolTip(QStringLiteral("选择影片文件所在的文件夹"));
     QPushButton *testMovieFile = makeButton("Command1", QStringLiteral("测试"), movieFrame);
     testMovieFile->setToolTip(QStringLiteral("检查影片文件路径是否存在"));
-    auto *movieRow = new QHBoxLayout(movieFrame);
-    movieRow->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame));
-    movieRow->addWidget(m_movieFile);
-    movieRow->addWidget(browseMovieFile);
-    movieRow->addWidget(testMovieFile);
+    m_naturalOrder = new QCheckBox(QStringLiteral("剧集按自然顺序排列"), movieFrame);
+    m_naturalOrder->setObjectName(QStringLiteral("Check2"));
+    m_naturalOrder->setToolTip(QStringLiteral("第2集排在第10集之前;不选时按文件名的字符顺序"));
+    auto *movieGrid = new QGridLayout(movieFrame);
+    movieGrid->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame), 0, 0);
+    movieGrid->addWidget(m_movieFile, 0, 1);
+    movieGrid->addWidget(browseMovieFile, 0, 2);
+    movieGrid->addWidget(testMovieFile, 0, 3);
+    movieGrid->addWidget(m_naturalOrder, 1, 0, 1, 4);
 
     auto *updateFrame = new QGroupBox(QStringLiteral("服务器更新"), this);
     m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
@@ -98,6 +102,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
     m_movieFile->setText(stored.movieFile);
     m_webFile->setText(stored.webFile);
     m_webUpdate->setChecked(stored.webUpdate);
+    m_naturalOrder->setChecked(stored.naturalOrder);
     m_webLink->setText(stored.webLink);
     m_coverSearch1->setText(stored.coverSearch1);
     m_coverSearch2->setText(stored.coverSearch2);
@@ -137,6 +142,7 @@ void SettingsDialog::confirm()
     edited.movieFile = m_movieFile->text();
     edited.webFile = m_webFile->text();
     edited.webUpdate = m_webUpdate->isChecked();
+    edited.naturalOrder = m_naturalOrder->isChecked();
     edited.webLink = m_webLink->text();
     edited.coverSearch1 = m_coverSearch1->text();
     edited.coverSearch2 = m_coverSearch2->text();

@@ -43,6 +43,7 @@ private:
     std::unique_ptr<FileChooser> m_folderChooser;
     QLineEdit *m_movieFile = nullptr;
     QCheckBox *m_webUpdate = nullptr;
+    QCheckBox *m_naturalOrder = nullptr;
     QLineEdit *m_webFile = nullptr;
     QLineEdit *m_webLink = nullptr;
     QLineEdit *m_coverSearch1 = nullptr;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -27,6 +28,8 @@ protected:
     {
         root = files.makeFolder(QStringLiteral("Movies"));
         files.writeBytes(QStringLiteral("Movies/Film/a.mp4"), "a");
+        files.writeBytes(QStringLiteral("Movies/Film/a.srt"), "subtitles");
+        files.writeBytes(QStringLiteral("Movies/Film/poster.jpg"), "picture");
         files.writeSiteSettings(root);
         files.writeList({QStringLiteral("Old")});
     }
@@ -67,12 +70,17 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
 {
     start();
     window->selectRow(0);
+    auto *others = window->findChild<QLabel *>(QStringLiteral("Label2"));
+    ASSERT_NE(others, nullptr);
+    EXPECT_FALSE(others->isVisible()) << "a project without a folder has no other files";
     QString opened;
+    QStringList chooserFiles;
     whenModalDialogShown([&](QDialog &dialog) {
         opened = dialog.objectName();
         auto *chooser = qobject_cast<EpisodeFolderDialog *>(&dialog);
         ASSERT_NE(chooser, nullptr);
         clickRow(*chooser->folderList(), rowWithText(*chooser->folderList(), QStringLiteral("Film")));
+        chooserFiles = rowTexts(*dialog.findChild<QTreeWidget *>(QStringLiteral("ListView2")));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
     });
     QTest::mouseClick(buttonNamed(*window, "Command3"), Qt::LeftButton);
@@ -82,7 +90,12 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
               root + QStringLiteral("/Film"));
     auto *episodes = window->findChild<QTreeWidget *>(QStringLiteral("ListView2"));
     ASSERT_NE(episodes, nullptr);
+    // Subtitles and pictures are no episodes; the pane says they are there.
     EXPECT_EQ(rowTexts(*episodes), QStringList({QStringLiteral("a.mp4")}));
+    EXPECT_EQ(chooserFiles, QStringList({QStringLiteral("a.mp4")}));
+    EXPECT_TRUE(others->isVisible());
+    EXPECT_EQ(others->text(), QStringLiteral("另有 2 个非视频文件未列为剧集"));
+    EXPECT_TRUE(others->toolTip().contains(QStringLiteral("a.srt<br>poster.jpg")));
 }
 
 TEST_F(CatalogueDialogsControllerTest, ChooseOnANameThatCannotBeAFileNameOpensNothing)

@@ -200,12 +200,13 @@ TEST_F(NewProjectDialogTest, TheChosenFolderIsRecordedUnderTheNameInTheBoxAtOk)
 
     answerChooser(dialog, QStringLiteral("Series"), QStringLiteral("Season 1"));
     press("Command3");
-    EXPECT_EQ(nameBox->text(), QStringLiteral("Season 1"));
+    // A season is named after its series.
+    EXPECT_EQ(nameBox->text(), QStringLiteral("Series Season 1"));
     EXPECT_EQ(dialog.episodeFolder(), root + QStringLiteral("/Series/Season 1"));
 
     answerChooser(dialog, {}, {});
     press("Command3");
-    EXPECT_EQ(nameBox->text(), QStringLiteral("Season 1")) << "a cancelled chooser changes nothing";
+    EXPECT_EQ(nameBox->text(), QStringLiteral("Series Season 1")) << "a cancelled chooser changes nothing";
 
     typeName(QStringLiteral("系列 第一季"));
     press("Command1");

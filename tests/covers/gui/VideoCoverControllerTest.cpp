@@ -83,7 +83,7 @@ protected:
 
 TEST_F(VideoCoverCommands, GrabbingRunsOffTheWindowThreadAndShowsTheNewCover)
 {
-    addProject("甲", {"b.mp4"}, {"a.txt"});
+    addProject("甲", {"b.mp4"}, {"a.avi"});
     open({"甲"});
     runToEnd([&] { buttonNamed(*window, "Command12")->click(); });
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join('|').toStdString();
@@ -96,7 +96,7 @@ TEST_F(VideoCoverCommands, GrabbingRunsOffTheWindowThreadAndShowsTheNewCover)
     episodes->setCurrentItem(episodes->topLevelItem(0));
     runToEnd([&] { controller->episodeMenu()->actions().first()->trigger(); });
     EXPECT_EQ(messages.texts(),
-              QStringList{Messages::withPath(workspace.path("m/甲/a.txt"), texts::notAVideo())});
+              QStringList{Messages::withPath(workspace.path("m/甲/a.avi"), texts::notAVideo())});
     EXPECT_EQ(cover("甲"), "old cover");
 }
 

@@ -99,9 +99,11 @@ TEST_F(SettingsDialogTest, WithoutASettingsFileOkWritesEveryKeyInOrder)
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(storedKeys(), QStringList({QStringLiteral("WebUpdate"), QStringLiteral("MovieFile"),
                                          QStringLiteral("WebFile"), QStringLiteral("WebLink"),
-                                         QStringLiteral("CoverSearch1"), QStringLiteral("CoverSearch2")}));
+                                         QStringLiteral("CoverSearch1"), QStringLiteral("CoverSearch2"),
+                                         QStringLiteral("NaturalOrder")}));
     EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("MovieFile")), QString());
+    EXPECT_EQ(stored(QStringLiteral("NaturalOrder")), QStringLiteral("True"));
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -132,6 +134,25 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValuesAndWritesTheEditedOnes)
     open();
     EXPECT_EQ(box("Text5")->text(), QStringLiteral("https://a.example/search_[[Title]]/"));
     EXPECT_EQ(box("Text6")->text(), QStringLiteral("http://b.example/s?wd=[[Title]]&submit="));
+}
+
+TEST_F(SettingsDialogTest, OnlyTheExactWordFalseClearsTheNaturalOrderBox)
+{
+    const auto orderBox = [this] { return dialog->findChild<QCheckBox *>(QStringLiteral("Check2")); };
+    for (const char *value : {"", "false", "0", "True"}) {
+        files.writeText(SettingsFile,
+                        QStringLiteral("[Setting]\r\nNaturalOrder=") + QString::fromUtf8(value));
+        open();
+        ASSERT_NE(orderBox(), nullptr);
+        EXPECT_EQ(orderBox()->text(), QStringLiteral("剧集按自然顺序排列"));
+        EXPECT_TRUE(orderBox()->isChecked()) << value;
+    }
+    files.writeText(SettingsFile, QStringLiteral("[Setting]\r\nNaturalOrder=False"));
+    open();
+    EXPECT_FALSE(orderBox()->isChecked());
+    QTest::mouseClick(orderBox(), Qt::LeftButton, {}, QPoint(8, orderBox()->height() / 2));
+    press("Command2");
+    EXPECT_EQ(stored(QStringLiteral("NaturalOrder")), QStringLiteral("True"));
 }
 
 TEST_F(SettingsDialogTest, OnlyTheExactWordTrueTicksTheBox)
@@ -222,8 +243,8 @@ TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeReadIsSaidAndReplacedOnlyWhe
     press("Command2");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(stored(QStringLiteral("MovieFile")), QStringLiteral("/srv"));
-    EXPECT_EQ(storedKeys(),
-              (QStringList{"WebUpdate", "MovieFile", "WebFile", "WebLink", "CoverSearch1", "CoverSearch2"}));
+    EXPECT_EQ(storedKeys(), (QStringList{"WebUpdate", "MovieFile", "WebFile", "WebLink", "CoverSearch1",
+                                         "CoverSearch2", "NaturalOrder"}));
 }
 
 namespace {
