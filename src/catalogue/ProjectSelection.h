@@ -41,8 +41,8 @@ ProjectMenuPlan projectMenuPlan(int rowCount, int selectedRow);
 struct ProjectDetails
 {
     QString name;
-    QString coverFile;      // the cover's path, empty when it has none
-    QString episodeFolder;  // `File` of its settings file, as stored
+    QString coverFile;     // the cover's path, empty when it has none
+    QString episodeFolder; // `File` of its settings file, as stored
     bool usableFolder = true;
     QStringList episodes;   // the folder's episodes, in episode order
     QStringList otherFiles; // the folder's files that are not episodes

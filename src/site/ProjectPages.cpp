@@ -35,7 +35,8 @@ ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &outp
                            files::NameOrder episodeOrder, RunReport &report, Lines lines,
                            const EpisodeFactsProvider &facts)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
-      m_episodeOrder(episodeOrder), m_report(report), m_lines(lines), m_facts(facts), m_modern(templates.pageSet == PageSet::Modern)
+      m_episodeOrder(episodeOrder), m_report(report), m_lines(lines), m_facts(facts),
+      m_modern(templates.pageSet == PageSet::Modern)
 {
     m_function = TemplateFiller(
         templates.function, placeholders({"MovieFile", "MovieName", "Title", "MovieName2", "SerialNumber"}));
