@@ -70,7 +70,10 @@ int CommandLine::run(const QStringList &arguments)
         const bool workspaceNamed = at > 0;
         if (workspaceNamed || rest.size() != 1 || rest.first().isEmpty() || !m_exampleMaker)
             return usageError();
-        ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+        ProgressLines lines([this](const ProgressLine &line) {
+            if (!line.logOnly)
+                m_out(line.text);
+        });
         return m_exampleMaker(rest.first(), lines) ? Done : Failed;
     }
 
@@ -114,7 +117,10 @@ int CommandLine::run(const QStringList &arguments)
 
 int CommandLine::generate(WorkspaceSession &session)
 {
-    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    ProgressLines lines([this](const ProgressLine &line) {
+        if (!line.logOnly)
+            m_out(line.text);
+    });
     return session.generate(lines).succeeded() ? Done : Failed;
 }
 
@@ -125,7 +131,10 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
         Messages::error(QStringLiteral("没有内容!"));
         return Failed;
     }
-    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    ProgressLines lines([this](const ProgressLine &line) {
+        if (!line.logOnly)
+            m_out(line.text);
+    });
     return session.update(row, lines).succeeded() ? Done : Failed;
 }
 
