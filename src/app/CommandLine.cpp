@@ -7,6 +7,7 @@
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "platform/network/NetworkServerProbe.h"
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
@@ -18,8 +19,16 @@
 namespace tessaly {
 
 CommandLine::CommandLine(QString applicationFolder, Output out, Output err)
-    : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err))
+    : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err)),
+      m_probe(std::make_unique<NetworkServerProbe>())
 {}
+
+CommandLine::~CommandLine() = default;
+
+void CommandLine::setServerProbe(std::unique_ptr<ServerProbe> probe)
+{
+    m_probe = std::move(probe);
+}
 
 QString CommandLine::usageText()
 {
@@ -106,6 +115,7 @@ int CommandLine::run(const QStringList &arguments)
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
         WorkspaceSession session(chooseWorkspaceFolder(m_applicationFolder, folder));
+        session.setServerProbe(m_probe.get());
         const auto access = command == QLatin1String("list") ? WorkspaceSession::Access::ReadOnly
                                                              : WorkspaceSession::Access::Change;
         if (!session.open(access, WorkspaceSession::MissingFolder::Make))

@@ -9,6 +9,7 @@
 #include "site/OutputFolders.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
+#include "site/ServerCheck.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
 #include "workspace/Workspace.h"
@@ -148,6 +149,15 @@ private:
 
 } // namespace
 
+void checkServer(const Workspace &workspace, ServerProbe *probe, const FirstEpisode &episode,
+                 RunReport &report)
+{
+    const std::optional<QString> line =
+        ServerCheck(probe).failureLine(SiteSettings::read(workspace).webLink, episode);
+    if (line)
+        report.step(*line, ProgressIcon::Failure);
+}
+
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
 {
     QStringList texts;
@@ -250,12 +260,15 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     IndexPageWriter index(output.web(), m_templates.indexPage, indexFitsCodePage936(pages, sources));
     int rowCounter = 0;
     int done = 0;
+    FirstEpisode firstEpisode;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
         if (pages.announce(source)) {
             const ProjectContent content = pages.read(source);
+            if (firstEpisode.isEmpty())
+                firstEpisode = FirstEpisode::of(content);
             QString cell = pages.coverCell(content);
             if (++rowCounter == m_templates.cellsPerRow) {
                 cell += QStringLiteral("\r\n") + m_templates.rowBreak;
@@ -280,8 +293,9 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 
     if (stopAsked())
         return closing.stop();
-    if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishWholeSite(output);
+    if (files::plainFileExists(m_workspace.settingsFile()) &&
+        SitePublisher(m_workspace, report).publishWholeSite(output))
+        checkServer(m_workspace, m_probe, firstEpisode, report);
     return closing.finish(RunClosing::Variant::WholeSite);
 }
 
@@ -333,12 +347,17 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, report,
                        ProjectPages::Lines::Update);
     int done = 0;
+    FirstEpisode firstEpisode;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
-        if (pages.announce(source))
-            pages.writePlayPage(pages.read(source));
+        if (pages.announce(source)) {
+            const ProjectContent content = pages.read(source);
+            if (firstEpisode.isEmpty())
+                firstEpisode = FirstEpisode::of(content);
+            pages.writePlayPage(content);
+        }
         report.progress(++done, int(sources.size()));
     }
     output.syncToDisk(report);
@@ -348,8 +367,9 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     // A project whose settings could not be read was not made anew, so its
     // published copy stays as it is.
     if (files::plainFileExists(m_workspace.settingsFile()) &&
-        sources.at(selectedRow).unreadableReason.isEmpty())
-        SitePublisher(m_workspace, report).publishProject(selected, output);
+        sources.at(selectedRow).unreadableReason.isEmpty() &&
+        SitePublisher(m_workspace, report).publishProject(selected, output))
+        checkServer(m_workspace, m_probe, firstEpisode, report);
     return closing.finish(RunClosing::Variant::Update);
 }
 

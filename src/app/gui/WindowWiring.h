@@ -12,6 +12,7 @@ class ColourChooser;
 class FileChooser;
 class HttpClient;
 class ProjectChoice;
+class ServerProbe;
 class WorkspaceSession;
 struct WindowControls;
 
@@ -24,6 +25,7 @@ struct WindowSeams
     HttpClient *http = nullptr;
     Clipboard *clipboard = nullptr;
     ColourChooser *colours = nullptr;
+    ServerProbe *serverProbe = nullptr;
     BrowserFactory makeBrowser;
 };
 
