@@ -1,7 +1,5 @@
 #include "support/LoopbackHttpServer.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -91,6 +89,8 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         headerEnd = buffer.indexOf("\r\n\r\n");
         const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
         m_requests.append(target);
+        const bool head = !requestLine.isEmpty() && requestLine[0] == "HEAD";
+        m_methods.append(QString::fromLatin1(requestLine.value(0)));
 
         LoopbackResponse response;
         if (m_responses.contains(target))
@@ -100,17 +100,19 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         else
             response = {404, "text/plain", "not found", {}, 0, false, false};
 
+        if (head && response.refuseHead)
+            response = {405, "text/plain", "no HEAD here", {}, 0, false, false, false};
         if (response.neverAnswer)
             return;
         if (response.delayMilliseconds > 0)
             QTimer::singleShot(response.delayMilliseconds, socket,
-                               [this, socket, response] { answer(socket, response); });
+                               [this, socket, response, head] { answer(socket, response, head); });
         else
-            answer(socket, response);
+            answer(socket, response, head);
     }
 }
 
-void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
+void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response, bool headOnly)
 {
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
@@ -123,22 +125,13 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &resp
         head += "Connection: close\r\n";
     head += "\r\n";
     socket->write(head);
-    socket->write(response.body);
+    if (!headOnly)
+        socket->write(response.body);
     // Without a length the body ends with the connection; otherwise the
     // client may send its next request on it.
     if (response.omitContentLength)
         socket->disconnectFromHost();
 }
 
-QByteArray makePicture(int width, int height, unsigned colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 } // namespace tessaly::testing

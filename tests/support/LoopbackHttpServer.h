@@ -23,6 +23,7 @@ struct LoopbackResponse
     int delayMilliseconds = 0;
     bool neverAnswer = false;       // keeps the connection open, silent
     bool omitContentLength = false; // the body ends when the connection closes
+    bool refuseHead = false;        // HEAD gets 405
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: serves fixed responses by
@@ -43,17 +44,20 @@ public:
 
     // The request targets in arrival order, as sent (percent-encoded).
     const QStringList &requests() const { return m_requests; }
+    // Their methods, in the same order.
+    const QStringList &methods() const { return m_methods; }
     int requestCount(const QString &target) const;
 
 private:
     void onConnection();
     void onReadable(QTcpSocket *socket);
-    void answer(QTcpSocket *socket, const LoopbackResponse &response);
+    void answer(QTcpSocket *socket, const LoopbackResponse &response, bool head = false);
 
     QTcpServer m_server;
     QHash<QString, LoopbackResponse> m_responses;
     QHash<QTcpSocket *, QByteArray> m_pending;
     QStringList m_requests;
+    QStringList m_methods;
 };
 
 // A PNG picture of the given size and colour, made in memory.
