@@ -225,7 +225,9 @@ PERMISSION_TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
 {
     SKIP_UNLESS_PERMISSIONS_BIND();
     threeProjects();
+    // The page of a removed project, which the publish would remove.
     space.writeBytes(QStringLiteral("site/Data/old.html"), "old");
+    space.writeText(QStringLiteral("Setting/old.ini"), QStringLiteral("[Setting]\r\nFile="));
     QFile::setPermissions(site + QStringLiteral("/Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const RunOutcome outcome = generate();
     QFile::setPermissions(site + QStringLiteral("/Data"),

@@ -133,5 +133,4 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &resp
         socket->disconnectFromHost();
 }
 
-
 } // namespace tessaly::testing
