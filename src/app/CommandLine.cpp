@@ -8,6 +8,7 @@
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
+#include "platform/network/NetworkServerProbe.h"
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
@@ -19,8 +20,16 @@
 namespace tessaly {
 
 CommandLine::CommandLine(QString applicationFolder, Output out, Output err)
-    : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err))
+    : m_applicationFolder(std::move(applicationFolder)), m_out(std::move(out)), m_err(std::move(err)),
+      m_probe(std::make_unique<NetworkServerProbe>())
 {}
+
+CommandLine::~CommandLine() = default;
+
+void CommandLine::setServerProbe(std::unique_ptr<ServerProbe> probe)
+{
+    m_probe = std::move(probe);
+}
 
 QString CommandLine::usageText()
 {
@@ -72,7 +81,10 @@ int CommandLine::run(const QStringList &arguments)
         const bool workspaceNamed = at > 0;
         if (workspaceNamed || rest.size() != 1 || rest.first().isEmpty() || !m_exampleMaker)
             return usageError();
-        ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+        ProgressLines lines([this](const ProgressLine &line) {
+            if (!line.logOnly)
+                m_out(line.text);
+        });
         return m_exampleMaker(rest.first(), lines) ? Done : Failed;
     }
 
@@ -114,6 +126,7 @@ int CommandLine::run(const QStringList &arguments)
             return Failed;
         }
         WorkspaceSession session(choice.folder);
+        session.setServerProbe(m_probe.get());
         const auto access = command == QLatin1String("list") ? WorkspaceSession::Access::ReadOnly
                                                              : WorkspaceSession::Access::Change;
         if (!session.open(access, WorkspaceSession::MissingFolder::Make))
@@ -125,7 +138,10 @@ int CommandLine::run(const QStringList &arguments)
 
 int CommandLine::generate(WorkspaceSession &session)
 {
-    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    ProgressLines lines([this](const ProgressLine &line) {
+        if (!line.logOnly)
+            m_out(line.text);
+    });
     return session.generate(lines).succeeded() ? Done : Failed;
 }
 
@@ -136,7 +152,10 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
         Messages::error(QStringLiteral("没有内容!"));
         return Failed;
     }
-    ProgressLines lines([this](const ProgressLine &line) { m_out(line.text); });
+    ProgressLines lines([this](const ProgressLine &line) {
+        if (!line.logOnly)
+            m_out(line.text);
+    });
     return session.update(row, lines).succeeded() ? Done : Failed;
 }
 

@@ -3,11 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace tessaly {
 
 class ProgressSink;
 class ProjectList;
+class ServerProbe;
 class WorkspaceSession;
 
 // `tessaly-cli [--workspace DIR] COMMAND`: the window's logic for scripts
@@ -29,6 +31,7 @@ public:
     };
 
     CommandLine(QString applicationFolder, Output out, Output err);
+    ~CommandLine();
 
     int run(const QStringList &arguments);
     static QString usageText();
@@ -37,6 +40,9 @@ public:
     // main hands in the maker. Without one, `demo` is a usage error.
     using ExampleMaker = std::function<bool(const QString &folder, ProgressSink &sink)>;
     void setExampleMaker(ExampleMaker maker) { m_exampleMaker = std::move(maker); }
+    // What asks the web server after publishing; Qt Network's unless a test
+    // puts its own in.
+    void setServerProbe(std::unique_ptr<ServerProbe> probe);
 
 private:
     int generate(WorkspaceSession &session);
@@ -50,6 +56,7 @@ private:
     Output m_out;
     Output m_err;
     ExampleMaker m_exampleMaker;
+    std::unique_ptr<ServerProbe> m_probe;
 };
 
 } // namespace tessaly

@@ -87,9 +87,9 @@ CommandOutcome::Status statusOf(bool done)
 } // namespace
 
 SiteRun::SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
-                 RunInputs inputs, int row)
+                 RunInputs inputs, int row, ServerProbe *probe)
     : m_kind(kind), m_workspace(std::move(workspace)), m_projects(std::move(projects)),
-      m_templates(std::move(templates)), m_inputs(std::move(inputs)), m_row(row)
+      m_templates(std::move(templates)), m_inputs(std::move(inputs)), m_row(row), m_probe(probe)
 {}
 
 RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
@@ -97,10 +97,12 @@ RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
     if (m_kind == Kind::WholeSite) {
         SiteGeneration generation(m_workspace, m_projects, m_templates, sink);
         generation.setStopFlag(stop);
+        generation.setServerProbe(m_probe);
         return generation.generate(m_inputs);
     }
     ProjectUpdate update(m_workspace, m_projects, m_templates, sink);
     update.setStopFlag(stop);
+    update.setServerProbe(m_probe);
     return update.generate(m_inputs, m_row);
 }
 
@@ -370,7 +372,8 @@ std::optional<SiteRun> WorkspaceSession::prepareGeneration(ProgressSink &sink)
     std::optional<RunInputs> inputs = SiteGeneration(m_workspace, m_projects, m_templates, sink).prepare();
     if (!inputs)
         return std::nullopt;
-    return SiteRun(SiteRun::Kind::WholeSite, m_workspace, m_projects, m_templates, std::move(*inputs), -1);
+    return SiteRun(SiteRun::Kind::WholeSite, m_workspace, m_projects, m_templates, std::move(*inputs), -1,
+                   m_probe);
 }
 
 std::optional<SiteRun> WorkspaceSession::prepareUpdate(int row, ProgressSink &sink)
@@ -380,7 +383,7 @@ std::optional<SiteRun> WorkspaceSession::prepareUpdate(int row, ProgressSink &si
     if (!inputs)
         return std::nullopt;
     return SiteRun(SiteRun::Kind::ProjectUpdate, m_workspace, m_projects, m_templates, std::move(*inputs),
-                   row);
+                   row, m_probe);
 }
 
 RunOutcome WorkspaceSession::generate(ProgressSink &sink)

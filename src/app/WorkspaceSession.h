@@ -16,6 +16,7 @@ namespace tessaly {
 
 struct EditedSettings;
 class ProgressSink;
+class ServerProbe;
 
 // Told of every change of the session's project list, around the change:
 // the list holds the old rows between a `begin` call and its `end`, the new
@@ -74,7 +75,7 @@ public:
 private:
     friend class WorkspaceSession;
     SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
-            RunInputs inputs, int row);
+            RunInputs inputs, int row, ServerProbe *probe);
 
     Kind m_kind;
     Workspace m_workspace;
@@ -82,6 +83,7 @@ private:
     WorkingTemplates m_templates;
     RunInputs m_inputs;
     int m_row;
+    ServerProbe *m_probe;
 };
 
 // One open workspace: its paths, its lock, its project list and the working
@@ -138,6 +140,10 @@ public:
     int rowOf(const QString &name) const { return m_projects.indexOf(name); }
 
     void setObserver(ProjectListObserver *observer) { m_observer = observer; }
+    // What asks the web server after a run that publishes; it must take
+    // calls from the thread a run works on.
+    void setServerProbe(ServerProbe *probe) { m_probe = probe; }
+    ServerProbe *serverProbe() const { return m_probe; }
 
     // "添加" and `add`: the new project goes to row 0.
     CommandOutcome add(const NewProject &project);
@@ -191,6 +197,7 @@ private:
     ProjectList m_projects;
     WorkingTemplates m_templates;
     ProjectListObserver *m_observer = nullptr;
+    ServerProbe *m_probe = nullptr;
 };
 
 } // namespace tessaly

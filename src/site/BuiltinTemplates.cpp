@@ -218,7 +218,7 @@ QString playPage()
         t3 + QStringLiteral("</div>"),
         t3 + QStringLiteral(R"(<div id="right" style="width:30%;float:left;" align="left">)"),
         t5 + QStringLiteral(R"(<div style="color:#f0f0f0;margin:10px 10px 10px 10px">)"
-                            R"(<a href="../../index.html" class="link2">首页</a></div>)"),
+                            R"(<a href="../index.html" class="link2">首页</a></div>)"),
         t5 + QStringLiteral("[[ButtonList]]"),
         QString(),
         t3 + QStringLiteral("</div>"),

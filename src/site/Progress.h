@@ -21,6 +21,9 @@ struct ProgressLine
 {
     QString text;
     ProgressIcon icon = ProgressIcon::Step;
+    // Kept for the run log only: the window and the command line do not
+    // show it (the names behind a line that counts them).
+    bool logOnly = false;
 };
 
 // Where a run reports: the window's message panel, the command line's

@@ -15,6 +15,8 @@ public:
 
     void step(const QString &text, ProgressIcon icon = ProgressIcon::Step) { m_sink.add({text, icon}); }
     void progress(int done, int total) { m_sink.progress(done, total); }
+    // A line for the run log alone.
+    void logNote(const QString &text) { m_sink.add({text, ProgressIcon::Step, true}); }
 
     // "无法写入 <path>: <reason>" and its kin; each counts one error.
     void cannotWrite(const QString &path, const QString &reason);

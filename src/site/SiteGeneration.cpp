@@ -11,6 +11,7 @@
 #include "site/OutputFolders.h"
 #include "site/Placeholders.h"
 #include "site/ProjectPages.h"
+#include "site/ServerCheck.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
 #include "workspace/Workspace.h"
@@ -173,6 +174,15 @@ const EpisodeFactsProvider &unknownEpisodeFacts()
     return none;
 }
 
+void checkServer(const Workspace &workspace, ServerProbe *probe, const FirstEpisode &episode,
+                 RunReport &report)
+{
+    const std::optional<QString> line =
+        ServerCheck(probe).failureLine(SiteSettings::read(workspace).webLink, episode);
+    if (line)
+        report.step(*line, ProgressIcon::Failure);
+}
+
 QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates &templates)
 {
     QStringList texts;
@@ -279,6 +289,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     IndexPageWriter index(output.web(), m_templates.indexPage, encoding);
     int rowCounter = 0;
     int done = 0;
+    FirstEpisode firstEpisode;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
@@ -289,6 +300,8 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
                 report.progress(++done, int(sources.size()));
                 continue;
             }
+            if (firstEpisode.isEmpty())
+                firstEpisode = FirstEpisode::of(content);
             QString cell = pages.coverCell(content);
             if (++rowCounter == m_templates.cellsPerRow) {
                 cell += QStringLiteral("\r\n") + m_templates.rowBreak;
@@ -313,8 +326,9 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 
     if (stopAsked())
         return closing.stop();
-    if (files::plainFileExists(m_workspace.settingsFile()))
-        SitePublisher(m_workspace, report).publishWholeSite(output);
+    if (files::plainFileExists(m_workspace.settingsFile()) &&
+        SitePublisher(m_workspace, report).publishWholeSite(output))
+        checkServer(m_workspace, m_probe, firstEpisode, report);
     return closing.finish(RunClosing::Variant::WholeSite);
 }
 
@@ -373,14 +387,20 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
                        ProjectPages::Lines::Update, m_facts ? *m_facts : unknownEpisodeFacts());
     int done = 0;
+    FirstEpisode firstEpisode;
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
         if (pages.announce(source)) {
             const ProjectContent content = pages.read(source);
-            if (content.listed)
-                pages.writePlayPage(content);
+            if (!content.listed) {
+                report.progress(++done, int(sources.size()));
+                continue;
+            }
+            if (firstEpisode.isEmpty())
+                firstEpisode = FirstEpisode::of(content);
+            pages.writePlayPage(content);
         }
         report.progress(++done, int(sources.size()));
     }
@@ -391,8 +411,9 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     // A project whose settings or folder could not be read, or whose folder
     // cannot be used, was not made anew, so its published copy stays as it is.
     const ProjectSource &selectedSource = sources.at(selectedRow);
-    if (files::plainFileExists(m_workspace.settingsFile()) && !selectedSource.skipped())
-        SitePublisher(m_workspace, report).publishProject(selected, output);
+    if (files::plainFileExists(m_workspace.settingsFile()) && !selectedSource.skipped() &&
+        SitePublisher(m_workspace, report).publishProject(selected, output))
+        checkServer(m_workspace, m_probe, firstEpisode, report);
     return closing.finish(RunClosing::Variant::Update);
 }
 

@@ -14,8 +14,10 @@
 namespace tessaly {
 
 class EpisodeFactsProvider;
+struct FirstEpisode;
 class OutputFolders;
 class ProgressSink;
+class ServerProbe;
 class ProjectPages;
 struct ProjectSource;
 class ProjectList;
@@ -53,6 +55,9 @@ public:
     // Set from another thread to stop before the next project (a publish
     // once begun is finished).
     void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
+    // Asks the web server after publishing; without one only a `file:`
+    // site link is checked.
+    void setServerProbe(ServerProbe *probe) { m_probe = probe; }
     // `prepare`, `generate` and the closing box.
     RunOutcome run();
 
@@ -78,10 +83,15 @@ private:
     RunClock m_clock;
     const EpisodeFactsProvider *m_facts = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
+    ServerProbe *m_probe = nullptr;
 };
 
 // The provider a run uses when none is set: it knows nothing yet.
 const EpisodeFactsProvider &unknownEpisodeFacts();
+
+// After a run that published: the server check's line, when it misses.
+void checkServer(const Workspace &workspace, ServerProbe *probe, const FirstEpisode &episode,
+                 RunReport &report);
 
 // "更新本集内容": rewrites every play page, leaves the index page alone and
 // publishes only the selected project.
@@ -94,6 +104,7 @@ public:
     void setClock(RunClock clock) { m_clock = std::move(clock); }
     void setEpisodeFacts(const EpisodeFactsProvider *facts) { m_facts = facts; }
     void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
+    void setServerProbe(ServerProbe *probe) { m_probe = probe; }
     // `selectedRow` is 0-based; -1 when nothing is selected.
     RunOutcome run(int selectedRow);
 
@@ -113,6 +124,7 @@ private:
     RunClock m_clock;
     const EpisodeFactsProvider *m_facts = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
+    ServerProbe *m_probe = nullptr;
 };
 
 } // namespace tessaly

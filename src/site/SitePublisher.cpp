@@ -5,10 +5,12 @@
 #include "files/OpenFolder.h"
 #include "settings/SettingsFiles.h"
 #include "site/OutputFolders.h"
+#include "site/PublishedRecord.h"
 #include "site/RunReport.h"
 #include "workspace/Workspace.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace tessaly {
@@ -30,6 +32,39 @@ QString sameAsDataText()
 {
     return QStringLiteral("与 Data 是同一个文件夹");
 }
+
+QString notOurIndexText()
+{
+    return QStringLiteral("站点文件夹中已有不是本程序生成的 index.html,未覆盖: ");
+}
+
+QString strangersText(qsizetype count)
+{
+    return QStringLiteral("站点文件夹中有 %1 个文件不是本程序发布的,未删除").arg(count);
+}
+
+const QByteArray dataFolder("Data");
+const QByteArray imageFolder("Image");
+
+// An index page with a link into `Data/` is one the program made: every
+// index page it writes links to the play pages there.
+bool linksIntoData(const QByteArray &page)
+{
+    static const QRegularExpression link(QStringLiteral(R"((["'=]\s*|\./)Data/)"));
+    return QString::fromLatin1(page).contains(link);
+}
+
+// Shows the run as finished however the publish ended.
+class FinishedProgress
+{
+public:
+    FinishedProgress(RunReport &report, const int &total) : m_report(report), m_total(total) {}
+    ~FinishedProgress() { m_report.progress(m_total, m_total); }
+
+private:
+    RunReport &m_report;
+    const int &m_total;
+};
 
 } // namespace
 
@@ -98,6 +133,25 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
     m_staged.push_back({&to, name, *temporary, from.pathOf(name), &failures});
 }
 
+void SitePublisher::discardStaged()
+{
+    for (const Staged &left : m_staged)
+        left.folder->remove(left.temporary);
+    m_staged.clear();
+}
+
+bool SitePublisher::record(const files::OpenFolder &site, const QSet<QByteArray> &entries)
+{
+    QString reason;
+    if (published::write(site, entries, &reason)) {
+        checkpoint();
+        return true;
+    }
+    m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+    discardStaged();
+    return false;
+}
+
 bool SitePublisher::commit(QStringList &failures)
 {
     // One sync per file system that got files, not one per file.
@@ -110,9 +164,7 @@ bool SitePublisher::commit(QStringList &failures)
         QString reason;
         if (!file.folder->syncFileSystem(&reason)) {
             failures.append(RunReport::failureText("无法写入 ", file.folder->path(), reason));
-            for (const Staged &left : m_staged)
-                left.folder->remove(left.temporary);
-            m_staged.clear();
+            discardStaged();
             return false;
         }
     }
@@ -123,40 +175,91 @@ bool SitePublisher::commit(QStringList &failures)
                 RunReport::copyFailureText(file.source, file.folder->pathOf(file.name), reason));
             file.folder->remove(file.temporary);
         }
+        checkpoint();
     }
     m_staged.clear();
     return true;
 }
 
-QStringList SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target,
-                                 const QSet<QByteArray> &keep)
+QSet<QByteArray> SitePublisher::earlierEntries(const std::optional<QSet<QByteArray>> &record,
+                                               const files::OpenFolder &siteData,
+                                               const files::OpenFolder &siteImage) const
 {
-    QStringList failures;
+    if (record)
+        return *record;
+    // A removed project keeps its settings file, so the stale pages of
+    // removed projects go too; nothing else is taken for the program's.
+    QSet<QByteArray> entries;
+    const auto addProjectFiles = [&](const files::OpenFolder &folder, const QByteArray &folderName,
+                                     const QString &suffix) {
+        if (!folder.isOpen())
+            return;
+        const files::Listing present = folder.listFiles();
+        for (qsizetype i = 0; i < present.entries.size(); ++i) {
+            const QString &file = present.entries.at(i);
+            if (!file.endsWith(suffix))
+                continue;
+            const QString project = file.chopped(suffix.size());
+            if (!project.isEmpty() && files::plainFileExists(m_workspace.projectSettingsFile(project)))
+                entries.insert(published::entryOf(folderName, present.encodedEntries.at(i)));
+        }
+    };
+    addProjectFiles(siteData, dataFolder, QStringLiteral(".html"));
+    addProjectFiles(siteImage, imageFolder, QStringLiteral(".jpg"));
+    return entries;
+}
+
+bool SitePublisher::ownsIndexPage(const files::OpenFolder &site,
+                                  const std::optional<QSet<QByteArray>> &record) const
+{
+    const QByteArray index = published::indexEntry();
+    if (!site.holdsEntry(index) || (record && record->contains(index)))
+        return true;
+    // A web server's welcome page or the user's own site; a link that leads
+    // nowhere holds no page at all.
+    const std::optional<QByteArray> page = site.readFile(index);
+    return !page || linksIntoData(*page);
+}
+
+SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target,
+                                           const QSet<QByteArray> &keep, const QSet<QByteArray> &ours) const
+{
+    Pruned pruned;
     const files::Listing sources = source.listFiles();
     const files::Listing present = target.listFiles();
     // Without the list of what belongs, nothing may be called stale.
     if (!sources.ok() || !present.ok())
-        return failures;
+        return pruned;
     const QSet<QByteArray> wanted(sources.encodedEntries.cbegin(), sources.encodedEntries.cend());
     for (const QByteArray &name : present.encodedEntries) {
+        if (wanted.contains(name) || keep.contains(name))
+            continue;
+        if (!ours.contains(name)) {
+            pruned.strangers.append(target.pathOf(name));
+            continue;
+        }
         QString reason;
-        if (!wanted.contains(name) && !keep.contains(name) && !target.remove(name, &reason))
-            failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
+        if (target.remove(name, &reason))
+            pruned.removed.insert(name);
+        else
+            pruned.failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
+        checkpoint();
     }
-    return failures;
+    return pruned;
 }
 
-void SitePublisher::publishWholeSite(const OutputFolders &output)
+bool SitePublisher::publishWholeSite(const OutputFolders &output)
 {
     const QString sitePath = connect();
     if (sitePath.isEmpty())
-        return;
+        return false;
     const files::OpenFolder site(sitePath);
     if (!site.isOpen()) {
         m_report.cannotWrite(sitePath, site.error());
-        return;
+        return false;
     }
     site.removeTemporaries();
+    const int errorsBefore = m_report.errors();
     const files::OpenFolder &web = output.web();
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
@@ -164,19 +267,27 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
     const files::Listing coverSources = webImage.isOpen() ? webImage.listFiles() : files::Listing{};
     m_filesToPublish = 1 + int(pageSources.encodedEntries.size()) + int(coverSources.encodedEntries.size());
     m_report.progress(0, m_filesToPublish);
+    const FinishedProgress finished(m_report, m_filesToPublish);
 
+    const std::optional<QSet<QByteArray>> earlierRecord = published::read(site);
+    const QByteArray index = published::indexEntry();
+    const bool indexOurs = ownsIndexPage(site, earlierRecord);
     QStringList indexFailures;
-    stage(web, QByteArrayLiteral("index.html"), site, indexFailures);
-    m_report.step(QStringLiteral("主页更新完成"));
+    if (indexOurs) {
+        stage(web, index, site, indexFailures);
+    } else {
+        countFile();
+        m_report.failure(notOurIndexText() + site.pathOf(index));
+    }
 
     const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
     const files::OpenFolder siteImage = siteImageFolder(site, siteData);
+    const bool pagesGo = webData.isOpen() && siteData.isOpen();
+    const bool coversGo = webImage.isOpen() && siteImage.isOpen();
     QStringList pageCopyFailures;
     QStringList coverCopyFailures;
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
                                  const files::OpenFolder &to, QStringList &failures) {
-        if (!from.isOpen() || !to.isOpen())
-            return;
         if (!sources.ok()) {
             failures.append(RunReport::failureText("无法读取 ", from.path(), sources.error));
             return;
@@ -184,74 +295,148 @@ void SitePublisher::publishWholeSite(const OutputFolders &output)
         for (const QByteArray &name : sources.encodedEntries)
             stage(from, name, to, failures);
     };
-    stageAll(webData, pageSources, siteData, pageCopyFailures);
-    stageAll(webImage, coverSources, siteImage, coverCopyFailures);
+    if (pagesGo)
+        stageAll(webData, pageSources, siteData, pageCopyFailures);
+    if (coversGo)
+        stageAll(webImage, coverSources, siteImage, coverCopyFailures);
+
+    // The files to come are entered before any is renamed into place, so
+    // that a run cut off anywhere leaves none the record does not name.
+    const QSet<QByteArray> earlier = earlierEntries(earlierRecord, siteData, siteImage);
+    QSet<QByteArray> entries = earlier;
+    if (indexOurs)
+        entries.insert(index);
+    const auto enter = [&entries](const QByteArray &folder, const files::Listing &sources) {
+        for (const QByteArray &name : sources.encodedEntries)
+            entries.insert(published::entryOf(folder, name));
+    };
+    if (pagesGo)
+        enter(dataFolder, pageSources);
+    if (coversGo)
+        enter(imageFolder, coverSources);
+    if (!record(site, entries))
+        return true;
 
     QStringList syncFailures;
-    QStringList pageDeleteFailures;
-    QStringList coverDeleteFailures;
+    Pruned pages;
+    Pruned covers;
     if (commit(syncFailures)) {
-        if (webData.isOpen() && siteData.isOpen())
-            pageDeleteFailures = prune(webData, siteData, output.unwrittenPages());
-        if (webImage.isOpen() && siteImage.isOpen())
-            coverDeleteFailures = prune(webImage, siteImage, output.unwrittenCovers());
+        if (pagesGo)
+            pages =
+                prune(webData, siteData, output.unwrittenPages(), published::namesIn(earlier, dataFolder));
+        if (coversGo)
+            covers = prune(webImage, siteImage, output.unwrittenCovers(),
+                           published::namesIn(earlier, imageFolder));
+        // What is gone leaves the record; what could not be removed stays in
+        // it, for the next run to try again.
+        const auto leave = [&entries](const QByteArray &folder, const files::OpenFolder &target,
+                                      const Pruned &pruned) {
+            for (const QByteArray &name : pruned.removed)
+                entries.remove(published::entryOf(folder, name));
+            for (const QByteArray &name : published::namesIn(entries, folder)) {
+                if (target.isOpen() && !target.holdsEntry(name))
+                    entries.remove(published::entryOf(folder, name));
+            }
+        };
+        leave(dataFolder, siteData, pages);
+        leave(imageFolder, siteImage, covers);
+        if (!site.holdsEntry(index))
+            entries.remove(index);
+        QString reason;
+        if (!published::write(site, entries, &reason))
+            m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+        checkpoint();
     }
 
     // The lines keep the order of a clear-then-copy publish, each failure
-    // right after the line of its step.
+    // right after the line of its step; a step not taken has no line.
     const auto stepWithFailures = [this](const char *line, const QStringList &failures) {
         if (line)
             m_report.step(QString::fromUtf8(line));
         for (const QString &failure : failures)
             m_report.failure(failure);
     };
-    stepWithFailures(nullptr, indexFailures);
+    if (indexOurs)
+        stepWithFailures(indexFailures.isEmpty() ? "主页更新完成" : nullptr, indexFailures);
     stepWithFailures(nullptr, syncFailures);
-    stepWithFailures("清空播放页内容", pageDeleteFailures);
-    stepWithFailures("清空封面图片内容", coverDeleteFailures);
-    stepWithFailures("播放页内容更新", pageCopyFailures);
-    stepWithFailures("封面内容更新", coverCopyFailures);
-    m_report.step(QStringLiteral("站点内容更新完成"), ProgressIcon::Done);
+    if (syncFailures.isEmpty()) {
+        if (pagesGo)
+            stepWithFailures("清空播放页内容", pages.failures);
+        if (coversGo)
+            stepWithFailures("清空封面图片内容", covers.failures);
+        if (pagesGo)
+            stepWithFailures("播放页内容更新", pageCopyFailures);
+        if (coversGo)
+            stepWithFailures("封面内容更新", coverCopyFailures);
+    }
+    const QStringList strangers = pages.strangers + covers.strangers;
+    if (!strangers.isEmpty()) {
+        m_report.step(strangersText(strangers.size()), ProgressIcon::Failure);
+        for (const QString &stranger : strangers)
+            m_report.logNote(QStringLiteral("    ") + stranger);
+    }
+    if (m_report.errors() == errorsBefore)
+        m_report.step(QStringLiteral("站点内容更新完成"), ProgressIcon::Done);
+    return true;
 }
 
-void SitePublisher::publishProject(const QString &name, const OutputFolders &output)
+bool SitePublisher::publishProject(const QString &name, const OutputFolders &output)
 {
     const QString sitePath = connect();
     if (sitePath.isEmpty())
-        return;
+        return false;
     const files::OpenFolder site(sitePath);
     if (!site.isOpen()) {
         m_report.cannotWrite(sitePath, site.error());
-        return;
+        return false;
     }
+    const int errorsBefore = m_report.errors();
     const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
     const files::OpenFolder siteImage = siteImageFolder(site, siteData);
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
     m_filesToPublish = 2;
     m_report.progress(0, m_filesToPublish);
+    const FinishedProgress finished(m_report, m_filesToPublish);
     const bool usable = isUsableProjectName(name);
+    const bool pageGoes = usable && webData.isOpen() && siteData.isOpen();
+    const bool coverGoes = usable && webImage.isOpen() && siteImage.isOpen();
+    const QByteArray page = files::OpenFolder::nameOf(name + QStringLiteral(".html"));
+    const QByteArray cover = files::OpenFolder::nameOf(name + QStringLiteral(".jpg"));
 
     QStringList pageFailures;
     QStringList coverFailures;
-    if (usable && webData.isOpen() && siteData.isOpen())
-        stage(webData, files::OpenFolder::nameOf(name + QStringLiteral(".html")), siteData, pageFailures);
-    if (usable && webImage.isOpen() && siteImage.isOpen())
-        stage(webImage, files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), siteImage, coverFailures);
+    if (pageGoes)
+        stage(webData, page, siteData, pageFailures);
+    if (coverGoes)
+        stage(webImage, cover, siteImage, coverFailures);
+    // A site without a record gets one here; it names what a whole-site run
+    // would have taken for the program's, so that run still prunes them.
+    QSet<QByteArray> entries = earlierEntries(published::read(site), siteData, siteImage);
+    if (pageGoes)
+        entries.insert(published::entryOf(dataFolder, page));
+    if (coverGoes)
+        entries.insert(published::entryOf(imageFolder, cover));
     QStringList syncFailures;
-    commit(syncFailures);
+    const bool placed = record(site, entries) && commit(syncFailures);
     for (const QString &failure : syncFailures)
         m_report.failure(failure);
 
-    m_report.step(QStringLiteral("播放页内容更新"));
     if (!usable)
         m_report.unusableName(name);
-    for (const QString &failure : pageFailures)
-        m_report.failure(failure);
-    m_report.step(QStringLiteral("封面内容更新"));
-    for (const QString &failure : coverFailures)
-        m_report.failure(failure);
-    m_report.step(QStringLiteral("站点 - ") + name + QStringLiteral("页面更新完成"), ProgressIcon::Done);
+    if (pageGoes && placed) {
+        m_report.step(QStringLiteral("播放页内容更新"));
+        for (const QString &failure : pageFailures)
+            m_report.failure(failure);
+    }
+    if (coverGoes && placed) {
+        m_report.step(QStringLiteral("封面内容更新"));
+        for (const QString &failure : coverFailures)
+            m_report.failure(failure);
+    }
+    if (m_report.errors() == errorsBefore)
+        m_report.step(QStringLiteral("站点 - ") + name + QStringLiteral("页面更新完成"), ProgressIcon::Done);
+    return true;
 }
 
 } // namespace tessaly

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace tessaly {
@@ -23,6 +25,13 @@ struct SiteSettings;
 // removed, so the site is never emptier than it was, not even for a moment,
 // and a file whose bytes are already there is left alone.
 //
+// The site folder may hold files of others: publishing keeps a record of
+// the files it put there (`published::read`), enters the files to come in
+// it before they are renamed into place, and removes as stale only what the
+// record names. A site published before there was a record loses, once,
+// only the pages and covers of projects that have a settings file. An
+// `index.html` that is not the program's is left as it is.
+//
 // Nothing outside the site folder is written, replaced or removed: `Data`
 // and `Image` are opened once and refused when a link takes them out of
 // the site folder, and a link where a file should go is replaced, never
@@ -35,10 +44,15 @@ public:
     // Index page, play pages and covers, read from the run's open output
     // folders (one that could not be opened is left out: the run reported
     // it); removes stale pages and covers, but not those the run could not
-    // write anew.
-    void publishWholeSite(const OutputFolders &output);
+    // write anew. True when the site folder was connected.
+    bool publishWholeSite(const OutputFolders &output);
     // Only the named project's play page and cover.
-    void publishProject(const QString &name, const OutputFolders &output);
+    bool publishProject(const QString &name, const OutputFolders &output);
+
+    // Called after each change to the site folder (the record written, a
+    // file renamed into place or removed), for tests that stop the program
+    // there.
+    void setCheckpoint(std::function<void()> checkpoint) { m_checkpoint = std::move(checkpoint); }
 
 private:
     // The connection lines; the site folder, or empty to stop.
@@ -48,6 +62,13 @@ private:
     files::OpenFolder siteFolder(const files::OpenFolder &site, const QString &name);
     // `Image`, as `siteFolder` opens it, refused when it is `data` itself.
     files::OpenFolder siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data);
+    // What publishing put there before this run: the record, or for a site
+    // without one the pages and covers of projects with a settings file.
+    QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
+                                    const files::OpenFolder &siteData,
+                                    const files::OpenFolder &siteImage) const;
+    // Whether the site's `index.html` may be replaced.
+    bool ownsIndexPage(const files::OpenFolder &site, const std::optional<QSet<QByteArray>> &record) const;
 
     // A new or changed file waiting under its temporary name.
     struct Staged
@@ -60,17 +81,36 @@ private:
     };
     void stage(const files::OpenFolder &from, const QByteArray &name, const files::OpenFolder &to,
                QStringList &failures);
+    // Enters the files to come in the record; when it cannot be written,
+    // nothing is renamed into place and the staged files are removed.
+    bool record(const files::OpenFolder &site, const QSet<QByteArray> &entries);
     // Syncs the file systems that got files, then renames the files into
     // place; false when the sync failed and nothing was renamed.
     bool commit(QStringList &failures);
+    void discardStaged();
     // One more file of the publish dealt with, for the run's progress.
     void countFile();
-    static QStringList prune(const files::OpenFolder &source, const files::OpenFolder &target,
-                             const QSet<QByteArray> &keep);
+    void checkpoint() const
+    {
+        if (m_checkpoint)
+            m_checkpoint();
+    }
+
+    // Removes the files of `target` that the new site lacks and that the
+    // record names; the others are counted as strangers.
+    struct Pruned
+    {
+        QStringList failures;
+        QSet<QByteArray> removed;
+        QStringList strangers;
+    };
+    Pruned prune(const files::OpenFolder &source, const files::OpenFolder &target,
+                 const QSet<QByteArray> &keep, const QSet<QByteArray> &ours) const;
 
     const Workspace &m_workspace;
     RunReport &m_report;
     std::vector<Staged> m_staged;
+    std::function<void()> m_checkpoint;
     int m_filesDone = 0;
     int m_filesToPublish = 0;
 };

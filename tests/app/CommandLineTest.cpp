@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTcpServer>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -427,4 +428,28 @@ TEST_F(CommandLineTest, AddOnAFullDiskKeepsTheListAndFails)
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(space.readBytes(QStringLiteral("Setting/List.ini")), list);
+}
+
+TEST_F(CommandLineTest, GenerateAsksTheWebServerAfterPublishingAndPrintsAMissButStillSucceeds)
+{
+    space.writeList({QStringLiteral("甲")});
+    addProject(QStringLiteral("甲"));
+    space.writeBytes(QStringLiteral("m/甲/1.mp4"), "video");
+    const QString site = space.makeFolder(QStringLiteral("site"));
+    space.writeBytes(QStringLiteral("site/Data/notes.txt"), "mine");
+    quint16 freed = 0;
+    {
+        QTcpServer gone;
+        gone.listen(QHostAddress::LocalHost, 0);
+        freed = gone.serverPort();
+    }
+    space.writeSiteSettings(space.path(QStringLiteral("m")), site,
+                            QStringLiteral("http://127.0.0.1:%1/").arg(freed), QStringLiteral("True"));
+    EXPECT_EQ(run({QStringLiteral("generate")}), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("站点文件夹中有 1 个文件不是本程序发布的,未删除")));
+    EXPECT_FALSE(out.join(u'\n').contains(QStringLiteral("notes.txt"))) << "the names go to the log alone";
+    EXPECT_TRUE(out.contains(
+        QStringLiteral("网页服务器无法提供视频: http://127.0.0.1:%1/movie/甲/1.mp4 (连接被拒绝)").arg(freed)))
+        << out.join(u'\n').toStdString();
+    EXPECT_EQ(out.last(), QStringLiteral("生成网站成功..."));
 }

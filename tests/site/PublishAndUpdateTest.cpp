@@ -1,11 +1,16 @@
 #include "files/FileServices.h"
+#include "files/OpenFolder.h"
+#include "site/OutputFolders.h"
+#include "site/PublishedRecord.h"
 #include "site/SiteFixture.h"
+#include "site/SitePublisher.h"
 #include "support/FullDisk.h"
 #include "support/Permissions.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <filesystem>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -37,7 +42,9 @@ protected:
 TEST_F(Publishing, MirrorsTheOutputFolderAndRemovesStalePagesButNotHiddenFiles)
 {
     threeProjects();
+    // Published before, by a project since removed (its settings file stays).
     space.writeBytes(QStringLiteral("site/Data/removed.html"), "stale");
+    space.writeText(QStringLiteral("Setting/removed.ini"), QStringLiteral("[Setting]\r\nFile="));
     space.writeBytes(QStringLiteral("site/Data/.htaccess"), "hidden");
     space.writeBytes(QStringLiteral("site/movie/keep.mp4"), "video");
     ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
@@ -227,7 +234,9 @@ PERMISSION_TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
 {
     SKIP_UNLESS_PERMISSIONS_BIND();
     threeProjects();
+    // The page of a removed project, which the publish would remove.
     space.writeBytes(QStringLiteral("site/Data/old.html"), "old");
+    space.writeText(QStringLiteral("Setting/old.ini"), QStringLiteral("[Setting]\r\nFile="));
     QFile::setPermissions(site + QStringLiteral("/Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const RunOutcome outcome = generate();
     QFile::setPermissions(site + QStringLiteral("/Data"),
@@ -239,7 +248,9 @@ PERMISSION_TEST_F(Publishing, AReadOnlySiteFolderIsReportedAndKeepsItsFiles)
 TEST_F(Publishing, NeverWritesOrRemovesThroughLinksOutOfTheSiteFolder)
 {
     threeProjects();
-    space.writeBytes(QStringLiteral("outside/secret.txt"), "secret");
+    // An index page of the program's, as far as its links tell.
+    const QByteArray secret = R"(<a href="Data/secret.html">secret</a>)";
+    space.writeBytes(QStringLiteral("outside/secret.txt"), secret);
     space.writeBytes(QStringLiteral("outside/pages/mine.html"), "someone else's");
     ASSERT_TRUE(
         QFile::link(space.path(QStringLiteral("outside/secret.txt")), site + QStringLiteral("/index.html")));
@@ -249,7 +260,7 @@ TEST_F(Publishing, NeverWritesOrRemovesThroughLinksOutOfTheSiteFolder)
     EXPECT_EQ(outcome.errors, 1);
     EXPECT_EQ(failureLines().first(),
               QStringLiteral("无法写入 ") + site + QStringLiteral("/Data: 链接指向站点文件夹以外"));
-    EXPECT_EQ(space.readBytes(QStringLiteral("outside/secret.txt")), QByteArray("secret"));
+    EXPECT_EQ(space.readBytes(QStringLiteral("outside/secret.txt")), secret);
     EXPECT_EQ(QDir(space.path(QStringLiteral("outside/pages"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("mine.html")});
     // The link where the index page goes is replaced by the page itself.
@@ -358,4 +369,240 @@ TEST_F(Publishing, AnUpdateOfAProjectWhoseSettingsCannotBeReadLeavesItsPublished
     EXPECT_EQ(lines.texts().count(QStringLiteral("更新站点内容...")), 1)
         << "only the whole-site run published";
     EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")), published);
+}
+
+namespace {
+
+// A site folder that already held the user's own files when the program
+// first published into it.
+class SafePublishing : public Publishing
+{
+protected:
+    void usersFiles()
+    {
+        site = space.makeFolder(QStringLiteral("site"));
+        space.writeBytes(QStringLiteral("site/Data/notes.txt"), "mine");
+        space.writeBytes(QStringLiteral("site/Image/family.jpg"), "mine");
+    }
+    QSet<QByteArray> record() const
+    {
+        return published::read(files::OpenFolder(site)).value_or(QSet<QByteArray>{});
+    }
+    QStringList filesIn(const QString &folder) const
+    {
+        return QDir(site + u'/' + folder).entryList(QDir::Files | QDir::System);
+    }
+    QString strangersLine(int count) const
+    {
+        return QStringLiteral("站点文件夹中有 %1 个文件不是本程序发布的,未删除").arg(count);
+    }
+    void expectUsersFilesKept() const
+    {
+        EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/notes.txt")), QByteArray("mine"));
+        EXPECT_EQ(space.readBytes(QStringLiteral("site/Image/family.jpg")), QByteArray("mine"));
+    }
+};
+
+} // namespace
+
+TEST_F(SafePublishing, FilesItNeverPublishedStayAndAreCountedOnceButNotAsErrors)
+{
+    threeProjects();
+    usersFiles();
+    ASSERT_TRUE(generate().succeeded()) << failureLines().join(u'\n').toStdString();
+    expectUsersFilesKept();
+    EXPECT_EQ(failureLines(), QStringList{strangersLine(2)});
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站成功!")});
+    const QString log = text(logName());
+    EXPECT_TRUE(log.contains(site + QStringLiteral("/Data/notes.txt")));
+    EXPECT_TRUE(log.contains(site + QStringLiteral("/Image/family.jpg")));
+    EXPECT_EQ(record(), (QSet<QByteArray>{"index.html", "Data/one.html", "Data/two.html", "Data/three.html",
+                                          "Image/one.jpg", "Image/two.jpg", "Image/three.jpg"}));
+
+    // A removed project keeps its settings file; its published files go,
+    // because the record names them, and the user's stay.
+    projects.setNames({QStringLiteral("one"), QStringLiteral("three")});
+    QFile::remove(space.path(QStringLiteral("Web/Image/two.jpg")));
+    space.writeBytes(QStringLiteral("site/Data/later.html"), "mine too");
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_EQ(filesIn(QStringLiteral("Data")),
+              (QStringList{QStringLiteral("later.html"), QStringLiteral("notes.txt"),
+                           QStringLiteral("one.html"), QStringLiteral("three.html")}));
+    EXPECT_EQ(
+        filesIn(QStringLiteral("Image")),
+        (QStringList{QStringLiteral("family.jpg"), QStringLiteral("one.jpg"), QStringLiteral("three.jpg")}));
+    EXPECT_FALSE(record().contains("Data/two.html"));
+}
+
+TEST_F(SafePublishing, WithoutARecordOnlyPagesAndCoversOfProjectsWithSettingsGoOnce)
+{
+    threeProjects();
+    usersFiles();
+    space.writeText(QStringLiteral("Setting/gone.ini"), QStringLiteral("[Setting]\r\nFile="));
+    space.writeBytes(QStringLiteral("site/Data/gone.html"), "stale page");
+    space.writeBytes(QStringLiteral("site/Image/gone.jpg"), "stale cover");
+    space.writeBytes(QStringLiteral("site/Data/gone.jpg"), "not a page");
+    space.writeBytes(QStringLiteral("site/Data/other.html"), "no settings file");
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_FALSE(space.exists(QStringLiteral("site/Data/gone.html")));
+    EXPECT_FALSE(space.exists(QStringLiteral("site/Image/gone.jpg")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/gone.jpg")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/other.html")));
+    expectUsersFilesKept();
+    EXPECT_EQ(failureLines(), QStringList{strangersLine(4)});
+
+    // With a record, a stray page of a project with settings is a stranger.
+    space.writeBytes(QStringLiteral("site/Data/gone.html"), "put back by the user");
+    lines.beginWholeSiteRun();
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/gone.html")));
+    EXPECT_EQ(failureLines(), QStringList{strangersLine(5)});
+}
+
+TEST_F(SafePublishing, AHostileRecordRemovesNothingItDoesNotName)
+{
+    threeProjects();
+    usersFiles();
+    ASSERT_TRUE(generate().succeeded());
+    space.writeBytes(QStringLiteral("outside.txt"), "outside");
+    space.writeBytes(QStringLiteral("site/keep.txt"), "mine");
+    space.writeBytes(QStringLiteral("site/Data/.htaccess"), "mine");
+    space.writeBytes(QStringLiteral("site/Image/a\x01b.jpg"), "mine");
+    space.makeFolder(QStringLiteral("site/Video"));
+    ASSERT_TRUE(
+        QFile::link(space.path(QStringLiteral("outside.txt")), site + QStringLiteral("/Video/clip.mp4")));
+    ASSERT_TRUE(
+        QFile::link(space.path(QStringLiteral("outside.txt")), site + QStringLiteral("/Data/link.html")));
+    const QByteArray entries[] = {"../outside.txt",  "/tmp/outside.txt",  "Data/../../outside.txt",
+                                  "Data/",           "Data//notes.txt",   "./Data/notes.txt",
+                                  "keep.txt",        "Data/.htaccess",    "Image/a\x01b.jpg",
+                                  "Data\\notes.txt", "Image/family.jpg/", "Video/clip.mp4",
+                                  "Data/link.html"};
+    QByteArray hostile = "tessaly published files 1\n";
+    for (const QByteArray &entry : entries)
+        hostile += entry + '\n';
+    hostile += "end\n";
+    space.writeBytes(QStringLiteral("site/.tessaly-published"), hostile);
+
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_EQ(space.readBytes(QStringLiteral("outside.txt")), QByteArray("outside"));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/keep.txt")));
+    EXPECT_TRUE(space.exists(QStringLiteral("site/Data/.htaccess")));
+    EXPECT_TRUE(QFileInfo(site + QStringLiteral("/Image/a\x01b.jpg")).exists());
+    EXPECT_TRUE(QFileInfo(site + QStringLiteral("/Video/clip.mp4")).isSymLink());
+    expectUsersFilesKept();
+    // A link the record names is the program's: it goes, what it leads to stays.
+    EXPECT_FALSE(QFileInfo(site + QStringLiteral("/Data/link.html")).isSymLink());
+    // The entries that fail the check are dropped; one in a folder this run
+    // does not publish stays, for the run that does.
+    const QSet<QByteArray> left = record();
+    for (const QByteArray &entry : entries)
+        EXPECT_EQ(left.contains(entry), entry == "Video/clip.mp4") << entry.data();
+}
+
+TEST_F(SafePublishing, ADamagedRecordIsNoRecord)
+{
+    threeProjects();
+    usersFiles();
+    space.writeBytes(QStringLiteral("site/.tessaly-published"),
+                     "tessaly published files 1\nData/notes.txt\nImage/family.jpg\n");
+    ASSERT_TRUE(generate().succeeded());
+    expectUsersFilesKept();
+    EXPECT_FALSE(record().contains("Data/notes.txt"));
+}
+
+TEST_F(SafePublishing, SomeoneElsesIndexPageIsNotOverwritten)
+{
+    threeProjects();
+    space.writeBytes(QStringLiteral("site/index.html"), "<html><body>Welcome to the server</body></html>");
+    for (int run = 0; run < 2; ++run) {
+        lines.beginWholeSiteRun();
+        EXPECT_EQ(generate().errors, 1);
+        EXPECT_EQ(failureLines().first(),
+                  QStringLiteral("站点文件夹中已有不是本程序生成的 index.html,未覆盖: ") + site +
+                      QStringLiteral("/index.html"));
+        EXPECT_FALSE(publishLines().contains(QStringLiteral("主页更新完成")));
+        EXPECT_FALSE(publishLines().contains(QStringLiteral("站点内容更新完成")));
+        EXPECT_EQ(space.readBytes(QStringLiteral("site/index.html")),
+                  QByteArray("<html><body>Welcome to the server</body></html>"));
+        EXPECT_TRUE(space.exists(QStringLiteral("site/Data/two.html")));
+    }
+}
+
+TEST_F(SafePublishing, AKillAtAnyStepLeavesNoPublishedFileTheRecordDoesNotName)
+{
+    threeProjects();
+    usersFiles();
+    ASSERT_TRUE(generate().succeeded());
+    // The next run adds a project, changes one page and drops a project.
+    addProject(QStringLiteral("four"), QStringLiteral("m/four"), {QStringLiteral("1.mp4")});
+    space.writeBytes(QStringLiteral("m/two/2.mp4"), "new episode");
+    projects.setNames({QStringLiteral("two"), QStringLiteral("three"), QStringLiteral("four")});
+    QFile::remove(space.path(QStringLiteral("Web/Image/one.jpg")));
+    space.writeSiteSettings(space.path(QStringLiteral("m")), site, QString(), QStringLiteral("False"));
+    ASSERT_TRUE(generate().succeeded());
+    space.writeSiteSettings(space.path(QStringLiteral("m")), site, QString(), QStringLiteral("True"));
+    const QString before = space.path(QStringLiteral("before"));
+    const auto copyTree = [](const QString &from, const QString &to) {
+        std::filesystem::copy(from.toStdString(), to.toStdString(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::copy_symlinks);
+    };
+    copyTree(site, before);
+
+    const QStringList users{QStringLiteral("Data/notes.txt"), QStringLiteral("Image/family.jpg")};
+    int completed = 0;
+    for (int kill = 1; completed == 0 && kill < 100; ++kill) {
+        QDir(site).removeRecursively();
+        copyTree(before, site);
+        const int status = inChild([this, kill] {
+            ProgressLines quiet;
+            RunReport report(quiet);
+            const OutputFolders output(space.workspace(), report);
+            SitePublisher publisher(space.workspace(), report);
+            int step = 0;
+            publisher.setCheckpoint([&step, kill] {
+                if (++step == kill)
+                    ::_exit(7);
+            });
+            publisher.publishWholeSite(output);
+            return 0;
+        });
+        ASSERT_TRUE(status == 0 || status == 7) << status;
+        completed = status == 0 ? kill : 0;
+        const QSet<QByteArray> named = record();
+        for (const QString &folder : {QStringLiteral("Data"), QStringLiteral("Image")}) {
+            for (const QString &file : filesIn(folder)) {
+                const QString entry = folder + u'/' + file;
+                EXPECT_TRUE(users.contains(entry) || named.contains(entry.toUtf8()))
+                    << "killed at step " << kill << ": " << entry.toStdString();
+            }
+        }
+        expectUsersFilesKept();
+    }
+    ASSERT_GT(completed, 5) << "every rename and removal is a step";
+    EXPECT_FALSE(space.exists(QStringLiteral("site/Data/one.html")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("site/Data/two.html")),
+              space.readBytes(QStringLiteral("Web/Data/two.html")));
+}
+
+TEST_F(SafePublishing, AStepRefusedPrintsNoSuccessLineAndTheBarEndsFull)
+{
+    struct Bar : ProgressLines
+    {
+        void progress(int d, int t) override { done = d, total = t; }
+        int done = 0;
+        int total = -1;
+    } bar;
+    threeProjects();
+    space.writeBytes(QStringLiteral("outside/pages/mine.html"), "someone else's");
+    ASSERT_TRUE(QFile::link(space.path(QStringLiteral("outside/pages")), site + QStringLiteral("/Data")));
+    loadStyle();
+    SiteGeneration run(space.workspace(), projects, templates, bar);
+    EXPECT_EQ(run.run().errors, 1);
+    const QStringList texts = bar.texts();
+    for (const char *success : {"清空播放页内容", "播放页内容更新", "站点内容更新完成"})
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(success))) << success;
+    EXPECT_TRUE(texts.contains(QStringLiteral("封面内容更新")));
+    EXPECT_EQ(bar.done, bar.total);
 }

@@ -29,6 +29,11 @@ int inChildWithFileSizeLimit(qint64 limit, const std::function<int()> &body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int inChild(const std::function<int()> &body)
+{
+    return inChildWithFileSizeLimit(qint64(RLIM_INFINITY), body);
+}
+
 SmallTmpfs::SmallTmpfs(const QString &folder, qint64 bytes) : m_folder(QFile::encodeName(folder))
 {
     const QByteArray options = "size=" + QByteArray::number(bytes);

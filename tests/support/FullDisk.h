@@ -12,6 +12,9 @@ namespace tessaly::testing {
 // afterwards but the file system: the result is the body's return value
 // (0 to 125), or -1 when the child did not exit normally.
 int inChildWithFileSizeLimit(qint64 limit, const std::function<int()> &body);
+// The same without a limit: for a body that may end the child at any point,
+// as a program killed there would end.
+int inChild(const std::function<int()> &body);
 
 // A small tmpfs mounted on an existing folder for one test, unmounted at
 // the end. Mounting needs privileges: check `isMounted()` and skip.

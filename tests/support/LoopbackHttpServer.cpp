@@ -1,7 +1,5 @@
 #include "support/LoopbackHttpServer.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cerrno>
@@ -104,6 +102,8 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         headerEnd = buffer.indexOf("\r\n\r\n");
         const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
         m_requests.append(target);
+        const bool head = !requestLine.isEmpty() && requestLine[0] == "HEAD";
+        m_methods.append(QString::fromLatin1(requestLine.value(0)));
 
         LoopbackResponse response;
         if (m_responses.contains(target))
@@ -113,17 +113,23 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         else
             response = notFound();
 
+        if (head && response.refuseHead) {
+            response = LoopbackResponse();
+            response.status = 405;
+            response.contentType = "text/plain";
+            response.body = "no HEAD here";
+        }
         if (response.neverAnswer)
             return;
         if (response.delayMilliseconds > 0)
             QTimer::singleShot(response.delayMilliseconds, socket,
-                               [this, socket, response] { answer(socket, response); });
+                               [this, socket, response, head] { answer(socket, response, head); });
         else
-            answer(socket, response);
+            answer(socket, response, head);
     }
 }
 
-void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response)
+void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &response, bool headOnly)
 {
     if (!response.rawReply.isEmpty()) {
         socket->write(response.rawReply);
@@ -142,8 +148,9 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const LoopbackResponse &resp
         head += "Connection: close\r\n";
     head += "\r\n";
     socket->write(head);
-    socket->write(response.body);
-    if (response.endlessBody) {
+    if (!headOnly)
+        socket->write(response.body);
+    if (response.endlessBody && !headOnly) {
         socket->flush();
         // The client may take the filler as fast as it can: a thread of
         // its own keeps sending on a copy of the connection until the
@@ -178,17 +185,6 @@ void LoopbackHttpServer::fill(int descriptor) const
             break;
     }
     close(descriptor);
-}
-
-QByteArray makePicture(int width, int height, unsigned colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace tessaly::testing

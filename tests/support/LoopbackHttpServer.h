@@ -29,6 +29,7 @@ struct LoopbackResponse
     bool endlessBody = false;       // after the body, filler without end or length, as fast as it is taken
     bool stallAfterBody = false;    // after the body, the connection stays open and silent
     QByteArray rawReply;            // if set, sent instead of all the above, then the connection closes
+    bool refuseHead = false;        // HEAD gets 405
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: serves fixed responses by
@@ -50,12 +51,14 @@ public:
 
     // The request targets in arrival order, as sent (percent-encoded).
     const QStringList &requests() const { return m_requests; }
+    // Their methods, in the same order.
+    const QStringList &methods() const { return m_methods; }
     int requestCount(const QString &target) const;
 
 private:
     void onConnection();
     void onReadable(QTcpSocket *socket);
-    void answer(QTcpSocket *socket, const LoopbackResponse &response);
+    void answer(QTcpSocket *socket, const LoopbackResponse &response, bool head = false);
     void fill(int descriptor) const;
 
     QTcpServer m_server;
@@ -64,6 +67,7 @@ private:
     QStringList m_requests;
     std::vector<std::thread> m_fillers;
     std::atomic<bool> m_stopping = false;
+    QStringList m_methods;
 };
 
 // A PNG picture of the given size and colour, made in memory.

@@ -1,12 +1,14 @@
 #include "app/gui/SettingsController.h"
 
 #include "app/WorkspaceSession.h"
+#include "settings/EditedSettings.h"
 #include "settings/gui/SettingsDialog.h"
+#include "site/ServerCheck.h"
 
 namespace tessaly {
 
-SettingsController::SettingsController(WorkspaceSession &session, QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_dialogParent(dialogParent)
+SettingsController::SettingsController(WorkspaceSession &session, ServerProbe &probe, QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_probe(probe), m_dialogParent(dialogParent)
 {}
 
 void SettingsController::openSettings()
@@ -15,6 +17,14 @@ void SettingsController::openSettings()
         m_session.workspace(),
         [this](const EditedSettings &settings) { return m_session.saveSettings(settings).done(); },
         m_dialogParent);
+    // Copies, for the worker thread the test runs on.
+    dialog.setServerTest(
+        [workspace = m_session.workspace(), names = m_session.projects().names(),
+         probe = &m_probe](const EditedSettings &settings) {
+            const FirstEpisode episode = findFirstEpisode(workspace, names, settings.movieFile);
+            return ServerCheck(probe).testResult(settings.webLink, episode);
+        },
+        [](const QString &result) { return result == ServerCheck::servedText(); });
     dialog.exec();
 }
 

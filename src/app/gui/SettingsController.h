@@ -6,21 +6,24 @@ class QWidget;
 
 namespace tessaly {
 
+class ServerProbe;
 class WorkspaceSession;
 
 // "设置": opens the settings dialog, modal over `dialogParent` (which owns
-// the controller), and saves what it confirms through the session.
+// the controller), and saves what it confirms through the session. Its
+// server test asks the web server for the first episode of the list.
 class SettingsController : public QObject
 {
     Q_OBJECT
 
 public:
-    SettingsController(WorkspaceSession &session, QWidget *dialogParent);
+    SettingsController(WorkspaceSession &session, ServerProbe &probe, QWidget *dialogParent);
 
     void openSettings();
 
 private:
     WorkspaceSession &m_session;
+    ServerProbe &m_probe;
     QWidget *m_dialogParent;
 };
 

@@ -18,6 +18,7 @@
 #include "platform/gui/NetworkHttpClient.h"
 #include "platform/gui/ProgramRestart.h"
 #include "platform/gui/QtClipboard.h"
+#include "platform/network/NetworkServerProbe.h"
 #include "site/gui/MessagePanel.h"
 
 #include <QAction>
@@ -46,6 +47,8 @@ public:
             m_seams.clipboard = keep(std::make_unique<QtClipboard>(), m_clipboard);
         if (!m_seams.colours)
             m_seams.colours = keep(std::make_unique<DialogColourChooser>(&window), m_colours);
+        if (!m_seams.serverProbe)
+            m_seams.serverProbe = keep(std::make_unique<NetworkServerProbe>(), m_serverProbe);
         if (!m_seams.makeBrowser)
             m_seams.makeBrowser = &makeWebEngineBrowser;
         if (!m_seams.restart)
@@ -68,6 +71,7 @@ private:
     WindowSeams m_seams;
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<HttpClient> m_http;
+    std::unique_ptr<ServerProbe> m_serverProbe;
     std::unique_ptr<Clipboard> m_clipboard;
     std::unique_ptr<ColourChooser> m_colours;
 };
@@ -134,7 +138,8 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     auto *list = new ProjectCommands(session, choice, controls.projectView, projectMenu, &window);
     auto *menu = new WorkspaceMenu(session, outside.makeBrowser, *outside.colours, &window);
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
-    auto *settings = new SettingsController(session, &window);
+    session.setServerProbe(outside.serverProbe);
+    auto *settings = new SettingsController(session, *outside.serverProbe, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
     auto *coverCommands =
         new covers::CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,

@@ -13,6 +13,7 @@ class ColourChooser;
 class FileChooser;
 class HttpClient;
 class ProjectChoice;
+class ServerProbe;
 class WorkspaceSession;
 struct WindowControls;
 
@@ -25,6 +26,7 @@ struct WindowSeams
     HttpClient *http = nullptr;
     Clipboard *clipboard = nullptr;
     ColourChooser *colours = nullptr;
+    ServerProbe *serverProbe = nullptr;
     BrowserFactory makeBrowser;
     // How "打开示例" starts the program anew on the example.
     ProgramRestart restart;

@@ -1,18 +1,22 @@
 #include "settings/gui/SettingsDialog.h"
 
+#include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/DialogFileChooser.h"
 #include "settings/EditedSettings.h"
 #include "settings/FolderBrowsing.h"
+#include "settings/MovieLink.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -69,9 +73,16 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
 
     auto *siteFrame = new QGroupBox(QStringLiteral("影片站点"), this);
     m_webLink = makeBox(QStringLiteral("Text4"), siteFrame);
-    auto *siteRow = new QHBoxLayout(siteFrame);
-    siteRow->addWidget(new QLabel(QStringLiteral("站点链接："), siteFrame));
-    siteRow->addWidget(m_webLink);
+    m_testWebLink = makeButton("Command7", QStringLiteral("测试"), siteFrame);
+    m_testWebLink->setToolTip(QStringLiteral("检查网页服务器能否提供第一集视频和它的封面"));
+    m_testWebLink->hide();
+    m_makeMovieLink = makeButton("Command8", QStringLiteral("创建 movie 链接"), siteFrame);
+    m_makeMovieLink->setToolTip(QStringLiteral("在站点文件夹中创建指向影片文件路径的 movie 链接"));
+    auto *siteGrid = new QGridLayout(siteFrame);
+    siteGrid->addWidget(new QLabel(QStringLiteral("站点链接："), siteFrame), 0, 0);
+    siteGrid->addWidget(m_webLink, 0, 1);
+    siteGrid->addWidget(m_testWebLink, 0, 2);
+    siteGrid->addWidget(m_makeMovieLink, 1, 1, 1, 2, Qt::AlignRight);
 
     auto *searchFrame = new QGroupBox(QStringLiteral("封面搜索"), this);
     m_coverSearch1 = makeBox(QStringLiteral("Text5"), searchFrame);
@@ -118,11 +129,91 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
             [this] { settings::testFolder(m_webFile->text(), settings::siteFolderEmptyText()); });
     connect(browseMovieFile, &QPushButton::clicked, this, [this] { browseInto(m_movieFile); });
     connect(browseWebFile, &QPushButton::clicked, this, [this] { browseInto(m_webFile); });
+    connect(m_testWebLink, &QPushButton::clicked, this, &SettingsDialog::startServerTest);
+    connect(m_makeMovieLink, &QPushButton::clicked, this, [this] {
+        settings::makeMovieLink(m_webFile->text(), m_movieFile->text());
+        offerMovieLink();
+    });
+    for (QLineEdit *box : {m_movieFile, m_webFile, m_webLink}) {
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            m_serverMissed = false;
+            offerMovieLink();
+        });
+    }
+    offerMovieLink();
     connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-SettingsDialog::~SettingsDialog() = default;
+SettingsDialog::~SettingsDialog()
+{
+    // The worker writes into this dialog: it ends first, unheard.
+    if (m_testThread) {
+        m_testThread->disconnect(this);
+        m_testThread->wait();
+    }
+}
+
+void SettingsDialog::setServerTest(ServerTest test, Served served)
+{
+    m_serverTest = std::move(test);
+    m_served = std::move(served);
+    m_testWebLink->setVisible(bool(m_serverTest));
+}
+
+void SettingsDialog::waitForServerTest()
+{
+    if (m_testThread)
+        m_testThread->wait();
+    QCoreApplication::sendPostedEvents(this);
+}
+
+void SettingsDialog::startServerTest()
+{
+    if (m_testThread)
+        return;
+    if (m_webLink->text().isEmpty()) {
+        Messages::error(QStringLiteral("请填写站点链接!"));
+        return;
+    }
+    // The check waits for the server up to a few seconds: on a worker
+    // thread, with the values as they are now.
+    m_testWebLink->setEnabled(false);
+    const EditedSettings values = edited();
+    m_testThread.reset(QThread::create([this, values] { m_testResult = m_serverTest(values); }));
+    connect(m_testThread.get(), &QThread::finished, this, [this] {
+        m_testThread->wait();
+        m_testThread.reset();
+        m_testWebLink->setEnabled(true);
+        showServerTestResult(m_testResult);
+        emit serverTestFinished();
+    });
+    m_testThread->start();
+}
+
+void SettingsDialog::showServerTestResult(const QString &result)
+{
+    const bool served = m_served(result);
+    m_serverMissed = !served;
+    offerMovieLink();
+    QString text = result;
+    const settings::MovieLink movie = settings::movieLinkIn(m_webFile->text(), m_movieFile->text());
+    if (movie.state == settings::MovieLink::State::Elsewhere)
+        text += QStringLiteral("\r\n") + settings::movieElsewhereText(movie.leadsTo);
+    if (served)
+        Messages::information(text);
+    else
+        Messages::error(text);
+}
+
+void SettingsDialog::offerMovieLink()
+{
+    const QString site = m_webFile->text();
+    const bool offered =
+        (m_serverMissed || m_webLink->text().isEmpty()) && !site.isEmpty() && files::folderExists(site) &&
+        settings::movieLinkIn(site, m_movieFile->text()).state == settings::MovieLink::State::Missing;
+    m_makeMovieLink->setVisible(offered);
+}
 
 void SettingsDialog::setFolderChooser(std::unique_ptr<FileChooser> chooser)
 {
@@ -136,22 +227,28 @@ void SettingsDialog::browseInto(QLineEdit *box)
         box->setText(folder);
 }
 
+EditedSettings SettingsDialog::edited() const
+{
+    EditedSettings values;
+    values.movieFile = m_movieFile->text();
+    values.webFile = m_webFile->text();
+    values.webUpdate = m_webUpdate->isChecked();
+    values.naturalOrder = m_naturalOrder->isChecked();
+    values.webLink = m_webLink->text();
+    values.coverSearch1 = m_coverSearch1->text();
+    values.coverSearch2 = m_coverSearch2->text();
+    return values;
+}
+
 void SettingsDialog::confirm()
 {
-    EditedSettings edited;
-    edited.movieFile = m_movieFile->text();
-    edited.webFile = m_webFile->text();
-    edited.webUpdate = m_webUpdate->isChecked();
-    edited.naturalOrder = m_naturalOrder->isChecked();
-    edited.webLink = m_webLink->text();
-    edited.coverSearch1 = m_coverSearch1->text();
-    edited.coverSearch2 = m_coverSearch2->text();
+    EditedSettings values = edited();
     if (m_unreadable) {
         if (Messages::question(settings::replaceUnreadableQuestion()) != MessageAnswer::Yes)
             return;
-        edited.replaceUnreadableFile = true;
+        values.replaceUnreadableFile = true;
     }
-    if (m_save(edited))
+    if (m_save(values))
         accept();
 }
 

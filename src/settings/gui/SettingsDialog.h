@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
+class QThread;
 
 namespace tessaly {
 
@@ -24,6 +26,11 @@ class SettingsDialog : public QDialog
 
 public:
     using Save = std::function<bool(const EditedSettings &settings)>;
+    // The server check with the dialog's values: the text to show. Called
+    // on a worker thread.
+    using ServerTest = std::function<QString(const EditedSettings &settings)>;
+    // Whether a text of `ServerTest` says the server gives the videos.
+    using Served = std::function<bool(const QString &result)>;
 
     SettingsDialog(const Workspace &workspace, Save save, QWidget *parent = nullptr);
     ~SettingsDialog() override;
@@ -31,10 +38,24 @@ public:
     // The folder dialog of the two "浏览..." buttons; Qt's own unless a test
     // puts its own in.
     void setFolderChooser(std::unique_ptr<FileChooser> chooser);
+    // The site link's "测试" (`Command7`); without it the button is hidden.
+    void setServerTest(ServerTest test, Served served);
+    // Waits for a server test still going.
+    void waitForServerTest();
 
     void confirm();
 
+signals:
+    void serverTestFinished();
+
 private:
+    EditedSettings edited() const;
+    void startServerTest();
+    void showServerTestResult(const QString &result);
+    // "创建 movie 链接" is offered when the server check failed or there is
+    // no site link, and the site folder has no `movie`.
+    void offerMovieLink();
+
     // A "浏览..." button: a folder chosen in the dialog replaces the box's
     // text; Cancel leaves it.
     void browseInto(QLineEdit *box);
@@ -48,6 +69,13 @@ private:
     QLineEdit *m_webLink = nullptr;
     QLineEdit *m_coverSearch1 = nullptr;
     QLineEdit *m_coverSearch2 = nullptr;
+    QPushButton *m_testWebLink = nullptr;
+    QPushButton *m_makeMovieLink = nullptr;
+    ServerTest m_serverTest;
+    Served m_served;
+    std::unique_ptr<QThread> m_testThread;
+    QString m_testResult;
+    bool m_serverMissed = false;
     // `Setting.ini` could not be read when the dialog opened.
     bool m_unreadable = false;
 };

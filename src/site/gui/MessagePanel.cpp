@@ -100,6 +100,8 @@ void MessagePanel::beginWholeSiteRun()
 
 void MessagePanel::add(const ProgressLine &line)
 {
+    if (line.logOnly)
+        return;
     auto *item = new QTreeWidgetItem(m_lines, QStringList{line.text});
     item->setIcon(0, rowIcon(line.icon));
 }
@@ -111,6 +113,8 @@ void MessagePanel::addLines(const QList<ProgressLine> &lines)
     QList<QTreeWidgetItem *> items;
     items.reserve(lines.size());
     for (const ProgressLine &line : lines) {
+        if (line.logOnly)
+            continue;
         auto *item = new QTreeWidgetItem(QStringList{line.text});
         item->setIcon(0, rowIcon(line.icon));
         items.append(item);

@@ -4,17 +4,22 @@
 #include "platform/FileChooser.h"
 #include "settings/EditedSettings.h"
 #include "settings/IniFile.h"
+#include "settings/MovieLink.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -288,4 +293,66 @@ TEST_F(SettingsDialogTest, BrowseStartsAtAnExistingValueElseHomeAndCancelChanges
     EXPECT_EQ(stored(QStringLiteral("WebFile")), movies + QStringLiteral("/gone"))
         << "nothing saved before OK";
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, TheSiteLinkTestRunsOffTheWindowThreadAndAMissOffersTheMovieLink)
+{
+    const QString site = files.makeFolder(QStringLiteral("site"));
+    const QString movies = files.makeFolder(QStringLiteral("movies"));
+    open();
+    QThread *testedOn = nullptr;
+    EditedSettings tested;
+    dialog->setServerTest(
+        [&](const EditedSettings &settings) {
+            testedOn = QThread::currentThread();
+            tested = settings;
+            return QStringLiteral("网页服务器无法提供视频: http://h/movie/a/1.mp4 (HTTP 状态 404)");
+        },
+        [](const QString &result) { return result == QStringLiteral("网页服务器可以提供视频"); });
+    type("Text1", movies);
+    type("Text2", site);
+    type("Text4", QStringLiteral("http://h/"));
+    QPushButton *makeLink = dialog->findChild<QPushButton *>(QStringLiteral("Command8"));
+    EXPECT_TRUE(makeLink->isHidden()) << "offered only once the server misses";
+
+    QSignalSpy finished(dialog.get(), &SettingsDialog::serverTestFinished);
+    press("Command7");
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_NE(testedOn, QThread::currentThread());
+    EXPECT_EQ(tested.webLink, QStringLiteral("http://h/"));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("网页服务器无法提供视频: http://h/movie/a/1.mp4 (HTTP 状态 404)"));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    ASSERT_FALSE(makeLink->isHidden());
+
+    press("Command8");
+    EXPECT_EQ(messages.last().text, QStringLiteral("已创建 movie 链接"));
+    EXPECT_EQ(QFileInfo(site + QStringLiteral("/movie")).symLinkTarget(), movies);
+    EXPECT_TRUE(makeLink->isHidden());
+    EXPECT_TRUE(stored(QStringLiteral("WebLink")).isEmpty()) << "a test saves nothing";
+}
+
+TEST_F(SettingsDialogTest, TheMovieLinkIsRefusedInsideTheMovieRootAndAMovieElsewhereIsSaid)
+{
+    const QString movies = files.makeFolder(QStringLiteral("movies"));
+    const QString inner = files.makeFolder(QStringLiteral("movies/site"));
+    EXPECT_FALSE(settings::makeMovieLink(inner, movies));
+    EXPECT_EQ(messages.last().text, QStringLiteral("站点文件夹位于影片文件路径之内,无法创建 movie 链接"));
+    EXPECT_FALSE(QFileInfo::exists(inner + QStringLiteral("/movie")));
+
+    const QString site = files.makeFolder(QStringLiteral("site"));
+    const QString other = files.makeFolder(QStringLiteral("other"));
+    ASSERT_TRUE(QFile::link(other, site + QStringLiteral("/movie")));
+    EXPECT_FALSE(settings::makeMovieLink(site, movies));
+    EXPECT_EQ(messages.last().text, QStringLiteral("站点的 movie 不是影片文件路径: ") + other);
+    EXPECT_EQ(QFileInfo(site + QStringLiteral("/movie")).symLinkTarget(), other);
+
+    // A site folder that cannot take the link says where and why.
+    const QString locked = files.makeFolder(QStringLiteral("locked"));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(settings::makeMovieLink(locked, movies));
+        EXPECT_TRUE(messages.last().text.startsWith(locked + QStringLiteral("/movie\r\n")));
+    }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

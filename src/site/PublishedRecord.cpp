@@ -1,0 +1,116 @@
+#include "site/PublishedRecord.h"
+
+#include "files/OpenFolder.h"
+
+#include <QList>
+#include <algorithm>
+
+namespace tessaly::published {
+
+namespace {
+
+const QByteArray &header()
+{
+    static const QByteArray text("tessaly published files 1");
+    return text;
+}
+
+const QByteArray &closing()
+{
+    static const QByteArray text("end");
+    return text;
+}
+
+// Larger than any real site's record; a bigger file is not one.
+constexpr qint64 MaximumRecordBytes = 64 * 1024 * 1024;
+
+bool isPublishingFolder(const QByteArray &folder)
+{
+    return folder == "Data" || folder == "Image" || folder == "Subtitle" || folder == "Video";
+}
+
+// A name publishing could have given a file: not empty, not "." or "..",
+// not hidden (the listings publishing copies leave hidden files out, so a
+// temporary file or `.htaccess` is never one of its own), no separator and
+// no control character.
+bool isUsableFileName(const QByteArray &name)
+{
+    if (name.isEmpty() || name.startsWith('.') || name.size() > 255)
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f || c == '/' || c == '\\';
+    });
+}
+
+} // namespace
+
+QByteArray recordName()
+{
+    return QByteArrayLiteral(".tessaly-published");
+}
+
+QByteArray indexEntry()
+{
+    return QByteArrayLiteral("index.html");
+}
+
+QByteArray entryOf(const QByteArray &folder, const QByteArray &name)
+{
+    return folder + '/' + name;
+}
+
+bool isAcceptableEntry(const QByteArray &entry)
+{
+    if (entry == indexEntry())
+        return true;
+    const qsizetype slash = entry.indexOf('/');
+    return slash > 0 && isPublishingFolder(entry.first(slash)) && isUsableFileName(entry.sliced(slash + 1));
+}
+
+std::optional<QSet<QByteArray>> read(const files::OpenFolder &site)
+{
+    const QByteArray name = recordName();
+    const std::optional<qint64> size = site.fileSize(name);
+    if (!size || *size > MaximumRecordBytes)
+        return std::nullopt;
+    const std::optional<QByteArray> bytes = site.readFile(name);
+    if (!bytes || !bytes->endsWith('\n'))
+        return std::nullopt;
+    const QList<QByteArray> lines = bytes->chopped(1).split('\n');
+    if (lines.size() < 2 || lines.first() != header() || lines.last() != closing())
+        return std::nullopt;
+    QSet<QByteArray> entries;
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        if (isAcceptableEntry(lines.at(i)))
+            entries.insert(lines.at(i));
+    }
+    return entries;
+}
+
+bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QString *reason)
+{
+    QList<QByteArray> sorted(entries.cbegin(), entries.cend());
+    std::sort(sorted.begin(), sorted.end());
+    QByteArray bytes = header() + '\n';
+    for (const QByteArray &entry : sorted) {
+        if (isAcceptableEntry(entry))
+            bytes += entry + '\n';
+    }
+    bytes += closing() + '\n';
+    // A run that changed nothing writes nothing, not even on a full disk.
+    return site.holdsSameBytes(recordName(), bytes) || site.replaceFile(recordName(), bytes, reason);
+}
+
+QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &folder)
+{
+    const QByteArray prefix = folder + '/';
+    QSet<QByteArray> names;
+    for (const QByteArray &entry : entries) {
+        if (entry.startsWith(prefix))
+            names.insert(entry.sliced(prefix.size()));
+    }
+    return names;
+}
+
+} // namespace tessaly::published

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <optional>
+
+namespace tessaly {
+
+namespace files {
+class OpenFolder;
+}
+
+// The record of the files publishing has put into the site folder, kept in
+// the site folder itself as a dot-named file: one entry per line, each a
+// path relative to the site folder ("Data/one.html", "Image/one.jpg", and
+// "index.html" once the site's own index page is the program's). Only what
+// it names may ever be removed as stale.
+//
+// The site folder is one others may write, so the record is untrusted
+// input: an entry that is not a plain file name inside one of the
+// publishing folders is dropped, and a record that is not whole (no header
+// line or no closing line) counts as no record at all.
+namespace published {
+
+// ".tessaly-published"
+QByteArray recordName();
+// "index.html", the one entry outside the publishing folders.
+QByteArray indexEntry();
+
+// "Data/" + name and its kin.
+QByteArray entryOf(const QByteArray &folder, const QByteArray &name);
+// Whether an entry of a record may be acted on.
+bool isAcceptableEntry(const QByteArray &entry);
+
+// The valid entries of the site folder's record; nothing when there is no
+// whole record.
+std::optional<QSet<QByteArray>> read(const files::OpenFolder &site);
+// Replaces the record with these entries, whole or not at all.
+bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QString *reason);
+
+// The names in `entries` of files directly inside `folder` ("Data").
+QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &folder);
+
+} // namespace published
+
+} // namespace tessaly
