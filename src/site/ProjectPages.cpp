@@ -148,6 +148,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
                                  page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode, episode)),
                                  titleInScript, page::scriptEscaped(shortName), serial});
         m_button.appendFilled(content.buttonList, {serial, shortName});
+        content.episodeFiles.append(files::joinPath(folder, episode));
     }
     content.episodeCount = QString::number(episodes.size());
 }

@@ -18,10 +18,11 @@ struct ProjectContent
 {
     QString name;
     QString relativeFolder;
-    QByteArray firstEpisode; // the file name's bytes
-    QString episodeCount;    // empty when the folder is unset, missing or unreadable
-    QString buttonList;      // the buttons, joined by CR LF
-    QString functionList;    // the functions, joined by CR LF
+    QByteArray firstEpisode;  // the file name's bytes
+    QString episodeCount;     // empty when the folder is unset, missing or unreadable
+    QString buttonList;       // the buttons, joined by CR LF
+    QString functionList;     // the functions, joined by CR LF
+    QStringList episodeFiles; // each episode's path, in the order of the page
 };
 
 // A listed project as a run finds it before anything is cleared: whether its

@@ -12,6 +12,7 @@
 #include "site/ProjectPages.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
+#include "site/VideoCheck.h"
 #include "workspace/Workspace.h"
 
 namespace tessaly {
@@ -30,10 +31,12 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
     const QString settingsFile = workspace.settingsFile();
     if (files::plainFileExists(settingsFile)) {
         QString reason;
-        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason))
+        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason)) {
+            const QString section = QString::fromLatin1(settings::Section);
             inputs.movieRoot = files::withoutTrailingSeparators(
-                ini::valueIn(*content, QString::fromLatin1(settings::Section), QStringLiteral("MovieFile")));
-        else
+                ini::valueIn(*content, section, QStringLiteral("MovieFile")));
+            inputs.checkVideos = ini::valueIn(*content, section, QStringLiteral("CheckVideos")) != u"False";
+        } else
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
     }
     if (projects.saveRefused())
@@ -228,6 +231,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 {
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -262,6 +266,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
                 cell += QStringLiteral("\r\n") + m_templates.rowBreak;
                 rowCounter = 0;
             }
+            videos.check(content);
             report.step(QStringLiteral("主页内容处理..."));
             index.addCell(cell);
             pages.writePlayPage(content);
@@ -283,6 +288,8 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
         return closing.stop();
     if (files::plainFileExists(m_workspace.settingsFile()))
         SitePublisher(m_workspace, report).publishWholeSite(output);
+    videos.save();
+    closing.setVideoNotes(videos.noted());
     return closing.finish(RunClosing::Variant::WholeSite);
 }
 
@@ -325,6 +332,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     const QString selected = m_projects.names().at(selectedRow);
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -345,8 +353,13 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
-        if (pages.announce(source))
-            pages.writePlayPage(pages.read(source));
+        if (pages.announce(source)) {
+            const ProjectContent content = pages.read(source);
+            // The update's lines are of the project it updates.
+            if (source.name == selected)
+                videos.check(content);
+            pages.writePlayPage(content);
+        }
         report.progress(++done, int(sources.size()));
     }
     output.syncToDisk(report);
@@ -358,6 +371,8 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     if (files::plainFileExists(m_workspace.settingsFile()) &&
         sources.at(selectedRow).unreadableReason.isEmpty())
         SitePublisher(m_workspace, report).publishProject(selected, output);
+    videos.save();
+    closing.setVideoNotes(videos.noted());
     return closing.finish(RunClosing::Variant::Update);
 }
 

@@ -30,6 +30,8 @@ QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates
 struct RunInputs
 {
     QString movieRoot;
+    // `CheckVideos` in `Setting.ini`: "False" turns the check off.
+    bool checkVideos = true;
     QList<InputFileFailure> failures;
 };
 
