@@ -43,6 +43,9 @@ bool setEpisodeFolder(const Workspace &workspace, const QString &project, const 
 // `NaturalOrder` of `Setting.ini`: episodes and the choosers' folders are in
 // natural order unless it is exactly "False".
 inline constexpr const char *NaturalOrderKey = "NaturalOrder";
+// Whether runs check which episodes browsers will play: "False" turns it
+// off; a missing key or any other value leaves it on.
+inline constexpr const char *CheckVideosKey = "CheckVideos";
 files::NameOrder nameOrderFor(const QString &naturalOrderValue);
 files::NameOrder episodeOrder(const Workspace &workspace);
 

@@ -30,11 +30,4 @@ public:
     virtual EpisodeFacts factsOf(const QString &episodeFolder, const QByteArray &fileName) const = 0;
 };
 
-// Knows nothing: no duration, every episode "ok", no copy.
-class NoEpisodeFacts : public EpisodeFactsProvider
-{
-public:
-    EpisodeFacts factsOf(const QString &, const QByteArray &) const override { return {}; }
-};
-
 } // namespace tessaly

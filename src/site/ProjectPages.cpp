@@ -169,6 +169,8 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     else
         fillClassicLists(listing, content);
     content.episodeCount = QString::number(listing.episodes.size());
+    content.episodeFolder = folder;
+    content.episodeNames = listing.episodes;
 }
 
 void ProjectPages::fillClassicLists(const EpisodeListing &listing, ProjectContent &content)

@@ -34,6 +34,9 @@ struct ProjectContent
     // their durations when every one is known.
     QString episodes;
     std::optional<double> totalSeconds;
+    // The episodes' folder and file names, in the order of the page.
+    QString episodeFolder;
+    QStringList episodeNames;
 };
 
 // A listed project as a run finds it before anything is cleared: whether its

@@ -46,6 +46,8 @@ public:
     // the log; no box follows.
     RunOutcome stop();
     static void showBox(const RunOutcome &outcome);
+    // Episodes browsers may not play well: a second paragraph of the box.
+    void setVideoNotes(int count) { m_videoNotes = count; }
 
 private:
     void writeLog(RunOutcome &outcome);
@@ -53,6 +55,7 @@ private:
     const Workspace &m_workspace;
     RunReport &m_report;
     RunClock m_clock;
+    int m_videoNotes = 0;
 };
 
 } // namespace tessaly

@@ -14,6 +14,7 @@
 #include "site/ServerCheck.h"
 #include "site/SitePublisher.h"
 #include "site/Style.h"
+#include "site/VideoCheck.h"
 #include "workspace/Workspace.h"
 
 namespace tessaly {
@@ -38,6 +39,8 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
                 ini::valueIn(*content, section, QStringLiteral("MovieFile")));
             inputs.episodeOrder = settings::nameOrderFor(
                 ini::valueIn(*content, section, QLatin1String(settings::NaturalOrderKey)));
+            inputs.checkVideos =
+                ini::valueIn(*content, section, QLatin1String(settings::CheckVideosKey)) != u"False";
         } else {
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
         }
@@ -168,12 +171,6 @@ private:
 
 } // namespace
 
-const EpisodeFactsProvider &unknownEpisodeFacts()
-{
-    static const NoEpisodeFacts none;
-    return none;
-}
-
 void checkServer(const Workspace &workspace, ServerProbe *probe, const FirstEpisode &episode,
                  RunReport &report)
 {
@@ -262,6 +259,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 {
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -281,7 +279,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     clearCache(output, report, keptPages);
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
-                       ProjectPages::Lines::WholeSite, m_facts ? *m_facts : unknownEpisodeFacts());
+                       ProjectPages::Lines::WholeSite, m_facts ? *m_facts : videos);
     using Encoding = IndexPageWriter::Encoding;
     const Encoding encoding = m_templates.pageSet == PageSet::Modern ? Encoding::Utf8
                               : indexFitsCodePage936(pages, sources) ? Encoding::CodePage936
@@ -307,6 +305,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
                 cell += QStringLiteral("\r\n") + m_templates.rowBreak;
                 rowCounter = 0;
             }
+            videos.check(content);
             report.step(QStringLiteral("主页内容处理..."));
             index.addCell(cell);
             pages.writePlayPage(content);
@@ -329,6 +328,8 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     if (files::plainFileExists(m_workspace.settingsFile()) &&
         SitePublisher(m_workspace, report).publishWholeSite(output))
         checkServer(m_workspace, m_probe, firstEpisode, report);
+    videos.save();
+    closing.setVideoNotes(videos.noted());
     return closing.finish(RunClosing::Variant::WholeSite);
 }
 
@@ -371,6 +372,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     const QString selected = m_projects.names().at(selectedRow);
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos);
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -385,7 +387,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
         deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
-                       ProjectPages::Lines::Update, m_facts ? *m_facts : unknownEpisodeFacts());
+                       ProjectPages::Lines::Update, m_facts ? *m_facts : videos);
     int done = 0;
     FirstEpisode firstEpisode;
     report.progress(done, int(sources.size()));
@@ -400,6 +402,9 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
             }
             if (firstEpisode.isEmpty())
                 firstEpisode = FirstEpisode::of(content);
+            // The update's lines are of the project it updates.
+            if (source.name == selected)
+                videos.check(content);
             pages.writePlayPage(content);
         }
         report.progress(++done, int(sources.size()));
@@ -414,6 +419,8 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     if (files::plainFileExists(m_workspace.settingsFile()) && !selectedSource.skipped() &&
         SitePublisher(m_workspace, report).publishProject(selected, output))
         checkServer(m_workspace, m_probe, firstEpisode, report);
+    videos.save();
+    closing.setVideoNotes(videos.noted());
     return closing.finish(RunClosing::Variant::Update);
 }
 

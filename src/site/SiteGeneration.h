@@ -35,6 +35,8 @@ struct RunInputs
 {
     QString movieRoot;
     files::NameOrder episodeOrder = files::NameOrder::Natural;
+    // `CheckVideos` in `Setting.ini`: "False" turns the check off.
+    bool checkVideos = true;
     QList<InputFileFailure> failures;
 };
 
@@ -51,6 +53,8 @@ public:
     // What the new page set's play pages say of each episode; by default
     // nothing is known (no durations, every episode plays). The provider
     // outlives the run.
+    // Where the pages take their episodes' facts from; by default the run's
+    // own check of the videos.
     void setEpisodeFacts(const EpisodeFactsProvider *facts) { m_facts = facts; }
     // Set from another thread to stop before the next project (a publish
     // once begun is finished).
@@ -86,9 +90,6 @@ private:
     ServerProbe *m_probe = nullptr;
 };
 
-// The provider a run uses when none is set: it knows nothing yet.
-const EpisodeFactsProvider &unknownEpisodeFacts();
-
 // After a run that published: the server check's line, when it misses.
 void checkServer(const Workspace &workspace, ServerProbe *probe, const FirstEpisode &episode,
                  RunReport &report);
@@ -102,6 +103,8 @@ public:
                   ProgressSink &sink);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
+    // Where the pages take their episodes' facts from; by default the run's
+    // own check of the videos.
     void setEpisodeFacts(const EpisodeFactsProvider *facts) { m_facts = facts; }
     void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
     void setServerProbe(ServerProbe *probe) { m_probe = probe; }

@@ -45,6 +45,12 @@ protected:
         space.writeText(QStringLiteral("Setting/") + name + QStringLiteral(".ini"),
                         QStringLiteral("[Setting]\r\nFile=") + folder);
     }
+    // The check of the videos off, for runs over stand-in episode files.
+    void checkNoVideos()
+    {
+        space.writeText(QStringLiteral("Setting/Setting.ini"),
+                        QStringLiteral("[Setting]\r\nCheckVideos=False"));
+    }
     void loadStyle()
     {
         templates = UpdateStyle(space.workspace(), templates);

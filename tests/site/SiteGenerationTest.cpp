@@ -88,6 +88,8 @@ TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
         QStringLiteral("处理封面图片..."),
         QStringLiteral("处理剧集数据..."),
         QStringLiteral("正在生成甲..."),
+        // A stand-in episode is noted, not counted as an error.
+        QStringLiteral("1.mp4: 无法识别的视频文件 (无法读取)"),
         QStringLiteral("主页内容处理..."),
         QStringLiteral("影片甲播放页面内容生成..."),
         QStringLiteral("读取乙文件路径..."),
@@ -100,6 +102,7 @@ TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
         QStringLiteral("生成网站成功..."),
     };
     EXPECT_EQ(texts(), expected);
+    EXPECT_EQ(lines.lines().at(7).icon, ProgressIcon::Failure);
     const QList<ProgressIcon> icons = {ProgressIcon::Opening,    ProgressIcon::Step, ProgressIcon::Step,
                                        ProgressIcon::Opening,    ProgressIcon::Step, ProgressIcon::Step,
                                        ProgressIcon::EpisodeList};
@@ -108,7 +111,8 @@ TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
     EXPECT_EQ(lines.lines().last().icon, ProgressIcon::Done);
 
     EXPECT_EQ(space.readBytes(logName()), text::encode(expected.join(QStringLiteral("\r\n"))) + "\r\n");
-    ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("生成网站成功!")});
+    ASSERT_EQ(messages.texts(),
+              QStringList{QStringLiteral("生成网站成功!\r\n\r\n有 1 集在浏览器中可能无法正常播放。")});
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
     EXPECT_EQ(messages.last().title, QStringLiteral("提示"));
 
@@ -302,6 +306,7 @@ TEST_F(Generation, HandEditedNamesReachThePagesEscapedOrAreSkipped)
     const QString hostile = QStringLiteral("<img src=x onerror=alert(1)>");
     addProject(hostile, QStringLiteral("m/h"), {QStringLiteral("1.mp4")});
     projects.setNames({hostile, QStringLiteral("a#b"), QStringLiteral("List"), QString(251, u'x')});
+    checkNoVideos();
     generate();
     const QString escaped = QStringLiteral("&lt;img src=x onerror=alert(1)&gt;");
     EXPECT_EQ(text(QStringLiteral("Web/index.html")).count(escaped),
@@ -326,7 +331,8 @@ TEST_F(Generation, EpisodesAreTheVideoAndSoundFilesInTheOrderOneCountsThem)
                 QStringLiteral("README"), QStringLiteral("第11集.part.flac"), QStringLiteral("desktop.ini")});
     const auto buttons = [this] {
         QStringList names;
-        static const QRegularExpression button(QStringLiteral("onclick=\"scr[0-9]+\\(\\)\"[^>]*>([^<>]*)</button>"));
+        static const QRegularExpression button(
+            QStringLiteral("onclick=\"scr[0-9]+\\(\\)\"[^>]*>([^<>]*)</button>"));
         for (const QRegularExpressionMatch &match :
              button.globalMatch(text(QStringLiteral("Web/Data/P.html"))))
             names.append(match.captured(1));
@@ -659,6 +665,7 @@ TEST_F(Generation, AnEpisodeFolderHoldingAControlCharacterIsCountedAndSkippedAnd
     setFolder(QStringLiteral("b"), hostile);
     space.writeBytes(QStringLiteral("Web/Data/b.html"), "the page b had");
 
+    checkNoVideos();
     const RunOutcome outcome = generate();
     EXPECT_EQ(outcome.errors, 1);
     EXPECT_EQ(failureLines(), (QStringList{QStringLiteral("无法使用的剧集文件夹: ") + hostile,

@@ -53,7 +53,8 @@ void TempWorkspace::writeSiteSettings(const QString &movieFile, const QString &w
 {
     writeBytes(QStringLiteral("Setting/Setting.ini"),
                text::encode(
-                   QStringLiteral("[Setting]\r\nWebUpdate=%1\r\nMovieFile=%2\r\nWebFile=%3\r\nWebLink=%4\r\n")
+                   QStringLiteral("[Setting]\r\nWebUpdate=%1\r\nMovieFile=%2\r\nWebFile=%3\r\nWebLink=%4\r\n"
+                                  "CheckVideos=False\r\n")
                        .arg(webUpdate, movieFile, webFile, webLink)));
 }
 

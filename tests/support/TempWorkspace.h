@@ -30,7 +30,9 @@ public:
     bool exists(const QString &relative) const;
     // Writes `Setting/List.ini` holding these names.
     void writeList(const QStringList &names) const;
-    // Writes `Setting/Setting.ini` with MovieFile, WebFile, WebLink, WebUpdate.
+    // Writes `Setting/Setting.ini` with MovieFile, WebFile, WebLink, WebUpdate,
+    // and CheckVideos=False: the episodes of tests are mostly stand-in files,
+    // which the check of the videos would note in every run.
     void writeSiteSettings(const QString &movieFile, const QString &webFile = {}, const QString &webLink = {},
                            const QString &webUpdate = {}) const;
     // Makes an extra folder anywhere inside the temporary folder.

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "media/FactsCache.h"
+#include "site/EpisodeFacts.h"
+#include "site/RunReport.h"
+
+#include <optional>
+
+namespace tessaly {
+
+struct ProjectContent;
+class Workspace;
+
+// The check of a run's episodes: what browsers make of each, kept in the
+// workspace's cache of probed files. It gives the new page set each
+// episode's duration and verdict, and after a project's episode lines adds
+// one line for each episode browsers may not play as it is; the lines are
+// notes, not errors. Off, it reads and writes nothing and knows nothing.
+class VideoCheck : public EpisodeFactsProvider
+{
+public:
+    VideoCheck(const Workspace &workspace, RunReport &report, bool enabled);
+
+    EpisodeFacts factsOf(const QString &episodeFolder, const QByteArray &fileName) const override;
+    void check(const ProjectContent &content);
+    // Keeps what was probed for the next run; a cache that cannot be
+    // written only costs the next run its time.
+    void save();
+    int noted() const { return m_noted; }
+
+private:
+    RunReport &m_report;
+    // Probing fills the cache; asking for facts does not change the run.
+    mutable std::optional<media::FactsCache> m_cache;
+    int m_noted = 0;
+};
+
+// The path of the probe's cache in the workspace's data folder.
+QString videoFactsFile(const Workspace &workspace);
+
+} // namespace tessaly
