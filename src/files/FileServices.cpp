@@ -53,23 +53,41 @@ struct EncodedName
     QString name;
     QByteArray bytes;
     QString folded;
-    // Where its natural key lies in the listing's keys; empty in text order.
+    // Where its natural key lies in the listing's keys, when it needs one.
     size_t keyAt = 0;
     qsizetype keySize = 0;
 };
 
+bool textLess(const EncodedName &a, const EncodedName &b)
+{
+    if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
+        return folded < 0;
+    if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)
+        return unfolded < 0;
+    return a.bytes < b.bytes;
+}
+
 void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
 {
+    std::sort(names.begin(), names.end(), textLess);
+    if (order == NameOrder::Text)
+        return;
+    // Names numbered with the same width (01..12, S01E01) are in natural
+    // order once in text order, which a look at each neighbour shows:
+    // sorting again by keys is for folders numbered 1..12 alone.
+    const auto outOfOrder = std::adjacent_find(names.begin(), names.end(), [](const auto &a, const auto &b) {
+        return detail::compareNatural(a.folded, b.folded) > 0;
+    });
+    if (outOfOrder == names.end())
+        return;
     std::vector<char32_t> keys;
-    if (order == NameOrder::Natural) {
-        size_t room = 0;
-        for (const EncodedName &name : names)
-            room += size_t(name.folded.size()) * 3;
-        keys.reserve(room);
-        for (EncodedName &name : names) {
-            name.keyAt = keys.size();
-            name.keySize = detail::appendNaturalKey(name.folded, keys);
-        }
+    size_t room = 0;
+    for (const EncodedName &name : names)
+        room += size_t(name.folded.size()) * 3;
+    keys.reserve(room);
+    for (EncodedName &name : names) {
+        name.keyAt = keys.size();
+        name.keySize = detail::appendNaturalKey(name.folded, keys);
     }
     const char32_t *const key = keys.data();
     std::sort(names.begin(), names.end(), [key](const EncodedName &a, const EncodedName &b) {
@@ -77,11 +95,7 @@ void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
                 detail::compareNaturalKeys(key + a.keyAt, a.keySize, key + b.keyAt, b.keySize);
             natural != 0)
             return natural < 0;
-        if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
-            return folded < 0;
-        if (const int unfolded = a.name.compare(b.name, Qt::CaseSensitive); unfolded != 0)
-            return unfolded < 0;
-        return a.bytes < b.bytes;
+        return textLess(a, b);
     });
 }
 

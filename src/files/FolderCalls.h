@@ -46,5 +46,7 @@ qsizetype appendNaturalKey(QStringView folded, std::vector<char32_t> &keys);
 // Below zero when the first of two natural keys sorts first, zero for equal keys.
 int compareNaturalKeys(const char32_t *first, qsizetype firstSize, const char32_t *second,
                        qsizetype secondSize);
+// The comparison of the two names' natural keys, made without the keys.
+int compareNatural(QStringView firstFolded, QStringView secondFolded);
 
 } // namespace tessaly::files::detail

@@ -3,6 +3,7 @@
 #include "files/FileServices.h"
 #include "files/FolderCalls.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace tessaly::files {
@@ -113,54 +114,123 @@ QByteArray chineseNumeralValue(QStringView numerals)
     return digits.isEmpty() ? QByteArray("0") : digits.mid(zeros);
 }
 
+namespace {
+
+// The key elements of the piece of `folded` at `i`: one character, or a
+// whole number. Returns where the next piece begins. A piece's elements are
+// never a proper prefix of another piece's (a character is one odd element,
+// a number says its count of digits before them), so comparing names piece
+// by piece is comparing their keys.
+// A run of digits from `i`: its significant digits (none for zero) and
+// where it ends.
+struct NumberRun
+{
+    qsizetype begin;
+    qsizetype significantEnd;
+    qsizetype end;
+    qsizetype count() const { return significantEnd - begin; }
+};
+
+NumberRun numberRunAt(QStringView folded, qsizetype i)
+{
+    const qsizetype size = folded.size();
+    while (i + 1 < size && digitValue(folded[i]) == 0 && digitValue(folded[i + 1]) >= 0)
+        ++i;
+    qsizetype end = i;
+    while (end < size && digitValue(folded[end]) >= 0)
+        ++end;
+    const bool zero = end - i == 1 && digitValue(folded[i]) == 0;
+    return {i, zero ? i : end, end};
+}
+
+template <typename Out> qsizetype appendPiece(QStringView folded, qsizetype i, Out &out)
+{
+    const qsizetype size = folded.size();
+    if (digitValue(folded[i]) >= 0) {
+        const NumberRun run = numberRunAt(folded, i);
+        out.push_back(NumberMark);
+        out.push_back(char32_t(run.count()));
+        for (qsizetype k = run.begin; k < run.significantEnd; ++k)
+            out.push_back(char32_t(digitValue(folded[k])));
+        return run.end;
+    }
+    if (i > 0 && folded[i - 1] == u'第' && isChineseNumeral(folded[i])) {
+        qsizetype end = i;
+        while (end < size && isChineseNumeral(folded[end]))
+            ++end;
+        if (end < size && isCountingWord(folded[end])) {
+            const QByteArray digits = chineseNumeralValue(folded.sliced(i, end - i));
+            const QByteArrayView significant = digits == "0" ? QByteArrayView() : QByteArrayView(digits);
+            out.push_back(NumberMark);
+            out.push_back(char32_t(significant.size()));
+            for (const char digit : significant)
+                out.push_back(char32_t(digit - '0'));
+            return end;
+        }
+    }
+    out.push_back((char32_t(folded[i].unicode()) << 1) | 1);
+    return i + 1;
+}
+
+} // namespace
+
 namespace detail {
 
 qsizetype appendNaturalKey(QStringView folded, std::vector<char32_t> &keys)
 {
-    // Written through a pointer into room enough for the longest key (a
-    // lone digit takes three elements), as this runs for every episode.
-    const qsizetype size = folded.size();
     const size_t start = keys.size();
-    keys.resize(start + size_t(size) * 3);
-    char32_t *const first = keys.data() + start;
-    char32_t *out = first;
+    for (qsizetype i = 0; i < folded.size();)
+        i = appendPiece(folded, i, keys);
+    return qsizetype(keys.size() - start);
+}
+
+namespace {
+
+// The pieces at `i` and `j` by their elements; moves both past them.
+int comparePieces(QStringView first, qsizetype &i, QStringView second, qsizetype &j)
+{
+    QVarLengthArray<char32_t, 32> a;
+    QVarLengthArray<char32_t, 32> b;
+    i = appendPiece(first, i, a);
+    j = appendPiece(second, j, b);
+    return compareNaturalKeys(a.constData(), a.size(), b.constData(), b.size());
+}
+
+} // namespace
+
+int compareNatural(QStringView first, QStringView second)
+{
     qsizetype i = 0;
-    while (i < size) {
-        if (digitValue(folded[i]) >= 0) {
-            while (i + 1 < size && digitValue(folded[i]) == 0 && digitValue(folded[i + 1]) >= 0)
-                ++i;
-            qsizetype end = i;
-            while (end < size && digitValue(folded[end]) >= 0)
-                ++end;
-            const bool zero = end - i == 1 && digitValue(folded[i]) == 0;
-            *out++ = NumberMark;
-            *out++ = char32_t(zero ? 0 : end - i);
-            for (; !zero && i < end; ++i)
-                *out++ = char32_t(digitValue(folded[i]));
-            i = end;
+    qsizetype j = 0;
+    while (i < first.size() && j < second.size()) {
+        // Most names share their first characters: those are compared
+        // without making their elements.
+        if (first[i] == second[j] && digitValue(first[i]) < 0 && !isChineseNumeral(first[i])) {
+            ++i;
+            ++j;
             continue;
         }
-        if (i > 0 && folded[i - 1] == u'第' && isChineseNumeral(folded[i])) {
-            qsizetype end = i;
-            while (end < size && isChineseNumeral(folded[end]))
-                ++end;
-            if (end < size && isCountingWord(folded[end])) {
-                // A count of n numerals has at most n + 3 digits (十 is 10).
-                const QByteArray digits = chineseNumeralValue(folded.sliced(i, end - i));
-                const QByteArrayView significant = digits == "0" ? QByteArrayView() : QByteArrayView(digits);
-                *out++ = NumberMark;
-                *out++ = char32_t(significant.size());
-                for (const char digit : significant)
-                    *out++ = char32_t(digit - '0');
-                i = end;
-                continue;
+        if (digitValue(first[i]) >= 0 && digitValue(second[j]) >= 0) {
+            const NumberRun x = numberRunAt(first, i);
+            const NumberRun y = numberRunAt(second, j);
+            if (x.count() != y.count())
+                return x.count() < y.count() ? -1 : 1;
+            for (qsizetype k = 0; k < x.count(); ++k) {
+                const int dx = digitValue(first[x.begin + k]);
+                const int dy = digitValue(second[y.begin + k]);
+                if (dx != dy)
+                    return dx < dy ? -1 : 1;
             }
+            i = x.end;
+            j = y.end;
+            continue;
         }
-        *out++ = (char32_t(folded[i].unicode()) << 1) | 1;
-        ++i;
+        if (const int piece = comparePieces(first, i, second, j); piece != 0)
+            return piece;
     }
-    keys.resize(start + size_t(out - first));
-    return out - first;
+    const bool firstLeft = i < first.size();
+    const bool secondLeft = j < second.size();
+    return firstLeft == secondLeft ? 0 : firstLeft ? 1 : -1;
 }
 
 int compareNaturalKeys(const char32_t *first, qsizetype firstSize, const char32_t *second,

@@ -1,5 +1,6 @@
 #include "catalogue/ProjectSelection.h"
 
+#include "catalogue/Episodes.h"
 #include "support/TempWorkspace.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,22 @@ TEST(ProjectDetails, EpisodesAreTheMediaFilesInTheOrderOneCountsThem)
     details = readProjectDetails(ws.workspace(), QStringLiteral("P"));
     EXPECT_EQ(details.episodes, (QStringList{QStringLiteral("主题曲.flac"), QStringLiteral("第10集.mp4"),
                                              QStringLiteral("第1集.MP4"), QStringLiteral("第2集.mp4")}));
+}
+
+TEST(EpisodeFiles, AreTheVideoAndSoundExtensionsInAnyCase)
+{
+    const QStringList extensions =
+        QStringLiteral("mp4 m4v mov mkv webm avi wmv asf flv f4v mpg mpeg m2v vob ts m2ts "
+                       "mts 3gp 3g2 ogv rm rmvb divx mp3 m4a aac flac ogg oga opus wav wma")
+            .split(u' ');
+    for (const QString &extension : extensions) {
+        EXPECT_TRUE(isEpisodeFileName(QStringLiteral("第1集.") + extension)) << extension.toStdString();
+        EXPECT_TRUE(isEpisodeFileName(QStringLiteral("a.b.") + extension.toUpper()))
+            << extension.toStdString();
+    }
+    for (const char *name : {"poster.jpg", "第1集.srt", "第1集.mp4.srt", "a.mp4x", "a.mp", "a.m4", "a.t",
+                             "mp4", "a.", "a.mp 4", "a.ｍｐ４"})
+        EXPECT_FALSE(isEpisodeFileName(QString::fromUtf8(name))) << name;
 }
 
 TEST(ProjectDetails, MissingPiecesShowAsEmptyElements)

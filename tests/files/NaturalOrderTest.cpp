@@ -1,6 +1,7 @@
 #include "files/NaturalOrder.h"
 
 #include "files/FileServices.h"
+#include "files/FolderCalls.h"
 #include "support/TempWorkspace.h"
 
 #include <QFile>
@@ -81,6 +82,20 @@ TEST(NaturalOrder, SortsRealNamesAsAPersonCountsThem)
     files::sortNames(once, files::NameOrder::Natural);
     files::sortNames(again, files::NameOrder::Natural);
     EXPECT_EQ(once, again);
+
+    // Listings compare neighbours without their keys: the same answer.
+    for (const QString &first : everything) {
+        const QString a = first.toCaseFolded();
+        const QList<char32_t> aKey = files::naturalKey(a);
+        for (const QString &second : everything) {
+            const QString b = second.toCaseFolded();
+            const QList<char32_t> bKey = files::naturalKey(b);
+            const int byKeys = files::detail::compareNaturalKeys(aKey.constData(), aKey.size(),
+                                                                 bKey.constData(), bKey.size());
+            EXPECT_EQ(files::detail::compareNatural(a, b), byKeys)
+                << first.toStdString() << " ~ " << second.toStdString();
+        }
+    }
 }
 
 TEST(NaturalOrder, ChineseNumeralsCountOnlyBetweenDiAndACountingWord)
