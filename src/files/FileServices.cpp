@@ -58,6 +58,23 @@ struct EncodedName
     qsizetype keySize = 0;
 };
 
+// The name after simple case folding. Most names of a collection are
+// lower-case ASCII and Chinese, which folding leaves as they are: those
+// are shared, not copied.
+QString caseFolded(const QString &name)
+{
+    for (const QChar c : name) {
+        const char16_t unit = c.unicode();
+        const bool unchanged = unit < 0x80
+                                   ? !(unit >= u'A' && unit <= u'Z')
+                                   // kana, CJK ideographs and Hangul have no case
+                                   : (unit >= 0x3040 && unit <= 0x9fff) || (unit >= 0xac00 && unit <= 0xd7a3);
+        if (!unchanged)
+            return name.toCaseFolded();
+    }
+    return name;
+}
+
 bool textLess(const EncodedName &a, const EncodedName &b)
 {
     if (const int folded = a.folded.compare(b.folded, Qt::CaseSensitive); folded != 0)
@@ -69,7 +86,8 @@ bool textLess(const EncodedName &a, const EncodedName &b)
 
 void sortEncoded(std::vector<EncodedName> &names, NameOrder order)
 {
-    std::sort(names.begin(), names.end(), textLess);
+    std::sort(names.begin(), names.end(),
+              [](const EncodedName &a, const EncodedName &b) { return textLess(a, b); });
     if (order == NameOrder::Text)
         return;
     // Names numbered with the same width (01..12, S01E01) are in natural
@@ -225,7 +243,7 @@ Listing readEntries(DIR *dir, bool folders, NameOrder order, int *error)
         if (folders ? isFolder : isFile) {
             const QByteArray bytes(entry->d_name);
             const QString name = QFile::decodeName(bytes);
-            names.push_back({name, bytes, name.toCaseFolded()});
+            names.push_back({name, bytes, caseFolded(name)});
         }
         errno = 0;
     }
