@@ -144,6 +144,8 @@ TEST_F(WebCopyMaking, EachKindGivesACopyThatPlays)
         WebCopyKind kind;
     } rows[] = {
         {"a.mkv", of("matroska", "libx264", "aac"), WebCopyKind::StreamCopy},
+        {"a.ts", of("mpegts", "libx264", "aac"), WebCopyKind::StreamCopy},
+        {"a.flv", of("flv", "libx264", "aac"), WebCopyKind::StreamCopy},
         {"b.mp4", indexAtEnd, WebCopyKind::StreamCopy},
         {"c.mkv", of("matroska", "libx264", "ac3"), WebCopyKind::NewSound},
         {"d.avi", of("avi", "mpeg4", "libmp3lame"), WebCopyKind::Everything},
