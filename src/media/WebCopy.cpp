@@ -28,6 +28,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/display.h>
 #include <libavutil/mem.h>
+#include <libavutil/rational.h>
 }
 
 namespace tessaly::media {
@@ -266,6 +267,11 @@ struct Track
     AVFilterContext *source = nullptr;
     AVFilterContext *sink = nullptr;
     int64_t lastDts = AV_NOPTS_VALUE;
+    // Of video: how long a frame lasts, and how many frames the decoder
+    // holds back before it shows one (B-frames).
+    AVRational frameDuration{0, 1};
+    int delay = 0;
+    int64_t lastShown = AV_NOPTS_VALUE;
 
     bool copied() const { return !encoder; }
 };
@@ -509,6 +515,17 @@ private:
             else
                 stream->discard = AVDISCARD_ALL;
         }
+        // AVI keeps no times of showing: a picture stored out of the order
+        // it is shown in (B-frames) is put back in order only by decoding.
+        if (facts.container == QLatin1String("avi") && m_video.input &&
+            m_video.input->codecpar->video_delay > 0)
+            m_outcome.kind = WebCopyKind::Everything;
+        if (m_video.input) {
+            const AVRational rate = av_guess_frame_rate(format, m_video.input, nullptr);
+            if (rate.num > 0 && rate.den > 0)
+                m_video.frameDuration = av_inv_q(rate);
+            m_video.delay = m_video.input->codecpar->video_delay;
+        }
         if (format->start_time != AV_NOPTS_VALUE)
             m_start = format->start_time;
         if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
@@ -748,6 +765,14 @@ private:
                 break;
             }
             m_frame->pts = m_frame->best_effort_timestamp;
+            // The encoder takes only times that go forward; a file whose
+            // own do not (AVI tells only when a frame is stored) shows its
+            // frames one frame's time apart.
+            if (track.frameDuration.num > 0 && track.lastShown != AV_NOPTS_VALUE &&
+                (m_frame->pts == AV_NOPTS_VALUE || m_frame->pts <= track.lastShown))
+                m_frame->pts = track.lastShown + std::max<int64_t>(1, av_rescale_q(1, track.frameDuration,
+                                                                                   track.input->time_base));
+            track.lastShown = m_frame->pts;
             const int added = av_buffersrc_add_frame_flags(track.source, m_frame.get(), 0);
             av_frame_unref(m_frame.get());
             if (added < 0)
@@ -801,14 +826,20 @@ private:
     bool write(Track &track, AVPacket *packet, AVRational timeBase)
     {
         av_packet_rescale_ts(packet, timeBase, track.output->time_base);
-        if (packet->dts == AV_NOPTS_VALUE)
-            packet->dts = packet->pts;
-        if (packet->dts == AV_NOPTS_VALUE)
-            return true;
         const int64_t offset = av_rescale_q(m_start, AV_TIME_BASE_Q, track.output->time_base);
-        packet->dts -= offset;
         if (packet->pts != AV_NOPTS_VALUE)
             packet->pts -= offset;
+        // The first packets of a film with B-frames may come without a
+        // decoding time: it is counted on from the last, and before the
+        // first one shown by as many frames as the decoder holds back.
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts -= offset;
+        else if (track.lastDts != AV_NOPTS_VALUE)
+            packet->dts = track.lastDts + step(track, packet);
+        else if (packet->pts != AV_NOPTS_VALUE)
+            packet->dts = packet->pts - track.delay * step(track, packet);
+        else
+            return true; // nothing tells when it comes
         if (track.lastDts != AV_NOPTS_VALUE && packet->dts <= track.lastDts)
             packet->dts = track.lastDts + 1;
         if (packet->pts == AV_NOPTS_VALUE || packet->pts < packet->dts)
@@ -817,6 +848,16 @@ private:
         packet->stream_index = track.output->index;
         packet->pos = -1;
         return av_interleaved_write_frame(m_format, packet) >= 0 || writingFailed();
+    }
+
+    // A packet's duration in the copy's time.
+    static int64_t step(const Track &track, const AVPacket *packet)
+    {
+        if (packet->duration > 0)
+            return packet->duration;
+        if (track.frameDuration.num > 0)
+            return std::max<int64_t>(1, av_rescale_q(1, track.frameDuration, track.output->time_base));
+        return 1;
     }
 
     bool finish()

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -150,6 +151,7 @@ TEST_F(WebCopyMaking, EachKindGivesACopyThatPlays)
         {"c.mkv", of("matroska", "libx264", "ac3"), WebCopyKind::NewSound},
         {"d.avi", of("avi", "mpeg4", "libmp3lame"), WebCopyKind::Everything},
         {"e.mp4", deep, WebCopyKind::Everything},
+        {"f.wma", of("asf", nullptr, "wmav2"), WebCopyKind::NewSound},
     };
     for (const auto &row : rows) {
         const QString source = sample(row.file, row.sample);
@@ -160,7 +162,7 @@ TEST_F(WebCopyMaking, EachKindGivesACopyThatPlays)
         EXPECT_EQ(outcome.path, copyPath());
         const MediaFacts made = probeEpisode(copyPath());
         EXPECT_EQ(verdictFor(made).playability, Playability::Plays) << row.file;
-        EXPECT_EQ(made.videoCodec, QStringLiteral("h264")) << row.file;
+        EXPECT_EQ(made.videoCodec, QLatin1String(row.sample.videoEncoder ? "h264" : "")) << row.file;
         EXPECT_EQ(made.audioCodecs, QStringList{QStringLiteral("aac")}) << row.file;
         EXPECT_NEAR(made.seconds.value_or(0), 1.0, 0.2) << row.file;
         ASSERT_FALSE(progress.isEmpty()) << row.file;
@@ -186,6 +188,32 @@ TEST_F(WebCopyMaking, TurnedPictureIsStoredAsShown)
     EXPECT_EQ(outcome.kind, WebCopyKind::Everything);
     const MediaFacts made = probeEpisode(copyPath());
     EXPECT_EQ(QSize(made.width, made.height), QSize(48, 64));
+}
+
+// Pictures stored out of the order they are shown in (B-frames) are shown
+// at their own times in the copy: MKV tells them and they are copied, AVI
+// does not and they are made anew.
+TEST_F(WebCopyMaking, FramesStoredOutOfOrderKeepTheirTimes)
+{
+    const struct
+    {
+        const char *file;
+        const char *muxer;
+        WebCopyKind kind;
+    } rows[] = {{"b.mkv", "matroska", WebCopyKind::StreamCopy}, {"b.avi", "avi", WebCopyKind::Everything}};
+    for (const auto &row : rows) {
+        MediaSample reordered = of(row.muxer, "libx264", "aac");
+        reordered.reordered = true;
+        const WebCopyOutcome outcome = copy(sample(row.file, reordered));
+        ASSERT_TRUE(outcome.made()) << outcome.message().toStdString();
+        EXPECT_EQ(outcome.kind, row.kind) << row.file;
+        std::vector<int64_t> times = tessaly::testing::videoPresentationTimes(copyPath());
+        std::sort(times.begin(), times.end());
+        const int64_t first = times.empty() ? 0 : times.front();
+        for (int64_t &time : times)
+            time -= first;
+        EXPECT_EQ(times, (std::vector<int64_t>{0, 100, 200, 300, 400, 500, 600, 700, 800, 900})) << row.file;
+    }
 }
 
 TEST_F(WebCopyMaking, ACopyIsStaleOnceItsOriginalChanges)
