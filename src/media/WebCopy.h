@@ -80,6 +80,9 @@ struct WebCopyOutcome
 // written under a temporary name in the folder, checked to play, synced
 // and only then renamed into place, so the name holds the whole copy or
 // what it held before. A stop or a failure removes what was written.
+// What is made anew follows `planWebCopy` of the facts of the file as it is
+// opened (an episode that needs no copy gets a stream copy), except that
+// AVI video with B-frames is encoded anew, AVI keeping no times of showing.
 // `stopped` is asked often, from this thread; `progress` gets the share
 // 0–1 of the episode's duration done.
 WebCopyOutcome makeWebCopy(const QString &source, const files::OpenFolder &folder, const QString &fileName,
