@@ -8,7 +8,7 @@
 // time of each counts. Without the ffmpeg program the benchmark says so and
 // stops.
 //
-//   web_copy_bench
+//   web_copy_bench [copy|encode]   (both when neither is named)
 
 #include "files/OpenFolder.h"
 #include "media/VideoLibraries.h"
@@ -332,6 +332,56 @@ bool runFfmpeg(const QString &ffmpeg, const QStringList &arguments)
     return ok;
 }
 
+template <typename Ours>
+bool compareCopies(const QString &ffmpeg, const QString &copySource, Ours ours, const QString &ffmpegCopy)
+{
+    const double megabytes = QFile(copySource).size() / 1e6;
+    std::printf("stream copy of %s (%.0f MB)\n", qPrintable(copySource), megabytes);
+    // The copy is synced before it is renamed into place; ffmpeg's file is
+    // synced after it, so that both have their data on the disk.
+    const auto [ourCopy, theirCopy] = compare(ours(copySource), [&] {
+        return runFfmpeg(ffmpeg,
+                         QStringList{QStringLiteral("-i"), copySource} +
+                             QStringLiteral("-map 0:v:0 -map 0:a:0 -c copy -movflags +faststart").split(' ') +
+                             QStringList{ffmpegCopy}) &&
+               syncFile(ffmpegCopy);
+    });
+    if (ourCopy.wall < 0 || theirCopy.wall < 0)
+        return false;
+    std::printf("  ours:          %.1f s, %.0f MB/s, %.1f s of CPU\n", ourCopy.wall, megabytes / ourCopy.wall,
+                ourCopy.cpu);
+    std::printf("  ffmpeg + sync: %.1f s, %.0f MB/s, %.1f s of CPU\n", theirCopy.wall,
+                megabytes / theirCopy.wall, theirCopy.cpu);
+    std::printf("  speed ratio:   %.2f (goal >= 0.8)\n", theirCopy.wall / ourCopy.wall);
+    return true;
+}
+
+template <typename Ours>
+bool compareEncodings(const QString &ffmpeg, const QString &encodeSource, Ours ours,
+                      const QString &ffmpegCopy)
+{
+    const int frames = EncodeSeconds * FramesPerSecond;
+    std::printf("encoding anew %s (%d frames of 1080p)\n", qPrintable(encodeSource), frames);
+    const auto [ourEncode, theirEncode] = compare(ours(encodeSource), [&] {
+        return runFfmpeg(ffmpeg,
+                         QStringList{QStringLiteral("-i"), encodeSource} +
+                             QStringLiteral("-map 0:v:0 -map 0:a:0 -c:v libx264 -preset veryfast -crf 23 "
+                                            "-profile:v high -pix_fmt yuv420p -c:a aac -b:a 160k "
+                                            "-movflags +faststart")
+                                 .split(' ') +
+                             QStringList{ffmpegCopy}) &&
+               syncFile(ffmpegCopy);
+    });
+    if (ourEncode.wall < 0 || theirEncode.wall < 0)
+        return false;
+    std::printf("  ours:          %.1f s, %.1f frames/s, %.1f s of CPU\n", ourEncode.wall,
+                frames / ourEncode.wall, ourEncode.cpu);
+    std::printf("  ffmpeg + sync: %.1f s, %.1f frames/s, %.1f s of CPU\n", theirEncode.wall,
+                frames / theirEncode.wall, theirEncode.cpu);
+    std::printf("  speed ratio:   %.2f (goal >= 0.9)\n", theirEncode.wall / ourEncode.wall);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -369,60 +419,11 @@ int main(int argc, char **argv)
         };
     };
 
-    const double megabytes = QFile(copySource).size() / 1e6;
-    std::printf("stream copy of %s (%.0f MB)\n", qPrintable(copySource), megabytes);
-    // The copy is synced before it is renamed into place; ffmpeg's file is
-    // synced after it, so that both have their data on the disk.
-    const auto [ourCopy, theirCopy] = compare(ours(copySource), [&] {
-        return runFfmpeg(ffmpeg, {QStringLiteral("-i"), copySource, QStringLiteral("-map"),
-                                  QStringLiteral("0:v:0"), QStringLiteral("-map"), QStringLiteral("0:a:0"),
-                                  QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-movflags"),
-                                  QStringLiteral("+faststart"), ffmpegCopy}) &&
-               syncFile(ffmpegCopy);
-    });
-    if (ourCopy.wall < 0 || theirCopy.wall < 0)
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (only != QLatin1String("encode") && !compareCopies(ffmpeg, copySource, ours, ffmpegCopy))
         return 1;
-    std::printf("  ours:          %.1f s, %.0f MB/s, %.1f s of CPU\n", ourCopy.wall, megabytes / ourCopy.wall,
-                ourCopy.cpu);
-    std::printf("  ffmpeg + sync: %.1f s, %.0f MB/s, %.1f s of CPU\n", theirCopy.wall,
-                megabytes / theirCopy.wall, theirCopy.cpu);
-    std::printf("  speed ratio:   %.2f (goal >= 0.8)\n", theirCopy.wall / ourCopy.wall);
-
-    const int frames = EncodeSeconds * FramesPerSecond;
-    std::printf("encoding anew %s (%d frames of 1080p)\n", qPrintable(encodeSource), frames);
-    const auto [ourEncode, theirEncode] = compare(ours(encodeSource), [&] {
-        return runFfmpeg(ffmpeg, {QStringLiteral("-i"),
-                                  encodeSource,
-                                  QStringLiteral("-map"),
-                                  QStringLiteral("0:v:0"),
-                                  QStringLiteral("-map"),
-                                  QStringLiteral("0:a:0"),
-                                  QStringLiteral("-c:v"),
-                                  QStringLiteral("libx264"),
-                                  QStringLiteral("-preset"),
-                                  QStringLiteral("veryfast"),
-                                  QStringLiteral("-crf"),
-                                  QStringLiteral("23"),
-                                  QStringLiteral("-profile:v"),
-                                  QStringLiteral("high"),
-                                  QStringLiteral("-pix_fmt"),
-                                  QStringLiteral("yuv420p"),
-                                  QStringLiteral("-c:a"),
-                                  QStringLiteral("aac"),
-                                  QStringLiteral("-b:a"),
-                                  QStringLiteral("160k"),
-                                  QStringLiteral("-movflags"),
-                                  QStringLiteral("+faststart"),
-                                  ffmpegCopy}) &&
-               syncFile(ffmpegCopy);
-    });
-    if (ourEncode.wall < 0 || theirEncode.wall < 0)
+    if (only != QLatin1String("copy") && !compareEncodings(ffmpeg, encodeSource, ours, ffmpegCopy))
         return 1;
-    std::printf("  ours:          %.1f s, %.1f frames/s, %.1f s of CPU\n", ourEncode.wall,
-                frames / ourEncode.wall, ourEncode.cpu);
-    std::printf("  ffmpeg + sync: %.1f s, %.1f frames/s, %.1f s of CPU\n", theirEncode.wall,
-                frames / theirEncode.wall, theirEncode.cpu);
-    std::printf("  speed ratio:   %.2f (goal >= 0.9)\n", theirEncode.wall / ourEncode.wall);
     QFile::remove(ffmpegCopy);
     out.remove("ours.mp4");
     return 0;
