@@ -7,7 +7,7 @@ TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   libgtest-dev libgmock-dev
-  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev
   fonts-wqy-microhei qt6-translations-l10n
   nginx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/MediaTexts.h"
+
 #include <QString>
 
 // The cover commands' own texts, byte for byte.
@@ -34,10 +36,11 @@ inline QString linkCopied()
     return QStringLiteral("复制链接成功!");
 }
 
-// Why no cover could be taken from a video file.
+// Why no cover could be taken from a video file; the first reasons are the
+// media layer's own.
 inline QString notAVideo()
 {
-    return QStringLiteral("不是视频文件或文件已损坏");
+    return media::texts::notAVideo();
 }
 inline QString noVideoPicture()
 {
@@ -45,7 +48,7 @@ inline QString noVideoPicture()
 }
 inline QString missingDecoder()
 {
-    return QStringLiteral("缺少此视频格式的解码器");
+    return media::texts::missingDecoder();
 }
 inline QString pictureTooLarge(int width, int height)
 {

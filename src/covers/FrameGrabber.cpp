@@ -3,6 +3,7 @@
 #include "covers/CoverTexts.h"
 #include "media/VideoInput.h"
 #include "media/VideoLibraries.h"
+#include "media/VideoObjects.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,29 +65,15 @@ constexpr int MostFramesFromTheStart = 250;
 constexpr int CandidateCount = 5;
 // Bounds the intermediate picture of a frame with an absurd shape.
 constexpr int LargestIntermediateSide = 8192;
-// Twice an 8K frame.
-constexpr int64_t LargestFramePixels = int64_t(7680) * 4320 * 2;
+using media::CodecPtr;
+using media::FramePtr;
+using media::LargestFramePixels;
+using media::PacketPtr;
 
-struct CodecDeleter
-{
-    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter
-{
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter
-{
-    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
-};
 struct ScalerDeleter
 {
     void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
 };
-
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 
 // The time limit and the cancel flag, asked by the libraries while they

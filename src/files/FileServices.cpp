@@ -171,12 +171,12 @@ bool writeAll(int fd, const char *data, qsizetype size, int *error)
     return true;
 }
 
-int openTemporaryIn(int folder, int mode, QByteArray *name, int *error)
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error, int access)
 {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         *name = temporaryName();
-        fd = ::openat(folder, name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd = ::openat(folder, name->constData(), access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             *error = errno;
             return -1;

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <fcntl.h>
 #include <optional>
 #include <sys/types.h>
 #include <vector>
@@ -26,7 +27,8 @@ std::optional<QByteArray> writeTemporaryIn(int folder, const QByteArray &bytes, 
 QByteArray freshTemporaryName();
 // Creates a new empty file with a fresh ".tessaly-XXXXXX" name in the folder
 // and gives its descriptor (and the name), or -1 with the error number.
-int openTemporaryIn(int folder, int mode, QByteArray *name, int *error);
+// `access` is O_WRONLY or O_RDWR.
+int openTemporaryIn(int folder, int mode, QByteArray *name, int *error, int access = O_WRONLY);
 // Writes all the bytes, going on after short writes.
 bool writeAll(int fd, const char *data, qsizetype size, int *error);
 // The files (or sub-folders) directly inside the open folder, in text order.

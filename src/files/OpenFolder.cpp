@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
 
@@ -231,6 +232,29 @@ std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, co
     if (!name)
         failWith(reason, error);
     return name;
+}
+
+int OpenFolder::createTemporary(QByteArray *name, QString *reason) const
+{
+    if (m_fd < 0) {
+        if (reason)
+            *reason = m_error;
+        return -1;
+    }
+    int error = 0;
+    const int fd = detail::openTemporaryIn(m_fd, -1, name, &error, O_RDWR);
+    if (fd < 0)
+        failWith(reason, error);
+    return fd;
+}
+
+std::optional<qint64> OpenFolder::freeSpace(QString *reason) const
+{
+    struct statvfs status;
+    if (m_fd >= 0 && ::fstatvfs(m_fd, &status) == 0)
+        return qint64(status.f_bavail) * qint64(status.f_frsize);
+    failWith(reason, m_fd >= 0 ? errno : ENOENT);
+    return std::nullopt;
 }
 
 bool OpenFolder::rename(const QByteArray &from, const QByteArray &to, QString *reason) const

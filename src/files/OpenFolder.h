@@ -67,6 +67,13 @@ public:
     // when there is one. Returns the name.
     std::optional<QByteArray> writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
                                              QString *reason = nullptr) const;
+    // A new empty file under a fresh short hidden name (see
+    // `isTemporaryName`), open for reading and writing, for a writer that
+    // needs the descriptor itself; the caller closes it, and renames or
+    // removes the name. -1 when it cannot be made.
+    int createTemporary(QByteArray *name, QString *reason = nullptr) const;
+    // The bytes an unprivileged writer may still put on the folder's file system.
+    std::optional<qint64> freeSpace(QString *reason = nullptr) const;
     // Renames within the folder, over whatever file or link has the name.
     bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
     // Removes a file or a link (never what it points to).

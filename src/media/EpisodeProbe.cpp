@@ -105,10 +105,18 @@ MediaFacts probeEpisode(const QString &path, const ProbeLimits &limits)
     budget.probeBytes = std::min<int64_t>(budget.probeBytes, limits.readBytes);
     if (input.open(path, budget) != VideoInput::Status::Open)
         return facts;
+    return factsOf(input, path);
+}
+
+MediaFacts factsOf(VideoInput &input, const QString &fileName)
+{
+    MediaFacts facts;
     const AVFormatContext *format = input.format();
+    if (!format)
+        return facts;
     facts.readable = true;
     facts.container = QString::fromLatin1(format->iformat->name).section(QLatin1Char(','), 0, 0);
-    facts.family = familyOf(format, file.suffix().toLower());
+    facts.family = familyOf(format, QFileInfo(fileName).suffix().toLower());
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         facts.seconds = double(format->duration) / AV_TIME_BASE;
     for (unsigned i = 0; i < format->nb_streams; ++i) {

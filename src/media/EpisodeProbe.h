@@ -46,4 +46,9 @@ struct ProbeLimits
 // limits. Never fails: a file it cannot read comes back unreadable.
 MediaFacts probeEpisode(const QString &path, const ProbeLimits &limits = {});
 
+class VideoInput;
+// The facts of a file already opened through the single-file opening;
+// `fileName` lends only its extension. Unreadable when the input is not open.
+MediaFacts factsOf(VideoInput &input, const QString &fileName);
+
 } // namespace tessaly::media

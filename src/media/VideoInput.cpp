@@ -88,12 +88,19 @@ void VideoInput::close()
 
 VideoInput::Status VideoInput::open(const QString &path, const InputBudget &budget)
 {
-    close();
-    const QByteArray name = QFile::encodeName(path);
     // Opened once and never by name again: a link swapped for a pipe
     // between a check and a second opening would block the reader for
     // ever. Not blocking while opening, so a pipe cannot hold up even this.
-    m_descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return open(descriptor, path, budget);
+}
+
+VideoInput::Status VideoInput::open(int descriptor, const QString &fileName, const InputBudget &budget)
+{
+    close();
+    const QByteArray name = QFile::encodeName(fileName);
+    m_descriptor = descriptor;
     if (m_descriptor < 0)
         return Status::NotAVideo;
     struct stat status;
@@ -147,7 +154,8 @@ VideoInput::Status VideoInput::open(const QString &path, const InputBudget &budg
     if (opened < 0)
         return failed();
     m_format = context;
-    if (avformat_find_stream_info(context, nullptr) < 0 && m_stopped && m_stopped())
+    if (budget.analyseMicroseconds > 0 && avformat_find_stream_info(context, nullptr) < 0 && m_stopped &&
+        m_stopped())
         return Status::Stopped;
     if (context->nb_streams == 0)
         return Status::NotAVideo;

@@ -16,6 +16,7 @@ namespace tessaly::media {
 struct InputBudget
 {
     int64_t probeBytes = 5'000'000;
+    // 0: the headers alone, without a frame read to learn more.
     int64_t analyseMicroseconds = 5'000'000;
     // All that opening may read: the header, and an index at the end.
     int64_t openingBytes = int64_t(32) << 20;
@@ -44,7 +45,14 @@ public:
 
     // Opens the file and reads what the libraries need to know its streams.
     Status open(const QString &path, const InputBudget &budget = {});
+    // As `open`, for a file the caller opened itself: the input takes the
+    // descriptor over and closes it. `fileName` lends only its extension to the
+    // guess of the format.
+    Status open(int descriptor, const QString &fileName, const InputBudget &budget = {});
     AVFormatContext *format() const { return m_format; }
+    // The open file, for what the caller asks of it beside the libraries
+    // (its size and time); -1 when none is open.
+    int descriptor() const { return m_descriptor; }
 
     // From now on reading may take this many bytes more; beyond them the
     // file reads as ended, until the next allowance.

@@ -19,7 +19,11 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavfilter/avfilter.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
 #include <libavutil/display.h>
 #include <libavutil/error.h>
@@ -41,8 +45,9 @@ enum class Library
     Format,
     Scale,
     Resample,
+    Filter,
 };
-constexpr int LibraryCount = 5;
+constexpr int LibraryCount = 6;
 
 // The same major versions the program was built against, as the linker
 // would have asked for them.
@@ -61,6 +66,8 @@ const char *sonameOf(Library library)
         return TESSALY_SONAME("swscale", LIBSWSCALE_VERSION_MAJOR);
     case Library::Resample:
         return TESSALY_SONAME("swresample", LIBSWRESAMPLE_VERSION_MAJOR);
+    case Library::Filter:
+        return TESSALY_SONAME("avfilter", LIBAVFILTER_VERSION_MAJOR);
     }
     return "";
 }
@@ -175,6 +182,13 @@ bool silenceVideoLibraries()
     }                                                                                                        \
     static const bool name##_listed = listed(Library::library, #name);
 
+TESSALY_VIDEO_CALL(Util, void, av_channel_layout_default, (AVChannelLayout * layout, int channels),
+                   (layout, channels))
+TESSALY_VIDEO_CALL(Util, int, av_channel_layout_copy, (AVChannelLayout * dst, const AVChannelLayout *src),
+                   (dst, src))
+TESSALY_VIDEO_CALL(Util, int, av_channel_layout_describe,
+                   (const AVChannelLayout *layout, char *buf, size_t buf_size), (layout, buf, buf_size))
+TESSALY_VIDEO_CALL(Util, void, av_channel_layout_uninit, (AVChannelLayout * layout), (layout))
 TESSALY_VIDEO_CALL(Util, AVDictionaryEntry *, av_dict_get,
                    (const AVDictionary *m, const char *key, const AVDictionaryEntry *prev, int flags),
                    (m, key, prev, flags))
@@ -198,6 +212,7 @@ TESSALY_VIDEO_CALL(Util, void, av_log_set_callback, (void (*callback)(void *, in
                    (callback))
 TESSALY_VIDEO_CALL(Util, void, av_log_set_level, (int level), (level))
 TESSALY_VIDEO_CALL(Util, void *, av_malloc, (size_t size), (size))
+TESSALY_VIDEO_CALL(Util, char *, av_strdup, (const char *s), (s))
 TESSALY_VIDEO_CALL(Util, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq))
 TESSALY_VIDEO_CALL(Util, int, av_strerror, (int errnum, char *errbuf, size_t errbuf_size),
                    (errnum, errbuf, errbuf_size))
@@ -210,6 +225,8 @@ TESSALY_VIDEO_CALL(Codec, void, av_packet_free, (AVPacket * *pkt), (pkt))
 TESSALY_VIDEO_CALL(Codec, void, av_packet_rescale_ts, (AVPacket * pkt, AVRational tb_src, AVRational tb_dst),
                    (pkt, tb_src, tb_dst))
 TESSALY_VIDEO_CALL(Codec, void, av_packet_unref, (AVPacket * pkt), (pkt))
+TESSALY_VIDEO_CALL(Codec, int, avcodec_parameters_copy,
+                   (AVCodecParameters * dst, const AVCodecParameters *src), (dst, src))
 TESSALY_VIDEO_CALL(Codec, AVCodecContext *, avcodec_alloc_context3, (const AVCodec *codec), (codec))
 TESSALY_VIDEO_CALL(Codec, const AVCodec *, avcodec_find_decoder, (enum AVCodecID id), (id))
 TESSALY_VIDEO_CALL(Codec, const AVCodec *, avcodec_find_encoder, (enum AVCodecID id), (id))
@@ -234,6 +251,8 @@ TESSALY_VIDEO_CALL(Codec, int, avcodec_send_packet, (AVCodecContext * avctx, con
 
 TESSALY_VIDEO_CALL(Format, AVRational, av_guess_sample_aspect_ratio,
                    (AVFormatContext * format, AVStream *stream, AVFrame *frame), (format, stream, frame))
+TESSALY_VIDEO_CALL(Format, AVRational, av_guess_frame_rate,
+                   (AVFormatContext * format, AVStream *stream, AVFrame *frame), (format, stream, frame))
 TESSALY_VIDEO_CALL(Format, int, av_interleaved_write_frame, (AVFormatContext * s, AVPacket *pkt), (s, pkt))
 TESSALY_VIDEO_CALL(Format, int, av_probe_input_buffer2,
                    (AVIOContext * pb, const AVInputFormat **fmt, const char *url, void *logctx,
@@ -246,6 +265,8 @@ TESSALY_VIDEO_CALL(Format, int, av_seek_frame,
 TESSALY_VIDEO_CALL(Format, uint8_t *, av_stream_get_side_data,
                    (const AVStream *stream, enum AVPacketSideDataType type, size_t *size),
                    (stream, type, size))
+TESSALY_VIDEO_CALL(Format, uint8_t *, av_stream_new_side_data,
+                   (AVStream * stream, enum AVPacketSideDataType type, size_t size), (stream, type, size))
 TESSALY_VIDEO_CALL(Format, int, av_write_trailer, (AVFormatContext * s), (s))
 TESSALY_VIDEO_CALL(Format, AVFormatContext *, avformat_alloc_context, (void), ())
 TESSALY_VIDEO_CALL(Format, int, avformat_alloc_output_context2,
@@ -292,3 +313,31 @@ TESSALY_VIDEO_CALL(Scale, int, sws_setColorspaceDetails,
                    (struct SwsContext * c, const int inv_table[4], int srcRange, const int table[4],
                     int dstRange, int brightness, int contrast, int saturation),
                    (c, inv_table, srcRange, table, dstRange, brightness, contrast, saturation))
+
+TESSALY_VIDEO_CALL(Filter, int, av_buffersink_get_format, (const AVFilterContext *ctx), (ctx))
+TESSALY_VIDEO_CALL(Filter, int, av_buffersink_get_frame, (AVFilterContext * ctx, AVFrame *frame),
+                   (ctx, frame))
+TESSALY_VIDEO_CALL(Filter, int, av_buffersink_get_h, (const AVFilterContext *ctx), (ctx))
+TESSALY_VIDEO_CALL(Filter, AVRational, av_buffersink_get_sample_aspect_ratio, (const AVFilterContext *ctx),
+                   (ctx))
+TESSALY_VIDEO_CALL(Filter, AVRational, av_buffersink_get_time_base, (const AVFilterContext *ctx), (ctx))
+TESSALY_VIDEO_CALL(Filter, int, av_buffersink_get_w, (const AVFilterContext *ctx), (ctx))
+TESSALY_VIDEO_CALL(Filter, void, av_buffersink_set_frame_size, (AVFilterContext * ctx, unsigned frame_size),
+                   (ctx, frame_size))
+TESSALY_VIDEO_CALL(Filter, int, av_buffersrc_add_frame_flags,
+                   (AVFilterContext * ctx, AVFrame *frame, int flags), (ctx, frame, flags))
+TESSALY_VIDEO_CALL(Filter, const AVFilter *, avfilter_get_by_name, (const char *name), (name))
+TESSALY_VIDEO_CALL(Filter, AVFilterGraph *, avfilter_graph_alloc, (void), ())
+TESSALY_VIDEO_CALL(Filter, int, avfilter_graph_config, (AVFilterGraph * graphctx, void *log_ctx),
+                   (graphctx, log_ctx))
+TESSALY_VIDEO_CALL(Filter, int, avfilter_graph_create_filter,
+                   (AVFilterContext * *filt_ctx, const AVFilter *filt, const char *name, const char *args,
+                    void *opaque, AVFilterGraph *graph_ctx),
+                   (filt_ctx, filt, name, args, opaque, graph_ctx))
+TESSALY_VIDEO_CALL(Filter, void, avfilter_graph_free, (AVFilterGraph * *graph), (graph))
+TESSALY_VIDEO_CALL(Filter, int, avfilter_graph_parse_ptr,
+                   (AVFilterGraph * graph, const char *filters, AVFilterInOut **inputs,
+                    AVFilterInOut **outputs, void *log_ctx),
+                   (graph, filters, inputs, outputs, log_ctx))
+TESSALY_VIDEO_CALL(Filter, AVFilterInOut *, avfilter_inout_alloc, (void), ())
+TESSALY_VIDEO_CALL(Filter, void, avfilter_inout_free, (AVFilterInOut * *inout), (inout))

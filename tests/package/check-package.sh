@@ -67,7 +67,7 @@ deb)
   # (libc6-i386, say) may hold a library of the same name.
   multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
   # The video libraries are loaded when first used: no binary names them.
-  for module in libavformat libavcodec libavutil libswscale libswresample; do
+  for module in libavformat libavcodec libavutil libswscale libswresample libavfilter; do
     needed+=("$module.so.$(pkg-config --modversion "$module" | cut -d. -f1)")
   done
   for soname in $(printf '%s\n' "${needed[@]}" | sort -u); do

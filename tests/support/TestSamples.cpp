@@ -80,7 +80,7 @@ bool MediaSample::write(const QString &path, QString *error) const
         codec->pix_fmt = av_get_pix_fmt(pixelFormat);
         codec->gop_size = 10;
         codec->thread_count = 1;
-        codec->max_b_frames = 0;
+        codec->max_b_frames = reordered ? 2 : 0;
         codec->bit_rate = 100000;
         av_opt_set(codec->priv_data, "preset", "ultrafast", 0);
         av_opt_set(codec->priv_data, "cpu-used", "8", 0);
@@ -204,6 +204,26 @@ bool MediaSample::write(const QString &path, QString *error) const
     av_packet_free(&packet);
     ok = ok && av_write_trailer(format) >= 0;
     return ok || failWith(error, QStringLiteral("writing failed"));
+}
+
+std::vector<int64_t> videoPresentationTimes(const QString &path)
+{
+    std::vector<int64_t> times;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return times;
+    const int video = avformat_find_stream_info(format, nullptr) >= 0
+                          ? av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                          : -1;
+    AVPacket *packet = av_packet_alloc();
+    while (video >= 0 && packet && av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)
+            times.push_back(av_rescale_q(packet->pts, format->streams[video]->time_base, {1, 1000}));
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return times;
 }
 
 } // namespace tessaly::testing

@@ -61,9 +61,15 @@ struct MediaSample
     bool coverArt = false;
     // MP4 and MOV: the index before the media data.
     bool indexFirst = true;
+    // Video with B-frames: stored out of the order it is shown in.
+    bool reordered = false;
 
     bool write(const QString &path, QString *error = nullptr) const;
 };
+
+// The times (ms) the first video stream's packets are shown at, in the
+// order they are stored; packets without one are left out.
+std::vector<int64_t> videoPresentationTimes(const QString &path);
 
 // A WAV file of one second of a tone: audio and nothing else.
 bool writeAudioOnly(const QString &path);
