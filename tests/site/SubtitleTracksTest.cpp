@@ -210,3 +210,61 @@ TEST_F(SubtitleRuns, PublishingRemovesOnlyTracksTheRecordNamesInsideTheSiteFolde
     EXPECT_EQ(QDir(space.path(QStringLiteral("outside"))).entryList(QDir::Files),
               QStringList{QStringLiteral("x.vtt")});
 }
+
+// Chromium refuses track files to pages opened from file:, so there the
+// play page takes each track's cues from the script beside it. A test
+// script placed beside a copy of the page writes what the player shows into
+// the title, which the browser's dump of the page holds.
+TEST_F(SubtitleRuns, FromFilesThePlayerShowsTheCuesInChromium)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        GTEST_SKIP() << "chromium is not installed (apt-get install chromium)";
+    addProject(QStringLiteral("甲"), QStringLiteral("m/甲"), {QStringLiteral("第1集.mp4")});
+    space.writeBytes(QStringLiteral("m/甲/第1集.chs.srt"), srt("第一句 & <i>斜体</i>"));
+    space.writeBytes(QStringLiteral("m/甲/第1集.en.srt"), srt("First line"));
+    ASSERT_TRUE(generate().succeeded());
+    QString page = QString::fromUtf8(space.readBytes(QStringLiteral("Web/Data/甲.html")));
+    page.replace(QStringLiteral("</body>"), QStringLiteral("<script src=\"probe.js\"></script>\n</body>"));
+    space.writeBytes(QStringLiteral("Web/Data/probe.html"), page.toUtf8());
+    space.writeBytes(QStringLiteral("Web/Data/probe.js"), R"((function () {
+  var video = document.getElementById('video1');
+  var look = function () {
+    var shown = Array.prototype.filter.call(video.textTracks, function (t) { return t.mode === 'showing'; });
+    if (shown.length !== 1 || !shown[0].cues || shown[0].cues.length === 0) {
+      setTimeout(look, 50);
+      return;
+    }
+    var cue = shown[0].cues[0];
+    var menu = document.getElementById('subtitle');
+    document.title = JSON.stringify([shown[0].label, video.textTracks.length, cue.startTime, cue.endTime,
+      cue.getCueAsHTML().textContent, Array.prototype.map.call(menu.options, function (o) { return o.text; })]);
+  };
+  look();
+})();
+)");
+
+    QTemporaryDir profile;
+    QProcess browser;
+    browser.start(chromium,
+                  {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                   QStringLiteral("--disable-gpu"), QStringLiteral("--disable-background-networking"),
+                   QStringLiteral("--disable-component-update"), QStringLiteral("--no-first-run"),
+                   QStringLiteral("--user-data-dir=") + profile.path(),
+                   QStringLiteral("--virtual-time-budget=5000"), QStringLiteral("--dump-dom"),
+                   QUrl::fromLocalFile(space.path(QStringLiteral("Web/Data/probe.html"))).toString()});
+    ASSERT_TRUE(browser.waitForFinished(60000)) << browser.errorString().toStdString();
+    const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
+    const QRegularExpressionMatch title =
+        QRegularExpression(QStringLiteral("<title>(.*)</title>")).match(dom);
+    ASSERT_TRUE(title.hasMatch()) << dom.left(2000).toStdString();
+    QString shown = title.captured(1);
+    shown.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    shown.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    EXPECT_EQ(
+        QJsonDocument::fromJson(shown.toUtf8()).array(),
+        (QJsonArray{QStringLiteral("简体中文"), 2, 0.5, 1.5, QStringLiteral("第一句 & 斜体"),
+                    QJsonArray{QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("关")}}))
+        << shown.toStdString();
+}
