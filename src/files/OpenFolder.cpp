@@ -150,7 +150,7 @@ QByteArray OpenFolder::nameOf(const QString &name)
     return QFile::encodeName(name);
 }
 
-Listing OpenFolder::listFiles() const
+Listing OpenFolder::listEntries(bool folders) const
 {
     if (m_fd < 0) {
         Listing listing;
@@ -158,21 +158,7 @@ Listing OpenFolder::listFiles() const
         return listing;
     }
     int error = 0;
-    Listing listing = detail::listEntriesIn(m_fd, false, &error);
-    if (error != 0)
-        listing.error = reasonFor(error);
-    return listing;
-}
-
-Listing OpenFolder::listFolders() const
-{
-    if (m_fd < 0) {
-        Listing listing;
-        listing.error = m_error;
-        return listing;
-    }
-    int error = 0;
-    Listing listing = detail::listEntriesIn(m_fd, true, &error);
+    Listing listing = detail::listEntriesIn(m_fd, folders, &error);
     if (error != 0)
         listing.error = reasonFor(error);
     return listing;

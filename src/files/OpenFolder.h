@@ -46,9 +46,9 @@ public:
     static QByteArray nameOf(const QString &name);
 
     // The files of the folder, as `files::listFiles` lists them.
-    Listing listFiles() const;
+    Listing listFiles() const { return listEntries(false); }
     // Its non-hidden sub-folders and links to folders, in text order.
-    Listing listFolders() const;
+    Listing listFolders() const { return listEntries(true); }
     // True for a regular file, or a link to one.
     bool holdsFile(const QByteArray &name) const;
     // The size of a regular file, or of the one a link leads to; nothing
@@ -121,6 +121,8 @@ public:
     static bool isTemporaryName(const QByteArray &name);
 
 private:
+    Listing listEntries(bool folders) const;
+
     int m_fd = -1;
     QString m_path;
     QString m_error;

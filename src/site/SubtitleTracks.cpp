@@ -1,13 +1,13 @@
 #include "site/SubtitleTracks.h"
 
 #include "catalogue/Episodes.h"
+#include "files/VersionedJson.h"
 #include "site/OutputFolders.h"
 #include "site/PageValues.h"
 #include "site/RunReport.h"
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace tessaly {
@@ -85,16 +85,13 @@ SubtitleTracks::SubtitleTracks(const OutputFolders &output, RunReport &report)
 
 void SubtitleTracks::load()
 {
-    const std::optional<qint64> size = m_root.fileSize(recordName());
-    const std::optional<QByteArray> bytes =
-        size && *size <= subtitles::MaximumFileBytes ? m_root.readFile(recordName()) : std::nullopt;
+    const std::optional<QByteArray> bytes = m_root.readFile(recordName());
     if (!bytes)
         return;
-    const QJsonObject root = QJsonDocument::fromJson(*bytes).object();
-    if (root.value(QStringLiteral("format")).toString() != Format ||
-        root.value(QStringLiteral("version")).toInt() != Version)
+    const std::optional<QJsonObject> root = files::versioned_json::read(*bytes, Format, Version);
+    if (!root)
         return;
-    for (const QJsonValue &projectValue : root.value(QStringLiteral("projects")).toArray()) {
+    for (const QJsonValue &projectValue : root->value(QStringLiteral("projects")).toArray()) {
         const QJsonObject project = projectValue.toObject();
         ProjectRecord record;
         for (const QJsonValue &value : project.value(QStringLiteral("tracks")).toArray()) {
@@ -137,10 +134,9 @@ void SubtitleTracks::save()
                                     {QStringLiteral("tracks"), tracks},
                                     {QStringLiteral("refused"), refused}});
     }
-    const QJsonObject root{{QStringLiteral("format"), Format},
-                           {QStringLiteral("version"), Version},
-                           {QStringLiteral("projects"), projects}};
-    m_root.replaceFile(recordName(), QJsonDocument(root).toJson(QJsonDocument::Compact));
+    m_root.replaceFile(
+        recordName(),
+        files::versioned_json::bytes(Format, Version, QJsonObject{{QStringLiteral("projects"), projects}}));
     m_changed = false;
 }
 
