@@ -10,7 +10,7 @@ TESSALY_PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev
   fonts-wqy-microhei qt6-translations-l10n
-  nginx
+  nginx chromium
 )
 
 tessaly_install_packages() {
@@ -23,8 +23,9 @@ tessaly_install_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
-  # The web server is for the end-to-end test, which starts its own
-  # instance: its service is kept from starting during the install.
+  # The web server and the browser are for the end-to-end tests, which
+  # start their own instances: the server's service is kept from starting
+  # during the install.
   local policy=/usr/sbin/policy-rc.d made_policy=""
   if [ ! -e "$policy" ]; then
     printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null

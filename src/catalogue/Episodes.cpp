@@ -92,6 +92,7 @@ EpisodeListing listEpisodes(const QString &folder, files::NameOrder order)
             episodes.encodedEpisodes.append(std::move(listing.encodedEntries[i]));
         } else {
             episodes.otherFiles.append(std::move(name));
+            episodes.encodedOtherFiles.append(std::move(listing.encodedEntries[i]));
         }
     }
     return episodes;

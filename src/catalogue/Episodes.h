@@ -23,6 +23,7 @@ struct EpisodeListing
     // The episodes' names as the file system holds them.
     QList<QByteArray> encodedEpisodes;
     QStringList otherFiles;
+    QList<QByteArray> encodedOtherFiles;
     bool isFolder = false;
     QString error; // empty when the folder could be listed, or is none
     bool ok() const { return isFolder && error.isEmpty(); }

@@ -123,6 +123,24 @@ OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
     return sub;
 }
 
+OpenFolder OpenFolder::plainSubfolder(const QByteArray &name, bool create) const
+{
+    OpenFolder sub;
+    sub.m_path = pathOf(name);
+    if (m_fd < 0) {
+        sub.m_error = m_error;
+        return sub;
+    }
+    if (create && ::mkdirat(m_fd, name.constData(), 0777) != 0 && errno != EEXIST) {
+        sub.m_error = reasonFor(errno);
+        return sub;
+    }
+    sub.m_fd = ::openat(m_fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (sub.m_fd < 0)
+        sub.m_error = reasonFor(errno);
+    return sub;
+}
+
 QString OpenFolder::pathOf(const QByteArray &name) const
 {
     return joinPath(m_path, QFile::decodeName(name));
@@ -133,7 +151,7 @@ QByteArray OpenFolder::nameOf(const QString &name)
     return QFile::encodeName(name);
 }
 
-Listing OpenFolder::listFiles() const
+Listing OpenFolder::listEntries(bool folders) const
 {
     if (m_fd < 0) {
         Listing listing;
@@ -141,10 +159,19 @@ Listing OpenFolder::listFiles() const
         return listing;
     }
     int error = 0;
-    Listing listing = detail::listEntriesIn(m_fd, false, &error);
+    Listing listing = detail::listEntriesIn(m_fd, folders, &error);
     if (error != 0)
         listing.error = reasonFor(error);
     return listing;
+}
+
+std::optional<OpenFolder::Stamp> OpenFolder::fileStamp(const QByteArray &name, bool followLinks) const
+{
+    struct stat status;
+    if (m_fd < 0 || ::fstatat(m_fd, name.constData(), &status, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return Stamp{qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
 bool OpenFolder::holdsFile(const QByteArray &name) const
@@ -269,6 +296,14 @@ bool OpenFolder::remove(const QByteArray &name, QString *reason) const
     if (::unlinkat(m_fd, name.constData(), 0) == 0)
         return true;
     return failWith(reason, errno);
+}
+
+bool OpenFolder::removeFolder(const QByteArray &name, QString *reason) const
+{
+    if (m_fd >= 0 && ::unlinkat(m_fd, name.constData(), AT_REMOVEDIR) == 0)
+        return true;
+    const int error = m_fd >= 0 ? errno : ENOENT;
+    return error == ENOTEMPTY || error == EEXIST || failWith(reason, error);
 }
 
 bool OpenFolder::link(const QByteArray &from, const QByteArray &to, QString *reason) const

@@ -32,6 +32,10 @@ public:
     // this folder: otherwise the result is not open and `isOutside()`, and
     // the caller words why.
     OpenFolder subfolder(const QString &name, bool create) const;
+    // A sub-folder that is a folder itself, made first when `create` is set
+    // and nothing has the name: a link, even to a folder inside, is not
+    // opened.
+    OpenFolder plainSubfolder(const QByteArray &name, bool create) const;
 
     bool isOpen() const { return m_fd >= 0; }
     bool isOutside() const { return m_outside; }
@@ -42,12 +46,24 @@ public:
     static QByteArray nameOf(const QString &name);
 
     // The files of the folder, as `files::listFiles` lists them.
-    Listing listFiles() const;
+    Listing listFiles() const { return listEntries(false); }
+    // Its non-hidden sub-folders and links to folders, in text order.
+    Listing listFolders() const { return listEntries(true); }
     // True for a regular file, or a link to one.
     bool holdsFile(const QByteArray &name) const;
     // The size of a regular file, or of the one a link leads to; nothing
     // for anything else.
     std::optional<qint64> fileSize(const QByteArray &name) const;
+    // A regular file's size and modification time (in nanoseconds), of the
+    // file a link leads to when `followLinks` is set; nothing for anything
+    // else. A file changed in place changes one or the other.
+    struct Stamp
+    {
+        qint64 size = 0;
+        qint64 modified = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+    std::optional<Stamp> fileStamp(const QByteArray &name, bool followLinks = true) const;
     // True for anything but a folder, a dangling link included.
     bool holdsEntry(const QByteArray &name) const;
     // True for anything at all under the name, a folder included.
@@ -78,6 +94,9 @@ public:
     bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
     // Removes a file or a link (never what it points to).
     bool remove(const QByteArray &name, QString *reason = nullptr) const;
+    // Removes an empty sub-folder (never a link). One that still holds
+    // something stays, which is no failure.
+    bool removeFolder(const QByteArray &name, QString *reason = nullptr) const;
     // A second name for the file or link `from` (the link itself, never what
     // it points to). Never replaces: a taken name fails with the reason of
     // EEXIST.
@@ -109,6 +128,8 @@ public:
     static bool isTemporaryName(const QByteArray &name);
 
 private:
+    Listing listEntries(bool folders) const;
+
     int m_fd = -1;
     QString m_path;
     QString m_error;

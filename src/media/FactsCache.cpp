@@ -1,11 +1,11 @@
 #include "media/FactsCache.h"
 
 #include "files/FileServices.h"
+#include "files/VersionedJson.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace tessaly::media {
@@ -92,11 +92,10 @@ void FactsCache::load()
     const std::optional<QByteArray> bytes = files::readPlainFile(m_file, &missing);
     if (!bytes)
         return;
-    const QJsonObject root = QJsonDocument::fromJson(*bytes).object();
-    if (root.value(QStringLiteral("format")).toString() != Format ||
-        root.value(QStringLiteral("version")).toInt() != Version)
+    const std::optional<QJsonObject> root = files::versioned_json::read(*bytes, Format, Version);
+    if (!root)
         return;
-    for (const QJsonValue &value : root.value(QStringLiteral("files")).toArray()) {
+    for (const QJsonValue &value : root->value(QStringLiteral("files")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QByteArray path =
             QByteArray::fromBase64(entry.value(QStringLiteral("path")).toString().toLatin1());
@@ -152,10 +151,9 @@ bool FactsCache::save(QString *reason)
                                        {QStringLiteral("facts"), toJson(entry->facts)}});
         }
     }
-    const QJsonObject root{{QStringLiteral("format"), Format},
-                           {QStringLiteral("version"), Version},
-                           {QStringLiteral("files"), entries}};
-    if (!files::writeFileAtomically(m_file, QJsonDocument(root).toJson(QJsonDocument::Compact), reason))
+    const QByteArray bytes =
+        files::versioned_json::bytes(Format, Version, QJsonObject{{QStringLiteral("files"), entries}});
+    if (!files::writeFileAtomically(m_file, bytes, reason))
         return false;
     std::lock_guard lock(m_mutex);
     m_probed = 0;

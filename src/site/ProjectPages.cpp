@@ -36,7 +36,7 @@ ProjectPages::ProjectPages(const Workspace &workspace, const OutputFolders &outp
                            const EpisodeFactsProvider &facts)
     : m_workspace(workspace), m_output(output), m_templates(templates), m_movieRoot(movieRoot),
       m_episodeOrder(episodeOrder), m_report(report), m_lines(lines), m_facts(facts),
-      m_modern(templates.pageSet == PageSet::Modern)
+      m_modern(templates.pageSet == PageSet::Modern), m_subtitles(output, report)
 {
     m_function = TemplateFiller(
         templates.function, placeholders({"MovieFile", "MovieName", "Title", "MovieName2", "SerialNumber"}));
@@ -126,6 +126,8 @@ ProjectContent ProjectPages::read(const ProjectSource &source)
         content.listed = false;
     } else if (!folder.isEmpty()) {
         listEpisodes(folder, content);
+    } else if (m_modern) {
+        m_subtitles.remove(source.name);
     }
     return content;
 }
@@ -157,6 +159,8 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     if (!listing.ok()) {
         m_report.cannotRead(folder, listing.isFolder ? listing.error : QStringLiteral("文件夹不存在"));
         content.listed = false;
+        if (m_modern)
+            m_subtitles.remove(content.name);
         return;
     }
     if (!listing.episodes.isEmpty())
@@ -164,10 +168,13 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     if (m_lines == Lines::WholeSite)
         m_report.step(QStringLiteral("正在生成") + content.name + QStringLiteral("..."),
                       ProgressIcon::EpisodeList);
-    if (m_modern)
-        fillModernLists(folder, listing, content);
-    else
+    if (m_modern) {
+        SubtitleTracks::ProjectTracks tracks = m_subtitles.make(content.name, folder, listing);
+        content.subtitleNotes = std::move(tracks.notes);
+        fillModernLists(folder, listing, tracks.episodes, content);
+    } else {
         fillClassicLists(listing, content);
+    }
     content.episodeCount = QString::number(listing.episodes.size());
     content.episodeFolder = folder;
     content.episodeNames = listing.episodes;
@@ -198,7 +205,7 @@ void ProjectPages::fillClassicLists(const EpisodeListing &listing, ProjectConten
 }
 
 void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &listing,
-                                   ProjectContent &content)
+                                   const QList<QList<subtitles::Track>> &tracks, ProjectContent &content)
 {
     // Every value is escaped for its place, "[" included (see
     // `htmlEscapedStrict`), so the fast fill always applies.
@@ -231,7 +238,6 @@ void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &
             content.functionList.append(crLf);
             content.buttonList.append(crLf);
         }
-        // Room is left for a "tracks" array once subtitles are listed.
         json.append(QStringLiteral("{\"n\":")).append(serial).append(QStringLiteral(",\"name\":"));
         page::appendJsonString(json, shortName);
         json.append(QStringLiteral(",\"file\":"));
@@ -248,7 +254,20 @@ void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &
         page::appendJsonString(json, facts.reason);
         json.append(QStringLiteral(",\"download\":"));
         page::appendJsonString(json, download);
-        json.append(u'}');
+        json.append(QStringLiteral(",\"tracks\":["));
+        const QList<subtitles::Track> &episodeTracks = tracks.at(number - 1);
+        for (const subtitles::Track &track : episodeTracks) {
+            if (&track != &episodeTracks.first())
+                json.append(u',');
+            json.append(QStringLiteral("{\"src\":"));
+            page::appendJsonString(json, track.src);
+            json.append(QStringLiteral(",\"label\":"));
+            page::appendJsonString(json, track.label);
+            json.append(QStringLiteral(",\"lang\":"));
+            page::appendJsonString(json, track.lang);
+            json.append(QStringLiteral(",\"default\":")).append(track.isDefault ? u"true}" : u"false}");
+        }
+        json.append(QStringLiteral("]}"));
 
         m_function.appendFilled(content.functionList,
                                 {folderInScript, page::scriptEscaped(filePiece), titleInScript,
@@ -258,6 +277,12 @@ void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &
     json.append(u']');
     if (allKnown)
         content.totalSeconds = total;
+}
+
+void ProjectPages::noteSubtitles(const ProjectContent &content)
+{
+    for (const QString &note : content.subtitleNotes)
+        m_report.step(note, ProgressIcon::Failure);
 }
 
 QString ProjectPages::coverCell(const ProjectContent &content) const

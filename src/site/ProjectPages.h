@@ -2,6 +2,7 @@
 
 #include "files/NaturalOrder.h"
 #include "site/Placeholders.h"
+#include "site/SubtitleTracks.h"
 
 #include <QList>
 #include <QString>
@@ -37,6 +38,8 @@ struct ProjectContent
     // The episodes' folder and file names, in the order of the page.
     QString episodeFolder;
     QStringList episodeNames;
+    // The subtitle files that gave no track, as lines of the run.
+    QStringList subtitleNotes;
 };
 
 // A listed project as a run finds it before anything is cleared: whether its
@@ -89,12 +92,18 @@ public:
     QString coverCell(const ProjectContent &content) const;
     // "影片<name>播放页面内容生成..." and the play page itself.
     void writePlayPage(const ProjectContent &content);
+    // A line for each subtitle file of the project that gave no track: a
+    // note, not an error.
+    void noteSubtitles(const ProjectContent &content);
+    // The new page set's subtitle tracks; the run cleans and saves them.
+    SubtitleTracks &subtitles() { return m_subtitles; }
 
 private:
     void ensureCover(const QString &name);
     void listEpisodes(const QString &folder, ProjectContent &content);
     void fillClassicLists(const EpisodeListing &listing, ProjectContent &content);
-    void fillModernLists(const QString &folder, const EpisodeListing &listing, ProjectContent &content);
+    void fillModernLists(const QString &folder, const EpisodeListing &listing,
+                         const QList<QList<subtitles::Track>> &tracks, ProjectContent &content);
 
     const Workspace &m_workspace;
     const OutputFolders &m_output;
@@ -109,6 +118,7 @@ private:
     TemplateFiller m_button;
     TemplateFiller m_coverCell;
     TemplateFiller m_playPage;
+    SubtitleTracks m_subtitles;
 };
 
 } // namespace tessaly

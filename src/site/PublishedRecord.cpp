@@ -26,7 +26,13 @@ constexpr qint64 MaximumRecordBytes = 64 * 1024 * 1024;
 
 bool isPublishingFolder(const QByteArray &folder)
 {
-    return folder == "Data" || folder == "Image" || folder == "Subtitle" || folder == "Video";
+    return folder == "Data" || folder == "Image" || folder == "Video";
+}
+
+// `Subtitle` holds a folder per project, and files only in those.
+bool isTwoLevelFolder(const QByteArray &folder)
+{
+    return folder == "Subtitle";
 }
 
 // A name publishing could have given a file: not empty, not "." or "..",
@@ -64,8 +70,11 @@ bool isAcceptableEntry(const QByteArray &entry)
 {
     if (entry == indexEntry())
         return true;
-    const qsizetype slash = entry.indexOf('/');
-    return slash > 0 && isPublishingFolder(entry.first(slash)) && isUsableFileName(entry.sliced(slash + 1));
+    const QList<QByteArray> parts = entry.split('/');
+    if (parts.size() == 2)
+        return isPublishingFolder(parts[0]) && isUsableFileName(parts[1]);
+    return parts.size() == 3 && isTwoLevelFolder(parts[0]) && isUsableFileName(parts[1]) &&
+           isUsableFileName(parts[2]);
 }
 
 std::optional<QSet<QByteArray>> read(const files::OpenFolder &site)
@@ -111,6 +120,18 @@ QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &fold
             names.insert(entry.sliced(prefix.size()));
     }
     return names;
+}
+
+QSet<QByteArray> foldersIn(const QSet<QByteArray> &entries, const QByteArray &folder)
+{
+    const QByteArray prefix = folder + '/';
+    QSet<QByteArray> folders;
+    for (const QByteArray &entry : entries) {
+        const qsizetype slash = entry.indexOf('/', prefix.size());
+        if (entry.startsWith(prefix) && slash > prefix.size())
+            folders.insert(entry.sliced(prefix.size(), slash - prefix.size()));
+    }
+    return folders;
 }
 
 } // namespace tessaly::published

@@ -13,14 +13,15 @@ class OpenFolder;
 
 // The record of the files publishing has put into the site folder, kept in
 // the site folder itself as a dot-named file: one entry per line, each a
-// path relative to the site folder ("Data/one.html", "Image/one.jpg", and
-// "index.html" once the site's own index page is the program's). Only what
-// it names may ever be removed as stale.
+// path relative to the site folder ("Data/one.html", "Image/one.jpg",
+// "Subtitle/one/第1集.mp4.1.vtt", and "index.html" once the site's own index
+// page is the program's). Only what it names may ever be removed as stale.
 //
 // The site folder is one others may write, so the record is untrusted
 // input: an entry that is not a plain file name inside one of the
-// publishing folders is dropped, and a record that is not whole (no header
-// line or no closing line) counts as no record at all.
+// publishing folders (or, in `Subtitle`, inside a plain-named folder of it)
+// is dropped, and a record that is not whole (no header line or no closing
+// line) counts as no record at all.
 namespace published {
 
 // ".tessaly-published"
@@ -39,8 +40,11 @@ std::optional<QSet<QByteArray>> read(const files::OpenFolder &site);
 // Replaces the record with these entries, whole or not at all.
 bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QString *reason);
 
-// The names in `entries` of files directly inside `folder` ("Data").
+// The names in `entries` of files directly inside `folder` ("Data",
+// "Subtitle/one").
 QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &folder);
+// The names in `entries` of folders directly inside `folder` ("Subtitle").
+QSet<QByteArray> foldersIn(const QSet<QByteArray> &entries, const QByteArray &folder);
 
 } // namespace published
 

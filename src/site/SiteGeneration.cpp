@@ -275,13 +275,23 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
             keptPages.insert(files::OpenFolder::nameOf(source.name + QStringLiteral(".html")));
     }
     report.step(QStringLiteral("清空缓存数据..."));
-    const OutputFolders output(m_workspace, report);
+    const bool modern = m_templates.pageSet == PageSet::Modern;
+    const OutputFolders output(m_workspace, report, modern);
     clearCache(output, report, keptPages);
 
     ProjectPages pages(m_workspace, output, m_templates, inputs.movieRoot, inputs.episodeOrder, report,
                        ProjectPages::Lines::WholeSite, m_facts ? *m_facts : videos);
+    // The tracks of projects that are gone go now; the others' stay until
+    // their project is made, so that unchanged files are not made again.
+    // The classic pages have none.
+    QSet<QByteArray> trackedProjects;
+    for (const ProjectSource &source : sources) {
+        if (modern && source.usableName)
+            trackedProjects.insert(files::OpenFolder::nameOf(source.name));
+    }
+    pages.subtitles().keepOnly(trackedProjects);
     using Encoding = IndexPageWriter::Encoding;
-    const Encoding encoding = m_templates.pageSet == PageSet::Modern ? Encoding::Utf8
+    const Encoding encoding = modern                                 ? Encoding::Utf8
                               : indexFitsCodePage936(pages, sources) ? Encoding::CodePage936
                                                                      : Encoding::Wide;
     IndexPageWriter index(output.web(), m_templates.indexPage, encoding);
@@ -306,6 +316,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
                 rowCounter = 0;
             }
             videos.check(content);
+            pages.noteSubtitles(content);
             report.step(QStringLiteral("主页内容处理..."));
             index.addCell(cell);
             pages.writePlayPage(content);
@@ -321,6 +332,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
         report.cannotWrite(m_workspace.indexPage(), reason);
     // Not needed further; freed before the log is made of every line.
     sources = {};
+    pages.subtitles().save();
     output.syncToDisk(report);
 
     if (stopAsked())
@@ -381,7 +393,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
 
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
     report.step(QStringLiteral("清理缓存数据..."));
-    const OutputFolders output(m_workspace, report);
+    const OutputFolders output(m_workspace, report, m_templates.pageSet == PageSet::Modern);
     output.removeTemporaries();
     if (!sources.at(selectedRow).skipped())
         deleteIfPresent(output.data(), files::OpenFolder::nameOf(selected + QStringLiteral(".html")), report);
@@ -403,12 +415,15 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
             if (firstEpisode.isEmpty())
                 firstEpisode = FirstEpisode::of(content);
             // The update's lines are of the project it updates.
-            if (source.name == selected)
+            if (source.name == selected) {
                 videos.check(content);
+                pages.noteSubtitles(content);
+            }
             pages.writePlayPage(content);
         }
         report.progress(++done, int(sources.size()));
     }
+    pages.subtitles().save();
     output.syncToDisk(report);
 
     if (stopAsked())

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <memory>
 
 namespace tessaly {
 
@@ -28,11 +29,6 @@ QString outsideSiteFolderText()
     return QStringLiteral("链接指向站点文件夹以外");
 }
 
-QString sameAsDataText()
-{
-    return QStringLiteral("与 Data 是同一个文件夹");
-}
-
 QString notOurIndexText()
 {
     return QStringLiteral("站点文件夹中已有不是本程序生成的 index.html,未覆盖: ");
@@ -45,6 +41,12 @@ QString strangersText(qsizetype count)
 
 const QByteArray dataFolder("Data");
 const QByteArray imageFolder("Image");
+const QByteArray subtitleFolder("Subtitle");
+
+QByteArray subtitleFolderOf(const QByteArray &project)
+{
+    return published::entryOf(subtitleFolder, project);
+}
 
 // An index page with a link into `Data/` is one the program made: every
 // index page it writes links to the play pages there.
@@ -89,9 +91,11 @@ QString SitePublisher::connect()
     return site;
 }
 
-files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const QString &name)
+files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const QString &name, bool create)
 {
-    files::OpenFolder folder = site.subfolder(name, true);
+    if (!create && !site.holdsName(files::OpenFolder::nameOf(name)))
+        return {};
+    files::OpenFolder folder = site.subfolder(name, create);
     if (folder.isOutside())
         m_report.cannotWrite(folder.path(), outsideSiteFolderText());
     else if (!folder.isOpen())
@@ -100,15 +104,106 @@ files::OpenFolder SitePublisher::siteFolder(const files::OpenFolder &site, const
     return folder;
 }
 
-files::OpenFolder SitePublisher::siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data)
+files::OpenFolder SitePublisher::siteFolderApart(const files::OpenFolder &site, const QString &name,
+                                                 bool create,
+                                                 std::initializer_list<const files::OpenFolder *> others)
 {
-    files::OpenFolder image = siteFolder(site, QStringLiteral("Image"));
+    files::OpenFolder folder = siteFolder(site, name, create);
     // Linked to one folder, pages and covers would each be pruned as
-    // strangers to the other: the covers are then not published at all.
-    if (!image.isSameFolderAs(data))
-        return image;
-    m_report.cannotWrite(image.path(), sameAsDataText());
-    return {};
+    // strangers to the other: the later one is then not published at all.
+    for (const files::OpenFolder *other : others) {
+        if (folder.isSameFolderAs(*other)) {
+            m_report.cannotWrite(folder.path(), sameFolderAsText(QFileInfo(other->path()).fileName()));
+            return {};
+        }
+    }
+    return folder;
+}
+
+void SitePublisher::openSubtitleFolders(const files::OpenFolder &webSubtitle,
+                                        const files::OpenFolder &siteSubtitle,
+                                        const QList<QByteArray> &projects, const QSet<QByteArray> &recorded)
+{
+    QSet<QByteArray> published;
+    for (const QByteArray &project : projects) {
+        auto folder = std::make_unique<SubtitleFolder>();
+        folder->project = project;
+        folder->from = webSubtitle.plainSubfolder(project, false);
+        folder->sources = folder->from.listFiles();
+        folder->to = siteSubtitle.plainSubfolder(project, true);
+        if (!folder->sources.ok())
+            folder->copyFailures.append(
+                RunReport::failureText("无法读取 ", folder->from.path(), folder->sources.error));
+        else if (!folder->to.isOpen())
+            folder->copyFailures.append(
+                RunReport::failureText("无法写入 ", folder->to.path(), folder->to.error()));
+        folder->to.removeTemporaries();
+        m_filesToPublish += int(folder->sources.encodedEntries.size());
+        published.insert(project);
+        m_subtitleFolders.push_back(std::move(folder));
+    }
+    // The folders of projects that are gone, to prune what the record names.
+    for (const QByteArray &project : recorded) {
+        if (published.contains(project))
+            continue;
+        auto folder = std::make_unique<SubtitleFolder>();
+        folder->project = project;
+        folder->to = siteSubtitle.plainSubfolder(project, false);
+        folder->gone = true;
+        m_subtitleFolders.push_back(std::move(folder));
+    }
+}
+
+QStringList SitePublisher::subtitleCopyFailures() const
+{
+    QStringList failures;
+    for (const auto &folder : m_subtitleFolders)
+        failures += folder->copyFailures;
+    return failures;
+}
+
+void SitePublisher::stageSubtitles(QSet<QByteArray> &entries)
+{
+    for (const auto &folder : m_subtitleFolders) {
+        if (folder->gone || !folder->sources.ok() || !folder->to.isOpen())
+            continue;
+        for (const QByteArray &name : folder->sources.encodedEntries) {
+            stage(folder->from, name, folder->to, folder->copyFailures);
+            entries.insert(published::entryOf(subtitleFolderOf(folder->project), name));
+        }
+    }
+}
+
+SitePublisher::Pruned SitePublisher::pruneSubtitles(const files::OpenFolder &siteSubtitle,
+                                                    const QSet<QByteArray> &earlier,
+                                                    QSet<QByteArray> &entries)
+{
+    Pruned all;
+    for (const auto &folder : m_subtitleFolders) {
+        const QByteArray recorded = subtitleFolderOf(folder->project);
+        if (folder->gone && !siteSubtitle.holdsName(folder->project)) {
+            for (const QByteArray &name : published::namesIn(entries, recorded))
+                entries.remove(published::entryOf(recorded, name));
+            continue;
+        }
+        if (!folder->to.isOpen() || !folder->sources.ok())
+            continue;
+        const Pruned pruned = prune(folder->gone ? nullptr : &folder->from, folder->to, {},
+                                    published::namesIn(earlier, recorded));
+        all.failures += pruned.failures;
+        all.strangers += pruned.strangers;
+        for (const QByteArray &name : pruned.removed)
+            entries.remove(published::entryOf(recorded, name));
+        for (const QByteArray &name : published::namesIn(entries, recorded)) {
+            if (!folder->to.holdsEntry(name))
+                entries.remove(published::entryOf(recorded, name));
+        }
+        QString reason;
+        if (folder->gone && !siteSubtitle.removeFolder(folder->project, &reason))
+            all.failures.append(
+                RunReport::failureText("无法删除 ", siteSubtitle.pathOf(folder->project), reason));
+    }
+    return all;
 }
 
 void SitePublisher::countFile()
@@ -221,11 +316,11 @@ bool SitePublisher::ownsIndexPage(const files::OpenFolder &site,
     return !page || linksIntoData(*page);
 }
 
-SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder &source, const files::OpenFolder &target,
+SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder *source, const files::OpenFolder &target,
                                            const QSet<QByteArray> &keep, const QSet<QByteArray> &ours) const
 {
     Pruned pruned;
-    const files::Listing sources = source.listFiles();
+    const files::Listing sources = source ? source->listFiles() : files::Listing{};
     const files::Listing present = target.listFiles();
     // Without the list of what belongs, nothing may be called stale.
     if (!sources.ok() || !present.ok())
@@ -266,10 +361,26 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
     const files::Listing pageSources = webData.isOpen() ? webData.listFiles() : files::Listing{};
     const files::Listing coverSources = webImage.isOpen() ? webImage.listFiles() : files::Listing{};
     m_filesToPublish = 1 + int(pageSources.encodedEntries.size()) + int(coverSources.encodedEntries.size());
+    const std::optional<QSet<QByteArray>> earlierRecord = published::read(site);
+
+    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"), true);
+    const files::OpenFolder siteImage = siteFolderApart(site, QStringLiteral("Image"), true, {&siteData});
+    // `Subtitle` is made only when there are tracks to publish.
+    const files::OpenFolder &webSubtitle = output.subtitle();
+    const files::Listing subtitleProjects =
+        webSubtitle.isOpen() ? webSubtitle.listFolders() : files::Listing{};
+    const files::OpenFolder siteSubtitle =
+        webSubtitle.isOpen() && subtitleProjects.ok()
+            ? siteFolderApart(site, QStringLiteral("Subtitle"), !subtitleProjects.encodedEntries.isEmpty(),
+                              {&siteData, &siteImage})
+            : files::OpenFolder();
+    const bool subtitlesGo = siteSubtitle.isOpen();
+    if (subtitlesGo)
+        openSubtitleFolders(webSubtitle, siteSubtitle, subtitleProjects.encodedEntries,
+                            published::foldersIn(earlierRecord.value_or(QSet<QByteArray>()), subtitleFolder));
     m_report.progress(0, m_filesToPublish);
     const FinishedProgress finished(m_report, m_filesToPublish);
 
-    const std::optional<QSet<QByteArray>> earlierRecord = published::read(site);
     const QByteArray index = published::indexEntry();
     const bool indexOurs = ownsIndexPage(site, earlierRecord);
     QStringList indexFailures;
@@ -280,8 +391,6 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
         m_report.failure(notOurIndexText() + site.pathOf(index));
     }
 
-    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
-    const files::OpenFolder siteImage = siteImageFolder(site, siteData);
     const bool pagesGo = webData.isOpen() && siteData.isOpen();
     const bool coversGo = webImage.isOpen() && siteImage.isOpen();
     QStringList pageCopyFailures;
@@ -314,19 +423,22 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
         enter(dataFolder, pageSources);
     if (coversGo)
         enter(imageFolder, coverSources);
+    stageSubtitles(entries);
     if (!record(site, entries))
         return true;
 
     QStringList syncFailures;
     Pruned pages;
     Pruned covers;
+    Pruned tracks;
     if (commit(syncFailures)) {
         if (pagesGo)
             pages =
-                prune(webData, siteData, output.unwrittenPages(), published::namesIn(earlier, dataFolder));
+                prune(&webData, siteData, output.unwrittenPages(), published::namesIn(earlier, dataFolder));
         if (coversGo)
-            covers = prune(webImage, siteImage, output.unwrittenCovers(),
+            covers = prune(&webImage, siteImage, output.unwrittenCovers(),
                            published::namesIn(earlier, imageFolder));
+        tracks = pruneSubtitles(siteSubtitle, earlier, entries);
         // What is gone leaves the record; what could not be removed stays in
         // it, for the next run to try again.
         const auto leave = [&entries](const QByteArray &folder, const files::OpenFolder &target,
@@ -368,8 +480,12 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
             stepWithFailures("播放页内容更新", pageCopyFailures);
         if (coversGo)
             stepWithFailures("封面内容更新", coverCopyFailures);
+        if (subtitlesGo)
+            stepWithFailures("清空字幕内容", tracks.failures);
+        if (subtitlesGo)
+            stepWithFailures("字幕内容更新", subtitleCopyFailures());
     }
-    const QStringList strangers = pages.strangers + covers.strangers;
+    const QStringList strangers = pages.strangers + covers.strangers + tracks.strangers;
     if (!strangers.isEmpty()) {
         m_report.step(strangersText(strangers.size()), ProgressIcon::Failure);
         for (const QString &stranger : strangers)
@@ -391,14 +507,30 @@ bool SitePublisher::publishProject(const QString &name, const OutputFolders &out
         return false;
     }
     const int errorsBefore = m_report.errors();
-    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"));
-    const files::OpenFolder siteImage = siteImageFolder(site, siteData);
+    const files::OpenFolder siteData = siteFolder(site, QStringLiteral("Data"), true);
+    const files::OpenFolder siteImage = siteFolderApart(site, QStringLiteral("Image"), true, {&siteData});
     const files::OpenFolder &webData = output.data();
     const files::OpenFolder &webImage = output.image();
+    const bool usable = isUsableProjectName(name);
+    const std::optional<QSet<QByteArray>> earlierRecord = published::read(site);
     m_filesToPublish = 2;
+    // The project's tracks, and what the record names of its earlier ones.
+    const QByteArray project = files::OpenFolder::nameOf(name);
+    const files::OpenFolder &webSubtitle = output.subtitle();
+    const bool hasTracks = usable && webSubtitle.isOpen() && webSubtitle.holdsName(project);
+    const files::OpenFolder siteSubtitle =
+        usable && webSubtitle.isOpen()
+            ? siteFolderApart(site, QStringLiteral("Subtitle"), hasTracks, {&siteData, &siteImage})
+            : files::OpenFolder();
+    const bool subtitlesGo =
+        siteSubtitle.isOpen() &&
+        (hasTracks ||
+         published::foldersIn(earlierRecord.value_or(QSet<QByteArray>()), subtitleFolder).contains(project));
+    if (subtitlesGo)
+        openSubtitleFolders(webSubtitle, siteSubtitle,
+                            hasTracks ? QList<QByteArray>{project} : QList<QByteArray>{}, {project});
     m_report.progress(0, m_filesToPublish);
     const FinishedProgress finished(m_report, m_filesToPublish);
-    const bool usable = isUsableProjectName(name);
     const bool pageGoes = usable && webData.isOpen() && siteData.isOpen();
     const bool coverGoes = usable && webImage.isOpen() && siteImage.isOpen();
     const QByteArray page = files::OpenFolder::nameOf(name + QStringLiteral(".html"));
@@ -412,15 +544,25 @@ bool SitePublisher::publishProject(const QString &name, const OutputFolders &out
         stage(webImage, cover, siteImage, coverFailures);
     // A site without a record gets one here; it names what a whole-site run
     // would have taken for the program's, so that run still prunes them.
-    QSet<QByteArray> entries = earlierEntries(published::read(site), siteData, siteImage);
+    const QSet<QByteArray> earlier = earlierEntries(earlierRecord, siteData, siteImage);
+    QSet<QByteArray> entries = earlier;
     if (pageGoes)
         entries.insert(published::entryOf(dataFolder, page));
     if (coverGoes)
         entries.insert(published::entryOf(imageFolder, cover));
+    stageSubtitles(entries);
     QStringList syncFailures;
     const bool placed = record(site, entries) && commit(syncFailures);
     for (const QString &failure : syncFailures)
         m_report.failure(failure);
+    Pruned tracks;
+    if (placed && subtitlesGo) {
+        tracks = pruneSubtitles(siteSubtitle, earlier, entries);
+        QString reason;
+        if (!published::write(site, entries, &reason))
+            m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+        checkpoint();
+    }
 
     if (!usable)
         m_report.unusableName(name);
@@ -433,6 +575,16 @@ bool SitePublisher::publishProject(const QString &name, const OutputFolders &out
         m_report.step(QStringLiteral("封面内容更新"));
         for (const QString &failure : coverFailures)
             m_report.failure(failure);
+    }
+    if (subtitlesGo && placed) {
+        m_report.step(QStringLiteral("字幕内容更新"));
+        for (const QString &failure : tracks.failures + subtitleCopyFailures())
+            m_report.failure(failure);
+    }
+    if (!tracks.strangers.isEmpty()) {
+        m_report.step(strangersText(tracks.strangers.size()), ProgressIcon::Failure);
+        for (const QString &stranger : tracks.strangers)
+            m_report.logNote(QStringLiteral("    ") + stranger);
     }
     if (m_report.errors() == errorsBefore)
         m_report.step(QStringLiteral("站点 - ") + name + QStringLiteral("页面更新完成"), ProgressIcon::Done);

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "files/OpenFolder.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace tessaly {
 
-namespace files {
-class OpenFolder;
-}
 class OutputFolders;
 class RunReport;
 class Workspace;
@@ -32,21 +33,23 @@ struct SiteSettings;
 // only the pages and covers of projects that have a settings file. An
 // `index.html` that is not the program's is left as it is.
 //
-// Nothing outside the site folder is written, replaced or removed: `Data`
-// and `Image` are opened once and refused when a link takes them out of
-// the site folder, and a link where a file should go is replaced, never
-// written through.
+// Nothing outside the site folder is written, replaced or removed: `Data`,
+// `Image` and `Subtitle` are opened once and refused when a link takes them
+// out of the site folder, a project's folder in `Subtitle` is used only
+// when it is a folder itself, and a link where a file should go is
+// replaced, never written through.
 class SitePublisher
 {
 public:
     SitePublisher(const Workspace &workspace, RunReport &report);
 
-    // Index page, play pages and covers, read from the run's open output
-    // folders (one that could not be opened is left out: the run reported
-    // it); removes stale pages and covers, but not those the run could not
-    // write anew. True when the site folder was connected.
+    // Index page, play pages, covers and the projects' subtitle tracks,
+    // read from the run's open output folders (one that could not be opened
+    // is left out: the run reported it); removes stale pages, covers and
+    // tracks, but not the pages and covers the run could not write anew.
+    // True when the site folder was connected.
     bool publishWholeSite(const OutputFolders &output);
-    // Only the named project's play page and cover.
+    // Only the named project's play page, cover and tracks.
     bool publishProject(const QString &name, const OutputFolders &output);
 
     // Called after each change to the site folder (the record written, a
@@ -57,11 +60,13 @@ public:
 private:
     // The connection lines; the site folder, or empty to stop.
     QString connect();
-    // `Data` or `Image` of the site folder, made when missing; a folder that
-    // cannot be opened is a failure line.
-    files::OpenFolder siteFolder(const files::OpenFolder &site, const QString &name);
-    // `Image`, as `siteFolder` opens it, refused when it is `data` itself.
-    files::OpenFolder siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data);
+    // A publishing folder of the site folder, made when missing if `create`
+    // is set (otherwise a missing one is not open, without a line); a
+    // folder that cannot be opened is a failure line.
+    files::OpenFolder siteFolder(const files::OpenFolder &site, const QString &name, bool create);
+    // As `siteFolder`, refused when it is one of the `others` itself.
+    files::OpenFolder siteFolderApart(const files::OpenFolder &site, const QString &name, bool create,
+                                      std::initializer_list<const files::OpenFolder *> others);
     // What publishing put there before this run: the record, or for a site
     // without one the pages and covers of projects with a settings file.
     QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
@@ -69,6 +74,13 @@ private:
                                     const files::OpenFolder &siteImage) const;
     // Whether the site's `index.html` may be replaced.
     bool ownsIndexPage(const files::OpenFolder &site, const std::optional<QSet<QByteArray>> &record) const;
+
+    struct Pruned
+    {
+        QStringList failures;
+        QSet<QByteArray> removed;
+        QStringList strangers;
+    };
 
     // A new or changed file waiting under its temporary name.
     struct Staged
@@ -81,6 +93,29 @@ private:
     };
     void stage(const files::OpenFolder &from, const QByteArray &name, const files::OpenFolder &to,
                QStringList &failures);
+
+    // One project's folder of `Subtitle`, in the output and in the site.
+    struct SubtitleFolder
+    {
+        QByteArray project;
+        files::OpenFolder from;
+        files::Listing sources;
+        files::OpenFolder to;
+        // Named by the record, no longer in the output: its tracks go.
+        bool gone = false;
+        QStringList copyFailures;
+    };
+    // The folders of the projects with tracks, made in the site when
+    // missing, and of the others of `recorded`, which are gone.
+    void openSubtitleFolders(const files::OpenFolder &webSubtitle, const files::OpenFolder &siteSubtitle,
+                             const QList<QByteArray> &projects, const QSet<QByteArray> &recorded);
+    // Stages the tracks and enters them.
+    void stageSubtitles(QSet<QByteArray> &entries);
+    // Removes the stale tracks the earlier record names, and the folders
+    // of projects that are gone once empty; the entries follow.
+    Pruned pruneSubtitles(const files::OpenFolder &siteSubtitle, const QSet<QByteArray> &earlier,
+                          QSet<QByteArray> &entries);
+    QStringList subtitleCopyFailures() const;
     // Enters the files to come in the record; when it cannot be written,
     // nothing is renamed into place and the staged files are removed.
     bool record(const files::OpenFolder &site, const QSet<QByteArray> &entries);
@@ -96,20 +131,17 @@ private:
             m_checkpoint();
     }
 
-    // Removes the files of `target` that the new site lacks and that the
-    // record names; the others are counted as strangers.
-    struct Pruned
-    {
-        QStringList failures;
-        QSet<QByteArray> removed;
-        QStringList strangers;
-    };
-    Pruned prune(const files::OpenFolder &source, const files::OpenFolder &target,
+    // Removes the files of `target` that the new site lacks (all of them
+    // without a `source`) and that the record names; the others are counted
+    // as strangers.
+    Pruned prune(const files::OpenFolder *source, const files::OpenFolder &target,
                  const QSet<QByteArray> &keep, const QSet<QByteArray> &ours) const;
 
     const Workspace &m_workspace;
     RunReport &m_report;
     std::vector<Staged> m_staged;
+    // Held apart, as staged files point into them.
+    std::vector<std::unique_ptr<SubtitleFolder>> m_subtitleFolders;
     std::function<void()> m_checkpoint;
     int m_filesDone = 0;
     int m_filesToPublish = 0;

@@ -5,6 +5,7 @@
 #include "files/TextFile.h"
 #include "site/PageValues.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
@@ -458,6 +459,54 @@ QList<SubtitleFile> subtitlesOf(const QStringList &folderFiles, const QString &e
             return trackRank(first) < trackRank(second);
         return files::nameLess(first.fileName, second.fileName);
     });
+    return found;
+}
+
+QList<QList<SubtitleFile>> subtitlesOfEpisodes(const QStringList &episodes, const QStringList &otherFiles)
+{
+    // A subtitle belongs to the episodes whose stem is its name without the
+    // extension, or without the language part and the extension: each is
+    // looked up by those two stems. `subtitlesOf` then decides on the few
+    // files that can matter, the episodes named by a subtitle's stem among
+    // them.
+    const auto stemOf = [](QStringView name) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        return dot < 0 ? name : name.first(dot);
+    };
+    QHash<QStringView, QList<qsizetype>> subtitlesByStem;
+    for (qsizetype i = 0; i < otherFiles.size(); ++i) {
+        const QStringView name = otherFiles[i];
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot < 0 || !formatOf(name.sliced(dot + 1)))
+            continue;
+        const QStringView stem = name.first(dot);
+        subtitlesByStem[stem].append(i);
+        if (const qsizetype languageDot = stem.lastIndexOf(u'.'); languageDot >= 0)
+            subtitlesByStem[stem.first(languageDot)].append(i);
+    }
+    QHash<QStringView, QList<qsizetype>> episodesByStem;
+    if (!subtitlesByStem.isEmpty()) {
+        for (qsizetype i = 0; i < episodes.size(); ++i)
+            episodesByStem[stemOf(episodes[i])].append(i);
+    }
+    QList<QList<SubtitleFile>> found(episodes.size());
+    for (qsizetype e = 0; e < episodes.size() && !subtitlesByStem.isEmpty(); ++e) {
+        const QString &episode = episodes[e];
+        const auto candidates = subtitlesByStem.constFind(stemOf(episode));
+        if (candidates == subtitlesByStem.cend())
+            continue;
+        QStringList folder;
+        for (const qsizetype at : *candidates)
+            folder.append(otherFiles[at]);
+        for (const qsizetype at : *candidates) {
+            const QStringView name = otherFiles[at];
+            for (const qsizetype other : episodesByStem.value(stemOf(name)))
+                folder.append(episodes[other]);
+        }
+        found[e] = subtitlesOf(folder, episode);
+        for (SubtitleFile &file : found[e])
+            file.listIndex = candidates->at(file.listIndex);
+    }
     return found;
 }
 

@@ -42,6 +42,10 @@ struct SubtitleFile
 // another episode's plain subtitle (第1集.5.srt beside 第1集.5.mp4) is not
 // also a language of this one.
 QList<SubtitleFile> subtitlesOf(const QStringList &folderFiles, const QString &episodeFileName);
+// The subtitles of each episode of a folder, as `subtitlesOf` finds them in
+// its episodes and other files together, in one pass however many there
+// are; `listIndex` is then a place in `otherFiles`.
+QList<QList<SubtitleFile>> subtitlesOfEpisodes(const QStringList &episodes, const QStringList &otherFiles);
 
 // The label and BCP 47 tag of a language part, in any letter case:
 // chs/sc/zh-hans/zh-cn/... give {"简体中文", "zh-Hans"}; an unknown part
@@ -123,5 +127,11 @@ inline QString notWebVttReason()
 {
     return QStringLiteral("不是 WebVTT 字幕文件");
 }
+inline QString tooLargeReason()
+{
+    return QStringLiteral("字幕文件过大");
+}
+// Larger than any subtitle file; a bigger one is not read.
+constexpr qint64 MaximumFileBytes = 32 * 1024 * 1024;
 
 } // namespace tessaly::subtitles

@@ -9,6 +9,8 @@
 #include "support/TempWorkspace.h"
 
 #include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -19,6 +21,18 @@ inline void PrintTo(const QString &text, std::ostream *out)
 }
 
 namespace tessaly::testing {
+
+// A new play page's episode data, as a browser's JSON.parse would read it.
+inline QJsonArray episodeData(const QString &page)
+{
+    const QString start = QStringLiteral("<script id=\"episode-data\" type=\"application/json\">");
+    const qsizetype from = page.indexOf(start) + start.size();
+    const QString data = page.mid(from, page.indexOf(QStringLiteral("</script>"), from) - from);
+    EXPECT_FALSE(data.contains(u'<') || data.contains(u'>') || data.contains(u'&') ||
+                 data.contains(QChar(0x2028)))
+        << data.toStdString();
+    return QJsonDocument::fromJson(data.toUtf8()).array();
+}
 
 // A workspace with its folders, a project list, the templates of a style
 // load, a recording message seam and a fixed clock for the run log.

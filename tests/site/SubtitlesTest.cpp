@@ -90,6 +90,22 @@ TEST(Subtitles, AnEpisodesSubtitlesAreItsNameWithOneLanguagePartInTrackOrder)
     ASSERT_EQ(ofOther.size(), 1);
     EXPECT_EQ(ofOther[0].fileName, QStringLiteral("第1集.5.srt"));
 
+    // Found for every episode in one pass, the same files.
+    QStringList episodes;
+    QStringList others;
+    for (const QString &name : std::as_const(folder))
+        (name.endsWith(QStringLiteral(".mp4")) ? episodes : others).append(name);
+    const QList<QList<subtitles::SubtitleFile>> ofEach = subtitles::subtitlesOfEpisodes(episodes, others);
+    for (qsizetype e = 0; e < episodes.size(); ++e) {
+        QStringList expected;
+        for (const subtitles::SubtitleFile &file : subtitles::subtitlesOf(folder, episodes[e]))
+            expected.append(file.fileName);
+        QStringList inOnePass;
+        for (const subtitles::SubtitleFile &file : ofEach[e])
+            inOnePass.append(others.value(file.listIndex));
+        EXPECT_EQ(inOnePass, expected) << qPrintable(episodes[e]);
+    }
+
     const QList<subtitles::Track> tracks = subtitles::tracksOf(QStringLiteral("第1集.mp4"), found);
     ASSERT_EQ(tracks.size(), found.size());
     EXPECT_EQ(tracks[0].src, QStringLiteral("第1集.mp4.1.vtt"));

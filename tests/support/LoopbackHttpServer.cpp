@@ -1,8 +1,12 @@
 #include "support/LoopbackHttpServer.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cerrno>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +20,8 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 206:
+        return "Partial Content";
     case 301:
         return "Moved Permanently";
     case 302:
@@ -35,6 +41,44 @@ LoopbackResponse notFound()
     response.status = 404;
     response.contentType = "text/plain";
     response.body = "not found";
+    return response;
+}
+
+// A file of a served folder, or nothing for a path that leaves it. Ranges
+// are served as media players ask for them: a video is seekable only then.
+std::optional<LoopbackResponse> fileResponse(const QString &folder, const QString &path,
+                                             const QByteArray &header)
+{
+    const QByteArray relative = QByteArray::fromPercentEncoding(path.toLatin1());
+    if (relative.split('/').contains(".."))
+        return std::nullopt;
+    QFile file(folder + u'/' + QFile::decodeName(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    static const QHash<QString, QByteArray> types = {{QStringLiteral("html"), "text/html; charset=utf-8"},
+                                                     {QStringLiteral("vtt"), "text/vtt; charset=utf-8"},
+                                                     {QStringLiteral("js"), "text/javascript"},
+                                                     {QStringLiteral("webm"), "video/webm"},
+                                                     {QStringLiteral("jpg"), "image/jpeg"}};
+    LoopbackResponse response;
+    response.contentType = types.value(QFileInfo(file).suffix(), "application/octet-stream");
+    response.body = file.readAll();
+    response.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+    static const QRegularExpression range(QStringLiteral(R"(\r\nrange:\s*bytes=(\d+)-(\d*))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch asked = range.match(QString::fromLatin1(header));
+    const qsizetype size = response.body.size();
+    if (asked.hasMatch() && asked.captured(1).toLongLong() < size) {
+        const qsizetype from = asked.captured(1).toLongLong();
+        const qsizetype to = asked.captured(2).isEmpty()
+                                 ? size - 1
+                                 : std::min(asked.captured(2).toLongLong(), qint64(size - 1));
+        response.status = 206;
+        response.headers.append(qMakePair(QByteArray("Content-Range"), "bytes " + QByteArray::number(from) +
+                                                                           '-' + QByteArray::number(to) +
+                                                                           '/' + QByteArray::number(size)));
+        response.body = response.body.sliced(from, to - from + 1);
+    }
     return response;
 }
 
@@ -63,6 +107,11 @@ void LoopbackHttpServer::serveBody(const QString &target, const QByteArray &body
     response.body = body;
     response.contentType = contentType;
     serve(target, response);
+}
+
+void LoopbackHttpServer::serveFolder(const QString &prefix, const QString &folder)
+{
+    m_folders.append({prefix, folder});
 }
 
 void LoopbackHttpServer::serveRedirect(const QString &target, const QString &location, int status)
@@ -98,6 +147,7 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
     qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
     while (headerEnd >= 0) {
         const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+        const QByteArray header = buffer.left(headerEnd);
         buffer.remove(0, headerEnd + 4);
         headerEnd = buffer.indexOf("\r\n\r\n");
         const QString target = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
@@ -105,13 +155,16 @@ void LoopbackHttpServer::onReadable(QTcpSocket *socket)
         const bool head = !requestLine.isEmpty() && requestLine[0] == "HEAD";
         m_methods.append(QString::fromLatin1(requestLine.value(0)));
 
-        LoopbackResponse response;
+        const QString path = target.section(u'?', 0, 0);
+        LoopbackResponse response = notFound();
         if (m_responses.contains(target))
             response = m_responses.value(target);
-        else if (m_responses.contains(target.section(u'?', 0, 0)))
-            response = m_responses.value(target.section(u'?', 0, 0));
-        else
-            response = notFound();
+        else if (m_responses.contains(path))
+            response = m_responses.value(path);
+        for (const auto &[prefix, folder] : std::as_const(m_folders)) {
+            if (path.startsWith(prefix))
+                response = fileResponse(folder, path.sliced(prefix.size()), header).value_or(response);
+        }
 
         if (head && response.refuseHead) {
             response = LoopbackResponse();

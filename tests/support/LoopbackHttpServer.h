@@ -48,6 +48,10 @@ public:
     void serve(const QString &target, const LoopbackResponse &response);
     void serveBody(const QString &target, const QByteArray &body, const QByteArray &contentType);
     void serveRedirect(const QString &target, const QString &location, int status = 302);
+    // Answers every path below `prefix` ("/site/") with the file of that
+    // name below the folder (the path percent-decoded), typed by its
+    // extension, as a static web server does.
+    void serveFolder(const QString &prefix, const QString &folder);
 
     // The request targets in arrival order, as sent (percent-encoded).
     const QStringList &requests() const { return m_requests; }
@@ -63,6 +67,7 @@ private:
 
     QTcpServer m_server;
     QHash<QString, LoopbackResponse> m_responses;
+    QList<QPair<QString, QString>> m_folders;
     QHash<QTcpSocket *, QByteArray> m_pending;
     QStringList m_requests;
     std::vector<std::thread> m_fillers;

@@ -243,3 +243,74 @@ TEST_F(ModernSite, TheHomeLinkLeadsToTheSitesOwnIndexUnderASubPath)
     EXPECT_TRUE(waitFor(QStringLiteral("document.title === '家庭影院'")));
     EXPECT_EQ(server.requestCount(QStringLiteral("/films/index.html")), 2);
 }
+
+TEST_F(ModernSite, FromAWebServerTheTracksLoadAsFilesShowAtTheirTimeAndTheChoiceIsKept)
+{
+    makeSeries(QStringLiteral("庆余年"));
+    const QString folder = QStringLiteral("Web/movie/庆余年/");
+    const auto srt = [](const char *text) {
+        return QByteArray("1\n00:00:00,400 --> 00:00:01,200\n") + text + '\n';
+    };
+    space.writeBytes(folder + QStringLiteral("01 开端.chs.srt"), srt("第一句"));
+    space.writeBytes(folder + QStringLiteral("01 开端.en.srt"), srt("First line"));
+    space.writeBytes(folder + QStringLiteral("02 \"第二\" & more.en.srt"), srt("Second line"));
+    generateSite();
+    LoopbackHttpServer server;
+    server.serveFolder(QStringLiteral("/"), space.path(QStringLiteral("Web")));
+    view.resize(Screens.last());
+    ASSERT_TRUE(loadPage(*view.page(), QUrl(server.url(QStringLiteral("/Data/庆余年.html")))));
+
+    // What shows at a time of the video, "<track label>:<cue texts>", once
+    // it is what is expected or the time is up.
+    const auto expectShownAt = [this](double seconds, const QString &expected) {
+        run(QStringLiteral("var v = document.getElementById('video1'); v.pause(); v.currentTime = %1;")
+                .arg(seconds));
+        const QString shown = QStringLiteral(
+            "Array.from(document.getElementById('video1').textTracks).filter(t => t.mode === 'showing')"
+            ".map(t => t.label + ':' + Array.from(t.activeCues || []).map(c => c.text).join('|')).join(',')");
+        waitFor(QStringLiteral("(%1) === '%2'").arg(shown, expected));
+        EXPECT_EQ(run(shown).toString(), expected) << seconds;
+    };
+    const auto choose = [this](const QString &label) {
+        run(QStringLiteral("var s = document.getElementById('subtitle');"
+                           "s.value = Array.from(s.options).find(o => o.text === '%1').value;"
+                           "s.dispatchEvent(new Event('change'));")
+                .arg(label));
+    };
+    const auto menu = [this] {
+        return run(QStringLiteral("Array.from(document.getElementById('subtitle').options).map(o => o.text)"))
+            .toStringList();
+    };
+    ASSERT_TRUE(waitFor(QStringLiteral("document.getElementById('video1').readyState >= 1")));
+    EXPECT_EQ(menu(),
+              (QStringList{QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("关")}));
+    expectShownAt(0.8, QStringLiteral("简体中文:第一句"));
+    expectShownAt(1.5, QStringLiteral("简体中文:"));
+    choose(QStringLiteral("English"));
+    expectShownAt(0.8, QStringLiteral("English:First line"));
+
+    // The next episode brings its own tracks, in the language chosen.
+    run(QStringLiteral("document.querySelector('[data-n=\"2\"]').click()"));
+    ASSERT_TRUE(waitFor(QStringLiteral("document.getElementById('video1').readyState >= 1")));
+    EXPECT_EQ(menu(), (QStringList{QStringLiteral("English"), QStringLiteral("关")}));
+    EXPECT_EQ(run(QStringLiteral("document.getElementById('video1').textTracks.length")).toInt(), 1);
+    expectShownAt(0.8, QStringLiteral("English:Second line"));
+
+    // "关" is kept too; the third episode has no tracks and no menu.
+    choose(QStringLiteral("关"));
+    ASSERT_TRUE(loadPage(*view.page(), QUrl(server.url(QStringLiteral("/Data/庆余年.html")))));
+    EXPECT_EQ(run(QStringLiteral("document.getElementById('subtitle').value")).toString(),
+              QStringLiteral("-1"));
+    run(QStringLiteral("tessaly.play(1)"));
+    EXPECT_EQ(run(QStringLiteral("document.getElementById('subtitle').value")).toString(),
+              QStringLiteral("-1"));
+    run(QStringLiteral("tessaly.play(3)"));
+    EXPECT_TRUE(run(QStringLiteral("document.getElementById('subtitle-choice').hidden")).toBool());
+
+    // From a web server the tracks load as files, never as scripts.
+    const QStringList requests = server.requests();
+    EXPECT_TRUE(std::any_of(requests.cbegin(), requests.cend(),
+                            [](const QString &target) { return target.endsWith(QStringLiteral(".vtt")); }));
+    EXPECT_TRUE(std::none_of(requests.cbegin(), requests.cend(),
+                             [](const QString &target) { return target.endsWith(QStringLiteral(".js")); }));
+}
