@@ -372,7 +372,7 @@ bool plainFileExists(const QString &path)
     return info.exists() && info.isFile();
 }
 
-bool directoryExists(const QString &path)
+bool pathExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo::exists(path);
 }
@@ -392,7 +392,7 @@ QString whyFolderCannotBeListed(const QString &folder)
     }
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) {
-        if (!directoryExists(folder))
+        if (!pathExists(folder))
             return QStringLiteral("文件夹不存在");
         if (!folderExists(folder))
             return QStringLiteral("不是文件夹");
