@@ -183,7 +183,7 @@ int CommandLine::list(WorkspaceSession &session)
     for (const QString &name : session.projects().names())
         m_out(name);
     // Names lost from a list that was not read whole are not listed.
-    return session.projects().saveRefused() ? Failed : Done;
+    return session.projects().notReadWhole() ? Failed : Done;
 }
 
 } // namespace tessaly

@@ -45,7 +45,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
         }
     }
-    if (projects.saveRefused())
+    if (projects.notReadWhole())
         inputs.failures.append({InputFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
     return inputs;
 }
