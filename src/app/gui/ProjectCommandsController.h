@@ -33,15 +33,15 @@ struct ProjectMenu
 // deleting and opening the selected project's folder, and dragging a
 // project to another row. Nothing dropped from outside changes the list; a
 // dropped path is passed on.
-class ProjectCommands : public QObject
+class ProjectCommandsController : public QObject
 {
     Q_OBJECT
 
 public:
     // `projectView` shows the session's list; the controller belongs to
     // `owner`.
-    ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
-                    const ProjectMenu &menu, QObject *owner);
+    ProjectCommandsController(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
+                              const ProjectMenu &menu, QObject *owner);
 
     // Sets which items of `MB` show; false when no menu is to be shown.
     bool prepareMenu();

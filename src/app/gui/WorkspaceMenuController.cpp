@@ -1,4 +1,4 @@
-#include "app/gui/WorkspaceMenu.h"
+#include "app/gui/WorkspaceMenuController.h"
 
 #include "app/WorkspaceCommands.h"
 #include "app/WorkspaceSession.h"
@@ -33,50 +33,50 @@ bool userAgrees(const FolderClearing &clearing)
 
 } // namespace
 
-WorkspaceMenu::WorkspaceMenu(WorkspaceSession &session, BrowserFactory makeBrowser, ColourChooser &colours,
-                             QWidget *dialogParent)
+WorkspaceMenuController::WorkspaceMenuController(WorkspaceSession &session, BrowserFactory makeBrowser,
+                                                 ColourChooser &colours, QWidget *dialogParent)
     : QObject(dialogParent), m_session(session), m_makeBrowser(std::move(makeBrowser)), m_colours(colours),
       m_dialogParent(dialogParent)
 {
-    setObjectName(QStringLiteral("WorkspaceMenu"));
+    setObjectName(QStringLiteral("WorkspaceMenuController"));
 }
 
-void WorkspaceMenu::editPageSource()
+void WorkspaceMenuController::editPageSource()
 {
     openOrSayMissing(styleFolder(m_session.workspace()), styleFolderMissingText());
 }
 
-void WorkspaceMenu::openMovieFolder()
+void WorkspaceMenuController::openMovieFolder()
 {
     const FolderToOpen folder = movieFolder(m_session.workspace());
     openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
 }
 
-void WorkspaceMenu::openSiteFolder()
+void WorkspaceMenuController::openSiteFolder()
 {
     const FolderToOpen folder = siteFolder(m_session.workspace());
     openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
 }
 
-void WorkspaceMenu::clearCache()
+void WorkspaceMenuController::clearCache()
 {
     if (userAgrees(cacheClearing(m_session.workspace())))
         m_session.clearCache();
 }
 
-void WorkspaceMenu::clearLog()
+void WorkspaceMenuController::clearLog()
 {
     if (userAgrees(logClearing(m_session.workspace())))
         m_session.clearLogs();
 }
 
-void WorkspaceMenu::editStyle()
+void WorkspaceMenuController::editStyle()
 {
     StyleDialog dialog(m_session.workspace(), m_makeBrowser, m_colours, m_dialogParent);
     dialog.exec();
 }
 
-void WorkspaceMenu::openSiteLink()
+void WorkspaceMenuController::openSiteLink()
 {
     const QString link = siteLink(m_session.workspace());
     if (link.trimmed().isEmpty())
