@@ -18,7 +18,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 
-namespace tessaly::covers {
+namespace tessaly {
 
 CoverController::CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
                                  FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
@@ -49,10 +49,11 @@ void CoverController::pickCoverFile()
     const std::optional<QString> project = projectForCover();
     if (!project)
         return;
-    const QString picture = m_fileChooser.openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
+    const QString picture =
+        m_fileChooser.openFileIn(QStringLiteral("图片文件(*.jpg)"), covers::pictureStartFolder());
     if (picture.isEmpty())
         return;
-    rememberPictureFolder(picture);
+    covers::rememberPictureFolder(picture);
     writeCover(*project, picture);
 }
 
@@ -65,7 +66,7 @@ void CoverController::useCoverFile(const QString &picture)
 void CoverController::writeCover(const QString &project, const QString &picture)
 {
     // Cancelling, or a file that is no picture, ends the command quietly.
-    if (picture.isEmpty() || !isLoadablePicture(picture))
+    if (picture.isEmpty() || !covers::isLoadablePicture(picture))
         return;
     if (setCover(project, picture))
         m_choice.reloadCoverPreview();
@@ -118,11 +119,11 @@ void CoverController::searchByPageFetch()
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();
-    PageFetchSearchDialog dialog(
+    covers::PageFetchSearchDialog dialog(
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
-        searchTemplate(workspace, SearchSite::PageFetch), m_http, m_clipboard, *Desktop::instance(), {},
-        m_dialogParent);
+        covers::searchTemplate(workspace, covers::SearchSite::PageFetch), m_http, m_clipboard,
+        *Desktop::instance(), {}, m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
 }
@@ -133,13 +134,13 @@ void CoverController::searchInBrowser()
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();
-    BrowserSearchDialog dialog(
+    covers::BrowserSearchDialog dialog(
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
-        searchTemplate(workspace, SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
+        covers::searchTemplate(workspace, covers::SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
         *Desktop::instance(), {}, m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly

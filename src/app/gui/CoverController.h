@@ -14,8 +14,6 @@ class HttpClient;
 class ProjectChoice;
 class WorkspaceSession;
 
-namespace covers {
-
 // The three cover commands: a local picture chosen by the user, and the
 // searches on the two sites. Each acts on the chosen project and reloads
 // the cover preview after writing a cover. A JPEG file dropped on the cover
@@ -56,5 +54,4 @@ private:
     QWidget *m_dialogParent;
 };
 
-} // namespace covers
 } // namespace tessaly

@@ -15,7 +15,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-namespace tessaly::covers {
+namespace tessaly {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
                                            BackgroundRun &background, QTreeWidget *episodes,
@@ -65,11 +65,11 @@ void VideoCoverController::grabForChosenProject()
     QString project;
     if (m_background.isRunning() || !projectForCover(project))
         return;
-    auto cover = std::make_shared<VideoCover>();
-    GrabLimits limits;
+    auto cover = std::make_shared<covers::VideoCover>();
+    covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
     start([workspace = m_session.workspace(), project, limits,
-           cover] { *cover = grabProjectCover(workspace, project, limits); },
+           cover] { *cover = covers::grabProjectCover(workspace, project, limits); },
           [this, cover] {
               if (cover->written)
                   m_choice.reloadCoverPreview();
@@ -84,11 +84,11 @@ void VideoCoverController::grabFromSelectedEpisode()
     QString project;
     if (m_background.isRunning() || !row || !projectForCover(project))
         return;
-    auto cover = std::make_shared<VideoCover>();
-    GrabLimits limits;
+    auto cover = std::make_shared<covers::VideoCover>();
+    covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
     start([workspace = m_session.workspace(), project, episode = row->text(0), limits,
-           cover] { *cover = grabEpisodeCover(workspace, project, episode, limits); },
+           cover] { *cover = covers::grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)
                   m_choice.reloadCoverPreview();
@@ -110,11 +110,11 @@ void VideoCoverController::grabMissingCovers()
     // The relay keeps the run's own lines for the run log and hands them to
     // the panel through the window's event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
-    auto outcome = std::make_shared<CoverRunOutcome>();
+    auto outcome = std::make_shared<covers::CoverRunOutcome>();
     start(
         [workspace = m_session.workspace(), names = m_session.projects().names(), relay, outcome,
          stop = m_background.stopFlag()] {
-            MissingCoversRun run(workspace, names, *relay);
+            covers::MissingCoversRun run(workspace, names, *relay);
             run.setCancelFlag(stop);
             *outcome = run.run();
         },
@@ -131,7 +131,7 @@ void VideoCoverController::grabMissingCovers()
 
 void VideoCoverController::start(std::function<void()> work, std::function<void()> done)
 {
-    m_jobIsOurs = m_background.start(texts::quitWhileGrabbing(), std::move(work), std::move(done));
+    m_jobIsOurs = m_background.start(covers::texts::quitWhileGrabbing(), std::move(work), std::move(done));
 }
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
@@ -144,4 +144,4 @@ void VideoCoverController::showEpisodeMenu(const QPoint &position)
     m_episodeMenu->popup(episodes->viewport()->mapToGlobal(position));
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly

@@ -113,11 +113,8 @@ void wireWorkspaceMenu(WorkspaceMenuController *menu, SettingsController *settin
     QObject::connect(c.openSiteLink, &QPushButton::clicked, menu, &WorkspaceMenuController::openSiteLink);
 }
 
-void wireCovers(covers::CoverController *coverCommands, covers::VideoCoverController *videoCovers,
-                const WindowControls &c)
+void wireCovers(CoverController *coverCommands, VideoCoverController *videoCovers, const WindowControls &c)
 {
-    using covers::CoverController;
-    using covers::VideoCoverController;
     QObject::connect(c.pickCover, &QPushButton::clicked, coverCommands, &CoverController::pickCoverFile);
     QObject::connect(c.searchSite1, &QPushButton::clicked, coverCommands,
                      &CoverController::searchByPageFetch);
@@ -145,10 +142,10 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     auto *settings = new SettingsController(session, *outside.serverProbe, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
     auto *coverCommands =
-        new covers::CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
-                                    *outside.http, *outside.clipboard, outside.makeBrowser, &window);
-    auto *videoCovers = new covers::VideoCoverController(
-        session, choice, background, controls.details->episodeView(), site->panel(), &window);
+        new CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
+                            *outside.http, *outside.clipboard, outside.makeBrowser, &window);
+    auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
+                                                 site->panel(), &window);
 
     wireProjectList(list, catalogue, controls);
     wireWorkspaceMenu(menu, settings, controls);
