@@ -2,11 +2,11 @@
 
 #include "app/CoverCommandLine.h"
 #include "app/WorkspaceSession.h"
-#include "catalogue/FolderNavigation.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/Progress.h"
@@ -166,7 +166,7 @@ int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)
         project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), QDir::currentPath());
         // Refused as the choosers refuse a folder that has gone.
         if (!files::folderExists(project.episodeFolder)) {
-            Messages::error(Messages::withPath(arguments.at(1), FolderNavigation::missingFolderText()));
+            Messages::error(Messages::withPath(arguments.at(1), files::texts::folderMissing()));
             return Failed;
         }
     }

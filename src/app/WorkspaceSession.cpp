@@ -4,6 +4,7 @@
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectRenaming.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
 #include "settings/SettingsFiles.h"
@@ -135,7 +136,7 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
         return true;
     if (!files::folderExists(root)) {
         if (readOnly || missing == MissingFolder::Refuse) {
-            Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+            Messages::error(Messages::withPath(root, files::texts::folderMissing()));
             return false;
         }
         // The folder is made, but nothing inside it before the lock is held.

@@ -1,5 +1,6 @@
 #include "files/FileServices.h"
 
+#include "files/FileTexts.h"
 #include "files/FolderCalls.h"
 #include "files/NaturalOrder.h"
 #include "files/Reasons.h"
@@ -393,9 +394,9 @@ QString whyFolderCannotBeListed(const QString &folder)
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) {
         if (!pathExists(folder))
-            return QStringLiteral("文件夹不存在");
+            return texts::noSuchFolder();
         if (!folderExists(folder))
-            return QStringLiteral("不是文件夹");
+            return texts::notAFolder();
     }
     return reasonFor(error);
 }

@@ -4,6 +4,7 @@
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/RenameDialog.h"
+#include "files/FileTexts.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
@@ -107,7 +108,7 @@ void ProjectCommandsController::openSelectedFolder()
         Desktop::instance()->openFolderOrSay(folder.path);
         break;
     case ProjectFolder::Outcome::Missing:
-        Messages::error(Messages::withPath(folder.path, QStringLiteral("文件夹不存在!")));
+        Messages::error(Messages::withPath(folder.path, files::texts::folderMissing()));
         break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceCommands.h"
 #include "app/WorkspaceSession.h"
+#include "files/FileTexts.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "site/gui/StyleDialog.h"
@@ -49,13 +50,13 @@ void WorkspaceMenuController::editPageSource()
 void WorkspaceMenuController::openMovieFolder()
 {
     const FolderToOpen folder = movieFolder(m_session.workspace());
-    openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
+    openOrSayMissing(folder, Messages::withPath(folder.path, files::texts::folderMissing()));
 }
 
 void WorkspaceMenuController::openSiteFolder()
 {
     const FolderToOpen folder = siteFolder(m_session.workspace());
-    openOrSayMissing(folder, Messages::withPath(folder.path, folderMissingText()));
+    openOrSayMissing(folder, Messages::withPath(folder.path, files::texts::folderMissing()));
 }
 
 void WorkspaceMenuController::clearCache()
