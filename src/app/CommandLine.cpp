@@ -2,6 +2,7 @@
 
 #include "app/CoverCommandLine.h"
 #include "app/WorkspaceSession.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
@@ -149,7 +150,7 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
 {
     const int row = session.rowOf(name);
     if (row < 0) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return Failed;
     }
     ProgressLines lines([this](const ProgressLine &line) {

@@ -1,6 +1,7 @@
 #include "app/WorkspaceSession.h"
 
 #include "app/WorkspaceCommands.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectRenaming.h"
 #include "files/FileServices.h"
@@ -244,7 +245,7 @@ CommandOutcome WorkspaceSession::add(const NewProject &project)
 CommandOutcome WorkspaceSession::remove(int row)
 {
     if (row < 0 || row >= m_projects.size()) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     const bool done =
@@ -302,7 +303,7 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
 CommandOutcome WorkspaceSession::rename(int row, const QString &newName)
 {
     if (row < 0 || row >= m_projects.size()) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     ProjectList renamed = m_projects;

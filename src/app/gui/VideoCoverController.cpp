@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
@@ -102,7 +103,7 @@ void VideoCoverController::grabMissingCovers()
     if (m_background.isRunning())
         return;
     if (m_session.projects().size() == 0) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return;
     }
     MessagePanel *panel = m_panel;
