@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
 #include "settings/SettingsFiles.h"
+#include "site/PageSet.h"
 #include "site/Progress.h"
 #include "site/RunLog.h"
 #include "site/StyleValues.h"
@@ -112,7 +113,7 @@ WorkspaceSession::WorkspaceSession(const QString &root) : m_workspace(root), m_l
 
 QString WorkspaceSession::firstPageset()
 {
-    return QStringLiteral("新版");
+    return page_set::modernName();
 }
 
 void WorkspaceSession::releaseLock()

@@ -7,6 +7,7 @@
 #include "site/OutputFolders.h"
 #include "site/PublishedRecord.h"
 #include "site/RunReport.h"
+#include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QFileInfo>
@@ -127,7 +128,7 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
     const std::optional<QByteArray> temporary =
         bytes ? to.writeTemporary(*bytes, name, &reason) : std::nullopt;
     if (!temporary) {
-        failures.append(RunReport::copyFailureText(from.pathOf(name), to.pathOf(name), reason));
+        failures.append(site::texts::cannotCopy(from.pathOf(name), to.pathOf(name), reason));
         return;
     }
     m_staged.push_back({&to, name, *temporary, from.pathOf(name), &failures});
@@ -163,7 +164,7 @@ bool SitePublisher::commit(QStringList &failures)
         synced.append(fileSystem);
         QString reason;
         if (!file.folder->syncFileSystem(&reason)) {
-            failures.append(RunReport::failureText("无法写入 ", file.folder->path(), reason));
+            failures.append(site::texts::cannotWrite(file.folder->path(), reason));
             discardStaged();
             return false;
         }
@@ -172,7 +173,7 @@ bool SitePublisher::commit(QStringList &failures)
         QString reason;
         if (!file.folder->rename(file.temporary, file.name, &reason)) {
             file.failures->append(
-                RunReport::copyFailureText(file.source, file.folder->pathOf(file.name), reason));
+                site::texts::cannotCopy(file.source, file.folder->pathOf(file.name), reason));
             file.folder->remove(file.temporary);
         }
         checkpoint();
@@ -242,7 +243,7 @@ SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder &source, cons
         if (target.remove(name, &reason))
             pruned.removed.insert(name);
         else
-            pruned.failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
+            pruned.failures.append(site::texts::cannotDelete(target.pathOf(name), reason));
         checkpoint();
     }
     return pruned;
@@ -289,7 +290,7 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
                                  const files::OpenFolder &to, QStringList &failures) {
         if (!sources.ok()) {
-            failures.append(RunReport::failureText("无法读取 ", from.path(), sources.error));
+            failures.append(site::texts::cannotRead(from.path(), sources.error));
             return;
         }
         for (const QByteArray &name : sources.encodedEntries)
