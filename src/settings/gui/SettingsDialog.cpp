@@ -95,8 +95,8 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
     searchGrid->addWidget(new QLabel(QStringLiteral("站点2："), searchFrame), 1, 0);
     searchGrid->addWidget(m_coverSearch2, 1, 1);
 
-    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    QPushButton *ok = makeButton("Command2", okCaption(), this);
+    QPushButton *cancel = makeButton("Command3", cancelCaption(), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
