@@ -2,8 +2,6 @@
 
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
-#include "catalogue/ProjectList.h"
-#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/PictureFolder.h"
 #include "covers/SearchSites.h"
@@ -12,7 +10,6 @@
 #include "covers/gui/PageFetchSearchDialog.h"
 #include "platform/Desktop.h"
 #include "platform/FileChooser.h"
-#include "platform/Messages.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -30,23 +27,9 @@ CoverController::CoverController(WorkspaceSession &session, ProjectChoice &choic
     coverPreview->installEventFilter(this);
 }
 
-std::optional<QString> CoverController::projectForCover()
-{
-    if (!m_choice.guardChosenProject())
-        return std::nullopt;
-    const std::optional<QString> project = m_choice.chosenProject();
-    if (!project)
-        return std::nullopt;
-    if (!isUsableProjectName(*project)) {
-        Messages::error(unusableProjectNameText(*project));
-        return std::nullopt;
-    }
-    return project;
-}
-
 void CoverController::pickCoverFile()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
     const QString picture =
@@ -59,7 +42,7 @@ void CoverController::pickCoverFile()
 
 void CoverController::useCoverFile(const QString &picture)
 {
-    if (const std::optional<QString> project = projectForCover())
+    if (const std::optional<QString> project = m_choice.usableChosenProject())
         writeCover(*project, picture);
 }
 
@@ -115,7 +98,7 @@ bool CoverController::eventFilter(QObject *watched, QEvent *event)
 
 void CoverController::searchByPageFetch()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();
@@ -130,7 +113,7 @@ void CoverController::searchByPageFetch()
 
 void CoverController::searchInBrowser()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();

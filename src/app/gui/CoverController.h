@@ -41,9 +41,6 @@ private:
     void writeCover(const QString &project, const QString &picture);
     // Writes `picture` as the project's cover through the session.
     bool setCover(const QString &project, const QString &picture);
-    // The chosen project when the command may go on; otherwise it has
-    // already said why.
-    std::optional<QString> projectForCover();
 
     WorkspaceSession &m_session;
     ProjectChoice &m_choice;

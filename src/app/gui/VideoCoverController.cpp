@@ -4,7 +4,6 @@
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
-#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -46,30 +45,17 @@ bool VideoCoverController::isRunning() const
     return m_jobIsOurs && m_background.isRunning();
 }
 
-bool VideoCoverController::projectForCover(QString &project)
-{
-    if (!m_choice.guardChosenProject())
-        return false;
-    const std::optional<QString> chosen = m_choice.chosenProject();
-    if (!chosen)
-        return false;
-    if (!isUsableProjectName(*chosen)) {
-        Messages::error(unusableProjectNameText(*chosen));
-        return false;
-    }
-    project = *chosen;
-    return true;
-}
-
 void VideoCoverController::grabForChosenProject()
 {
-    QString project;
-    if (m_background.isRunning() || !projectForCover(project))
+    if (m_background.isRunning())
+        return;
+    const std::optional<QString> project = m_choice.usableChosenProject();
+    if (!project)
         return;
     auto cover = std::make_shared<covers::VideoCover>();
     covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project, limits,
+    start([workspace = m_session.workspace(), project = *project, limits,
            cover] { *cover = covers::grabProjectCover(workspace, project, limits); },
           [this, cover] {
               if (cover->written)
@@ -82,13 +68,15 @@ void VideoCoverController::grabForChosenProject()
 void VideoCoverController::grabFromSelectedEpisode()
 {
     const QTreeWidgetItem *row = m_episodes->currentItem();
-    QString project;
-    if (m_background.isRunning() || !row || !projectForCover(project))
+    if (m_background.isRunning() || !row)
+        return;
+    const std::optional<QString> project = m_choice.usableChosenProject();
+    if (!project)
         return;
     auto cover = std::make_shared<covers::VideoCover>();
     covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project, episode = row->text(0), limits,
+    start([workspace = m_session.workspace(), project = *project, episode = row->text(0), limits,
            cover] { *cover = covers::grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)

@@ -50,7 +50,6 @@ signals:
 private:
     // Runs `work` on the worker thread, then `done` back on this one.
     void start(std::function<void()> work, std::function<void()> done);
-    bool projectForCover(QString &project);
     void showEpisodeMenu(const QPoint &position);
 
     WorkspaceSession &m_session;
