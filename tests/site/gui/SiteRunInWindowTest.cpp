@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <memory>
 
@@ -180,6 +181,7 @@ TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
 {
     addProjects(300);
     open();
+    QSignalSpy ended(&window->backgroundRun(), &BackgroundRun::finished);
     buttonNamed(*window, "Command4")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
@@ -187,8 +189,9 @@ TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
     EXPECT_TRUE(running());
     messages.setNextAnswer(MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
-    ASSERT_TRUE(waitForTheEnd());
-    keepRunning(50);
+    // Once the run's end has been handled, a closing box would have shown.
+    ASSERT_TRUE(waitUntil([&] { return ended.size() == 1; }, 60000));
+    ASSERT_TRUE(waitForPostedEvents());
 
     const QString question = QStringLiteral("正在生成网站,确定要退出吗?");
     EXPECT_EQ(messages.texts(), (QStringList{question, question}));
