@@ -19,9 +19,10 @@ namespace tessaly {
 
 CoverController::CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
                                  FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
-                                 BrowserFactory makeBrowser, QWidget *dialogParent)
+                                 Desktop &desktop, BrowserFactory makeBrowser, QWidget *dialogParent)
     : QObject(dialogParent), m_session(session), m_choice(choice), m_fileChooser(fileChooser), m_http(http),
-      m_clipboard(clipboard), m_makeBrowser(std::move(makeBrowser)), m_dialogParent(dialogParent)
+      m_clipboard(clipboard), m_desktop(desktop), m_makeBrowser(std::move(makeBrowser)),
+      m_dialogParent(dialogParent)
 {
     coverPreview->setAcceptDrops(true);
     coverPreview->installEventFilter(this);
@@ -105,8 +106,8 @@ void CoverController::searchByPageFetch()
     covers::PageFetchSearchDialog dialog(
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
-        covers::searchTemplate(workspace, covers::SearchSite::PageFetch), m_http, m_clipboard,
-        *Desktop::instance(), {}, m_dialogParent);
+        covers::searchTemplate(workspace, covers::SearchSite::PageFetch), m_http, m_clipboard, m_desktop, {},
+        m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
 }
@@ -121,7 +122,7 @@ void CoverController::searchInBrowser()
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
         covers::searchTemplate(workspace, covers::SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
-        *Desktop::instance(), {}, m_dialogParent);
+        m_desktop, {}, m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
 }

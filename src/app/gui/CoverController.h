@@ -9,6 +9,7 @@
 namespace tessaly {
 
 class Clipboard;
+class Desktop;
 class FileChooser;
 class HttpClient;
 class ProjectChoice;
@@ -25,7 +26,7 @@ class CoverController : public QObject
 public:
     // The dialogs open modal over `dialogParent`, which owns the controller.
     CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
-                    FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
+                    FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard, Desktop &desktop,
                     BrowserFactory makeBrowser, QWidget *dialogParent);
 
     void pickCoverFile();
@@ -47,6 +48,7 @@ private:
     FileChooser &m_fileChooser;
     HttpClient &m_http;
     Clipboard &m_clipboard;
+    Desktop &m_desktop;
     BrowserFactory m_makeBrowser;
     QWidget *m_dialogParent;
 };

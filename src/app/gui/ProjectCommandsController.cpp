@@ -18,9 +18,10 @@
 namespace tessaly {
 
 ProjectCommandsController::ProjectCommandsController(WorkspaceSession &session, ProjectChoice &choice,
-                                                     QTreeView *projectView, const ProjectMenu &menu,
-                                                     QObject *owner)
-    : QObject(owner), m_session(session), m_choice(choice), m_view(projectView), m_menu(menu)
+                                                     Desktop &desktop, QTreeView *projectView,
+                                                     const ProjectMenu &menu, QObject *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_desktop(desktop), m_view(projectView),
+      m_menu(menu)
 {
     setObjectName(QStringLiteral("ProjectCommandsController"));
     // A row dragged within the list moves there; drops from outside are the
@@ -105,7 +106,7 @@ void ProjectCommandsController::openSelectedFolder()
         Messages::error(settings::unusableEpisodeFolderText(folder.path));
         break;
     case ProjectFolder::Outcome::Open:
-        Desktop::instance()->openFolderOrSay(folder.path);
+        m_desktop.openFolderOrSay(folder.path);
         break;
     case ProjectFolder::Outcome::Missing:
         Messages::error(Messages::withPath(folder.path, files::texts::folderMissing()));

@@ -18,6 +18,7 @@
 #include "platform/gui/NetworkHttpClient.h"
 #include "platform/gui/ProgramRestart.h"
 #include "platform/gui/QtClipboard.h"
+#include "platform/gui/QtDesktop.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/gui/MessagePanel.h"
 
@@ -39,6 +40,8 @@ class QtSeams : public QObject
 public:
     QtSeams(QMainWindow &window, const WindowSeams &given) : QObject(&window), m_seams(given)
     {
+        if (!m_seams.desktop)
+            m_seams.desktop = keep(std::make_unique<QtDesktop>(), m_desktop);
         if (!m_seams.fileChooser)
             m_seams.fileChooser = keep(std::make_unique<DialogFileChooser>(&window), m_fileChooser);
         if (!m_seams.http)
@@ -69,6 +72,7 @@ private:
     }
 
     WindowSeams m_seams;
+    std::unique_ptr<Desktop> m_desktop;
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<HttpClient> m_http;
     std::unique_ptr<ServerProbe> m_serverProbe;
@@ -135,15 +139,17 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                                   controls.deleteProject, controls.openProjectFolder, controls.moveToFirst,
                                   controls.moveUp,        controls.moveDown,          controls.moveToLast};
 
-    auto *list = new ProjectCommandsController(session, choice, controls.projectView, projectMenu, &window);
-    auto *menu = new WorkspaceMenuController(session, outside.makeBrowser, *outside.colours, &window);
+    auto *list = new ProjectCommandsController(session, choice, *outside.desktop, controls.projectView,
+                                               projectMenu, &window);
+    auto *menu = new WorkspaceMenuController(session, *outside.desktop, outside.makeBrowser, *outside.colours,
+                                             &window);
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
     session.setServerProbe(outside.serverProbe);
     auto *settings = new SettingsController(session, *outside.serverProbe, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
-    auto *coverCommands =
-        new CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
-                            *outside.http, *outside.clipboard, outside.makeBrowser, &window);
+    auto *coverCommands = new CoverController(session, choice, controls.details->coverPreview(),
+                                              *outside.fileChooser, *outside.http, *outside.clipboard,
+                                              *outside.desktop, outside.makeBrowser, &window);
     auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
                                                  site->panel(), &window);
 

@@ -13,13 +13,13 @@ namespace {
 
 using namespace workspace_commands;
 
-void openOrSayMissing(const FolderToOpen &folder, const QString &missingText)
+void openOrSayMissing(Desktop &desktop, const FolderToOpen &folder, const QString &missingText)
 {
     switch (folder.outcome) {
     case FolderToOpen::Outcome::Nothing:
         break;
     case FolderToOpen::Outcome::Open:
-        Desktop::instance()->openFolderOrSay(folder.path);
+        desktop.openFolderOrSay(folder.path);
         break;
     case FolderToOpen::Outcome::Missing:
         Messages::error(missingText);
@@ -34,29 +34,30 @@ bool userAgrees(const FolderClearing &clearing)
 
 } // namespace
 
-WorkspaceMenuController::WorkspaceMenuController(WorkspaceSession &session, BrowserFactory makeBrowser,
-                                                 ColourChooser &colours, QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_makeBrowser(std::move(makeBrowser)), m_colours(colours),
-      m_dialogParent(dialogParent)
+WorkspaceMenuController::WorkspaceMenuController(WorkspaceSession &session, Desktop &desktop,
+                                                 BrowserFactory makeBrowser, ColourChooser &colours,
+                                                 QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_desktop(desktop), m_makeBrowser(std::move(makeBrowser)),
+      m_colours(colours), m_dialogParent(dialogParent)
 {
     setObjectName(QStringLiteral("WorkspaceMenuController"));
 }
 
 void WorkspaceMenuController::editPageSource()
 {
-    openOrSayMissing(styleFolder(m_session.workspace()), styleFolderMissingText());
+    openOrSayMissing(m_desktop, styleFolder(m_session.workspace()), styleFolderMissingText());
 }
 
 void WorkspaceMenuController::openMovieFolder()
 {
     const FolderToOpen folder = movieFolder(m_session.workspace());
-    openOrSayMissing(folder, Messages::withPath(folder.path, files::texts::folderMissing()));
+    openOrSayMissing(m_desktop, folder, Messages::withPath(folder.path, files::texts::folderMissing()));
 }
 
 void WorkspaceMenuController::openSiteFolder()
 {
     const FolderToOpen folder = siteFolder(m_session.workspace());
-    openOrSayMissing(folder, Messages::withPath(folder.path, files::texts::folderMissing()));
+    openOrSayMissing(m_desktop, folder, Messages::withPath(folder.path, files::texts::folderMissing()));
 }
 
 void WorkspaceMenuController::clearCache()
@@ -83,7 +84,7 @@ void WorkspaceMenuController::openSiteLink()
     if (link.trimmed().isEmpty())
         Messages::error(siteLinkFirstText());
     else
-        Desktop::instance()->openUrlOrSay(link);
+        m_desktop.openUrlOrSay(link);
 }
 
 } // namespace tessaly

@@ -9,6 +9,7 @@ class QWidget;
 namespace tessaly {
 
 class ColourChooser;
+class Desktop;
 class WorkspaceSession;
 
 // The workspace's own commands of the menu "菜单" apart from "设置", and
@@ -20,8 +21,8 @@ class WorkspaceMenuController : public QObject
 
 public:
     // "布局设计" opens modal over `dialogParent`, which owns the menu.
-    WorkspaceMenuController(WorkspaceSession &session, BrowserFactory makeBrowser, ColourChooser &colours,
-                            QWidget *dialogParent);
+    WorkspaceMenuController(WorkspaceSession &session, Desktop &desktop, BrowserFactory makeBrowser,
+                            ColourChooser &colours, QWidget *dialogParent);
 
     void editPageSource();
     void openMovieFolder();
@@ -34,6 +35,7 @@ public:
 
 private:
     WorkspaceSession &m_session;
+    Desktop &m_desktop;
     BrowserFactory m_makeBrowser;
     ColourChooser &m_colours;
     QWidget *m_dialogParent;

@@ -3,6 +3,7 @@
 #include "platform/gui/BackgroundRun.h"
 #include "site/SiteFixture.h"
 #include "site/gui/MessagePanel.h"
+#include "support/RecordingDesktop.h"
 #include "support/Waiting.h"
 #include "support/WidgetDriving.h"
 
@@ -64,7 +65,9 @@ protected:
         window.reset();
         session = std::make_unique<WorkspaceSession>(space.workspace().root());
         ASSERT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
-        window = std::make_unique<MainWindow>(*session);
+        WindowSeams seams;
+        seams.desktop = &desktop;
+        window = std::make_unique<MainWindow>(*session, seams);
         window->start();
         window->show();
         boxes.panel = panel();
@@ -107,6 +110,7 @@ protected:
     }
 
     PanelAtBox boxes{messages};
+    RecordingDesktop desktop;
     std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;
 };
