@@ -145,7 +145,7 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                                              &window);
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
     session.setServerProbe(outside.serverProbe);
-    auto *settings = new SettingsController(session, *outside.serverProbe, &window);
+    auto *settings = new SettingsController(session, *outside.serverProbe, *outside.fileChooser, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
     auto *coverCommands = new CoverController(session, choice, controls.details->coverPreview(),
                                               *outside.fileChooser, *outside.http, *outside.clipboard,
