@@ -2,11 +2,12 @@
 
 #include "app/CoverCommandLine.h"
 #include "app/WorkspaceSession.h"
-#include "catalogue/FolderNavigation.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/Progress.h"
@@ -149,7 +150,7 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
 {
     const int row = session.rowOf(name);
     if (row < 0) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return Failed;
     }
     ProgressLines lines([this](const ProgressLine &line) {
@@ -166,7 +167,7 @@ int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)
         project.episodeFolder = absoluteEpisodeFolder(arguments.at(1), QDir::currentPath());
         // Refused as the choosers refuse a folder that has gone.
         if (!files::folderExists(project.episodeFolder)) {
-            Messages::error(Messages::withPath(arguments.at(1), FolderNavigation::missingFolderText()));
+            Messages::error(Messages::withPath(arguments.at(1), files::texts::folderMissing()));
             return Failed;
         }
     }
@@ -183,7 +184,7 @@ int CommandLine::list(WorkspaceSession &session)
     for (const QString &name : session.projects().names())
         m_out(name);
     // Names lost from a list that was not read whole are not listed.
-    return session.projects().saveRefused() ? Failed : Done;
+    return session.projects().notReadWhole() ? Failed : Done;
 }
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #include "app/CoverCommandLine.h"
 
 #include "app/CommandLine.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectSelection.h"
 #include "covers/CoverTexts.h"
@@ -16,7 +17,7 @@ int cover(const Workspace &workspace, const ProjectList &projects, const QString
 {
     const QString name = arguments.at(0);
     if (projects.indexOf(name) < 0) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return CommandLine::Failed;
     }
     covers::VideoCover cover;

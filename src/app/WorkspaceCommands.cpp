@@ -54,11 +54,6 @@ FolderToOpen siteFolder(const Workspace &workspace)
     return siteSettingFolder(workspace, QStringLiteral("WebFile"), false);
 }
 
-QString folderMissingText()
-{
-    return QStringLiteral("文件夹不存在!");
-}
-
 FolderClearing cacheClearing(const Workspace &workspace)
 {
     return {workspace.temp(), QStringLiteral("要清空缓存文件吗?"), QStringLiteral("清空缓存完毕!")};

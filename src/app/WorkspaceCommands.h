@@ -33,7 +33,6 @@ QString styleFolderMissingText();
 // an empty value or a path that is not an existing folder.
 FolderToOpen movieFolder(const Workspace &workspace);
 FolderToOpen siteFolder(const Workspace &workspace);
-QString folderMissingText();
 
 // "清空缓存文件" and "清空日志".
 struct FolderClearing

@@ -1,12 +1,15 @@
 #include "app/WorkspaceSession.h"
 
 #include "app/WorkspaceCommands.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectRenaming.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
 #include "settings/SettingsFiles.h"
+#include "site/PageSet.h"
 #include "site/Progress.h"
 #include "site/RunLog.h"
 #include "site/StyleValues.h"
@@ -110,7 +113,7 @@ WorkspaceSession::WorkspaceSession(const QString &root) : m_workspace(root), m_l
 
 QString WorkspaceSession::firstPageset()
 {
-    return QStringLiteral("新版");
+    return page_set::modernName();
 }
 
 void WorkspaceSession::releaseLock()
@@ -135,7 +138,7 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
         return true;
     if (!files::folderExists(root)) {
         if (readOnly || missing == MissingFolder::Refuse) {
-            Messages::error(Messages::withPath(root, QStringLiteral("文件夹不存在!")));
+            Messages::error(Messages::withPath(root, files::texts::folderMissing()));
             return false;
         }
         // The folder is made, but nothing inside it before the lock is held.
@@ -243,7 +246,7 @@ CommandOutcome WorkspaceSession::add(const NewProject &project)
 CommandOutcome WorkspaceSession::remove(int row)
 {
     if (row < 0 || row >= m_projects.size()) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     const bool done =
@@ -301,7 +304,7 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
 CommandOutcome WorkspaceSession::rename(int row, const QString &newName)
 {
     if (row < 0 || row >= m_projects.size()) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     ProjectList renamed = m_projects;

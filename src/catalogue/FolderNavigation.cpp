@@ -1,6 +1,7 @@
 #include "catalogue/FolderNavigation.h"
 
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
 #include "workspace/Workspace.h"
@@ -61,7 +62,7 @@ bool FolderNavigation::confirmExists(const QString &name) const
 {
     if (files::folderExists(pathOf(name)))
         return true;
-    Messages::error(Messages::withPath(pathOf(name), missingFolderText()));
+    Messages::error(Messages::withPath(pathOf(name), files::texts::folderMissing()));
     return false;
 }
 

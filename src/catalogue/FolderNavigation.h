@@ -23,7 +23,6 @@ public:
     static FolderNavigation fromSettings(const Workspace &workspace);
 
     static QString atRootText() { return QStringLiteral("已是根目录!"); }
-    static QString missingFolderText() { return QStringLiteral("文件夹不存在!"); }
     // Said by a chooser asked to open before any movie root is set.
     static QString movieRootFirstText() { return QStringLiteral("请先在设置中填写影片文件路径!"); }
     // Whether a chooser has a root to start from; says why not when not.

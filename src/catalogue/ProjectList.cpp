@@ -18,7 +18,7 @@ bool isUsableProjectName(const QString &name)
 ProjectList::LoadResult ProjectList::load(const QString &listFile)
 {
     m_names.clear();
-    m_saveRefused = false;
+    m_notReadWhole = false;
     m_loadFailure.clear();
     m_encoding = text::Encoding::CodePage936;
     if (!files::plainFileExists(listFile))
@@ -26,7 +26,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
 
     const std::optional<QByteArray> bytes = files::readFileBytes(listFile, &m_loadFailure);
     if (!bytes) {
-        m_saveRefused = true;
+        m_notReadWhole = true;
         return LoadResult::Unreadable;
     }
     if (const std::optional<QString> whole = text::decode(*bytes, &m_encoding)) {
@@ -39,7 +39,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     // Undecodable somewhere: line ends are found in the bytes (CR and LF
     // never occur inside a double-byte character), so one bad line costs
     // only that line. A marked file's lines cannot be told apart that way.
-    m_saveRefused = true;
+    m_notReadWhole = true;
     m_loadFailure = text::undecodableReason();
     if (text::startsWithByteOrderMark(*bytes))
         return LoadResult::Unreadable;
@@ -61,7 +61,7 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
 
 bool ProjectList::save(const QString &listFile, QString *reason) const
 {
-    if (m_saveRefused) {
+    if (m_notReadWhole) {
         if (reason)
             *reason = unreadableText(listFile);
         return false;
@@ -87,12 +87,12 @@ QString ProjectList::saveSaying(const QString &listFile) const
     if (save(listFile, &reason))
         return {};
     // A refusal's own text already names the file.
-    return m_saveRefused ? reason : Messages::withPath(listFile, reason);
+    return m_notReadWhole ? reason : Messages::withPath(listFile, reason);
 }
 
 bool listMayChange(const ProjectList &projects, const QString &listFile)
 {
-    if (!projects.saveRefused())
+    if (!projects.notReadWhole())
         return true;
     Messages::error(ProjectList::unreadableText(listFile));
     return false;

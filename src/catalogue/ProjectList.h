@@ -32,7 +32,8 @@ public:
     // `Baocun`, in the encoding the file was read in. Refused (false,
     // reason set) after an unreadable load.
     bool save(const QString &listFile, QString *reason = nullptr) const;
-    bool saveRefused() const { return m_saveRefused; }
+    // The last load lost something: every save is refused.
+    bool notReadWhole() const { return m_notReadWhole; }
     // `save`, with a failure worded as every command says it: the list
     // file's path, CR LF, the reason. Empty when saved.
     QString saveSaying(const QString &listFile) const;
@@ -59,7 +60,7 @@ public:
 
 private:
     QStringList m_names;
-    bool m_saveRefused = false;
+    bool m_notReadWhole = false;
     QString m_loadFailure;
     text::Encoding m_encoding = text::Encoding::CodePage936;
 };

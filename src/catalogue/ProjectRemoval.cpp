@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "files/OpenFolder.h"
 #include "platform/Messages.h"
 #include "workspace/Workspace.h"
@@ -34,7 +35,7 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
         const files::OpenFolder folder = web.subfolder(QString::fromLatin1(folderName), false);
         const QByteArray file = files::OpenFolder::nameOf(fileName);
         if (folder.isOutside()) {
-            removal.failures.append({folder.path(), QStringLiteral("链接指向输出文件夹以外")});
+            removal.failures.append({folder.path(), files::texts::linkLeadsOutside()});
             continue;
         }
         if (!folder.isOpen() || !folder.holdsFile(file))

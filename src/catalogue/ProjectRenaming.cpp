@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectNames.h"
+#include "files/FileTexts.h"
 #include "files/OpenFolder.h"
 #include "files/Reasons.h"
 #include "platform/Messages.h"
@@ -181,7 +182,7 @@ ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects,
             {&folders.image, QStringLiteral(".jpg")}};
         for (const auto &[folder, suffix] : places) {
             if (folder->isOutside()) {
-                Messages::error(Messages::withPath(folder->path(), QStringLiteral("链接指向输出文件夹以外")));
+                Messages::error(Messages::withPath(folder->path(), files::texts::linkLeadsOutside()));
                 renaming.result = RenameResult::Refused;
                 return renaming;
             }

@@ -94,6 +94,14 @@ inline QString quitWhileGrabbing()
 }
 
 // Captions of the two search dialogs.
+inline QString searchTitle()
+{
+    return QStringLiteral("查找封面");
+}
+inline QString keywordLabel()
+{
+    return QStringLiteral("关键字：");
+}
 inline QString searchAgain()
 {
     return QStringLiteral("重新搜索");

@@ -9,6 +9,7 @@
 #include "settings/RecordedPaths.h"
 #include "site/DefaultCover.h"
 #include "site/Progress.h"
+#include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QFileInfo>
@@ -181,7 +182,7 @@ CoverRunOutcome MissingCoversRun::run()
     m_sink.showLastLine();
     const QDateTime end = m_clock ? m_clock() : QDateTime::currentDateTime();
     if (!runlog::write(m_workspace, m_sink.texts(), end, &outcome.run.logFailure))
-        outcome.boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.run.logFailure;
+        outcome.boxText += site::texts::logNotWritten(outcome.run.logFailure);
     return outcome;
 }
 

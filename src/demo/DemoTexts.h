@@ -13,10 +13,6 @@ inline QString fileInTheWay()
 {
     return QStringLiteral("已存在同名文件!");
 }
-inline QString folderMissing()
-{
-    return QStringLiteral("文件夹不存在!");
-}
 inline QString makingVideo()
 {
     return QStringLiteral("制作示例视频 ");

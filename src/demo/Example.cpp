@@ -8,6 +8,7 @@
 #include "demo/ExampleVideo.h"
 #include "files/BuildFolder.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "files/Reasons.h"
 #include "files/TextFile.h"
 #include "platform/Messages.h"
@@ -312,7 +313,7 @@ bool makeExample(const QString &folder, ProgressSink &sink)
         return refuse(target, texts::folderNotEmpty());
     const QString parent = targetInfo.absolutePath();
     if (!files::folderExists(parent))
-        return refuse(parent, texts::folderMissing());
+        return refuse(parent, files::texts::folderMissing());
 
     // A build folder whose maker was killed before it could remove it goes
     // now; one that another run is still making stays.

@@ -1,5 +1,6 @@
 #include "files/FileServices.h"
 
+#include "files/FileTexts.h"
 #include "files/FolderCalls.h"
 #include "files/NaturalOrder.h"
 #include "files/Reasons.h"
@@ -372,7 +373,7 @@ bool plainFileExists(const QString &path)
     return info.exists() && info.isFile();
 }
 
-bool directoryExists(const QString &path)
+bool pathExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo::exists(path);
 }
@@ -392,10 +393,10 @@ QString whyFolderCannotBeListed(const QString &folder)
     }
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) {
-        if (!directoryExists(folder))
-            return QStringLiteral("文件夹不存在");
+        if (!pathExists(folder))
+            return texts::noSuchFolder();
         if (!folderExists(folder))
-            return QStringLiteral("不是文件夹");
+            return texts::notAFolder();
     }
     return reasonFor(error);
 }

@@ -15,7 +15,7 @@ namespace tessaly::files {
 // True for any regular file, hidden (dot-named) or not; false for folders.
 bool plainFileExists(const QString &path);
 // True when something exists at the path: a folder, or a plain file.
-bool directoryExists(const QString &path);
+bool pathExists(const QString &path);
 // True only for an existing folder; false for an empty path and for a file.
 bool folderExists(const QString &path);
 

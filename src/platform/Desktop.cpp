@@ -4,19 +4,6 @@
 
 namespace tessaly {
 
-namespace {
-
-class NoDesktop : public Desktop
-{
-public:
-    bool openFolder(const QString &) override { return false; }
-    bool openUrl(const QString &) override { return false; }
-};
-
-Desktop *currentDesktop = nullptr;
-
-} // namespace
-
 bool Desktop::openFolderOrSay(const QString &path)
 {
     if (openFolder(path))
@@ -31,19 +18,6 @@ bool Desktop::openUrlOrSay(const QString &url)
         return true;
     Messages::error(Messages::withPath(url, QStringLiteral("无法打开链接!")));
     return false;
-}
-
-Desktop *Desktop::setInstance(Desktop *desktop)
-{
-    Desktop *previous = currentDesktop;
-    currentDesktop = desktop;
-    return previous;
-}
-
-Desktop *Desktop::instance()
-{
-    static NoDesktop none;
-    return currentDesktop ? currentDesktop : &none;
 }
 
 } // namespace tessaly

@@ -4,8 +4,8 @@
 
 namespace tessaly {
 
-// The desktop's file manager and its open action (browser for links).
-// The window installs the Qt implementation; tests install a recorder.
+// The desktop's file manager and its open action (browser for links). The
+// window's commands are handed Qt's implementation; tests hand in a recorder.
 class Desktop
 {
 public:
@@ -19,10 +19,6 @@ public:
     // manager, no browser), so that a click never goes unanswered.
     bool openFolderOrSay(const QString &path);
     bool openUrlOrSay(const QString &url);
-
-    // Returns the one replaced. Without an installed desktop nothing opens.
-    static Desktop *setInstance(Desktop *desktop);
-    static Desktop *instance();
 };
 
 } // namespace tessaly

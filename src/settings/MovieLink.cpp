@@ -1,6 +1,7 @@
 #include "settings/MovieLink.h"
 
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "files/Reasons.h"
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
@@ -15,11 +16,6 @@
 namespace tessaly::settings {
 
 namespace {
-
-QString folderMissingText()
-{
-    return QStringLiteral("文件夹不存在!");
-}
 
 // Whether both paths lead to one folder, however each is reached.
 bool sameFolder(const QString &first, const QString &second)
@@ -64,7 +60,7 @@ bool makeMovieLink(const QString &siteFolder, const QString &movieRoot)
     }
     for (const QString &folder : {siteFolder, movieRoot}) {
         if (!files::folderExists(folder)) {
-            Messages::error(Messages::withPath(folder, folderMissingText()));
+            Messages::error(Messages::withPath(folder, files::texts::folderMissing()));
             return false;
         }
     }

@@ -1,5 +1,6 @@
 #include "site/OutputFolders.h"
 
+#include "files/FileTexts.h"
 #include "site/RunReport.h"
 #include "workspace/Workspace.h"
 
@@ -16,7 +17,7 @@ files::OpenFolder openedSubfolder(const files::OpenFolder &web, const QString &n
         return {};
     files::OpenFolder folder = web.subfolder(name, create);
     if (folder.isOutside())
-        report.cannotWrite(folder.path(), QStringLiteral("链接指向输出文件夹以外"));
+        report.cannotWrite(folder.path(), files::texts::linkLeadsOutside());
     else if (!folder.isOpen() && web.isOpen())
         report.cannotWrite(folder.path(), folder.error());
     return folder;

@@ -3,6 +3,7 @@
 #include "catalogue/Episodes.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
+#include "files/FileTexts.h"
 #include "files/TextFile.h"
 #include "settings/IniFile.h"
 #include "settings/RecordedPaths.h"
@@ -157,7 +158,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     // Gone since the run began: said as a folder found missing at its start.
     const EpisodeListing listing = tessaly::listEpisodes(folder, m_episodeOrder);
     if (!listing.ok()) {
-        m_report.cannotRead(folder, listing.isFolder ? listing.error : QStringLiteral("文件夹不存在"));
+        m_report.cannotRead(folder, listing.isFolder ? listing.error : files::texts::noSuchFolder());
         content.listed = false;
         if (m_modern)
             m_subtitles.remove(content.name);

@@ -5,6 +5,7 @@
 #include "files/TextFile.h"
 #include "platform/Messages.h"
 #include "site/RunReport.h"
+#include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
 namespace tessaly {
@@ -86,7 +87,7 @@ void RunClosing::writeLog(RunOutcome &outcome)
     m_report.sink().showLastLine();
     runlog::write(m_workspace, m_report.sink().texts(), m_clock(), &outcome.logFailure);
     if (!outcome.logFailure.isEmpty() && !outcome.boxText.isEmpty())
-        outcome.boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.logFailure;
+        outcome.boxText += site::texts::logNotWritten(outcome.logFailure);
 }
 
 void RunClosing::showBox(const RunOutcome &outcome)

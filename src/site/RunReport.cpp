@@ -1,19 +1,9 @@
 #include "site/RunReport.h"
 
 #include "catalogue/ProjectRemoval.h"
+#include "site/SiteTexts.h"
 
 namespace tessaly {
-
-QString RunReport::failureText(const char *what, const QString &path, const QString &reason)
-{
-    return QString::fromUtf8(what) + path + QStringLiteral(": ") + reason;
-}
-
-QString RunReport::copyFailureText(const QString &source, const QString &target, const QString &reason)
-{
-    return QStringLiteral("无法复制 ") + source + QStringLiteral(" -> ") + target + QStringLiteral(": ") +
-           reason;
-}
 
 void RunReport::failure(const QString &text)
 {
@@ -23,22 +13,22 @@ void RunReport::failure(const QString &text)
 
 void RunReport::cannotWrite(const QString &path, const QString &reason)
 {
-    failure(failureText("无法写入 ", path, reason));
+    failure(site::texts::cannotWrite(path, reason));
 }
 
 void RunReport::cannotDelete(const QString &path, const QString &reason)
 {
-    failure(failureText("无法删除 ", path, reason));
+    failure(site::texts::cannotDelete(path, reason));
 }
 
 void RunReport::cannotRead(const QString &path, const QString &reason)
 {
-    failure(failureText("无法读取 ", path, reason));
+    failure(site::texts::cannotRead(path, reason));
 }
 
 void RunReport::cannotCopy(const QString &source, const QString &target, const QString &reason)
 {
-    failure(copyFailureText(source, target, reason));
+    failure(site::texts::cannotCopy(source, target, reason));
 }
 
 void RunReport::unusableName(const QString &name)

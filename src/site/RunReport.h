@@ -24,11 +24,8 @@ public:
     void cannotRead(const QString &path, const QString &reason);
     void cannotCopy(const QString &source, const QString &target, const QString &reason);
     void unusableName(const QString &name);
-    // A failure line prepared earlier (see `failureText`).
+    // A failure line prepared earlier (see site/SiteTexts.h).
     void failure(const QString &text);
-
-    static QString failureText(const char *what, const QString &path, const QString &reason);
-    static QString copyFailureText(const QString &source, const QString &target, const QString &reason);
 
     int errors() const { return m_errors; }
     ProgressSink &sink() { return m_sink; }

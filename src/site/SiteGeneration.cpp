@@ -1,5 +1,6 @@
 #include "site/SiteGeneration.h"
 
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
@@ -45,7 +46,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
         }
     }
-    if (projects.saveRefused())
+    if (projects.notReadWhole())
         inputs.failures.append({InputFileFailure::Kind::Read, workspace.listFile(), projects.loadFailure()});
     return inputs;
 }
@@ -65,11 +66,6 @@ RunOutcome refusedRun()
     RunOutcome outcome;
     outcome.refused = true;
     return outcome;
-}
-
-QString noContentText()
-{
-    return QStringLiteral("没有内容!");
 }
 
 void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, RunReport &report)
@@ -249,7 +245,7 @@ std::optional<RunInputs> SiteGeneration::prepare() const
 {
     RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
     if (m_projects.size() == 0) {
-        Messages::error(noContentText());
+        Messages::error(catalogue::texts::noContent());
         return std::nullopt;
     }
     return inputs;
@@ -366,7 +362,7 @@ std::optional<RunInputs> ProjectUpdate::prepare(int selectedRow) const
     if (m_projects.size() == 0)
         return std::nullopt;
     if (selectedRow < 0 || selectedRow >= m_projects.size()) {
-        Messages::error(noContentText());
+        Messages::error(catalogue::texts::noContent());
         return std::nullopt;
     }
     // Refused before any page is touched, as the cover commands are: the

@@ -7,6 +7,7 @@
 #include "site/OutputFolders.h"
 #include "site/PublishedRecord.h"
 #include "site/RunReport.h"
+#include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QFileInfo>
@@ -132,11 +133,9 @@ void SitePublisher::openSubtitleFolders(const files::OpenFolder &webSubtitle,
         folder->sources = folder->from.listFiles();
         folder->to = siteSubtitle.plainSubfolder(project, true);
         if (!folder->sources.ok())
-            folder->copyFailures.append(
-                RunReport::failureText("无法读取 ", folder->from.path(), folder->sources.error));
+            folder->copyFailures.append(site::texts::cannotRead(folder->from.path(), folder->sources.error));
         else if (!folder->to.isOpen())
-            folder->copyFailures.append(
-                RunReport::failureText("无法写入 ", folder->to.path(), folder->to.error()));
+            folder->copyFailures.append(site::texts::cannotWrite(folder->to.path(), folder->to.error()));
         folder->to.removeTemporaries();
         m_filesToPublish += int(folder->sources.encodedEntries.size());
         published.insert(project);
@@ -200,8 +199,7 @@ SitePublisher::Pruned SitePublisher::pruneSubtitles(const files::OpenFolder &sit
         }
         QString reason;
         if (folder->gone && !siteSubtitle.removeFolder(folder->project, &reason))
-            all.failures.append(
-                RunReport::failureText("无法删除 ", siteSubtitle.pathOf(folder->project), reason));
+            all.failures.append(site::texts::cannotDelete(siteSubtitle.pathOf(folder->project), reason));
     }
     return all;
 }
@@ -222,7 +220,7 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
     const std::optional<QByteArray> temporary =
         bytes ? to.writeTemporary(*bytes, name, &reason) : std::nullopt;
     if (!temporary) {
-        failures.append(RunReport::copyFailureText(from.pathOf(name), to.pathOf(name), reason));
+        failures.append(site::texts::cannotCopy(from.pathOf(name), to.pathOf(name), reason));
         return;
     }
     m_staged.push_back({&to, name, *temporary, from.pathOf(name), &failures});
@@ -258,7 +256,7 @@ bool SitePublisher::commit(QStringList &failures)
         synced.append(fileSystem);
         QString reason;
         if (!file.folder->syncFileSystem(&reason)) {
-            failures.append(RunReport::failureText("无法写入 ", file.folder->path(), reason));
+            failures.append(site::texts::cannotWrite(file.folder->path(), reason));
             discardStaged();
             return false;
         }
@@ -267,7 +265,7 @@ bool SitePublisher::commit(QStringList &failures)
         QString reason;
         if (!file.folder->rename(file.temporary, file.name, &reason)) {
             file.failures->append(
-                RunReport::copyFailureText(file.source, file.folder->pathOf(file.name), reason));
+                site::texts::cannotCopy(file.source, file.folder->pathOf(file.name), reason));
             file.folder->remove(file.temporary);
         }
         checkpoint();
@@ -337,7 +335,7 @@ SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder *source, cons
         if (target.remove(name, &reason))
             pruned.removed.insert(name);
         else
-            pruned.failures.append(RunReport::failureText("无法删除 ", target.pathOf(name), reason));
+            pruned.failures.append(site::texts::cannotDelete(target.pathOf(name), reason));
         checkpoint();
     }
     return pruned;
@@ -398,7 +396,7 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
                                  const files::OpenFolder &to, QStringList &failures) {
         if (!sources.ok()) {
-            failures.append(RunReport::failureText("无法读取 ", from.path(), sources.error));
+            failures.append(site::texts::cannotRead(from.path(), sources.error));
             return;
         }
         for (const QByteArray &name : sources.encodedEntries)

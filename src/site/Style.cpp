@@ -7,6 +7,7 @@
 #include "site/BuiltinTemplates.h"
 #include "site/ModernTemplates.h"
 #include "site/Placeholders.h"
+#include "site/SiteTexts.h"
 #include "site/StyleValues.h"
 #include "workspace/Workspace.h"
 
@@ -46,7 +47,7 @@ std::optional<StyleNumbers> readNumbers(const QString &style)
         if (value)
             value = sum(*value, addend);
         if (!value) {
-            Messages::error(name + QStringLiteral("的值不是有效的数字!"));
+            Messages::error(site::texts::notANumber(name));
             return false;
         }
         into = *value;

@@ -7,6 +7,7 @@
 #include "site/ModernTemplates.h"
 #include "site/PageValues.h"
 #include "site/Placeholders.h"
+#include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QLocale>
@@ -20,11 +21,6 @@ namespace tessaly::style_values {
 namespace {
 
 const QString Section = QStringLiteral("Setting");
-
-QString notANumber(const QString &key)
-{
-    return key + QStringLiteral("的值不是有效的数字!");
-}
 
 // The box around a cover adds these to the cover's size; the style load
 // refuses a size whose box leaves the 32-bit range.
@@ -47,7 +43,7 @@ std::optional<QString> problemOf(const Key &key, const QString &value)
     case Kind::CellCount: {
         const std::optional<int> number = wholeNumber(value);
         if (!number)
-            return notANumber(key.name);
+            return site::texts::notANumber(key.name);
         if (*number < 0)
             return key.name + QStringLiteral("的值不能小于0!");
         return std::nullopt;
@@ -55,7 +51,7 @@ std::optional<QString> problemOf(const Key &key, const QString &value)
     case Kind::CoverSize: {
         const std::optional<int> number = wholeNumber(value);
         if (!number || qint64(*number) + boxAddend(key.name) > std::numeric_limits<int>::max())
-            return notANumber(key.name);
+            return site::texts::notANumber(key.name);
         if (*number < SmallestCoverSize || *number > LargestCoverSize)
             return key.name +
                    QStringLiteral("的值必须在%1到%2之间!").arg(SmallestCoverSize).arg(LargestCoverSize);
@@ -64,7 +60,7 @@ std::optional<QString> problemOf(const Key &key, const QString &value)
     case Kind::FontSize: {
         const std::optional<double> number = numberOf(value);
         if (!number)
-            return notANumber(key.name);
+            return site::texts::notANumber(key.name);
         if (*number < 1)
             return key.name + QStringLiteral("的值不能小于1!");
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include "site/OutputFolders.h"
 #include "site/PageValues.h"
 #include "site/RunReport.h"
+#include "site/SiteTexts.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -216,7 +217,7 @@ bool SubtitleTracks::makeTrack(const Source &source, const files::OpenFolder &ta
         return false;
     };
     const auto unreadable = [&](const QString &reason) {
-        notes.append(RunReport::failureText("无法读取 ", source.folder.pathOf(source.name), reason));
+        notes.append(site::texts::cannotRead(source.folder.pathOf(source.name), reason));
         return false;
     };
     QString reason;

@@ -118,7 +118,7 @@ QStringList Workspace::createFolders() const
     QStringList failures;
     for (const QString &relative : startupFolders()) {
         const QString folder = path(relative);
-        if (files::directoryExists(folder))
+        if (files::pathExists(folder))
             continue;
         QString reason;
         if (!files::makeFolder(folder, &reason))

@@ -120,12 +120,47 @@ TEST(ImageTagScan, SurvivesHostilePages)
     EXPECT_TRUE(scanImageTags(huge).isEmpty());
     const QString unclosed = QString(QStringLiteral("<img ")).repeated(200000);
     EXPECT_TRUE(scanImageTags(unclosed).isEmpty());
+}
 
-    QString garbage(1 << 20, Qt::Uninitialized);
-    for (QChar &c : garbage)
-        c = QChar(char16_t(QRandomGenerator::global()->bounded(0, 0x10000)));
-    garbage += imageTag("http://h/g.jpg", "G");
-    scanImageTags(garbage); // must only return
+namespace {
+
+// A megabyte of the pieces both scans cut at, in random order and mixed with
+// random characters; the seed is fixed so that a failure can be replayed.
+QString shuffledMarkup()
+{
+    const QStringList pieces = {
+        "<img",           "<a ",  ">",     "\"", " ",   "src=", "data-src=", "width=", "title=",
+        "data-original=", "href", "&amp;", "&#", "&#x", ";",    "/",         "//"};
+    QRandomGenerator random(20241209);
+    QString markup;
+    while (markup.size() < (1 << 20)) {
+        if (random.bounded(3) == 0)
+            markup += QChar(char16_t(random.bounded(1, 0x10000)));
+        else
+            markup += pieces.at(random.bounded(int(pieces.size())));
+    }
+    return markup;
+}
+
+} // namespace
+
+TEST(CoverScans, RandomMarkupGivesAtMostARowPerTagAndKeepsTheRowsBeforeIt)
+{
+    const QString garbage = shuffledMarkup();
+    const QList<CoverCandidate> good = {{"A", "http://h/a.jpg"}, {"B", "http://h/b.jpg"}};
+
+    const QList<CoverCandidate> images =
+        scanImageTags(imageTag("http://h/a.jpg", "A") + imageTag("http://h/b.jpg", "B") + garbage);
+    ASSERT_GE(images.size(), 2);
+    EXPECT_EQ(images.mid(0, 2), good);
+    EXPECT_LE(images.size(), 2 + garbage.count(QStringLiteral("<img")));
+
+    const QString anchors = QStringLiteral("<a title=\"A\" href=\"/a\" data-original=\"http://h/a.jpg\">"
+                                           "<a title=\"B\" href=\"/b\" data-original=\"http://h/b.jpg\">");
+    const QList<CoverCandidate> browser = scanBrowserMarkup(anchors + garbage);
+    ASSERT_GE(browser.size(), 2);
+    EXPECT_EQ(browser.mid(0, 2), (QList<CoverCandidate>{{"A ", "http://h/a.jpg"}, {"B ", "http://h/b.jpg"}}));
+    EXPECT_LE(browser.size(), 2 + garbage.count(QStringLiteral("title=")));
 }
 
 TEST(BrowserMarkupScan, TitleHrefAndDataOriginalGiveARow)

@@ -24,8 +24,8 @@ TEST(FileTests, ExistenceTestsTellFilesFromFolders)
     EXPECT_TRUE(files::plainFileExists(ws.path(QStringLiteral("f/.hidden.jpg"))));
     EXPECT_TRUE(files::plainFileExists(ws.path(QStringLiteral("f/plain.jpg"))));
     EXPECT_FALSE(files::plainFileExists(ws.path(QStringLiteral("f"))));
-    EXPECT_TRUE(files::directoryExists(ws.path(QStringLiteral("f"))));
-    EXPECT_TRUE(files::directoryExists(ws.path(QStringLiteral("f/plain.jpg"))));
+    EXPECT_TRUE(files::pathExists(ws.path(QStringLiteral("f"))));
+    EXPECT_TRUE(files::pathExists(ws.path(QStringLiteral("f/plain.jpg"))));
     EXPECT_TRUE(files::folderExists(ws.path(QStringLiteral("f"))));
     EXPECT_FALSE(files::folderExists(ws.path(QStringLiteral("f/plain.jpg"))));
     EXPECT_FALSE(files::folderExists(QString()));

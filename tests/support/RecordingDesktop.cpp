@@ -2,13 +2,6 @@
 
 namespace tessaly::testing {
 
-RecordingDesktop::RecordingDesktop() : m_previous(Desktop::setInstance(this)) {}
-
-RecordingDesktop::~RecordingDesktop()
-{
-    Desktop::setInstance(m_previous);
-}
-
 bool RecordingDesktop::openFolder(const QString &path)
 {
     m_folders.append(path);

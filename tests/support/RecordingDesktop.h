@@ -7,13 +7,9 @@
 namespace tessaly::testing {
 
 // Records every folder and link handed to the desktop, opens nothing.
-// Installs itself for its lifetime.
 class RecordingDesktop : public Desktop
 {
 public:
-    RecordingDesktop();
-    ~RecordingDesktop() override;
-
     bool openFolder(const QString &path) override;
     bool openUrl(const QString &url) override;
 
@@ -26,7 +22,6 @@ public:
 private:
     QStringList m_folders;
     QStringList m_urls;
-    Desktop *m_previous = nullptr;
     bool m_refusing = false;
 };
 

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <functional>
+#include <memory>
 
 namespace tessaly::testing {
 
@@ -21,10 +22,14 @@ inline bool waitUntil(const std::function<bool()> &condition, int milliseconds =
     return true;
 }
 
-// Runs the event loop for a while, for things that must not happen.
-inline void keepRunning(int milliseconds)
+// Runs the event loop until everything posted to it so far has been
+// handled: what a call queued for later would have done is done by then.
+inline bool waitForPostedEvents(int milliseconds = 5000)
 {
-    waitUntil([] { return false; }, milliseconds);
+    auto reached = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+    return waitUntil([reached] { return *reached; }, milliseconds);
 }
 
 } // namespace tessaly::testing

@@ -9,6 +9,7 @@ namespace tessaly::testing {
 WindowFixture::WindowFixture()
 {
     files.withFolders();
+    seams.desktop = &desktop;
 }
 
 void WindowFixture::writeQuietStyle()

@@ -4,7 +4,6 @@
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/DroppedFolder.h"
 #include "catalogue/FolderNavigation.h"
-#include "catalogue/ProjectRemoval.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/NewProjectDialog.h"
 #include "platform/Messages.h"
@@ -49,17 +48,9 @@ void CatalogueDialogsController::runNewProject(const QString &name, const QStrin
 
 void CatalogueDialogsController::openEpisodeFolderChooser()
 {
-    if (!m_choice.guardChosenProject())
-        return;
-    const std::optional<QString> project = m_choice.chosenProject();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
-    // A hand-edited list may hold a name that cannot be a file name; its
-    // settings file must never be written, so the chooser does not open.
-    if (!isUsableProjectName(*project)) {
-        Messages::error(unusableProjectNameText(*project));
-        return;
-    }
     if (!FolderNavigation::movieRootIsSetOrSay(m_session.workspace()))
         return;
     EpisodeFolderDialog dialog(

@@ -2,8 +2,6 @@
 
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
-#include "catalogue/ProjectList.h"
-#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/PictureFolder.h"
 #include "covers/SearchSites.h"
@@ -12,60 +10,47 @@
 #include "covers/gui/PageFetchSearchDialog.h"
 #include "platform/Desktop.h"
 #include "platform/FileChooser.h"
-#include "platform/Messages.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 
-namespace tessaly::covers {
+namespace tessaly {
 
 CoverController::CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
                                  FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
-                                 BrowserFactory makeBrowser, QWidget *dialogParent)
+                                 Desktop &desktop, BrowserFactory makeBrowser, QWidget *dialogParent)
     : QObject(dialogParent), m_session(session), m_choice(choice), m_fileChooser(fileChooser), m_http(http),
-      m_clipboard(clipboard), m_makeBrowser(std::move(makeBrowser)), m_dialogParent(dialogParent)
+      m_clipboard(clipboard), m_desktop(desktop), m_makeBrowser(std::move(makeBrowser)),
+      m_dialogParent(dialogParent)
 {
     coverPreview->setAcceptDrops(true);
     coverPreview->installEventFilter(this);
 }
 
-std::optional<QString> CoverController::projectForCover()
-{
-    if (!m_choice.guardChosenProject())
-        return std::nullopt;
-    const std::optional<QString> project = m_choice.chosenProject();
-    if (!project)
-        return std::nullopt;
-    if (!isUsableProjectName(*project)) {
-        Messages::error(unusableProjectNameText(*project));
-        return std::nullopt;
-    }
-    return project;
-}
-
 void CoverController::pickCoverFile()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
-    const QString picture = m_fileChooser.openFileIn(QStringLiteral("图片文件(*.jpg)"), pictureStartFolder());
+    const QString picture =
+        m_fileChooser.openFileIn(QStringLiteral("图片文件(*.jpg)"), covers::pictureStartFolder());
     if (picture.isEmpty())
         return;
-    rememberPictureFolder(picture);
+    covers::rememberPictureFolder(picture);
     writeCover(*project, picture);
 }
 
 void CoverController::useCoverFile(const QString &picture)
 {
-    if (const std::optional<QString> project = projectForCover())
+    if (const std::optional<QString> project = m_choice.usableChosenProject())
         writeCover(*project, picture);
 }
 
 void CoverController::writeCover(const QString &project, const QString &picture)
 {
     // Cancelling, or a file that is no picture, ends the command quietly.
-    if (picture.isEmpty() || !isLoadablePicture(picture))
+    if (picture.isEmpty() || !covers::isLoadablePicture(picture))
         return;
     if (setCover(project, picture))
         m_choice.reloadCoverPreview();
@@ -114,14 +99,14 @@ bool CoverController::eventFilter(QObject *watched, QEvent *event)
 
 void CoverController::searchByPageFetch()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();
-    PageFetchSearchDialog dialog(
+    covers::PageFetchSearchDialog dialog(
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
-        searchTemplate(workspace, SearchSite::PageFetch), m_http, m_clipboard, *Desktop::instance(), {},
+        covers::searchTemplate(workspace, covers::SearchSite::PageFetch), m_http, m_clipboard, m_desktop, {},
         m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
@@ -129,17 +114,17 @@ void CoverController::searchByPageFetch()
 
 void CoverController::searchInBrowser()
 {
-    const std::optional<QString> project = projectForCover();
+    const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
     const Workspace &workspace = m_session.workspace();
-    BrowserSearchDialog dialog(
+    covers::BrowserSearchDialog dialog(
         workspace, *project,
         [this, project = *project](const QString &picture) { return setCover(project, picture); },
-        searchTemplate(workspace, SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
-        *Desktop::instance(), {}, m_dialogParent);
+        covers::searchTemplate(workspace, covers::SearchSite::Browser), m_makeBrowser, m_http, m_clipboard,
+        m_desktop, {}, m_dialogParent);
     if (dialog.exec() == QDialog::Accepted)
         m_choice.reloadCoverPreview();
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly

@@ -9,12 +9,11 @@
 namespace tessaly {
 
 class Clipboard;
+class Desktop;
 class FileChooser;
 class HttpClient;
 class ProjectChoice;
 class WorkspaceSession;
-
-namespace covers {
 
 // The three cover commands: a local picture chosen by the user, and the
 // searches on the two sites. Each acts on the chosen project and reloads
@@ -27,7 +26,7 @@ class CoverController : public QObject
 public:
     // The dialogs open modal over `dialogParent`, which owns the controller.
     CoverController(WorkspaceSession &session, ProjectChoice &choice, QWidget *coverPreview,
-                    FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard,
+                    FileChooser &fileChooser, HttpClient &http, Clipboard &clipboard, Desktop &desktop,
                     BrowserFactory makeBrowser, QWidget *dialogParent);
 
     void pickCoverFile();
@@ -43,18 +42,15 @@ private:
     void writeCover(const QString &project, const QString &picture);
     // Writes `picture` as the project's cover through the session.
     bool setCover(const QString &project, const QString &picture);
-    // The chosen project when the command may go on; otherwise it has
-    // already said why.
-    std::optional<QString> projectForCover();
 
     WorkspaceSession &m_session;
     ProjectChoice &m_choice;
     FileChooser &m_fileChooser;
     HttpClient &m_http;
     Clipboard &m_clipboard;
+    Desktop &m_desktop;
     BrowserFactory m_makeBrowser;
     QWidget *m_dialogParent;
 };
 
-} // namespace covers
 } // namespace tessaly

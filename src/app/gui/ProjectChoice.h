@@ -19,6 +19,10 @@ public:
     // True when a per-project command may go on; otherwise it has already
     // said why (or stays silent on an empty list).
     virtual bool guardChosenProject() = 0;
+    // The chosen project when a command that reads or writes its files may
+    // go on: the guard above, then a name that can be a file name. None
+    // otherwise, with the reason already said.
+    std::optional<QString> usableChosenProject();
     // Makes `row` the selected one, shown in the details pane.
     virtual void selectRow(int row) = 0;
     // The chosen project's files changed: the details pane reads them again,

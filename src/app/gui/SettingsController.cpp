@@ -7,15 +7,17 @@
 
 namespace tessaly {
 
-SettingsController::SettingsController(WorkspaceSession &session, ServerProbe &probe, QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_probe(probe), m_dialogParent(dialogParent)
+SettingsController::SettingsController(WorkspaceSession &session, ServerProbe &probe, FileChooser &folders,
+                                       QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_probe(probe), m_folders(folders),
+      m_dialogParent(dialogParent)
 {}
 
 void SettingsController::openSettings()
 {
     SettingsDialog dialog(
         m_session.workspace(),
-        [this](const EditedSettings &settings) { return m_session.saveSettings(settings).done(); },
+        [this](const EditedSettings &settings) { return m_session.saveSettings(settings).done(); }, m_folders,
         m_dialogParent);
     // Copies, for the worker thread the test runs on.
     dialog.setServerTest(

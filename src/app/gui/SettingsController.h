@@ -6,6 +6,7 @@ class QWidget;
 
 namespace tessaly {
 
+class FileChooser;
 class ServerProbe;
 class WorkspaceSession;
 
@@ -17,13 +18,15 @@ class SettingsController : public QObject
     Q_OBJECT
 
 public:
-    SettingsController(WorkspaceSession &session, ServerProbe &probe, QWidget *dialogParent);
+    SettingsController(WorkspaceSession &session, ServerProbe &probe, FileChooser &folders,
+                       QWidget *dialogParent);
 
     void openSettings();
 
 private:
     WorkspaceSession &m_session;
     ServerProbe &m_probe;
+    FileChooser &m_folders;
     QWidget *m_dialogParent;
 };
 

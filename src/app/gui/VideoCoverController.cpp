@@ -2,8 +2,8 @@
 
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
-#include "catalogue/ProjectRemoval.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -15,7 +15,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-namespace tessaly::covers {
+namespace tessaly {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
                                            BackgroundRun &background, QTreeWidget *episodes,
@@ -45,31 +45,18 @@ bool VideoCoverController::isRunning() const
     return m_jobIsOurs && m_background.isRunning();
 }
 
-bool VideoCoverController::projectForCover(QString &project)
-{
-    if (!m_choice.guardChosenProject())
-        return false;
-    const std::optional<QString> chosen = m_choice.chosenProject();
-    if (!chosen)
-        return false;
-    if (!isUsableProjectName(*chosen)) {
-        Messages::error(unusableProjectNameText(*chosen));
-        return false;
-    }
-    project = *chosen;
-    return true;
-}
-
 void VideoCoverController::grabForChosenProject()
 {
-    QString project;
-    if (m_background.isRunning() || !projectForCover(project))
+    if (m_background.isRunning())
         return;
-    auto cover = std::make_shared<VideoCover>();
-    GrabLimits limits;
+    const std::optional<QString> project = m_choice.usableChosenProject();
+    if (!project)
+        return;
+    auto cover = std::make_shared<covers::VideoCover>();
+    covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project, limits,
-           cover] { *cover = grabProjectCover(workspace, project, limits); },
+    start([workspace = m_session.workspace(), project = *project, limits,
+           cover] { *cover = covers::grabProjectCover(workspace, project, limits); },
           [this, cover] {
               if (cover->written)
                   m_choice.reloadCoverPreview();
@@ -81,14 +68,16 @@ void VideoCoverController::grabForChosenProject()
 void VideoCoverController::grabFromSelectedEpisode()
 {
     const QTreeWidgetItem *row = m_episodes->currentItem();
-    QString project;
-    if (m_background.isRunning() || !row || !projectForCover(project))
+    if (m_background.isRunning() || !row)
         return;
-    auto cover = std::make_shared<VideoCover>();
-    GrabLimits limits;
+    const std::optional<QString> project = m_choice.usableChosenProject();
+    if (!project)
+        return;
+    auto cover = std::make_shared<covers::VideoCover>();
+    covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project, episode = row->text(0), limits,
-           cover] { *cover = grabEpisodeCover(workspace, project, episode, limits); },
+    start([workspace = m_session.workspace(), project = *project, episode = row->text(0), limits,
+           cover] { *cover = covers::grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)
                   m_choice.reloadCoverPreview();
@@ -102,7 +91,7 @@ void VideoCoverController::grabMissingCovers()
     if (m_background.isRunning())
         return;
     if (m_session.projects().size() == 0) {
-        Messages::error(QStringLiteral("没有内容!"));
+        Messages::error(catalogue::texts::noContent());
         return;
     }
     MessagePanel *panel = m_panel;
@@ -110,11 +99,11 @@ void VideoCoverController::grabMissingCovers()
     // The relay keeps the run's own lines for the run log and hands them to
     // the panel through the window's event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
-    auto outcome = std::make_shared<CoverRunOutcome>();
+    auto outcome = std::make_shared<covers::CoverRunOutcome>();
     start(
         [workspace = m_session.workspace(), names = m_session.projects().names(), relay, outcome,
          stop = m_background.stopFlag()] {
-            MissingCoversRun run(workspace, names, *relay);
+            covers::MissingCoversRun run(workspace, names, *relay);
             run.setCancelFlag(stop);
             *outcome = run.run();
         },
@@ -131,7 +120,7 @@ void VideoCoverController::grabMissingCovers()
 
 void VideoCoverController::start(std::function<void()> work, std::function<void()> done)
 {
-    m_jobIsOurs = m_background.start(texts::quitWhileGrabbing(), std::move(work), std::move(done));
+    m_jobIsOurs = m_background.start(covers::texts::quitWhileGrabbing(), std::move(work), std::move(done));
 }
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
@@ -144,4 +133,4 @@ void VideoCoverController::showEpisodeMenu(const QPoint &position)
     m_episodeMenu->popup(episodes->viewport()->mapToGlobal(position));
 }
 
-} // namespace tessaly::covers
+} // namespace tessaly

@@ -16,8 +16,6 @@ class MessagePanel;
 class ProjectChoice;
 class WorkspaceSession;
 
-namespace covers {
-
 // Covers taken from the videos: for the chosen project, from the episode
 // chosen in its list ("用此集截取封面", the episode list's own menu), and
 // for every project without a cover. The decoding runs as the window's
@@ -52,7 +50,6 @@ signals:
 private:
     // Runs `work` on the worker thread, then `done` back on this one.
     void start(std::function<void()> work, std::function<void()> done);
-    bool projectForCover(QString &project);
     void showEpisodeMenu(const QPoint &position);
 
     WorkspaceSession &m_session;
@@ -65,5 +62,4 @@ private:
     bool m_jobIsOurs = false;
 };
 
-} // namespace covers
 } // namespace tessaly

@@ -5,9 +5,7 @@
 #include "app/gui/WindowStateKeeper.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Desktop.h"
 #include "platform/Messages.h"
-#include "platform/gui/QtDesktop.h"
 #include "platform/gui/QtMessagePresenter.h"
 
 #include <QApplication>
@@ -70,8 +68,6 @@ int main(int argc, char **argv)
 
     tessaly::QtMessagePresenter presenter;
     tessaly::Messages::setPresenter(&presenter);
-    tessaly::QtDesktop desktop;
-    tessaly::Desktop::setInstance(&desktop);
 
     const tessaly::WorkspaceChoice choice = workspaceFolder(app);
     if (!choice.chosen()) {

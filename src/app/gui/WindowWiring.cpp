@@ -5,12 +5,12 @@
 #include "app/gui/CoverController.h"
 #include "app/gui/ExampleController.h"
 #include "app/gui/KeyboardAndTips.h"
-#include "app/gui/ProjectCommands.h"
+#include "app/gui/ProjectCommandsController.h"
 #include "app/gui/SettingsController.h"
 #include "app/gui/SiteController.h"
 #include "app/gui/VideoCoverController.h"
 #include "app/gui/WindowControls.h"
-#include "app/gui/WorkspaceMenu.h"
+#include "app/gui/WorkspaceMenuController.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "platform/gui/BackgroundRun.h"
 #include "platform/gui/DialogColourChooser.h"
@@ -18,6 +18,7 @@
 #include "platform/gui/NetworkHttpClient.h"
 #include "platform/gui/ProgramRestart.h"
 #include "platform/gui/QtClipboard.h"
+#include "platform/gui/QtDesktop.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/gui/MessagePanel.h"
 
@@ -39,6 +40,8 @@ class QtSeams : public QObject
 public:
     QtSeams(QMainWindow &window, const WindowSeams &given) : QObject(&window), m_seams(given)
     {
+        if (!m_seams.desktop)
+            m_seams.desktop = keep(std::make_unique<QtDesktop>(), m_desktop);
         if (!m_seams.fileChooser)
             m_seams.fileChooser = keep(std::make_unique<DialogFileChooser>(&window), m_fileChooser);
         if (!m_seams.http)
@@ -69,6 +72,7 @@ private:
     }
 
     WindowSeams m_seams;
+    std::unique_ptr<Desktop> m_desktop;
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<HttpClient> m_http;
     std::unique_ptr<ServerProbe> m_serverProbe;
@@ -76,14 +80,17 @@ private:
     std::unique_ptr<ColourChooser> m_colours;
 };
 
-void wireProjectList(ProjectCommands *list, CatalogueDialogsController *catalogue, const WindowControls &c)
+void wireProjectList(ProjectCommandsController *list, CatalogueDialogsController *catalogue,
+                     const WindowControls &c)
 {
     using Move = WorkspaceSession::Move;
-    QObject::connect(c.projectView, &QWidget::customContextMenuRequested, list, &ProjectCommands::showMenu);
-    QObject::connect(c.remove, &QPushButton::clicked, list, &ProjectCommands::deleteSelected);
-    QObject::connect(c.deleteProject, &QAction::triggered, list, &ProjectCommands::deleteSelected);
-    QObject::connect(c.renameProject, &QAction::triggered, list, &ProjectCommands::renameSelected);
-    QObject::connect(c.openProjectFolder, &QAction::triggered, list, &ProjectCommands::openSelectedFolder);
+    QObject::connect(c.projectView, &QWidget::customContextMenuRequested, list,
+                     &ProjectCommandsController::showMenu);
+    QObject::connect(c.remove, &QPushButton::clicked, list, &ProjectCommandsController::deleteSelected);
+    QObject::connect(c.deleteProject, &QAction::triggered, list, &ProjectCommandsController::deleteSelected);
+    QObject::connect(c.renameProject, &QAction::triggered, list, &ProjectCommandsController::renameSelected);
+    QObject::connect(c.openProjectFolder, &QAction::triggered, list,
+                     &ProjectCommandsController::openSelectedFolder);
     QObject::connect(c.moveToFirst, &QAction::triggered, list, [list] { list->moveSelected(Move::ToFirst); });
     QObject::connect(c.moveUp, &QAction::triggered, list, [list] { list->moveSelected(Move::Up); });
     QObject::connect(c.moveDown, &QAction::triggered, list, [list] { list->moveSelected(Move::Down); });
@@ -94,27 +101,24 @@ void wireProjectList(ProjectCommands *list, CatalogueDialogsController *catalogu
                      &CatalogueDialogsController::openNewProject);
     QObject::connect(c.chooseFolder, &QPushButton::clicked, catalogue,
                      &CatalogueDialogsController::openEpisodeFolderChooser);
-    QObject::connect(list, &ProjectCommands::pathDropped, catalogue,
+    QObject::connect(list, &ProjectCommandsController::pathDropped, catalogue,
                      &CatalogueDialogsController::openNewProjectFor);
 }
 
-void wireWorkspaceMenu(WorkspaceMenu *menu, SettingsController *settings, const WindowControls &c)
+void wireWorkspaceMenu(WorkspaceMenuController *menu, SettingsController *settings, const WindowControls &c)
 {
     QObject::connect(c.settings, &QAction::triggered, settings, &SettingsController::openSettings);
-    QObject::connect(c.editPageSource, &QAction::triggered, menu, &WorkspaceMenu::editPageSource);
-    QObject::connect(c.openMovieFolder, &QAction::triggered, menu, &WorkspaceMenu::openMovieFolder);
-    QObject::connect(c.openSiteFolder, &QAction::triggered, menu, &WorkspaceMenu::openSiteFolder);
-    QObject::connect(c.clearCache, &QAction::triggered, menu, &WorkspaceMenu::clearCache);
-    QObject::connect(c.clearLogs, &QAction::triggered, menu, &WorkspaceMenu::clearLog);
-    QObject::connect(c.editStyle, &QAction::triggered, menu, &WorkspaceMenu::editStyle);
-    QObject::connect(c.openSiteLink, &QPushButton::clicked, menu, &WorkspaceMenu::openSiteLink);
+    QObject::connect(c.editPageSource, &QAction::triggered, menu, &WorkspaceMenuController::editPageSource);
+    QObject::connect(c.openMovieFolder, &QAction::triggered, menu, &WorkspaceMenuController::openMovieFolder);
+    QObject::connect(c.openSiteFolder, &QAction::triggered, menu, &WorkspaceMenuController::openSiteFolder);
+    QObject::connect(c.clearCache, &QAction::triggered, menu, &WorkspaceMenuController::clearCache);
+    QObject::connect(c.clearLogs, &QAction::triggered, menu, &WorkspaceMenuController::clearLog);
+    QObject::connect(c.editStyle, &QAction::triggered, menu, &WorkspaceMenuController::editStyle);
+    QObject::connect(c.openSiteLink, &QPushButton::clicked, menu, &WorkspaceMenuController::openSiteLink);
 }
 
-void wireCovers(covers::CoverController *coverCommands, covers::VideoCoverController *videoCovers,
-                const WindowControls &c)
+void wireCovers(CoverController *coverCommands, VideoCoverController *videoCovers, const WindowControls &c)
 {
-    using covers::CoverController;
-    using covers::VideoCoverController;
     QObject::connect(c.pickCover, &QPushButton::clicked, coverCommands, &CoverController::pickCoverFile);
     QObject::connect(c.searchSite1, &QPushButton::clicked, coverCommands,
                      &CoverController::searchByPageFetch);
@@ -135,17 +139,19 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                                   controls.deleteProject, controls.openProjectFolder, controls.moveToFirst,
                                   controls.moveUp,        controls.moveDown,          controls.moveToLast};
 
-    auto *list = new ProjectCommands(session, choice, controls.projectView, projectMenu, &window);
-    auto *menu = new WorkspaceMenu(session, outside.makeBrowser, *outside.colours, &window);
+    auto *list = new ProjectCommandsController(session, choice, *outside.desktop, controls.projectView,
+                                               projectMenu, &window);
+    auto *menu = new WorkspaceMenuController(session, *outside.desktop, outside.makeBrowser, *outside.colours,
+                                             &window);
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
     session.setServerProbe(outside.serverProbe);
-    auto *settings = new SettingsController(session, *outside.serverProbe, &window);
+    auto *settings = new SettingsController(session, *outside.serverProbe, *outside.fileChooser, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
-    auto *coverCommands =
-        new covers::CoverController(session, choice, controls.details->coverPreview(), *outside.fileChooser,
-                                    *outside.http, *outside.clipboard, outside.makeBrowser, &window);
-    auto *videoCovers = new covers::VideoCoverController(
-        session, choice, background, controls.details->episodeView(), site->panel(), &window);
+    auto *coverCommands = new CoverController(session, choice, controls.details->coverPreview(),
+                                              *outside.fileChooser, *outside.http, *outside.clipboard,
+                                              *outside.desktop, outside.makeBrowser, &window);
+    auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
+                                                 site->panel(), &window);
 
     wireProjectList(list, catalogue, controls);
     wireWorkspaceMenu(menu, settings, controls);
@@ -165,7 +171,7 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                      [list] { list->moveSelected(WorkspaceSession::Move::Up); });
     QObject::connect(moveKeys.down, &QAction::triggered, list,
                      [list] { list->moveSelected(WorkspaceSession::Move::Down); });
-    QObject::connect(moveKeys.rename, &QAction::triggered, list, &ProjectCommands::renameSelected);
+    QObject::connect(moveKeys.rename, &QAction::triggered, list, &ProjectCommandsController::renameSelected);
     disableWorkspaceCommandsDuringRuns(
         background, controls, {moveKeys.up, moveKeys.down, moveKeys.rename, videoCovers->episodeAction()},
         &window);

@@ -10,6 +10,7 @@ namespace tessaly {
 class BackgroundRun;
 class Clipboard;
 class ColourChooser;
+class Desktop;
 class FileChooser;
 class HttpClient;
 class ProjectChoice;
@@ -18,10 +19,11 @@ class WorkspaceSession;
 struct WindowControls;
 
 // What the window's commands reach the outside through, besides the message
-// boxes and the desktop. Each one left empty is Qt's own; the caller keeps
-// the others alive as long as the window.
+// boxes. Each one left empty is Qt's own; the caller keeps the others alive
+// as long as the window.
 struct WindowSeams
 {
+    Desktop *desktop = nullptr;
     FileChooser *fileChooser = nullptr;
     HttpClient *http = nullptr;
     Clipboard *clipboard = nullptr;

@@ -41,8 +41,8 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     const FolderLevelControls level = makeFolderLevelControls(*m_folders, this);
-    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    QPushButton *ok = makeButton("Command2", okCaption(), this);
+    QPushButton *cancel = makeButton("Command3", cancelCaption(), this);
 
     auto *lists = new QHBoxLayout;
     lists->addWidget(m_folders, 1);

@@ -21,8 +21,8 @@ FolderChooserDialog::FolderChooserDialog(const Workspace &workspace, QWidget *pa
     m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
                                    FolderListView::MenuRule::OfferedWithoutSelection, this);
     const FolderLevelControls level = makeFolderLevelControls(*m_folders, this);
-    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    QPushButton *ok = makeButton("Command2", okCaption(), this);
+    QPushButton *cancel = makeButton("Command3", cancelCaption(), this);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(level.up);

@@ -34,7 +34,7 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
       m_urlTemplate(urlTemplate), m_limits(limits)
 {
     setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(QStringLiteral("查找封面"));
+    setWindowTitle(texts::searchTitle());
     buildLayout(makeBrowser);
     new EscapeCloses(*this);
 
@@ -67,9 +67,9 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
 
 void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
 {
-    auto *frame = new QGroupBox(QStringLiteral("查找封面"), this);
+    auto *frame = new QGroupBox(texts::searchTitle(), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto *keywordLabel = new QLabel(QStringLiteral("关键字："), frame);
+    auto *keywordLabel = new QLabel(texts::keywordLabel(), frame);
     m_keyword = new QLineEdit(frame);
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::search(), frame);
@@ -99,8 +99,8 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
 
     m_analyseButton = makeButton("Command4", texts::pressSearch(), this);
     m_analyseButton->setToolTip(QStringLiteral("从浏览器显示的页面中找出图片链接"));
-    m_okButton = makeButton("Command2", QStringLiteral("确定"), this);
-    m_cancelButton = makeButton("Command3", QStringLiteral("取消"), this);
+    m_okButton = makeButton("Command2", okCaption(), this);
+    m_cancelButton = makeButton("Command3", cancelCaption(), this);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_analyseButton);
     buttonRow->addStretch(1);

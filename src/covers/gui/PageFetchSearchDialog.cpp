@@ -31,7 +31,7 @@ PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const Q
       m_urlTemplate(urlTemplate), m_http(http), m_limits(limits)
 {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("查找封面"));
+    setWindowTitle(texts::searchTitle());
     buildLayout();
     new EscapeCloses(*this);
 
@@ -60,9 +60,9 @@ PageFetchSearchDialog::~PageFetchSearchDialog()
 
 void PageFetchSearchDialog::buildLayout()
 {
-    auto *frame = new QGroupBox(QStringLiteral("查找封面"), this);
+    auto *frame = new QGroupBox(texts::searchTitle(), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto *keywordLabel = new QLabel(QStringLiteral("关键字："), frame);
+    auto *keywordLabel = new QLabel(texts::keywordLabel(), frame);
     m_keyword = new QLineEdit(frame);
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::searchAgain(), frame);
@@ -81,8 +81,8 @@ void PageFetchSearchDialog::buildLayout()
     frameLayout->addWidget(m_list, 1, 0);
     frameLayout->addWidget(m_preview, 0, 1, 2, 1);
 
-    m_okButton = makeButton("Command2", QStringLiteral("确定"), this);
-    m_cancelButton = makeButton("Command3", QStringLiteral("取消"), this);
+    m_okButton = makeButton("Command2", okCaption(), this);
+    m_cancelButton = makeButton("Command3", cancelCaption(), this);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     buttonRow->addWidget(m_okButton);

@@ -31,6 +31,16 @@ protected:
     }
 };
 
+// The captions of every dialog's confirm and cancel buttons.
+inline QString okCaption()
+{
+    return QStringLiteral("确定");
+}
+inline QString cancelCaption()
+{
+    return QStringLiteral("取消");
+}
+
 // A button found by its objectName: Enter presses it only while it has the
 // focus. Esc still closes a dialog through QDialog.
 inline QPushButton *makeButton(const char *objectName, const QString &caption, QWidget *parent)
@@ -47,8 +57,8 @@ inline QPushButton *makeButton(const char *objectName, const QString &caption, Q
 // the dialog to connect to its own check.
 inline QPushButton *layOutAboveConfirmButtons(QDialog *dialog, QWidget *body)
 {
-    QPushButton *ok = makeButton("Command1", QStringLiteral("确定"), dialog);
-    QPushButton *cancel = makeButton("Command2", QStringLiteral("取消"), dialog);
+    QPushButton *ok = makeButton("Command1", okCaption(), dialog);
+    QPushButton *cancel = makeButton("Command2", cancelCaption(), dialog);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -1,5 +1,6 @@
 #include "platform/gui/DialogFileChooser.h"
 
+#include <QApplication>
 #include <QFileDialog>
 
 namespace tessaly {
@@ -14,6 +15,12 @@ QString startIn(const QString &folder)
 
 } // namespace
 
+QWidget *DialogFileChooser::over() const
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal ? modal : m_parent;
+}
+
 QString DialogFileChooser::openFile(const QString &filter)
 {
     return openFileIn(filter, QString());
@@ -23,7 +30,7 @@ QString DialogFileChooser::openFileIn(const QString &filter, const QString &star
 {
     // Qt's own dialog matches the filter's patterns without regard to case,
     // so "*.jpg" also lists "*.JPG"; a native one might not.
-    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
+    QFileDialog dialog(over(), QString(), startIn(startFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -36,7 +43,7 @@ QString DialogFileChooser::openFileIn(const QString &filter, const QString &star
 
 QString DialogFileChooser::chooseFolder(const QString &startFolder)
 {
-    QFileDialog dialog(m_parent, QString(), startIn(startFolder));
+    QFileDialog dialog(over(), QString(), startIn(startFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -6,7 +6,8 @@ class QWidget;
 
 namespace tessaly {
 
-// Qt's own open-file and folder dialogs over a parent window.
+// Qt's own open-file and folder dialogs, over the modal dialog open at the
+// time (a "浏览..." of the settings dialog), else over the parent window.
 class DialogFileChooser : public FileChooser
 {
 public:
@@ -16,6 +17,8 @@ public:
     QString chooseFolder(const QString &startFolder) override;
 
 private:
+    QWidget *over() const;
+
     QWidget *m_parent;
 };
 

@@ -17,13 +17,13 @@ QString networkReason(const QNetworkReply &reply)
 {
     switch (reply.error()) {
     case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
+        return http_reasons::connectionRefused();
     case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("找不到服务器");
+        return http_reasons::hostNotFound();
     case QNetworkReply::RemoteHostClosedError:
         return QStringLiteral("服务器关闭了连接");
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("安全连接失败");
+        return http_reasons::secureConnectionFailed();
     default:
         return reply.errorString();
     }

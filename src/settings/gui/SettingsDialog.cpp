@@ -1,9 +1,9 @@
 #include "settings/gui/SettingsDialog.h"
 
 #include "files/FileServices.h"
+#include "platform/FileChooser.h"
 #include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
-#include "platform/gui/DialogFileChooser.h"
 #include "settings/EditedSettings.h"
 #include "settings/FolderBrowsing.h"
 #include "settings/MovieLink.h"
@@ -31,8 +31,8 @@ QLineEdit *makeBox(const QString &objectName, QWidget *parent)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *parent)
-    : QDialog(parent), m_save(std::move(save)), m_folderChooser(std::make_unique<DialogFileChooser>(this))
+SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, FileChooser &folders, QWidget *parent)
+    : QDialog(parent), m_save(std::move(save)), m_folderChooser(folders)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("设置"));
@@ -95,8 +95,8 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, QWidget *p
     searchGrid->addWidget(new QLabel(QStringLiteral("站点2："), searchFrame), 1, 0);
     searchGrid->addWidget(m_coverSearch2, 1, 1);
 
-    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    QPushButton *ok = makeButton("Command2", okCaption(), this);
+    QPushButton *cancel = makeButton("Command3", cancelCaption(), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -215,14 +215,9 @@ void SettingsDialog::offerMovieLink()
     m_makeMovieLink->setVisible(offered);
 }
 
-void SettingsDialog::setFolderChooser(std::unique_ptr<FileChooser> chooser)
-{
-    m_folderChooser = std::move(chooser);
-}
-
 void SettingsDialog::browseInto(QLineEdit *box)
 {
-    const QString folder = m_folderChooser->chooseFolder(settings::browseStartFolder(box->text()));
+    const QString folder = m_folderChooser.chooseFolder(settings::browseStartFolder(box->text()));
     if (!folder.isEmpty())
         box->setText(folder);
 }

@@ -32,12 +32,10 @@ public:
     // Whether a text of `ServerTest` says the server gives the videos.
     using Served = std::function<bool(const QString &result)>;
 
-    SettingsDialog(const Workspace &workspace, Save save, QWidget *parent = nullptr);
+    // `folders` is the folder dialog of the two "浏览..." buttons.
+    SettingsDialog(const Workspace &workspace, Save save, FileChooser &folders, QWidget *parent = nullptr);
     ~SettingsDialog() override;
 
-    // The folder dialog of the two "浏览..." buttons; Qt's own unless a test
-    // puts its own in.
-    void setFolderChooser(std::unique_ptr<FileChooser> chooser);
     // The site link's "测试" (`Command7`); without it the button is hidden.
     void setServerTest(ServerTest test, Served served);
     // Waits for a server test still going.
@@ -61,7 +59,7 @@ private:
     void browseInto(QLineEdit *box);
 
     Save m_save;
-    std::unique_ptr<FileChooser> m_folderChooser;
+    FileChooser &m_folderChooser;
     QLineEdit *m_movieFile = nullptr;
     QCheckBox *m_webUpdate = nullptr;
     QCheckBox *m_naturalOrder = nullptr;

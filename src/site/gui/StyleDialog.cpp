@@ -104,8 +104,8 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
 
     QPushButton *restore = makeButton("Command1", QStringLiteral("恢复默认"), this);
     restore->setToolTip(QStringLiteral("填入与默认页面相同的样式值"));
-    QPushButton *ok = makeButton("Command2", QStringLiteral("确定"), this);
-    QPushButton *cancel = makeButton("Command3", QStringLiteral("取消"), this);
+    QPushButton *ok = makeButton("Command2", okCaption(), this);
+    QPushButton *cancel = makeButton("Command3", cancelCaption(), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(restore);
     buttons->addStretch(1);

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/gui/MainWindow.h"
 #include "platform/gui/BackgroundRun.h"
+#include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/Waiting.h"
@@ -357,7 +358,9 @@ protected:
         {
             WorkspaceSession session(space.root());
             if (session.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse)) {
-                MainWindow window(session);
+                WindowSeams seams;
+                seams.desktop = &desktop;
+                MainWindow window(session, seams);
                 window.start();
                 window.show();
                 act(window, session, commandIn(space));
@@ -431,6 +434,7 @@ protected:
     }
 
     RecordingMessages messages;
+    RecordingDesktop desktop;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "app/UserState.h"
 #include "app/gui/KeyboardAndTips.h"
 #include "app/gui/MainWindow.h"
-#include "app/gui/ProjectCommands.h"
+#include "app/gui/ProjectCommandsController.h"
 #include "app/gui/WindowStateKeeper.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/NewProjectDialog.h"
@@ -120,7 +120,7 @@ TEST_F(KeyboardAndMouseTest, TheMoveKeysWorkWhateverTheListMenuLastShowed)
     MainWindow &w = open({QStringLiteral("A"), QStringLiteral("B")});
     w.selectRow(0);
     // On the first row the menu shows no move upward.
-    ASSERT_TRUE(w.findChild<ProjectCommands *>()->prepareMenu());
+    ASSERT_TRUE(w.findChild<ProjectCommandsController *>()->prepareMenu());
     ASSERT_FALSE(actionNamed(w, "MB1")->isVisible());
     w.selectRow(1);
     QTest::keyClick(&w, Qt::Key_Up, Qt::ControlModifier);
@@ -140,13 +140,13 @@ TEST_F(KeyboardAndMouseTest, CtrlUpAndDownAndADropMoveTheSelectedProjectAndSaveT
     EXPECT_EQ(w.selectedProject(), QStringLiteral("B"));
 
     // Dragged from row 0 and dropped before row 3 (between C and D).
-    auto *commands = w.findChild<ProjectCommands *>();
+    auto *commands = w.findChild<ProjectCommandsController *>();
     w.selectRow(0);
-    commands->moveSelectedTo(ProjectCommands::rowAfterDrop(0, 3));
+    commands->moveSelectedTo(ProjectCommandsController::rowAfterDrop(0, 3));
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"C", "B", "A", "D"}));
     EXPECT_EQ(w.selectedProject(), QStringLiteral("A"));
     // Dropped below the last row.
-    commands->moveSelectedTo(ProjectCommands::rowAfterDrop(2, 4));
+    commands->moveSelectedTo(ProjectCommandsController::rowAfterDrop(2, 4));
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"C", "B", "D", "A"}));
     EXPECT_EQ(w.detailsPane()->title(), QStringLiteral("A"));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("C\r\nB\r\nD\r\nA\r\n"));

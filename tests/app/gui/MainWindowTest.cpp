@@ -1,7 +1,7 @@
 #include "app/gui/MainWindow.h"
 
 #include "app/gui/ProgramIcon.h"
-#include "app/gui/ProjectCommands.h"
+#include "app/gui/ProjectCommandsController.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, MoveToFirstAndLastSelectTheMovedRow)
 TEST_F(MainWindowTest, TheContextMenuOffersWhatTheSelectionAllows)
 {
     MainWindow &w = open({"A", "B", "C"});
-    auto *commands = w.findChild<ProjectCommands *>();
+    auto *commands = w.findChild<ProjectCommandsController *>();
     ASSERT_NE(commands, nullptr);
     auto visible = [&] {
         QStringList names;
@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, TheContextMenuOfAnEmptyListOffersOnlyNewAndOfOneProjectNo
 {
     {
         MainWindow &w = open();
-        auto *commands = w.findChild<ProjectCommands *>();
+        auto *commands = w.findChild<ProjectCommandsController *>();
         EXPECT_TRUE(commands->prepareMenu());
         QStringList shown;
         for (QAction *action : w.projectMenu()->actions())
@@ -329,7 +329,7 @@ TEST_F(MainWindowTest, TheContextMenuOfAnEmptyListOffersOnlyNewAndOfOneProjectNo
     }
     MainWindow &w = open({"Only"});
     clickRow(0);
-    EXPECT_FALSE(w.findChild<ProjectCommands *>()->prepareMenu());
+    EXPECT_FALSE(w.findChild<ProjectCommandsController *>()->prepareMenu());
 }
 
 TEST_F(MainWindowTest, DeleteAskedNoChangesNothing)

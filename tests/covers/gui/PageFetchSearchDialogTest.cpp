@@ -94,8 +94,8 @@ TEST_F(PageFetchSearch, OpeningSearchesForTheProjectNameOnceTheDialogIsShown)
     dialog = std::make_unique<PageFetchSearchDialog>(
         workspace.workspace(), QStringLiteral("封面"), coverWriter(QStringLiteral("封面")),
         server.url("/search_[[Title]]/"), http, clipboard, desktop, limits);
-    keepRunning(100);
-    EXPECT_TRUE(server.requests().isEmpty());
+    ASSERT_TRUE(waitForPostedEvents());
+    EXPECT_TRUE(http.links().isEmpty());
     QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
     dialog->show();
     ASSERT_TRUE(finished.wait(3000));
@@ -196,7 +196,7 @@ TEST_F(PageFetchSearch, LinksThatAreNotWebLinksAreNeverFetchedOrOpened)
                      "text/html");
     open();
     searchFor(QStringLiteral("links"));
-    const int before = int(server.requests().size());
+    const int before = int(http.links().size());
     select(0);
     select(1);
     EXPECT_EQ(messages.texts(), (QStringList{texts::loadingError() + "javascript:alert(1)",
@@ -260,8 +260,8 @@ TEST_F(PageFetchSearch, EnterSearchesOnlyWithAKeyword)
     open();
     keywordBox()->clear();
     QTest::keyClick(keywordBox(), Qt::Key_Return);
-    keepRunning(200);
-    EXPECT_EQ(server.requests().size(), 1);
+    ASSERT_TRUE(waitForPostedEvents());
+    EXPECT_EQ(http.links().size(), 1);
     keywordBox()->setText(QStringLiteral("封面"));
     QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
     QTest::keyClick(keywordBox(), Qt::Key_Return);
@@ -283,7 +283,7 @@ TEST_F(PageFetchSearch, ANewSearchAbandonsTheOneInFlight)
     keywordBox()->setText(QStringLiteral("slow"));
     button("Command1")->click();
     searchFor(QStringLiteral("fast"));
-    keepRunning(900);
+    waitForAnswersTo({"/search_slow/"});
     EXPECT_EQ(titles(), QStringList{"Fast"});
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -298,7 +298,7 @@ TEST_F(PageFetchSearch, TheLatestClickOwnsThePreview)
     open();
     list()->setCurrentItem(list()->topLevelItem(0));
     select(1);
-    keepRunning(800);
+    waitForAnswersTo({"/img/1.png"});
     EXPECT_TRUE(previewShows());
     EXPECT_EQ(tempEntries(), QStringList{"Two.jpg"});
     button("Command2")->click();
@@ -321,7 +321,7 @@ TEST_F(PageFetchSearch, ClosingAbandonsWhatIsInFlight)
     QTest::keyClick(list(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    keepRunning(700);
+    waitForAnswersTo({"/search_slow/", "/img/1.png"});
     EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
     EXPECT_TRUE(tempEntries().isEmpty());
 }
@@ -396,8 +396,8 @@ TEST_F(PageFetchSearch, ARightClickSelectsWithoutPreviewAndOffersTheLink)
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(list()->selectedItems().value(0), list()->topLevelItem(1));
-    keepRunning(200);
-    EXPECT_EQ(server.requests().size(), before) << "nothing downloaded";
+    ASSERT_TRUE(waitForPostedEvents());
+    EXPECT_EQ(http.links().size(), before) << "nothing downloaded";
     EXPECT_FALSE(previewShows()) << "the first row's picture no longer stands for the selection";
     menu->findChild<QAction *>("M1")->trigger();
     menu->hide();
@@ -426,8 +426,8 @@ TEST_F(PageFetchSearch, ClickingARowWhoseDownloadFailedTriesAgain)
     ASSERT_TRUE(shown.wait(3000));
     EXPECT_EQ(server.requestCount("/img/1.png"), 2);
     clickRow(*list(), list()->topLevelItem(0));
-    keepRunning(100);
-    EXPECT_EQ(server.requestCount("/img/1.png"), 2) << "a row that is shown is not fetched again";
+    ASSERT_TRUE(waitForPostedEvents());
+    EXPECT_EQ(http.count(server.url("/img/1.png")), 2) << "a row that is shown is not fetched again";
 }
 
 TEST_F(PageFetchSearch, FocusByTabPreviewsNothing)
@@ -436,7 +436,8 @@ TEST_F(PageFetchSearch, FocusByTabPreviewsNothing)
     QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(list(), &tabbedIn);
     ASSERT_NE(list()->currentItem(), nullptr) << "Tab makes a row current";
-    keepRunning(200);
+    ASSERT_TRUE(waitForPostedEvents());
+    EXPECT_EQ(http.links().size(), 1) << "the search alone";
     EXPECT_TRUE(tempEntries().isEmpty());
     EXPECT_FALSE(previewShows());
 }

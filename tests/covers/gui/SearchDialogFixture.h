@@ -7,6 +7,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/RecordingClipboard.h"
 #include "support/RecordingDesktop.h"
+#include "support/RecordingHttpClient.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/Waiting.h"
@@ -16,13 +17,14 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace tessaly::testing {
 
 // What both search dialogs' tests share: a workspace with its folders, a
-// loopback search site, the real HTTP client, and recorders for messages,
-// the desktop and the clipboard. Limits are small so failures come fast.
-// The chosen cover is written through a session, as the window writes it.
+// loopback search site, the real HTTP client (through a recorder of what is
+// asked of it), and recorders for messages, the desktop and the clipboard. Limits are small so failures come
+// fast. The chosen cover is written through a session, as the window writes it.
 class SearchDialogFixture : public ::testing::Test
 {
 protected:
@@ -56,6 +58,22 @@ protected:
         return (page + QStringLiteral("</body></html>")).toUtf8();
     }
 
+    // Asks the server for each path once more, through the dialogs' own
+    // client, and waits for the answers. An earlier request for the path is
+    // answered earlier: a dialog still listening for it has had its answer
+    // and done what it does with it by the time this returns.
+    void waitForAnswersTo(const QStringList &paths)
+    {
+        std::vector<std::unique_ptr<HttpRequest>> again;
+        int answered = 0;
+        for (const QString &path : paths) {
+            again.emplace_back(network.get(QUrl(server.url(path)), limits.page));
+            QObject::connect(again.back().get(), &HttpRequest::finished, [&answered] { ++answered; });
+        }
+        ASSERT_TRUE(waitUntil([&] { return answered == int(paths.size()); }, 5000));
+        ASSERT_TRUE(waitForPostedEvents());
+    }
+
     QString host() const { return server.url(QString()); }
     QString tempFile(const QString &name) const { return QDir(workspace.workspace().temp()).filePath(name); }
     QStringList tempEntries() const
@@ -66,7 +84,8 @@ protected:
 
     TempWorkspace workspace;
     LoopbackHttpServer server;
-    NetworkHttpClient http;
+    NetworkHttpClient network;
+    RecordingHttpClient http{network};
     RecordingDesktop desktop;
     RecordingClipboard clipboard;
     RecordingMessages messages;

@@ -1,10 +1,10 @@
 #include "settings/gui/SettingsDialog.h"
 
 #include "files/TextFile.h"
-#include "platform/FileChooser.h"
 #include "settings/EditedSettings.h"
 #include "settings/IniFile.h"
 #include "settings/MovieLink.h"
+#include "support/AnsweringFileChooser.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
@@ -36,9 +36,9 @@ protected:
     void open()
     {
         // Saved as the window's session saves them.
-        dialog = std::make_unique<SettingsDialog>(files.workspace(), [this](const EditedSettings &edited) {
-            return edited.save(files.workspace());
-        });
+        dialog = std::make_unique<SettingsDialog>(
+            files.workspace(),
+            [this](const EditedSettings &edited) { return edited.save(files.workspace()); }, folders);
         EXPECT_TRUE(showAndExpose(*dialog));
     }
     QLineEdit *box(const char *name) const { return dialog->findChild<QLineEdit *>(name); }
@@ -69,6 +69,8 @@ protected:
 
     TempWorkspace files;
     RecordingMessages messages;
+    // The "浏览..." buttons' folder dialog: cancelled unless told otherwise.
+    AnsweringFileChooser folders;
     std::unique_ptr<SettingsDialog> dialog;
 };
 
@@ -252,44 +254,19 @@ TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeReadIsSaidAndReplacedOnlyWhe
                                          "CoverSearch2", "NaturalOrder"}));
 }
 
-namespace {
-
-// Answers the folder dialog in turn and records where each one opened.
-class PresetFolderChooser : public FileChooser
-{
-public:
-    PresetFolderChooser(QStringList answers, QStringList &startFolders)
-        : m_answers(std::move(answers)), m_startFolders(startFolders)
-    {}
-    QString openFile(const QString &) override { return {}; }
-    QString chooseFolder(const QString &startFolder) override
-    {
-        m_startFolders.append(startFolder);
-        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
-    }
-
-private:
-    QStringList m_answers;
-    QStringList &m_startFolders;
-};
-
-} // namespace
-
 TEST_F(SettingsDialogTest, BrowseStartsAtAnExistingValueElseHomeAndCancelChangesNothing)
 {
     const QString movies = files.makeFolder(QStringLiteral("Movies"));
     const QString site = files.makeFolder(QStringLiteral("Site"));
     files.writeText(SettingsFile, QStringLiteral("[Setting]\r\nMovieFile=%1\r\nWebFile=%1/gone").arg(movies));
     open();
-    QStringList startFolders;
-    dialog->setFolderChooser(
-        std::make_unique<PresetFolderChooser>(QStringList{QString(), site}, startFolders));
+    folders.answers = {QString(), site};
 
     press("Command5");
     EXPECT_EQ(box("Text1")->text(), movies) << "Cancel keeps the box";
     press("Command6");
     EXPECT_EQ(box("Text2")->text(), site);
-    EXPECT_EQ(startFolders, QStringList({movies, QDir::homePath()}));
+    EXPECT_EQ(folders.startFolders, QStringList({movies, QDir::homePath()}));
     EXPECT_EQ(stored(QStringLiteral("WebFile")), movies + QStringLiteral("/gone"))
         << "nothing saved before OK";
     EXPECT_TRUE(messages.isEmpty());

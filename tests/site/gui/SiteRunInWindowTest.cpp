@@ -3,6 +3,7 @@
 #include "platform/gui/BackgroundRun.h"
 #include "site/SiteFixture.h"
 #include "site/gui/MessagePanel.h"
+#include "support/RecordingDesktop.h"
 #include "support/Waiting.h"
 #include "support/WidgetDriving.h"
 
@@ -12,6 +13,7 @@
 #include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <memory>
 
@@ -63,7 +65,9 @@ protected:
         window.reset();
         session = std::make_unique<WorkspaceSession>(space.workspace().root());
         ASSERT_TRUE(session->open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse));
-        window = std::make_unique<MainWindow>(*session);
+        WindowSeams seams;
+        seams.desktop = &desktop;
+        window = std::make_unique<MainWindow>(*session, seams);
         window->start();
         window->show();
         boxes.panel = panel();
@@ -106,6 +110,7 @@ protected:
     }
 
     PanelAtBox boxes{messages};
+    RecordingDesktop desktop;
     std::unique_ptr<WorkspaceSession> session;
     std::unique_ptr<MainWindow> window;
 };
@@ -180,6 +185,7 @@ TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
 {
     addProjects(300);
     open();
+    QSignalSpy ended(&window->backgroundRun(), &BackgroundRun::finished);
     buttonNamed(*window, "Command4")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
@@ -187,8 +193,9 @@ TEST_F(SiteRunInWindow, ClosingDuringARunAsksAndOnYesStopsItWithoutAClosingBox)
     EXPECT_TRUE(running());
     messages.setNextAnswer(MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
-    ASSERT_TRUE(waitForTheEnd());
-    keepRunning(50);
+    // Once the run's end has been handled, a closing box would have shown.
+    ASSERT_TRUE(waitUntil([&] { return ended.size() == 1; }, 60000));
+    ASSERT_TRUE(waitForPostedEvents());
 
     const QString question = QStringLiteral("正在生成网站,确定要退出吗?");
     EXPECT_EQ(messages.texts(), (QStringList{question, question}));

@@ -171,7 +171,7 @@ TEST_F(CoverCommands, TheFirstSiteSearchUsesItsTemplateAndOkWritesTheCover)
         auto *form5 = qobject_cast<PageFetchSearchDialog *>(&dialog);
         QSignalSpy shown(&form5->picker(), &CandidatePicker::previewShown);
         list->setCurrentItem(list->topLevelItem(0));
-        shown.wait(3000);
+        EXPECT_TRUE(shown.wait(3000));
         dialog.findChild<QPushButton *>("Command2")->click();
     });
     buttonNamed(*window, "Command10")->click();

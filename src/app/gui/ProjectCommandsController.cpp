@@ -1,9 +1,10 @@
-#include "app/gui/ProjectCommands.h"
+#include "app/gui/ProjectCommandsController.h"
 
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/RenameDialog.h"
+#include "files/FileTexts.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
@@ -16,11 +17,13 @@
 
 namespace tessaly {
 
-ProjectCommands::ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
-                                 const ProjectMenu &menu, QObject *owner)
-    : QObject(owner), m_session(session), m_choice(choice), m_view(projectView), m_menu(menu)
+ProjectCommandsController::ProjectCommandsController(WorkspaceSession &session, ProjectChoice &choice,
+                                                     Desktop &desktop, QTreeView *projectView,
+                                                     const ProjectMenu &menu, QObject *owner)
+    : QObject(owner), m_session(session), m_choice(choice), m_desktop(desktop), m_view(projectView),
+      m_menu(menu)
 {
-    setObjectName(QStringLiteral("ProjectCommands"));
+    setObjectName(QStringLiteral("ProjectCommandsController"));
     // A row dragged within the list moves there; drops from outside are the
     // catalogue dialogs' business.
     m_view->setDragEnabled(true);
@@ -30,7 +33,7 @@ ProjectCommands::ProjectCommands(WorkspaceSession &session, ProjectChoice &choic
     m_view->viewport()->installEventFilter(this);
 }
 
-bool ProjectCommands::prepareMenu()
+bool ProjectCommandsController::prepareMenu()
 {
     const ProjectMenuPlan plan = projectMenuPlan(m_session.projects().size(), m_choice.selectedRow());
     if (!plan.show)
@@ -47,13 +50,13 @@ bool ProjectCommands::prepareMenu()
     return true;
 }
 
-void ProjectCommands::showMenu(const QPoint &position)
+void ProjectCommandsController::showMenu(const QPoint &position)
 {
     if (prepareMenu())
         m_menu.menu->popup(m_view->viewport()->mapToGlobal(position));
 }
 
-void ProjectCommands::deleteSelected()
+void ProjectCommandsController::deleteSelected()
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
@@ -67,7 +70,7 @@ void ProjectCommands::deleteSelected()
         m_choice.showProjectRemoved();
 }
 
-void ProjectCommands::renameSelected()
+void ProjectCommandsController::renameSelected()
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
@@ -86,7 +89,7 @@ void ProjectCommands::renameSelected()
     dialog.exec();
 }
 
-void ProjectCommands::openSelectedFolder()
+void ProjectCommandsController::openSelectedFolder()
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
@@ -103,15 +106,15 @@ void ProjectCommands::openSelectedFolder()
         Messages::error(settings::unusableEpisodeFolderText(folder.path));
         break;
     case ProjectFolder::Outcome::Open:
-        Desktop::instance()->openFolderOrSay(folder.path);
+        m_desktop.openFolderOrSay(folder.path);
         break;
     case ProjectFolder::Outcome::Missing:
-        Messages::error(Messages::withPath(folder.path, QStringLiteral("文件夹不存在!")));
+        Messages::error(Messages::withPath(folder.path, files::texts::folderMissing()));
         break;
     }
 }
 
-void ProjectCommands::moveSelected(WorkspaceSession::Move move)
+void ProjectCommandsController::moveSelected(WorkspaceSession::Move move)
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
@@ -119,7 +122,7 @@ void ProjectCommands::moveSelected(WorkspaceSession::Move move)
     moveRow(row, move);
 }
 
-void ProjectCommands::moveSelectedTo(int target)
+void ProjectCommandsController::moveSelectedTo(int target)
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
@@ -127,12 +130,12 @@ void ProjectCommands::moveSelectedTo(int target)
     showMove(m_session.moveTo(row, target));
 }
 
-void ProjectCommands::moveRow(int row, WorkspaceSession::Move move)
+void ProjectCommandsController::moveRow(int row, WorkspaceSession::Move move)
 {
     showMove(m_session.move(row, move));
 }
 
-void ProjectCommands::showMove(const CommandOutcome &outcome)
+void ProjectCommandsController::showMove(const CommandOutcome &outcome)
 {
     // The selection follows the moved project, so the next command acts on
     // the project the user just moved.
@@ -140,12 +143,12 @@ void ProjectCommands::showMove(const CommandOutcome &outcome)
         m_choice.selectRow(outcome.row);
 }
 
-int ProjectCommands::rowAfterDrop(int fromRow, int insertBefore)
+int ProjectCommandsController::rowAfterDrop(int fromRow, int insertBefore)
 {
     return insertBefore > fromRow ? insertBefore - 1 : insertBefore;
 }
 
-int ProjectCommands::insertionRowAt(const QPoint &position) const
+int ProjectCommandsController::insertionRowAt(const QPoint &position) const
 {
     QTreeView *view = m_view;
     const QModelIndex index = view->indexAt(position);
@@ -167,7 +170,7 @@ QString singleLocalPath(const QMimeData *data)
 
 } // namespace
 
-bool ProjectCommands::eventFilter(QObject *watched, QEvent *event)
+bool ProjectCommandsController::eventFilter(QObject *watched, QEvent *event)
 {
     // The type first: the list may be half destroyed when other events come.
     const QEvent::Type type = event->type();

@@ -12,6 +12,7 @@ class QTreeView;
 
 namespace tessaly {
 
+class Desktop;
 class ProjectChoice;
 
 // The project list's context menu `MB` and the items whose showing depends
@@ -33,15 +34,15 @@ struct ProjectMenu
 // deleting and opening the selected project's folder, and dragging a
 // project to another row. Nothing dropped from outside changes the list; a
 // dropped path is passed on.
-class ProjectCommands : public QObject
+class ProjectCommandsController : public QObject
 {
     Q_OBJECT
 
 public:
     // `projectView` shows the session's list; the controller belongs to
     // `owner`.
-    ProjectCommands(WorkspaceSession &session, ProjectChoice &choice, QTreeView *projectView,
-                    const ProjectMenu &menu, QObject *owner);
+    ProjectCommandsController(WorkspaceSession &session, ProjectChoice &choice, Desktop &desktop,
+                              QTreeView *projectView, const ProjectMenu &menu, QObject *owner);
 
     // Sets which items of `MB` show; false when no menu is to be shown.
     bool prepareMenu();
@@ -76,6 +77,7 @@ private:
 
     WorkspaceSession &m_session;
     ProjectChoice &m_choice;
+    Desktop &m_desktop;
     QTreeView *m_view;
     ProjectMenu m_menu;
 };

@@ -129,6 +129,7 @@ TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
     addProject("甲", {}, {"a.txt"});
     open({"甲"});
     // The job counts as running until the window's loop has seen its end.
+    QSignalSpy ended(controller, &VideoCoverController::finished);
     buttonNamed(*window, "Command12")->click();
     messages.setNextAnswer(MessageAnswer::No);
     EXPECT_FALSE(window->close());
@@ -136,7 +137,7 @@ TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
     EXPECT_TRUE(controller->isRunning());
     messages.setNextAnswer(MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
-    keepRunning(100);
+    ASSERT_TRUE(waitUntil([&] { return ended.size() == 1; }, 30000));
     // A stopped job shows nothing more.
     EXPECT_EQ(messages.texts(), (QStringList{texts::quitWhileGrabbing(), texts::quitWhileGrabbing()}));
 }
