@@ -1,7 +1,6 @@
 #include "site/VideoCheck.h"
 
 #include "files/FileServices.h"
-#include "media/Verdict.h"
 #include "site/ProjectPages.h"
 #include "workspace/Workspace.h"
 
@@ -24,14 +23,18 @@ EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray 
 {
     if (!m_cache)
         return {};
-    const media::MediaFacts facts =
-        m_cache->facts(files::joinPath(episodeFolder, QFile::decodeName(fileName)));
-    const media::Verdict verdict = media::verdictFor(facts);
+    if (episodeFolder != m_checkedFolder) {
+        m_checked.clear();
+        m_checkedFolder = episodeFolder;
+    }
+    const QString name = QFile::decodeName(fileName);
+    const media::EpisodeCheck check = media::checkEpisode(*m_cache, files::joinPath(episodeFolder, name));
+    m_checked.insert(name, check);
     EpisodeFacts episode;
-    episode.seconds = facts.seconds;
-    episode.verdict = verdict.word();
-    if (verdict.noted())
-        episode.reason = verdict.reason;
+    episode.seconds = check.seconds;
+    episode.verdict = check.verdict.word();
+    if (check.verdict.noted())
+        episode.reason = check.verdict.reason;
     return episode;
 }
 
@@ -39,9 +42,13 @@ void VideoCheck::check(const ProjectContent &content)
 {
     if (!m_cache)
         return;
+    const bool known = content.episodeFolder == m_checkedFolder;
     for (const QString &episode : content.episodeNames) {
+        const auto checked = known ? m_checked.constFind(episode) : m_checked.cend();
         const media::Verdict verdict =
-            media::verdictFor(m_cache->facts(files::joinPath(content.episodeFolder, episode)));
+            checked != m_checked.cend()
+                ? checked->verdict
+                : media::checkEpisode(*m_cache, files::joinPath(content.episodeFolder, episode)).verdict;
         if (!verdict.noted())
             continue;
         ++m_noted;
@@ -49,6 +56,8 @@ void VideoCheck::check(const ProjectContent &content)
                           verdict.reason + QStringLiteral(")"),
                       ProgressIcon::Failure);
     }
+    m_checked.clear();
+    m_checkedFolder.clear();
 }
 
 void VideoCheck::save()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "media/EpisodeCheck.h"
 #include "media/FactsCache.h"
 #include "site/EpisodeFacts.h"
 #include "site/RunReport.h"
 
+#include <QHash>
 #include <optional>
 
 namespace tessaly {
@@ -32,6 +34,10 @@ private:
     RunReport &m_report;
     // Probing fills the cache; asking for facts does not change the run.
     mutable std::optional<media::FactsCache> m_cache;
+    // The checks the pages of the last folder asked for, so that its note
+    // lines need not look at each file again; one folder at a time.
+    mutable QString m_checkedFolder;
+    mutable QHash<QString, media::EpisodeCheck> m_checked;
     int m_noted = 0;
 };
 
