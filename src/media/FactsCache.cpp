@@ -88,24 +88,31 @@ FactsCache::FactsCache(QString file) : m_file(std::move(file))
 
 void FactsCache::load()
 {
+    m_entries = readEntries(m_file);
+}
+
+QHash<QByteArray, FactsCache::Entry> FactsCache::readEntries(const QString &file)
+{
+    QHash<QByteArray, Entry> entries;
     bool missing = false;
-    const std::optional<QByteArray> bytes = files::readPlainFile(m_file, &missing);
+    const std::optional<QByteArray> bytes = files::readPlainFile(file, &missing);
     if (!bytes)
-        return;
+        return entries;
     const QJsonObject root = QJsonDocument::fromJson(*bytes).object();
     if (root.value(QStringLiteral("format")).toString() != Format ||
         root.value(QStringLiteral("version")).toInt() != Version)
-        return;
+        return entries;
     for (const QJsonValue &value : root.value(QStringLiteral("files")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QByteArray path =
             QByteArray::fromBase64(entry.value(QStringLiteral("path")).toString().toLatin1());
         if (path.isEmpty() || !entry.value(QStringLiteral("facts")).isObject())
             continue;
-        m_entries.insert(path, {qint64(entry.value(QStringLiteral("size")).toDouble(-1)),
-                                qint64(entry.value(QStringLiteral("modified")).toDouble(-1)),
-                                fromJson(entry.value(QStringLiteral("facts")).toObject())});
+        entries.insert(path, {qint64(entry.value(QStringLiteral("size")).toDouble(-1)),
+                              qint64(entry.value(QStringLiteral("modified")).toDouble(-1)),
+                              fromJson(entry.value(QStringLiteral("facts")).toObject())});
     }
+    return entries;
 }
 
 MediaFacts FactsCache::facts(const QString &path, const ProbeLimits &limits)
@@ -138,11 +145,21 @@ int FactsCache::probed() const
 
 bool FactsCache::save(QString *reason)
 {
-    QJsonArray entries;
     {
         std::lock_guard lock(m_mutex);
         if (m_probed == 0)
             return true;
+    }
+    // Another user of the file (the window beside a run, say) may have
+    // saved files this one never asked about; they are kept.
+    const QHash<QByteArray, Entry> saved = readEntries(m_file);
+    QJsonArray entries;
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto entry = saved.cbegin(); entry != saved.cend(); ++entry) {
+            if (!m_entries.contains(entry.key()))
+                m_entries.insert(entry.key(), entry.value());
+        }
         for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry) {
             if (!stampOf(QFile::decodeName(entry.key())).exists)
                 continue;

@@ -24,7 +24,8 @@ public:
     // The facts of the file, probed only when the cache does not know it
     // as it is now.
     MediaFacts facts(const QString &path, const ProbeLimits &limits = {});
-    // Writes the cache whole and atomically, when anything was probed;
+    // Writes the cache whole and atomically, when anything was probed,
+    // with what the file holds by then of files this cache does not know;
     // entries of files that are gone are left out.
     bool save(QString *reason = nullptr);
 
@@ -39,6 +40,7 @@ private:
     };
 
     void load();
+    static QHash<QByteArray, Entry> readEntries(const QString &file);
 
     QString m_file;
     mutable std::mutex m_mutex;
