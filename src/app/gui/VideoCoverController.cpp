@@ -4,6 +4,7 @@
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectRemoval.h"
+#include "catalogue/gui/EpisodeListModel.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -13,12 +14,12 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly::covers {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
-                                           BackgroundRun &background, QTreeWidget *episodes,
+                                           BackgroundRun &background, QTreeView *episodes,
                                            MessagePanel *panel, QWidget *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
       m_panel(panel), m_episodeMenu(new QMenu(owner)),
@@ -80,14 +81,15 @@ void VideoCoverController::grabForChosenProject()
 
 void VideoCoverController::grabFromSelectedEpisode()
 {
-    const QTreeWidgetItem *row = m_episodes->currentItem();
+    const QModelIndex row = m_episodes->currentIndex();
     QString project;
-    if (m_background.isRunning() || !row || !projectForCover(project))
+    if (m_background.isRunning() || !row.isValid() || !projectForCover(project))
         return;
     auto cover = std::make_shared<VideoCover>();
     GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project, episode = row->text(0), limits,
+    start([workspace = m_session.workspace(), project,
+           episode = row.data(EpisodeListModel::FileNameRole).toString(), limits,
            cover] { *cover = grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)
@@ -136,11 +138,11 @@ void VideoCoverController::start(std::function<void()> work, std::function<void(
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
 {
-    QTreeWidget *episodes = m_episodes;
-    QTreeWidgetItem *row = episodes->itemAt(position);
-    if (!row)
+    QTreeView *episodes = m_episodes;
+    const QModelIndex row = episodes->indexAt(position);
+    if (!row.isValid())
         return;
-    episodes->setCurrentItem(row);
+    episodes->setCurrentIndex(row);
     m_episodeMenu->popup(episodes->viewport()->mapToGlobal(position));
 }
 

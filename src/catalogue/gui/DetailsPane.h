@@ -11,6 +11,8 @@ class QTreeWidget;
 
 namespace tessaly {
 
+class EpisodeChecks;
+class EpisodeListModel;
 struct ProjectDetails;
 
 // `Picture1`: the cover, scaled to fit the box without distortion.
@@ -41,7 +43,9 @@ private:
 };
 
 // `Frame1`: the chosen project's name as caption, its cover, its episode
-// folder and the folder's files, with the per-project buttons.
+// folder and the folder's files, with the per-project buttons. The
+// episodes are checked in the background when the project's details ask
+// for it and checks are given.
 class DetailsPane : public QGroupBox
 {
     Q_OBJECT
@@ -51,16 +55,20 @@ public:
 
     explicit DetailsPane(QWidget *parent = nullptr);
 
+    // What checks the episodes of the projects shown; none checks nothing.
+    void setEpisodeChecks(EpisodeChecks *checks) { m_checks = checks; }
+
     void showEmpty();
     void showProject(const ProjectDetails &details);
-    void showEpisodes(const QStringList &episodes);
+    void clearEpisodes();
     // "另有 N 个非视频文件未列为剧集" below the episodes, the names in its
     // tool tip; hidden when there are none.
     void showOtherFiles(const QStringList &otherFiles);
 
     CoverPreview *coverPreview() const { return m_cover; }
     QLineEdit *folderField() const { return m_folder; }
-    QTreeWidget *episodeView() const { return m_episodes; }
+    QTreeView *episodeView() const { return m_episodes; }
+    EpisodeListModel *episodeModel() const { return m_episodeModel; }
     QLabel *otherFilesLine() const { return m_otherFiles; }
     QPushButton *pickCoverButton() const { return m_pickCover; }
     QPushButton *searchSite1Button() const { return m_searchSite1; }
@@ -71,7 +79,9 @@ public:
 private:
     CoverPreview *m_cover = nullptr;
     QLineEdit *m_folder = nullptr;
-    QTreeWidget *m_episodes = nullptr;
+    EpisodeListModel *m_episodeModel = nullptr;
+    QTreeView *m_episodes = nullptr;
+    EpisodeChecks *m_checks = nullptr;
     QLabel *m_otherFiles = nullptr;
     QPushButton *m_pickCover = nullptr;
     QPushButton *m_searchSite1 = nullptr;
