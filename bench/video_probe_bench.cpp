@@ -96,7 +96,7 @@ int main(int argc, char **argv)
         timer.start();
         media::FactsCache cache(temp.filePath(QStringLiteral("cache%1.json").arg(round)));
         for (const QString &episode : episodes)
-            media::checkEpisode(cache, episode);
+            cache.check(episode);
         cache.save();
         ours.push_back(double(timer.nsecsElapsed()) / 1e6);
 

@@ -467,8 +467,7 @@ VideoCheckOutcome WorkspaceSession::checkVideos(std::optional<int> row)
         }
         for (const QString &episode : listing.episodes)
             outcome.episodes.append(
-                {source.name, episode,
-                 media::checkEpisode(cache, files::joinPath(source.episodeFolder, episode))});
+                {source.name, episode, cache.check(files::joinPath(source.episodeFolder, episode))});
     }
     // A cache that cannot be written only costs the next check its time.
     cache.save();

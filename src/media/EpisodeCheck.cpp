@@ -1,30 +1,24 @@
 #include "media/EpisodeCheck.h"
 
-#include "media/FactsCache.h"
-
 #include <cmath>
+#include <cstdio>
 
 namespace tessaly::media {
 
-EpisodeCheck checkEpisode(FactsCache &cache, const QString &path)
-{
-    const MediaFacts facts = cache.facts(path);
-    return {verdictFor(facts), facts.seconds};
-}
-
 QString durationText(double seconds, DurationStyle style)
 {
-    if (!std::isfinite(seconds) || seconds < 0)
+    // A damaged file may claim any duration; past a million hours it is none.
+    if (!std::isfinite(seconds) || seconds < 0 || seconds > 3.6e9)
         return {};
-    const qint64 whole = qint64(std::llround(seconds));
-    const qint64 hours = whole / 3600;
-    const QLatin1Char zero('0');
-    if (hours == 0 && style == DurationStyle::Short)
-        return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, zero);
-    return QStringLiteral("%1:%2:%3")
-        .arg(hours)
-        .arg(whole / 60 % 60, 2, 10, zero)
-        .arg(whole % 60, 2, 10, zero);
+    // Written by hand: a run writes one for every episode.
+    const long long whole = std::llround(seconds);
+    const long long hours = whole / 3600;
+    char text[32];
+    const int length =
+        hours > 0 || style == DurationStyle::Clock
+            ? std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, whole / 60 % 60, whole % 60)
+            : std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+    return QString::fromLatin1(text, length);
 }
 
 QString durationText(const std::optional<double> &seconds, DurationStyle style)

@@ -7,20 +7,15 @@
 
 namespace tessaly::media {
 
-class FactsCache;
-
 // What the check of the videos tells of one episode: what browsers make of
 // it and how long it lasts. Every face of the check (a run's notes and
-// pages, the details pane, `tessaly-cli check`) takes it from here.
+// pages, the details pane, `tessaly-cli check`) takes it from the cache of
+// probed files (`FactsCache::check`).
 struct EpisodeCheck
 {
     Verdict verdict;
     std::optional<double> seconds;
 };
-
-// The episode at `path`, probed only when the cache does not know it as it
-// is now.
-EpisodeCheck checkEpisode(FactsCache &cache, const QString &path);
 
 enum class DurationStyle
 {
@@ -29,7 +24,7 @@ enum class DurationStyle
 };
 
 // A duration to the nearest second; empty for one that is not a finite,
-// non-negative number.
+// non-negative number of a million hours at most.
 QString durationText(double seconds, DurationStyle style = DurationStyle::Short);
 // The same for a duration that may not be known.
 QString durationText(const std::optional<double> &seconds, DurationStyle style = DurationStyle::Short);

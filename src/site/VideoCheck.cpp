@@ -4,8 +4,6 @@
 #include "site/ProjectPages.h"
 #include "workspace/Workspace.h"
 
-#include <QFile>
-
 namespace tessaly {
 
 QString videoFactsFile(const Workspace &workspace)
@@ -13,23 +11,33 @@ QString videoFactsFile(const Workspace &workspace)
     return files::joinPath(workspace.data(), media::FactsCache::fileName());
 }
 
-VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled) : m_report(report)
+VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled)
+    : m_report(report), m_enabled(enabled)
 {
     if (enabled)
-        m_cache.emplace(videoFactsFile(workspace));
+        m_loading = std::async(std::launch::async, [file = videoFactsFile(workspace)] {
+            return std::make_unique<media::FactsCache>(file);
+        });
+}
+
+media::FactsCache &VideoCheck::cache() const
+{
+    if (!m_cache)
+        m_cache = m_loading.get();
+    return *m_cache;
 }
 
 EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray &fileName) const
 {
-    if (!m_cache)
+    if (!m_enabled)
         return {};
     if (episodeFolder != m_checkedFolder) {
         m_checked.clear();
         m_checkedFolder = episodeFolder;
+        m_folder.emplace(cache(), episodeFolder);
     }
-    const QString name = QFile::decodeName(fileName);
-    const media::EpisodeCheck check = media::checkEpisode(*m_cache, files::joinPath(episodeFolder, name));
-    m_checked.insert(name, check);
+    const media::EpisodeCheck check = m_folder->check(fileName);
+    m_checked.append(check);
     EpisodeFacts episode;
     episode.seconds = check.seconds;
     episode.verdict = check.verdict.word();
@@ -40,15 +48,16 @@ EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray 
 
 void VideoCheck::check(const ProjectContent &content)
 {
-    if (!m_cache)
+    if (!m_enabled)
         return;
-    const bool known = content.episodeFolder == m_checkedFolder;
-    for (const QString &episode : content.episodeNames) {
-        const auto checked = known ? m_checked.constFind(episode) : m_checked.cend();
+    // The pages asked for these episodes in this order just before.
+    const bool known =
+        content.episodeFolder == m_checkedFolder && m_checked.size() == content.episodeNames.size();
+    for (qsizetype i = 0; i < content.episodeNames.size(); ++i) {
+        const QString &episode = content.episodeNames.at(i);
         const media::Verdict verdict =
-            checked != m_checked.cend()
-                ? checked->verdict
-                : media::checkEpisode(*m_cache, files::joinPath(content.episodeFolder, episode)).verdict;
+            known ? m_checked.at(i).verdict
+                  : cache().check(files::joinPath(content.episodeFolder, episode)).verdict;
         if (!verdict.noted())
             continue;
         ++m_noted;
@@ -58,6 +67,7 @@ void VideoCheck::check(const ProjectContent &content)
     }
     m_checked.clear();
     m_checkedFolder.clear();
+    m_folder.reset();
 }
 
 void VideoCheck::save()

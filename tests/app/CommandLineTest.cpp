@@ -2,6 +2,7 @@
 
 #include "files/Reasons.h"
 #include "files/TextFile.h"
+#include "media/FactsCache.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
@@ -302,7 +303,7 @@ TEST_F(CommandLineTest, CheckPrintsWhatBrowsersMakeOfEachEpisodeAndGoesOnPastAMi
     EXPECT_EQ(out, first + QStringList{QStringLiteral("丙\ta.mkv\t部分浏览器无法播放\tMKV 格式\t0:00:01")});
     EXPECT_EQ(messages.texts(), QStringList{Messages::withPath(space.path(QStringLiteral("m/乙")),
                                                                QStringLiteral("文件夹不存在"))});
-    EXPECT_TRUE(space.exists(QStringLiteral("Data/VideoFacts.json")));
+    EXPECT_TRUE(space.exists(QStringLiteral("Data/") + media::FactsCache::fileName()));
 
     messages.clear();
     EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("甲")}), 0);

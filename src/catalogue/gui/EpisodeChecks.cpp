@@ -73,8 +73,7 @@ void EpisodeChecks::start(const QString &folder)
         sinceHandOver.start();
         int row = 0;
         for (; row < episodes.size() && shared->shown.load() == generation; ++row) {
-            checks.append(
-                {row, media::checkEpisode(*shared->cache, files::joinPath(folder, episodes.at(row)))});
+            checks.append({row, shared->cache->check(files::joinPath(folder, episodes.at(row)))});
             if (sinceHandOver.elapsed() >= BatchMilliseconds) {
                 handOver(checks, false);
                 checks.clear();
