@@ -7,6 +7,7 @@
 //
 //   video_check_run_bench [PROJECTS [EPISODES [ROUNDS]]]   (default 1000 x 50, 5)
 
+#include "BenchSupport.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
@@ -34,19 +35,6 @@ using namespace tessaly;
 
 namespace {
 
-class SilentMessages : public MessagePresenter
-{
-public:
-    MessageAnswer present(const Message &) override { return MessageAnswer::Ok; }
-};
-
-class NoLines : public ProgressSink
-{
-public:
-    void add(const ProgressLine &) override {}
-    QStringList texts() const override { return {}; }
-};
-
 // The processor time this process has used, user and system, in ms.
 double processorMs()
 {
@@ -56,13 +44,9 @@ double processorMs()
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
+
+using bench::median;
 
 int main(int argc, char **argv)
 {
@@ -70,13 +54,11 @@ int main(int argc, char **argv)
     const int projectCount = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int episodeCount = argc > 2 ? std::atoi(argv[2]) : 50;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
-    SilentMessages silent;
+    bench::SilentMessages silent;
     Messages::setPresenter(&silent);
 
     QTemporaryDir temp;
-    const Workspace workspace(temp.filePath(QStringLiteral("app")));
-    QDir().mkpath(workspace.root());
-    workspace.createFolders();
+    const Workspace workspace = bench::makeWorkspace(temp);
     const QString movies = temp.filePath(QStringLiteral("movies"));
     const QString section = QString::fromLatin1(settings::Section);
     ini::write(section, QStringLiteral("MovieFile"), movies, workspace.settingsFile());
@@ -117,7 +99,7 @@ int main(int argc, char **argv)
     projects.setNames(names);
     const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
 
-    NoLines lines;
+    bench::NoLines lines;
     // Wall-clock and processor time of one run: on a machine whose disk
     // others share, the flush at the end of a run makes the wall clock
     // wander; the processor time is the work the run itself does.
