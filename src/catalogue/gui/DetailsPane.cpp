@@ -10,7 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -32,15 +32,6 @@ void setUpRowList(QTreeView *list, const QString &objectName)
     list->setUniformRowHeights(true);
     list->setIconSize(QSize(30, 28));
     list->header()->setStretchLastSection(true);
-}
-
-QTreeWidget *makeRowList(const QString &objectName, QWidget *parent)
-{
-    auto *list = new QTreeWidget(parent);
-    list->setColumnCount(1);
-    list->setHeaderLabels({QStringLiteral("项目")});
-    setUpRowList(list, objectName);
-    return list;
 }
 
 CoverPreview::CoverPreview(QWidget *parent) : QLabel(parent)

@@ -7,7 +7,6 @@
 class QLineEdit;
 class QPushButton;
 class QTreeView;
-class QTreeWidget;
 
 namespace tessaly {
 
@@ -90,10 +89,9 @@ private:
     QPushButton *m_chooseFolder = nullptr;
 };
 
-// A list of rows the way every list of the window is set up: one column
-// "项目", no root decoration, no in-place editing, one row selected at most.
-QTreeWidget *makeRowList(const QString &objectName, QWidget *parent);
-// The same set-up for a view over a model of its own, which names the column.
+// Sets a view over a model of its own up the way every list of the window
+// is: no root decoration, no in-place editing, one row selected at most;
+// the model names the columns.
 void setUpRowList(QTreeView *list, const QString &objectName);
 
 } // namespace tessaly
