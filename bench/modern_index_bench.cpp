@@ -4,6 +4,7 @@
 //
 //   modern_index_bench [PROJECTS]     (default 10000)
 
+#include "BenchSupport.h"
 #include "catalogue/ProjectList.h"
 #include "platform/Messages.h"
 #include "settings/IniFile.h"
@@ -25,12 +26,6 @@
 using namespace tessaly;
 
 namespace {
-
-class SilentMessages : public MessagePresenter
-{
-public:
-    MessageAnswer present(const Message &) override { return MessageAnswer::Ok; }
-};
 
 QVariant evaluate(QWebEnginePage &page, const QString &script)
 {
@@ -58,13 +53,11 @@ int main(int argc, char **argv)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     QApplication app(argc, argv);
     const int projectCount = argc > 1 ? std::atoi(argv[1]) : 10000;
-    SilentMessages silent;
+    bench::SilentMessages silent;
     Messages::setPresenter(&silent);
 
     QTemporaryDir temp;
-    const Workspace workspace(temp.filePath(QStringLiteral("app")));
-    QDir().mkpath(workspace.root());
-    workspace.createFolders();
+    const Workspace workspace = bench::makeWorkspace(temp);
     style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}});
     QStringList names;
     const QStringList words = {QStringLiteral("庆余年"), QStringLiteral("Breaking Code"),

@@ -4,6 +4,7 @@
 //
 //   pageset_generation_bench [PROJECTS [EPISODES [ROUNDS]]]   (default 1000 x 50, 3)
 
+#include "BenchSupport.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
@@ -25,28 +26,7 @@
 
 using namespace tessaly;
 
-namespace {
-
-class SilentMessages : public MessagePresenter
-{
-public:
-    MessageAnswer present(const Message &) override { return MessageAnswer::Ok; }
-};
-
-class NoLines : public ProgressSink
-{
-public:
-    void add(const ProgressLine &) override {}
-    QStringList texts() const override { return {}; }
-};
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
+using bench::median;
 
 int main(int argc, char **argv)
 {
@@ -54,13 +34,11 @@ int main(int argc, char **argv)
     const int projectCount = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int episodeCount = argc > 2 ? std::atoi(argv[2]) : 50;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-    SilentMessages silent;
+    bench::SilentMessages silent;
     Messages::setPresenter(&silent);
 
     QTemporaryDir temp;
-    const Workspace workspace(temp.filePath(QStringLiteral("app")));
-    QDir().mkpath(workspace.root());
-    workspace.createFolders();
+    const Workspace workspace = bench::makeWorkspace(temp);
     const QString movies = temp.filePath(QStringLiteral("movies"));
     ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, workspace.settingsFile());
     ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QStringLiteral("False"),
@@ -83,7 +61,7 @@ int main(int argc, char **argv)
 
     std::vector<double> classic;
     std::vector<double> modern;
-    NoLines lines;
+    bench::NoLines lines;
     for (int round = 0; round < rounds; ++round) {
         for (const PageSet set : {PageSet::Classic, PageSet::Modern}) {
             style_values::save(workspace, style_values::defaults(), {set, {}});

@@ -44,6 +44,8 @@ QString CommandLine::usageText()
                           "  rename OLD NEW 将项目 OLD 重命名为 NEW (列表中第一个名为 OLD 的项目)\n"
                           "  cover NAME [EPISODE]  从视频截取封面 (EPISODE 为剧集序号或文件名)\n"
                           "  covers-missing 为无封面项目截取封面\n"
+                          "  check [NAME]   检查剧集能否在浏览器中播放 (NAME 的或全部项目的剧集),\n"
+                          "                 每集一行: 项目, 文件名, 结论, 原因, 时长, 以制表符分隔\n"
                           "  demo DIR       在新文件夹 DIR 中制作示例 (视频, 工作区和已发布的站点)");
 }
 
@@ -111,6 +113,7 @@ int CommandLine::run(const QStringList &arguments)
          [this](WorkspaceSession &s, const QStringList &a) {
              return cover_commands::cover(s.workspace(), s.projects(), a, m_out);
          }},
+        {"check", 0, 1, [this](WorkspaceSession &s, const QStringList &a) { return check(s, a); }},
         {"covers-missing", 0, 0,
          [this](WorkspaceSession &s, const QStringList &) {
              return cover_commands::coversMissing(s.workspace(), s.projects(), m_out);
@@ -177,6 +180,29 @@ int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)
 int CommandLine::remove(WorkspaceSession &session, const QString &name)
 {
     return session.remove(session.rowOf(name)).done() ? Done : Failed;
+}
+
+int CommandLine::check(WorkspaceSession &session, const QStringList &arguments)
+{
+    std::optional<int> row;
+    if (!arguments.isEmpty())
+        row = session.rowOf(arguments.first());
+    const VideoCheckOutcome outcome = session.checkVideos(row);
+    // A tab or line break inside a name would split its line.
+    const auto field = [](QString text) {
+        for (QChar &c : text) {
+            if (c == u'\t' || c == u'\n' || c == u'\r')
+                c = u'?';
+        }
+        return text;
+    };
+    for (const VideoCheckOutcome::Episode &episode : outcome.episodes) {
+        const media::Verdict &verdict = episode.check.verdict;
+        m_out(QStringList{field(episode.project), field(episode.fileName), verdict.text(), verdict.reason,
+                          media::durationText(episode.check.seconds, media::DurationStyle::Clock)}
+                  .join(u'\t'));
+    }
+    return outcome.status == CommandOutcome::Status::Done ? Done : Failed;
 }
 
 int CommandLine::list(WorkspaceSession &session)

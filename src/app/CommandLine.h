@@ -50,6 +50,7 @@ private:
     int list(WorkspaceSession &session);
     int add(WorkspaceSession &session, const QStringList &arguments);
     int remove(WorkspaceSession &session, const QString &name);
+    int check(WorkspaceSession &session, const QStringList &arguments);
     int usageError();
 
     QString m_applicationFolder;

@@ -2,17 +2,21 @@
 
 #include "app/WorkspaceCommands.h"
 #include "catalogue/CatalogueTexts.h"
+#include "catalogue/Episodes.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectRenaming.h"
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
 #include "platform/Messages.h"
 #include "settings/EditedSettings.h"
+#include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "site/PageSet.h"
 #include "site/Progress.h"
+#include "site/ProjectPages.h"
 #include "site/RunLog.h"
 #include "site/StyleValues.h"
+#include "site/VideoCheck.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -413,6 +417,63 @@ RunOutcome WorkspaceSession::runToEnd(const std::optional<SiteRun> &run, Progres
     RunClosing::showBox(outcome);
     if (wholeSite)
         sink.endWholeSiteRun();
+    return outcome;
+}
+
+namespace {
+
+// Why a project's episodes cannot be listed, as a run says it; empty when
+// they can, or when it has no folder.
+QString listingFailure(const ProjectSource &source)
+{
+    if (!source.usableName)
+        return unusableProjectNameText(source.name);
+    if (!source.unreadableReason.isEmpty())
+        return Messages::withPath(source.settingsFile, source.unreadableReason);
+    if (!source.usableFolder)
+        return settings::unusableEpisodeFolderText(source.episodeFolder);
+    if (!source.folderReason.isEmpty())
+        return Messages::withPath(source.episodeFolder, source.folderReason);
+    return {};
+}
+
+} // namespace
+
+VideoCheckOutcome WorkspaceSession::checkVideos(std::optional<int> row)
+{
+    VideoCheckOutcome outcome;
+    QStringList names = m_projects.names();
+    if (row) {
+        if (*row < 0 || *row >= names.size()) {
+            Messages::error(QStringLiteral("没有内容!"));
+            outcome.status = CommandOutcome::Status::Refused;
+            return outcome;
+        }
+        names = QStringList{names.at(*row)};
+    }
+    const files::NameOrder order = settings::episodeOrder(m_workspace);
+    media::FactsCache cache(videoFactsFile(m_workspace));
+    for (const ProjectSource &source : readProjectSources(m_workspace, names)) {
+        QString failure = listingFailure(source);
+        EpisodeListing listing;
+        if (failure.isEmpty() && !source.episodeFolder.isEmpty()) {
+            listing = listEpisodes(source.episodeFolder, order);
+            // Gone since its source was read.
+            if (!listing.ok())
+                failure = Messages::withPath(
+                    source.episodeFolder, listing.isFolder ? listing.error : QStringLiteral("文件夹不存在"));
+        }
+        if (!failure.isEmpty()) {
+            Messages::error(failure);
+            outcome.status = CommandOutcome::Status::Failed;
+            continue;
+        }
+        for (const QString &episode : listing.episodes)
+            outcome.episodes.append(
+                {source.name, episode, cache.check(files::joinPath(source.episodeFolder, episode))});
+    }
+    // A cache that cannot be written only costs the next check its time.
+    cache.save();
     return outcome;
 }
 

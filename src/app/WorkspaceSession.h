@@ -2,6 +2,7 @@
 
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/ProjectList.h"
+#include "media/EpisodeCheck.h"
 #include "site/RunReport.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
@@ -54,6 +55,22 @@ struct CommandOutcome
 
     bool done() const { return status == Status::Done; }
     static CommandOutcome of(Status status, int row = -1) { return CommandOutcome{status, row}; }
+};
+
+// What `check` found: each episode of the projects it looked at, in list
+// order and episode order. A project whose episodes could not be listed has
+// been said through the message seam; the command then failed, but the
+// other projects' episodes are here.
+struct VideoCheckOutcome
+{
+    struct Episode
+    {
+        QString project;
+        QString fileName;
+        media::EpisodeCheck check;
+    };
+    CommandOutcome::Status status = CommandOutcome::Status::Done;
+    QList<Episode> episodes;
 };
 
 // A whole-site run or a project update, prepared on the session's thread:
@@ -175,6 +192,12 @@ public:
     // prepared, run and closed as one command.
     RunOutcome generate(ProgressSink &sink);
     RunOutcome update(int row, ProgressSink &sink);
+
+    // `check`: what browsers make of each episode of the project at `row`,
+    // or of every project without one, through the workspace's cache of
+    // probed files, which keeps what was probed. It checks whatever
+    // `CheckVideos` says: that setting is for runs and the window.
+    VideoCheckOutcome checkVideos(std::optional<int> row);
 
     // "清空缓存文件" and "清空日志", once the caller has asked.
     CommandOutcome clearCache();

@@ -57,6 +57,7 @@ ProjectDetails readProjectDetails(const Workspace &workspace, const QString &nam
             details.episodes = std::move(listing.episodes);
             details.otherFiles = std::move(listing.otherFiles);
         }
+        details.checkVideos = settings::checksVideos(workspace);
     }
     return details;
 }

@@ -1,12 +1,14 @@
 #include "media/FactsCache.h"
 
 #include "files/FileServices.h"
-#include "files/VersionedJson.h"
 
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessaly::media {
 
@@ -15,118 +17,240 @@ namespace {
 const QString Format = QStringLiteral("tessaly-video-facts");
 // Raised whenever what the probe finds or how it is stored changes, so that
 // facts found by an older probe are found again.
-constexpr int Version = 1;
-
-QJsonObject toJson(const MediaFacts &facts)
+constexpr int Version = 2;
+// Each file of a folder is these values in a row of the folder's array.
+enum FileField
 {
-    QJsonObject object{
-        {QStringLiteral("readable"), facts.readable},
-        {QStringLiteral("empty"), facts.empty},
-        {QStringLiteral("container"), facts.container},
-        {QStringLiteral("family"), facts.family},
-        {QStringLiteral("videoCodec"), facts.videoCodec},
-        {QStringLiteral("videoProfile"), facts.videoProfile},
-        {QStringLiteral("bitDepth"), facts.bitDepth},
-        {QStringLiteral("chromaWidthShift"), facts.chromaWidthShift},
-        {QStringLiteral("chromaHeightShift"), facts.chromaHeightShift},
-        {QStringLiteral("width"), facts.width},
-        {QStringLiteral("height"), facts.height},
-        {QStringLiteral("interlaced"), facts.interlaced},
-        {QStringLiteral("audioCodecs"), QJsonArray::fromStringList(facts.audioCodecs)},
-        {QStringLiteral("indexAtEnd"), facts.indexAtEnd},
-    };
-    if (facts.seconds)
-        object.insert(QStringLiteral("seconds"), *facts.seconds);
-    return object;
+    NameField,
+    SizeField,
+    ModifiedField,
+    SecondsField, // null when unknown
+    KindField,
+    FileFields
+};
+
+// A kind is stored as an array, in this order.
+QCborArray kindToCbor(const MediaFacts &facts)
+{
+    return {facts.readable,
+            facts.empty,
+            facts.container,
+            facts.family,
+            facts.videoCodec,
+            facts.videoProfile,
+            facts.bitDepth,
+            facts.chromaWidthShift,
+            facts.chromaHeightShift,
+            facts.width,
+            facts.height,
+            facts.interlaced,
+            QCborArray::fromStringList(facts.audioCodecs),
+            facts.indexAtEnd};
 }
 
-MediaFacts fromJson(const QJsonObject &object)
+MediaFacts kindFromCbor(const QCborArray &kind)
 {
     MediaFacts facts;
-    facts.readable = object.value(QStringLiteral("readable")).toBool();
-    facts.empty = object.value(QStringLiteral("empty")).toBool();
-    facts.container = object.value(QStringLiteral("container")).toString();
-    facts.family = object.value(QStringLiteral("family")).toString();
-    facts.videoCodec = object.value(QStringLiteral("videoCodec")).toString();
-    facts.videoProfile = object.value(QStringLiteral("videoProfile")).toString();
-    facts.bitDepth = object.value(QStringLiteral("bitDepth")).toInt();
-    facts.chromaWidthShift = object.value(QStringLiteral("chromaWidthShift")).toInt();
-    facts.chromaHeightShift = object.value(QStringLiteral("chromaHeightShift")).toInt();
-    facts.width = object.value(QStringLiteral("width")).toInt();
-    facts.height = object.value(QStringLiteral("height")).toInt();
-    facts.interlaced = object.value(QStringLiteral("interlaced")).toBool();
-    for (const QJsonValue &codec : object.value(QStringLiteral("audioCodecs")).toArray())
+    facts.readable = kind.at(0).toBool();
+    facts.empty = kind.at(1).toBool();
+    facts.container = kind.at(2).toString();
+    facts.family = kind.at(3).toString();
+    facts.videoCodec = kind.at(4).toString();
+    facts.videoProfile = kind.at(5).toString();
+    facts.bitDepth = int(kind.at(6).toInteger());
+    facts.chromaWidthShift = int(kind.at(7).toInteger());
+    facts.chromaHeightShift = int(kind.at(8).toInteger());
+    facts.width = int(kind.at(9).toInteger());
+    facts.height = int(kind.at(10).toInteger());
+    facts.interlaced = kind.at(11).toBool();
+    for (const QCborValue &codec : kind.at(12).toArray())
         facts.audioCodecs.append(codec.toString());
-    facts.indexAtEnd = object.value(QStringLiteral("indexAtEnd")).toBool();
-    const QJsonValue seconds = object.value(QStringLiteral("seconds"));
-    if (seconds.isDouble())
-        facts.seconds = seconds.toDouble();
+    facts.indexAtEnd = kind.at(13).toBool();
     return facts;
 }
 
-struct Stamp
+// The folder's path bytes and the name's, as the cache keeps a file.
+std::pair<QByteArray, QByteArray> splitPath(const QString &path)
 {
-    bool exists = false;
-    qint64 size = 0;
-    qint64 modified = 0;
-};
-
-Stamp stampOf(const QString &path)
-{
-    const QFileInfo file(path);
-    if (!file.exists())
-        return {};
-    return {true, file.size(), file.lastModified().toMSecsSinceEpoch()};
+    const QByteArray bytes = QFile::encodeName(path);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    return {bytes.left(slash + 1), bytes.mid(slash + 1)};
 }
 
 } // namespace
 
 FactsCache::FactsCache(QString file) : m_file(std::move(file))
 {
-    load();
+    takeUnknown(read(m_file));
 }
 
-void FactsCache::load()
+FactsCache::InFolder::InFolder(FactsCache &cache, const QString &folder)
+    : m_cache(cache), m_folder(QFile::encodeName(folder))
 {
+    while (m_folder.endsWith('/'))
+        m_folder.chop(1);
+    m_descriptor = ::open(m_folder.isEmpty() ? "/" : m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_folder.append('/');
+}
+
+FactsCache::InFolder::~InFolder()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+EpisodeCheck FactsCache::InFolder::check(const QByteArray &name, const ProbeLimits &limits)
+{
+    const Stamp stamp = m_descriptor >= 0 ? stampOf(name, m_descriptor) : Stamp{};
+    return m_cache.check(m_folder, name, stamp, limits);
+}
+
+FactsCache::Stamp FactsCache::stampOf(const QByteArray &path, int descriptor)
+{
+    struct stat status;
+    if (path.isEmpty() ||
+        ::fstatat(descriptor >= 0 ? descriptor : AT_FDCWD, path.constData(), &status, 0) != 0)
+        return {};
+    return {true, qint64(status.st_size),
+            qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000};
+}
+
+FactsCache::Stored FactsCache::read(const QString &file)
+{
+    Stored stored;
     bool missing = false;
-    const std::optional<QByteArray> bytes = files::readPlainFile(m_file, &missing);
+    const std::optional<QByteArray> bytes = files::readPlainFile(file, &missing);
     if (!bytes)
-        return;
-    const std::optional<QJsonObject> root = files::versioned_json::read(*bytes, Format, Version);
-    if (!root)
-        return;
-    for (const QJsonValue &value : root->value(QStringLiteral("files")).toArray()) {
-        const QJsonObject entry = value.toObject();
-        const QByteArray path =
-            QByteArray::fromBase64(entry.value(QStringLiteral("path")).toString().toLatin1());
-        if (path.isEmpty() || !entry.value(QStringLiteral("facts")).isObject())
+        return stored;
+    const QCborMap root = QCborValue::fromCbor(*bytes).toMap();
+    if (root.value(QStringLiteral("format")).toString() != Format ||
+        root.value(QStringLiteral("version")).toInteger() != Version)
+        return stored;
+    for (const QCborValue &kind : root.value(QStringLiteral("kinds")).toArray())
+        stored.kinds.append(kindFromCbor(kind.toArray()));
+    const QCborArray folders = root.value(QStringLiteral("folders")).toArray();
+    stored.folders.reserve(folders.size() / 2);
+    // Each folder is its path's bytes, ending in the separator, then the
+    // array of its files' fields one after the other.
+    for (qsizetype at = 0; at + 1 < folders.size(); at += 2) {
+        const QCborArray files = folders.at(at + 1).toArray();
+        Files &folder = stored.folders[folders.at(at).toByteArray()];
+        folder.reserve(files.size() / FileFields);
+        for (qsizetype field = 0; field + FileFields <= files.size(); field += FileFields) {
+            const QByteArray name = files.at(field + NameField).toByteArray();
+            Entry entry{files.at(field + SizeField).toInteger(-1),
+                        files.at(field + ModifiedField).toInteger(-1), std::nullopt,
+                        int(files.at(field + KindField).toInteger(-1))};
+            const QCborValue seconds = files.at(field + SecondsField);
+            if (seconds.isDouble())
+                entry.seconds = seconds.toDouble();
+            if (name.isEmpty() || entry.kind < 0 || entry.kind >= stored.kinds.size())
+                continue;
+            folder.insert(name, entry);
+        }
+    }
+    return stored;
+}
+
+int FactsCache::kindOf(const MediaFacts &facts)
+{
+    MediaFacts kind = facts;
+    kind.seconds.reset();
+    const QByteArray signature = QCborValue(kindToCbor(kind)).toCbor();
+    const auto found = m_kindIndex.constFind(signature);
+    if (found != m_kindIndex.cend())
+        return *found;
+    const Verdict verdict = verdictFor(kind);
+    m_kinds.append({std::move(kind), verdict});
+    m_kindIndex.insert(signature, int(m_kinds.size() - 1));
+    return int(m_kinds.size() - 1);
+}
+
+void FactsCache::takeUnknown(Stored stored)
+{
+    QList<int> kinds;
+    kinds.reserve(stored.kinds.size());
+    bool renumbered = false;
+    for (const MediaFacts &kind : stored.kinds) {
+        kinds.append(kindOf(kind));
+        renumbered = renumbered || kinds.last() != kinds.size() - 1;
+    }
+    for (auto folder = stored.folders.begin(); folder != stored.folders.end(); ++folder) {
+        if (renumbered) {
+            for (Entry &entry : *folder)
+                entry.kind = kinds.at(entry.kind);
+        }
+        Files &known = m_folders[folder.key()];
+        if (known.isEmpty()) {
+            known = std::move(*folder);
             continue;
-        m_entries.insert(path, {qint64(entry.value(QStringLiteral("size")).toDouble(-1)),
-                                qint64(entry.value(QStringLiteral("modified")).toDouble(-1)),
-                                fromJson(entry.value(QStringLiteral("facts")).toObject())});
+        }
+        for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry) {
+            if (!known.contains(entry.key()))
+                known.insert(entry.key(), *entry);
+        }
     }
 }
 
-MediaFacts FactsCache::facts(const QString &path, const ProbeLimits &limits)
+const FactsCache::Entry *FactsCache::known(const QByteArray &folder, const QByteArray &name,
+                                           const Stamp &stamp) const
 {
-    const QByteArray key = QFile::encodeName(path);
-    const Stamp stamp = stampOf(path);
-    {
-        std::lock_guard lock(m_mutex);
-        const auto known = m_entries.constFind(key);
-        if (stamp.exists && known != m_entries.cend() && known->size == stamp.size &&
-            known->modified == stamp.modified)
-            return known->facts;
-    }
-    const MediaFacts facts = probeEpisode(path, limits);
+    if (!stamp.exists)
+        return nullptr;
+    const auto files = m_folders.constFind(folder);
+    if (files == m_folders.cend())
+        return nullptr;
+    const auto found = files->constFind(name);
+    if (found == files->cend() || found->size != stamp.size || found->modified != stamp.modified)
+        return nullptr;
+    return &*found;
+}
+
+MediaFacts FactsCache::probe(const QByteArray &folder, const QByteArray &name, const Stamp &stamp,
+                             const ProbeLimits &limits)
+{
+    const MediaFacts facts = probeEpisode(QFile::decodeName(folder + name), limits);
     // A file that could not be read because the libraries are missing or
     // time ran out is tried again next time; one the probe read is kept.
     if (stamp.exists && (facts.readable || facts.empty)) {
         std::lock_guard lock(m_mutex);
-        m_entries.insert(key, {stamp.size, stamp.modified, facts});
+        m_folders[folder].insert(name, {stamp.size, stamp.modified, facts.seconds, kindOf(facts)});
         ++m_probed;
     }
     return facts;
+}
+
+MediaFacts FactsCache::facts(const QString &path, const ProbeLimits &limits)
+{
+    const auto [folder, name] = splitPath(path);
+    const Stamp stamp = stampOf(folder + name);
+    {
+        std::lock_guard lock(m_mutex);
+        if (const Entry *entry = known(folder, name, stamp)) {
+            MediaFacts facts = m_kinds.at(entry->kind).facts;
+            facts.seconds = entry->seconds;
+            return facts;
+        }
+    }
+    return probe(folder, name, stamp, limits);
+}
+
+EpisodeCheck FactsCache::check(const QString &path, const ProbeLimits &limits)
+{
+    const auto [folder, name] = splitPath(path);
+    return check(folder, name, stampOf(folder + name), limits);
+}
+
+EpisodeCheck FactsCache::check(const QByteArray &folder, const QByteArray &name, const Stamp &stamp,
+                               const ProbeLimits &limits)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (const Entry *entry = known(folder, name, stamp))
+            return {m_kinds.at(entry->kind).verdict, entry->seconds};
+    }
+    const MediaFacts facts = probe(folder, name, stamp, limits);
+    return {verdictFor(facts), facts.seconds};
 }
 
 int FactsCache::probed() const
@@ -137,23 +261,48 @@ int FactsCache::probed() const
 
 bool FactsCache::save(QString *reason)
 {
-    QJsonArray entries;
     {
         std::lock_guard lock(m_mutex);
         if (m_probed == 0)
             return true;
-        for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry) {
-            if (!stampOf(QFile::decodeName(entry.key())).exists)
+    }
+    // Another user of the file (the window beside a run, say) may have
+    // saved files this one never asked about; they are kept.
+    Stored saved = read(m_file);
+    QCborArray folders;
+    QCborArray kinds;
+    {
+        std::lock_guard lock(m_mutex);
+        takeUnknown(std::move(saved));
+        // Only the kinds of files still there are written, renumbered.
+        QList<int> written(m_kinds.size(), -1);
+        for (auto folder = m_folders.cbegin(); folder != m_folders.cend(); ++folder) {
+            QCborArray files;
+            for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry) {
+                if (!stampOf(folder.key() + entry.key()).exists)
+                    continue;
+                int &kind = written[entry->kind];
+                if (kind < 0) {
+                    kind = int(kinds.size());
+                    kinds.append(kindToCbor(m_kinds.at(entry->kind).facts));
+                }
+                files.append(entry.key());
+                files.append(entry->size);
+                files.append(entry->modified);
+                files.append(entry->seconds ? QCborValue(*entry->seconds) : QCborValue(nullptr));
+                files.append(kind);
+            }
+            if (files.isEmpty())
                 continue;
-            entries.append(QJsonObject{{QStringLiteral("path"), QString::fromLatin1(entry.key().toBase64())},
-                                       {QStringLiteral("size"), double(entry->size)},
-                                       {QStringLiteral("modified"), double(entry->modified)},
-                                       {QStringLiteral("facts"), toJson(entry->facts)}});
+            folders.append(folder.key());
+            folders.append(files);
         }
     }
-    const QByteArray bytes =
-        files::versioned_json::bytes(Format, Version, QJsonObject{{QStringLiteral("files"), entries}});
-    if (!files::writeFileAtomically(m_file, bytes, reason))
+    const QCborMap root{{QStringLiteral("format"), Format},
+                        {QStringLiteral("version"), Version},
+                        {QStringLiteral("kinds"), kinds},
+                        {QStringLiteral("folders"), folders}};
+    if (!files::writeFileAtomically(m_file, QCborValue(root).toCbor(), reason))
         return false;
     std::lock_guard lock(m_mutex);
     m_probed = 0;

@@ -26,6 +26,8 @@ EditedSettings EditedSettings::read(const Workspace &workspace)
     edited.naturalOrder =
         settings::nameOrderFor(settings::siteValue(workspace, QLatin1String(settings::NaturalOrderKey))) ==
         files::NameOrder::Natural;
+    edited.checkVideos =
+        settings::checksVideosFor(settings::siteValue(workspace, QLatin1String(settings::CheckVideosKey)));
     return edited;
 }
 
@@ -63,6 +65,8 @@ bool EditedSettings::save(const Workspace &workspace) const
     values.append({QLatin1String(settings::CoverSearch2Key), coverSearch2});
     values.append({QLatin1String(settings::NaturalOrderKey),
                    naturalOrder ? QStringLiteral("True") : QStringLiteral("False")});
+    values.append({QLatin1String(settings::CheckVideosKey),
+                   checkVideos ? QStringLiteral("True") : QStringLiteral("False")});
     bool written = false;
     if (replaceUnreadableFile && !readFailure(workspace).isEmpty()) {
         QString content;

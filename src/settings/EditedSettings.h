@@ -21,6 +21,7 @@ struct EditedSettings
     QString webLink;
     bool webUpdate = false;
     bool naturalOrder = true;
+    bool checkVideos = true;
     QString coverSearch1;
     QString coverSearch2;
     // The user agreed to replace a `Setting.ini` that cannot be read: `save`
@@ -28,20 +29,21 @@ struct EditedSettings
     // saved as always, keeping its other keys.
     bool replaceUnreadableFile = false;
 
-    // Everything empty, `webUpdate` off and `naturalOrder` on when
-    // `Setting.ini` is missing; `webUpdate` is on only for the exact word
-    // "True", `naturalOrder` off only for the exact word "False".
+    // Everything empty, `webUpdate` off, `naturalOrder` and `checkVideos`
+    // on when `Setting.ini` is missing; `webUpdate` is on only for the exact
+    // word "True", `naturalOrder` and `checkVideos` off only for the exact
+    // word "False".
     static EditedSettings read(const Workspace &workspace);
     // Why `Setting.ini` is there but cannot be read, as its path, CR LF, the
     // reason; empty when it can be read or is missing.
     static QString readFailure(const Workspace &workspace);
 
     // Writes WebUpdate ("True" or "False"), MovieFile, WebFile, WebLink,
-    // CoverSearch1, CoverSearch2 and NaturalOrder ("True" or "False"), in
-    // this order, with one replacement of
-    // the file. A movie root or site folder that the file cannot carry is
-    // refused first. A refusal or failed write is reported with its path and
-    // the reason, and nothing is written.
+    // CoverSearch1, CoverSearch2, NaturalOrder and CheckVideos ("True" or
+    // "False"), in this order, with one replacement of the file. A movie
+    // root or site folder that the file cannot carry is refused first. A
+    // refusal or failed write is reported with its path and the reason, and
+    // nothing is written.
     bool save(const Workspace &workspace) const;
 };
 

@@ -78,5 +78,16 @@ files::NameOrder episodeOrder(const Workspace &workspace)
     return nameOrderFor(siteValue(workspace, QLatin1String(NaturalOrderKey)));
 }
 
+bool checksVideosFor(const QString &checkVideosValue)
+{
+    return checkVideosValue != QLatin1String("False");
+}
+
+bool checksVideos(const Workspace &workspace)
+{
+    return !files::plainFileExists(workspace.settingsFile()) ||
+           checksVideosFor(siteValue(workspace, QLatin1String(CheckVideosKey)));
+}
+
 } // namespace settings
 } // namespace tessaly

@@ -48,6 +48,8 @@ inline constexpr const char *NaturalOrderKey = "NaturalOrder";
 inline constexpr const char *CheckVideosKey = "CheckVideos";
 files::NameOrder nameOrderFor(const QString &naturalOrderValue);
 files::NameOrder episodeOrder(const Workspace &workspace);
+bool checksVideosFor(const QString &checkVideosValue);
+bool checksVideos(const Workspace &workspace);
 
 } // namespace settings
 } // namespace tessaly

@@ -205,20 +205,6 @@ QString jsonSeconds(std::optional<double> seconds)
     return QString::number(*seconds, 'f', 3);
 }
 
-QString durationText(double seconds)
-{
-    if (!std::isfinite(seconds) || seconds < 0)
-        return {};
-    const qint64 whole = qint64(std::llround(seconds));
-    const qint64 hours = whole / 3600;
-    const QString minutesAndSeconds =
-        QStringLiteral("%1:%2")
-            .arg(hours > 0 ? QStringLiteral("%1").arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
-                           : QString::number(whole / 60))
-            .arg(whole % 60, 2, 10, QLatin1Char('0'));
-    return hours > 0 ? QString::number(hours) + u':' + minutesAndSeconds : minutesAndSeconds;
-}
-
 QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot)
 {
     if (movieRoot.isEmpty() || movieRoot == QLatin1String("/"))

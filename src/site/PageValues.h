@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/EpisodeCheck.h"
+
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -40,8 +42,8 @@ void appendJsonString(QString &out, QStringView value);
 // finite, non-negative number.
 QString jsonSeconds(std::optional<double> seconds);
 // A duration as a viewer reads it, to the nearest second: "42:10",
-// "12:34:56", "0:05".
-QString durationText(double seconds);
+// "12:34:56", "0:05"; the same on the pages as in the window.
+using media::durationText;
 
 // The episode folder relative to the movie root (taken without trailing
 // separators): the root is removed from the start when the folder is the

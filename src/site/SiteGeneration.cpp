@@ -40,8 +40,8 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
                 ini::valueIn(*content, section, QStringLiteral("MovieFile")));
             inputs.episodeOrder = settings::nameOrderFor(
                 ini::valueIn(*content, section, QLatin1String(settings::NaturalOrderKey)));
-            inputs.checkVideos =
-                ini::valueIn(*content, section, QLatin1String(settings::CheckVideosKey)) != u"False";
+            inputs.checkVideos = settings::checksVideosFor(
+                ini::valueIn(*content, section, QLatin1String(settings::CheckVideosKey)));
         } else {
             inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
         }

@@ -1,11 +1,8 @@
 #include "site/VideoCheck.h"
 
 #include "files/FileServices.h"
-#include "media/Verdict.h"
 #include "site/ProjectPages.h"
 #include "workspace/Workspace.h"
-
-#include <QFile>
 
 namespace tessaly {
 
@@ -14,34 +11,53 @@ QString videoFactsFile(const Workspace &workspace)
     return files::joinPath(workspace.data(), media::FactsCache::fileName());
 }
 
-VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled) : m_report(report)
+VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled)
+    : m_report(report), m_enabled(enabled)
 {
     if (enabled)
-        m_cache.emplace(videoFactsFile(workspace));
+        m_loading = std::async(std::launch::async, [file = videoFactsFile(workspace)] {
+            return std::make_unique<media::FactsCache>(file);
+        });
+}
+
+media::FactsCache &VideoCheck::cache() const
+{
+    if (!m_cache)
+        m_cache = m_loading.get();
+    return *m_cache;
 }
 
 EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray &fileName) const
 {
-    if (!m_cache)
+    if (!m_enabled)
         return {};
-    const media::MediaFacts facts =
-        m_cache->facts(files::joinPath(episodeFolder, QFile::decodeName(fileName)));
-    const media::Verdict verdict = media::verdictFor(facts);
+    if (episodeFolder != m_checkedFolder) {
+        m_checked.clear();
+        m_checkedFolder = episodeFolder;
+        m_folder.emplace(cache(), episodeFolder);
+    }
+    const media::EpisodeCheck check = m_folder->check(fileName);
+    m_checked.append(check);
     EpisodeFacts episode;
-    episode.seconds = facts.seconds;
-    episode.verdict = verdict.word();
-    if (verdict.noted())
-        episode.reason = verdict.reason;
+    episode.seconds = check.seconds;
+    episode.verdict = check.verdict.word();
+    if (check.verdict.noted())
+        episode.reason = check.verdict.reason;
     return episode;
 }
 
 void VideoCheck::check(const ProjectContent &content)
 {
-    if (!m_cache)
+    if (!m_enabled)
         return;
-    for (const QString &episode : content.episodeNames) {
+    // The pages asked for these episodes in this order just before.
+    const bool known =
+        content.episodeFolder == m_checkedFolder && m_checked.size() == content.episodeNames.size();
+    for (qsizetype i = 0; i < content.episodeNames.size(); ++i) {
+        const QString &episode = content.episodeNames.at(i);
         const media::Verdict verdict =
-            media::verdictFor(m_cache->facts(files::joinPath(content.episodeFolder, episode)));
+            known ? m_checked.at(i).verdict
+                  : cache().check(files::joinPath(content.episodeFolder, episode)).verdict;
         if (!verdict.noted())
             continue;
         ++m_noted;
@@ -49,6 +65,9 @@ void VideoCheck::check(const ProjectContent &content)
                           verdict.reason + QStringLiteral(")"),
                       ProgressIcon::Failure);
     }
+    m_checked.clear();
+    m_checkedFolder.clear();
+    m_folder.reset();
 }
 
 void VideoCheck::save()

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "media/EpisodeCheck.h"
 #include "media/FactsCache.h"
 #include "site/EpisodeFacts.h"
 #include "site/RunReport.h"
 
+#include <QList>
+#include <future>
+#include <memory>
 #include <optional>
 
 namespace tessaly {
@@ -29,9 +33,21 @@ public:
     int noted() const { return m_noted; }
 
 private:
+    media::FactsCache &cache() const;
+
     RunReport &m_report;
+    bool m_enabled;
+    // The cache is read on a thread of its own while the run reads its
+    // inputs and clears the old pages, and waited for when first needed.
+    mutable std::future<std::unique_ptr<media::FactsCache>> m_loading;
     // Probing fills the cache; asking for facts does not change the run.
-    mutable std::optional<media::FactsCache> m_cache;
+    mutable std::unique_ptr<media::FactsCache> m_cache;
+    // The checks the pages of the last folder asked for, in the order of
+    // its episodes, so that its note lines need not look at each file
+    // again; one folder at a time.
+    mutable QString m_checkedFolder;
+    mutable std::optional<media::FactsCache::InFolder> m_folder;
+    mutable QList<media::EpisodeCheck> m_checked;
     int m_noted = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "files/Reasons.h"
 #include "files/TextFile.h"
+#include "media/FactsCache.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
@@ -280,6 +281,37 @@ TEST_F(CommandLineTest, CoverCommandsTakeFramesFromTheVideos)
     EXPECT_NE(space.readBytes(QStringLiteral("Web/Image/甲.jpg")), defaultCoverBytes());
     EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/乙.jpg")), "cover");
     EXPECT_EQ(run({QStringLiteral("covers-missing"), QStringLiteral("甲")}), 2);
+}
+
+TEST_F(CommandLineTest, CheckPrintsWhatBrowsersMakeOfEachEpisodeAndGoesOnPastAMissingFolder)
+{
+    space.writeText(QStringLiteral("Style/Style.ini"),
+                    QStringLiteral("[Setting]\r\nCoverwidth=185\r\nCoverheight=250\r\nLinecontent=3"));
+    space.writeList({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+    for (const char *name : {"甲", "乙", "丙"})
+        addProject(QString::fromUtf8(name));
+    ASSERT_TRUE(MediaSample{}.write(space.path(QStringLiteral("m/甲/1.mp4"))));
+    space.writeBytes(QStringLiteral("m/甲/2\t.avi"), "damaged");
+    QDir(space.path(QStringLiteral("m/乙"))).removeRecursively();
+    MediaSample matroska;
+    matroska.muxer = "matroska";
+    ASSERT_TRUE(matroska.write(space.path(QStringLiteral("m/丙/a.mkv"))));
+
+    const QStringList first = {QStringLiteral("甲\t1.mp4\t可以播放\t\t0:00:01"),
+                               QStringLiteral("甲\t2?.avi\t无法识别的视频文件\t无法读取\t")};
+    EXPECT_EQ(run({QStringLiteral("check")}), 1);
+    EXPECT_EQ(out, first + QStringList{QStringLiteral("丙\ta.mkv\t部分浏览器无法播放\tMKV 格式\t0:00:01")});
+    EXPECT_EQ(messages.texts(), QStringList{Messages::withPath(space.path(QStringLiteral("m/乙")),
+                                                               QStringLiteral("文件夹不存在"))});
+    EXPECT_TRUE(space.exists(QStringLiteral("Data/") + media::FactsCache::fileName()));
+
+    messages.clear();
+    EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("甲")}), 0);
+    EXPECT_EQ(out, first);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("丁")}), 1);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
 }
 
 TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFolder)

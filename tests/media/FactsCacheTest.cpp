@@ -61,4 +61,25 @@ TEST(FactsCache, ProbesOnlyNewOrChangedFilesAndSurvivesADamagedCache)
     }
 }
 
+TEST(FactsCache, SavingKeepsWhatAnotherUserOfTheFileSavedMeanwhile)
+{
+    QTemporaryDir folder;
+    const QString cacheFile = folder.filePath(FactsCache::fileName());
+    const QString first = folder.filePath(QStringLiteral("1.mp4"));
+    const QString second = folder.filePath(QStringLiteral("2.mp4"));
+    ASSERT_TRUE(MediaSample{}.write(first));
+    ASSERT_TRUE(MediaSample{}.write(second));
+    FactsCache window(cacheFile);
+    FactsCache run(cacheFile);
+    window.facts(first);
+    run.facts(second);
+    ASSERT_TRUE(run.save());
+    ASSERT_TRUE(window.save());
+
+    FactsCache next(cacheFile);
+    next.facts(first);
+    next.facts(second);
+    EXPECT_EQ(next.probed(), 0);
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "site/PageValues.h"
 #include "site/SiteFixture.h"
 #include "site/StyleValues.h"
+#include "support/TestVideos.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -169,6 +170,27 @@ TEST(ModernPageValues, JsonStringsAndDurationsAsThePagesNeedThem)
     EXPECT_EQ(page::durationText(45296), QStringLiteral("12:34:56"));
     EXPECT_EQ(page::durationText(3600), QStringLiteral("1:00:00"));
     EXPECT_EQ(page::durationText(4.6), QStringLiteral("0:05"));
+    EXPECT_EQ(page::durationText(1e300), QString()); // as a damaged file may claim
+    EXPECT_EQ(media::durationText(4.6, media::DurationStyle::Clock), QStringLiteral("0:00:05"));
     EXPECT_EQ(page::jsonSeconds(std::nullopt), QStringLiteral("null"));
     EXPECT_EQ(page::jsonSeconds(-1), QStringLiteral("null"));
+}
+
+TEST_F(ModernPages, TheRunsOwnCheckGivesThePagesTheirFactsAndNotesTheSameEpisodes)
+{
+    choose(PageSet::Modern);
+    const QString folder = addProject(QStringLiteral("甲"), QStringLiteral("m/甲"));
+    ASSERT_TRUE(MediaSample{}.write(folder + QStringLiteral("/1.mp4")));
+    MediaSample matroska;
+    matroska.muxer = "matroska";
+    ASSERT_TRUE(matroska.write(folder + QStringLiteral("/2.mkv")));
+
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_EQ(failureLines(), QStringList{QStringLiteral("2.mkv: 部分浏览器无法播放 (MKV 格式)")});
+    const QJsonArray episodes = episodeData(utf8(QStringLiteral("Web/Data/甲.html")));
+    ASSERT_EQ(episodes.size(), 2);
+    EXPECT_EQ(episodes.at(0)[QStringLiteral("verdict")].toString(), QStringLiteral("ok"));
+    EXPECT_NEAR(episodes.at(0)[QStringLiteral("duration")].toDouble(), 1.0, 0.2);
+    EXPECT_EQ(episodes.at(1)[QStringLiteral("verdict")].toString(), QStringLiteral("partial"));
+    EXPECT_EQ(episodes.at(1)[QStringLiteral("reason")].toString(), QStringLiteral("MKV 格式"));
 }

@@ -243,7 +243,7 @@ void MainWindow::showProjectAddedAtTop()
 {
     if (projects().size() == 0)
         return;
-    m_controls->details->showEpisodes({});
+    m_controls->details->clearEpisodes();
     // Selecting the new row runs the click handling for it.
     selectRow(0);
 }

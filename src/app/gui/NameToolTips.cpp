@@ -25,14 +25,20 @@ public:
         auto *help = static_cast<QHelpEvent *>(event);
         const QModelIndex index = m_list->indexAt(help->pos());
         const QString name = index.data(Qt::DisplayRole).toString();
-        if (!index.isValid() || !isCutOff(index, name)) {
+        // The row's own tip, if it has one, follows the name.
+        QStringList lines;
+        if (index.isValid() && isCutOff(index, name))
+            lines.append(name.toHtmlEscaped());
+        if (const QString tip = index.data(Qt::ToolTipRole).toString(); !tip.isEmpty())
+            lines.append(tip.toHtmlEscaped());
+        if (lines.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
             return true;
         }
         // Escaped and marked up, so the name shows exactly as it is.
-        const QString plain =
-            QStringLiteral("<p style='white-space:pre'>") + name.toHtmlEscaped() + QStringLiteral("</p>");
+        const QString plain = QStringLiteral("<p style='white-space:pre'>") +
+                              lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
         QToolTip::showText(help->globalPos(), plain, m_list->viewport(), m_list->visualRect(index));
         return true;
     }

@@ -4,6 +4,7 @@
 #include "app/gui/ProjectChoice.h"
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
+#include "catalogue/gui/EpisodeListModel.h"
 #include "covers/CoverTexts.h"
 #include "covers/VideoCovers.h"
 #include "platform/Messages.h"
@@ -13,12 +14,12 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
-                                           BackgroundRun &background, QTreeWidget *episodes,
+                                           BackgroundRun &background, QTreeView *episodes,
                                            MessagePanel *panel, QWidget *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
       m_panel(panel), m_episodeMenu(new QMenu(owner)),
@@ -67,8 +68,8 @@ void VideoCoverController::grabForChosenProject()
 
 void VideoCoverController::grabFromSelectedEpisode()
 {
-    const QTreeWidgetItem *row = m_episodes->currentItem();
-    if (m_background.isRunning() || !row)
+    const QModelIndex row = m_episodes->currentIndex();
+    if (m_background.isRunning() || !row.isValid())
         return;
     const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
@@ -76,7 +77,8 @@ void VideoCoverController::grabFromSelectedEpisode()
     auto cover = std::make_shared<covers::VideoCover>();
     covers::GrabLimits limits;
     limits.cancelled = m_background.stopFlag();
-    start([workspace = m_session.workspace(), project = *project, episode = row->text(0), limits,
+    start([workspace = m_session.workspace(), project = *project,
+           episode = row.data(EpisodeListModel::FileNameRole).toString(), limits,
            cover] { *cover = covers::grabEpisodeCover(workspace, project, episode, limits); },
           [this, cover] {
               if (cover->written)
@@ -125,11 +127,11 @@ void VideoCoverController::start(std::function<void()> work, std::function<void(
 
 void VideoCoverController::showEpisodeMenu(const QPoint &position)
 {
-    QTreeWidget *episodes = m_episodes;
-    QTreeWidgetItem *row = episodes->itemAt(position);
-    if (!row)
+    QTreeView *episodes = m_episodes;
+    const QModelIndex row = episodes->indexAt(position);
+    if (!row.isValid())
         return;
-    episodes->setCurrentItem(row);
+    episodes->setCurrentIndex(row);
     m_episodeMenu->popup(episodes->viewport()->mapToGlobal(position));
 }
 

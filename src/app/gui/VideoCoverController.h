@@ -6,7 +6,7 @@
 
 class QAction;
 class QMenu;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace tessaly {
@@ -31,7 +31,7 @@ public:
     // `episodes` is the chosen project's episode list; a run over every
     // project reports to `panel`. The controller belongs to `owner`.
     VideoCoverController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
-                         QTreeWidget *episodes, MessagePanel *panel, QWidget *owner);
+                         QTreeView *episodes, MessagePanel *panel, QWidget *owner);
     ~VideoCoverController() override;
 
     void grabForChosenProject();
@@ -55,7 +55,7 @@ private:
     WorkspaceSession &m_session;
     ProjectChoice &m_choice;
     BackgroundRun &m_background;
-    QTreeWidget *m_episodes;
+    QTreeView *m_episodes;
     MessagePanel *m_panel;
     QMenu *m_episodeMenu;
     QAction *m_episodeAction;

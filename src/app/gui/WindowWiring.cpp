@@ -12,6 +12,7 @@
 #include "app/gui/WindowControls.h"
 #include "app/gui/WorkspaceMenuController.h"
 #include "catalogue/gui/DetailsPane.h"
+#include "catalogue/gui/EpisodeChecks.h"
 #include "platform/gui/BackgroundRun.h"
 #include "platform/gui/DialogColourChooser.h"
 #include "platform/gui/DialogFileChooser.h"
@@ -20,6 +21,7 @@
 #include "platform/gui/QtClipboard.h"
 #include "platform/gui/QtDesktop.h"
 #include "platform/network/NetworkServerProbe.h"
+#include "site/VideoCheck.h"
 #include "site/gui/MessagePanel.h"
 
 #include <QAction>
@@ -150,6 +152,8 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     auto *coverCommands = new CoverController(session, choice, controls.details->coverPreview(),
                                               *outside.fileChooser, *outside.http, *outside.clipboard,
                                               *outside.desktop, outside.makeBrowser, &window);
+    controls.details->setEpisodeChecks(new EpisodeChecks(videoFactsFile(session.workspace()),
+                                                         controls.details->episodeModel(), controls.details));
     auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
                                                  site->panel(), &window);
 

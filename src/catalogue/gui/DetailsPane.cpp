@@ -1,15 +1,16 @@
 #include "catalogue/gui/DetailsPane.h"
 
 #include "catalogue/ProjectSelection.h"
+#include "catalogue/gui/EpisodeChecks.h"
+#include "catalogue/gui/EpisodeListModel.h"
 #include "platform/gui/Buttons.h"
-#include "platform/gui/RowIcons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -31,15 +32,6 @@ void setUpRowList(QTreeView *list, const QString &objectName)
     list->setUniformRowHeights(true);
     list->setIconSize(QSize(30, 28));
     list->header()->setStretchLastSection(true);
-}
-
-QTreeWidget *makeRowList(const QString &objectName, QWidget *parent)
-{
-    auto *list = new QTreeWidget(parent);
-    list->setColumnCount(1);
-    list->setHeaderLabels({QStringLiteral("项目")});
-    setUpRowList(list, objectName);
-    return list;
 }
 
 CoverPreview::CoverPreview(QWidget *parent) : QLabel(parent)
@@ -106,7 +98,17 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     m_folder = new QLineEdit(this);
     m_folder->setObjectName(QStringLiteral("Text1"));
     m_folder->setReadOnly(true);
-    m_episodes = makeRowList(QStringLiteral("ListView2"), this);
+    m_episodeModel = new EpisodeListModel(this);
+    m_episodes = new QTreeView(this);
+    m_episodes->setModel(m_episodeModel);
+    setUpRowList(m_episodes, QStringLiteral("ListView2"));
+    // The name takes the width; the duration keeps room for "10:00:00".
+    QHeaderView *header = m_episodes->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(EpisodeListModel::NameColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(EpisodeListModel::DurationColumn, QHeaderView::Fixed);
+    header->resizeSection(EpisodeListModel::DurationColumn,
+                          m_episodes->fontMetrics().horizontalAdvance(QStringLiteral("10:00:00")) + 16);
     m_otherFiles = new QLabel(this);
     m_otherFiles->setObjectName(QStringLiteral("Label2"));
     m_otherFiles->setTextFormat(Qt::PlainText);
@@ -148,7 +150,7 @@ void DetailsPane::showEmpty()
     setTitle(QString::fromUtf8(EmptyCaption));
     m_cover->showDefaultCover();
     m_folder->clear();
-    m_episodes->clear();
+    clearEpisodes();
     showOtherFiles({});
 }
 
@@ -160,22 +162,15 @@ void DetailsPane::showProject(const ProjectDetails &details)
     setTitle(caption.replace(u'&', QStringLiteral("&&")));
     m_cover->showCoverFile(details.coverFile);
     m_folder->setText(details.episodeFolder);
-    showEpisodes(details.episodes);
+    m_episodeModel->showEpisodes(details.name, details.episodes);
+    if (m_checks && details.checkVideos && !details.episodes.isEmpty())
+        m_checks->start(details.episodeFolder);
     showOtherFiles(details.otherFiles);
 }
 
-void DetailsPane::showEpisodes(const QStringList &episodes)
+void DetailsPane::clearEpisodes()
 {
-    m_episodes->clear();
-    const QIcon icon = rowIcon(1);
-    QList<QTreeWidgetItem *> rows;
-    rows.reserve(episodes.size());
-    for (const QString &episode : episodes) {
-        auto *row = new QTreeWidgetItem(QStringList{episode});
-        row->setIcon(0, icon);
-        rows.append(row);
-    }
-    m_episodes->addTopLevelItems(rows);
+    m_episodeModel->showEpisodes({}, {});
 }
 
 void DetailsPane::showOtherFiles(const QStringList &otherFiles)

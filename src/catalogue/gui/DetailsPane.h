@@ -7,10 +7,11 @@
 class QLineEdit;
 class QPushButton;
 class QTreeView;
-class QTreeWidget;
 
 namespace tessaly {
 
+class EpisodeChecks;
+class EpisodeListModel;
 struct ProjectDetails;
 
 // `Picture1`: the cover, scaled to fit the box without distortion.
@@ -41,7 +42,9 @@ private:
 };
 
 // `Frame1`: the chosen project's name as caption, its cover, its episode
-// folder and the folder's files, with the per-project buttons.
+// folder and the folder's files, with the per-project buttons. The
+// episodes are checked in the background when the project's details ask
+// for it and checks are given.
 class DetailsPane : public QGroupBox
 {
     Q_OBJECT
@@ -51,16 +54,20 @@ public:
 
     explicit DetailsPane(QWidget *parent = nullptr);
 
+    // What checks the episodes of the projects shown; none checks nothing.
+    void setEpisodeChecks(EpisodeChecks *checks) { m_checks = checks; }
+
     void showEmpty();
     void showProject(const ProjectDetails &details);
-    void showEpisodes(const QStringList &episodes);
+    void clearEpisodes();
     // "另有 N 个非视频文件未列为剧集" below the episodes, the names in its
     // tool tip; hidden when there are none.
     void showOtherFiles(const QStringList &otherFiles);
 
     CoverPreview *coverPreview() const { return m_cover; }
     QLineEdit *folderField() const { return m_folder; }
-    QTreeWidget *episodeView() const { return m_episodes; }
+    QTreeView *episodeView() const { return m_episodes; }
+    EpisodeListModel *episodeModel() const { return m_episodeModel; }
     QLabel *otherFilesLine() const { return m_otherFiles; }
     QPushButton *pickCoverButton() const { return m_pickCover; }
     QPushButton *searchSite1Button() const { return m_searchSite1; }
@@ -71,7 +78,9 @@ public:
 private:
     CoverPreview *m_cover = nullptr;
     QLineEdit *m_folder = nullptr;
-    QTreeWidget *m_episodes = nullptr;
+    EpisodeListModel *m_episodeModel = nullptr;
+    QTreeView *m_episodes = nullptr;
+    EpisodeChecks *m_checks = nullptr;
     QLabel *m_otherFiles = nullptr;
     QPushButton *m_pickCover = nullptr;
     QPushButton *m_searchSite1 = nullptr;
@@ -80,10 +89,9 @@ private:
     QPushButton *m_chooseFolder = nullptr;
 };
 
-// A list of rows the way every list of the window is set up: one column
-// "项目", no root decoration, no in-place editing, one row selected at most.
-QTreeWidget *makeRowList(const QString &objectName, QWidget *parent);
-// The same set-up for a view over a model of its own, which names the column.
+// Sets a view over a model of its own up the way every list of the window
+// is: no root decoration, no in-place editing, one row selected at most;
+// the model names the columns.
 void setUpRowList(QTreeView *list, const QString &objectName);
 
 } // namespace tessaly

@@ -48,12 +48,16 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, FileChoose
     m_naturalOrder = new QCheckBox(QStringLiteral("剧集按自然顺序排列"), movieFrame);
     m_naturalOrder->setObjectName(QStringLiteral("Check2"));
     m_naturalOrder->setToolTip(QStringLiteral("第2集排在第10集之前;不选时按文件名的字符顺序"));
+    m_checkVideos = new QCheckBox(QStringLiteral("生成时检查视频能否在浏览器中播放"), movieFrame);
+    m_checkVideos->setObjectName(QStringLiteral("Check3"));
+    m_checkVideos->setToolTip(QStringLiteral("在进度中注明浏览器可能无法播放的剧集,并在剧集列表中标出"));
     auto *movieGrid = new QGridLayout(movieFrame);
     movieGrid->addWidget(new QLabel(QStringLiteral("影片文件路径："), movieFrame), 0, 0);
     movieGrid->addWidget(m_movieFile, 0, 1);
     movieGrid->addWidget(browseMovieFile, 0, 2);
     movieGrid->addWidget(testMovieFile, 0, 3);
     movieGrid->addWidget(m_naturalOrder, 1, 0, 1, 4);
+    movieGrid->addWidget(m_checkVideos, 2, 0, 1, 4);
 
     auto *updateFrame = new QGroupBox(QStringLiteral("服务器更新"), this);
     m_webUpdate = new QCheckBox(QStringLiteral("生成内容后自动更新到站点"), updateFrame);
@@ -114,6 +118,7 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, FileChoose
     m_webFile->setText(stored.webFile);
     m_webUpdate->setChecked(stored.webUpdate);
     m_naturalOrder->setChecked(stored.naturalOrder);
+    m_checkVideos->setChecked(stored.checkVideos);
     m_webLink->setText(stored.webLink);
     m_coverSearch1->setText(stored.coverSearch1);
     m_coverSearch2->setText(stored.coverSearch2);
@@ -229,6 +234,7 @@ EditedSettings SettingsDialog::edited() const
     values.webFile = m_webFile->text();
     values.webUpdate = m_webUpdate->isChecked();
     values.naturalOrder = m_naturalOrder->isChecked();
+    values.checkVideos = m_checkVideos->isChecked();
     values.webLink = m_webLink->text();
     values.coverSearch1 = m_coverSearch1->text();
     values.coverSearch2 = m_coverSearch2->text();

@@ -63,6 +63,7 @@ private:
     QLineEdit *m_movieFile = nullptr;
     QCheckBox *m_webUpdate = nullptr;
     QCheckBox *m_naturalOrder = nullptr;
+    QCheckBox *m_checkVideos = nullptr;
     QLineEdit *m_webFile = nullptr;
     QLineEdit *m_webLink = nullptr;
     QLineEdit *m_coverSearch1 = nullptr;

@@ -3,6 +3,7 @@
 #include "app/gui/ProgramIcon.h"
 #include "app/gui/ProjectCommandsController.h"
 #include "catalogue/gui/DetailsPane.h"
+#include "catalogue/gui/EpisodeChecks.h"
 #include "support/RecordingDesktop.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -11,8 +12,10 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,7 +23,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
+#include <QToolTip>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -47,7 +51,7 @@ protected:
     }
 
     QTreeView *projects() const { return window->projectView(); }
-    QTreeWidget *episodes() const { return window->findChild<QTreeWidget *>(QStringLiteral("ListView2")); }
+    QTreeView *episodes() const { return window->detailsPane()->episodeView(); }
     // The caption as a reader of the screen gets it, shortcut marks resolved.
     QString caption() const
     {
@@ -106,7 +110,8 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
     EXPECT_NE(w.findChild<QLabel *>(QStringLiteral("Picture1")), nullptr);
     EXPECT_EQ(caption(), QStringLiteral("内容"));
     EXPECT_EQ(projects()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("项目"));
-    EXPECT_EQ(episodes()->headerItem()->text(0), QStringLiteral("项目"));
+    EXPECT_EQ(episodes()->objectName(), QStringLiteral("ListView2"));
+    EXPECT_EQ(episodes()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("项目"));
     EXPECT_FALSE(projects()->isHeaderHidden());
     EXPECT_EQ(projects()->editTriggers(), QAbstractItemView::NoEditTriggers);
 
@@ -161,7 +166,7 @@ TEST_F(MainWindowTest, AClickShowsTheProjectsDetails)
     clickRow(0);
     EXPECT_EQ(caption(), QStringLiteral("A"));
     EXPECT_TRUE(folderField().isEmpty());
-    EXPECT_EQ(episodes()->topLevelItemCount(), 0);
+    EXPECT_EQ(episodes()->model()->rowCount(), 0);
 }
 
 TEST_F(MainWindowTest, TheCaptionShowsAnAmpersandAsItIs)
@@ -372,7 +377,7 @@ TEST_F(MainWindowTest, DeleteRemovesTheFilesAndTheRowAndLeavesNothingChosen)
     EXPECT_EQ(listBytes(), QByteArray("B\r\n"));
     EXPECT_EQ(w.selectedRow(), -1);
     EXPECT_EQ(caption(), QStringLiteral("内容"));
-    EXPECT_EQ(episodes()->topLevelItemCount(), 0);
+    EXPECT_EQ(episodes()->model()->rowCount(), 0);
 
     // With nothing chosen, the guarded commands ask for a choice.
     messages.clear();
@@ -490,6 +495,31 @@ TEST_F(MainWindowTest, ClickingTheShownProjectAgainReadsItsFolderAgain)
     clickRow(0);
 
     EXPECT_EQ(rowTexts(episodes()), (QStringList{"1.mp4", "2.mp4"}));
+}
+
+TEST_F(MainWindowTest, TheEpisodesAreCheckedInTheBackgroundUnlessTheSettingIsOff)
+{
+    writeEpisodeFolder(QStringLiteral("A"), {QStringLiteral("1.mp4")});
+    writeEpisodeFolder(QStringLiteral("B"), {QStringLiteral("1.mp4")});
+    ws.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nCheckVideos=False"));
+    MainWindow &w = open({"A", "B"});
+    auto *checks = w.findChild<EpisodeChecks *>();
+    ASSERT_NE(checks, nullptr);
+    QSignalSpy finished(checks, &EpisodeChecks::finished);
+
+    clickRow(0);
+    ws.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nCheckVideos=True"));
+    clickRow(1);
+    // Checked in turn: had A been checked, its end would have come first.
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.first().at(0).toString(), QStringLiteral("B"));
+
+    // The mark's text and reason are the row's tool tip, as plain text.
+    const QPoint at = tessaly::testing::rowRect(*episodes(), 0).center();
+    QHelpEvent help(QEvent::ToolTip, at, episodes()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(episodes()->viewport(), &help);
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("无法识别的视频文件 (无法读取)")))
+        << QToolTip::text().toStdString();
 }
 
 TEST_F(MainWindowTest, ReloadingTheCoverPreviewShowsANewCoverOfTheChosenProject)

@@ -92,8 +92,8 @@ TEST_F(VideoCoverCommands, GrabbingRunsOffTheWindowThreadAndShowsTheNewCover)
 
     // The episode list's own command takes the chosen episode alone.
     workspace.writeBytes("Web/Image/甲.jpg", "old cover");
-    QTreeWidget *episodes = window->detailsPane()->episodeView();
-    episodes->setCurrentItem(episodes->topLevelItem(0));
+    QTreeView *episodes = window->detailsPane()->episodeView();
+    episodes->setCurrentIndex(episodes->model()->index(0, 0));
     runToEnd([&] { controller->episodeMenu()->actions().first()->trigger(); });
     EXPECT_EQ(messages.texts(),
               QStringList{Messages::withPath(workspace.path("m/甲/a.avi"), texts::notAVideo())});

@@ -1,4 +1,5 @@
 #include "app/gui/MainWindow.h"
+#include "catalogue/gui/DetailsPane.h"
 #include "catalogue/gui/EpisodeFolderDialog.h"
 #include "catalogue/gui/FolderListView.h"
 #include "settings/SettingsFiles.h"
@@ -88,7 +89,7 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
     EXPECT_EQ(opened, QStringLiteral("Form3"));
     EXPECT_EQ(settings::episodeFolder(files.workspace(), QStringLiteral("Old")),
               root + QStringLiteral("/Film"));
-    auto *episodes = window->findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+    QTreeView *episodes = window->detailsPane()->episodeView();
     ASSERT_NE(episodes, nullptr);
     // Subtitles and pictures are no episodes; the pane says they are there.
     EXPECT_EQ(rowTexts(*episodes), QStringList({QStringLiteral("a.mp4")}));

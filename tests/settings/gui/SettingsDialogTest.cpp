@@ -107,10 +107,11 @@ TEST_F(SettingsDialogTest, WithoutASettingsFileOkWritesEveryKeyInOrder)
     EXPECT_EQ(storedKeys(), QStringList({QStringLiteral("WebUpdate"), QStringLiteral("MovieFile"),
                                          QStringLiteral("WebFile"), QStringLiteral("WebLink"),
                                          QStringLiteral("CoverSearch1"), QStringLiteral("CoverSearch2"),
-                                         QStringLiteral("NaturalOrder")}));
+                                         QStringLiteral("NaturalOrder"), QStringLiteral("CheckVideos")}));
     EXPECT_EQ(stored(QStringLiteral("WebUpdate")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("MovieFile")), QString());
     EXPECT_EQ(stored(QStringLiteral("NaturalOrder")), QStringLiteral("True"));
+    EXPECT_EQ(stored(QStringLiteral("CheckVideos")), QStringLiteral("True"));
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -160,6 +161,25 @@ TEST_F(SettingsDialogTest, OnlyTheExactWordFalseClearsTheNaturalOrderBox)
     QTest::mouseClick(orderBox(), Qt::LeftButton, {}, QPoint(8, orderBox()->height() / 2));
     press("Command2");
     EXPECT_EQ(stored(QStringLiteral("NaturalOrder")), QStringLiteral("True"));
+}
+
+TEST_F(SettingsDialogTest, TheVideoCheckBoxIsClearedOnlyByFalseAndSavedBothWays)
+{
+    const auto checkBox = [this] { return dialog->findChild<QCheckBox *>(QStringLiteral("Check3")); };
+    files.writeText(SettingsFile, QStringLiteral("[Setting]\r\nCheckVideos=false"));
+    open();
+    ASSERT_NE(checkBox(), nullptr);
+    EXPECT_EQ(checkBox()->text(), QStringLiteral("生成时检查视频能否在浏览器中播放"));
+    EXPECT_TRUE(checkBox()->isChecked());
+    QTest::mouseClick(checkBox(), Qt::LeftButton, {}, QPoint(8, checkBox()->height() / 2));
+    press("Command2");
+    EXPECT_EQ(stored(QStringLiteral("CheckVideos")), QStringLiteral("False"));
+
+    open();
+    EXPECT_FALSE(checkBox()->isChecked());
+    QTest::mouseClick(checkBox(), Qt::LeftButton, {}, QPoint(8, checkBox()->height() / 2));
+    press("Command2");
+    EXPECT_EQ(stored(QStringLiteral("CheckVideos")), QStringLiteral("True"));
 }
 
 TEST_F(SettingsDialogTest, OnlyTheExactWordTrueTicksTheBox)
@@ -251,7 +271,7 @@ TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeReadIsSaidAndReplacedOnlyWhe
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(stored(QStringLiteral("MovieFile")), QStringLiteral("/srv"));
     EXPECT_EQ(storedKeys(), (QStringList{"WebUpdate", "MovieFile", "WebFile", "WebLink", "CoverSearch1",
-                                         "CoverSearch2", "NaturalOrder"}));
+                                         "CoverSearch2", "NaturalOrder", "CheckVideos"}));
 }
 
 TEST_F(SettingsDialogTest, BrowseStartsAtAnExistingValueElseHomeAndCancelChangesNothing)
