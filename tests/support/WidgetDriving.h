@@ -40,6 +40,10 @@ void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
 // A right-button release over the row (or, without a row, over the list's
 // empty area below the rows): the list's context menu request.
 void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row = nullptr);
+// The same for row `row` of a list shown from a model.
+void clickRow(QAbstractItemView &list, int row);
+void doubleClickRow(QAbstractItemView &list, int row);
+void requestContextMenu(QAbstractItemView &list, int row);
 
 // Acts on the modal dialog that the next command opens, once its loop runs;
 // a dialog the action left open is then cancelled, so a test never hangs.
