@@ -66,6 +66,11 @@ QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text)
     return nullptr;
 }
 
+int rowWithText(const QAbstractItemView &list, const QString &text)
+{
+    return int(rowTexts(list).indexOf(text));
+}
+
 QStringList rowTexts(const QAbstractItemView &list)
 {
     QStringList texts;

@@ -21,6 +21,8 @@ bool showAndExpose(QWidget &window);
 
 // The top-level row with this text, or null.
 QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
+// The first row of a list shown from a model with this text, or -1.
+int rowWithText(const QAbstractItemView &list, const QString &text);
 // The texts of the top-level rows, in order.
 QStringList rowTexts(const QAbstractItemView &list);
 // The window's button or menu item with this objectName, or null.
