@@ -28,6 +28,27 @@ QPoint centreOf(QTreeWidget &list, QTreeWidgetItem *row)
     return list.visualItemRect(row).center();
 }
 
+void clickAt(QAbstractItemView &list, QPoint position)
+{
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, position);
+}
+
+void doubleClickAt(QAbstractItemView &list, QPoint position)
+{
+    // As the window system delivers it: a click, then the double click of
+    // the second press, then its release. QTest's double click alone lacks
+    // the press that the list needs to know which row was hit.
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, position);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, position);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, position);
+}
+
+void contextMenuAt(QAbstractItemView &list, QPoint position)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, position, list.viewport()->mapToGlobal(position));
+    QApplication::sendEvent(list.viewport(), &event);
+}
+
 } // namespace
 
 bool showAndExpose(QWidget &window)
@@ -43,6 +64,11 @@ QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text)
             return list.topLevelItem(row);
     }
     return nullptr;
+}
+
+int rowWithText(const QAbstractItemView &list, const QString &text)
+{
+    return int(rowTexts(list).indexOf(text));
 }
 
 QStringList rowTexts(const QAbstractItemView &list)
@@ -72,18 +98,12 @@ void typeText(QWidget &widget, const QString &text)
 
 void clickRow(QTreeWidget &list, QTreeWidgetItem *row)
 {
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, row));
+    clickAt(list, centreOf(list, row));
 }
 
 void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row)
 {
-    // As the window system delivers it: a click, then the double click of
-    // the second press, then its release. QTest's double click alone lacks
-    // the press that the list needs to know which row was hit.
-    const QPoint position = centreOf(list, row);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, position);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, position);
-    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, position);
+    doubleClickAt(list, centreOf(list, row));
 }
 
 void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)
@@ -91,8 +111,22 @@ void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)
     QPoint position(10, list.viewport()->height() - 5);
     if (row)
         position = static_cast<QTreeWidget &>(list).visualItemRect(row).center();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, position, list.viewport()->mapToGlobal(position));
-    QApplication::sendEvent(list.viewport(), &event);
+    contextMenuAt(list, position);
+}
+
+void clickRow(QAbstractItemView &list, int row)
+{
+    clickAt(list, rowRect(list, row).center());
+}
+
+void doubleClickRow(QAbstractItemView &list, int row)
+{
+    doubleClickAt(list, rowRect(list, row).center());
+}
+
+void requestContextMenu(QAbstractItemView &list, int row)
+{
+    contextMenuAt(list, rowRect(list, row).center());
 }
 
 void whenModalDialogShown(std::function<void(QDialog &)> act)

@@ -21,6 +21,8 @@ bool showAndExpose(QWidget &window);
 
 // The top-level row with this text, or null.
 QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
+// The first row of a list shown from a model with this text, or -1.
+int rowWithText(const QAbstractItemView &list, const QString &text);
 // The texts of the top-level rows, in order.
 QStringList rowTexts(const QAbstractItemView &list);
 // The window's button or menu item with this objectName, or null.
@@ -40,6 +42,10 @@ void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
 // A right-button release over the row (or, without a row, over the list's
 // empty area below the rows): the list's context menu request.
 void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row = nullptr);
+// The same for row `row` of a list shown from a model.
+void clickRow(QAbstractItemView &list, int row);
+void doubleClickRow(QAbstractItemView &list, int row);
+void requestContextMenu(QAbstractItemView &list, int row);
 
 // Acts on the modal dialog that the next command opens, once its loop runs;
 // a dialog the action left open is then cancelled, so a test never hangs.

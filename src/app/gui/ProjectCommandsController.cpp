@@ -1,6 +1,7 @@
 #include "app/gui/ProjectCommandsController.h"
 
 #include "app/gui/ProjectChoice.h"
+#include "app/gui/ProjectListModel.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectSelection.h"
 #include "catalogue/gui/RenameDialog.h"
@@ -31,6 +32,18 @@ ProjectCommandsController::ProjectCommandsController(WorkspaceSession &session, 
     m_view->setDefaultDropAction(Qt::MoveAction);
     m_view->setDropIndicatorShown(true);
     m_view->viewport()->installEventFilter(this);
+    if (auto *model = qobject_cast<ProjectListModel *>(m_view->model())) {
+        // After the drag has ended, so that a message about a failed save is
+        // not shown inside it.
+        connect(
+            model, &ProjectListModel::rowDropped, this,
+            [this](int from, int insertBefore) {
+                const int target = rowAfterDrop(from, insertBefore);
+                if (from == m_choice.selectedRow() && target != from)
+                    moveSelectedTo(target);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 bool ProjectCommandsController::prepareMenu()
@@ -148,16 +161,6 @@ int ProjectCommandsController::rowAfterDrop(int fromRow, int insertBefore)
     return insertBefore > fromRow ? insertBefore - 1 : insertBefore;
 }
 
-int ProjectCommandsController::insertionRowAt(const QPoint &position) const
-{
-    QTreeView *view = m_view;
-    const QModelIndex index = view->indexAt(position);
-    if (!index.isValid())
-        return view->model()->rowCount();
-    const QRect rect = view->visualRect(index);
-    return position.y() < rect.center().y() ? index.row() : index.row() + 1;
-}
-
 namespace {
 
 // The one local path a drag from outside carries, or empty.
@@ -170,6 +173,8 @@ QString singleLocalPath(const QMimeData *data)
 
 } // namespace
 
+// Drops of the list's own rows go through its model; this takes the drops
+// from outside only.
 bool ProjectCommandsController::eventFilter(QObject *watched, QEvent *event)
 {
     // The type first: the list may be half destroyed when other events come.
@@ -180,40 +185,22 @@ bool ProjectCommandsController::eventFilter(QObject *watched, QEvent *event)
     if (watched != view->viewport())
         return false;
     auto *drop = static_cast<QDropEvent *>(event);
-    if (drop->source() != view) {
-        // Never the list's own handling: it would add rows the project list
-        // does not have.
-        const QString path = singleLocalPath(drop->mimeData());
-        if (path.isEmpty()) {
-            drop->ignore();
-            return true;
-        }
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        if (type == QEvent::Drop) {
-            QMetaObject::invokeMethod(
-                this, [this, path] { emit pathDropped(path); }, Qt::QueuedConnection);
-        }
-        return true;
-    }
-    switch (type) {
-    case QEvent::Drop: {
-        const int from = m_choice.selectedRow();
-        const int target = rowAfterDrop(from, insertionRowAt(drop->position().toPoint()));
-        // Copy, not move: the list itself must not remove the dragged row.
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        if (from >= 0 && target != from) {
-            // After the drag has ended, so that a message about a failed
-            // save is not shown inside it.
-            QMetaObject::invokeMethod(
-                this, [this, target] { moveSelectedTo(target); }, Qt::QueuedConnection);
-        }
-        return true;
-    }
-    default:
+    if (drop->source() == view)
         return false;
+    // Never the list's own handling: it would add rows the project list
+    // does not have.
+    const QString path = singleLocalPath(drop->mimeData());
+    if (path.isEmpty()) {
+        drop->ignore();
+        return true;
     }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop) {
+        QMetaObject::invokeMethod(
+            this, [this, path] { emit pathDropped(path); }, Qt::QueuedConnection);
+    }
+    return true;
 }
 
 } // namespace tessaly

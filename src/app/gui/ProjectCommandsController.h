@@ -72,8 +72,6 @@ protected:
 private:
     void moveRow(int row, WorkspaceSession::Move move);
     void showMove(const CommandOutcome &outcome);
-    // The row a drop at `position` of the list's viewport puts a row before.
-    int insertionRowAt(const QPoint &position) const;
 
     WorkspaceSession &m_session;
     ProjectChoice &m_choice;

@@ -2,6 +2,7 @@
 
 #include "catalogue/Episodes.h"
 #include "catalogue/gui/FolderListView.h"
+#include "catalogue/gui/NameListModel.h"
 #include "files/FileServices.h"
 #include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
@@ -12,7 +13,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -34,9 +35,11 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
 
     m_folders = new FolderListView(FolderNavigation::fromSettings(workspace),
                                    FolderListView::MenuRule::OnlyWithSelection, this);
-    m_files = new QTreeWidget(this);
+    m_files = new QTreeView(this);
     m_files->setObjectName(QStringLiteral("ListView2"));
-    m_files->setHeaderLabels({QString::fromUtf8(FileListHeading)});
+    m_fileNames = new NameListModel(QString::fromUtf8(FileListHeading),
+                                    QIcon(QStringLiteral(":/window/icon1.png")), this);
+    m_files->setModel(m_fileNames);
     m_files->setRootIsDecorated(false);
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -62,7 +65,7 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
     connect(m_folders, &FolderListView::folderConfirmed, this, &EpisodeFolderDialog::confirm);
     // Its files cannot be listed: said on the click, rather than shown as
     // an empty folder.
-    connect(m_folders, &QTreeWidget::itemClicked, this, [this] {
+    connect(m_folders, &QTreeView::clicked, this, [this] {
         const QString name = m_folders->selectedName();
         if (name.isEmpty())
             return;
@@ -76,26 +79,18 @@ EpisodeFolderDialog::EpisodeFolderDialog(const Workspace &workspace, QString pro
 
 void EpisodeFolderDialog::showSelectedFolderFiles()
 {
-    m_files->clear();
     const QString name = m_folders->selectedName();
     if (name.isEmpty()) {
-        m_files->setHeaderLabels({QString::fromUtf8(FileListHeading)});
+        m_fileNames->setNames({});
+        m_fileNames->setHeading(QString::fromUtf8(FileListHeading));
         return;
     }
     const FolderNavigation &navigation = m_folders->navigation();
-    m_files->setHeaderLabels({navigation.relativePathOf(name)});
-
-    const QIcon episodeIcon(QStringLiteral(":/window/icon1.png"));
-    QList<QTreeWidgetItem *> rows;
+    m_fileNames->setHeading(navigation.relativePathOf(name));
     // The episodes the folder would give, in their order; a folder that
     // vanished since it was listed shows none.
-    for (const QString &file :
-         listEpisodes(navigation.pathOf(name), settings::episodeOrder(m_workspace)).episodes) {
-        auto *row = new QTreeWidgetItem({file});
-        row->setIcon(0, episodeIcon);
-        rows.append(row);
-    }
-    m_files->addTopLevelItems(rows);
+    m_fileNames->setNames(
+        listEpisodes(navigation.pathOf(name), settings::episodeOrder(m_workspace)).episodes);
 }
 
 void EpisodeFolderDialog::confirm()

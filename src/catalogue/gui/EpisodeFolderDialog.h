@@ -4,11 +4,12 @@
 #include <QString>
 #include <functional>
 
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
 
 class FolderListView;
+class NameListModel;
 class Workspace;
 
 // The episode folder chooser (`Form3`, caption "选择"): binds a project to a
@@ -29,7 +30,7 @@ public:
                         QWidget *parent = nullptr);
 
     FolderListView *folderList() const { return m_folders; }
-    QTreeWidget *fileList() const { return m_files; }
+    QTreeView *fileList() const { return m_files; }
 
     void confirm();
 
@@ -40,7 +41,8 @@ private:
     QString m_project;
     RecordFolder m_recordFolder;
     FolderListView *m_folders = nullptr;
-    QTreeWidget *m_files = nullptr;
+    QTreeView *m_files = nullptr;
+    NameListModel *m_fileNames = nullptr;
 };
 
 } // namespace tessaly

@@ -1,5 +1,6 @@
 #include "catalogue/gui/FolderListView.h"
 
+#include "catalogue/gui/NameListModel.h"
 #include "platform/gui/Buttons.h"
 
 #include <QAction>
@@ -12,10 +13,11 @@
 namespace tessaly {
 
 FolderListView::FolderListView(FolderNavigation navigation, MenuRule menuRule, QWidget *parent)
-    : QTreeWidget(parent), m_navigation(std::move(navigation)), m_menuRule(menuRule)
+    : QTreeView(parent), m_navigation(std::move(navigation)), m_menuRule(menuRule)
 {
     setObjectName(QStringLiteral("ListView1"));
-    setHeaderLabels({QStringLiteral("项目")});
+    m_model = new NameListModel(QStringLiteral("项目"), style()->standardIcon(QStyle::SP_DirIcon), this);
+    setModel(m_model);
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -31,16 +33,17 @@ FolderListView::FolderListView(FolderNavigation navigation, MenuRule menuRule, Q
     connect(m_openAction, &QAction::triggered, this, &FolderListView::openSelectedFolder);
     connect(m_upAction, &QAction::triggered, this, &FolderListView::goUp);
     connect(this, &QWidget::customContextMenuRequested, this, &FolderListView::showContextMenu);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &FolderListView::selectedFolderChanged);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, &FolderListView::folderConfirmed);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FolderListView::selectedFolderChanged);
+    connect(this, &QTreeView::doubleClicked, this, &FolderListView::folderConfirmed);
 
     fill();
 }
 
 QString FolderListView::selectedName() const
 {
-    const QList<QTreeWidgetItem *> selected = selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text(0);
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : m_model->name(selected.first().row());
 }
 
 void FolderListView::openSelectedFolder()
@@ -60,16 +63,15 @@ void FolderListView::goUp()
     if (!m_navigation.up())
         return;
     fill();
-    const QList<QTreeWidgetItem *> rows = findItems(left, Qt::MatchExactly);
-    if (!rows.isEmpty())
-        selectRow(indexOfTopLevelItem(rows.first()));
+    if (const int row = m_model->rowOf(left); row >= 0)
+        selectRow(row);
 }
 
 void FolderListView::selectRow(int row)
 {
-    if (QTreeWidgetItem *item = topLevelItem(row)) {
-        setCurrentItem(item);
-        scrollToItem(item);
+    if (const QModelIndex index = m_model->index(row); index.isValid()) {
+        setCurrentIndex(index);
+        scrollTo(index);
     }
 }
 
@@ -78,7 +80,7 @@ void FolderListView::keyPressEvent(QKeyEvent *event)
     // Only the bare keys (the keypad's Enter included) move; with Ctrl, Alt
     // or Shift they keep their usual meaning.
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-        return QTreeWidget::keyPressEvent(event);
+        return QTreeView::keyPressEvent(event);
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -95,25 +97,20 @@ void FolderListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     default:
-        QTreeWidget::keyPressEvent(event);
+        QTreeView::keyPressEvent(event);
     }
 }
 
 void FolderListView::fill()
 {
-    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    clear();
-    for (const QString &name : m_navigation.folders()) {
-        auto *row = new QTreeWidgetItem(this, {name});
-        row->setIcon(0, folderIcon);
-    }
+    m_model->setNames(m_navigation.folders());
     emit levelChanged();
     emit selectedFolderChanged();
 }
 
 void FolderListView::showContextMenu(const QPoint &position)
 {
-    const bool hasRows = topLevelItemCount() > 0;
+    const bool hasRows = m_model->rowCount() > 0;
     if (hasRows && selectedName().isEmpty() && m_menuRule == MenuRule::OnlyWithSelection)
         return;
     m_openAction->setVisible(hasRows);

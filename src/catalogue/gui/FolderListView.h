@@ -2,7 +2,7 @@
 
 #include "catalogue/FolderNavigation.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 class QAction;
 class QLabel;
@@ -11,12 +11,14 @@ class QPushButton;
 
 namespace tessaly {
 
+class NameListModel;
+
 // The folder list both choosers share (`ListView1`): the current level's
 // folders below the movie root, and the context menu `MM` that goes down
 // into the selected folder ("打开文件夹") or back up ("返回上一级"). While
 // it has the focus, Enter, Return and Right go down into the selected
 // folder, Backspace and Left go up; a double click only confirms.
-class FolderListView : public QTreeWidget
+class FolderListView : public QTreeView
 {
     Q_OBJECT
 
@@ -58,6 +60,7 @@ private:
     void showContextMenu(const QPoint &position);
 
     FolderNavigation m_navigation;
+    NameListModel *m_model = nullptr;
     MenuRule m_menuRule;
     QMenu *m_menu = nullptr;
     QAction *m_openAction = nullptr;

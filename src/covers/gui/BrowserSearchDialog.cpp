@@ -20,7 +20,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly::covers {
@@ -80,7 +80,7 @@ void BrowserSearchDialog::buildLayout(const BrowserFactory &makeBrowser)
     sharedArea->setMinimumSize(ListWidth, ListHeight);
     m_browser = makeBrowser(sharedArea);
     m_browser.widget->setObjectName(QStringLiteral("WebBrowser1"));
-    m_list = new QTreeWidget(sharedArea);
+    m_list = new QTreeView(sharedArea);
     m_list->setObjectName(QStringLiteral("ListView1"));
     auto *sharedLayout = new QVBoxLayout(sharedArea);
     sharedLayout->setContentsMargins(0, 0, 0, 0);

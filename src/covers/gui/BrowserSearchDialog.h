@@ -10,7 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
 class Clipboard;
@@ -85,7 +85,7 @@ private:
     QPushButton *m_searchButton = nullptr;
     QPushButton *m_analyseButton = nullptr;
     BrowserView m_browser;
-    QTreeWidget *m_list = nullptr;
+    QTreeView *m_list = nullptr;
     QLabel *m_preview = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;

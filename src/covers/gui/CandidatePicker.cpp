@@ -3,6 +3,7 @@
 #include "covers/CandidateFile.h"
 #include "covers/CoverTexts.h"
 #include "covers/HtmlText.h"
+#include "covers/gui/CandidateListModel.h"
 #include "covers/gui/CoverPicture.h"
 #include "covers/gui/SearchDialogParts.h"
 #include "files/FileServices.h"
@@ -14,28 +15,21 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly::covers {
 
-namespace {
-
-constexpr int TitleColumn = 0;
-constexpr int LinkColumn = 1;
-
-} // namespace
-
-CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QString tempFolder,
-                                 HttpClient &http, Desktop &desktop, HttpLimits imageLimits, QObject *parent)
+CandidatePicker::CandidatePicker(QTreeView &list, QLabel &previewLabel, QString tempFolder, HttpClient &http,
+                                 Desktop &desktop, HttpLimits imageLimits, QObject *parent)
     : QObject(parent), m_list(list), m_preview(previewLabel), m_tempFolder(std::move(tempFolder)),
       m_http(http), m_desktop(desktop), m_imageLimits(imageLimits)
 {
     // Report view: a visible "名称" column and a hidden one for the link.
-    m_list.setColumnCount(2);
-    m_list.setHeaderLabels({QStringLiteral("名称"), QString()});
-    m_list.setColumnHidden(LinkColumn, true);
+    m_model = new CandidateListModel(this);
+    m_list.setModel(m_model);
+    m_list.setColumnHidden(CandidateListModel::LinkColumn, true);
     m_list.header()->setStretchLastSection(false);
-    m_list.header()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
+    m_list.header()->setSectionResizeMode(CandidateListModel::TitleColumn, QHeaderView::Stretch);
     m_list.setRootIsDecorated(false);
     m_list.setUniformRowHeights(true);
     m_list.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -46,10 +40,11 @@ CandidatePicker::CandidatePicker(QTreeWidget &list, QLabel &previewLabel, QStrin
 
     // Selection, not the current row: Tab makes a row current without
     // selecting it, and that must not download anything.
-    connect(&m_list, &QTreeWidget::itemSelectionChanged, this, &CandidatePicker::onSelectionChanged);
-    connect(&m_list, &QTreeWidget::itemClicked, this, &CandidatePicker::onClicked);
-    connect(&m_list, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem *row) { preview(row, true); });
+    connect(m_list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CandidatePicker::onSelectionChanged);
+    connect(&m_list, &QTreeView::clicked, this, &CandidatePicker::onClicked);
+    connect(&m_list, &QTreeView::doubleClicked, this,
+            [this](const QModelIndex &index) { preview(index.row(), true); });
     // The right button's press would select and preview the row; the
     // context menu request that follows selects it quietly instead.
     m_list.viewport()->installEventFilter(this);
@@ -64,51 +59,40 @@ void CandidatePicker::setRows(const QList<CoverCandidate> &rows)
 {
     cancelDownload();
     clearPreview();
-    const QSignalBlocker blocker(m_list);
-    m_list.clear();
-    const QIcon icon = candidateIcon();
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (const CoverCandidate &candidate : rows) {
-        auto *item = new QTreeWidgetItem({candidate.title, candidate.link});
-        item->setIcon(TitleColumn, icon);
-        items.append(item);
-    }
-    m_list.addTopLevelItems(items);
+    const QSignalBlocker blocker(m_list.selectionModel());
+    m_model->setCandidates(rows);
 }
 
 int CandidatePicker::rowCount() const
 {
-    return m_list.topLevelItemCount();
+    return m_model->rowCount();
 }
 
-QTreeWidgetItem *CandidatePicker::selectedRow() const
+int CandidatePicker::selectedRow() const
 {
-    QTreeWidgetItem *row = m_list.currentItem();
-    return row && row->isSelected() ? row : nullptr;
+    const QModelIndex current = m_list.currentIndex();
+    if (!current.isValid() ||
+        !m_list.selectionModel()->isSelected(current.siblingAtColumn(CandidateListModel::TitleColumn)))
+        return -1;
+    return current.row();
 }
 
-QString CandidatePicker::titleOf(const QTreeWidgetItem &row)
+const CoverCandidate &CandidatePicker::candidate(int row) const
 {
-    return row.text(TitleColumn);
+    return m_model->candidate(row);
 }
 
-QString CandidatePicker::linkOf(const QTreeWidgetItem &row)
+QString CandidatePicker::candidateFile(int row) const
 {
-    return row.text(LinkColumn);
+    return candidateFilePath(m_tempFolder, candidate(row).title);
 }
 
-QString CandidatePicker::candidateFile(const QTreeWidgetItem &row) const
+void CandidatePicker::selectWithoutPreview(int row)
 {
-    return candidateFilePath(m_tempFolder, titleOf(row));
-}
-
-void CandidatePicker::selectWithoutPreview(QTreeWidgetItem *row)
-{
-    if (!row || selectedRow() == row)
+    if (row < 0 || selectedRow() == row)
         return;
     m_quietSelection = true;
-    m_list.setCurrentItem(row);
+    m_list.setCurrentIndex(m_model->index(row, CandidateListModel::TitleColumn));
     m_quietSelection = false;
 }
 
@@ -124,41 +108,44 @@ bool CandidatePicker::eventFilter(QObject *watched, QEvent *event)
 
 void CandidatePicker::onSelectionChanged()
 {
-    QTreeWidgetItem *row = selectedRow();
+    const int row = selectedRow();
     if (!m_quietSelection) {
         preview(row, false);
         return;
     }
     // The preview belongs to the selected row or shows nothing.
-    if (row != m_previewRow) {
+    if (row != m_previewRow.row()) {
         cancelDownload();
         clearPreview();
     }
 }
 
-void CandidatePicker::onClicked(QTreeWidgetItem *row)
+void CandidatePicker::onClicked(const QModelIndex &index)
 {
-    if (!row || row != selectedRow() || row == m_previewRow || (m_download && row == m_downloadRow))
+    const int row = index.row();
+    if (row < 0 || row != selectedRow() || row == m_previewRow.row() ||
+        (m_download && row == m_downloadRow.row()))
         return;
     preview(row, false);
 }
 
-void CandidatePicker::preview(QTreeWidgetItem *row, bool downloadAgain)
+void CandidatePicker::preview(int row, bool downloadAgain)
 {
     cancelDownload();
-    if (!row || !row->isSelected())
+    const QPersistentModelIndex index = m_model->index(row, CandidateListModel::TitleColumn);
+    if (!index.isValid() || !m_list.selectionModel()->isSelected(index))
         return;
-    if (row != m_previewRow)
+    if (index != m_previewRow)
         clearPreview();
-    const QString link = linkOf(*row);
-    const QString file = candidateFile(*row);
+    const QString link = candidate(row).link;
+    const QString file = candidateFile(row);
     if (!isWebLink(link)) {
         reportLoadingError(link);
         return;
     }
     if (!downloadAgain && files::plainFileExists(file)) {
         if (showPicture(file)) {
-            m_previewRow = row;
+            m_previewRow = index;
             return;
         }
         reportLoadingError(link);
@@ -171,11 +158,12 @@ void CandidatePicker::preview(QTreeWidgetItem *row, bool downloadAgain)
         return;
     }
     m_download = m_http.get(QUrl(link), m_imageLimits);
-    m_downloadRow = row;
-    connect(m_download, &HttpRequest::finished, this, [this, row, link, file](const HttpResult &result) {
+    m_downloadRow = index;
+    connect(m_download, &HttpRequest::finished, this, [this, link, file](const HttpResult &result) {
         m_download->deleteLater();
         m_download = nullptr;
-        m_downloadRow = nullptr;
+        const QPersistentModelIndex row = m_downloadRow;
+        m_downloadRow = QPersistentModelIndex();
         if (onDownloaded(result, link, file))
             m_previewRow = row;
     });
@@ -215,7 +203,7 @@ bool CandidatePicker::showPicture(const QString &file)
 void CandidatePicker::clearPreview()
 {
     m_preview.clear();
-    m_previewRow = nullptr;
+    m_previewRow = QPersistentModelIndex();
 }
 
 void CandidatePicker::reportLoadingError(const QString &link)
@@ -235,7 +223,7 @@ void CandidatePicker::cancelDownload()
         m_download->deleteLater();
         m_download = nullptr;
     }
-    m_downloadRow = nullptr;
+    m_downloadRow = QPersistentModelIndex();
 }
 
 bool CandidatePicker::takeAsCover(const CoverWriter &writeCover)
@@ -244,12 +232,12 @@ bool CandidatePicker::takeAsCover(const CoverWriter &writeCover)
         Messages::error(texts::listEmpty());
         return false;
     }
-    const QTreeWidgetItem *row = selectedRow();
-    if (!row) {
+    const int row = selectedRow();
+    if (row < 0) {
         Messages::error(texts::nothingSelected());
         return false;
     }
-    const QString file = candidateFile(*row);
+    const QString file = candidateFile(row);
     if (!files::plainFileExists(file) || !isLoadablePicture(file)) {
         Messages::error(texts::notDownloaded());
         return false;

@@ -5,18 +5,20 @@
 #include "platform/Http.h"
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 
 class QLabel;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace tessaly {
 class Desktop;
 }
 
 namespace tessaly::covers {
+
+class CandidateListModel;
 
 // The result list and the preview the two search dialogs share: the rows,
 // the candidate pictures in `Temp`, the preview of the selected row and the
@@ -30,32 +32,31 @@ class CandidatePicker : public QObject
     Q_OBJECT
 
 public:
-    CandidatePicker(QTreeWidget &list, QLabel &preview, QString tempFolder, HttpClient &http,
-                    Desktop &desktop, HttpLimits imageLimits, QObject *parent = nullptr);
+    CandidatePicker(QTreeView &list, QLabel &preview, QString tempFolder, HttpClient &http, Desktop &desktop,
+                    HttpLimits imageLimits, QObject *parent = nullptr);
     ~CandidatePicker() override;
 
     void setRows(const QList<CoverCandidate> &rows);
     void clearRows() { setRows({}); }
     int rowCount() const;
-    // The selected row, or nothing.
-    QTreeWidgetItem *selectedRow() const;
-    static QString titleOf(const QTreeWidgetItem &row);
-    static QString linkOf(const QTreeWidgetItem &row);
+    // The selected row, or -1.
+    int selectedRow() const;
+    const CoverCandidate &candidate(int row) const;
 
     // Shows the row's candidate picture, downloading it first when it is not
     // in `Temp` yet, or always when `downloadAgain`.
-    void preview(QTreeWidgetItem *row, bool downloadAgain);
+    void preview(int row, bool downloadAgain);
     // OK: hands the selected row's picture to `writeCover`. Says why when
     // there is none to hand; true once the cover is written.
     bool takeAsCover(const CoverWriter &writeCover);
     // Abandons a download in flight; its picture and messages never come.
     void cancelDownload();
 
-    QString candidateFile(const QTreeWidgetItem &row) const;
+    QString candidateFile(int row) const;
 
-    // Makes the row the selected one without downloading or previewing it,
-    // as a right click does.
-    void selectWithoutPreview(QTreeWidgetItem *row);
+    // Makes the row (if any: -1 is none) the selected one without
+    // downloading or previewing it, as a right click does.
+    void selectWithoutPreview(int row);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -68,23 +69,24 @@ signals:
 
 private:
     void onSelectionChanged();
-    void onClicked(QTreeWidgetItem *row);
+    void onClicked(const QModelIndex &index);
     // True once the downloaded picture is in the preview.
     bool onDownloaded(const HttpResult &result, const QString &link, const QString &file);
     bool showPicture(const QString &file);
     void clearPreview();
     void reportLoadingError(const QString &link);
 
-    QTreeWidget &m_list;
+    QTreeView &m_list;
+    CandidateListModel *m_model = nullptr;
     QLabel &m_preview;
     QString m_tempFolder;
     HttpClient &m_http;
     Desktop &m_desktop;
     HttpLimits m_imageLimits;
     QPointer<HttpRequest> m_download;
-    QTreeWidgetItem *m_downloadRow = nullptr;
+    QPersistentModelIndex m_downloadRow;
     // The row whose picture the preview shows.
-    QTreeWidgetItem *m_previewRow = nullptr;
+    QPersistentModelIndex m_previewRow;
     bool m_quietSelection = false;
 };
 

@@ -7,11 +7,11 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly::covers {
 
-LinkMenu::LinkMenu(QTreeWidget &list, CandidatePicker &picker, Clipboard &clipboard, QWidget *parent)
+LinkMenu::LinkMenu(QTreeView &list, CandidatePicker &picker, Clipboard &clipboard, QWidget *parent)
     : QObject(parent), m_list(list), m_picker(picker), m_clipboard(clipboard)
 {
     m_list.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -25,20 +25,20 @@ LinkMenu::LinkMenu(QTreeWidget &list, CandidatePicker &picker, Clipboard &clipbo
 
 void LinkMenu::showAt(const QPoint &position)
 {
-    m_picker.selectWithoutPreview(m_list.itemAt(position));
-    if (m_picker.rowCount() > 0 && m_picker.selectedRow())
+    m_picker.selectWithoutPreview(m_list.indexAt(position).row());
+    if (m_picker.rowCount() > 0 && m_picker.selectedRow() >= 0)
         m_menu->popup(m_list.viewport()->mapToGlobal(position));
 }
 
 void LinkMenu::copyLink()
 {
-    const QTreeWidgetItem *row = m_picker.selectedRow();
-    if (m_picker.rowCount() == 0 || !row)
+    const int row = m_picker.selectedRow();
+    if (m_picker.rowCount() == 0 || row < 0)
         return;
-    const QString link = CandidatePicker::linkOf(*row);
-    m_clipboard.setText(link);
-    Messages::information(texts::linkCopied() + QStringLiteral("\r\n") + CandidatePicker::titleOf(*row) +
-                          QStringLiteral("\r\n") + link);
+    const CoverCandidate &candidate = m_picker.candidate(row);
+    m_clipboard.setText(candidate.link);
+    Messages::information(texts::linkCopied() + QStringLiteral("\r\n") + candidate.title +
+                          QStringLiteral("\r\n") + candidate.link);
 }
 
 } // namespace tessaly::covers

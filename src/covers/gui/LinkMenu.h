@@ -4,7 +4,7 @@
 
 class QAction;
 class QMenu;
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
 class Clipboard;
@@ -22,7 +22,7 @@ class LinkMenu : public QObject
     Q_OBJECT
 
 public:
-    LinkMenu(QTreeWidget &list, CandidatePicker &picker, Clipboard &clipboard, QWidget *parent);
+    LinkMenu(QTreeView &list, CandidatePicker &picker, Clipboard &clipboard, QWidget *parent);
 
     QMenu *menu() const { return m_menu; }
     // Puts the selected row's link on the clipboard and says so with the
@@ -32,7 +32,7 @@ public:
 private:
     void showAt(const QPoint &position);
 
-    QTreeWidget &m_list;
+    QTreeView &m_list;
     CandidatePicker &m_picker;
     Clipboard &m_clipboard;
     QMenu *m_menu = nullptr;

@@ -18,7 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly::covers {
@@ -67,7 +67,7 @@ void PageFetchSearchDialog::buildLayout()
     m_keyword->setObjectName(QStringLiteral("Text3"));
     m_searchButton = makeButton("Command1", texts::searchAgain(), frame);
     m_searchButton->setToolTip(QStringLiteral("按关键字在站点1重新搜索图片"));
-    m_list = new QTreeWidget(frame);
+    m_list = new QTreeView(frame);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setMinimumSize(ListWidth, ListHeight);
     m_preview = makePreview(frame);

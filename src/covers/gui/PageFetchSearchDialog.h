@@ -10,7 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
 class Clipboard;
@@ -71,7 +71,7 @@ private:
 
     QLineEdit *m_keyword = nullptr;
     QPushButton *m_searchButton = nullptr;
-    QTreeWidget *m_list = nullptr;
+    QTreeView *m_list = nullptr;
     QLabel *m_preview = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;

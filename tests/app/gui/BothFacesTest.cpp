@@ -392,7 +392,7 @@ protected:
                 // the movie root, by its name.
                 if (command.size() > 2) {
                     whenModalDialogShown([&command](QDialog &chooser) {
-                        auto *folders = chooser.findChild<QTreeWidget *>();
+                        auto *folders = chooser.findChild<QTreeView *>(QStringLiteral("ListView1"));
                         clickRow(*folders, rowWithText(*folders, QFileInfo(command.at(2)).fileName()));
                         chooser.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
                     });

@@ -20,7 +20,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -166,11 +166,11 @@ TEST_F(CoverCommands, TheFirstSiteSearchUsesItsTemplateAndOkWritesTheCover)
     open({"甲"});
     bool listed = false;
     whenModalDialogShown([&](QDialog &dialog) {
-        auto *list = dialog.findChild<QTreeWidget *>("ListView1");
-        listed = waitUntil([&] { return list->topLevelItemCount() == 1; });
+        auto *list = dialog.findChild<QTreeView *>("ListView1");
+        listed = waitUntil([&] { return list->model()->rowCount() == 1; });
         auto *form5 = qobject_cast<PageFetchSearchDialog *>(&dialog);
         QSignalSpy shown(&form5->picker(), &CandidatePicker::previewShown);
-        list->setCurrentItem(list->topLevelItem(0));
+        list->setCurrentIndex(list->model()->index(0, 0));
         EXPECT_TRUE(shown.wait(3000));
         dialog.findChild<QPushButton *>("Command2")->click();
     });

@@ -11,6 +11,7 @@
 #include "support/WidgetDriving.h"
 #include "support/WindowFixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -139,15 +140,25 @@ TEST_F(KeyboardAndMouseTest, CtrlUpAndDownAndADropMoveTheSelectedProjectAndSaveT
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"A", "C", "B", "D"}));
     EXPECT_EQ(w.selectedProject(), QStringLiteral("B"));
 
-    // Dragged from row 0 and dropped before row 3 (between C and D).
-    auto *commands = w.findChild<ProjectCommandsController *>();
+    // Dragged from row 0 and dropped before row 3 (between C and D), as the
+    // list hands a drop of its own row to its model; the move comes once
+    // the drop is over.
+    QAbstractItemModel *model = projects()->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto dropRow = [&](int from, int before) {
+        std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(from, 0)}));
+        QSignalSpy moved(model, &QAbstractItemModel::rowsMoved);
+        ASSERT_TRUE(model->dropMimeData(dragged.get(), Qt::MoveAction, before, 0, {}));
+        EXPECT_TRUE(moved.wait(3000));
+    };
     w.selectRow(0);
-    commands->moveSelectedTo(ProjectCommandsController::rowAfterDrop(0, 3));
+    dropRow(0, 3);
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"C", "B", "A", "D"}));
     EXPECT_EQ(w.selectedProject(), QStringLiteral("A"));
-    // Dropped below the last row.
-    commands->moveSelectedTo(ProjectCommandsController::rowAfterDrop(2, 4));
+    // Dropped below the last row; the list cannot remove a row itself.
+    dropRow(2, -1);
     EXPECT_EQ(rowTexts(*projects()), (QStringList{"C", "B", "D", "A"}));
+    EXPECT_FALSE(model->removeRows(0, 1));
     EXPECT_EQ(w.detailsPane()->title(), QStringLiteral("A"));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("C\r\nB\r\nD\r\nA\r\n"));
 }

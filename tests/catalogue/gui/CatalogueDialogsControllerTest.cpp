@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST_F(CatalogueDialogsControllerTest, ChooseRecordsTheFolderAndTheDetailsShowIt
         auto *chooser = qobject_cast<EpisodeFolderDialog *>(&dialog);
         ASSERT_NE(chooser, nullptr);
         clickRow(*chooser->folderList(), rowWithText(*chooser->folderList(), QStringLiteral("Film")));
-        chooserFiles = rowTexts(*dialog.findChild<QTreeWidget *>(QStringLiteral("ListView2")));
+        chooserFiles = rowTexts(*dialog.findChild<QTreeView *>(QStringLiteral("ListView2")));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
     });
     QTest::mouseClick(buttonNamed(*window, "Command3"), Qt::LeftButton);

@@ -7,12 +7,13 @@
 #include "support/TempWorkspace.h"
 #include "support/WidgetDriving.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -48,6 +49,10 @@ protected:
         EXPECT_TRUE(showAndExpose(*dialog));
         folders = dialog->folderList();
         fileList = dialog->fileList();
+        folderModelTester = std::make_unique<QAbstractItemModelTester>(
+            folders->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        fileModelTester = std::make_unique<QAbstractItemModelTester>(
+            fileList->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
     void press(const char *button)
     {
@@ -63,7 +68,7 @@ protected:
         return ini::read(QStringLiteral("Setting"), QStringLiteral("File"),
                          files.workspace().projectSettingsFile(name));
     }
-    QString heading() const { return fileList->headerItem()->text(0); }
+    QString heading() const { return fileList->model()->headerData(0, Qt::Horizontal).toString(); }
 
     TempWorkspace files;
     RecordingMessages messages;
@@ -71,7 +76,9 @@ protected:
     QString root;
     std::unique_ptr<EpisodeFolderDialog> dialog;
     FolderListView *folders = nullptr;
-    QTreeWidget *fileList = nullptr;
+    QTreeView *fileList = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> folderModelTester;
+    std::unique_ptr<QAbstractItemModelTester> fileModelTester;
 };
 
 } // namespace
@@ -81,8 +88,8 @@ TEST_F(EpisodeFolderDialogTest, WithoutASettingsFileBothListsAreEmptyAndOkDoesNo
     open();
     EXPECT_EQ(dialog->objectName(), QStringLiteral("Form3"));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择"));
-    EXPECT_EQ(folders->topLevelItemCount(), 0);
-    EXPECT_EQ(fileList->topLevelItemCount(), 0);
+    EXPECT_EQ(folders->model()->rowCount(), 0);
+    EXPECT_EQ(fileList->model()->rowCount(), 0);
     EXPECT_EQ(heading(), QStringLiteral("项目"));
 
     press("Command2");
@@ -98,7 +105,7 @@ TEST_F(EpisodeFolderDialogTest, TheFileListFollowsTheSelectionByClickAndByKeyboa
     openFolder(QStringLiteral("Series"));
     // Going down selects the first row, whose files are shown at once.
     EXPECT_EQ(folders->selectedName(), QStringLiteral("Season 1"));
-    EXPECT_EQ(fileList->topLevelItemCount(), 2);
+    EXPECT_EQ(fileList->model()->rowCount(), 2);
 
     clickRow(*folders, rowWithText(*folders, QStringLiteral("Season 1")));
     EXPECT_EQ(heading(), QStringLiteral("Series/Season 1"));
@@ -141,7 +148,7 @@ TEST_F(EpisodeFolderDialogTest, TheMenuNeedsASelectionOnAListWithRows)
     folders->contextMenu()->hide();
 
     openFolder(QStringLiteral("Season 1"));
-    EXPECT_EQ(folders->topLevelItemCount(), 0);
+    EXPECT_EQ(folders->model()->rowCount(), 0);
     requestContextMenu(*folders);
     ASSERT_TRUE(folders->contextMenu()->isVisible());
     EXPECT_FALSE(folders->contextMenu()->findChild<QAction *>(QStringLiteral("M1"))->isVisible());
@@ -168,7 +175,7 @@ TEST_F(EpisodeFolderDialogTest, AMovieRootNamingAFileListsNothing)
     files.writeBytes(QStringLiteral("Movies/readme.txt"), "x");
     files.writeSiteSettings(root + QStringLiteral("/readme.txt"));
     open();
-    EXPECT_EQ(folders->topLevelItemCount(), 0);
+    EXPECT_EQ(folders->model()->rowCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
 }
 

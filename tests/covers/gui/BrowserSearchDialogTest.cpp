@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -123,18 +124,19 @@ protected:
     {
         QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
         QSignalSpy failed(&dialog->picker(), &CandidatePicker::previewFailed);
-        list()->setCurrentItem(list()->topLevelItem(row));
+        selectRow(*list(), row);
         waitUntil([&] { return shown.size() + failed.size() >= 1; }, 3000);
     }
 
-    QTreeWidget *list() const { return dialog->findChild<QTreeWidget *>("ListView1"); }
+    QTreeView *list() const { return dialog->findChild<QTreeView *>("ListView1"); }
     QPushButton *button(const char *name) const { return dialog->findChild<QPushButton *>(name); }
     QLineEdit *keywordBox() const { return dialog->findChild<QLineEdit *>("Text3"); }
     QList<QPair<QString, QString>> rows() const
     {
         QList<QPair<QString, QString>> result;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            result.append({list()->topLevelItem(i)->text(0), list()->topLevelItem(i)->text(1)});
+        const QAbstractItemModel *model = list()->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            result.append({model->index(i, 0).data().toString(), model->index(i, 1).data().toString()});
         return result;
     }
     QString startPage() const { return workspace.path("Temp/Search.html"); }
@@ -201,7 +203,7 @@ TEST_F(BrowserSearch, CopyingALinkPutsExactlyTheLinkOnTheClipboard)
     openWithWebEngine();
     searchAndWait();
     analyseAndWait();
-    list()->setCurrentItem(list()->topLevelItem(0));
+    selectRow(*list(), 0);
     messages.clear();
     dialog->findChild<QAction *>("M1")->trigger();
     EXPECT_EQ(clipboard.texts(), QStringList{host() + "/img/1.png"});
@@ -268,21 +270,21 @@ TEST_F(BrowserSearch, MarkupForAnOlderSearchOrAClosedDialogIsDropped)
     button("Command4")->click();
     button("Command1")->click();
     fake->pending.takeFirst()(markup);
-    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(list()->model()->rowCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
 
     button("Command4")->click();
     button("Command4")->click();
     fake->pending.takeFirst()(markup);
-    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(list()->model()->rowCount(), 0);
     fake->pending.takeFirst()(markup);
-    EXPECT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_EQ(list()->model()->rowCount(), 1);
 
     button("Command4")->click();
-    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(list()->model()->rowCount(), 0);
     dialog->reject();
     fake->pending.takeFirst()(markup);
-    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(list()->model()->rowCount(), 0);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -343,9 +345,9 @@ TEST_F(BrowserSearch, TheLinkMenuNeedsARowUnderTheMouseOrASelectedRow)
         QStringLiteral("<a title=\"One\" href=\"/1\" data-original=\"http://h/1.png\">"));
     requestContextMenu(*list());
     EXPECT_FALSE(menu->isVisible()) << "below the rows, with none selected";
-    requestContextMenu(*list(), list()->topLevelItem(0));
+    requestContextMenu(*list(), 0);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_TRUE(list()->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(list()->selectionModel()->isSelected(list()->model()->index(0, 0)));
     menu->hide();
     EXPECT_TRUE(messages.isEmpty()) << "a right click does not try to preview the row";
 }

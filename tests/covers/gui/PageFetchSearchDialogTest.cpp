@@ -6,6 +6,7 @@
 #include "covers/gui/SearchDialogFixture.h"
 #include "support/WidgetDriving.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
+#include <QTreeView>
 #include <QWindow>
 #include <memory>
 
@@ -43,6 +45,8 @@ protected:
             urlTemplate = server.url("/search_[[Title]]/");
         dialog = std::make_unique<PageFetchSearchDialog>(workspace.workspace(), project, coverWriter(project),
                                                          urlTemplate, http, clipboard, desktop, limits);
+        modelTester = std::make_unique<QAbstractItemModelTester>(
+            list()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         QSignalSpy finished(dialog.get(), &PageFetchSearchDialog::searchFinished);
         dialog->show();
         ASSERT_TRUE(finished.wait(3000));
@@ -61,23 +65,24 @@ protected:
     {
         QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
         QSignalSpy failed(&dialog->picker(), &CandidatePicker::previewFailed);
-        QTreeWidgetItem *item = list()->topLevelItem(row);
-        const int previews = (list()->currentItem() != item ? 1 : 0) + (doubleClick ? 1 : 0);
-        list()->setCurrentItem(item);
+        const QModelIndex item = list()->model()->index(row, 0);
+        const int previews = (list()->currentIndex() != item ? 1 : 0) + (doubleClick ? 1 : 0);
+        list()->setCurrentIndex(item);
         if (doubleClick)
-            emit list()->itemDoubleClicked(item, 0);
+            emit list()->doubleClicked(item);
         waitUntil([&] { return shown.size() + failed.size() >= previews; }, 3000);
     }
 
-    QTreeWidget *list() const { return dialog->findChild<QTreeWidget *>("ListView1"); }
+    QTreeView *list() const { return dialog->findChild<QTreeView *>("ListView1"); }
+    QString cell(int row, int column) const { return list()->model()->index(row, column).data().toString(); }
     QLabel *preview() const { return dialog->findChild<QLabel *>("Picture1"); }
     QLineEdit *keywordBox() const { return dialog->findChild<QLineEdit *>("Text3"); }
     QPushButton *button(const char *name) const { return dialog->findChild<QPushButton *>(name); }
     QStringList titles() const
     {
         QStringList result;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            result.append(list()->topLevelItem(i)->text(0));
+        for (int i = 0; i < list()->model()->rowCount(); ++i)
+            result.append(cell(i, 0));
         return result;
     }
     bool previewShows() const { return !preview()->pixmap().isNull(); }
@@ -85,6 +90,7 @@ protected:
     const QByteArray picture1 = makePicture(30, 40, 0xffff0000);
     const QByteArray picture2 = makePicture(40, 30, 0xff00ff00);
     std::unique_ptr<PageFetchSearchDialog> dialog;
+    std::unique_ptr<QAbstractItemModelTester> modelTester;
 };
 
 } // namespace
@@ -102,7 +108,7 @@ TEST_F(PageFetchSearch, OpeningSearchesForTheProjectNameOnceTheDialogIsShown)
     EXPECT_EQ(server.requests(), QStringList{"/search_%E5%B0%81%E9%9D%A2/"});
     EXPECT_EQ(keywordBox()->text(), QStringLiteral("封面"));
     EXPECT_EQ(titles(), (QStringList{"One", "Two"}));
-    EXPECT_EQ(list()->topLevelItem(1)->text(1), host() + "/img/2.png");
+    EXPECT_EQ(cell(1, 1), host() + "/img/2.png");
     EXPECT_TRUE(list()->isColumnHidden(1));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("查找封面"));
     EXPECT_TRUE(messages.isEmpty());
@@ -155,7 +161,7 @@ TEST_F(PageFetchSearch, ThePreviewFollowsTheKeyboard)
     QTest::keyClick(list(), Qt::Key_Down);
     ASSERT_TRUE(shown.wait(3000));
     EXPECT_EQ(shown.last().at(0).toString(), tempFile("Two.jpg"));
-    EXPECT_EQ(list()->currentItem()->text(0), QStringLiteral("Two"));
+    EXPECT_EQ(list()->currentIndex().data().toString(), QStringLiteral("Two"));
 }
 
 TEST_F(PageFetchSearch, PicturesThatCannotBeLoadedAreReportedAndOpenedInTheBrowser)
@@ -178,7 +184,7 @@ TEST_F(PageFetchSearch, PicturesThatCannotBeLoadedAreReportedAndOpenedInTheBrows
     for (int row = 0; row < 4; ++row) {
         messages.clear();
         select(row);
-        const QString link = list()->topLevelItem(row)->text(1);
+        const QString link = cell(row, 1);
         EXPECT_EQ(messages.texts(), QStringList{texts::loadingError() + link}) << row;
         EXPECT_EQ(messages.last().icon, MessageIcon::Error);
         EXPECT_EQ(desktop.urls().size(), row + 1);
@@ -219,7 +225,7 @@ TEST_F(PageFetchSearch, OkExplainsWhyItCannotTakeACover)
     button("Command2")->click();
     EXPECT_EQ(messages.last().text, texts::nothingSelected());
 
-    list()->setCurrentItem(list()->topLevelItem(0)); // download still on its way
+    selectRow(*list(), 0); // download still on its way
     button("Command2")->click();
     EXPECT_EQ(messages.last().text, texts::notDownloaded());
     EXPECT_EQ(messages.last().icon, MessageIcon::Error);
@@ -296,7 +302,7 @@ TEST_F(PageFetchSearch, TheLatestClickOwnsThePreview)
     slow.delayMilliseconds = 500;
     server.serve("/img/1.png", slow);
     open();
-    list()->setCurrentItem(list()->topLevelItem(0));
+    selectRow(*list(), 0);
     select(1);
     waitForAnswersTo({"/img/1.png"});
     EXPECT_TRUE(previewShows());
@@ -315,7 +321,7 @@ TEST_F(PageFetchSearch, ClosingAbandonsWhatIsInFlight)
     slowPicture.body = picture1;
     server.serve("/img/1.png", slowPicture);
     open();
-    list()->setCurrentItem(list()->topLevelItem(0));
+    selectRow(*list(), 0);
     keywordBox()->setText(QStringLiteral("slow"));
     button("Command1")->click();
     QTest::keyClick(list(), Qt::Key_Escape);
@@ -388,14 +394,13 @@ TEST_F(PageFetchSearch, ARightClickSelectsWithoutPreviewAndOffersTheLink)
     select(0);
     const int before = int(server.requests().size());
     // Through the window system, as a mouse would: press and release.
-    const QPoint at =
-        list()->viewport()->mapTo(dialog.get(), list()->visualItemRect(list()->topLevelItem(1)).center());
+    const QPoint at = list()->viewport()->mapTo(dialog.get(), rowRect(*list(), 1).center());
     QTest::mousePress(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     QTest::mouseRelease(dialog->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     auto *menu = dialog->findChild<QMenu *>("MM");
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(list()->selectedItems().value(0), list()->topLevelItem(1));
+    EXPECT_EQ(list()->selectionModel()->selectedRows(), QModelIndexList{list()->model()->index(1, 0)});
     ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(http.links().size(), before) << "nothing downloaded";
     EXPECT_FALSE(previewShows()) << "the first row's picture no longer stands for the selection";
@@ -406,7 +411,7 @@ TEST_F(PageFetchSearch, ARightClickSelectsWithoutPreviewAndOffersTheLink)
 
     // A left click on the row now previews it.
     QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
-    clickRow(*list(), list()->topLevelItem(1));
+    clickRow(*list(), 1);
     ASSERT_TRUE(shown.wait(3000));
     EXPECT_EQ(workspace.readBytes("Temp/Two.jpg"), picture2);
 }
@@ -418,14 +423,14 @@ TEST_F(PageFetchSearch, ClickingARowWhoseDownloadFailedTriesAgain)
     server.serve("/img/1.png", missing);
     open();
     QSignalSpy failed(&dialog->picker(), &CandidatePicker::previewFailed);
-    clickRow(*list(), list()->topLevelItem(0));
+    clickRow(*list(), 0);
     ASSERT_TRUE(waitUntil([&] { return failed.size() == 1; }, 3000));
     server.serveBody("/img/1.png", picture1, "image/png");
     QSignalSpy shown(&dialog->picker(), &CandidatePicker::previewShown);
-    clickRow(*list(), list()->topLevelItem(0));
+    clickRow(*list(), 0);
     ASSERT_TRUE(shown.wait(3000));
     EXPECT_EQ(server.requestCount("/img/1.png"), 2);
-    clickRow(*list(), list()->topLevelItem(0));
+    clickRow(*list(), 0);
     ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(http.count(server.url("/img/1.png")), 2) << "a row that is shown is not fetched again";
 }
@@ -435,7 +440,7 @@ TEST_F(PageFetchSearch, FocusByTabPreviewsNothing)
     open();
     QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(list(), &tabbedIn);
-    ASSERT_NE(list()->currentItem(), nullptr) << "Tab makes a row current";
+    ASSERT_TRUE(list()->currentIndex().isValid()) << "Tab makes a row current";
     ASSERT_TRUE(waitForPostedEvents());
     EXPECT_EQ(http.links().size(), 1) << "the search alone";
     EXPECT_TRUE(tempEntries().isEmpty());
