@@ -123,6 +123,37 @@ OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
     return sub;
 }
 
+OpenFolder OpenFolder::plainSubfolder(const QString &name, bool create) const
+{
+    OpenFolder sub;
+    sub.m_path = joinPath(m_path, name);
+    if (m_fd < 0) {
+        sub.m_error = m_error;
+        return sub;
+    }
+    const QByteArray encoded = nameOf(name);
+    if (create && ::mkdirat(m_fd, encoded.constData(), 0777) != 0 && errno != EEXIST) {
+        sub.m_error = reasonFor(errno);
+        return sub;
+    }
+    sub.m_fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (sub.m_fd < 0)
+        sub.m_error = reasonFor(errno);
+    return sub;
+}
+
+OpenFolder OpenFolder::duplicate() const
+{
+    OpenFolder copy;
+    copy.m_path = m_path;
+    copy.m_error = m_error;
+    copy.m_outside = m_outside;
+    copy.m_fd = m_fd < 0 ? -1 : ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd >= 0 && copy.m_fd < 0)
+        copy.m_error = reasonFor(errno);
+    return copy;
+}
+
 QString OpenFolder::pathOf(const QByteArray &name) const
 {
     return joinPath(m_path, QFile::decodeName(name));
@@ -186,6 +217,11 @@ bool OpenFolder::isSameFolderAs(const OpenFolder &other) const
     struct stat theirs;
     return m_fd >= 0 && other.m_fd >= 0 && ::fstat(m_fd, &mine) == 0 && ::fstat(other.m_fd, &theirs) == 0 &&
            mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
+bool OpenFolder::liesWithin(const OpenFolder &outer) const
+{
+    return isSameFolderAs(outer) || (m_fd >= 0 && outer.m_fd >= 0 && liesBelow(m_fd, outer.m_fd));
 }
 
 bool OpenFolder::holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const

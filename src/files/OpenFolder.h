@@ -32,6 +32,12 @@ public:
     // this folder: otherwise the result is not open and `isOutside()`, and
     // the caller words why.
     OpenFolder subfolder(const QString &name, bool create) const;
+    // A sub-folder that is a folder itself, never a link, made first when
+    // `create` is set and it is missing: a walk through such folders stays
+    // below the folder it starts from, whatever links lie about.
+    OpenFolder plainSubfolder(const QString &name, bool create) const;
+    // This folder once more, open on its own.
+    OpenFolder duplicate() const;
 
     bool isOpen() const { return m_fd >= 0; }
     bool isOutside() const { return m_outside; }
@@ -56,6 +62,8 @@ public:
     quint64 fileSystem() const;
     // True when both are open on one folder, however each was reached.
     bool isSameFolderAs(const OpenFolder &other) const;
+    // True when both are open and this folder is `outer` or lies below it.
+    bool liesWithin(const OpenFolder &outer) const;
     // True when the name is a regular file itself (never a link) that holds
     // exactly these bytes.
     bool holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const;
