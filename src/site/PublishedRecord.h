@@ -19,7 +19,8 @@ class OpenFolder;
 //
 // The site folder is one others may write, so the record is untrusted
 // input: an entry that is not a plain file name inside one of the
-// publishing folders is dropped, and a record that is not whole (no header
+// publishing folders is dropped (but for web copies, which lie in folders
+// of their own below `Video`), and a record that is not whole (no header
 // line or no closing line) counts as no record at all.
 namespace published {
 
@@ -30,8 +31,13 @@ QByteArray indexEntry();
 
 // "Data/" + name and its kin.
 QByteArray entryOf(const QByteArray &folder, const QByteArray &name);
-// Whether an entry of a record may be acted on.
+// Whether an entry of a record may be acted on: "index.html", a usable
+// file name inside a publishing folder, or a web copy
+// ("Video/<folder>/.../<name>.mp4", each part a usable file name).
 bool isAcceptableEntry(const QByteArray &entry);
+// A name publishing could have given a file or folder: not empty, not "."
+// or "..", not hidden, no separator and no control character.
+bool isUsableFileName(const QByteArray &name);
 
 // The valid entries of the site folder's record; nothing when there is no
 // whole record.

@@ -54,6 +54,12 @@ public:
     // there.
     void setCheckpoint(std::function<void()> checkpoint) { m_checkpoint = std::move(checkpoint); }
 
+    // What publishing put there before this run: the record, or for a site
+    // without one the pages and covers of projects with a settings file.
+    QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
+                                    const files::OpenFolder &siteData,
+                                    const files::OpenFolder &siteImage) const;
+
 private:
     // The connection lines; the site folder, or empty to stop.
     QString connect();
@@ -62,11 +68,6 @@ private:
     files::OpenFolder siteFolder(const files::OpenFolder &site, const QString &name);
     // `Image`, as `siteFolder` opens it, refused when it is `data` itself.
     files::OpenFolder siteImageFolder(const files::OpenFolder &site, const files::OpenFolder &data);
-    // What publishing put there before this run: the record, or for a site
-    // without one the pages and covers of projects with a settings file.
-    QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
-                                    const files::OpenFolder &siteData,
-                                    const files::OpenFolder &siteImage) const;
     // Whether the site's `index.html` may be replaced.
     bool ownsIndexPage(const files::OpenFolder &site, const std::optional<QSet<QByteArray>> &record) const;
 
