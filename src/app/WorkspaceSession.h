@@ -5,6 +5,7 @@
 #include "site/RunReport.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "site/WebCopyConversion.h"
 #include "workspace/Workspace.h"
 #include "workspace/WorkspaceLock.h"
 
@@ -175,6 +176,12 @@ public:
     // prepared, run and closed as one command.
     RunOutcome generate(ProgressSink &sink);
     RunOutcome update(int row, ProgressSink &sink);
+
+    // "转换为网页格式" of every project (`project` empty), of one, or of one
+    // of its episodes, given by file name or by number from 1. Nothing,
+    // after saying why, when it cannot begin.
+    std::optional<WebCopyConversion> prepareConversion(const QString &project = {},
+                                                       const QString &episode = {}) const;
 
     // "清空缓存文件" and "清空日志", once the caller has asked.
     CommandOutcome clearCache();
