@@ -137,8 +137,14 @@ OpenFolder OpenFolder::plainSubfolder(const QString &name, bool create) const
         return sub;
     }
     sub.m_fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (sub.m_fd < 0)
-        sub.m_error = reasonFor(errno);
+    if (sub.m_fd >= 0)
+        return sub;
+    // A link to a folder is said as a link, not as something else.
+    const int error = errno;
+    struct stat status;
+    const bool link =
+        ::fstatat(m_fd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode);
+    sub.m_error = reasonFor(link ? ELOOP : error);
     return sub;
 }
 
