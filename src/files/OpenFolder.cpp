@@ -94,6 +94,16 @@ OpenFolder &OpenFolder::operator=(OpenFolder &&other) noexcept
 
 OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
 {
+    return openSubfolder(name, create, true);
+}
+
+OpenFolder OpenFolder::plainSubfolder(const QString &name, bool create) const
+{
+    return openSubfolder(name, create, false);
+}
+
+OpenFolder OpenFolder::openSubfolder(const QString &name, bool create, bool followLink) const
+{
     OpenFolder sub;
     sub.m_path = joinPath(m_path, name);
     if (m_fd < 0) {
@@ -107,44 +117,25 @@ OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
         sub.m_error = reasonFor(errno);
         return sub;
     }
-    const int fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(m_fd, encoded.constData(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0) {
-        sub.m_error = reasonFor(errno);
+        // A link not followed is said as a link, not as something else.
+        const int error = errno;
+        const bool link = !followLink &&
+                          ::fstatat(m_fd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          S_ISLNK(status.st_mode);
+        sub.m_error = reasonFor(link ? ELOOP : error);
         return sub;
     }
     // A link may lead to another folder of this one, never out of it (nor
     // to this folder itself, whose other files would then be pruned).
-    if (!liesBelow(fd, m_fd)) {
+    if (followLink && !liesBelow(fd, m_fd)) {
         ::close(fd);
         sub.m_outside = true;
         return sub;
     }
     sub.m_fd = fd;
-    return sub;
-}
-
-OpenFolder OpenFolder::plainSubfolder(const QString &name, bool create) const
-{
-    OpenFolder sub;
-    sub.m_path = joinPath(m_path, name);
-    if (m_fd < 0) {
-        sub.m_error = m_error;
-        return sub;
-    }
-    const QByteArray encoded = nameOf(name);
-    if (create && ::mkdirat(m_fd, encoded.constData(), 0777) != 0 && errno != EEXIST) {
-        sub.m_error = reasonFor(errno);
-        return sub;
-    }
-    sub.m_fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (sub.m_fd >= 0)
-        return sub;
-    // A link to a folder is said as a link, not as something else.
-    const int error = errno;
-    struct stat status;
-    const bool link =
-        ::fstatat(m_fd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode);
-    sub.m_error = reasonFor(link ? ELOOP : error);
     return sub;
 }
 

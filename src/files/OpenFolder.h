@@ -117,6 +117,8 @@ public:
     static bool isTemporaryName(const QByteArray &name);
 
 private:
+    OpenFolder openSubfolder(const QString &name, bool create, bool followLink) const;
+
     int m_fd = -1;
     QString m_path;
     QString m_error;

@@ -74,7 +74,7 @@ WebCopyConversion::WebCopyConversion(Workspace workspace, QStringList projects, 
 std::optional<WebCopyConversion> WebCopyConversion::prepare(const Workspace &workspace,
                                                             const QStringList &projects, Choice choice)
 {
-    if (!choice.project.isEmpty() && !projects.contains(choice.project)) {
+    if (projects.isEmpty() || (!choice.project.isEmpty() && !projects.contains(choice.project))) {
         Messages::error(QStringLiteral("没有内容!"));
         return std::nullopt;
     }
@@ -164,12 +164,11 @@ void WebCopyConversion::planProject(const QString &project, const QString &episo
         }
         Item item{project, episode, episodeFolder, {}, {}, {}, 1};
         item.place = webcopy::placeOf(m_movieRoot, project, episodeFolder, episode, &item.placeReason);
-        if (item.place) {
-            const QString copy = files::joinPath(m_siteFolder, item.place->relativePath());
-            if (files::plainFileExists(copy) && media::isUpToDate(copy, original)) {
-                m_single = Single::UpToDate;
-                continue;
-            }
+        if (item.place && !WebCopyLinks(m_siteFolder, m_movieRoot)
+                               .upToDateCopy(project, episodeFolder, episode)
+                               .isEmpty()) {
+            m_single = Single::UpToDate;
+            continue;
         }
         item.plan = media::planWebCopy(facts, QFileInfo(original).size());
         item.weight = std::max(facts.seconds.value_or(0), 1.0);

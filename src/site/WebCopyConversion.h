@@ -40,8 +40,9 @@ public:
         QString episode;
     };
 
-    // Reads the settings and refuses, saying why, when there is no site
-    // folder, when it is missing, or when it lies among the films.
+    // Reads the settings and refuses, saying why, when there is no project
+    // (or none of the name), no site folder, when it is missing, or when it
+    // lies among the films.
     static std::optional<WebCopyConversion> prepare(const Workspace &workspace, const QStringList &projects,
                                                     Choice choice);
 

@@ -43,13 +43,8 @@ void WebCopyController::convertChosenProject()
 
 void WebCopyController::convertAll()
 {
-    if (m_background.isRunning())
-        return;
-    if (m_session.projects().size() == 0) {
-        Messages::error(QStringLiteral("没有内容!"));
-        return;
-    }
-    begin({}, {});
+    if (!m_background.isRunning())
+        begin({}, {});
 }
 
 void WebCopyController::begin(const QString &project, const QString &episode)
