@@ -7,6 +7,7 @@
 #include "site/WebCopyTexts.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tessaly {
 
@@ -31,14 +32,20 @@ std::optional<QStringList> partsBelowRoot(const QString &episodeFolder, const QS
     return folder.sliced(prefix.size()).split(u'/');
 }
 
+bool isUsablePart(const QString &part, QString *reason)
+{
+    if (published::isUsableFileName(files::OpenFolder::nameOf(part)))
+        return true;
+    if (reason)
+        *reason = webcopy::texts::unusableName(part);
+    return false;
+}
+
 } // namespace
 
 QString WebCopyPlace::relativePath() const
 {
-    QStringList parts{webcopy::videoFolderName()};
-    parts += folders;
-    parts.append(fileName);
-    return parts.join(u'/');
+    return webcopy::folderPath(folders) + u'/' + fileName;
 }
 
 QByteArray WebCopyPlace::entry() const
@@ -53,20 +60,31 @@ QString videoFolderName()
     return QStringLiteral("Video");
 }
 
+QString folderPath(const QStringList &folders)
+{
+    return (QStringList{videoFolderName()} + folders).join(u'/');
+}
+
+std::optional<QStringList> foldersOf(const QString &movieRoot, const QString &project,
+                                     const QString &episodeFolder, QString *reason)
+{
+    const QStringList folders =
+        partsBelowRoot(episodeFolder, movieRoot).value_or(QStringList{outsideFolder, project});
+    for (const QString &part : folders) {
+        if (!isUsablePart(part, reason))
+            return std::nullopt;
+    }
+    return folders;
+}
+
 std::optional<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
                                     const QString &episodeFolder, const QString &episode, QString *reason)
 {
-    WebCopyPlace place;
-    place.folders = partsBelowRoot(episodeFolder, movieRoot).value_or(QStringList{outsideFolder, project});
-    place.fileName = episode + QStringLiteral(".mp4");
-    for (const QString &part : place.folders + QStringList{place.fileName}) {
-        if (!published::isUsableFileName(files::OpenFolder::nameOf(part))) {
-            if (reason)
-                *reason = texts::unusableName(part);
-            return std::nullopt;
-        }
-    }
-    return place;
+    std::optional<QStringList> folders = foldersOf(movieRoot, project, episodeFolder, reason);
+    const QString fileName = episode + QStringLiteral(".mp4");
+    if (!folders || !isUsablePart(fileName, reason))
+        return std::nullopt;
+    return WebCopyPlace{std::move(*folders), fileName};
 }
 
 files::OpenFolder openFolderOf(const files::OpenFolder &video, const WebCopyPlace &place, bool create)
@@ -102,12 +120,19 @@ QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episod
 {
     if (m_siteFolder.isEmpty())
         return {};
-    const std::optional<WebCopyPlace> place = webcopy::placeOf(m_movieRoot, project, episodeFolder, episode);
-    if (!place)
+    // Most folders have no copies: their episodes then cost no look each.
+    if (project != m_lastProject || episodeFolder != m_lastEpisodeFolder) {
+        m_lastProject = project;
+        m_lastEpisodeFolder = episodeFolder;
+        const std::optional<QStringList> folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder);
+        m_copyFolder = folders ? webcopy::folderPath(*folders) : QString();
+        m_copyFolderThere = folders && QFileInfo(files::joinPath(m_siteFolder, m_copyFolder)).isDir();
+    }
+    const QString fileName = episode + QStringLiteral(".mp4");
+    if (!m_copyFolderThere || !isUsablePart(fileName, nullptr))
         return {};
-    const QString relative = place->relativePath();
+    const QString relative = m_copyFolder + u'/' + fileName;
     const QString copy = files::joinPath(m_siteFolder, relative);
-    // Most episodes have no copy: a look at the name spares reading one.
     if (!files::plainFileExists(copy) || !media::isUpToDate(copy, files::joinPath(episodeFolder, episode)))
         return {};
     return relative;

@@ -38,6 +38,12 @@ QString videoFolderName();
 // folder); nothing when a part of it cannot name a folder or file of the
 // site (an empty part, ".", "..", a hidden name, a control character, a
 // backslash, a name too long), with the reason.
+// "Video/a/b" for the folders "a" and "b" below `Video`.
+QString folderPath(const QStringList &folders);
+// The folders below `Video` of the copies of a project's episodes, as
+// `placeOf` gives them.
+std::optional<QStringList> foldersOf(const QString &movieRoot, const QString &project,
+                                     const QString &episodeFolder, QString *reason = nullptr);
 std::optional<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
                                     const QString &episodeFolder, const QString &episode,
                                     QString *reason = nullptr);
@@ -56,6 +62,7 @@ bool siteLiesInMovies(const QString &siteFolder, const QString &movieRoot);
 
 // The web copies a run links: an episode's copy when the site folder holds
 // one made from the episode as it is now; never a stale or missing one.
+// Asked from one thread at a time.
 class WebCopyLinks
 {
 public:
@@ -69,6 +76,11 @@ public:
 private:
     QString m_siteFolder;
     QString m_movieRoot;
+    // The last episode folder asked about and its folder of copies.
+    mutable QString m_lastProject;
+    mutable QString m_lastEpisodeFolder;
+    mutable QString m_copyFolder;
+    mutable bool m_copyFolderThere = false;
 };
 
 } // namespace tessaly

@@ -25,11 +25,8 @@ void WebCopyPruning::keepEpisodes(const QString &project, const QString &episode
 
 void WebCopyPruning::keepFolder(const QString &project, const QString &episodeFolder)
 {
-    // Any usable file name gives the folder's place.
-    if (const auto place = webcopy::placeOf(m_movieRoot, project, episodeFolder, QStringLiteral("x"))) {
-        const QByteArray entry = place->entry();
-        m_folders.insert(entry.first(entry.lastIndexOf('/') + 1));
-    }
+    if (const auto folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder))
+        m_folders.insert(files::OpenFolder::nameOf(webcopy::folderPath(*folders)) + '/');
 }
 
 bool WebCopyPruning::kept(const QByteArray &entry) const
