@@ -13,6 +13,7 @@
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "site/WebCopyTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QDir>
@@ -213,6 +214,7 @@ int CommandLine::convert(WorkspaceSession &session, const QStringList &arguments
     if (!conversion)
         return Failed;
     const InterruptStop interrupt;
+    m_out(webcopy::texts::checking());
     conversion->plan(interrupt.flag());
     // Stopped while looking, the run says so at once.
     if (!interrupt.flag()->load()) {

@@ -11,9 +11,10 @@ namespace files {
 class OpenFolder;
 }
 
-// The record of the files publishing has put into the site folder, kept in
-// the site folder itself as a dot-named file: one entry per line, each a
-// path relative to the site folder ("Data/one.html", "Image/one.jpg", and
+// The record of the files publishing has put into the site folder (and the
+// web copies of episodes written there), kept in the site folder itself as
+// a dot-named file: one entry per line, each a path relative to the site
+// folder ("Data/one.html", "Image/one.jpg", "Video/Series/1.mkv.mp4", and
 // "index.html" once the site's own index page is the program's). Only what
 // it names may ever be removed as stale.
 //

@@ -261,10 +261,10 @@ RunOutcome WebCopyConversion::run(ProgressSink &sink, const std::atomic<bool> *s
     share.reach(0);
 
     const files::OpenFolder site(m_siteFolder);
-    const files::OpenFolder video = site.subfolder(webcopy::videoFolderName(), true);
-    if (video.isOutside())
-        report.cannotWrite(video.path(), texts::outsideSiteFolder());
-    else if (!video.isOpen())
+    // `Video` is the site's own folder, like every folder below it: a link
+    // there is refused.
+    const files::OpenFolder video = site.plainSubfolder(webcopy::videoFolderName(), true);
+    if (!video.isOpen())
         report.cannotWrite(video.path(), video.error());
     // A site without a record gets one naming what publishing takes for
     // its own there, as publishing a project gives it.

@@ -54,10 +54,9 @@ void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) con
     // Without `Video` the copies are gone; one that cannot be opened keeps them.
     const QString videoName = webcopy::videoFolderName();
     const bool videoThere = site.holdsName(files::OpenFolder::nameOf(videoName));
-    const files::OpenFolder video = videoThere ? site.subfolder(videoName, false) : files::OpenFolder();
+    const files::OpenFolder video = videoThere ? site.plainSubfolder(videoName, false) : files::OpenFolder();
     if (videoThere && !video.isOpen()) {
-        report.cannotDelete(video.path(),
-                            video.isOutside() ? webcopy::texts::outsideSiteFolder() : video.error());
+        report.cannotDelete(video.path(), video.error());
         return;
     }
     QSet<QByteArray> entries = *record;

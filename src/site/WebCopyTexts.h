@@ -104,10 +104,6 @@ inline QString insideMovies()
 {
     return QStringLiteral("位于影片文件路径之内");
 }
-inline QString outsideSiteFolder()
-{
-    return QStringLiteral("链接指向站点文件夹以外");
-}
 inline QString removedCopy(const QString &path)
 {
     return QStringLiteral("已删除网页版视频 %1 (原视频已不在任何项目中)").arg(path);
