@@ -11,7 +11,7 @@ class QThread;
 namespace tessaly {
 
 // The window's one long job at a time (generating the site, updating a
-// project, taking covers from videos). The job runs on a worker thread with
+// project, taking covers from videos, converting episodes). The job runs on a worker thread with
 // copies of what it needs and never touches a widget or a message box; its
 // end is handled back on this thread. While it runs, the commands that
 // change the workspace are disabled (`runningChanged`) and closing the
