@@ -8,11 +8,13 @@
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
+#include "platform/InterruptStop.h"
 #include "platform/Messages.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/Progress.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "site/WebCopyTexts.h"
 #include "workspace/Workspace.h"
 
 #include <QDir>
@@ -46,6 +48,8 @@ QString CommandLine::usageText()
                           "  covers-missing 为无封面项目截取封面\n"
                           "  check [NAME]   检查剧集能否在浏览器中播放 (NAME 的或全部项目的剧集),\n"
                           "                 每集一行: 项目, 文件名, 结论, 原因, 时长, 以制表符分隔\n"
+                          "  convert [NAME [EPISODE]]  转换为网页格式: 所有项目 (或项目 NAME, 或其剧集\n"
+                          "                 EPISODE) 中浏览器无法播放的剧集\n"
                           "  demo DIR       在新文件夹 DIR 中制作示例 (视频, 工作区和已发布的站点)");
 }
 
@@ -114,6 +118,7 @@ int CommandLine::run(const QStringList &arguments)
              return cover_commands::cover(s.workspace(), s.projects(), a, m_out);
          }},
         {"check", 0, 1, [this](WorkspaceSession &s, const QStringList &a) { return check(s, a); }},
+        {"convert", 0, 2, [this](WorkspaceSession &s, const QStringList &a) { return convert(s, a); }},
         {"covers-missing", 0, 0,
          [this](WorkspaceSession &s, const QStringList &) {
              return cover_commands::coversMissing(s.workspace(), s.projects(), m_out);
@@ -161,6 +166,78 @@ int CommandLine::update(WorkspaceSession &session, const QString &name)
             m_out(line.text);
     });
     return session.update(row, lines).succeeded() ? Done : Failed;
+}
+
+namespace {
+
+// The lines as every command prints them, with the share of the run done
+// as a percentage beside them, cleared before each line.
+class LinesAndPercent : public ProgressLines
+{
+public:
+    LinesAndPercent(const CommandLine::Output &out, const CommandLine::PercentOutput &percent)
+        : ProgressLines([this](const ProgressLine &line) { print(line); }), m_out(out), m_percent(percent)
+    {}
+    ~LinesAndPercent() override { clear(); }
+
+    void progress(int done, int total) override
+    {
+        const int percent = total > 0 ? int(qint64(done) * 100 / total) : 100;
+        if (!m_percent || percent == m_shown)
+            return;
+        m_shown = percent;
+        m_percent(percent);
+    }
+
+private:
+    void print(const ProgressLine &line)
+    {
+        if (line.logOnly)
+            return;
+        clear();
+        m_out(line.text);
+    }
+    void clear()
+    {
+        if (m_percent && m_shown >= 0)
+            m_percent(-1);
+        m_shown = -1;
+    }
+
+    const CommandLine::Output &m_out;
+    const CommandLine::PercentOutput &m_percent;
+    int m_shown = -1;
+};
+
+} // namespace
+
+int CommandLine::convert(WorkspaceSession &session, const QStringList &arguments)
+{
+    std::optional<WebCopyConversion> conversion =
+        session.prepareConversion(arguments.value(0), arguments.value(1));
+    if (!conversion)
+        return Failed;
+    const InterruptStop interrupt;
+    m_out(webcopy::texts::checking());
+    conversion->plan(interrupt.flag());
+    // Stopped while looking, the run says so at once.
+    if (!interrupt.flag()->load()) {
+        switch (conversion->mayStart()) {
+        case WebCopyConversion::Start::Go:
+            break;
+        case WebCopyConversion::Start::NothingToDo:
+            return Done;
+        case WebCopyConversion::Start::Refused:
+            return Failed;
+        }
+    }
+    RunOutcome outcome;
+    {
+        LinesAndPercent lines(m_out, m_percent);
+        outcome = conversion->run(lines, interrupt.flag());
+    }
+    WebCopyConversion::showBox(outcome);
+    return outcome.succeeded() ? Done : Failed;
 }
 
 int CommandLine::add(WorkspaceSession &session, const QStringList &arguments)

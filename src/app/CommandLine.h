@@ -43,6 +43,10 @@ public:
     // What asks the web server after publishing; Qt Network's unless a test
     // puts its own in.
     void setServerProbe(std::unique_ptr<ServerProbe> probe);
+    // Where `convert` shows how far it is, as a percentage (-1: clear it
+    // before a line); the main sets it when standard error is a terminal.
+    using PercentOutput = std::function<void(int percent)>;
+    void setPercentOutput(PercentOutput percent) { m_percent = std::move(percent); }
 
 private:
     int generate(WorkspaceSession &session);
@@ -51,6 +55,7 @@ private:
     int add(WorkspaceSession &session, const QStringList &arguments);
     int remove(WorkspaceSession &session, const QString &name);
     int check(WorkspaceSession &session, const QStringList &arguments);
+    int convert(WorkspaceSession &session, const QStringList &arguments);
     int usageError();
 
     QString m_applicationFolder;
@@ -58,6 +63,7 @@ private:
     Output m_err;
     ExampleMaker m_exampleMaker;
     std::unique_ptr<ServerProbe> m_probe;
+    PercentOutput m_percent;
 };
 
 } // namespace tessaly

@@ -5,6 +5,9 @@
 #include "catalogue/Episodes.h"
 #include "catalogue/ProjectRemoval.h"
 #include "catalogue/ProjectRenaming.h"
+#include "catalogue/ProjectSelection.h"
+#include "covers/CoverTexts.h"
+#include "covers/VideoCovers.h"
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
 #include "platform/Messages.h"
@@ -418,6 +421,23 @@ RunOutcome WorkspaceSession::runToEnd(const std::optional<SiteRun> &run, Progres
     if (wholeSite)
         sink.endWholeSiteRun();
     return outcome;
+}
+
+std::optional<WebCopyConversion> WorkspaceSession::prepareConversion(const QString &project,
+                                                                     const QString &episode) const
+{
+    WebCopyConversion::Choice choice{project, episode};
+    if (!episode.isEmpty() && m_projects.indexOf(project) >= 0 && isUsableProjectName(project)) {
+        const ProjectDetails details = readProjectDetails(m_workspace, project);
+        const std::optional<QString> found = covers::findEpisode(details.episodes, episode);
+        if (!found) {
+            Messages::error(Messages::withPath(files::joinPath(details.episodeFolder, episode),
+                                               covers::texts::noSuchEpisode()));
+            return std::nullopt;
+        }
+        choice.episode = *found;
+    }
+    return WebCopyConversion::prepare(m_workspace, m_projects.names(), choice);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "site/RunReport.h"
 #include "site/SiteGeneration.h"
 #include "site/Style.h"
+#include "site/WebCopyConversion.h"
 #include "workspace/Workspace.h"
 #include "workspace/WorkspaceLock.h"
 
@@ -198,6 +199,11 @@ public:
     // probed files, which keeps what was probed. It checks whatever
     // `CheckVideos` says: that setting is for runs and the window.
     VideoCheckOutcome checkVideos(std::optional<int> row);
+    // "转换为网页格式" of every project (`project` empty), of one, or of one
+    // of its episodes, given by file name or by number from 1. Nothing,
+    // after saying why, when it cannot begin.
+    std::optional<WebCopyConversion> prepareConversion(const QString &project = {},
+                                                       const QString &episode = {}) const;
 
     // "清空缓存文件" and "清空日志", once the caller has asked.
     CommandOutcome clearCache();

@@ -94,6 +94,16 @@ OpenFolder &OpenFolder::operator=(OpenFolder &&other) noexcept
 
 OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
 {
+    return openSubfolder(name, create, true);
+}
+
+OpenFolder OpenFolder::plainSubfolder(const QString &name, bool create) const
+{
+    return openSubfolder(name, create, false);
+}
+
+OpenFolder OpenFolder::openSubfolder(const QString &name, bool create, bool followLink) const
+{
     OpenFolder sub;
     sub.m_path = joinPath(m_path, name);
     if (m_fd < 0) {
@@ -107,14 +117,20 @@ OpenFolder OpenFolder::subfolder(const QString &name, bool create) const
         sub.m_error = reasonFor(errno);
         return sub;
     }
-    const int fd = ::openat(m_fd, encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(m_fd, encoded.constData(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0) {
-        sub.m_error = reasonFor(errno);
+        // A link not followed is said as a link, not as something else.
+        const int error = errno;
+        const bool link = !followLink &&
+                          ::fstatat(m_fd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          S_ISLNK(status.st_mode);
+        sub.m_error = reasonFor(link ? ELOOP : error);
         return sub;
     }
     // A link may lead to another folder of this one, never out of it (nor
     // to this folder itself, whose other files would then be pruned).
-    if (!liesBelow(fd, m_fd)) {
+    if (followLink && !liesBelow(fd, m_fd)) {
         ::close(fd);
         sub.m_outside = true;
         return sub;
@@ -139,6 +155,18 @@ OpenFolder OpenFolder::plainSubfolder(const QByteArray &name, bool create) const
     if (sub.m_fd < 0)
         sub.m_error = reasonFor(errno);
     return sub;
+}
+
+OpenFolder OpenFolder::duplicate() const
+{
+    OpenFolder copy;
+    copy.m_path = m_path;
+    copy.m_error = m_error;
+    copy.m_outside = m_outside;
+    copy.m_fd = m_fd < 0 ? -1 : ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd >= 0 && copy.m_fd < 0)
+        copy.m_error = reasonFor(errno);
+    return copy;
 }
 
 QString OpenFolder::pathOf(const QByteArray &name) const
@@ -213,6 +241,11 @@ bool OpenFolder::isSameFolderAs(const OpenFolder &other) const
     struct stat theirs;
     return m_fd >= 0 && other.m_fd >= 0 && ::fstat(m_fd, &mine) == 0 && ::fstat(other.m_fd, &theirs) == 0 &&
            mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
+bool OpenFolder::liesWithin(const OpenFolder &outer) const
+{
+    return isSameFolderAs(outer) || (m_fd >= 0 && outer.m_fd >= 0 && liesBelow(m_fd, outer.m_fd));
 }
 
 bool OpenFolder::holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const

@@ -36,6 +36,10 @@ public:
     // and nothing has the name: a link, even to a folder inside, is not
     // opened.
     OpenFolder plainSubfolder(const QByteArray &name, bool create) const;
+    // The same by the name as text.
+    OpenFolder plainSubfolder(const QString &name, bool create) const;
+    // This folder once more, open on its own.
+    OpenFolder duplicate() const;
 
     bool isOpen() const { return m_fd >= 0; }
     bool isOutside() const { return m_outside; }
@@ -72,6 +76,8 @@ public:
     quint64 fileSystem() const;
     // True when both are open on one folder, however each was reached.
     bool isSameFolderAs(const OpenFolder &other) const;
+    // True when both are open and this folder is `outer` or lies below it.
+    bool liesWithin(const OpenFolder &outer) const;
     // True when the name is a regular file itself (never a link) that holds
     // exactly these bytes.
     bool holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const;
@@ -129,6 +135,7 @@ public:
 
 private:
     Listing listEntries(bool folders) const;
+    OpenFolder openSubfolder(const QString &name, bool create, bool followLink) const;
 
     int m_fd = -1;
     QString m_path;

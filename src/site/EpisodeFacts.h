@@ -20,14 +20,22 @@ struct EpisodeFacts
     QString webCopy;
 };
 
-// Where a run takes the facts of its episodes from. Asked once per episode
-// of the new page set, never for the classic set.
+// Where a run takes the facts of its episodes from: `factsOf` is asked once
+// per episode of the new page set, `webCopyOf` once per episode of the
+// classic set, whose pages need nothing else.
 class EpisodeFactsProvider
 {
 public:
     virtual ~EpisodeFactsProvider() = default;
     // `fileName` is the name's bytes as the folder holds them.
-    virtual EpisodeFacts factsOf(const QString &episodeFolder, const QByteArray &fileName) const = 0;
+    virtual EpisodeFacts factsOf(const QString &project, const QString &episodeFolder,
+                                 const QByteArray &fileName) const = 0;
+    // `EpisodeFacts::webCopy` alone.
+    virtual QString webCopyOf(const QString &project, const QString &episodeFolder,
+                              const QByteArray &fileName) const
+    {
+        return factsOf(project, episodeFolder, fileName).webCopy;
+    }
 };
 
 } // namespace tessaly

@@ -215,6 +215,12 @@ QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoo
     return episodeFolder;
 }
 
+ClassicAddress classicAddressOf(const QString &webCopy)
+{
+    const qsizetype slash = webCopy.lastIndexOf(u'/');
+    return {QStringLiteral("/../") + webCopy.first(std::max<qsizetype>(slash, 0)), webCopy.sliced(slash + 1)};
+}
+
 QString nameWithoutExtension(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));

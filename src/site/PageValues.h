@@ -51,6 +51,19 @@ using media::durationText;
 // any other folder is taken whole.
 QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot);
 
+// A web copy, given by its path relative to the site folder
+// ("Video/a/x.mkv.mp4"), as the classic templates take an episode, which
+// they fetch from "../movie[[MovieFile]]/<file name>": the [[MovieFile]]
+// that leads from `movie` to the copy's folder ("/../Video/a"; browsers
+// resolve the dot segments before they ask) and the copy's file name.
+// Neither is escaped.
+struct ClassicAddress
+{
+    QString movieFile;
+    QString fileName;
+};
+ClassicAddress classicAddressOf(const QString &webCopy);
+
 // The file name up to, not including, its last "."; the whole name when it
 // has no ".".
 QString nameWithoutExtension(const QString &fileName);

@@ -174,14 +174,15 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
         content.subtitleNotes = std::move(tracks.notes);
         fillModernLists(folder, listing, tracks.episodes, content);
     } else {
-        fillClassicLists(listing, content);
+        fillClassicLists(folder, listing, content);
     }
     content.episodeCount = QString::number(listing.episodes.size());
     content.episodeFolder = folder;
     content.episodeNames = listing.episodes;
 }
 
-void ProjectPages::fillClassicLists(const EpisodeListing &listing, ProjectContent &content)
+void ProjectPages::fillClassicLists(const QString &folder, const EpisodeListing &listing,
+                                    ProjectContent &content)
 {
     // Values are escaped for the place they land in: URL pieces and HTML
     // text inside a script string in the script, HTML text in the button.
@@ -197,10 +198,18 @@ void ProjectPages::fillClassicLists(const EpisodeListing &listing, ProjectConten
             content.functionList.append(crLf);
             content.buttonList.append(crLf);
         }
-        m_function.appendFilled(content.functionList,
-                                {folderInScript,
-                                 page::scriptEscaped(page::fileNameUrlPiece(encodedEpisode, episode)),
-                                 titleInScript, page::scriptEscaped(shortName), serial});
+        // An episode with a web copy plays the copy; its button keeps the
+        // original's name.
+        const QString webCopy = m_facts.webCopyOf(content.name, folder, encodedEpisode);
+        if (number == 1)
+            content.firstWebCopy = webCopy;
+        const page::ClassicAddress copy = page::classicAddressOf(webCopy);
+        m_function.appendFilled(
+            content.functionList,
+            {webCopy.isEmpty() ? folderInScript : page::scriptEscaped(page::urlPathPiece(copy.movieFile)),
+             page::scriptEscaped(webCopy.isEmpty() ? page::fileNameUrlPiece(encodedEpisode, episode)
+                                                   : page::urlPathPiece(copy.fileName)),
+             titleInScript, page::scriptEscaped(shortName), serial});
         m_button.appendFilled(content.buttonList, {serial, shortName});
     }
 }
@@ -223,7 +232,7 @@ void ProjectPages::fillModernLists(const QString &folder, const EpisodeListing &
     int number = 0;
     for (const QString &episode : listing.episodes) {
         const QByteArray &encodedEpisode = listing.encodedEpisodes.at(number);
-        const EpisodeFacts facts = m_facts.factsOf(folder, encodedEpisode);
+        const EpisodeFacts facts = m_facts.factsOf(content.name, folder, encodedEpisode);
         const QString serial = QString::number(++number);
         const QString shortName = page::nameWithoutExtension(episode);
         const QString shortHtml = page::htmlEscapedStrict(shortName);
@@ -315,9 +324,14 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
             m_report.cannotWrite(m_workspace.playPage(content.name), reason);
         return;
     }
+    // The first episode plays on opening: its web copy, when it has one.
+    const page::ClassicAddress copy = page::classicAddressOf(content.firstWebCopy);
+    const bool copied = !content.firstWebCopy.isEmpty();
     const QByteArray bytes = m_playPage.filledFileBytes(
-        {page::htmlEscaped(content.name), page::urlPathPiece(content.relativeFolder),
-         page::fileNameUrlPiece(content.firstEpisode), content.buttonList, content.functionList});
+        {page::htmlEscaped(content.name),
+         page::urlPathPiece(copied ? copy.movieFile : content.relativeFolder),
+         copied ? page::urlPathPiece(copy.fileName) : page::fileNameUrlPiece(content.firstEpisode),
+         content.buttonList, content.functionList});
     QString reason;
     if (!m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")), bytes,
                             &reason))

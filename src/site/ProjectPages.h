@@ -27,6 +27,7 @@ struct ProjectContent
     QString name;
     QString relativeFolder;
     QByteArray firstEpisode; // the file name's bytes
+    QString firstWebCopy;    // the first episode's web copy (see `EpisodeFacts::webCopy`)
     QString episodeCount;    // empty when no folder is set
     bool listed = true;      // false when the folder could not be listed: the project is skipped
     QString buttonList;      // the buttons, joined by CR LF
@@ -101,7 +102,7 @@ public:
 private:
     void ensureCover(const QString &name);
     void listEpisodes(const QString &folder, ProjectContent &content);
-    void fillClassicLists(const EpisodeListing &listing, ProjectContent &content);
+    void fillClassicLists(const QString &folder, const EpisodeListing &listing, ProjectContent &content);
     void fillModernLists(const QString &folder, const EpisodeListing &listing,
                          const QList<QList<subtitles::Track>> &tracks, ProjectContent &content);
 

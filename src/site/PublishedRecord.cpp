@@ -35,10 +35,17 @@ bool isTwoLevelFolder(const QByteArray &folder)
     return folder == "Subtitle";
 }
 
-// A name publishing could have given a file: not empty, not "." or "..",
-// not hidden (the listings publishing copies leave hidden files out, so a
-// temporary file or `.htaccess` is never one of its own), no separator and
-// no control character.
+bool isWebCopyEntry(const QByteArray &entry)
+{
+    const QList<QByteArray> parts = entry.split('/');
+    return parts.size() >= 2 && parts.first() == "Video" && parts.last().endsWith(".mp4") &&
+           std::all_of(parts.cbegin() + 1, parts.cend(), isUsableFileName);
+}
+
+} // namespace
+
+// Hidden names are never publishing's: the listings it copies leave hidden
+// files out, so a temporary file or `.htaccess` is never one of its own.
 bool isUsableFileName(const QByteArray &name)
 {
     if (name.isEmpty() || name.startsWith('.') || name.size() > 255)
@@ -48,8 +55,6 @@ bool isUsableFileName(const QByteArray &name)
         return byte < 0x20 || byte == 0x7f || c == '/' || c == '\\';
     });
 }
-
-} // namespace
 
 QByteArray recordName()
 {
@@ -68,7 +73,7 @@ QByteArray entryOf(const QByteArray &folder, const QByteArray &name)
 
 bool isAcceptableEntry(const QByteArray &entry)
 {
-    if (entry == indexEntry())
+    if (entry == indexEntry() || isWebCopyEntry(entry))
         return true;
     const QList<QByteArray> parts = entry.split('/');
     if (parts.size() == 2)

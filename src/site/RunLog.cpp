@@ -67,7 +67,9 @@ RunOutcome RunClosing::finish(Variant variant)
     }
     m_report.step(lineText, outcome.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
     if (m_videoNotes > 0)
-        outcome.boxText += QStringLiteral("\r\n\r\n有 %1 集在浏览器中可能无法正常播放。").arg(m_videoNotes);
+        outcome.boxText +=
+            QStringLiteral("\r\n\r\n有 %1 集在浏览器中可能无法正常播放,可用“转换为网页格式”处理。")
+                .arg(m_videoNotes);
     writeLog(outcome);
     return outcome;
 }

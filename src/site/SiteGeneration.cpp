@@ -16,6 +16,7 @@
 #include "site/SitePublisher.h"
 #include "site/Style.h"
 #include "site/VideoCheck.h"
+#include "site/WebCopyPruning.h"
 #include "workspace/Workspace.h"
 
 namespace tessaly {
@@ -38,6 +39,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             const QString section = QString::fromLatin1(settings::Section);
             inputs.movieRoot = files::withoutTrailingSeparators(
                 ini::valueIn(*content, section, QStringLiteral("MovieFile")));
+            inputs.siteFolder = ini::valueIn(*content, section, QStringLiteral("WebFile"));
             inputs.episodeOrder = settings::nameOrderFor(
                 ini::valueIn(*content, section, QLatin1String(settings::NaturalOrderKey)));
             inputs.checkVideos = settings::checksVideosFor(
@@ -255,7 +257,8 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
 {
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
-    VideoCheck videos(m_workspace, report, inputs.checkVideos);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos,
+                      WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -294,16 +297,23 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     int rowCounter = 0;
     int done = 0;
     FirstEpisode firstEpisode;
+    WebCopyPruning copies(inputs.movieRoot);
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
             return closing.stop();
+        if (!source.unreadableReason.isEmpty())
+            copies.keepEverything();
+        else if (source.skipped())
+            copies.keepFolder(source.name, source.episodeFolder);
         if (pages.announce(source)) {
             const ProjectContent content = pages.read(source);
             if (!content.listed) {
+                copies.keepFolder(source.name, source.episodeFolder);
                 report.progress(++done, int(sources.size()));
                 continue;
             }
+            copies.keepEpisodes(content.name, content.episodeFolder, content.episodeNames);
             if (firstEpisode.isEmpty())
                 firstEpisode = FirstEpisode::of(content);
             QString cell = pages.coverCell(content);
@@ -334,8 +344,10 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     if (stopAsked())
         return closing.stop();
     if (files::plainFileExists(m_workspace.settingsFile()) &&
-        SitePublisher(m_workspace, report).publishWholeSite(output))
+        SitePublisher(m_workspace, report).publishWholeSite(output)) {
+        copies.prune(files::OpenFolder(inputs.siteFolder), report);
         checkServer(m_workspace, m_probe, firstEpisode, report);
+    }
     videos.save();
     closing.setVideoNotes(videos.noted());
     return closing.finish(RunClosing::Variant::WholeSite);
@@ -380,7 +392,8 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     const QString selected = m_projects.names().at(selectedRow);
     RunReport report(m_sink);
     RunClosing closing(m_workspace, report, m_clock);
-    VideoCheck videos(m_workspace, report, inputs.checkVideos);
+    VideoCheck videos(m_workspace, report, inputs.checkVideos,
+                      WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);

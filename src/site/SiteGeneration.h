@@ -34,6 +34,8 @@ QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates
 struct RunInputs
 {
     QString movieRoot;
+    // The site folder, where the episodes' web copies lie.
+    QString siteFolder;
     files::NameOrder episodeOrder = files::NameOrder::Natural;
     // `CheckVideos` in `Setting.ini`: "False" turns the check off.
     bool checkVideos = true;

@@ -57,6 +57,12 @@ public:
     // there.
     void setCheckpoint(std::function<void()> checkpoint) { m_checkpoint = std::move(checkpoint); }
 
+    // What publishing put there before this run: the record, or for a site
+    // without one the pages and covers of projects with a settings file.
+    QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
+                                    const files::OpenFolder &siteData,
+                                    const files::OpenFolder &siteImage) const;
+
 private:
     // The connection lines; the site folder, or empty to stop.
     QString connect();
@@ -67,11 +73,6 @@ private:
     // As `siteFolder`, refused when it is one of the `others` itself.
     files::OpenFolder siteFolderApart(const files::OpenFolder &site, const QString &name, bool create,
                                       std::initializer_list<const files::OpenFolder *> others);
-    // What publishing put there before this run: the record, or for a site
-    // without one the pages and covers of projects with a settings file.
-    QSet<QByteArray> earlierEntries(const std::optional<QSet<QByteArray>> &record,
-                                    const files::OpenFolder &siteData,
-                                    const files::OpenFolder &siteImage) const;
     // Whether the site's `index.html` may be replaced.
     bool ownsIndexPage(const files::OpenFolder &site, const std::optional<QSet<QByteArray>> &record) const;
 

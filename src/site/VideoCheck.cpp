@@ -4,6 +4,8 @@
 #include "site/ProjectPages.h"
 #include "workspace/Workspace.h"
 
+#include <QFile>
+
 namespace tessaly {
 
 QString videoFactsFile(const Workspace &workspace)
@@ -11,8 +13,8 @@ QString videoFactsFile(const Workspace &workspace)
     return files::joinPath(workspace.data(), media::FactsCache::fileName());
 }
 
-VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled)
-    : m_report(report), m_enabled(enabled)
+VideoCheck::VideoCheck(const Workspace &workspace, RunReport &report, bool enabled, WebCopyLinks links)
+    : m_report(report), m_enabled(enabled), m_links(std::move(links))
 {
     if (enabled)
         m_loading = std::async(std::launch::async, [file = videoFactsFile(workspace)] {
@@ -27,10 +29,13 @@ media::FactsCache &VideoCheck::cache() const
     return *m_cache;
 }
 
-EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray &fileName) const
+EpisodeFacts VideoCheck::factsOf(const QString &project, const QString &episodeFolder,
+                                 const QByteArray &fileName) const
 {
+    EpisodeFacts episode;
+    episode.webCopy = webCopyOf(project, episodeFolder, fileName);
     if (!m_enabled)
-        return {};
+        return episode;
     if (episodeFolder != m_checkedFolder) {
         m_checked.clear();
         m_checkedFolder = episodeFolder;
@@ -38,12 +43,17 @@ EpisodeFacts VideoCheck::factsOf(const QString &episodeFolder, const QByteArray 
     }
     const media::EpisodeCheck check = m_folder->check(fileName);
     m_checked.append(check);
-    EpisodeFacts episode;
     episode.seconds = check.seconds;
     episode.verdict = check.verdict.word();
     if (check.verdict.noted())
         episode.reason = check.verdict.reason;
     return episode;
+}
+
+QString VideoCheck::webCopyOf(const QString &project, const QString &episodeFolder,
+                              const QByteArray &fileName) const
+{
+    return m_links.upToDateCopy(project, episodeFolder, QFile::decodeName(fileName));
 }
 
 void VideoCheck::check(const ProjectContent &content)
@@ -58,7 +68,8 @@ void VideoCheck::check(const ProjectContent &content)
         const media::Verdict verdict =
             known ? m_checked.at(i).verdict
                   : cache().check(files::joinPath(content.episodeFolder, episode)).verdict;
-        if (!verdict.noted())
+        // An episode with an up-to-date copy plays: its page plays the copy.
+        if (!verdict.noted() || !m_links.upToDateCopy(content.name, content.episodeFolder, episode).isEmpty())
             continue;
         ++m_noted;
         m_report.step(episode + QStringLiteral(": ") + verdict.text() + QStringLiteral(" (") +

@@ -4,6 +4,7 @@
 #include "media/FactsCache.h"
 #include "site/EpisodeFacts.h"
 #include "site/RunReport.h"
+#include "site/WebCopyPlaces.h"
 
 #include <QList>
 #include <future>
@@ -18,14 +19,18 @@ class Workspace;
 // The check of a run's episodes: what browsers make of each, kept in the
 // workspace's cache of probed files. It gives the new page set each
 // episode's duration and verdict, and after a project's episode lines adds
-// one line for each episode browsers may not play as it is; the lines are
-// notes, not errors. Off, it reads and writes nothing and knows nothing.
+// one line for each episode browsers may not play as it is and that has no
+// up-to-date web copy; the lines are notes, not errors. Off, it reads and
+// writes nothing and knows nothing but the web copies.
 class VideoCheck : public EpisodeFactsProvider
 {
 public:
-    VideoCheck(const Workspace &workspace, RunReport &report, bool enabled);
+    VideoCheck(const Workspace &workspace, RunReport &report, bool enabled, WebCopyLinks links = {});
 
-    EpisodeFacts factsOf(const QString &episodeFolder, const QByteArray &fileName) const override;
+    EpisodeFacts factsOf(const QString &project, const QString &episodeFolder,
+                         const QByteArray &fileName) const override;
+    QString webCopyOf(const QString &project, const QString &episodeFolder,
+                      const QByteArray &fileName) const override;
     void check(const ProjectContent &content);
     // Keeps what was probed for the next run; a cache that cannot be
     // written only costs the next run its time.
@@ -48,6 +53,7 @@ private:
     mutable QString m_checkedFolder;
     mutable std::optional<media::FactsCache::InFolder> m_folder;
     mutable QList<media::EpisodeCheck> m_checked;
+    WebCopyLinks m_links;
     int m_noted = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "files/Reasons.h"
 #include "files/TextFile.h"
 #include "media/FactsCache.h"
+#include "media/WebCopy.h"
 #include "site/DefaultCover.h"
 #include "support/DataHome.h"
 #include "support/FullDisk.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QTcpServer>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -312,6 +314,63 @@ TEST_F(CommandLineTest, CheckPrintsWhatBrowsersMakeOfEachEpisodeAndGoesOnPastAMi
     EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("丁")}), 1);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有内容!")});
+}
+
+// A project of an episode browsers play and one they may not: Ctrl+C stops
+// the copy and leaves nothing half written, the next run makes it, and the
+// one after that finds nothing to do.
+TEST_F(CommandLineTest, ConvertMakesTheMissingWebCopyOnceAndCtrlCStopsItCleanly)
+{
+    space.writeList({QStringLiteral("甲")});
+    addProject(QStringLiteral("甲"));
+    const QString site = space.makeFolder(QStringLiteral("site"));
+    space.writeSiteSettings(space.path(QStringLiteral("m")), site);
+    MediaSample mkv;
+    mkv.muxer = "matroska";
+    ASSERT_TRUE(mkv.write(space.path(QStringLiteral("m/甲/第1集.mkv"))));
+    ASSERT_TRUE(MediaSample().write(space.path(QStringLiteral("m/甲/第2集.mp4"))));
+    const QString copy = site + QStringLiteral("/Video/甲/第1集.mkv.mp4");
+    const auto filesUnderVideo = [&] {
+        return QDir(site + QStringLiteral("/Video/甲")).entryList(QDir::Files | QDir::Hidden);
+    };
+
+    const auto convert = [&](CommandLine::PercentOutput percent) {
+        out.clear();
+        messages.clear();
+        CommandLine commandLine(
+            QStringLiteral("/nonexistent"), [this](const QString &line) { out.append(line); },
+            [this](const QString &line) { err.append(line); });
+        commandLine.setPercentOutput(std::move(percent));
+        return commandLine.run(
+            {QStringLiteral("--workspace"), space.root(), QStringLiteral("convert"), QStringLiteral("甲")});
+    };
+    QList<int> percents;
+    EXPECT_EQ(convert([&percents](int percent) {
+                  percents.append(percent);
+                  if (percent > 0)
+                      ::raise(SIGINT);
+              }),
+              1);
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("转换已停止,已转换 0 集。"));
+    EXPECT_TRUE(filesUnderVideo().isEmpty()) << filesUnderVideo().join(u' ').toStdString();
+    ASSERT_FALSE(percents.isEmpty());
+    EXPECT_EQ(percents.first(), 0);
+    EXPECT_EQ(percents.last(), -1);
+
+    EXPECT_EQ(convert({}), 0);
+    EXPECT_EQ(out, (QStringList{QStringLiteral("正在检查剧集..."),
+                                QStringLiteral("正在转换 甲 - 第1集.mkv (复制)..."),
+                                QStringLiteral("转换为网页格式完成,共转换 1 集。")}));
+    EXPECT_EQ(filesUnderVideo(), QStringList{QStringLiteral("第1集.mkv.mp4")});
+    EXPECT_TRUE(media::isUpToDate(copy, space.path(QStringLiteral("m/甲/第1集.mkv"))));
+    EXPECT_TRUE(space.readBytes(QStringLiteral("site/.tessaly-published"))
+                    .contains("\nVideo/" + QStringLiteral("甲/第1集.mkv.mp4").toUtf8() + "\n"));
+
+    const QDateTime made = QFileInfo(copy).lastModified();
+    EXPECT_EQ(convert({}), 0);
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("没有需要转换的剧集!"));
+    EXPECT_EQ(out, QStringList{QStringLiteral("正在检查剧集...")});
+    EXPECT_EQ(QFileInfo(copy).lastModified(), made);
 }
 
 TEST(CommandLineWorkspace, WithoutWorkspaceAnInstalledCopyWorksInTheUsersDataFolder)

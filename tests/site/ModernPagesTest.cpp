@@ -18,7 +18,7 @@ namespace {
 class GivenFacts : public EpisodeFactsProvider
 {
 public:
-    EpisodeFacts factsOf(const QString &, const QByteArray &fileName) const override
+    EpisodeFacts factsOf(const QString &, const QString &, const QByteArray &fileName) const override
     {
         return facts.value(QString::fromUtf8(fileName), fallback);
     }

@@ -42,6 +42,15 @@ int main(int argc, char **argv)
     tessaly::CommandLine commandLine(
         QCoreApplication::applicationDirPath(), [](const QString &line) { writeLineToConsole(stdout, line); },
         [](const QString &line) { writeLineToConsole(stderr, line); });
+    // The percentage is drawn over itself, which only a terminal shows as meant.
+    if (::isatty(STDERR_FILENO))
+        commandLine.setPercentOutput([](int percent) {
+            if (percent < 0)
+                std::fputs("\r     \r", stderr);
+            else
+                std::fprintf(stderr, "\r%3d%%", percent);
+            std::fflush(stderr);
+        });
     commandLine.setExampleMaker(
         [](const QString &folder, tessaly::ProgressSink &) { return handOverToExampleMaker(folder); });
     return commandLine.run(QCoreApplication::arguments().mid(1));

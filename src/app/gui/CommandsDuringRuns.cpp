@@ -65,16 +65,16 @@ void disableWorkspaceCommandsDuringRuns(BackgroundRun &background, const WindowC
 {
     // A button's command key follows the button.
     const QList<QPushButton *> buttons = {
-        controls.add,         controls.remove,      controls.chooseFolder,
-        controls.generate,    controls.pickCover,   controls.update,
-        controls.searchSite1, controls.searchSite2, controls.grabFromVideo,
+        controls.add,           controls.remove,  controls.chooseFolder, controls.generate,
+        controls.pickCover,     controls.update,  controls.searchSite1,  controls.searchSite2,
+        controls.grabFromVideo, controls.convert,
     };
     const QList<QAction *> actions =
         QList<QAction *>{
             controls.settings,      controls.editPageSource,    controls.clearCache, controls.clearLogs,
             controls.editStyle,     controls.grabMissingCovers, controls.moveUp,     controls.moveDown,
             controls.moveToFirst,   controls.moveToLast,        controls.newProject, controls.deleteProject,
-            controls.renameProject,
+            controls.renameProject, controls.convertAll,
         } +
         moreCommands;
     const QList<QWidget *> dropTargets = {controls.projectView->viewport(), controls.details->coverPreview()};

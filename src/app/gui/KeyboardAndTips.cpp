@@ -37,11 +37,13 @@ QList<ButtonTip> buttonTips(const WindowControls &controls, const MessagePanel &
         {controls.searchSite1, "在站点1搜索本项目的封面图片"},
         {controls.searchSite2, "在站点2的内置浏览器中搜索本项目的封面图片"},
         {controls.grabFromVideo, "从本项目的第一个视频中截取一帧作为封面"},
+        {controls.convert, "为本项目中浏览器无法播放的剧集制作网页版视频"},
         {controls.openSiteLink, "在浏览器中打开影片站点链接"},
         {controls.update, "更新本集内容"},
         {controls.generate, "生成整站内容"},
         {panel.openLinkButton(), "关闭消息面板并在浏览器中打开影片站点链接"},
         {panel.closeButton(), "关闭消息面板"},
+        {panel.stopButton(), "停止转换, 删除正在制作的网页版视频"},
     };
 }
 

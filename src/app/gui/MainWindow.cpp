@@ -10,6 +10,7 @@
 #include "platform/gui/Buttons.h"
 #include "platform/gui/RowIcons.h"
 #include "site/SiteGeneration.h"
+#include "site/WebCopyTexts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -83,6 +84,7 @@ void MainWindow::buildMenus()
     m_controls->clearLogs = makeAction(menu, "M6", QStringLiteral("清空日志"));
     m_controls->editStyle = makeAction(menu, "M7", QStringLiteral("布局设计"));
     m_controls->grabMissingCovers = makeAction(menu, "M8", QStringLiteral("为无封面项目截取封面"));
+    m_controls->convertAll = makeAction(menu, "M9", webcopy::texts::convertAllCommand());
 
     // The project list's context menu; its actions belong to the window so
     // that they are found by name like every other command.
@@ -116,6 +118,7 @@ void MainWindow::buildControls()
     m_controls->searchSite1 = m_controls->details->searchSite1Button();
     m_controls->searchSite2 = m_controls->details->searchSite2Button();
     m_controls->grabFromVideo = m_controls->details->grabFromVideoButton();
+    m_controls->convert = m_controls->details->convertButton();
 
     auto *listButtons = new QHBoxLayout;
     m_controls->add = makeButton("Command1", QStringLiteral("添加"), central);

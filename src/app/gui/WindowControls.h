@@ -29,6 +29,7 @@ struct WindowControls
     QPushButton *searchSite1 = nullptr;   // `Command10` "查找封面 - 站点1"
     QPushButton *searchSite2 = nullptr;   // `Command11` "查找封面 - 站点2"
     QPushButton *grabFromVideo = nullptr; // `Command12` "从视频截取封面"
+    QPushButton *convert = nullptr;       // `Command13` "转换为网页格式"
     QPushButton *openExample = nullptr;   // "打开示例", in the guide
 
     QAction *settings = nullptr;          // `M1` "设置"
@@ -39,6 +40,7 @@ struct WindowControls
     QAction *clearLogs = nullptr;         // `M6` "清空日志"
     QAction *editStyle = nullptr;         // `M7` "布局设计"
     QAction *grabMissingCovers = nullptr; // `M8` "为无封面项目截取封面"
+    QAction *convertAll = nullptr;        // `M9` "转换所有无法播放的剧集"
 
     QAction *moveUp = nullptr;            // `MB1` "上移"
     QAction *moveDown = nullptr;          // `MB2` "下移"

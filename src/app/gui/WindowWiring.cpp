@@ -9,6 +9,7 @@
 #include "app/gui/SettingsController.h"
 #include "app/gui/SiteController.h"
 #include "app/gui/VideoCoverController.h"
+#include "app/gui/WebCopyController.h"
 #include "app/gui/WindowControls.h"
 #include "app/gui/WorkspaceMenuController.h"
 #include "catalogue/gui/DetailsPane.h"
@@ -22,13 +23,16 @@
 #include "platform/gui/QtDesktop.h"
 #include "platform/network/NetworkServerProbe.h"
 #include "site/VideoCheck.h"
+#include "site/WebCopyTexts.h"
 #include "site/gui/MessagePanel.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <memory>
 
 namespace tessaly {
@@ -157,6 +161,16 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
                                                  site->panel(), &window);
 
+    auto *webCopies = new WebCopyController(session, choice, background, controls.details->episodeView(),
+                                            site->panel(), &window);
+    QAction *convertEpisode = videoCovers->episodeMenu()->addAction(webcopy::texts::convertCommand());
+    convertEpisode->setObjectName(QStringLiteral("MC2"));
+    QObject::connect(convertEpisode, &QAction::triggered, webCopies,
+                     &WebCopyController::convertSelectedEpisode);
+    QObject::connect(controls.convert, &QPushButton::clicked, webCopies,
+                     &WebCopyController::convertChosenProject);
+    QObject::connect(controls.convertAll, &QAction::triggered, webCopies, &WebCopyController::convertAll);
+
     wireProjectList(list, catalogue, controls);
     wireWorkspaceMenu(menu, settings, controls);
     wireCovers(coverCommands, videoCovers, controls);
@@ -177,8 +191,8 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                      [list] { list->moveSelected(WorkspaceSession::Move::Down); });
     QObject::connect(moveKeys.rename, &QAction::triggered, list, &ProjectCommandsController::renameSelected);
     disableWorkspaceCommandsDuringRuns(
-        background, controls, {moveKeys.up, moveKeys.down, moveKeys.rename, videoCovers->episodeAction()},
-        &window);
+        background, controls,
+        {moveKeys.up, moveKeys.down, moveKeys.rename, videoCovers->episodeAction(), convertEpisode}, &window);
 }
 
 } // namespace tessaly

@@ -119,6 +119,7 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     m_searchSite2 = makeButton("Command11", QStringLiteral("查找封面 - 站点2"), this);
     m_grabFromVideo = makeButton("Command12", QStringLiteral("从视频截取封面"), this);
     m_chooseFolder = makeButton("Command3", QStringLiteral("选择"), this);
+    m_convert = makeButton("Command13", QStringLiteral("转换为网页格式"), this);
 
     auto *coverColumn = new QVBoxLayout;
     coverColumn->addWidget(m_cover);
@@ -127,6 +128,7 @@ DetailsPane::DetailsPane(QWidget *parent) : QGroupBox(QString::fromUtf8(EmptyCap
     coverColumn->addWidget(m_searchSite1);
     coverColumn->addWidget(m_searchSite2);
     coverColumn->addWidget(m_grabFromVideo);
+    coverColumn->addWidget(m_convert);
     coverColumn->addStretch();
 
     auto *folderRow = new QHBoxLayout;

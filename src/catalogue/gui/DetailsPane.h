@@ -73,6 +73,7 @@ public:
     QPushButton *searchSite1Button() const { return m_searchSite1; }
     QPushButton *searchSite2Button() const { return m_searchSite2; }
     QPushButton *grabFromVideoButton() const { return m_grabFromVideo; }
+    QPushButton *convertButton() const { return m_convert; }
     QPushButton *chooseFolderButton() const { return m_chooseFolder; }
 
 private:
@@ -86,6 +87,7 @@ private:
     QPushButton *m_searchSite1 = nullptr;
     QPushButton *m_searchSite2 = nullptr;
     QPushButton *m_grabFromVideo = nullptr;
+    QPushButton *m_convert = nullptr;
     QPushButton *m_chooseFolder = nullptr;
 };
 

@@ -24,6 +24,7 @@ bool BackgroundRun::start(const QString &quitQuestion, std::function<void()> wor
     if (m_worker)
         return false;
     m_stop = false;
+    m_closing = false;
     m_quitQuestion = quitQuestion;
     m_done = std::move(done);
     m_worker.reset(QThread::create(std::move(work)));
@@ -45,18 +46,25 @@ void BackgroundRun::whenDone()
     // run ended inside the click.
     m_worker.reset();
     emit runningChanged(false);
-    if (!m_stop && done)
+    if (!m_closing && done)
         done();
     emit finished();
 }
 
+void BackgroundRun::stop()
+{
+    if (m_worker)
+        m_stop = true;
+}
+
 bool BackgroundRun::mayClose()
 {
-    if (!m_worker || m_stop)
+    if (!m_worker)
         return true;
-    if (Messages::question(m_quitQuestion) != MessageAnswer::Yes)
+    if (!m_stop && Messages::question(m_quitQuestion) != MessageAnswer::Yes)
         return false;
     m_stop = true;
+    m_closing = true;
     return true;
 }
 

@@ -11,7 +11,7 @@ class QThread;
 namespace tessaly {
 
 // The window's one long job at a time (generating the site, updating a
-// project, taking covers from videos). The job runs on a worker thread with
+// project, taking covers from videos, converting episodes). The job runs on a worker thread with
 // copies of what it needs and never touches a widget or a message box; its
 // end is handled back on this thread. While it runs, the commands that
 // change the workspace are disabled (`runningChanged`) and closing the
@@ -32,10 +32,12 @@ public:
     // closing the window asks meanwhile. False when a job is going already.
     bool start(const QString &quitQuestion, std::function<void()> work, std::function<void()> done);
 
-    // Set once the user has agreed to quit during the job; the job stops at
-    // its next safe point.
+    // Set once the user has agreed to quit during the job, or has stopped
+    // it; the job stops at its next safe point.
     const std::atomic<bool> *stopFlag() const { return &m_stop; }
     bool stopAsked() const { return m_stop.load(); }
+    // The user stops the job ("停止"): its end is still handled.
+    void stop();
 
     // Whether the window may close: at once when idle; during a job only
     // when the user answers "是" to its question. The job then stops on its
@@ -54,6 +56,7 @@ private:
     std::function<void()> m_done;
     QString m_quitQuestion;
     std::atomic<bool> m_stop{false};
+    bool m_closing = false;
 };
 
 } // namespace tessaly

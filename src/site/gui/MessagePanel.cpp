@@ -33,7 +33,8 @@ MessagePanel::MessagePanel(QWidget *area)
     : QGroupBox(QStringLiteral("消息"), area), m_area(area), m_lines(new QTreeWidget(this)),
       m_progress(new QProgressBar(this)),
       m_openLink(new QPushButton(QStringLiteral("打开影片站点链接"), this)),
-      m_close(new QPushButton(QStringLiteral("关闭"), this))
+      m_close(new QPushButton(QStringLiteral("关闭"), this)),
+      m_stop(new QPushButton(QStringLiteral("停止"), this))
 {
     setObjectName(QStringLiteral("Frame2"));
     setAutoFillBackground(true);
@@ -49,16 +50,24 @@ MessagePanel::MessagePanel(QWidget *area)
     m_progress->setFormat(QStringLiteral("%v / %m"));
     m_openLink->setObjectName(QStringLiteral("Command9"));
     m_close->setObjectName(QStringLiteral("Command7"));
+    m_stop->setObjectName(QStringLiteral("Command14"));
+    m_stop->hide();
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_openLink);
     buttons->addWidget(m_progress, 1);
+    buttons->addWidget(m_stop);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lines);
     layout->addLayout(buttons);
 
     connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        m_stop->setEnabled(false);
+        if (m_stopRun)
+            m_stopRun();
+    });
     connect(m_openLink, &QPushButton::clicked, this, [this] {
         // While a whole-site run goes on the panel cannot be closed; the
         // link still opens.
@@ -94,6 +103,8 @@ void MessagePanel::beginWholeSiteRun()
 {
     showOverArea();
     m_close->setEnabled(false);
+    m_stop->hide();
+    m_progress->setFormat(QStringLiteral("%v / %m"));
     m_lines->clear();
     progress(0, 1);
 }
@@ -154,6 +165,17 @@ QStringList MessagePanel::texts() const
 void MessagePanel::endWholeSiteRun()
 {
     m_close->setEnabled(true);
+    m_stop->hide();
+    m_stopRun = nullptr;
+    m_progress->setFormat(QStringLiteral("%v / %m"));
+}
+
+void MessagePanel::offerStop(std::function<void()> stop)
+{
+    m_stopRun = std::move(stop);
+    m_stop->setEnabled(true);
+    m_stop->show();
+    m_progress->setFormat(QStringLiteral("%p%"));
 }
 
 } // namespace tessaly

@@ -16,8 +16,9 @@ namespace tessaly {
 // The frame "消息" (`Frame2`) laid over the main window's central area
 // while a run reports: the progress lines in `ListView3`, "打开影片站点链接"
 // (`Command9`) and "关闭" (`Command7`), which is disabled during a whole-site
-// run, with a progress bar (`ProgressBar1`) between them. It is the
-// window's sink for progress lines.
+// run, with a progress bar (`ProgressBar1`) between them, and "停止"
+// (`Command14`) during a run the user may stop. It is the window's sink for
+// progress lines.
 class MessagePanel : public QGroupBox, public ProgressSink
 {
 public:
@@ -35,10 +36,14 @@ public:
     void showLastLine() override;
     QStringList texts() const override;
     void endWholeSiteRun() override;
+    // During the run begun last: "停止" calls `stop`, and the bar shows the
+    // share done as a percentage.
+    void offerStop(std::function<void()> stop);
 
     QTreeWidget *lineView() const { return m_lines; }
     QPushButton *openLinkButton() const { return m_openLink; }
     QPushButton *closeButton() const { return m_close; }
+    QPushButton *stopButton() const { return m_stop; }
     // What "打开影片站点链接" does once the panel is hidden.
     void setOpenSiteLink(std::function<void()> open) { m_openSiteLink = std::move(open); }
 
@@ -54,7 +59,9 @@ private:
     QProgressBar *m_progress;
     QPushButton *m_openLink;
     QPushButton *m_close;
+    QPushButton *m_stop;
     std::function<void()> m_openSiteLink;
+    std::function<void()> m_stopRun;
     QHash<int, QIcon> m_icons;
 };
 

@@ -100,6 +100,7 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
         {"Command10", QStringLiteral("查找封面 - 站点1")},
         {"Command11", QStringLiteral("查找封面 - 站点2")},
         {"Command12", QStringLiteral("从视频截取封面")},
+        {"Command13", QStringLiteral("转换为网页格式")},
     };
     for (const auto &[name, text] : buttons) {
         ASSERT_NE(buttonNamed(w, name), nullptr) << name;
@@ -123,7 +124,8 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
         menuItems.append(action->objectName() + QLatin1Char('=') + action->text());
     EXPECT_EQ(menuItems,
               (QStringList{"M1=设置", "M2=编辑页面源码", "M3=打开影片文件夹", "M4=打开站点文件夹",
-                           "M5=清空缓存文件", "M6=清空日志", "M7=布局设计", "M8=为无封面项目截取封面"}));
+                           "M5=清空缓存文件", "M6=清空日志", "M7=布局设计", "M8=为无封面项目截取封面",
+                           "M9=转换所有无法播放的剧集"}));
 
     QStringList contextItems;
     for (QAction *action : w.projectMenu()->actions())

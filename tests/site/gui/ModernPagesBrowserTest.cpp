@@ -20,7 +20,7 @@ namespace {
 class UnplayableAvi : public EpisodeFactsProvider
 {
 public:
-    EpisodeFacts factsOf(const QString &, const QByteArray &fileName) const override
+    EpisodeFacts factsOf(const QString &, const QString &, const QByteArray &fileName) const override
     {
         if (fileName.endsWith(".avi"))
             return {std::nullopt, QStringLiteral("none"), QStringLiteral("AVI 格式"), {}};

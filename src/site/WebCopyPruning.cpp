@@ -1,0 +1,95 @@
+#include "site/WebCopyPruning.h"
+
+#include "files/OpenFolder.h"
+#include "site/PublishedRecord.h"
+#include "site/RunReport.h"
+#include "site/WebCopyPlaces.h"
+#include "site/WebCopyTexts.h"
+
+#include <QFile>
+#include <QList>
+#include <algorithm>
+
+namespace tessaly {
+
+WebCopyPruning::WebCopyPruning(QString movieRoot) : m_movieRoot(std::move(movieRoot)) {}
+
+void WebCopyPruning::keepEpisodes(const QString &project, const QString &episodeFolder,
+                                  const QStringList &episodes)
+{
+    for (const QString &episode : episodes) {
+        if (const auto place = webcopy::placeOf(m_movieRoot, project, episodeFolder, episode))
+            m_episodes.insert(place->entry());
+    }
+}
+
+void WebCopyPruning::keepFolder(const QString &project, const QString &episodeFolder)
+{
+    if (const auto folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder))
+        m_folders.insert(files::OpenFolder::nameOf(webcopy::folderPath(*folders)) + '/');
+}
+
+bool WebCopyPruning::kept(const QByteArray &entry) const
+{
+    return m_episodes.contains(entry) || m_folders.contains(entry.first(entry.lastIndexOf('/') + 1));
+}
+
+void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) const
+{
+    if (m_keepEverything)
+        return;
+    const std::optional<QSet<QByteArray>> record = published::read(site);
+    if (!record)
+        return;
+    const QByteArray videoPrefix = files::OpenFolder::nameOf(webcopy::videoFolderName()) + '/';
+    QList<QByteArray> stale;
+    for (const QByteArray &entry : *record) {
+        if (entry.startsWith(videoPrefix) && !kept(entry))
+            stale.append(entry);
+    }
+    if (stale.isEmpty())
+        return;
+    std::sort(stale.begin(), stale.end());
+
+    // Without `Video` the copies are gone; one that cannot be opened keeps them.
+    const QString videoName = webcopy::videoFolderName();
+    const bool videoThere = site.holdsName(files::OpenFolder::nameOf(videoName));
+    const files::OpenFolder video = videoThere ? site.plainSubfolder(videoName, false) : files::OpenFolder();
+    if (videoThere && !video.isOpen()) {
+        report.cannotDelete(video.path(), video.error());
+        return;
+    }
+    QSet<QByteArray> entries = *record;
+    for (const QByteArray &entry : std::as_const(stale)) {
+        QList<QByteArray> parts = entry.split('/');
+        const QByteArray name = parts.takeLast();
+        // Walked as the copy was written: through folders, never links.
+        files::OpenFolder folder = video.duplicate();
+        for (qsizetype i = 1; i < parts.size() && folder.isOpen(); ++i) {
+            if (!folder.holdsName(parts.at(i))) {
+                folder = {};
+                break;
+            }
+            folder = folder.plainSubfolder(QFile::decodeName(parts.at(i)), false);
+        }
+        const QString path = site.pathOf(entry);
+        if (!folder.isOpen() && !folder.error().isEmpty()) {
+            report.cannotDelete(path, folder.error());
+            continue;
+        }
+        if (folder.isOpen() && folder.holdsEntry(name)) {
+            QString reason;
+            if (!folder.remove(name, &reason)) {
+                report.cannotDelete(path, reason);
+                continue;
+            }
+            report.step(webcopy::texts::removedCopy(path));
+        }
+        entries.remove(entry);
+    }
+    QString reason;
+    if (!published::write(site, entries, &reason))
+        report.cannotWrite(site.pathOf(published::recordName()), reason);
+}
+
+} // namespace tessaly

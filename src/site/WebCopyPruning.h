@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace tessaly {
+
+namespace files {
+class OpenFolder;
+}
+class RunReport;
+
+// The web copies a whole-site run keeps: gathered as the run lists each
+// project's episodes, then applied after publishing. A copy whose original
+// is no longer an episode of any project is removed, through the
+// publishing record only: nothing in `Video` the record does not name is
+// ever touched. Copies of a project whose episodes could not be listed (a
+// disk not mounted) stay, and a project whose folder is not known at all
+// keeps every copy for this run.
+class WebCopyPruning
+{
+public:
+    explicit WebCopyPruning(QString movieRoot);
+
+    // The episodes the run listed for the project.
+    void keepEpisodes(const QString &project, const QString &episodeFolder, const QStringList &episodes);
+    // A project whose episode folder could not be listed.
+    void keepFolder(const QString &project, const QString &episodeFolder);
+    // A project whose episode folder is not known.
+    void keepEverything() { m_keepEverything = true; }
+
+    // Removes the stale copies the site's record names, with a line for each
+    // (a failure line when one cannot be removed, which stays recorded), and
+    // takes the removed and the vanished out of the record.
+    void prune(const files::OpenFolder &site, RunReport &report) const;
+
+private:
+    bool kept(const QByteArray &entry) const;
+
+    QString m_movieRoot;
+    QSet<QByteArray> m_episodes;
+    // Record entries of the folders, with their closing "/".
+    QSet<QByteArray> m_folders;
+    bool m_keepEverything = false;
+};
+
+} // namespace tessaly
