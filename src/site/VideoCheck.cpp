@@ -53,7 +53,7 @@ EpisodeFacts VideoCheck::factsOf(const QString &project, const QString &episodeF
 QString VideoCheck::webCopyOf(const QString &project, const QString &episodeFolder,
                               const QByteArray &fileName) const
 {
-    return m_links.upToDateCopy(project, episodeFolder, QFile::decodeName(fileName));
+    return m_links.upToDateCopy(project, episodeFolder, fileName);
 }
 
 void VideoCheck::check(const ProjectContent &content)

@@ -7,6 +7,7 @@
 #include "site/WebCopyTexts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tessaly {
@@ -115,11 +116,10 @@ WebCopyLinks::WebCopyLinks(QString siteFolder, QString movieRoot)
     : m_siteFolder(std::move(siteFolder)), m_movieRoot(std::move(movieRoot))
 {}
 
-QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episodeFolder,
-                                   const QString &episode) const
+bool WebCopyLinks::copiesMayLie(const QString &project, const QString &episodeFolder) const
 {
     if (m_siteFolder.isEmpty())
-        return {};
+        return false;
     // Most folders have no copies: their episodes then cost no look each.
     if (project != m_lastProject || episodeFolder != m_lastEpisodeFolder) {
         m_lastProject = project;
@@ -128,8 +128,22 @@ QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episod
         m_copyFolder = folders ? webcopy::folderPath(*folders) : QString();
         m_copyFolderThere = folders && QFileInfo(files::joinPath(m_siteFolder, m_copyFolder)).isDir();
     }
+    return m_copyFolderThere;
+}
+
+QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episodeFolder,
+                                   const QByteArray &episode) const
+{
+    if (!copiesMayLie(project, episodeFolder))
+        return {};
+    return upToDateCopy(project, episodeFolder, QFile::decodeName(episode));
+}
+
+QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episodeFolder,
+                                   const QString &episode) const
+{
     const QString fileName = episode + QStringLiteral(".mp4");
-    if (!m_copyFolderThere || !isUsablePart(fileName, nullptr))
+    if (!copiesMayLie(project, episodeFolder) || !isUsablePart(fileName, nullptr))
         return {};
     const QString relative = m_copyFolder + u'/' + fileName;
     const QString copy = files::joinPath(m_siteFolder, relative);

@@ -72,8 +72,15 @@ public:
     // The copy's path relative to the site folder (see
     // `WebCopyPlace::relativePath`), or empty.
     QString upToDateCopy(const QString &project, const QString &episodeFolder, const QString &episode) const;
+    // The same for the file name's bytes, decoded only where copies lie.
+    QString upToDateCopy(const QString &project, const QString &episodeFolder,
+                         const QByteArray &episode) const;
 
 private:
+    // Whether the project's folder of copies is there; remembered for the
+    // last episode folder, as a run asks about one folder's episodes in turn.
+    bool copiesMayLie(const QString &project, const QString &episodeFolder) const;
+
     QString m_siteFolder;
     QString m_movieRoot;
     // The last episode folder asked about and its folder of copies.

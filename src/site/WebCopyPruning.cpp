@@ -17,21 +17,36 @@ WebCopyPruning::WebCopyPruning(QString movieRoot) : m_movieRoot(std::move(movieR
 void WebCopyPruning::keepEpisodes(const QString &project, const QString &episodeFolder,
                                   const QStringList &episodes)
 {
-    for (const QString &episode : episodes) {
-        if (const auto place = webcopy::placeOf(m_movieRoot, project, episodeFolder, episode))
-            m_episodes.insert(place->entry());
-    }
+    m_listed.append({project, episodeFolder, episodes, true});
 }
 
 void WebCopyPruning::keepFolder(const QString &project, const QString &episodeFolder)
 {
-    if (const auto folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder))
-        m_folders.insert(files::OpenFolder::nameOf(webcopy::folderPath(*folders)) + '/');
+    m_listed.append({project, episodeFolder, {}, false});
 }
 
-bool WebCopyPruning::kept(const QByteArray &entry) const
+QSet<QByteArray> WebCopyPruning::keptEntries(const QSet<QByteArray> &recordedFolders,
+                                             QSet<QByteArray> &keptFolders) const
 {
-    return m_episodes.contains(entry) || m_folders.contains(entry.first(entry.lastIndexOf('/') + 1));
+    QSet<QByteArray> kept;
+    for (const Listed &listed : m_listed) {
+        const auto folders = webcopy::foldersOf(m_movieRoot, listed.project, listed.episodeFolder);
+        if (!folders)
+            continue;
+        const QByteArray folder = files::OpenFolder::nameOf(webcopy::folderPath(*folders)) + '/';
+        if (!recordedFolders.contains(folder))
+            continue;
+        if (!listed.whole) {
+            keptFolders.insert(folder);
+            continue;
+        }
+        for (const QString &episode : listed.episodes) {
+            if (const auto place =
+                    webcopy::placeOf(m_movieRoot, listed.project, listed.episodeFolder, episode))
+                kept.insert(place->entry());
+        }
+    }
+    return kept;
 }
 
 void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) const
@@ -42,9 +57,19 @@ void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) con
     if (!record)
         return;
     const QByteArray videoPrefix = files::OpenFolder::nameOf(webcopy::videoFolderName()) + '/';
+    QSet<QByteArray> recordedFolders;
+    for (const QByteArray &entry : *record) {
+        if (entry.startsWith(videoPrefix))
+            recordedFolders.insert(entry.first(entry.lastIndexOf('/') + 1));
+    }
+    if (recordedFolders.isEmpty())
+        return;
+    QSet<QByteArray> keptFolders;
+    const QSet<QByteArray> kept = keptEntries(recordedFolders, keptFolders);
     QList<QByteArray> stale;
     for (const QByteArray &entry : *record) {
-        if (entry.startsWith(videoPrefix) && !kept(entry))
+        if (entry.startsWith(videoPrefix) && !kept.contains(entry) &&
+            !keptFolders.contains(entry.first(entry.lastIndexOf('/') + 1)))
             stale.append(entry);
     }
     if (stale.isEmpty())

@@ -37,12 +37,22 @@ public:
     void prune(const files::OpenFolder &site, RunReport &report) const;
 
 private:
-    bool kept(const QByteArray &entry) const;
+    struct Listed
+    {
+        QString project;
+        QString episodeFolder;
+        QStringList episodes;
+        bool whole = true; // false for a folder that could not be listed
+    };
+
+    // The record entries of the copies to keep, among the recorded ones:
+    // worked out only where the record names copies, as most sites have
+    // none and a run lists every episode.
+    QSet<QByteArray> keptEntries(const QSet<QByteArray> &recordedFolders,
+                                 QSet<QByteArray> &keptFolders) const;
 
     QString m_movieRoot;
-    QSet<QByteArray> m_episodes;
-    // Record entries of the folders, with their closing "/".
-    QSet<QByteArray> m_folders;
+    QList<Listed> m_listed;
     bool m_keepEverything = false;
 };
 
