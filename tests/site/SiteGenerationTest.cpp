@@ -112,7 +112,8 @@ TEST_F(Generation, ReportsEveryStepAndLogsTheLines)
 
     EXPECT_EQ(space.readBytes(logName()), text::encode(expected.join(QStringLiteral("\r\n"))) + "\r\n");
     ASSERT_EQ(messages.texts(),
-              QStringList{QStringLiteral("生成网站成功!\r\n\r\n有 1 集在浏览器中可能无法正常播放,可用“转换为网页格式”处理。")});
+              QStringList{QStringLiteral(
+                  "生成网站成功!\r\n\r\n有 1 集在浏览器中可能无法正常播放,可用“转换为网页格式”处理。")});
     EXPECT_EQ(messages.last().icon, MessageIcon::Information);
     EXPECT_EQ(messages.last().title, QStringLiteral("提示"));
 

@@ -122,10 +122,9 @@ TEST_F(MainWindowTest, HasEveryControlWithItsCaption)
     QStringList menuItems;
     for (QAction *action : menu->actions())
         menuItems.append(action->objectName() + QLatin1Char('=') + action->text());
-    EXPECT_EQ(menuItems,
-              (QStringList{"M1=设置", "M2=编辑页面源码", "M3=打开影片文件夹", "M4=打开站点文件夹",
-                           "M5=清空缓存文件", "M6=清空日志", "M7=布局设计", "M8=为无封面项目截取封面",
-                           "M9=转换所有无法播放的剧集"}));
+    EXPECT_EQ(menuItems, (QStringList{"M1=设置", "M2=编辑页面源码", "M3=打开影片文件夹", "M4=打开站点文件夹",
+                                      "M5=清空缓存文件", "M6=清空日志", "M7=布局设计",
+                                      "M8=为无封面项目截取封面", "M9=转换所有无法播放的剧集"}));
 
     QStringList contextItems;
     for (QAction *action : w.projectMenu()->actions())
