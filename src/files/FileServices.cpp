@@ -522,7 +522,7 @@ Listing listFolders(const QString &folder, NameOrder order)
 
 bool nameLess(const QString &first, const QString &second)
 {
-    const int folded = first.toCaseFolded().compare(second.toCaseFolded(), Qt::CaseSensitive);
+    const int folded = caseFolded(first).compare(caseFolded(second), Qt::CaseSensitive);
     if (folded != 0)
         return folded < 0;
     return first.compare(second, Qt::CaseSensitive) < 0;
@@ -533,7 +533,7 @@ void sortNames(QStringList &names, NameOrder order)
     std::vector<EncodedName> keys;
     keys.reserve(size_t(names.size()));
     for (QString &name : names) {
-        const QString folded = name.toCaseFolded(); // once per name, not once per comparison
+        const QString folded = caseFolded(name); // once per name, not once per comparison
         keys.push_back({std::move(name), {}, folded});
     }
     sortEncoded(keys, order);
