@@ -102,13 +102,4 @@ void RunClosing::showBox(const RunOutcome &outcome)
         Messages::error(outcome.boxText);
 }
 
-RunOutcome RunClosing::close(Variant variant)
-{
-    const RunOutcome outcome = finish(variant);
-    showBox(outcome);
-    if (variant == Variant::WholeSite)
-        m_report.sink().endWholeSiteRun();
-    return outcome;
-}
-
 } // namespace tessaly

@@ -37,8 +37,6 @@ public:
     };
 
     RunClosing(const Workspace &workspace, RunReport &report, RunClock clock);
-    // The last line, the log and the closing box.
-    RunOutcome close(Variant variant);
     // The last line and the log; the outcome carries the box's text for the
     // thread that may show it.
     RunOutcome finish(Variant variant);
