@@ -1,7 +1,7 @@
 #include "media/EpisodeCheck.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace tessaly::media {
 
@@ -14,10 +14,21 @@ QString durationText(double seconds, DurationStyle style)
     const long long whole = std::llround(seconds);
     const long long hours = whole / 3600;
     char text[32];
-    const int length =
-        hours > 0 || style == DurationStyle::Clock
-            ? std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, whole / 60 % 60, whole % 60)
-            : std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+    char *end = text;
+    const auto twoDigits = [&end](long long value) {
+        *end++ = char('0' + value / 10);
+        *end++ = char('0' + value % 10);
+    };
+    if (hours > 0 || style == DurationStyle::Clock) {
+        end = std::to_chars(end, text + sizeof text, hours).ptr;
+        *end++ = ':';
+        twoDigits(whole / 60 % 60);
+    } else {
+        end = std::to_chars(end, text + sizeof text, whole / 60).ptr;
+    }
+    *end++ = ':';
+    twoDigits(whole % 60);
+    const int length = int(end - text);
     return QString::fromLatin1(text, length);
 }
 

@@ -4,8 +4,11 @@
 
 #include <QCborArray>
 #include <QCborMap>
+#include <QCborStreamReader>
 #include <QCborValue>
 #include <QFile>
+#include <algorithm>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +72,50 @@ MediaFacts kindFromCbor(const QCborArray &kind)
     return facts;
 }
 
+// The whole string at the reader, which moves past it; nothing when the
+// item is of another type (it is skipped) or the stream is damaged.
+std::optional<QString> wholeString(QCborStreamReader &reader)
+{
+    if (!reader.isString()) {
+        reader.next();
+        return std::nullopt;
+    }
+    QString text;
+    auto chunk = reader.readString();
+    while (chunk.status == QCborStreamReader::Ok) {
+        text += chunk.data;
+        chunk = reader.readString();
+    }
+    if (chunk.status == QCborStreamReader::Error)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QByteArray> wholeBytes(QCborStreamReader &reader)
+{
+    if (!reader.isByteArray()) {
+        reader.next();
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    auto chunk = reader.readByteArray();
+    while (chunk.status == QCborStreamReader::Ok) {
+        bytes += chunk.data;
+        chunk = reader.readByteArray();
+    }
+    if (chunk.status == QCborStreamReader::Error)
+        return std::nullopt;
+    return bytes;
+}
+
+// The integer at the reader, which moves past the item, or `otherwise`.
+qint64 integerOr(QCborStreamReader &reader, qint64 otherwise)
+{
+    const qint64 value = reader.isInteger() ? reader.toInteger() : otherwise;
+    reader.next();
+    return value;
+}
+
 // The folder's path bytes and the name's, as the cache keeps a file.
 std::pair<QByteArray, QByteArray> splitPath(const QString &path)
 {
@@ -117,39 +164,99 @@ FactsCache::Stamp FactsCache::stampOf(const QByteArray &path, int descriptor)
 
 FactsCache::Stored FactsCache::read(const QString &file)
 {
-    Stored stored;
     bool missing = false;
     const std::optional<QByteArray> bytes = files::readPlainFile(file, &missing);
     if (!bytes)
-        return stored;
-    const QCborMap root = QCborValue::fromCbor(*bytes).toMap();
-    if (root.value(QStringLiteral("format")).toString() != Format ||
-        root.value(QStringLiteral("version")).toInteger() != Version)
-        return stored;
-    for (const QCborValue &kind : root.value(QStringLiteral("kinds")).toArray())
-        stored.kinds.append(kindFromCbor(kind.toArray()));
-    const QCborArray folders = root.value(QStringLiteral("folders")).toArray();
-    stored.folders.reserve(folders.size() / 2);
-    // Each folder is its path's bytes, ending in the separator, then the
-    // array of its files' fields one after the other.
-    for (qsizetype at = 0; at + 1 < folders.size(); at += 2) {
-        const QCborArray files = folders.at(at + 1).toArray();
-        Files &folder = stored.folders[folders.at(at).toByteArray()];
-        folder.reserve(files.size() / FileFields);
-        for (qsizetype field = 0; field + FileFields <= files.size(); field += FileFields) {
-            const QByteArray name = files.at(field + NameField).toByteArray();
-            Entry entry{files.at(field + SizeField).toInteger(-1),
-                        files.at(field + ModifiedField).toInteger(-1), std::nullopt,
-                        int(files.at(field + KindField).toInteger(-1))};
-            const QCborValue seconds = files.at(field + SecondsField);
-            if (seconds.isDouble())
-                entry.seconds = seconds.toDouble();
-            if (name.isEmpty() || entry.kind < 0 || entry.kind >= stored.kinds.size())
+        return {};
+    // Read as a stream straight into the hashes: a run reads the file
+    // before it can judge its first episode, and a tree of values for every
+    // file of the site would take several times as long to build.
+    Stored stored;
+    QCborStreamReader reader(*bytes);
+    QString format;
+    qint64 version = -1;
+    bool kindsRead = false;
+    bool folderBeforeKinds = false;
+    if (!reader.isMap() || !reader.enterContainer())
+        return {};
+    while (reader.lastError() == QCborError::NoError && reader.hasNext()) {
+        const std::optional<QString> key = wholeString(reader);
+        if (!key || !reader.hasNext())
+            return {};
+        if (*key == QLatin1String("format")) {
+            format = wholeString(reader).value_or(QString());
+        } else if (*key == QLatin1String("version")) {
+            version = integerOr(reader, -1);
+        } else if (*key == QLatin1String("kinds")) {
+            for (const QCborValue &kind : QCborValue::fromCbor(reader).toArray())
+                stored.kinds.append(kindFromCbor(kind.toArray()));
+            kindsRead = true;
+        } else if (*key == QLatin1String("folders")) {
+            folderBeforeKinds = !kindsRead;
+            if (!readFolders(reader, stored.folders, kindsRead ? stored.kinds.size() : -1))
+                return {};
+        } else {
+            reader.next();
+        }
+    }
+    if (reader.lastError() != QCborError::NoError || !reader.leaveContainer() || format != Format ||
+        version != Version)
+        return {};
+    if (folderBeforeKinds) {
+        for (Files &folder : stored.folders)
+            folder.removeIf([&](const auto &entry) { return entry.value().kind >= stored.kinds.size(); });
+    }
+    return stored;
+}
+
+// Each folder is its path's bytes, ending in the separator, then the array
+// of its files' fields one after the other. Entries without a name or
+// with a kind out of range (when `kinds` is known) are left out; false
+// when the stream is damaged.
+bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files> &folders, qsizetype kinds)
+{
+    if (!reader.isArray() || !reader.enterContainer())
+        return false;
+    while (reader.lastError() == QCborError::NoError && reader.hasNext()) {
+        const std::optional<QByteArray> path = wholeBytes(reader);
+        if (!reader.hasNext())
+            break;
+        if (!path || !reader.isArray()) {
+            reader.next();
+            continue;
+        }
+        Files &folder = folders[*path];
+        if (reader.isLengthKnown())
+            folder.reserve(qsizetype(reader.length() / FileFields));
+        if (!reader.enterContainer())
+            return false;
+        while (reader.lastError() == QCborError::NoError && reader.hasNext()) {
+            const QByteArray name = wholeBytes(reader).value_or(QByteArray());
+            if (!reader.hasNext())
+                break;
+            Entry entry;
+            entry.size = integerOr(reader, -1);
+            if (!reader.hasNext())
+                break;
+            entry.modified = integerOr(reader, -1);
+            if (!reader.hasNext())
+                break;
+            if (reader.isDouble() || reader.isFloat() || reader.isFloat16())
+                entry.seconds = reader.isDouble()  ? reader.toDouble()
+                                : reader.isFloat() ? double(reader.toFloat())
+                                                   : double(float(reader.toFloat16()));
+            reader.next();
+            if (!reader.hasNext())
+                break;
+            entry.kind = int(std::clamp<qint64>(integerOr(reader, -1), -1, INT_MAX));
+            if (name.isEmpty() || entry.kind < 0 || (kinds >= 0 && entry.kind >= kinds))
                 continue;
             folder.insert(name, entry);
         }
+        if (reader.lastError() != QCborError::NoError || !reader.leaveContainer())
+            return false;
     }
-    return stored;
+    return reader.lastError() == QCborError::NoError && reader.leaveContainer();
 }
 
 int FactsCache::kindOf(const MediaFacts &facts)

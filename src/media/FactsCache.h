@@ -9,6 +9,8 @@
 #include <QString>
 #include <mutex>
 
+class QCborStreamReader;
+
 namespace tessaly::media {
 
 // What the probe found in each file, kept in one file between runs so that
@@ -94,6 +96,7 @@ private:
     // is -1.
     static Stamp stampOf(const QByteArray &path, int descriptor = -1);
     static Stored read(const QString &file);
+    static bool readFolders(QCborStreamReader &reader, QHash<QByteArray, Files> &folders, qsizetype kinds);
     // The entry of the file as it is now, or null; the lock is held.
     const Entry *known(const QByteArray &folder, const QByteArray &name, const Stamp &stamp) const;
     EpisodeCheck check(const QByteArray &folder, const QByteArray &name, const Stamp &stamp,
