@@ -174,6 +174,9 @@ TEST(ModernPageValues, JsonStringsAndDurationsAsThePagesNeedThem)
     EXPECT_EQ(media::durationText(4.6, media::DurationStyle::Clock), QStringLiteral("0:00:05"));
     EXPECT_EQ(page::jsonSeconds(std::nullopt), QStringLiteral("null"));
     EXPECT_EQ(page::jsonSeconds(-1), QStringLiteral("null"));
+    // Seconds read the same as Qt writes them, exact ties rounded up.
+    for (const double seconds : {0.0, 2530.4, 0.0625, 7095.3125, 1e15, 1.0005})
+        EXPECT_EQ(page::jsonSeconds(seconds), QString::number(seconds, 'f', 3)) << seconds;
 }
 
 TEST_F(ModernPages, TheRunsOwnCheckGivesThePagesTheirFactsAndNotesTheSameEpisodes)
