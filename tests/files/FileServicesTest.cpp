@@ -216,6 +216,32 @@ TEST(FileListers, NamesThatAreNotUtf8KeepTheirBytesAndAreOrderedByThem)
     EXPECT_EQ(open.listFiles().encodedEntries, (QList<QByteArray>{"a\xB5\xDA.mp4", "b.mp4"}));
 }
 
+TEST(FileListers, NamesReadAsQtDecodesThem)
+{
+    TempWorkspace ws;
+    const QString folder = ws.makeFolder(QStringLiteral("m"));
+    const QList<QByteArray> names{"\xE7\xAC\xAC"
+                                  "1\xE9\x9B\x86.mp4",
+                                  "\xC3\xA9t\xC3\xA9",
+                                  "\xF0\x9F\x98\x80.mp4",
+                                  "\xEF\xBB\xBF"
+                                  "bom",
+                                  "\xED\xA0\x80"
+                                  "surrogate",
+                                  "\xC0\xAF"
+                                  "overlong",
+                                  "\xE7\xAC"
+                                  "cut",
+                                  "\xF4\x90\x80\x80"
+                                  "beyond"};
+    for (const QByteArray &name : names)
+        writeRawName(folder, name, "x");
+    const files::Listing listing = files::listFiles(folder);
+    ASSERT_EQ(listing.entries.size(), names.size());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(listing.entries.at(i), QFile::decodeName(listing.encodedEntries.at(i))) << i;
+}
+
 TEST(FileWriter, ALongNameIsReplacedThroughAShortTemporaryName)
 {
     TempWorkspace ws;
