@@ -7,8 +7,9 @@
 #include <QCborStreamReader>
 #include <QCborValue>
 #include <QFile>
-#include <algorithm>
-#include <climits>
+#include <QtEndian>
+#include <bit>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,17 +21,27 @@ namespace {
 const QString Format = QStringLiteral("tessaly-video-facts");
 // Raised whenever what the probe finds or how it is stored changes, so that
 // facts found by an older probe are found again.
-constexpr int Version = 2;
-// Each file of a folder is these values in a row of the folder's array.
-enum FileField
+constexpr int Version = 3;
+// The files of a folder are one string of bytes, a record per file: the
+// name's length (2 bytes) and bytes, the size and the modification time
+// (8 bytes each), the duration in seconds (a double, NaN when unknown) and
+// the index of the kind (4 bytes), little-endian. Tens of thousands of
+// files load in one pass over it, without a value made for each field.
+constexpr qsizetype RecordFixed = 2 + 8 + 8 + 8 + 4;
+
+template <typename T> T takeLittleEndian(const char *&at)
 {
-    NameField,
-    SizeField,
-    ModifiedField,
-    SecondsField, // null when unknown
-    KindField,
-    FileFields
-};
+    T value = qFromLittleEndian<T>(at);
+    at += sizeof(T);
+    return value;
+}
+
+template <typename T> void putLittleEndian(QByteArray &out, T value)
+{
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
+}
 
 // A kind is stored as an array, in this order.
 QCborArray kindToCbor(const MediaFacts &facts)
@@ -209,10 +220,10 @@ FactsCache::Stored FactsCache::read(const QString &file)
     return stored;
 }
 
-// Each folder is its path's bytes, ending in the separator, then the array
-// of its files' fields one after the other. Entries without a name or
-// with a kind out of range (when `kinds` is known) are left out; false
-// when the stream is damaged.
+// Each folder is its path's bytes, ending in the separator, then its
+// records. Entries without a name or with a kind out of range (when
+// `kinds` is known) are left out; false when the stream or a record is
+// damaged.
 bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files> &folders, qsizetype kinds)
 {
     if (!reader.isArray() || !reader.enterContainer())
@@ -221,40 +232,31 @@ bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files>
         const std::optional<QByteArray> path = wholeBytes(reader);
         if (!reader.hasNext())
             break;
-        if (!path || !reader.isArray()) {
-            reader.next();
+        const std::optional<QByteArray> records = wholeBytes(reader);
+        if (!path || !records)
             continue;
-        }
         Files &folder = folders[*path];
-        if (reader.isLengthKnown())
-            folder.reserve(qsizetype(reader.length() / FileFields));
-        if (!reader.enterContainer())
-            return false;
-        while (reader.lastError() == QCborError::NoError && reader.hasNext()) {
-            const QByteArray name = wholeBytes(reader).value_or(QByteArray());
-            if (!reader.hasNext())
-                break;
+        const char *at = records->constData();
+        const char *const end = at + records->size();
+        while (at < end) {
+            if (end - at < RecordFixed)
+                return false;
+            const quint16 nameLength = takeLittleEndian<quint16>(at);
+            if (end - at < RecordFixed - 2 + nameLength)
+                return false;
+            const QByteArray name(at, nameLength);
+            at += nameLength;
             Entry entry;
-            entry.size = integerOr(reader, -1);
-            if (!reader.hasNext())
-                break;
-            entry.modified = integerOr(reader, -1);
-            if (!reader.hasNext())
-                break;
-            if (reader.isDouble() || reader.isFloat() || reader.isFloat16())
-                entry.seconds = reader.isDouble()  ? reader.toDouble()
-                                : reader.isFloat() ? double(reader.toFloat())
-                                                   : double(float(reader.toFloat16()));
-            reader.next();
-            if (!reader.hasNext())
-                break;
-            entry.kind = int(std::clamp<qint64>(integerOr(reader, -1), -1, INT_MAX));
+            entry.size = takeLittleEndian<qint64>(at);
+            entry.modified = takeLittleEndian<qint64>(at);
+            const double seconds = std::bit_cast<double>(takeLittleEndian<quint64>(at));
+            if (!std::isnan(seconds))
+                entry.seconds = seconds;
+            entry.kind = takeLittleEndian<qint32>(at);
             if (name.isEmpty() || entry.kind < 0 || (kinds >= 0 && entry.kind >= kinds))
                 continue;
             folder.insert(name, entry);
         }
-        if (reader.lastError() != QCborError::NoError || !reader.leaveContainer())
-            return false;
     }
     return reader.lastError() == QCborError::NoError && reader.leaveContainer();
 }
@@ -384,20 +386,21 @@ bool FactsCache::save(QString *reason)
         // Only the kinds of files still there are written, renumbered.
         QList<int> written(m_kinds.size(), -1);
         for (auto folder = m_folders.cbegin(); folder != m_folders.cend(); ++folder) {
-            QCborArray files;
+            QByteArray files;
             for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry) {
-                if (!stampOf(folder.key() + entry.key()).exists)
+                if (entry.key().size() > 0xFFFF || !stampOf(folder.key() + entry.key()).exists)
                     continue;
                 int &kind = written[entry->kind];
                 if (kind < 0) {
                     kind = int(kinds.size());
                     kinds.append(kindToCbor(m_kinds.at(entry->kind).facts));
                 }
+                putLittleEndian(files, quint16(entry.key().size()));
                 files.append(entry.key());
-                files.append(entry->size);
-                files.append(entry->modified);
-                files.append(entry->seconds ? QCborValue(*entry->seconds) : QCborValue(nullptr));
-                files.append(kind);
+                putLittleEndian(files, qint64(entry->size));
+                putLittleEndian(files, qint64(entry->modified));
+                putLittleEndian(files, std::bit_cast<quint64>(entry->seconds.value_or(std::nan(""))));
+                putLittleEndian(files, qint32(kind));
             }
             if (files.isEmpty())
                 continue;
