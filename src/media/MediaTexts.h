@@ -17,6 +17,23 @@ inline QString missingEncoder(const char *name)
 {
     return QStringLiteral("缺少编码器 %1").arg(QLatin1String(name));
 }
+// Why a video cannot be written, when the libraries' code is no error number.
+inline QString noH264Encoder()
+{
+    return QStringLiteral("视频库中没有 H.264 编码器 (libx264)");
+}
+inline QString noEncoderInLibraries()
+{
+    return QStringLiteral("视频库中没有所需的编码器");
+}
+inline QString noMp4Muxer()
+{
+    return QStringLiteral("视频库中没有 MP4 封装格式");
+}
+inline QString videoLibraryError(int code)
+{
+    return QStringLiteral("视频库出错 (错误代码 %1)").arg(code);
+}
 inline QString copyStopped()
 {
     return QStringLiteral("制作已停止");

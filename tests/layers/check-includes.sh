@@ -2,8 +2,8 @@
 # Checks every include of a source file in the sources against the layers: a
 # subsystem's logic may include itself and the layers below it; its `gui`
 # part may include its own logic, what that logic may include, lower gui
-# parts and platform's gui part. Prints each include that breaks the rule
-# and fails if there is one.
+# parts and platform's gui part. The video libraries' headers are media's
+# alone. Prints each include that breaks the rule and fails if there is one.
 set -euo pipefail
 src="${1:?usage: check-includes.sh SOURCE_FOLDER}"
 
@@ -22,6 +22,9 @@ declare -A below=(
 )
 # Layers a folder may use beyond those below its own (none today).
 declare -A extra=()
+# The one layer that uses the video libraries: it alone includes their
+# headers, and the headers of its own that include them.
+video_layer=media
 
 layer_of() { # path relative to src -> layer, with /gui for a gui part
   local first="${1%%/*}" rest="${1#*/}"
@@ -59,6 +62,9 @@ allowed() { # from-layer to-layer
 
 status=0
 cd "$src"
+video_include='^[[:space:]]*#[[:space:]]*include[[:space:]]*<lib(av|sw)[a-z]*/'
+declare -A uses_video=()
+while IFS= read -r header; do uses_video[${header#./}]=1; done < <(grep -rlE "$video_include" --include='*.h' .)
 while IFS= read -r line; do
   file="${line%%:*}"
   rest="${line#*:}"
@@ -67,8 +73,15 @@ while IFS= read -r line; do
   # Includes by a bare name stay inside their own folder; those in angle
   # brackets are the system's, unless they name a folder of the sources.
   [[ "$target" == */* ]] || continue
-  [[ "${rest#*:}" == '#include <'* && ! -d "${target%%/*}" ]] && continue
   from="$(layer_of "${file#./}")"
+  # The video libraries' headers, and media's own that include them.
+  if [[ "${rest#*:}" =~ ^#include\ \<lib(av|sw)[a-z]*/ || -v "uses_video[$target]" ]] &&
+    [ "${from%/*}" != "$video_layer" ]; then
+    echo "$file:$number: $from may not include \"$target\": the video libraries are $video_layer's alone" >&2
+    status=1
+    continue
+  fi
+  [[ "${rest#*:}" == '#include <'* && ! -d "${target%%/*}" ]] && continue
   to="$(layer_of "$target")"
   if [ ! -e "$target" ]; then
     echo "$file:$number: includes \"$target\", which is not in the sources" >&2
