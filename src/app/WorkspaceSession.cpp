@@ -368,7 +368,10 @@ CommandOutcome WorkspaceSession::setCover(const QString &project, const QString 
 
 CommandOutcome WorkspaceSession::saveSettings(const EditedSettings &settings)
 {
-    return CommandOutcome::of(statusOf(settings.save(m_workspace)));
+    const files::Outcome<void> saved = settings.save(m_workspace);
+    if (!saved)
+        Messages::error(saved.failure().text());
+    return CommandOutcome::of(statusOf(saved.ok()));
 }
 
 void WorkspaceSession::loadStyle()
