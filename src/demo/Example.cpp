@@ -201,8 +201,8 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     if (!makeFoldersBelow(building.root, workspace.root()))
         return false;
     WorkspaceLock lock(workspace);
-    if (!lock.acquire()) {
-        Messages::error(lock.refusalText());
+    if (const files::Outcome<void> locked = lock.acquire(); !locked) {
+        Messages::error(locked.failure().text());
         return false;
     }
     const QStringList folderFailures = workspace.createFolders();
