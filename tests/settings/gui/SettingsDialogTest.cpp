@@ -328,3 +328,17 @@ TEST_F(SettingsDialogTest, TheSiteLinkTestRunsOffTheWindowThreadAndAMissOffersTh
     EXPECT_TRUE(makeLink->isHidden());
     EXPECT_TRUE(stored(QStringLiteral("WebLink")).isEmpty()) << "a test saves nothing";
 }
+
+TEST_F(SettingsDialogTest, TheMovieLinkSaysWhyItWasNotMade)
+{
+    const QString site = files.makeFolder(QStringLiteral("site"));
+    open();
+    type("Text2", site);
+    QPushButton *makeLink = dialog->findChild<QPushButton *>(QStringLiteral("Command8"));
+    ASSERT_FALSE(makeLink->isHidden()) << "offered without a site link";
+
+    press("Command8");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("请填写影片文件路径!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_FALSE(QFileInfo(site + QStringLiteral("/movie")).isSymLink());
+}
