@@ -129,12 +129,12 @@ int CommandLine::run(const QStringList &arguments)
             continue;
         if (rest.size() < candidate.minimum || rest.size() > candidate.maximum || rest.contains(QString()))
             return usageError();
-        const WorkspaceChoice choice = chooseWorkspaceFolder(m_applicationFolder, folder);
-        if (!choice.chosen()) {
-            Messages::error(choice.refusal);
+        const files::Outcome<QString> choice = chooseWorkspaceFolder(m_applicationFolder, folder);
+        if (!choice) {
+            Messages::error(choice.failure().text());
             return Failed;
         }
-        WorkspaceSession session(choice.folder);
+        WorkspaceSession session(*choice);
         session.setServerProbe(m_probe.get());
         const auto access = command == QLatin1String("list") ? WorkspaceSession::Access::ReadOnly
                                                              : WorkspaceSession::Access::Change;

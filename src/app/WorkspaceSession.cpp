@@ -130,10 +130,10 @@ void WorkspaceSession::releaseLock()
 
 bool WorkspaceSession::takeLockAgain()
 {
-    if (m_lock.acquire())
-        return true;
-    Messages::error(m_lock.refusalText());
-    return false;
+    const files::Outcome<void> locked = m_lock.acquire();
+    if (!locked)
+        Messages::error(locked.failure().text());
+    return locked.ok();
 }
 
 bool WorkspaceSession::open(Access access, MissingFolder missing)
@@ -156,8 +156,9 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
             return false;
         }
     }
-    if (!m_lock.acquire() && !(readOnly && m_lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
-        Messages::error(m_lock.refusalText());
+    if (const files::Outcome<void> locked = m_lock.acquire();
+        !locked && !(readOnly && m_lock.refusal() == WorkspaceLock::Refusal::CannotCreate)) {
+        Messages::error(locked.failure().text());
         return false;
     }
     if (!readOnly) {
@@ -368,7 +369,10 @@ CommandOutcome WorkspaceSession::setCover(const QString &project, const QString 
 
 CommandOutcome WorkspaceSession::saveSettings(const EditedSettings &settings)
 {
-    return CommandOutcome::of(statusOf(settings.save(m_workspace)));
+    const files::Outcome<void> saved = settings.save(m_workspace);
+    if (!saved)
+        Messages::error(saved.failure().text());
+    return CommandOutcome::of(statusOf(saved.ok()));
 }
 
 void WorkspaceSession::loadStyle()

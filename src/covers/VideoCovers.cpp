@@ -5,7 +5,6 @@
 #include "catalogue/ProjectSelection.h"
 #include "covers/CoverTexts.h"
 #include "files/FileServices.h"
-#include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
 #include "site/DefaultCover.h"
 #include "site/Progress.h"
@@ -25,7 +24,7 @@ VideoCover failed(const QList<VideoCover::Failure> &failures)
     cover.failures = failures;
     QStringList parts;
     for (const VideoCover::Failure &failure : failures)
-        parts.append(Messages::withPath(failure.path, failure.reason));
+        parts.append(failure.text());
     cover.message = parts.join(QStringLiteral("\r\n"));
     return cover;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/FrameGrabber.h"
+#include "files/Outcome.h"
 #include "site/RunLog.h"
 #include "site/RunReport.h"
 
@@ -19,11 +20,7 @@ namespace tessaly::covers {
 // How taking a project's cover from one of its videos ended.
 struct VideoCover
 {
-    struct Failure
-    {
-        QString path;
-        QString reason;
-    };
+    using Failure = files::Failure;
 
     bool written = false;
     QString coverFile;

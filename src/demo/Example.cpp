@@ -147,9 +147,9 @@ bool recordPaths(const Workspace &workspace, const Places &places)
     site.webLink =
         QUrl::fromLocalFile(places.site() + QStringLiteral("/index.html")).toString(QUrl::FullyEncoded);
     site.webUpdate = QStringLiteral("True");
+    if (const files::Outcome<void> written = site.write(workspace); !written)
+        return refuse(written.failure().path, written.failure().reason);
     QString reason;
-    if (!site.write(workspace, &reason))
-        return refuse(workspace.settingsFile(), reason);
     for (const ExampleProject &project : exampleProjects()) {
         if (!settings::setEpisodeFolder(workspace, project.name, places.episodeFolder(project), &reason))
             return refuse(workspace.projectSettingsFile(project.name), reason);
@@ -201,8 +201,8 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     if (!makeFoldersBelow(building.root, workspace.root()))
         return false;
     WorkspaceLock lock(workspace);
-    if (!lock.acquire()) {
-        Messages::error(lock.refusalText());
+    if (const files::Outcome<void> locked = lock.acquire(); !locked) {
+        Messages::error(locked.failure().text());
         return false;
     }
     const QStringList folderFailures = workspace.createFolders();

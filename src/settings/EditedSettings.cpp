@@ -2,7 +2,6 @@
 
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
@@ -31,25 +30,22 @@ EditedSettings EditedSettings::read(const Workspace &workspace)
     return edited;
 }
 
-QString EditedSettings::readFailure(const Workspace &workspace)
+std::optional<files::Failure> EditedSettings::readFailure(const Workspace &workspace)
 {
     const QString file = workspace.settingsFile();
     if (!files::plainFileExists(file))
-        return {};
+        return std::nullopt;
     QString reason;
     if (text::readWholeText(file, &reason))
-        return {};
-    return Messages::withPath(file, reason);
+        return std::nullopt;
+    return files::Failure{file, reason};
 }
 
-bool EditedSettings::save(const Workspace &workspace) const
+files::Outcome<void> EditedSettings::save(const Workspace &workspace) const
 {
     for (const QString &folder : {movieFile, webFile}) {
-        const QString refusal = settings::recordedPathRefusal(folder);
-        if (!refusal.isEmpty()) {
-            Messages::error(refusal);
-            return false;
-        }
+        if (std::optional<files::Failure> refusal = settings::recordedPathFailure(folder))
+            return std::move(*refusal);
     }
     SiteSettings site;
     site.webUpdate = webUpdate ? QStringLiteral("True") : QStringLiteral("False");
@@ -68,7 +64,7 @@ bool EditedSettings::save(const Workspace &workspace) const
     values.append({QLatin1String(settings::CheckVideosKey),
                    checkVideos ? QStringLiteral("True") : QStringLiteral("False")});
     bool written = false;
-    if (replaceUnreadableFile && !readFailure(workspace).isEmpty()) {
+    if (replaceUnreadableFile && readFailure(workspace)) {
         QString content;
         for (const auto &[key, value] : values)
             content = ini::withValue(content, section, key, value);
@@ -80,24 +76,19 @@ bool EditedSettings::save(const Workspace &workspace) const
         written = ini::write(section, values, file, &reason);
     }
     if (!written)
-        Messages::error(Messages::withPath(file, reason));
-    return written;
+        return files::Failure{file, reason};
+    return {};
 }
 
 namespace settings {
 
-bool testFolder(const QString &path, const QString &emptyText)
+FolderTest testFolder(const QString &path, const QString &emptyText)
 {
-    if (path.isEmpty()) {
-        Messages::error(emptyText);
-        return false;
-    }
-    if (files::folderExists(path)) {
-        Messages::information(QStringLiteral("连接成功!"));
-        return true;
-    }
-    Messages::error(QStringLiteral("连接失败!"));
-    return false;
+    if (path.isEmpty())
+        return {false, emptyText};
+    if (files::folderExists(path))
+        return {true, QStringLiteral("连接成功!")};
+    return {false, QStringLiteral("连接失败!")};
 }
 
 } // namespace settings

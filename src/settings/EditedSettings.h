@@ -1,6 +1,9 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QString>
+#include <optional>
 
 namespace tessaly {
 
@@ -34,17 +37,17 @@ struct EditedSettings
     // word "True", `naturalOrder` and `checkVideos` off only for the exact
     // word "False".
     static EditedSettings read(const Workspace &workspace);
-    // Why `Setting.ini` is there but cannot be read, as its path, CR LF, the
-    // reason; empty when it can be read or is missing.
-    static QString readFailure(const Workspace &workspace);
+    // Why `Setting.ini` is there but cannot be read: its path and the
+    // reason; nothing when it can be read or is missing.
+    static std::optional<files::Failure> readFailure(const Workspace &workspace);
 
     // Writes WebUpdate ("True" or "False"), MovieFile, WebFile, WebLink,
     // CoverSearch1, CoverSearch2, NaturalOrder and CheckVideos ("True" or
     // "False"), in this order, with one replacement of the file. A movie
     // root or site folder that the file cannot carry is refused first. A
-    // refusal or failed write is reported with its path and the reason, and
+    // refusal or failed write comes back with its path and the reason, and
     // nothing is written.
-    bool save(const Workspace &workspace) const;
+    files::Outcome<void> save(const Workspace &workspace) const;
 };
 
 namespace settings {
@@ -63,9 +66,15 @@ inline QString siteFolderEmptyText()
     return QStringLiteral("请填写站点路径!");
 }
 
-// A "测试" button: says `emptyText` for an empty box, otherwise whether a
-// folder exists at the text as typed. True when one does.
-bool testFolder(const QString &path, const QString &emptyText);
+// What a "测试" button says: `emptyText` for an empty box, otherwise
+// whether a folder exists at the text as typed. Only a found folder is
+// said as information; the rest are errors.
+struct FolderTest
+{
+    bool found = false;
+    QString text;
+};
+FolderTest testFolder(const QString &path, const QString &emptyText);
 
 } // namespace settings
 } // namespace tessaly

@@ -3,7 +3,6 @@
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
 #include "files/Reasons.h"
-#include "platform/Messages.h"
 #include "settings/EditedSettings.h"
 
 #include <QDir>
@@ -48,40 +47,27 @@ MovieLink movieLinkIn(const QString &siteFolder, const QString &movieRoot)
     return {MovieLink::State::Elsewhere, info.isSymLink() ? info.symLinkTarget() : movie};
 }
 
-bool makeMovieLink(const QString &siteFolder, const QString &movieRoot)
+files::Outcome<bool> makeMovieLink(const QString &siteFolder, const QString &movieRoot)
 {
-    if (siteFolder.isEmpty()) {
-        Messages::error(siteFolderEmptyText());
-        return false;
-    }
-    if (movieRoot.isEmpty()) {
-        Messages::error(movieFolderEmptyText());
-        return false;
-    }
+    if (siteFolder.isEmpty())
+        return files::Failure{{}, siteFolderEmptyText()};
+    if (movieRoot.isEmpty())
+        return files::Failure{{}, movieFolderEmptyText()};
     for (const QString &folder : {siteFolder, movieRoot}) {
-        if (!files::folderExists(folder)) {
-            Messages::error(Messages::withPath(folder, files::texts::folderMissing()));
-            return false;
-        }
+        if (!files::folderExists(folder))
+            return files::Failure{folder, files::texts::folderMissing()};
     }
-    if (liesInside(siteFolder, movieRoot)) {
-        Messages::error(siteInsideMovieRootText());
-        return false;
-    }
+    if (liesInside(siteFolder, movieRoot))
+        return files::Failure{{}, siteInsideMovieRootText()};
     const MovieLink present = movieLinkIn(siteFolder, movieRoot);
-    if (present.state == MovieLink::State::Elsewhere) {
-        Messages::error(movieElsewhereText(present.leadsTo));
-        return false;
-    }
+    if (present.state == MovieLink::State::Elsewhere)
+        return files::Failure{{}, movieElsewhereText(present.leadsTo)};
     if (present.state == MovieLink::State::MovieRoot)
-        return true;
+        return false;
     const QString link = files::joinPath(siteFolder, QStringLiteral("movie"));
     const QByteArray target = QFile::encodeName(QDir::cleanPath(QFileInfo(movieRoot).absoluteFilePath()));
-    if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0) {
-        Messages::error(Messages::withPath(link, files::reasonFor(errno)));
-        return false;
-    }
-    Messages::information(movieLinkMadeText());
+    if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0)
+        return files::Failure{link, files::reasonFor(errno)};
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QString>
 
 namespace tessaly::settings {
@@ -35,8 +37,9 @@ inline QString movieLinkMadeText()
 
 // "创建 movie 链接": makes `<site folder>/movie` a link to the movie root,
 // only where nothing named `movie` exists and never for a site folder
-// inside the movie root, which would make a loop. Says what it did or why
-// not; true when the link was made.
-bool makeMovieLink(const QString &siteFolder, const QString &movieRoot);
+// inside the movie root, which would make a loop. True when the link was
+// made now (`movieLinkMadeText` says so), false when `movie` already led to
+// the movie root; otherwise why nothing was made.
+files::Outcome<bool> makeMovieLink(const QString &siteFolder, const QString &movieRoot);
 
 } // namespace tessaly::settings

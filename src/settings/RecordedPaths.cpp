@@ -1,7 +1,6 @@
 #include "settings/RecordedPaths.h"
 
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 
 namespace tessaly::settings {
 namespace {
@@ -26,13 +25,18 @@ bool cameFromBytesThatAreNotUtf8(const QString &path)
     return path.contains(QChar::ReplacementCharacter) || !QStringView(path).isValidUtf16();
 }
 
+QString unstorablePathReason()
+{
+    return QStringLiteral("路径中含有无法保存的字符!");
+}
+
 } // namespace
 
 QString undecodedPathRefusal(const QString &path)
 {
     if (!cameFromBytesThatAreNotUtf8(path))
         return {};
-    return Messages::withPath(path, QStringLiteral("路径中含有无法保存的字符!"));
+    return files::Failure{path, unstorablePathReason()}.text();
 }
 
 bool holdsControlCharacter(QStringView path)
@@ -54,15 +58,21 @@ QString unusableEpisodeFolderText(const QString &path)
     return unusableEpisodeFolderReason() + QStringLiteral(": ") + path;
 }
 
-QString recordedPathRefusal(const QString &path)
+std::optional<files::Failure> recordedPathFailure(const QString &path)
 {
     if (path.isEmpty())
-        return {};
+        return std::nullopt;
     if (hasBlankEndsOrControlCharacter(path))
-        return Messages::withPath(path, QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!"));
+        return files::Failure{path, QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!")};
     if (cameFromBytesThatAreNotUtf8(path) || !text::hasOnlyStorableCharacters(path))
-        return Messages::withPath(path, QStringLiteral("路径中含有无法保存的字符!"));
-    return {};
+        return files::Failure{path, unstorablePathReason()};
+    return std::nullopt;
+}
+
+QString recordedPathRefusal(const QString &path)
+{
+    const std::optional<files::Failure> failure = recordedPathFailure(path);
+    return failure ? failure->text() : QString();
 }
 
 } // namespace tessaly::settings

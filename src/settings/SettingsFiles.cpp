@@ -41,10 +41,13 @@ ini::KeyValues SiteSettings::keyValues() const
             {QStringLiteral("WebLink"), webLink}};
 }
 
-bool SiteSettings::write(const Workspace &workspace, QString *reason) const
+files::Outcome<void> SiteSettings::write(const Workspace &workspace) const
 {
     const QString file = workspace.settingsFile();
-    return ini::write(section(), keyValues(), file, reason);
+    QString reason;
+    if (!ini::write(section(), keyValues(), file, &reason))
+        return files::Failure{file, reason};
+    return {};
 }
 
 namespace settings {

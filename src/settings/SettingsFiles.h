@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/NaturalOrder.h"
+#include "files/Outcome.h"
 #include "settings/IniFile.h"
 
 #include <QString>
@@ -25,8 +26,8 @@ struct SiteSettings
     static SiteSettings read(const Workspace &workspace);
     // WebUpdate, MovieFile, WebFile, WebLink, in this order.
     ini::KeyValues keyValues() const;
-    // Writes them with one replacement of the file.
-    bool write(const Workspace &workspace, QString *reason = nullptr) const;
+    // Writes them with one replacement of the file; a failure names the file.
+    files::Outcome<void> write(const Workspace &workspace) const;
 };
 
 namespace settings {

@@ -1,7 +1,6 @@
 #include "workspace/Workspace.h"
 
 #include "files/FileServices.h"
-#include "platform/Messages.h"
 
 #include <QDir>
 
@@ -137,11 +136,6 @@ QString absolutePathIn(const char *variable)
     return QDir::isAbsolutePath(value) ? files::withoutTrailingSeparators(QDir::cleanPath(value)) : QString();
 }
 
-WorkspaceChoice refused(const QString &text)
-{
-    return {{}, text};
-}
-
 } // namespace
 
 QString noDataFolderText()
@@ -149,7 +143,7 @@ QString noDataFolderText()
     return QStringLiteral("无法确定用户数据文件夹,请用 --workspace 指定工作区");
 }
 
-WorkspaceChoice userDataFolder()
+files::Outcome<QString> userDataFolder()
 {
     QString reason;
     QString dataFolder = absolutePathIn("XDG_DATA_HOME");
@@ -159,35 +153,35 @@ WorkspaceChoice userDataFolder()
         // usual path below it is made.
         const QString home = absolutePathIn("HOME");
         if (home.isEmpty() || !files::folderExists(home))
-            return refused(noDataFolderText());
+            return files::Failure{{}, noDataFolderText()};
         dataFolder = files::joinPath(home, QStringLiteral(".local/share"));
         for (const QString &folder : {files::joinPath(home, QStringLiteral(".local")), dataFolder}) {
             if (!files::folderExists(folder) && !files::makePrivateFolder(folder, &reason))
-                return refused(Messages::withPath(folder, reason));
+                return files::Failure{folder, reason};
         }
     } else if (!files::folderExists(dataFolder)) {
-        return refused(noDataFolderText());
+        return files::Failure{{}, noDataFolderText()};
     }
-    return {dataFolder, {}};
+    return dataFolder;
 }
 
-WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
+files::Outcome<QString> chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder)
 {
     if (!requestedFolder.isEmpty())
-        return {QDir(requestedFolder).absolutePath(), {}};
+        return QDir(requestedFolder).absolutePath();
     const QString desktopEntry =
         QDir(executableFolder).filePath(QStringLiteral("../share/applications/tessaly.desktop"));
     if (!files::plainFileExists(desktopEntry))
-        return {executableFolder, {}};
+        return executableFolder;
 
-    const WorkspaceChoice dataFolder = userDataFolder();
-    if (!dataFolder.chosen())
+    const files::Outcome<QString> dataFolder = userDataFolder();
+    if (!dataFolder)
         return dataFolder;
-    const QString folder = files::joinPath(dataFolder.folder, QStringLiteral("Tessaly"));
+    const QString folder = files::joinPath(*dataFolder, QStringLiteral("Tessaly"));
     QString reason;
     if (!files::folderExists(folder) && !files::makeFolder(folder, &reason))
-        return refused(Messages::withPath(folder, reason));
-    return {folder, {}};
+        return files::Failure{folder, reason};
+    return folder;
 }
 
 } // namespace tessaly

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -43,16 +45,8 @@ private:
     QString m_root;
 };
 
-// Which folder a session works in, or why none could be chosen.
-struct WorkspaceChoice
-{
-    QString folder;
-    QString refusal; // the message to show; empty when a folder was chosen
-
-    bool chosen() const { return refusal.isEmpty(); }
-};
-
-// The one rule for which folder a session works in. A folder named with
+// The one rule for which folder a session works in, or why none could be
+// chosen. A folder named with
 // `--workspace` is used as given. Otherwise an installed copy, whose
 // executable has `../share/applications/tessaly.desktop` beside its folder,
 // may not write beside its program and serves many users: each gets
@@ -62,11 +56,12 @@ struct WorkspaceChoice
 // `Tessaly` (and `.local/share` below the home folder) is ever made, never
 // the data folder or the home folder themselves. Any other copy is portable
 // and keeps the executable's folder.
-WorkspaceChoice chooseWorkspaceFolder(const QString &executableFolder, const QString &requestedFolder = {});
+files::Outcome<QString> chooseWorkspaceFolder(const QString &executableFolder,
+                                              const QString &requestedFolder = {});
 
 // The user's data folder of that rule, with `.local/share` made below the
 // home folder when it is missing; the refusal when there is none.
-WorkspaceChoice userDataFolder();
+files::Outcome<QString> userDataFolder();
 
 // Said when an installed copy finds no usable data folder.
 QString noDataFolderText();

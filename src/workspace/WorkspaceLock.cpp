@@ -1,7 +1,6 @@
 #include "workspace/WorkspaceLock.h"
 
 #include "files/Reasons.h"
-#include "platform/Messages.h"
 #include "workspace/Workspace.h"
 
 #include <QFile>
@@ -23,6 +22,11 @@ bool processIsGone(qint64 pid)
     return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
+QString busyReason()
+{
+    return QStringLiteral("工作区正在被另一个Tessaly使用!");
+}
+
 } // namespace
 
 WorkspaceLock::WorkspaceLock(const Workspace &workspace)
@@ -33,7 +37,14 @@ WorkspaceLock::WorkspaceLock(const Workspace &workspace)
     m_lock.setStaleLockTime(0);
 }
 
-bool WorkspaceLock::acquire()
+files::Outcome<void> WorkspaceLock::acquire()
+{
+    if (tryToAcquire())
+        return {};
+    return refusalFailure();
+}
+
+bool WorkspaceLock::tryToAcquire()
 {
     m_refusal = Refusal::None;
     // At most one take-over of an unreadable lock file, then one more try.
@@ -123,26 +134,25 @@ bool WorkspaceLock::refuseWithCreationReason()
     return written < contents.size();
 }
 
-QString WorkspaceLock::refusalText() const
+files::Failure WorkspaceLock::refusalFailure() const
 {
     switch (m_refusal) {
     case Refusal::None:
-        return {};
+        break;
     case Refusal::HeldHere:
-        return busyText(m_workspaceFolder);
+        return {m_workspaceFolder, busyReason()};
     case Refusal::HeldElsewhere:
-        return Messages::withPath(m_path, QStringLiteral("工作区正在被另一台计算机上的Tessaly使用(主机 ") +
-                                              m_holderHost + QStringLiteral(",进程 ") +
-                                              QString::number(m_holderPid) + QStringLiteral(")!"));
+        return {m_path, QStringLiteral("工作区正在被另一台计算机上的Tessaly使用(主机 ") + m_holderHost +
+                            QStringLiteral(",进程 ") + QString::number(m_holderPid) + QStringLiteral(")!")};
     case Refusal::CannotCreate:
-        return Messages::withPath(m_path, m_reason);
+        return {m_path, m_reason};
     }
     return {};
 }
 
 QString WorkspaceLock::busyText(const QString &workspaceFolder)
 {
-    return workspaceFolder + QStringLiteral("\r\n工作区正在被另一个Tessaly使用!");
+    return files::Failure{workspaceFolder, busyReason()}.text();
 }
 
 } // namespace tessaly

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -24,19 +26,19 @@ public:
 
     explicit WorkspaceLock(const Workspace &workspace);
 
-    // True when this process now holds the workspace; otherwise `refusal()`
-    // and `refusalText()` say why.
-    bool acquire();
+    // Done when this process now holds the workspace; otherwise why not:
+    // the lock file's path and the reason, or the workspace folder and that
+    // it is busy for a holder on this computer. `refusal()` says which.
+    files::Outcome<void> acquire();
     // Gives the workspace up; `acquire` may take it again.
     void release();
     Refusal refusal() const { return m_refusal; }
-    // The message for the refusal: the lock file's path and the reason, or
-    // the busy text for a holder on this computer.
-    QString refusalText() const;
     // The workspace folder, CR LF, and why it cannot be used now.
     static QString busyText(const QString &workspaceFolder);
 
 private:
+    bool tryToAcquire();
+    files::Failure refusalFailure() const;
     bool refuseIfLockFileCannotBeRemoved();
     bool refuseWithCreationReason();
 

@@ -46,11 +46,10 @@ TEST(EditedSettings, SavingKeepsTheKeysItDoesNotEdit)
 TEST(EditedSettings, AMissingSettingFolderIsReportedWithThePath)
 {
     TempWorkspace files; // no start-up folders: `Setting` is missing
-    RecordingMessages messages;
-    EXPECT_FALSE(EditedSettings{}.save(files.workspace()));
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(files.workspace().settingsFile() + QStringLiteral("\r\n")));
-    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    const files::Outcome<void> saved = EditedSettings{}.save(files.workspace());
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.failure().path, files.workspace().settingsFile());
+    EXPECT_FALSE(saved.failure().reason.isEmpty());
     EXPECT_FALSE(files.exists(QStringLiteral("Setting")));
 }
 
@@ -60,7 +59,6 @@ TEST(EditedSettings, FoldersAndValuesTheFileCannotCarryAreRefusedAndNothingIsWri
     files.withFolders();
     files.writeSiteSettings(QStringLiteral("/m"), QStringLiteral("/site"));
     const QByteArray before = files.readBytes(QStringLiteral("Setting/Setting.ini"));
-    RecordingMessages messages;
     const QString blankText = QStringLiteral("路径不能以空白开头或结尾,也不能含有控制字符!");
     const QString unstorableText = QStringLiteral("路径中含有无法保存的字符!");
 
@@ -73,20 +71,20 @@ TEST(EditedSettings, FoldersAndValuesTheFileCannotCarryAreRefusedAndNothingIsWri
         {QStringLiteral("/m") + QChar::ReplacementCharacter, unstorableText}};
     for (const auto &[folder, text] : refusedFolders) {
         for (const bool asSiteFolder : {false, true}) {
-            messages.clear();
             EditedSettings edited = EditedSettings::read(files.workspace());
             (asSiteFolder ? edited.webFile : edited.movieFile) = folder;
-            EXPECT_FALSE(edited.save(files.workspace()));
-            EXPECT_EQ(messages.texts(), QStringList{folder + QStringLiteral("\r\n") + text});
+            const files::Outcome<void> saved = edited.save(files.workspace());
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.failure().text(), folder + QStringLiteral("\r\n") + text);
         }
     }
 
     // A link is not a folder, but the file still cannot carry every character.
-    messages.clear();
     EditedSettings edited = EditedSettings::read(files.workspace());
     edited.webLink = QStringLiteral("http://nas/䴗");
-    EXPECT_FALSE(edited.save(files.workspace()));
-    EXPECT_EQ(messages.texts(), QStringList{files.workspace().settingsFile() +
-                                            QStringLiteral("\r\n文件中含有无法保存的字符!")});
+    const files::Outcome<void> saved = edited.save(files.workspace());
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.failure().text(),
+              files.workspace().settingsFile() + QStringLiteral("\r\n文件中含有无法保存的字符!"));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/Setting.ini")), before);
 }

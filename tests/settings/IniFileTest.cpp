@@ -124,6 +124,15 @@ TEST(SiteSettingsFile, WritesTheFourKeysInOrderIntoANewFile)
         QByteArray("[Setting]\r\nWebUpdate=False\r\nMovieFile=/m\r\nWebFile=/w\r\nWebLink=http://h/\r\n"));
 }
 
+TEST(SiteSettingsFile, AFailedWriteNamesTheSettingsFile)
+{
+    TempWorkspace ws; // no `Setting` folder
+    const files::Outcome<void> written = SiteSettings{}.write(ws.workspace());
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().path, ws.workspace().settingsFile());
+    EXPECT_FALSE(written.failure().reason.isEmpty());
+}
+
 TEST(ProjectSettingsFile, EpisodeFolderIsEmptyWithoutAFile)
 {
     TempWorkspace ws;

@@ -93,15 +93,15 @@ TEST(WorkspaceChoice, AnInstalledCopyWorksInTheUsersDataFolderAndAnyOtherBesideI
     const QString dataHome = prefix.makeFolder(QStringLiteral("home/.local/share"));
     const tessaly::testing::DataHome home(dataHome);
 
-    EXPECT_EQ(chooseWorkspaceFolder(bin).folder, bin);
+    EXPECT_EQ(chooseWorkspaceFolder(bin).value(), bin);
     EXPECT_TRUE(QDir(dataHome).isEmpty()) << "a portable copy makes nothing in the home folder";
 
     prefix.writeBytes(QStringLiteral("share/applications/tessaly.desktop"), "[Desktop Entry]\n");
-    EXPECT_EQ(chooseWorkspaceFolder(bin).folder, dataHome + QStringLiteral("/Tessaly"));
+    EXPECT_EQ(chooseWorkspaceFolder(bin).value(), dataHome + QStringLiteral("/Tessaly"));
     EXPECT_TRUE(QDir(dataHome + QStringLiteral("/Tessaly")).exists());
 
     const QString named = prefix.makeFolder(QStringLiteral("named"));
-    EXPECT_EQ(chooseWorkspaceFolder(bin, named).folder, named);
+    EXPECT_EQ(chooseWorkspaceFolder(bin, named).value(), named);
 }
 
 TEST(WorkspaceChoice, AnInstalledCopyMakesOnlyItsOwnFolderAndRefusesWhenTheUserHasNoDataFolder)
@@ -140,12 +140,16 @@ TEST(WorkspaceChoice, AnInstalledCopyMakesOnlyItsOwnFolderAndRefusesWhenTheUserH
         };
         const EnvironmentValue home("HOME", placed(test.home));
         const EnvironmentValue dataHome("XDG_DATA_HOME", placed(test.dataHome));
-        const WorkspaceChoice choice = chooseWorkspaceFolder(bin);
+        const files::Outcome<QString> choice = chooseWorkspaceFolder(bin);
         const QString label =
             QString::fromUtf8(test.home.value_or("(unset)") + " " + test.dataHome.value_or("(unset)"));
-        EXPECT_EQ(choice.folder, QString(test.expected).replace(u'@', prefix.root())) << label.toStdString();
-        EXPECT_EQ(choice.refusal, test.expected.isEmpty() ? noDataFolderText() : QString())
-            << label.toStdString();
+        if (test.expected.isEmpty()) {
+            ASSERT_FALSE(choice) << label.toStdString();
+            EXPECT_EQ(choice.failure(), (files::Failure{{}, noDataFolderText()})) << label.toStdString();
+        } else {
+            ASSERT_TRUE(choice) << label.toStdString();
+            EXPECT_EQ(*choice, QString(test.expected).replace(u'@', prefix.root())) << label.toStdString();
+        }
     }
     QDir::setCurrent(previous);
     EXPECT_TRUE(QDir(started).isEmpty());
@@ -175,8 +179,9 @@ TEST(WorkspaceLocking, AGarbledLockFileOfALiveHolderIsNotTakenOver)
     file.close();
 
     WorkspaceLock second(ws.workspace());
-    EXPECT_FALSE(second.acquire());
-    EXPECT_EQ(second.refusalText(), WorkspaceLock::busyText(ws.root()));
+    const files::Outcome<void> locked = second.acquire();
+    ASSERT_FALSE(locked);
+    EXPECT_EQ(locked.failure().text(), WorkspaceLock::busyText(ws.root()));
 }
 
 TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)
@@ -184,10 +189,11 @@ TEST(WorkspaceLocking, AHolderOnAnotherComputerIsRespectedAndNamed)
     TempWorkspace ws;
     ws.writeBytes(QStringLiteral(".tessaly.lock"), "4242\ntessaly\nmedia-server-2\n");
     WorkspaceLock lock(ws.workspace());
-    EXPECT_FALSE(lock.acquire());
+    const files::Outcome<void> locked = lock.acquire();
+    ASSERT_FALSE(locked);
     EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::HeldElsewhere);
     EXPECT_EQ(
-        lock.refusalText(),
+        locked.failure().text(),
         ws.path(QStringLiteral(".tessaly.lock")) +
             QStringLiteral("\r\n工作区正在被另一台计算机上的Tessaly使用(主机 media-server-2,进程 4242)!"));
     EXPECT_TRUE(ws.exists(QStringLiteral(".tessaly.lock")));
@@ -199,12 +205,12 @@ PERMISSION_TEST(WorkspaceLocking, ALockThatCannotBeCreatedInAReadOnlyFolderGives
     TempWorkspace ws;
     ASSERT_TRUE(QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::ExeOwner));
     WorkspaceLock lock(ws.workspace());
-    const bool acquired = lock.acquire();
+    const files::Outcome<void> locked = lock.acquire();
     QFile::setPermissions(ws.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_FALSE(acquired);
+    ASSERT_FALSE(locked);
     EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
-    EXPECT_EQ(lock.refusalText(),
-              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EACCES));
+    EXPECT_EQ(locked.failure(),
+              (files::Failure{ws.path(QStringLiteral(".tessaly.lock")), files::reasonFor(EACCES)}));
 }
 
 TEST(WorkspaceLocking, ALockThatCannotBeWrittenGivesTheSystemsReasonAndLeavesNoFile)
@@ -212,10 +218,11 @@ TEST(WorkspaceLocking, ALockThatCannotBeWrittenGivesTheSystemsReasonAndLeavesNoF
     TempWorkspace ws;
     const int result = tessaly::testing::inChildWithFileSizeLimit(0, [&] {
         WorkspaceLock lock(ws.workspace());
-        if (lock.acquire())
+        const files::Outcome<void> locked = lock.acquire();
+        if (locked)
             return 1;
-        return lock.refusalText() == ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") +
-                                         files::reasonFor(EFBIG)
+        return locked.failure() ==
+                       files::Failure{ws.path(QStringLiteral(".tessaly.lock")), files::reasonFor(EFBIG)}
                    ? 0
                    : 2;
     });
@@ -228,8 +235,9 @@ TEST(WorkspaceLocking, AFolderWhereTheLockFileGoesIsSaidNotTakenForAHolder)
     TempWorkspace ws;
     ws.makeFolder(QStringLiteral(".tessaly.lock"));
     WorkspaceLock lock(ws.workspace());
-    EXPECT_FALSE(lock.acquire());
+    const files::Outcome<void> locked = lock.acquire();
+    ASSERT_FALSE(locked);
     EXPECT_EQ(lock.refusal(), WorkspaceLock::Refusal::CannotCreate);
-    EXPECT_EQ(lock.refusalText(),
-              ws.path(QStringLiteral(".tessaly.lock")) + QStringLiteral("\r\n") + files::reasonFor(EISDIR));
+    EXPECT_EQ(locked.failure(),
+              (files::Failure{ws.path(QStringLiteral(".tessaly.lock")), files::reasonFor(EISDIR)}));
 }

@@ -83,12 +83,12 @@ void ExampleController::openExample()
 {
     if (m_background.isRunning())
         return;
-    const WorkspaceChoice dataFolder = userDataFolder();
-    if (!dataFolder.chosen()) {
-        Messages::error(dataFolder.refusal);
+    const files::Outcome<QString> dataFolder = userDataFolder();
+    if (!dataFolder) {
+        Messages::error(dataFolder.failure().text());
         return;
     }
-    const QString folder = files::joinPath(dataFolder.folder, exampleFolderName());
+    const QString folder = files::joinPath(*dataFolder, exampleFolderName());
     const QString workspace = files::joinPath(folder, QStringLiteral("workspace"));
     if (files::folderExists(workspace)) {
         restartOn(workspace);

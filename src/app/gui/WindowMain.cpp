@@ -16,7 +16,7 @@
 
 namespace {
 
-tessaly::WorkspaceChoice workspaceFolder(const QApplication &app)
+tessaly::files::Outcome<QString> workspaceFolder(const QApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tessaly"));
@@ -69,12 +69,12 @@ int main(int argc, char **argv)
     tessaly::QtMessagePresenter presenter;
     tessaly::Messages::setPresenter(&presenter);
 
-    const tessaly::WorkspaceChoice choice = workspaceFolder(app);
-    if (!choice.chosen()) {
-        tessaly::Messages::error(choice.refusal);
+    const tessaly::files::Outcome<QString> choice = workspaceFolder(app);
+    if (!choice) {
+        tessaly::Messages::error(choice.failure().text());
         return 1;
     }
-    tessaly::WorkspaceSession session(choice.folder);
+    tessaly::WorkspaceSession session(*choice);
     // Styled first, so that the boxes shown while the workspace opens are too.
     applySkin(app, session.workspace());
     if (!session.open(tessaly::WorkspaceSession::Access::Change,

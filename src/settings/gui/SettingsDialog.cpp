@@ -123,22 +123,19 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, Save save, FileChoose
     m_coverSearch1->setText(stored.coverSearch1);
     m_coverSearch2->setText(stored.coverSearch2);
     // Blank boxes would look like settings never made.
-    if (const QString failure = EditedSettings::readFailure(workspace); !failure.isEmpty()) {
+    if (const std::optional<files::Failure> failure = EditedSettings::readFailure(workspace)) {
         m_unreadable = true;
-        Messages::error(failure);
+        Messages::error(failure->text());
     }
 
     connect(testMovieFile, &QPushButton::clicked, this,
-            [this] { settings::testFolder(m_movieFile->text(), settings::movieFolderEmptyText()); });
+            [this] { showFolderTest(m_movieFile->text(), settings::movieFolderEmptyText()); });
     connect(testWebFile, &QPushButton::clicked, this,
-            [this] { settings::testFolder(m_webFile->text(), settings::siteFolderEmptyText()); });
+            [this] { showFolderTest(m_webFile->text(), settings::siteFolderEmptyText()); });
     connect(browseMovieFile, &QPushButton::clicked, this, [this] { browseInto(m_movieFile); });
     connect(browseWebFile, &QPushButton::clicked, this, [this] { browseInto(m_webFile); });
     connect(m_testWebLink, &QPushButton::clicked, this, &SettingsDialog::startServerTest);
-    connect(m_makeMovieLink, &QPushButton::clicked, this, [this] {
-        settings::makeMovieLink(m_webFile->text(), m_movieFile->text());
-        offerMovieLink();
-    });
+    connect(m_makeMovieLink, &QPushButton::clicked, this, &SettingsDialog::createMovieLink);
     for (QLineEdit *box : {m_movieFile, m_webFile, m_webLink}) {
         connect(box, &QLineEdit::textChanged, this, [this] {
             m_serverMissed = false;
@@ -209,6 +206,25 @@ void SettingsDialog::showServerTestResult(const QString &result)
         Messages::information(text);
     else
         Messages::error(text);
+}
+
+void SettingsDialog::showFolderTest(const QString &path, const QString &emptyText)
+{
+    const settings::FolderTest test = settings::testFolder(path, emptyText);
+    if (test.found)
+        Messages::information(test.text);
+    else
+        Messages::error(test.text);
+}
+
+void SettingsDialog::createMovieLink()
+{
+    const files::Outcome<bool> made = settings::makeMovieLink(m_webFile->text(), m_movieFile->text());
+    if (!made)
+        Messages::error(made.failure().text());
+    else if (*made)
+        Messages::information(settings::movieLinkMadeText());
+    offerMovieLink();
 }
 
 void SettingsDialog::offerMovieLink()

@@ -50,6 +50,10 @@ private:
     EditedSettings edited() const;
     void startServerTest();
     void showServerTestResult(const QString &result);
+    // A "测试" button of a folder box.
+    void showFolderTest(const QString &path, const QString &emptyText);
+    // "创建 movie 链接": says what it did or why not.
+    void createMovieLink();
     // "创建 movie 链接" is offered when the server check failed or there is
     // no site link, and the site folder has no `movie`.
     void offerMovieLink();

@@ -36,7 +36,7 @@ protected:
         // window had given up its workspace by then.
         seams.restart = [this](const QString &workspace, QString *reason) {
             WorkspaceLock probe(files.workspace());
-            restartedWithLockFree = probe.acquire();
+            restartedWithLockFree = probe.acquire().ok();
             restartedOn.append(workspace);
             if (!restartWorks)
                 *reason = QStringLiteral("无法启动");

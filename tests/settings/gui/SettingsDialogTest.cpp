@@ -1,9 +1,9 @@
 #include "settings/gui/SettingsDialog.h"
 
+#include "app/WorkspaceSession.h"
 #include "files/TextFile.h"
 #include "settings/EditedSettings.h"
 #include "settings/IniFile.h"
-#include "settings/MovieLink.h"
 #include "support/AnsweringFileChooser.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -19,7 +19,6 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
-#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -38,7 +37,7 @@ protected:
         // Saved as the window's session saves them.
         dialog = std::make_unique<SettingsDialog>(
             files.workspace(),
-            [this](const EditedSettings &edited) { return edited.save(files.workspace()); }, folders);
+            [this](const EditedSettings &edited) { return session.saveSettings(edited).done(); }, folders);
         EXPECT_TRUE(showAndExpose(*dialog));
     }
     QLineEdit *box(const char *name) const { return dialog->findChild<QLineEdit *>(name); }
@@ -68,6 +67,7 @@ protected:
     }
 
     TempWorkspace files;
+    WorkspaceSession session{files.workspace().root()};
     RecordingMessages messages;
     // The "浏览..." buttons' folder dialog: cancelled unless told otherwise.
     AnsweringFileChooser folders;
@@ -329,27 +329,16 @@ TEST_F(SettingsDialogTest, TheSiteLinkTestRunsOffTheWindowThreadAndAMissOffersTh
     EXPECT_TRUE(stored(QStringLiteral("WebLink")).isEmpty()) << "a test saves nothing";
 }
 
-TEST_F(SettingsDialogTest, TheMovieLinkIsRefusedInsideTheMovieRootAndAMovieElsewhereIsSaid)
+TEST_F(SettingsDialogTest, TheMovieLinkSaysWhyItWasNotMade)
 {
-    const QString movies = files.makeFolder(QStringLiteral("movies"));
-    const QString inner = files.makeFolder(QStringLiteral("movies/site"));
-    EXPECT_FALSE(settings::makeMovieLink(inner, movies));
-    EXPECT_EQ(messages.last().text, QStringLiteral("站点文件夹位于影片文件路径之内,无法创建 movie 链接"));
-    EXPECT_FALSE(QFileInfo::exists(inner + QStringLiteral("/movie")));
-
     const QString site = files.makeFolder(QStringLiteral("site"));
-    const QString other = files.makeFolder(QStringLiteral("other"));
-    ASSERT_TRUE(QFile::link(other, site + QStringLiteral("/movie")));
-    EXPECT_FALSE(settings::makeMovieLink(site, movies));
-    EXPECT_EQ(messages.last().text, QStringLiteral("站点的 movie 不是影片文件路径: ") + other);
-    EXPECT_EQ(QFileInfo(site + QStringLiteral("/movie")).symLinkTarget(), other);
+    open();
+    type("Text2", site);
+    QPushButton *makeLink = dialog->findChild<QPushButton *>(QStringLiteral("Command8"));
+    ASSERT_FALSE(makeLink->isHidden()) << "offered without a site link";
 
-    // A site folder that cannot take the link says where and why.
-    const QString locked = files.makeFolder(QStringLiteral("locked"));
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(settings::makeMovieLink(locked, movies));
-        EXPECT_TRUE(messages.last().text.startsWith(locked + QStringLiteral("/movie\r\n")));
-    }
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    press("Command8");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("请填写影片文件路径!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_FALSE(QFileInfo(site + QStringLiteral("/movie")).isSymLink());
 }
