@@ -203,17 +203,24 @@ QString jsonSeconds(std::optional<double> seconds)
 {
     if (!seconds || !std::isfinite(*seconds) || *seconds < 0)
         return QStringLiteral("null");
-    // Written as QString::number(seconds, 'f', 3) writes it, at a tenth of
-    // the cost: a run writes one for every episode. The two differ only on
-    // an exact tie at the fourth decimal (an odd number of sixteenths),
-    // which Qt rounds up and the other way to even; those go to Qt.
-    const double sixteenths = *seconds * 16;
-    char text[64];
-    const auto written = std::to_chars(text, text + sizeof text, *seconds, std::chars_format::fixed, 3);
-    if (written.ec != std::errc() || std::signbit(*seconds) ||
-        (std::floor(sixteenths) == sixteenths && std::fmod(sixteenths, 2) == 1))
+    // Written as QString::number(seconds, 'f', 3) writes it (the nearest
+    // thousandth, a tie rounded up), at a small part of the cost: a run
+    // writes one for every episode. Below 10^9 s the product with 1000 is
+    // off the exact one by less than 10^-3, so where its fraction is that
+    // far from a half it rounds as the exact value does; the rest go to Qt.
+    const double thousandths = *seconds * 1000;
+    const double fraction = thousandths - std::floor(thousandths);
+    if (*seconds >= 1e9 || std::signbit(*seconds) || std::abs(fraction - 0.5) <= 1e-3)
         return QString::number(*seconds, 'f', 3);
-    return QString::fromLatin1(text, written.ptr - text);
+    const long long rounded = (long long)std::floor(thousandths + 0.5);
+    char text[32];
+    char *end = std::to_chars(text, text + sizeof text, rounded / 1000).ptr;
+    const int decimals = int(rounded % 1000);
+    *end++ = '.';
+    *end++ = char('0' + decimals / 100);
+    *end++ = char('0' + decimals / 10 % 10);
+    *end++ = char('0' + decimals % 10);
+    return QString::fromLatin1(text, end - text);
 }
 
 QString relativeFolderPath(const QString &episodeFolder, const QString &movieRoot)
