@@ -171,7 +171,10 @@ public:
         }
         ProjectList list;
         list.setNames(names);
-        list.save(m_workspace.listFile());
+        if (const files::Outcome<void> saved = list.save(m_workspace.listFile()); !saved) {
+            std::fprintf(stderr, "%s\n", qPrintable(saved.failure().text()));
+            std::exit(1);
+        }
         m_floor = QFile::encodeName(m_temporary.filePath(QStringLiteral("floor"))).toStdString();
         // For profiling the process on its own: the workspace stays.
         if (qEnvironmentVariableIsSet("CLI_FLOOR_BENCH_KEEP")) {

@@ -112,7 +112,10 @@ int main(int argc, char **argv)
         covers.writeFile(files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), QByteArray(20000, 'c'));
     }
     projects.setNames(names);
-    projects.save(workspace.listFile());
+    if (const files::Outcome<void> saved = projects.save(workspace.listFile()); !saved) {
+        std::fprintf(stderr, "%s\n", qPrintable(saved.failure().text()));
+        return 1;
+    }
     setSite(workspace, movies, site, "False");
     WorkingTemplates templates = UpdateStyle(workspace);
     templates = UpdateStyle(workspace, templates);

@@ -76,7 +76,10 @@ int main(int argc, char **argv)
     }
     ProjectList list;
     list.setNames(names);
-    list.save(workspace.listFile());
+    if (const files::Outcome<void> saved = list.save(workspace.listFile()); !saved) {
+        std::fprintf(stderr, "%s\n", qPrintable(saved.failure().text()));
+        return 1;
+    }
     const QString settings = workspace.settingsFile();
     ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QStringLiteral("True"), settings);
     ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, settings);

@@ -234,7 +234,11 @@ CommandOutcome WorkspaceSession::add(const NewProject &project)
     CreationResult result = CreationResult::Ignored;
     changeList(
         [&](ProjectList &projects) {
-            result = createProject(m_workspace, projects, project);
+            const ProjectCreation creation = createProject(m_workspace, projects, project);
+            // Said before the list's observer hears of any change.
+            if (!creation.failures.isEmpty())
+                Messages::error(creation.failureText());
+            result = creation.result;
             return result == CreationResult::Created;
         },
         -1, 0);
@@ -257,8 +261,16 @@ CommandOutcome WorkspaceSession::remove(int row)
         Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
-    const bool done =
-        changeList([&](ProjectList &projects) { return deleteProject(m_workspace, projects, row); }, row, -1);
+    const bool done = changeList(
+        [&](ProjectList &projects) {
+            const ProjectDeletion deletion = deleteProject(m_workspace, projects, row);
+            // Said before the list's observer hears of the row that could
+            // not be brought back.
+            if (!deletion.failures.isEmpty())
+                Messages::error(deletion.failureText());
+            return deletion.deleted;
+        },
+        row, -1);
     if (!done)
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     Messages::information(deletedText());
@@ -293,16 +305,18 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
     if (row < 0 || row >= m_projects.size())
         return CommandOutcome::of(CommandOutcome::Status::Ignored);
     const QString listFile = m_workspace.listFile();
-    if (!listMayChange(m_projects, listFile))
+    if (const files::Outcome<void> may = listMayChange(m_projects, listFile); !may) {
+        Messages::error(may.failure().text());
         return CommandOutcome::of(CommandOutcome::Status::Refused, row);
+    }
     // The list is saved before the rows change: a list that cannot be saved
     // keeps the rows the file has.
     ProjectList moved = m_projects;
     const int movedTo = moved.moveToRow(row, target);
     if (movedTo == row)
         return CommandOutcome::of(CommandOutcome::Status::Done, row);
-    if (const QString failure = moved.saveSaying(listFile); !failure.isEmpty()) {
-        Messages::error(failure);
+    if (const files::Outcome<void> saved = moved.save(listFile); !saved) {
+        Messages::error(saved.failure().text());
         return CommandOutcome::of(CommandOutcome::Status::Failed, row);
     }
     takeOver(std::move(moved), row, movedTo);
@@ -317,6 +331,8 @@ CommandOutcome WorkspaceSession::rename(int row, const QString &newName)
     }
     ProjectList renamed = m_projects;
     const ProjectRenaming renaming = renameProject(m_workspace, renamed, row, newName);
+    if (!renaming.failures.isEmpty())
+        Messages::error(renaming.failureText());
     if (renaming.listChanged) {
         m_projects = std::move(renamed);
         if (m_observer)

@@ -2,7 +2,6 @@
 
 #include "catalogue/FolderNavigation.h"
 #include "files/FileServices.h"
-#include "platform/Messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,14 +40,12 @@ std::optional<DroppedFolder> folderBelowMovieRoot(const QString &movieRoot, cons
     return DroppedFolder{levels.last(), chosen};
 }
 
-std::optional<DroppedFolder> folderBelowMovieRoot(const Workspace &workspace, const QString &path)
+files::Outcome<DroppedFolder> folderBelowMovieRoot(const Workspace &workspace, const QString &path)
 {
-    return folderBelowMovieRoot(FolderNavigation::fromSettings(workspace).movieRoot(), path);
-}
-
-QString notBelowMovieRootText(const QString &path)
-{
-    return Messages::withPath(QDir::toNativeSeparators(path), QStringLiteral("文件夹不在影片文件路径下!"));
+    if (std::optional<DroppedFolder> folder =
+            folderBelowMovieRoot(FolderNavigation::fromSettings(workspace).movieRoot(), path))
+        return std::move(*folder);
+    return files::Failure{QDir::toNativeSeparators(path), QStringLiteral("文件夹不在影片文件路径下!")};
 }
 
 } // namespace tessaly

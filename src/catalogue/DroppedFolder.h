@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QString>
 #include <optional>
 
@@ -19,9 +21,8 @@ struct DroppedFolder
 // Empty unless `path` is an existing folder strictly below `movieRoot`
 // (links resolved when the plain spelling does not lie below it).
 std::optional<DroppedFolder> folderBelowMovieRoot(const QString &movieRoot, const QString &path);
-std::optional<DroppedFolder> folderBelowMovieRoot(const Workspace &workspace, const QString &path);
-
-// The path, CR LF, "文件夹不在影片文件路径下!".
-QString notBelowMovieRootText(const QString &path);
+// Below the movie root of `Setting.ini`; otherwise fails with the path and
+// "文件夹不在影片文件路径下!".
+files::Outcome<DroppedFolder> folderBelowMovieRoot(const Workspace &workspace, const QString &path);
 
 } // namespace tessaly

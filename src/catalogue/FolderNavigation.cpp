@@ -2,7 +2,6 @@
 
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
-#include "platform/Messages.h"
 #include "settings/SettingsFiles.h"
 #include "workspace/Workspace.h"
 
@@ -17,12 +16,11 @@ FolderNavigation::FolderNavigation(const QString &movieRoot, files::NameOrder or
     refresh();
 }
 
-bool FolderNavigation::movieRootIsSetOrSay(const Workspace &workspace)
+files::Outcome<void> FolderNavigation::movieRootIsSet(const Workspace &workspace)
 {
-    if (!fromSettings(workspace).movieRoot().trimmed().isEmpty())
-        return true;
-    Messages::error(movieRootFirstText());
-    return false;
+    if (fromSettings(workspace).movieRoot().trimmed().isEmpty())
+        return files::Failure{{}, movieRootFirstText()};
+    return {};
 }
 
 FolderNavigation FolderNavigation::fromSettings(const Workspace &workspace)
@@ -58,12 +56,11 @@ QString FolderNavigation::relativePathOf(const QString &name) const
     return QStringList(m_levels + QStringList{name}).join(QDir::separator());
 }
 
-bool FolderNavigation::confirmExists(const QString &name) const
+files::Outcome<void> FolderNavigation::confirmExists(const QString &name) const
 {
-    if (files::folderExists(pathOf(name)))
-        return true;
-    Messages::error(Messages::withPath(pathOf(name), files::texts::folderMissing()));
-    return false;
+    if (!files::folderExists(pathOf(name)))
+        return files::Failure{pathOf(name), files::texts::folderMissing()};
+    return {};
 }
 
 void FolderNavigation::refresh()
@@ -77,24 +74,22 @@ void FolderNavigation::refresh()
         m_folders.append(QFileInfo(path).fileName());
 }
 
-bool FolderNavigation::open(const QString &name)
+files::Outcome<void> FolderNavigation::open(const QString &name)
 {
-    if (!confirmExists(name))
-        return false;
+    if (files::Outcome<void> exists = confirmExists(name); !exists)
+        return exists;
     m_levels.append(name);
     refresh();
-    return true;
+    return {};
 }
 
-bool FolderNavigation::up()
+files::Outcome<void> FolderNavigation::up()
 {
-    if (m_levels.isEmpty()) {
-        Messages::error(atRootText());
-        return false;
-    }
+    if (m_levels.isEmpty())
+        return files::Failure{{}, atRootText()};
     m_levels.removeLast();
     refresh();
-    return true;
+    return {};
 }
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/NaturalOrder.h"
+#include "files/Outcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,8 +26,8 @@ public:
     static QString atRootText() { return QStringLiteral("已是根目录!"); }
     // Said by a chooser asked to open before any movie root is set.
     static QString movieRootFirstText() { return QStringLiteral("请先在设置中填写影片文件路径!"); }
-    // Whether a chooser has a root to start from; says why not when not.
-    static bool movieRootIsSetOrSay(const Workspace &workspace);
+    // Whether a chooser has a root to start from; why not when not.
+    static files::Outcome<void> movieRootIsSet(const Workspace &workspace);
 
     const QString &movieRoot() const { return m_movieRoot; }
     // "" at the root, otherwise a separator before each level's name.
@@ -45,16 +46,16 @@ public:
     // The same path below the movie root, without a leading separator.
     QString relativePathOf(const QString &name) const;
     // Whether the named folder of the current level still exists; when not,
-    // says its path and "文件夹不存在!".
-    bool confirmExists(const QString &name) const;
+    // fails with its path and "文件夹不存在!".
+    files::Outcome<void> confirmExists(const QString &name) const;
 
     // The fill step: lists the current level again.
     void refresh();
     // Down into a folder of the current level. A folder that vanished since
-    // it was listed is reported and the level stays.
-    bool open(const QString &name);
-    // Up one level; at the root says "已是根目录!" and stays.
-    bool up();
+    // it was listed fails as `confirmExists` does, and the level stays.
+    files::Outcome<void> open(const QString &name);
+    // Up one level; at the root fails with "已是根目录!" and stays.
+    files::Outcome<void> up();
 
 private:
     QString m_movieRoot;

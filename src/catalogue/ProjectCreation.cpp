@@ -1,9 +1,9 @@
 #include "catalogue/ProjectCreation.h"
 
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
-#include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "workspace/Workspace.h"
@@ -15,40 +15,45 @@
 
 namespace tessaly {
 
-bool recordNewProject(const Workspace &workspace, const QStringList &existingNames, const NewProject &project)
+namespace {
+
+// Checks the name against the listed ones and records the episode folder in
+// `<name>.ini` when one is given; on a failure nothing has changed.
+files::Outcome<void> recordNewProject(const Workspace &workspace, const QStringList &existingNames,
+                                      const NewProject &project)
 {
-    if (project.name.isEmpty())
-        return false;
-
-    const QString refusal = names::refusalFor(project.name, existingNames);
-    if (!refusal.isEmpty()) {
-        Messages::error(refusal);
-        return false;
-    }
-
+    if (const QString refusal = names::refusalFor(project.name, existingNames); !refusal.isEmpty())
+        return files::Failure{{}, refusal};
     if (project.episodeFolder.isEmpty())
-        return true;
-    const QString pathRefusal = settings::recordedPathRefusal(project.episodeFolder);
-    if (!pathRefusal.isEmpty()) {
-        Messages::error(pathRefusal);
-        return false;
-    }
+        return {};
+    if (const QString pathRefusal = settings::recordedPathRefusal(project.episodeFolder);
+        !pathRefusal.isEmpty())
+        return files::Failure{{}, pathRefusal};
     QString reason;
-    if (!settings::setEpisodeFolder(workspace, project.name, project.episodeFolder, &reason)) {
-        Messages::error(Messages::withPath(workspace.projectSettingsFile(project.name), reason));
-        return false;
-    }
-    return true;
+    if (!settings::setEpisodeFolder(workspace, project.name, project.episodeFolder, &reason))
+        return files::Failure{workspace.projectSettingsFile(project.name), reason};
+    return {};
 }
 
-CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project)
+} // namespace
+
+QString ProjectCreation::failureText() const
 {
+    return catalogue::texts::joined(failures);
+}
+
+ProjectCreation createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project)
+{
+    ProjectCreation creation;
     if (project.name.isEmpty())
-        return CreationResult::Ignored;
-    // A list that could not be read is never saved; say so before anything
-    // is written for the new project.
-    if (!listMayChange(projects, workspace.listFile()))
-        return CreationResult::Refused;
+        return creation;
+    creation.result = CreationResult::Refused;
+    // A list that could not be read is never saved; that is said before
+    // anything is written for the new project.
+    if (const files::Outcome<void> may = listMayChange(projects, workspace.listFile()); !may) {
+        creation.failures.append(may.failure());
+        return creation;
+    }
     // A settings file of this name may be left by a deleted project and name
     // its old folder: kept as it is, to be put back when the list cannot be
     // saved, since the project is then not created.
@@ -57,24 +62,29 @@ CreationResult createProject(const Workspace &workspace, ProjectList &projects, 
     const bool hadSettings = records && files::plainFileExists(settingsFile);
     const std::optional<QByteArray> oldSettings =
         hadSettings ? files::readFileBytes(settingsFile) : std::optional<QByteArray>();
-    if (!recordNewProject(workspace, projects.names(), project))
-        return CreationResult::Refused;
+    if (const files::Outcome<void> recorded = recordNewProject(workspace, projects.names(), project);
+        !recorded) {
+        creation.failures.append(recorded.failure());
+        return creation;
+    }
 
     projects.insertAtTop(project.name);
-    if (QString text = projects.saveSaying(workspace.listFile()); !text.isEmpty()) {
+    if (const files::Outcome<void> saved = projects.save(workspace.listFile()); !saved) {
         // The rows stay as the file has them.
         projects.removeAt(0);
+        creation.result = CreationResult::ListNotSaved;
+        creation.failures.append(saved.failure());
         QString putBackReason;
         const bool putBack =
             !records || (hadSettings ? oldSettings && files::writeFileAtomically(settingsFile, *oldSettings,
                                                                                  &putBackReason)
                                      : files::deleteFile(settingsFile, &putBackReason));
         if (!putBack)
-            text += QStringLiteral("\r\n") + Messages::withPath(settingsFile, putBackReason);
-        Messages::error(text);
-        return CreationResult::ListNotSaved;
+            creation.failures.append({settingsFile, putBackReason});
+        return creation;
     }
-    return CreationResult::Created;
+    creation.result = CreationResult::Created;
+    return creation;
 }
 
 QString suggestedProjectName(const QString &folderName, const QString &folderPath)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "files/Outcome.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -24,16 +27,22 @@ enum class CreationResult
     ListNotSaved, // `List.ini` could not be written: not listed, its settings file as it was
 };
 
-// Checks the name against the listed ones and records the episode folder in
-// `<name>.ini` when one is given. Refusals and a failed write are reported
-// through the message seam. True when the project may now be listed; on
-// false nothing has changed.
-bool recordNewProject(const Workspace &workspace, const QStringList &existingNames,
-                      const NewProject &project);
+struct ProjectCreation
+{
+    CreationResult result = CreationResult::Ignored;
+    // Why it was refused or not listed, said together in one box: the
+    // refusal, or the list's failure and then a settings file that could
+    // not be put back.
+    QList<files::Failure> failures;
+
+    QString failureText() const;
+};
 
 // The whole creation, for the window's "添加" and `tessaly-cli add` alike:
-// refuse on an unreadable list, record, insert at the top, save.
-CreationResult createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project);
+// refuse on an unreadable list, check the name against the listed ones,
+// record the episode folder in `<name>.ini` when one is given, insert at
+// the top, save. Unless created, nothing has changed.
+ProjectCreation createProject(const Workspace &workspace, ProjectList &projects, const NewProject &project);
 
 // The name a chosen episode folder suggests for its project: the folder's
 // own name, or for a folder named like a season or a disc of its series

@@ -3,7 +3,6 @@
 #include "catalogue/ProjectNames.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 
 namespace tessaly {
 
@@ -59,43 +58,30 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     return LoadResult::Unreadable;
 }
 
-bool ProjectList::save(const QString &listFile, QString *reason) const
+files::Outcome<void> ProjectList::save(const QString &listFile) const
 {
-    if (m_notReadWhole) {
-        if (reason)
-            *reason = unreadableText(listFile);
-        return false;
-    }
+    if (m_notReadWhole)
+        return unreadable(listFile);
     const std::optional<QByteArray> bytes =
         text::encodeReadable(m_names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), m_encoding);
-    if (!bytes) {
-        if (reason)
-            *reason = text::unstorableFileText();
-        return false;
-    }
-    return files::writeFileAtomically(listFile, *bytes, reason);
-}
-
-QString ProjectList::unreadableText(const QString &listFile)
-{
-    return listFile + QStringLiteral("\r\n") + QStringLiteral("无法读取项目列表,列表将不会被保存!");
-}
-
-QString ProjectList::saveSaying(const QString &listFile) const
-{
+    if (!bytes)
+        return files::Failure{listFile, text::unstorableFileText()};
     QString reason;
-    if (save(listFile, &reason))
-        return {};
-    // A refusal's own text already names the file.
-    return m_notReadWhole ? reason : Messages::withPath(listFile, reason);
+    if (!files::writeFileAtomically(listFile, *bytes, &reason))
+        return files::Failure{listFile, reason};
+    return {};
 }
 
-bool listMayChange(const ProjectList &projects, const QString &listFile)
+files::Failure ProjectList::unreadable(const QString &listFile)
 {
-    if (!projects.notReadWhole())
-        return true;
-    Messages::error(ProjectList::unreadableText(listFile));
-    return false;
+    return {listFile, QStringLiteral("无法读取项目列表,列表将不会被保存!")};
+}
+
+files::Outcome<void> listMayChange(const ProjectList &projects, const QString &listFile)
+{
+    if (projects.notReadWhole())
+        return ProjectList::unreadable(listFile);
+    return {};
 }
 
 void ProjectList::insertAtTop(const QString &name)

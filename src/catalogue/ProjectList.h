@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Outcome.h"
 #include "files/TextFile.h"
 
 #include <QString>
@@ -29,18 +30,18 @@ public:
     // Loads the file; an unreadable file keeps what could be read and makes
     // every later save refuse, so the file is never overwritten with less.
     LoadResult load(const QString &listFile);
-    // `Baocun`, in the encoding the file was read in. Refused (false,
-    // reason set) after an unreadable load.
-    bool save(const QString &listFile, QString *reason = nullptr) const;
+    // `Baocun`, in the encoding the file was read in. Refused after an
+    // unreadable load. Every failure names the list file.
+    files::Outcome<void> save(const QString &listFile) const;
     // The last load lost something: every save is refused.
     bool notReadWhole() const { return m_notReadWhole; }
-    // `save`, with a failure worded as every command says it: the list
-    // file's path, CR LF, the reason. Empty when saved.
-    QString saveSaying(const QString &listFile) const;
     // Why the last load was not whole (the system's reason, or that the
     // text is in no known encoding); empty after a whole load.
     const QString &loadFailure() const { return m_loadFailure; }
-    static QString unreadableText(const QString &listFile);
+    // Why a list not read whole is never saved: the list file and
+    // "无法读取项目列表,列表将不会被保存!".
+    static files::Failure unreadable(const QString &listFile);
+    static QString unreadableText(const QString &listFile) { return unreadable(listFile).text(); }
 
     const QStringList &names() const { return m_names; }
     void setNames(const QStringList &names) { m_names = names; }
@@ -66,7 +67,8 @@ private:
 };
 
 // Every command that changes the list asks this first: after a load that
-// was not whole it says so, and the command must touch nothing.
-bool listMayChange(const ProjectList &projects, const QString &listFile);
+// was not whole it fails with `ProjectList::unreadable`, and the command
+// must touch nothing.
+files::Outcome<void> listMayChange(const ProjectList &projects, const QString &listFile);
 
 } // namespace tessaly

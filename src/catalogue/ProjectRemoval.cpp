@@ -1,10 +1,10 @@
 #include "catalogue/ProjectRemoval.h"
 
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "files/FileServices.h"
 #include "files/FileTexts.h"
 #include "files/OpenFolder.h"
-#include "platform/Messages.h"
 #include "workspace/Workspace.h"
 
 #include <QStringList>
@@ -13,10 +13,12 @@ namespace tessaly {
 
 QString ProjectRemoval::failureText() const
 {
-    QStringList parts;
-    for (const Failure &failure : failures)
-        parts.append(Messages::withPath(failure.path, failure.reason));
-    return parts.join(QStringLiteral("\r\n"));
+    return catalogue::texts::joined(failures);
+}
+
+QString ProjectDeletion::failureText() const
+{
+    return catalogue::texts::joined(failures);
 }
 
 ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name)
@@ -47,34 +49,40 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
     return removal;
 }
 
-bool deleteProject(const Workspace &workspace, ProjectList &projects, int row)
+ProjectDeletion deleteProject(const Workspace &workspace, ProjectList &projects, int row)
 {
+    ProjectDeletion deletion;
     const QString listFile = workspace.listFile();
-    if (row < 0 || row >= projects.size() || !listMayChange(projects, listFile))
-        return false;
+    if (row < 0 || row >= projects.size())
+        return deletion;
+    if (const files::Outcome<void> may = listMayChange(projects, listFile); !may) {
+        deletion.failures.append(may.failure());
+        return deletion;
+    }
     const QStringList rows = projects.names();
     // The list is saved before any file goes: a list that cannot be saved
     // keeps the row, and the row must keep its cover.
     projects.removeAt(row);
-    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
+    if (const files::Outcome<void> saved = projects.save(listFile); !saved) {
         projects.setNames(rows);
-        Messages::error(failure);
-        return false;
+        deletion.failures.append(saved.failure());
+        return deletion;
     }
     const ProjectRemoval removal = removeProjectFiles(workspace, rows.at(row));
-    if (removal.failures.isEmpty())
-        return true;
+    if (removal.failures.isEmpty()) {
+        deletion.deleted = true;
+        return deletion;
+    }
     // A file that cannot be deleted brings the row back, so the user can try
     // again once it is free; the page goes first, so a kept cover is never
     // left without its row.
-    QString text = removal.failureText();
+    deletion.failures = removal.failures;
     projects.setNames(rows);
-    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
+    if (const files::Outcome<void> saved = projects.save(listFile); !saved) {
         projects.removeAt(row);
-        text += QStringLiteral("\r\n") + failure;
+        deletion.failures.append(saved.failure());
     }
-    Messages::error(text);
-    return false;
+    return deletion;
 }
 
 QString deletedText()

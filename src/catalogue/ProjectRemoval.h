@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QList>
 #include <QString>
 
@@ -13,30 +15,35 @@ class Workspace;
 // later finds its old episode folder again.
 struct ProjectRemoval
 {
-    struct Failure
-    {
-        QString path;
-        QString reason;
-    };
-
     // The name cannot be part of a file path: nothing was touched.
     bool nameUnusable = false;
-    QList<Failure> failures;
+    QList<files::Failure> failures;
 
     bool ok() const { return !nameUnusable && failures.isEmpty(); }
     // Each failure as its path, CR LF, the reason; failures joined by CR LF.
     QString failureText() const;
 };
 
+// What deleting a project did.
+struct ProjectDeletion
+{
+    bool deleted = false;
+    // Why not, said together in one box; empty when there is nothing to say
+    // (no such row).
+    QList<files::Failure> failures;
+
+    QString failureText() const;
+};
+
 ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &name);
 
 // Delete and `tessaly-cli remove`: on a list that was read whole, removes
-// the row and saves the list, then removes the project's files; a failure is said
-// through the message seam and leaves the rows as the file has them. A name
-// that cannot be a file name owns no files: only its row goes. A file that
-// cannot be deleted keeps the row, so the user can try again once it is free.
-// True when the project is gone; the caller then says `deletedText()`.
-bool deleteProject(const Workspace &workspace, ProjectList &projects, int row);
+// the row and saves the list, then removes the project's files; a failure
+// leaves the rows as the file has them. A name that cannot be a file name
+// owns no files: only its row goes. A file that cannot be deleted keeps the
+// row, so the user can try again once it is free. When the project is gone
+// the caller says `deletedText()`, otherwise the failures.
+ProjectDeletion deleteProject(const Workspace &workspace, ProjectList &projects, int row);
 QString deletedText();
 
 // "无法使用的项目名称: " + name: said wherever a command skips the files of a

@@ -1,11 +1,11 @@
 #include "catalogue/ProjectRenaming.h"
 
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectNames.h"
 #include "files/FileTexts.h"
 #include "files/OpenFolder.h"
 #include "files/Reasons.h"
-#include "platform/Messages.h"
 #include "workspace/Workspace.h"
 
 #include <QSet>
@@ -107,7 +107,7 @@ public:
             const QByteArray &made = file.sameName ? file.temporary : file.newName;
             QString reason;
             if (!file.folder->remove(made, &reason))
-                m_failures.append(Messages::withPath(file.folder->pathOf(made), reason));
+                m_failures.append({file.folder->pathOf(made), reason});
             file.linked = false;
         }
     }
@@ -122,9 +122,9 @@ public:
             if (file.sameName) {
                 if (!file.folder->holdsSameFile(file.temporary, file.newName) ||
                     !file.folder->rename(file.temporary, file.newName, &reason))
-                    m_failures.append(Messages::withPath(file.folder->pathOf(file.temporary), reason));
+                    m_failures.append({file.folder->pathOf(file.temporary), reason});
             } else if (!keepOldNames && !file.folder->remove(file.oldName, &reason)) {
-                m_failures.append(Messages::withPath(file.folder->pathOf(file.oldName), reason));
+                m_failures.append({file.folder->pathOf(file.oldName), reason});
             }
             step();
         }
@@ -132,19 +132,24 @@ public:
 
     bool fail(const QString &path, const QString &reason)
     {
-        m_failures.append(Messages::withPath(path, reason));
+        m_failures.append({path, reason});
         return false;
     }
-    void addFailure(const QString &text) { m_failures.append(text); }
+    void addFailure(const files::Failure &failure) { m_failures.append(failure); }
     bool failed() const { return !m_failures.isEmpty(); }
-    QString failureText() const { return m_failures.join(QStringLiteral("\r\n")); }
+    const QList<files::Failure> &failures() const { return m_failures; }
 
 private:
     const std::function<void()> &m_afterEachStep;
-    QStringList m_failures;
+    QList<files::Failure> m_failures;
 };
 
 } // namespace
+
+QString ProjectRenaming::failureText() const
+{
+    return catalogue::texts::joined(failures);
+}
 
 ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects, int row,
                               const QString &newName, const std::function<void()> &afterEachStep)
@@ -152,11 +157,14 @@ ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects,
     ProjectRenaming renaming;
     if (row < 0 || row >= projects.size() || newName.isEmpty())
         return renaming;
-    const QString listFile = workspace.listFile();
-    if (!listMayChange(projects, listFile)) {
+    const auto refuse = [&renaming](const files::Failure &failure) {
         renaming.result = RenameResult::Refused;
+        renaming.failures.append(failure);
         return renaming;
-    }
+    };
+    const QString listFile = workspace.listFile();
+    if (const files::Outcome<void> may = listMayChange(projects, listFile); !may)
+        return refuse(may.failure());
     const QStringList rows = projects.names();
     const QString oldName = rows.at(row);
     if (newName == oldName) {
@@ -165,11 +173,8 @@ ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects,
     }
     QStringList others = rows;
     others.removeAt(row);
-    if (const QString refusal = names::refusalFor(newName, others); !refusal.isEmpty()) {
-        Messages::error(refusal);
-        renaming.result = RenameResult::Refused;
-        return renaming;
-    }
+    if (const QString refusal = names::refusalFor(newName, others); !refusal.isEmpty())
+        return refuse({{}, refusal});
 
     // A name that cannot be a file name owns no files: only its row changes.
     const ProjectFolders folders(workspace);
@@ -181,11 +186,8 @@ ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects,
             {&folders.data, QStringLiteral(".html")},
             {&folders.image, QStringLiteral(".jpg")}};
         for (const auto &[folder, suffix] : places) {
-            if (folder->isOutside()) {
-                Messages::error(Messages::withPath(folder->path(), files::texts::linkLeadsOutside()));
-                renaming.result = RenameResult::Refused;
-                return renaming;
-            }
+            if (folder->isOutside())
+                return refuse({folder->path(), files::texts::linkLeadsOutside()});
             RenamedFile file;
             file.folder = folder;
             file.oldName = files::OpenFolder::nameOf(oldName + suffix);
@@ -194,43 +196,38 @@ ProjectRenaming renameProject(const Workspace &workspace, ProjectList &projects,
             file.sameName = caseOnly && linkedAlready;
             file.linked = !caseOnly && linkedAlready;
             // Never over a file left by another project, nor a folder.
-            if (!linkedAlready && folder->holdsName(file.newName)) {
-                Messages::error(Messages::withPath(folder->pathOf(file.newName), files::reasonFor(EEXIST)));
-                renaming.result = RenameResult::Refused;
-                return renaming;
-            }
+            if (!linkedAlready && folder->holdsName(file.newName))
+                return refuse({folder->pathOf(file.newName), files::reasonFor(EEXIST)});
             if (folder->holdsEntry(file.oldName))
                 work.files.push_back(file);
         }
     }
 
+    const auto fail = [&renaming, &work] {
+        renaming.result = RenameResult::Failed;
+        renaming.failures = work.failures();
+        return renaming;
+    };
     if (!work.linkAll() || !work.syncLinks()) {
         work.unlinkAll();
-        Messages::error(work.failureText());
-        renaming.result = RenameResult::Failed;
-        return renaming;
+        return fail();
     }
     QStringList renamedRows = rows;
     renamedRows[row] = newName;
     projects.setNames(renamedRows);
-    if (const QString failure = projects.saveSaying(listFile); !failure.isEmpty()) {
+    if (const files::Outcome<void> saved = projects.save(listFile); !saved) {
         projects.setNames(rows);
-        work.addFailure(failure);
+        work.addFailure(saved.failure());
         work.unlinkAll();
-        Messages::error(work.failureText());
-        renaming.result = RenameResult::Failed;
-        return renaming;
+        return fail();
     }
     renaming.listChanged = true;
     work.step();
 
     // Another row of the old name (a hand-edited list) keeps its files.
     work.removeOldNames(others.contains(oldName));
-    if (work.failed()) {
-        Messages::error(work.failureText());
-        renaming.result = RenameResult::Failed;
-        return renaming;
-    }
+    if (work.failed())
+        return fail();
     renaming.result = RenameResult::Renamed;
     return renaming;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "files/Outcome.h"
+
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -12,9 +15,9 @@ enum class RenameResult
 {
     Ignored,   // no such row, or an empty name: nothing happens, nothing is said
     Unchanged, // the name it has already
-    Refused,   // nothing changed, and the user was told why
+    Refused,   // nothing changed; `failures` say why
     Renamed,   // the row and every file of the project carry the new name
-    Failed,    // said; nothing changed, or (`listChanged`) renamed with old names left
+    Failed,    // nothing changed, or (`listChanged`) renamed with old names left; `failures` say what
 };
 
 struct ProjectRenaming
@@ -23,6 +26,11 @@ struct ProjectRenaming
     // The list was saved with the new name: the row holds it, whatever the
     // result says about the old names.
     bool listChanged = false;
+    // Why it was refused or what failed, said together in one box; empty
+    // when there is nothing to say.
+    QList<files::Failure> failures;
+
+    QString failureText() const;
 };
 
 // "重命名" and `tessaly-cli rename`: on a list that was read whole, checks

@@ -230,9 +230,13 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     // Each new project goes to the top of the list.
     std::reverse(listed.begin(), listed.end());
     for (const ExampleProject &project : listed) {
-        if (createProject(workspace, projects, {project.name, building.episodeFolder(project)}) !=
-            CreationResult::Created)
+        const ProjectCreation creation =
+            createProject(workspace, projects, {project.name, building.episodeFolder(project)});
+        if (creation.result != CreationResult::Created) {
+            if (!creation.failures.isEmpty())
+                Messages::error(creation.failureText());
             return false;
+        }
     }
 
     for (const QString &name : projects.names()) {

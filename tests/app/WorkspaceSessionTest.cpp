@@ -96,6 +96,7 @@ TEST_F(WorkspaceSessionTest, EachCommandIsHeardAsOneChangeOfItsRows)
     EXPECT_EQ(heard->take(), QStringList{"changed 2: n,a,x,d"});
     EXPECT_TRUE(s.rename(2, QStringLiteral("x")).done());
     EXPECT_FALSE(s.rename(2, QStringLiteral("a")).done());
+    EXPECT_EQ(messages.last().text, QStringLiteral("该文件夹已经存在,请使用其他名称!"));
     EXPECT_TRUE(heard->take().isEmpty());
     s.rename(2, QStringLiteral("c"));
     heard->take();
@@ -119,6 +120,8 @@ TEST_F(WorkspaceSessionTest, ACommandThatSavesNothingIsNotHeard)
 {
     WorkspaceSession &s = open({"a", "b", "c"});
     EXPECT_EQ(s.add(NewProject{QStringLiteral("b"), {}}).status, CommandOutcome::Status::Refused);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("该文件夹已经存在,请使用其他名称!")});
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
 
     // The list file turns into a folder: no save can succeed.
     QFile::remove(space.path(QStringLiteral("Setting/List.ini")));
@@ -132,9 +135,11 @@ TEST_F(WorkspaceSessionTest, ACommandThatSavesNothingIsNotHeard)
     EXPECT_TRUE(heard->take().isEmpty());
     EXPECT_EQ(s.projects().names(), (QStringList{"a", "b", "c"}));
     ASSERT_EQ(messages.texts().size(), 4);
-    for (const QString &text : messages.texts())
-        EXPECT_TRUE(text.startsWith(space.workspace().listFile() + QStringLiteral("\r\n")))
-            << text.toStdString();
+    for (const Message &message : messages.messages()) {
+        EXPECT_TRUE(message.text.startsWith(space.workspace().listFile() + QStringLiteral("\r\n")))
+            << message.text.toStdString();
+        EXPECT_EQ(message.icon, MessageIcon::Error);
+    }
 }
 
 TEST_F(WorkspaceSessionTest, OpeningToReadCreatesNothing)

@@ -26,7 +26,6 @@ protected:
     }
 
     TempWorkspace files;
-    RecordingMessages messages;
     QString root;
 };
 
@@ -53,12 +52,10 @@ TEST_F(FolderNavigationTest, DownTwoLevelsAndBackUpToTheRoot)
     EXPECT_EQ(navigation.subPath(), QStringLiteral("/Series"));
     EXPECT_TRUE(navigation.up());
     EXPECT_EQ(navigation.subPath(), QString());
-    EXPECT_TRUE(messages.isEmpty());
 
-    EXPECT_FALSE(navigation.up());
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_EQ(messages.last().text, QStringLiteral("已是根目录!"));
-    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    const files::Outcome<void> aboveRoot = navigation.up();
+    ASSERT_FALSE(aboveRoot);
+    EXPECT_EQ(aboveRoot.failure().text(), QStringLiteral("已是根目录!"));
     EXPECT_EQ(navigation.folders(), QStringList({QStringLiteral("Film"), QStringLiteral("Series")}));
 }
 
@@ -75,14 +72,15 @@ TEST_F(FolderNavigationTest, AFolderThatVanishedIsReportedAndTheLevelStays)
     FolderNavigation navigation(root);
     QDir(root + QStringLiteral("/Film")).removeRecursively();
 
-    EXPECT_FALSE(navigation.open(QStringLiteral("Film")));
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_EQ(messages.last().text, root + QStringLiteral("/Film\r\n文件夹不存在!"));
+    const files::Outcome<void> opened = navigation.open(QStringLiteral("Film"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.failure().text(), root + QStringLiteral("/Film\r\n文件夹不存在!"));
     EXPECT_EQ(navigation.subPath(), QString());
 }
 
 TEST_F(FolderNavigationTest, AnEmptyMissingOrFileRootListsNothingWithoutAMessage)
 {
+    const RecordingMessages messages;
     // An empty root must not fall back to the process's current folder.
     const QString previous = QDir::currentPath();
     QDir::setCurrent(root);

@@ -38,8 +38,10 @@ protected:
 
 TEST_F(ProjectCreationTest, WithoutAFolderTheProjectIsListedAtTheTopAndNoSettingsFileIsWritten)
 {
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral(" 新片"), {}}),
-              CreationResult::Created);
+    const ProjectCreation creation =
+        createProject(files.workspace(), projects, {QStringLiteral(" 新片"), {}});
+    EXPECT_EQ(creation.result, CreationResult::Created);
+    EXPECT_TRUE(creation.failures.isEmpty());
 
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral(" 新片"), QStringLiteral("Old")}));
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/ 新片.ini")));
@@ -51,22 +53,22 @@ TEST_F(ProjectCreationTest, WithoutAFolderTheProjectIsListedAtTheTopAndNoSetting
 TEST_F(ProjectCreationTest, AGivenFolderIsRecordedUnderTheName)
 {
     const QString folder = files.makeFolder(QStringLiteral("Movies/剧集/第一季"));
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("第一季"), folder}),
+    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("第一季"), folder}).result,
               CreationResult::Created);
     EXPECT_EQ(storedFolder(QStringLiteral("第一季")), folder);
 }
 
 TEST_F(ProjectCreationTest, ARefusedNameChangesNothing)
 {
-    EXPECT_EQ(
-        createProject(files.workspace(), projects, {QStringLiteral("Old"), QStringLiteral("/movies/x")}),
-        CreationResult::Refused);
-    EXPECT_EQ(createProject(files.workspace(), projects, {QStringLiteral("a？b"), {}}),
-              CreationResult::Refused);
+    const ProjectCreation listed =
+        createProject(files.workspace(), projects, {QStringLiteral("Old"), QStringLiteral("/movies/x")});
+    const ProjectCreation unusable = createProject(files.workspace(), projects, {QStringLiteral("a？b"), {}});
 
-    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("该文件夹已经存在,请使用其他名称!"),
-                                             QStringLiteral("非法名称,数据中不能含有   ？   字符!")}));
-    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_EQ(listed.result, CreationResult::Refused);
+    EXPECT_EQ(listed.failureText(), QStringLiteral("该文件夹已经存在,请使用其他名称!"));
+    EXPECT_EQ(unusable.result, CreationResult::Refused);
+    EXPECT_EQ(unusable.failureText(), QStringLiteral("非法名称,数据中不能含有   ？   字符!"));
+    EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/List.ini")));
     EXPECT_EQ(storedFolder(QStringLiteral("Old")), QString());
@@ -74,9 +76,10 @@ TEST_F(ProjectCreationTest, ARefusedNameChangesNothing)
 
 TEST_F(ProjectCreationTest, AnEmptyNameIsIgnoredSilently)
 {
-    EXPECT_EQ(createProject(files.workspace(), projects, {QString(), QStringLiteral("/movies/x")}),
-              CreationResult::Ignored);
-    EXPECT_TRUE(messages.isEmpty());
+    const ProjectCreation creation =
+        createProject(files.workspace(), projects, {QString(), QStringLiteral("/movies/x")});
+    EXPECT_EQ(creation.result, CreationResult::Ignored);
+    EXPECT_TRUE(creation.failures.isEmpty());
     EXPECT_EQ(projects.size(), 1);
 }
 
@@ -85,16 +88,14 @@ TEST_F(ProjectCreationTest, AFailedSettingsWriteIsReportedAndNothingIsListed)
     // A folder where the settings file should be: it cannot be replaced.
     files.makeFolder(QStringLiteral("Setting/Blocked.ini"));
 
-    EXPECT_EQ(
-        createProject(files.workspace(), projects, {QStringLiteral("Blocked"), QStringLiteral("/movies/x")}),
-        CreationResult::Refused);
+    const ProjectCreation creation =
+        createProject(files.workspace(), projects, {QStringLiteral("Blocked"), QStringLiteral("/movies/x")});
 
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(
-        files.workspace().projectSettingsFile(QStringLiteral("Blocked")) + QStringLiteral("\r\n")));
-    EXPECT_GT(messages.last().text.size(),
-              files.workspace().projectSettingsFile(QStringLiteral("Blocked")).size() + 2);
-    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+    EXPECT_EQ(creation.result, CreationResult::Refused);
+    ASSERT_EQ(creation.failures.size(), 1);
+    EXPECT_EQ(creation.failures.first().path,
+              files.workspace().projectSettingsFile(QStringLiteral("Blocked")));
+    EXPECT_FALSE(creation.failures.first().reason.isEmpty());
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/List.ini")));
 }
@@ -136,10 +137,10 @@ TEST_F(ProjectCreationTest, AnUnreadableListRefusesBeforeAnythingIsWritten)
     ProjectList unreadable;
     ASSERT_EQ(unreadable.load(files.workspace().listFile()), ProjectList::LoadResult::Unreadable);
 
-    EXPECT_EQ(
-        createProject(files.workspace(), unreadable, {QStringLiteral("New"), QStringLiteral("/movies/new")}),
-        CreationResult::Refused);
-    EXPECT_EQ(messages.texts(), QStringList({ProjectList::unreadableText(files.workspace().listFile())}));
+    const ProjectCreation creation =
+        createProject(files.workspace(), unreadable, {QStringLiteral("New"), QStringLiteral("/movies/new")});
+    EXPECT_EQ(creation.result, CreationResult::Refused);
+    EXPECT_EQ(creation.failures, QList{ProjectList::unreadable(files.workspace().listFile())});
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/New.ini")));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("A\r\n\xff\xff\xff\r\n"));
 }
@@ -151,16 +152,19 @@ TEST_F(ProjectCreationTest, AListThatCannotBeSavedLeavesEverySettingsFileAsItWas
     files.writeBytes(QStringLiteral("Setting/Kept.ini"), kept);
     files.makeFolder(QStringLiteral("Setting/List.ini")); // nothing can be written there
 
-    EXPECT_EQ(
-        createProject(files.workspace(), projects, {QStringLiteral("Kept"), QStringLiteral("/movies/new")}),
-        CreationResult::ListNotSaved);
-    EXPECT_EQ(
-        createProject(files.workspace(), projects, {QStringLiteral("Fresh"), QStringLiteral("/movies/new")}),
-        CreationResult::ListNotSaved);
+    const ProjectCreation keptCreation =
+        createProject(files.workspace(), projects, {QStringLiteral("Kept"), QStringLiteral("/movies/new")});
+    const ProjectCreation freshCreation =
+        createProject(files.workspace(), projects, {QStringLiteral("Fresh"), QStringLiteral("/movies/new")});
 
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral("Old")}));
     EXPECT_EQ(files.readBytes(QStringLiteral("Setting/Kept.ini")), kept);
     EXPECT_FALSE(files.exists(QStringLiteral("Setting/Fresh.ini")));
-    ASSERT_EQ(messages.messages().size(), 2);
-    EXPECT_TRUE(messages.texts().first().startsWith(files.workspace().listFile() + QStringLiteral("\r\n")));
+    for (const ProjectCreation &creation : {keptCreation, freshCreation}) {
+        EXPECT_EQ(creation.result, CreationResult::ListNotSaved);
+        // Only the list's failure: every settings file was put back.
+        ASSERT_EQ(creation.failures.size(), 1);
+        EXPECT_EQ(creation.failures.first().path, files.workspace().listFile());
+        EXPECT_FALSE(creation.failures.first().reason.isEmpty());
+    }
 }

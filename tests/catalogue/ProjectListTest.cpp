@@ -60,9 +60,10 @@ TEST_F(ProjectListFile, AnUndecodableFileKeepsWhatItCouldReadAndIsNeverOverwritt
     ws.writeBytes(QStringLiteral("Setting/List.ini"), original);
     EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Unreadable);
     EXPECT_EQ(list.names(), names({"A", "B"}));
-    QString reason;
-    EXPECT_FALSE(list.save(file(), &reason));
-    EXPECT_EQ(reason, file() + QStringLiteral("\r\n无法读取项目列表,列表将不会被保存!"));
+    const files::Outcome<void> saved = list.save(file());
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.failure().text(), file() + QStringLiteral("\r\n无法读取项目列表,列表将不会被保存!"));
+    EXPECT_EQ(ProjectList::unreadableText(file()), saved.failure().text());
     EXPECT_EQ(bytes(), original);
 }
 
@@ -156,9 +157,9 @@ TEST_F(ProjectListFile, AMarkedListReadsWithoutItsMarkAndIsSavedOnlyAsTextThatRe
     const QByteArray marked = "\xEF\xBB\xBF" + QStringLiteral("䴗\r\n").toUtf8();
     ws.writeBytes(QStringLiteral("Setting/List.ini"), marked);
     EXPECT_EQ(list.load(file()), ProjectList::LoadResult::Loaded);
-    QString reason;
-    EXPECT_FALSE(list.save(file(), &reason));
-    EXPECT_EQ(reason, QStringLiteral("文件中含有无法保存的字符!"));
+    const files::Outcome<void> saved = list.save(file());
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.failure(), (files::Failure{file(), QStringLiteral("文件中含有无法保存的字符!")}));
     EXPECT_EQ(bytes(), marked);
 }
 

@@ -115,15 +115,15 @@ TEST(DeletingAProject, AnUnreadableListRefusesBeforeAnyFileIsTouched)
 {
     TempWorkspace ws;
     ws.withFolders();
-    RecordingMessages messages;
     writeProjectFiles(ws, QStringLiteral("A"));
     const QByteArray unreadable("A\r\n\xff\xff\r\n");
     ws.writeBytes(QStringLiteral("Setting/List.ini"), unreadable);
     ProjectList projects;
     projects.load(ws.workspace().listFile());
 
-    EXPECT_FALSE(deleteProject(ws.workspace(), projects, 0));
-    EXPECT_EQ(messages.texts(), QStringList{ProjectList::unreadableText(ws.workspace().listFile())});
+    const ProjectDeletion deletion = deleteProject(ws.workspace(), projects, 0);
+    EXPECT_FALSE(deletion.deleted);
+    EXPECT_EQ(deletion.failureText(), ProjectList::unreadableText(ws.workspace().listFile()));
     EXPECT_EQ(projects.names(), QStringList{QStringLiteral("A")});
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/A.html")));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Image/A.jpg")));
@@ -139,7 +139,9 @@ TEST(DeletingAProject, AnUnusableNameLosesOnlyItsRowWithoutAnError)
     ProjectList projects;
     projects.setNames({QStringLiteral("../index"), QStringLiteral("B")});
 
-    EXPECT_TRUE(deleteProject(ws.workspace(), projects, 0));
+    const ProjectDeletion deletion = deleteProject(ws.workspace(), projects, 0);
+    EXPECT_TRUE(deletion.deleted);
+    EXPECT_TRUE(deletion.failures.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(projects.names(), QStringList{QStringLiteral("B")});
     EXPECT_EQ(ws.readBytes(QStringLiteral("Setting/List.ini")), QByteArray("B\r\n"));
@@ -150,16 +152,17 @@ TEST(DeletingAProject, AListThatCannotBeSavedKeepsItsRowsAndTheProjectsFiles)
 {
     TempWorkspace ws;
     ws.withFolders();
-    RecordingMessages messages;
     writeProjectFiles(ws, QStringLiteral("B"));
     ws.makeFolder(QStringLiteral("Setting/List.ini")); // nothing can be written there
     ProjectList projects;
     projects.setNames({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
 
-    EXPECT_FALSE(deleteProject(ws.workspace(), projects, 1));
+    const ProjectDeletion deletion = deleteProject(ws.workspace(), projects, 1);
+    EXPECT_FALSE(deletion.deleted);
     EXPECT_EQ(projects.names(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.texts().first().startsWith(ws.workspace().listFile() + QStringLiteral("\r\n")));
+    ASSERT_EQ(deletion.failures.size(), 1);
+    EXPECT_EQ(deletion.failures.first().path, ws.workspace().listFile());
+    EXPECT_TRUE(deletion.failureText().startsWith(ws.workspace().listFile() + QStringLiteral("\r\n")));
     // The row stays, so its cover must stay with it.
     EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Image/B.jpg")), QByteArray("cover"));
     EXPECT_TRUE(ws.exists(QStringLiteral("Web/Data/B.html")));

@@ -100,6 +100,7 @@ TEST_F(ProjectRenamingTest, TheRowAndEveryFileTakeTheNewName)
     expected.replaceInStrings(Old, New);
     expected.sort();
     EXPECT_EQ(everything(), expected); // no temporary name left
+    EXPECT_TRUE(renaming.failures.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -123,28 +124,30 @@ TEST_F(ProjectRenamingTest, RefusalsChangeNothing)
     const QStringList before = everything();
     // Each refusal in the new project dialog's words, and nothing said for
     // the name it has already.
-    EXPECT_EQ(rename(Old).result, RenameResult::Unchanged);
-    EXPECT_EQ(rename(QString()).result, RenameResult::Ignored);
-    EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(rename(QStringLiteral("a/b:c")).result, RenameResult::Refused);
-    EXPECT_EQ(rename(QStringLiteral("甲")).result, RenameResult::Refused);
-    EXPECT_EQ(rename(QStringLiteral(".hidden")).result, RenameResult::Refused);
-    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("非法名称,数据中不能含有   /   字符!"),
-                                             QStringLiteral("该文件夹已经存在,请使用其他名称!"),
-                                             QStringLiteral("非法名称,名称不能以.开头!")}));
+    for (const QString &same : {Old, QString()}) {
+        const ProjectRenaming renaming = rename(same);
+        EXPECT_EQ(renaming.result, same.isEmpty() ? RenameResult::Ignored : RenameResult::Unchanged);
+        EXPECT_TRUE(renaming.failures.isEmpty());
+    }
+    const auto refusal = [this](const QString &newName) {
+        const ProjectRenaming renaming = rename(newName);
+        EXPECT_EQ(renaming.result, RenameResult::Refused) << newName.toStdString();
+        return renaming.failureText();
+    };
+    EXPECT_EQ(refusal(QStringLiteral("a/b:c")), QStringLiteral("非法名称,数据中不能含有   /   字符!"));
+    EXPECT_EQ(refusal(QStringLiteral("甲")), QStringLiteral("该文件夹已经存在,请使用其他名称!"));
+    EXPECT_EQ(refusal(QStringLiteral(".hidden")), QStringLiteral("非法名称,名称不能以.开头!"));
 
     // A file of the new name left by a deleted project, or a folder of that
     // name: never replaced.
-    messages.clear();
     ws.writeBytes(QStringLiteral("Web/Image/%1.jpg").arg(New), "old cover");
-    EXPECT_EQ(rename(New).result, RenameResult::Refused);
+    EXPECT_EQ(refusal(New), ws.path(QStringLiteral("Web/Image/%1.jpg").arg(New)) +
+                                QStringLiteral("\r\n已存在同名的文件或文件夹"));
     QFile::remove(ws.path(QStringLiteral("Web/Image/%1.jpg").arg(New)));
     ws.makeFolder(QStringLiteral("Setting/%1.ini").arg(New));
-    EXPECT_EQ(rename(New).result, RenameResult::Refused);
-    EXPECT_EQ(messages.texts(), QStringList({ws.path(QStringLiteral("Web/Image/%1.jpg").arg(New)) +
-                                                 QStringLiteral("\r\n已存在同名的文件或文件夹"),
-                                             ws.path(QStringLiteral("Setting/%1.ini").arg(New)) +
-                                                 QStringLiteral("\r\n已存在同名的文件或文件夹")}));
+    EXPECT_EQ(refusal(New), ws.path(QStringLiteral("Setting/%1.ini").arg(New)) +
+                                QStringLiteral("\r\n已存在同名的文件或文件夹"));
+    EXPECT_TRUE(messages.isEmpty());
     QDir(ws.path(QStringLiteral("Setting/%1.ini").arg(New))).removeRecursively();
     EXPECT_EQ(everything(), before);
     expectWholeUnder(Old, New);
@@ -157,11 +160,9 @@ TEST_F(ProjectRenamingTest, AListNotReadWholeRefusesBeforeTheName)
     projects.load(ws.workspace().listFile());
     const QStringList before = everything();
 
-    EXPECT_EQ(renameProject(ws.workspace(), projects, 0, QStringLiteral("a/b")).result,
-              RenameResult::Refused);
-
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(ws.workspace().listFile()));
+    const ProjectRenaming renaming = renameProject(ws.workspace(), projects, 0, QStringLiteral("a/b"));
+    EXPECT_EQ(renaming.result, RenameResult::Refused);
+    EXPECT_EQ(renaming.failures, QList{ProjectList::unreadable(ws.workspace().listFile())});
     EXPECT_EQ(everything(), before);
 }
 
@@ -176,14 +177,13 @@ TEST_F(ProjectRenamingTest, AFailureBeforeTheListIsSavedTakesTheNewNamesBack)
     });
     EXPECT_EQ(linkFails.result, RenameResult::Failed);
     EXPECT_FALSE(linkFails.listChanged);
-    EXPECT_EQ(messages.texts(), QStringList(ws.path(QStringLiteral("Web/Data/%1.html").arg(New)) +
-                                            QStringLiteral("\r\n已存在同名的文件或文件夹")));
+    EXPECT_EQ(linkFails.failureText(), ws.path(QStringLiteral("Web/Data/%1.html").arg(New)) +
+                                           QStringLiteral("\r\n已存在同名的文件或文件夹"));
     EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Data/%1.html").arg(New)), "someone else's");
     QFile::remove(ws.path(QStringLiteral("Web/Data/%1.html").arg(New)));
     expectWholeUnder(Old, New);
 
     // The list cannot be saved once every file is linked.
-    messages.clear();
     steps = 0;
     const QString listFile = ws.workspace().listFile();
     const ProjectRenaming saveFails = rename(New, [&] {
@@ -194,8 +194,10 @@ TEST_F(ProjectRenamingTest, AFailureBeforeTheListIsSavedTakesTheNewNamesBack)
     });
     EXPECT_EQ(saveFails.result, RenameResult::Failed);
     EXPECT_EQ(projects.names(), QStringList({QStringLiteral("甲"), Old}));
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(listFile + QStringLiteral("\r\n")));
+    ASSERT_EQ(saveFails.failures.size(), 1);
+    EXPECT_EQ(saveFails.failures.first().path, listFile);
+    EXPECT_FALSE(saveFails.failures.first().reason.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
     QDir(listFile).removeRecursively();
     ws.writeList({QStringLiteral("甲"), Old});
     expectWholeUnder(Old, New);
@@ -230,7 +232,9 @@ TEST_F(ProjectRenamingTest, KilledAtAnyStepTheProjectIsWholeUnderOneNameAndTheRe
         // What the killed rename left does not stand in the way of the next.
         projects.load(ws.workspace().listFile());
         if (!renamed) {
-            EXPECT_EQ(rename(New).result, RenameResult::Renamed) << stop;
+            const ProjectRenaming again = rename(New);
+            EXPECT_EQ(again.result, RenameResult::Renamed) << stop;
+            EXPECT_TRUE(again.failures.isEmpty()) << again.failureText().toStdString();
             expectWholeUnder(New, Old);
         }
         EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'\n').toStdString();

@@ -22,9 +22,9 @@ void CatalogueDialogsController::openNewProject()
 
 void CatalogueDialogsController::openNewProjectFor(const QString &droppedPath)
 {
-    const std::optional<DroppedFolder> folder = folderBelowMovieRoot(m_session.workspace(), droppedPath);
+    const files::Outcome<DroppedFolder> folder = folderBelowMovieRoot(m_session.workspace(), droppedPath);
     if (!folder) {
-        Messages::error(notBelowMovieRootText(droppedPath));
+        Messages::error(folder.failure().text());
         return;
     }
     runNewProject(folder->name, folder->path);
@@ -51,8 +51,11 @@ void CatalogueDialogsController::openEpisodeFolderChooser()
     const std::optional<QString> project = m_choice.usableChosenProject();
     if (!project)
         return;
-    if (!FolderNavigation::movieRootIsSetOrSay(m_session.workspace()))
+    if (const files::Outcome<void> rootSet = FolderNavigation::movieRootIsSet(m_session.workspace());
+        !rootSet) {
+        Messages::error(rootSet.failure().text());
         return;
+    }
     EpisodeFolderDialog dialog(
         m_session.workspace(), *project,
         [this, project = *project](const QString &folder) {

@@ -74,8 +74,12 @@ void ProjectCommandsController::deleteSelected()
     const int row = m_choice.selectedRow();
     if (row < 0)
         return;
-    if (!listMayChange(m_session.projects(), m_session.workspace().listFile()))
+    if (const files::Outcome<void> may =
+            listMayChange(m_session.projects(), m_session.workspace().listFile());
+        !may) {
+        Messages::error(may.failure().text());
         return;
+    }
     const QString name = m_session.projects().names().at(row);
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
@@ -88,8 +92,12 @@ void ProjectCommandsController::renameSelected()
     const int row = m_choice.selectedRow();
     if (row < 0)
         return;
-    if (!listMayChange(m_session.projects(), m_session.workspace().listFile()))
+    if (const files::Outcome<void> may =
+            listMayChange(m_session.projects(), m_session.workspace().listFile());
+        !may) {
+        Messages::error(may.failure().text());
         return;
+    }
     RenameDialog dialog(
         m_session.projects().names().at(row),
         [this, row](const QString &name) {

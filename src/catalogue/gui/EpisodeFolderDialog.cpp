@@ -105,8 +105,10 @@ void EpisodeFolderDialog::confirm()
         Messages::error(pathRefusal);
         return;
     }
-    if (!m_folders->navigation().confirmExists(name))
+    if (const files::Outcome<void> exists = m_folders->navigation().confirmExists(name); !exists) {
+        Messages::error(exists.failure().text());
         return;
+    }
     // A folder that cannot be recorded keeps the dialog open.
     if (m_recordFolder && m_recordFolder(folder))
         accept();

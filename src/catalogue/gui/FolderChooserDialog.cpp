@@ -52,8 +52,10 @@ void FolderChooserDialog::confirm()
         Messages::error(pathRefusal);
         return;
     }
-    if (!m_folders->navigation().confirmExists(name))
+    if (const files::Outcome<void> exists = m_folders->navigation().confirmExists(name); !exists) {
+        Messages::error(exists.failure().text());
         return;
+    }
     m_chosenName = name;
     m_chosenPath = path;
     accept();

@@ -1,6 +1,7 @@
 #include "catalogue/gui/FolderListView.h"
 
 #include "catalogue/gui/NameListModel.h"
+#include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
 
 #include <QAction>
@@ -51,8 +52,10 @@ void FolderListView::openSelectedFolder()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    if (!m_navigation.open(name))
+    if (const files::Outcome<void> opened = m_navigation.open(name); !opened) {
+        Messages::error(opened.failure().text());
         return;
+    }
     fill();
     selectRow(0);
 }
@@ -60,8 +63,10 @@ void FolderListView::openSelectedFolder()
 void FolderListView::goUp()
 {
     const QString left = m_navigation.currentLevelName();
-    if (!m_navigation.up())
+    if (const files::Outcome<void> wentUp = m_navigation.up(); !wentUp) {
+        Messages::error(wentUp.failure().text());
         return;
+    }
     fill();
     if (const int row = m_model->rowOf(left); row >= 0)
         selectRow(row);

@@ -3,6 +3,7 @@
 #include "catalogue/FolderNavigation.h"
 #include "catalogue/ProjectCreation.h"
 #include "catalogue/gui/FolderChooserDialog.h"
+#include "platform/Messages.h"
 #include "platform/gui/Buttons.h"
 
 #include <QGroupBox>
@@ -46,8 +47,10 @@ QString NewProjectDialog::name() const
 
 void NewProjectDialog::chooseFolder()
 {
-    if (!FolderNavigation::movieRootIsSetOrSay(m_workspace))
+    if (const files::Outcome<void> rootSet = FolderNavigation::movieRootIsSet(m_workspace); !rootSet) {
+        Messages::error(rootSet.failure().text());
         return;
+    }
     FolderChooserDialog chooser(m_workspace, this);
     if (chooser.exec() != QDialog::Accepted)
         return;

@@ -65,6 +65,7 @@ TEST_F(FolderChooserDialogTest, WithoutASettingsFileTheListIsEmptyAndOnlyBackUpI
     EXPECT_TRUE(menuItem("M2")->isVisible());
     menuItem("M2")->trigger();
     EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("已是根目录!")}));
+    EXPECT_EQ(messages.last().icon, MessageIcon::Error);
 
     press("Command2");
     EXPECT_TRUE(dialog->isVisible()) << "OK on an empty list does nothing";

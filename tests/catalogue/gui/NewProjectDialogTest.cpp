@@ -32,7 +32,11 @@ class NewProjectDialogTest : public ::testing::Test
 protected:
     NewProjectDialogTest()
         : dialog(files.withFolders().workspace(), [this](const NewProject &project) {
-              if (createProject(files.workspace(), projects, project) != CreationResult::Created)
+              // Said as the session says it.
+              const ProjectCreation creation = createProject(files.workspace(), projects, project);
+              if (!creation.failures.isEmpty())
+                  Messages::error(creation.failureText());
+              if (creation.result != CreationResult::Created)
                   return false;
               added.append(project.name);
               return true;
