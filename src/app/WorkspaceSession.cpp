@@ -28,67 +28,6 @@ namespace tessaly {
 
 namespace {
 
-// The one change that turns `before` into `after`: a row inserted, removed
-// or moved. Lists that differ otherwise (never from one command) report as
-// a move of nothing, so that the observer still hears of them.
-struct ListChange
-{
-    enum class Kind
-    {
-        None,
-        Insert,
-        Remove,
-        Move
-    };
-    Kind kind = Kind::None;
-    int row = -1;
-    int to = -1;
-};
-
-ListChange changeBetween(const QStringList &before, const QStringList &after)
-{
-    if (before == after)
-        return {};
-    qsizetype first = 0;
-    const qsizetype shorter = qMin(before.size(), after.size());
-    while (first < shorter && before.at(first) == after.at(first))
-        ++first;
-    if (after.size() == before.size() + 1)
-        return {ListChange::Kind::Insert, int(first), -1};
-    if (after.size() + 1 == before.size())
-        return {ListChange::Kind::Remove, int(first), -1};
-    qsizetype last = before.size() - 1;
-    while (last > first && before.at(last) == after.at(last))
-        --last;
-    // Moved down: the first differing row went to the last; moved up: the
-    // last differing row came to the first.
-    if (after.at(last) == before.at(first))
-        return {ListChange::Kind::Move, int(first), int(last)};
-    return {ListChange::Kind::Move, int(last), int(first)};
-}
-
-// The change a command meant, when that is what happened; otherwise the
-// change seen between the lists. Only the command knows which of two rows
-// holding one name it acted on.
-ListChange meantChange(const QStringList &before, const QStringList &after, int from, int to)
-{
-    QStringList meant = before;
-    ListChange change;
-    if (from < 0 && to >= 0 && to <= before.size() && after.size() == before.size() + 1) {
-        meant.insert(to, after.at(to));
-        change = {ListChange::Kind::Insert, to, -1};
-    } else if (from >= 0 && from < before.size() && to < 0) {
-        meant.removeAt(from);
-        change = {ListChange::Kind::Remove, from, -1};
-    } else if (from >= 0 && from < before.size() && to >= 0 && to < before.size() && from != to) {
-        meant.move(from, to);
-        change = {ListChange::Kind::Move, from, to};
-    } else {
-        return changeBetween(before, after);
-    }
-    return meant == after ? change : changeBetween(before, after);
-}
-
 CommandOutcome::Status statusOf(bool done)
 {
     return done ? CommandOutcome::Status::Done : CommandOutcome::Status::Refused;
@@ -194,17 +133,15 @@ void WorkspaceSession::writeFirstStyle()
         Messages::error(Messages::withPath(styleFile, reason));
 }
 
-template <typename Command> bool WorkspaceSession::changeList(Command command, int from, int to)
+template <typename Command> void WorkspaceSession::changeList(Command command)
 {
     ProjectList changed = m_projects;
-    const bool done = command(changed);
-    takeOver(std::move(changed), from, to);
-    return done;
+    const ListChange change = command(changed);
+    takeOver(std::move(changed), change);
 }
 
-void WorkspaceSession::takeOver(ProjectList changed, int from, int to)
+void WorkspaceSession::takeOver(ProjectList changed, ListChange change)
 {
-    const ListChange change = meantChange(m_projects.names(), changed.names(), from, to);
     if (!m_observer || change.kind == ListChange::Kind::None) {
         m_projects = std::move(changed);
         return;
@@ -221,10 +158,11 @@ void WorkspaceSession::takeOver(ProjectList changed, int from, int to)
         m_observer->endRemoveRow();
         break;
     case ListChange::Kind::Move:
-    case ListChange::Kind::None:
         m_observer->beginMoveRow(change.row, change.to);
         m_projects = std::move(changed);
         m_observer->endMoveRow();
+        break;
+    case ListChange::Kind::None:
         break;
     }
 }
@@ -232,16 +170,14 @@ void WorkspaceSession::takeOver(ProjectList changed, int from, int to)
 CommandOutcome WorkspaceSession::add(const NewProject &project)
 {
     CreationResult result = CreationResult::Ignored;
-    changeList(
-        [&](ProjectList &projects) {
-            const ProjectCreation creation = createProject(m_workspace, projects, project);
-            // Said before the list's observer hears of any change.
-            if (!creation.failures.isEmpty())
-                Messages::error(creation.failureText());
-            result = creation.result;
-            return result == CreationResult::Created;
-        },
-        -1, 0);
+    changeList([&](ProjectList &projects) {
+        const ProjectCreation creation = createProject(m_workspace, projects, project);
+        // Said before the list's observer hears of any change.
+        if (!creation.failures.isEmpty())
+            Messages::error(creation.failureText());
+        result = creation.result;
+        return result == CreationResult::Created ? ListChange::inserted(0) : ListChange{};
+    });
     switch (result) {
     case CreationResult::Created:
         return CommandOutcome::of(CommandOutcome::Status::Done, 0);
@@ -261,16 +197,16 @@ CommandOutcome WorkspaceSession::remove(int row)
         Messages::error(catalogue::texts::noContent());
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
-    const bool done = changeList(
-        [&](ProjectList &projects) {
-            const ProjectDeletion deletion = deleteProject(m_workspace, projects, row);
-            // Said before the list's observer hears of the row that could
-            // not be brought back.
-            if (!deletion.failures.isEmpty())
-                Messages::error(deletion.failureText());
-            return deletion.deleted;
-        },
-        row, -1);
+    bool done = false;
+    changeList([&](ProjectList &projects) {
+        const ProjectDeletion deletion = deleteProject(m_workspace, projects, row);
+        // Said before the list's observer hears of the row that could not
+        // be brought back.
+        if (!deletion.failures.isEmpty())
+            Messages::error(deletion.failureText());
+        done = deletion.deleted;
+        return deletion.rowRemoved ? ListChange::removed(row) : ListChange{};
+    });
     if (!done)
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     Messages::information(deletedText());
@@ -319,7 +255,7 @@ CommandOutcome WorkspaceSession::moveTo(int row, int target)
         Messages::error(saved.failure().text());
         return CommandOutcome::of(CommandOutcome::Status::Failed, row);
     }
-    takeOver(std::move(moved), row, movedTo);
+    takeOver(std::move(moved), ListChange::moved(row, movedTo));
     return CommandOutcome::of(CommandOutcome::Status::Done, movedTo);
 }
 

@@ -210,12 +210,29 @@ public:
     CommandOutcome clearLogs();
 
 private:
+    // What a command did to the rows, as the command itself reports it:
+    // only it knows which of two rows holding one name it acted on.
+    struct ListChange
+    {
+        enum class Kind
+        {
+            None,
+            Insert,
+            Remove,
+            Move
+        };
+        Kind kind = Kind::None;
+        int row = -1;
+        int to = -1;
+
+        static ListChange inserted(int row) { return {Kind::Insert, row, -1}; }
+        static ListChange removed(int row) { return {Kind::Remove, row, -1}; }
+        static ListChange moved(int from, int to) { return {Kind::Move, from, to}; }
+    };
     // Runs `command` on a copy of the list and takes over the copy, telling
-    // the observer the net change. `from` and `to` are the rows the command
-    // acts on (-1 for none): a name inserted at `to`, removed from `from`,
-    // or moved from `from` to `to`.
-    template <typename Command> bool changeList(Command command, int from, int to);
-    void takeOver(ProjectList changed, int from, int to);
+    // the observer the change the command returns.
+    template <typename Command> void changeList(Command command);
+    void takeOver(ProjectList changed, ListChange change);
     // The default `Style.ini` of "布局设计" with the first page set, unless
     // one is there already; a failure is said with its path.
     void writeFirstStyle();

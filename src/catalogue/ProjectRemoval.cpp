@@ -71,6 +71,7 @@ ProjectDeletion deleteProject(const Workspace &workspace, ProjectList &projects,
     const ProjectRemoval removal = removeProjectFiles(workspace, rows.at(row));
     if (removal.failures.isEmpty()) {
         deletion.deleted = true;
+        deletion.rowRemoved = true;
         return deletion;
     }
     // A file that cannot be deleted brings the row back, so the user can try
@@ -80,6 +81,7 @@ ProjectDeletion deleteProject(const Workspace &workspace, ProjectList &projects,
     projects.setNames(rows);
     if (const files::Outcome<void> saved = projects.save(listFile); !saved) {
         projects.removeAt(row);
+        deletion.rowRemoved = true;
         deletion.failures.append(saved.failure());
     }
     return deletion;

@@ -28,6 +28,9 @@ struct ProjectRemoval
 struct ProjectDeletion
 {
     bool deleted = false;
+    // The row is gone from the list: deleted, or a row whose files could
+    // not all be deleted and that could not be saved back.
+    bool rowRemoved = false;
     // Why not, said together in one box; empty when there is nothing to say
     // (no such row).
     QList<files::Failure> failures;
