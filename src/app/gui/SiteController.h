@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QWidget;
 
@@ -37,6 +38,9 @@ private:
     ProjectChoice &m_choice;
     BackgroundRun &m_background;
     MessagePanel *m_panel;
+    // The lines the panel shows since the last whole-site run, which an
+    // update's log repeats before its own.
+    QStringList m_shownLines;
 };
 
 } // namespace tessaly

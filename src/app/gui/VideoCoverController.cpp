@@ -98,10 +98,10 @@ void VideoCoverController::grabMissingCovers()
     }
     MessagePanel *panel = m_panel;
     panel->beginWholeSiteRun();
-    // The relay keeps the run's own lines for the run log and hands them to
-    // the panel through the window's event loop.
+    // The relay hands the run's lines to the panel through the window's
+    // event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
-    auto outcome = std::make_shared<covers::CoverRunOutcome>();
+    auto outcome = std::make_shared<RunOutcome>();
     start(
         [workspace = m_session.workspace(), names = m_session.projects().names(), relay, outcome,
          stop = m_background.stopFlag()] {
@@ -111,10 +111,7 @@ void VideoCoverController::grabMissingCovers()
         },
         [this, panel, relay, outcome] {
             relay->deliverAll();
-            if (outcome->run.succeeded())
-                Messages::information(outcome->boxText);
-            else
-                Messages::error(outcome->boxText);
+            showClosingBox(*outcome);
             panel->endWholeSiteRun();
             m_choice.reloadCoverPreview();
         });

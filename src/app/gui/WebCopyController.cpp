@@ -58,7 +58,6 @@ void WebCopyController::begin(const QString &project, const QString &episode)
     m_panel->beginWholeSiteRun();
     m_panel->offerStop([this] { m_background.stop(); });
     m_panel->add({texts::checking(), ProgressIcon::Opening});
-    // The relay keeps the run's own lines for its log.
     auto relay = std::make_shared<ProgressRelay>(*m_panel);
     m_background.start(
         texts::quitWhileConverting(),
@@ -74,11 +73,14 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         const std::atomic<bool> stopped{true};
         const RunOutcome outcome = conversion->run(*relay, &stopped);
         relay->deliverAll();
-        WebCopyConversion::showBox(outcome);
+        showClosingBox(outcome);
         end();
         return;
     }
-    if (conversion->mayStart() != WebCopyConversion::Start::Go ||
+    const WebCopyConversion::Readiness readiness = conversion->mayStart();
+    if (readiness.box)
+        Messages::show(*readiness.box);
+    if (readiness.start != WebCopyConversion::Start::Go ||
         (conversion->summary().copies() > 1 &&
          Messages::question(conversion->question()) != MessageAnswer::Yes)) {
         end();
@@ -92,7 +94,7 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         },
         [this, relay, outcome] {
             relay->deliverAll();
-            WebCopyConversion::showBox(*outcome);
+            showClosingBox(*outcome);
             end();
         });
 }

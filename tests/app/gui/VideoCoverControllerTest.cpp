@@ -112,7 +112,7 @@ TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
     MessagePanel *panel = window->findChild<SiteController *>()->panel();
     ASSERT_TRUE(panel->isVisible());
     const QString closing = texts::coversGrabbedWithErrors(1);
-    EXPECT_EQ(panel->texts(),
+    EXPECT_EQ(rowTexts(*panel->lineView()),
               (QStringList{texts::grabbingCover("甲"), texts::grabbingCover("丙"),
                            texts::cannotGrabCover(workspace.path("m/丙"), texts::noEpisodes()), closing}));
     EXPECT_EQ(messages.texts(), QStringList{closing});
