@@ -50,7 +50,7 @@ void SiteController::generateWholeSite()
         },
         [this, relay, outcome] {
             relay->deliverAll();
-            m_shownLines = relay->shownTexts();
+            m_shownLines += relay->shownTexts();
             showClosingBox(*outcome);
             m_panel->endWholeSiteRun();
         });

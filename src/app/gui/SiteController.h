@@ -29,6 +29,9 @@ public:
                    QWidget *panelArea, QObject *owner);
 
     MessagePanel *panel() const { return m_panel; }
+    // The lines the panel shows since it was last cleared, kept by every
+    // run that reports there: an update's log repeats them before its own.
+    QStringList &shownLines() { return m_shownLines; }
 
     void generateWholeSite();
     void updateSelectedProject();
@@ -38,8 +41,6 @@ private:
     ProjectChoice &m_choice;
     BackgroundRun &m_background;
     MessagePanel *m_panel;
-    // The lines the panel shows since the last whole-site run, which an
-    // update's log repeats before its own.
     QStringList m_shownLines;
 };
 

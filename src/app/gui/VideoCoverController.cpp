@@ -20,9 +20,9 @@ namespace tessaly {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
                                            BackgroundRun &background, QTreeView *episodes,
-                                           MessagePanel *panel, QWidget *owner)
+                                           MessagePanel *panel, QStringList &shownLines, QWidget *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
-      m_panel(panel), m_episodeMenu(new QMenu(owner)),
+      m_panel(panel), m_shownLines(shownLines), m_episodeMenu(new QMenu(owner)),
       m_episodeAction(m_episodeMenu->addAction(QStringLiteral("用此集截取封面")))
 {
     setObjectName(QStringLiteral("VideoCoverController"));
@@ -98,6 +98,7 @@ void VideoCoverController::grabMissingCovers()
     }
     MessagePanel *panel = m_panel;
     panel->beginWholeSiteRun();
+    m_shownLines.clear();
     // The relay hands the run's lines to the panel through the window's
     // event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
@@ -111,6 +112,7 @@ void VideoCoverController::grabMissingCovers()
         },
         [this, panel, relay, outcome] {
             relay->deliverAll();
+            m_shownLines += relay->shownTexts();
             showClosingBox(*outcome);
             panel->endWholeSiteRun();
             m_choice.reloadCoverPreview();

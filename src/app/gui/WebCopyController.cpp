@@ -17,9 +17,9 @@ namespace texts = webcopy::texts;
 
 WebCopyController::WebCopyController(WorkspaceSession &session, ProjectChoice &choice,
                                      BackgroundRun &background, QAbstractItemView *episodes,
-                                     MessagePanel *panel, QObject *owner)
+                                     MessagePanel *panel, QStringList &shownLines, QObject *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
-      m_panel(panel)
+      m_panel(panel), m_shownLines(shownLines)
 {
     setObjectName(QStringLiteral("WebCopyController"));
 }
@@ -58,6 +58,7 @@ void WebCopyController::begin(const QString &project, const QString &episode)
     m_panel->beginWholeSiteRun();
     m_panel->offerStop([this] { m_background.stop(); });
     m_panel->add({texts::checking(), ProgressIcon::Opening});
+    m_shownLines = QStringList{texts::checking()};
     auto relay = std::make_shared<ProgressRelay>(*m_panel);
     m_background.start(
         texts::quitWhileConverting(),
@@ -73,6 +74,7 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         const std::atomic<bool> stopped{true};
         const RunOutcome outcome = conversion->run(*relay, &stopped);
         relay->deliverAll();
+        m_shownLines += relay->shownTexts();
         showClosingBox(outcome);
         end();
         return;
@@ -94,6 +96,7 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         },
         [this, relay, outcome] {
             relay->deliverAll();
+            m_shownLines += relay->shownTexts();
             showClosingBox(*outcome);
             end();
         });
