@@ -17,7 +17,6 @@
 #include "site/PageSet.h"
 #include "site/Progress.h"
 #include "site/ProjectPages.h"
-#include "site/RunLog.h"
 #include "site/StyleValues.h"
 #include "site/VideoCheck.h"
 

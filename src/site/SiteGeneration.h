@@ -67,7 +67,6 @@ public:
     static files::Outcome<SiteRun> prepareUpdate(const Workspace &workspace, const ProjectList &projects,
                                                  const WorkingTemplates &templates, int row);
 
-    Kind kind() const { return m_kind; }
     void setClock(RunClock clock) { m_clock = std::move(clock); }
     // Where the pages take their episodes' facts from; by default the run's
     // own check of the videos. The provider outlives the run.
