@@ -25,7 +25,6 @@ class NoLines : public ProgressSink
 {
 public:
     void add(const ProgressLine &) override {}
-    QStringList texts() const override { return {}; }
 };
 
 // A workspace in `app` of the temporary folder, with its folders made.

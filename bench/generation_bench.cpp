@@ -139,7 +139,7 @@ int main(int argc, char **argv)
         const files::SyncCounts syncsBefore = files::syncCounts();
         timer.start();
         ProgressLines lines;
-        const RunOutcome outcome = SiteGeneration(workspace, projects, templates, lines).run();
+        const RunOutcome outcome = SiteRun::prepareWholeSite(workspace, projects, templates)->run(lines);
         const double generationTime = double(timer.nsecsElapsed()) / 1e6;
         generationSyncs = {files::syncCounts().fileSyncs - syncsBefore.fileSyncs,
                            files::syncCounts().fileSystemSyncs - syncsBefore.fileSystemSyncs};

@@ -72,8 +72,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", line.text.toUtf8().constData());
     });
     const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
-    SiteGeneration run(workspace, projects, templates, lines);
-    if (!run.generate(*run.prepare()).succeeded()) {
+    if (!SiteRun::prepareWholeSite(workspace, projects, templates)->run(lines).succeeded()) {
         std::fprintf(stderr, "the run failed\n");
         return 1;
     }

@@ -68,8 +68,7 @@ int main(int argc, char **argv)
             const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
             QElapsedTimer timer;
             timer.start();
-            SiteGeneration run(workspace, projects, templates, lines);
-            if (!run.generate(*run.prepare()).succeeded()) {
+            if (!SiteRun::prepareWholeSite(workspace, projects, templates)->run(lines).succeeded()) {
                 std::fprintf(stderr, "the run failed\n");
                 return 1;
             }

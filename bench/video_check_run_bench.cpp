@@ -114,8 +114,7 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         const double processorAtStart = processorMs();
-        SiteGeneration run(workspace, projects, templates, lines);
-        if (!run.generate(*run.prepare()).succeeded())
+        if (!SiteRun::prepareWholeSite(workspace, projects, templates)->run(lines).succeeded())
             std::fprintf(stderr, "the run counted errors\n");
         times.processor.push_back(processorMs() - processorAtStart);
         times.wall.push_back(double(timer.nsecsElapsed()) / 1e6);

@@ -222,7 +222,10 @@ int CommandLine::convert(WorkspaceSession &session, const QStringList &arguments
     conversion->plan(interrupt.flag());
     // Stopped while looking, the run says so at once.
     if (!interrupt.flag()->load()) {
-        switch (conversion->mayStart()) {
+        const WebCopyConversion::Readiness readiness = conversion->mayStart();
+        if (readiness.box)
+            Messages::show(*readiness.box);
+        switch (readiness.start) {
         case WebCopyConversion::Start::Go:
             break;
         case WebCopyConversion::Start::NothingToDo:
@@ -236,7 +239,7 @@ int CommandLine::convert(WorkspaceSession &session, const QStringList &arguments
         LinesAndPercent lines(m_out, m_percent);
         outcome = conversion->run(lines, interrupt.flag());
     }
-    WebCopyConversion::showBox(outcome);
+    showClosingBox(outcome);
     return outcome.succeeded() ? Done : Failed;
 }
 

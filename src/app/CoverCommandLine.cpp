@@ -1,6 +1,7 @@
 #include "app/CoverCommandLine.h"
 
 #include "app/CommandLine.h"
+#include "app/WorkspaceSession.h"
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/ProjectList.h"
 #include "catalogue/ProjectSelection.h"
@@ -40,14 +41,9 @@ int cover(const Workspace &workspace, const ProjectList &projects, const QString
 int coversMissing(const Workspace &workspace, const ProjectList &projects, const Output &out)
 {
     ProgressLines lines([&out](const ProgressLine &line) { out(line.text); });
-    const covers::CoverRunOutcome outcome =
-        covers::MissingCoversRun(workspace, projects.names(), lines).run();
-    if (outcome.run.succeeded()) {
-        Messages::information(outcome.boxText);
-        return CommandLine::Done;
-    }
-    Messages::error(outcome.boxText);
-    return CommandLine::Failed;
+    const RunOutcome outcome = covers::MissingCoversRun(workspace, projects.names(), lines).run();
+    showClosingBox(outcome);
+    return outcome.succeeded() ? CommandLine::Done : CommandLine::Failed;
 }
 
 } // namespace tessaly::cover_commands

@@ -17,7 +17,6 @@
 #include "site/PageSet.h"
 #include "site/Progress.h"
 #include "site/ProjectPages.h"
-#include "site/RunLog.h"
 #include "site/StyleValues.h"
 #include "site/VideoCheck.h"
 
@@ -33,26 +32,29 @@ CommandOutcome::Status statusOf(bool done)
     return done ? CommandOutcome::Status::Done : CommandOutcome::Status::Refused;
 }
 
+// A refusal said when it has words; an update of an empty list has none.
+template <typename T> std::optional<T> saidIfRefused(files::Outcome<T> prepared)
+{
+    if (prepared)
+        return std::move(prepared).value();
+    if (const QString text = prepared.failure().text(); !text.isEmpty())
+        Messages::error(text);
+    return std::nullopt;
+}
+
+RunOutcome refusedRun()
+{
+    RunOutcome outcome;
+    outcome.refused = true;
+    return outcome;
+}
+
 } // namespace
 
-SiteRun::SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
-                 RunInputs inputs, int row, ServerProbe *probe)
-    : m_kind(kind), m_workspace(std::move(workspace)), m_projects(std::move(projects)),
-      m_templates(std::move(templates)), m_inputs(std::move(inputs)), m_row(row), m_probe(probe)
-{}
-
-RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
+void showClosingBox(const RunOutcome &outcome)
 {
-    if (m_kind == Kind::WholeSite) {
-        SiteGeneration generation(m_workspace, m_projects, m_templates, sink);
-        generation.setStopFlag(stop);
-        generation.setServerProbe(m_probe);
-        return generation.generate(m_inputs);
-    }
-    ProjectUpdate update(m_workspace, m_projects, m_templates, sink);
-    update.setStopFlag(stop);
-    update.setServerProbe(m_probe);
-    return update.generate(m_inputs, m_row);
+    if (outcome.box)
+        Messages::show(*outcome.box);
 }
 
 WorkspaceSession::WorkspaceSession(const QString &root) : m_workspace(root), m_lock(m_workspace) {}
@@ -330,52 +332,49 @@ CommandOutcome WorkspaceSession::saveSettings(const EditedSettings &settings)
 void WorkspaceSession::loadStyle()
 {
     m_templates = UpdateStyle(m_workspace, m_templates);
+    if (m_templates.box)
+        Messages::show(*m_templates.box);
 }
 
-std::optional<SiteRun> WorkspaceSession::prepareGeneration(ProgressSink &sink)
+std::optional<SiteRun> WorkspaceSession::prepareGeneration()
 {
     loadStyle();
-    std::optional<RunInputs> inputs = SiteGeneration(m_workspace, m_projects, m_templates, sink).prepare();
-    if (!inputs)
-        return std::nullopt;
-    return SiteRun(SiteRun::Kind::WholeSite, m_workspace, m_projects, m_templates, std::move(*inputs), -1,
-                   m_probe);
+    std::optional<SiteRun> run =
+        saidIfRefused(SiteRun::prepareWholeSite(m_workspace, m_projects, m_templates));
+    if (run)
+        run->setServerProbe(m_probe);
+    return run;
 }
 
-std::optional<SiteRun> WorkspaceSession::prepareUpdate(int row, ProgressSink &sink)
+std::optional<SiteRun> WorkspaceSession::prepareUpdate(int row)
 {
     loadStyle();
-    std::optional<RunInputs> inputs = ProjectUpdate(m_workspace, m_projects, m_templates, sink).prepare(row);
-    if (!inputs)
-        return std::nullopt;
-    return SiteRun(SiteRun::Kind::ProjectUpdate, m_workspace, m_projects, m_templates, std::move(*inputs),
-                   row, m_probe);
+    std::optional<SiteRun> run =
+        saidIfRefused(SiteRun::prepareUpdate(m_workspace, m_projects, m_templates, row));
+    if (run)
+        run->setServerProbe(m_probe);
+    return run;
 }
 
 RunOutcome WorkspaceSession::generate(ProgressSink &sink)
 {
-    return runToEnd(prepareGeneration(sink), sink);
+    const std::optional<SiteRun> run = prepareGeneration();
+    if (!run)
+        return refusedRun();
+    sink.beginWholeSiteRun();
+    const RunOutcome outcome = run->run(sink);
+    showClosingBox(outcome);
+    sink.endWholeSiteRun();
+    return outcome;
 }
 
 RunOutcome WorkspaceSession::update(int row, ProgressSink &sink)
 {
-    return runToEnd(prepareUpdate(row, sink), sink);
-}
-
-RunOutcome WorkspaceSession::runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink)
-{
-    RunOutcome outcome;
-    if (!run) {
-        outcome.refused = true;
-        return outcome;
-    }
-    const bool wholeSite = run->kind() == SiteRun::Kind::WholeSite;
-    if (wholeSite)
-        sink.beginWholeSiteRun();
-    outcome = run->run(sink);
-    RunClosing::showBox(outcome);
-    if (wholeSite)
-        sink.endWholeSiteRun();
+    const std::optional<SiteRun> run = prepareUpdate(row);
+    if (!run)
+        return refusedRun();
+    const RunOutcome outcome = run->run(sink);
+    showClosingBox(outcome);
     return outcome;
 }
 
@@ -393,7 +392,7 @@ std::optional<WebCopyConversion> WorkspaceSession::prepareConversion(const QStri
         }
         choice.episode = *found;
     }
-    return WebCopyConversion::prepare(m_workspace, m_projects.names(), choice);
+    return saidIfRefused(WebCopyConversion::prepare(m_workspace, m_projects.names(), choice));
 }
 
 namespace {

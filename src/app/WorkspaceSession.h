@@ -74,35 +74,8 @@ struct VideoCheckOutcome
     QList<Episode> episodes;
 };
 
-// A whole-site run or a project update, prepared on the session's thread:
-// it holds copies of everything the work reads, so `run` may be called on
-// another thread while the session goes on. It never touches the session,
-// and never shows a box.
-class SiteRun
-{
-public:
-    enum class Kind
-    {
-        WholeSite,
-        ProjectUpdate
-    };
-
-    Kind kind() const { return m_kind; }
-    RunOutcome run(ProgressSink &sink, const std::atomic<bool> *stop = nullptr) const;
-
-private:
-    friend class WorkspaceSession;
-    SiteRun(Kind kind, Workspace workspace, ProjectList projects, WorkingTemplates templates,
-            RunInputs inputs, int row, ServerProbe *probe);
-
-    Kind m_kind;
-    Workspace m_workspace;
-    ProjectList m_projects;
-    WorkingTemplates m_templates;
-    RunInputs m_inputs;
-    int m_row;
-    ServerProbe *m_probe;
-};
+// Shows a long run's closing box, when it has one: every face ends a run so.
+void showClosingBox(const RunOutcome &outcome);
 
 // One open workspace: its paths, its lock, its project list and the working
 // templates, and every command that changes them. The window and
@@ -185,12 +158,12 @@ public:
     void loadStyle();
     // The steps before a run, with their messages: style load, movie root,
     // empty list, and for an update the selected row (-1 for none). Nothing
-    // when the run is not to go on.
-    std::optional<SiteRun> prepareGeneration(ProgressSink &sink);
-    std::optional<SiteRun> prepareUpdate(int row, ProgressSink &sink);
+    // when the run is not to go on. The run asks the session's server probe.
+    std::optional<SiteRun> prepareGeneration();
+    std::optional<SiteRun> prepareUpdate(int row);
 
-    // The same runs whole, on this thread, closing with the run's box:
-    // prepared, run and closed as one command.
+    // The same runs whole, on this thread: prepared, run and its closing
+    // box shown, as one command.
     RunOutcome generate(ProgressSink &sink);
     RunOutcome update(int row, ProgressSink &sink);
 
@@ -236,7 +209,6 @@ private:
     // The default `Style.ini` of "布局设计" with the first page set, unless
     // one is there already; a failure is said with its path.
     void writeFirstStyle();
-    static RunOutcome runToEnd(const std::optional<SiteRun> &run, ProgressSink &sink);
 
     Workspace m_workspace;
     WorkspaceLock m_lock;

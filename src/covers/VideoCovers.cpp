@@ -151,7 +151,7 @@ MissingCoversRun::MissingCoversRun(const Workspace &workspace, QStringList proje
     : m_workspace(workspace), m_projects(std::move(projects)), m_sink(sink)
 {}
 
-CoverRunOutcome MissingCoversRun::run()
+RunOutcome MissingCoversRun::run()
 {
     RunReport report(m_sink);
     GrabLimits limits;
@@ -173,16 +173,12 @@ CoverRunOutcome MissingCoversRun::run()
         report.progress(++done, total);
     }
 
-    CoverRunOutcome outcome;
-    outcome.run.errors = report.errors();
-    outcome.boxText =
-        outcome.run.errors == 0 ? texts::coversGrabbed() : texts::coversGrabbedWithErrors(outcome.run.errors);
-    report.step(outcome.boxText, outcome.run.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
-    m_sink.showLastLine();
-    const QDateTime end = m_clock ? m_clock() : QDateTime::currentDateTime();
-    if (!runlog::write(m_workspace, m_sink.texts(), end, &outcome.run.logFailure))
-        outcome.boxText += site::texts::logNotWritten(outcome.run.logFailure);
-    return outcome;
+    RunEnding ending;
+    ending.boxText =
+        report.errors() == 0 ? texts::coversGrabbed() : texts::coversGrabbedWithErrors(report.errors());
+    ending.lastLine = ending.boxText;
+    ending.lastIcon = report.errors() == 0 ? ProgressIcon::Done : ProgressIcon::Failure;
+    return closeRun(m_workspace, report, ending, m_clock);
 }
 
 } // namespace tessaly::covers

@@ -54,17 +54,10 @@ std::optional<QString> findEpisode(const QStringList &episodes, const QString &n
 // True when the project's cover is missing or is the built-in picture.
 bool lacksOwnCover(const Workspace &workspace, const QString &project);
 
-// How a run of "为无封面项目截取封面" ended, with the closing box's text.
-struct CoverRunOutcome
-{
-    RunOutcome run;
-    QString boxText;
-};
-
 // "为无封面项目截取封面": takes a cover from the videos of every project
 // whose cover is missing or the built-in one, in list order, reporting to
-// the sink, and writes the run log. The caller shows the closing box, so
-// the run can work off the window's thread.
+// the sink, and closes as every long run does. The caller shows the
+// closing box, so the run can work off the window's thread.
 class MissingCoversRun
 {
 public:
@@ -73,7 +66,7 @@ public:
     void setClock(RunClock clock) { m_clock = std::move(clock); }
     // Set from another thread to end the run after the current file.
     void setCancelFlag(const std::atomic<bool> *cancelled) { m_cancelled = cancelled; }
-    CoverRunOutcome run();
+    RunOutcome run();
 
 private:
     const Workspace &m_workspace;

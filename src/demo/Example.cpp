@@ -254,8 +254,24 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
 
     // As in a session: the start-up load writes the button and script
     // templates that are missing, the run's own load reads them.
-    const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
-    return SiteGeneration(workspace, projects, templates, sink).run().succeeded();
+    const auto load = [&](const WorkingTemplates &previous) {
+        WorkingTemplates loaded = UpdateStyle(workspace, previous);
+        if (loaded.box)
+            Messages::show(*loaded.box);
+        return loaded;
+    };
+    const WorkingTemplates templates = load(load(WorkingTemplates{}));
+    files::Outcome<SiteRun> run = SiteRun::prepareWholeSite(workspace, projects, templates);
+    if (!run) {
+        Messages::error(run.failure().text());
+        return false;
+    }
+    sink.beginWholeSiteRun();
+    const RunOutcome outcome = run->run(sink);
+    if (outcome.box)
+        Messages::show(*outcome.box);
+    sink.endWholeSiteRun();
+    return outcome.succeeded();
 }
 
 // While the example is made, a message that names a path inside the build

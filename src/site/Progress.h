@@ -27,8 +27,8 @@ struct ProgressLine
 };
 
 // Where a run reports: the window's message panel, the command line's
-// standard output, a test's list. A run only appends; the run log is made
-// from every line the sink holds.
+// standard output, a test's list. A run only appends; its run log is made
+// of the run's own lines, never read back from here.
 class ProgressSink
 {
 public:
@@ -47,8 +47,6 @@ public:
         Q_UNUSED(done);
         Q_UNUSED(total);
     }
-    // Every line held, top to bottom (a project update does not clear).
-    virtual QStringList texts() const = 0;
     // Called after the closing box of a whole-site run.
     virtual void endWholeSiteRun() {}
 };
@@ -70,7 +68,7 @@ public:
         if (m_echo)
             m_echo(line);
     }
-    QStringList texts() const override
+    QStringList texts() const
     {
         QStringList result;
         result.reserve(m_lines.size());

@@ -3,7 +3,6 @@
 #include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 #include "site/RunReport.h"
 #include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
@@ -45,61 +44,24 @@ bool write(const Workspace &workspace, const QStringList &lines, const QDateTime
 
 } // namespace runlog
 
-RunClosing::RunClosing(const Workspace &workspace, RunReport &report, RunClock clock)
-    : m_workspace(workspace), m_report(report),
-      m_clock(clock ? std::move(clock) : RunClock(&QDateTime::currentDateTime))
-{}
-
-RunOutcome RunClosing::finish(Variant variant)
+RunOutcome closeRun(const Workspace &workspace, RunReport &report, const RunEnding &ending,
+                    const RunClock &clock)
 {
     RunOutcome outcome;
-    outcome.errors = m_report.errors();
-    const bool wholeSite = variant == Variant::WholeSite;
-
-    QString lineText;
-    if (outcome.errors == 0) {
-        lineText = wholeSite ? QStringLiteral("生成网站成功...") : QStringLiteral("更新本集内容成功!");
-        outcome.boxText = wholeSite ? QStringLiteral("生成网站成功!") : QStringLiteral("更新本集内容成功!");
-    } else {
-        lineText = wholeSite ? QStringLiteral("生成网站完成,共 %1 个错误...").arg(outcome.errors)
-                             : QStringLiteral("更新本集内容完成,共 %1 个错误!").arg(outcome.errors);
-        outcome.boxText = lineText;
-    }
-    m_report.step(lineText, outcome.errors == 0 ? ProgressIcon::Done : ProgressIcon::Failure);
-    if (m_videoNotes > 0)
-        outcome.boxText +=
-            QStringLiteral("\r\n\r\n有 %1 集在浏览器中可能无法正常播放,可用“转换为网页格式”处理。")
-                .arg(m_videoNotes);
-    writeLog(outcome);
+    outcome.errors = report.errors();
+    outcome.stopped = ending.stopped;
+    report.step(ending.lastLine, ending.lastIcon);
+    report.sink().showLastLine();
+    const QDateTime end = clock ? clock() : QDateTime::currentDateTime();
+    runlog::write(workspace, report.logLines(), end, &outcome.logFailure);
+    if (ending.boxText.isEmpty())
+        return outcome;
+    QString text = ending.boxText;
+    if (!outcome.logFailure.isEmpty())
+        text += site::texts::logNotWritten(outcome.logFailure);
+    const bool clean = outcome.errors == 0 && outcome.logFailure.isEmpty();
+    outcome.box = site::texts::box(clean ? MessageIcon::Information : MessageIcon::Error, text);
     return outcome;
-}
-
-RunOutcome RunClosing::stop()
-{
-    RunOutcome outcome;
-    outcome.errors = m_report.errors();
-    outcome.stopped = true;
-    m_report.step(QStringLiteral("生成网站已中止..."), ProgressIcon::Failure);
-    writeLog(outcome);
-    return outcome;
-}
-
-void RunClosing::writeLog(RunOutcome &outcome)
-{
-    m_report.sink().showLastLine();
-    runlog::write(m_workspace, m_report.sink().texts(), m_clock(), &outcome.logFailure);
-    if (!outcome.logFailure.isEmpty() && !outcome.boxText.isEmpty())
-        outcome.boxText += site::texts::logNotWritten(outcome.logFailure);
-}
-
-void RunClosing::showBox(const RunOutcome &outcome)
-{
-    if (outcome.boxText.isEmpty())
-        return;
-    if (outcome.succeeded())
-        Messages::information(outcome.boxText);
-    else
-        Messages::error(outcome.boxText);
 }
 
 } // namespace tessaly

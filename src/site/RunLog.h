@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/Progress.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -24,36 +26,23 @@ bool write(const Workspace &workspace, const QStringList &lines, const QDateTime
 
 } // namespace runlog
 
-// The closing steps of a run: the last line, the log and the closing box.
-// A run that counted errors ends with their number instead of the success
-// texts; a log that cannot be written is a second paragraph of the box.
-class RunClosing
+// How a long run ended, as its closing step says it.
+struct RunEnding
 {
-public:
-    enum class Variant
-    {
-        WholeSite,
-        Update
-    };
-
-    RunClosing(const Workspace &workspace, RunReport &report, RunClock clock);
-    // The last line and the log; the outcome carries the box's text for the
-    // thread that may show it.
-    RunOutcome finish(Variant variant);
-    // A run stopped because the window is closing: "生成网站已中止..." and
-    // the log; no box follows.
-    RunOutcome stop();
-    static void showBox(const RunOutcome &outcome);
-    // Episodes browsers may not play well: a second paragraph of the box.
-    void setVideoNotes(int count) { m_videoNotes = count; }
-
-private:
-    void writeLog(RunOutcome &outcome);
-
-    const Workspace &m_workspace;
-    RunReport &m_report;
-    RunClock m_clock;
-    int m_videoNotes = 0;
+    QString lastLine;
+    ProgressIcon lastIcon = ProgressIcon::Done;
+    // What the closing box says; empty for a run that shows none.
+    QString boxText;
+    // Cut short before its end.
+    bool stopped = false;
 };
+
+// The one closing step of every long run (the site's runs, the conversion
+// to web copies, the covers taken from videos): the last line, brought into
+// view, and the run log made of the report's lines. The outcome carries the
+// box the face shows: information unless the run counted errors or its log
+// could not be written, which the box then says in a second paragraph.
+RunOutcome closeRun(const Workspace &workspace, RunReport &report, const RunEnding &ending,
+                    const RunClock &clock);
 
 } // namespace tessaly

@@ -7,7 +7,7 @@ namespace tessaly {
 
 void RunReport::failure(const QString &text)
 {
-    m_sink.add({text, ProgressIcon::Failure});
+    add({text, ProgressIcon::Failure});
     ++m_errors;
 }
 

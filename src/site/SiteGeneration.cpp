@@ -5,7 +5,6 @@
 #include "catalogue/ProjectRemoval.h"
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFiles.h"
 #include "site/EpisodeFacts.h"
@@ -14,6 +13,7 @@
 #include "site/ProjectPages.h"
 #include "site/ServerCheck.h"
 #include "site/SitePublisher.h"
+#include "site/SiteTexts.h"
 #include "site/Style.h"
 #include "site/VideoCheck.h"
 #include "site/WebCopyPruning.h"
@@ -63,11 +63,31 @@ void reportInputFailures(const QList<InputFileFailure> &failures, RunReport &rep
     }
 }
 
-RunOutcome refusedRun()
+// The closing of a run that went to its end.
+RunEnding finished(SiteRun::Kind kind, int errors, int videoNotes)
 {
-    RunOutcome outcome;
-    outcome.refused = true;
-    return outcome;
+    const bool wholeSite = kind == SiteRun::Kind::WholeSite;
+    RunEnding ending;
+    if (errors == 0) {
+        ending.lastLine = wholeSite ? QStringLiteral("生成网站成功...") : QStringLiteral("更新本集内容成功!");
+        ending.boxText = wholeSite ? QStringLiteral("生成网站成功!") : QStringLiteral("更新本集内容成功!");
+    } else {
+        ending.lastLine = wholeSite ? QStringLiteral("生成网站完成,共 %1 个错误...").arg(errors)
+                                    : QStringLiteral("更新本集内容完成,共 %1 个错误!").arg(errors);
+        ending.lastIcon = ProgressIcon::Failure;
+        ending.boxText = ending.lastLine;
+    }
+    if (videoNotes > 0)
+        ending.boxText +=
+            QStringLiteral("\r\n\r\n有 %1 集在浏览器中可能无法正常播放,可用“转换为网页格式”处理。")
+                .arg(videoNotes);
+    return ending;
+}
+
+// A run stopped because the window is closing: no box follows.
+RunEnding stopped()
+{
+    return RunEnding{QStringLiteral("生成网站已中止..."), ProgressIcon::Failure, {}, true};
 }
 
 void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, RunReport &report)
@@ -182,12 +202,11 @@ QString unusableRunInputsText(const Workspace &workspace, const WorkingTemplates
 {
     QStringList texts;
     for (const InputFileFailure &failure : readRunInputs(workspace, ProjectList(), templates).failures)
-        texts.append(Messages::withPath(failure.path, failure.reason));
+        texts.append(files::Failure{failure.path, failure.reason}.text());
     return texts.join(QStringLiteral("\r\n"));
 }
 
-bool SiteGeneration::indexFitsCodePage936(const ProjectPages &pages,
-                                          const QList<ProjectSource> &sources) const
+bool SiteRun::indexFitsCodePage936(const ProjectPages &pages, const QList<ProjectSource> &sources) const
 {
     // A cell differs from another of its project only in its number of
     // episodes, which is digits; the page then fits code page 936 when its
@@ -208,13 +227,46 @@ bool SiteGeneration::indexFitsCodePage936(const ProjectPages &pages,
            text::fitsCodePage936(m_templates.rowBreak);
 }
 
-SiteGeneration::SiteGeneration(const Workspace &workspace, const ProjectList &projects,
-                               const WorkingTemplates &templates, ProgressSink &sink)
-    : m_workspace(workspace), m_projects(projects), m_templates(templates), m_sink(sink)
+SiteRun::SiteRun(Kind kind, const Workspace &workspace, const ProjectList &projects,
+                 const WorkingTemplates &templates, RunInputs inputs, int row)
+    : m_kind(kind), m_workspace(workspace), m_projects(projects), m_templates(templates),
+      m_inputs(std::move(inputs)), m_row(row)
 {}
 
-void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report,
-                                const QSet<QByteArray> &keptPages)
+files::Outcome<SiteRun> SiteRun::prepareWholeSite(const Workspace &workspace, const ProjectList &projects,
+                                                  const WorkingTemplates &templates)
+{
+    RunInputs inputs = readRunInputs(workspace, projects, templates);
+    if (projects.size() == 0)
+        return files::Failure{{}, catalogue::texts::noContent()};
+    return SiteRun(Kind::WholeSite, workspace, projects, templates, std::move(inputs), -1);
+}
+
+files::Outcome<SiteRun> SiteRun::prepareUpdate(const Workspace &workspace, const ProjectList &projects,
+                                               const WorkingTemplates &templates, int row)
+{
+    RunInputs inputs = readRunInputs(workspace, projects, templates);
+    if (projects.size() == 0)
+        return files::Failure{};
+    if (row < 0 || row >= projects.size())
+        return files::Failure{{}, catalogue::texts::noContent()};
+    // Refused before any page is touched, as the cover commands are: the
+    // project has no page of its own to update.
+    const QString selected = projects.names().at(row);
+    if (!isUsableProjectName(selected))
+        return files::Failure{{}, unusableProjectNameText(selected)};
+    return SiteRun(Kind::ProjectUpdate, workspace, projects, templates, std::move(inputs), row);
+}
+
+RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
+{
+    RunReport report(sink, m_earlierLines);
+    const RunEnding ending = m_kind == Kind::WholeSite ? runWholeSite(report, stop) : runUpdate(report, stop);
+    return closeRun(m_workspace, report, ending, m_clock);
+}
+
+void SiteRun::clearCache(const OutputFolders &output, RunReport &report,
+                         const QSet<QByteArray> &keptPages) const
 {
     output.removeTemporaries();
     deleteIfPresent(output.web(), QByteArrayLiteral("index.html"), report);
@@ -231,38 +283,16 @@ void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report,
     }
 }
 
-RunOutcome SiteGeneration::run()
+RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop) const
 {
-    const std::optional<RunInputs> inputs = prepare();
-    if (!inputs)
-        return refusedRun();
-    m_sink.beginWholeSiteRun();
-    const RunOutcome outcome = generate(*inputs);
-    RunClosing::showBox(outcome);
-    m_sink.endWholeSiteRun();
-    return outcome;
-}
-
-std::optional<RunInputs> SiteGeneration::prepare() const
-{
-    RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
-    if (m_projects.size() == 0) {
-        Messages::error(catalogue::texts::noContent());
-        return std::nullopt;
-    }
-    return inputs;
-}
-
-RunOutcome SiteGeneration::generate(const RunInputs &inputs)
-{
-    RunReport report(m_sink);
-    RunClosing closing(m_workspace, report, m_clock);
+    const RunInputs &inputs = m_inputs;
+    const auto stopAsked = [stop] { return stop && stop->load(); };
     VideoCheck videos(m_workspace, report, inputs.checkVideos,
                       WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
-        return closing.finish(RunClosing::Variant::WholeSite);
+        return finished(m_kind, report.errors(), 0);
     }
 
     // Read before the clean-up, so a project whose settings cannot be read
@@ -301,7 +331,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
-            return closing.stop();
+            return stopped();
         if (!source.unreadableReason.isEmpty())
             copies.keepEverything();
         else if (source.skipped())
@@ -330,7 +360,7 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
         report.progress(++done, int(sources.size()));
     }
     if (stopAsked())
-        return closing.stop();
+        return stopped();
 
     report.step(QStringLiteral("主页面内容生成..."));
     QString reason;
@@ -342,62 +372,28 @@ RunOutcome SiteGeneration::generate(const RunInputs &inputs)
     output.syncToDisk(report);
 
     if (stopAsked())
-        return closing.stop();
+        return stopped();
     if (files::plainFileExists(m_workspace.settingsFile()) &&
         SitePublisher(m_workspace, report).publishWholeSite(output)) {
         copies.prune(files::OpenFolder(inputs.siteFolder), report);
         checkServer(m_workspace, m_probe, firstEpisode, report);
     }
     videos.save();
-    closing.setVideoNotes(videos.noted());
-    return closing.finish(RunClosing::Variant::WholeSite);
+    return finished(m_kind, report.errors(), videos.noted());
 }
 
-ProjectUpdate::ProjectUpdate(const Workspace &workspace, const ProjectList &projects,
-                             const WorkingTemplates &templates, ProgressSink &sink)
-    : m_workspace(workspace), m_projects(projects), m_templates(templates), m_sink(sink)
-{}
-
-RunOutcome ProjectUpdate::run(int selectedRow)
+RunEnding SiteRun::runUpdate(RunReport &report, const std::atomic<bool> *stop) const
 {
-    const std::optional<RunInputs> inputs = prepare(selectedRow);
-    if (!inputs)
-        return refusedRun();
-    const RunOutcome outcome = generate(*inputs, selectedRow);
-    RunClosing::showBox(outcome);
-    return outcome;
-}
-
-std::optional<RunInputs> ProjectUpdate::prepare(int selectedRow) const
-{
-    RunInputs inputs = readRunInputs(m_workspace, m_projects, m_templates);
-    if (m_projects.size() == 0)
-        return std::nullopt;
-    if (selectedRow < 0 || selectedRow >= m_projects.size()) {
-        Messages::error(catalogue::texts::noContent());
-        return std::nullopt;
-    }
-    // Refused before any page is touched, as the cover commands are: the
-    // project has no page of its own to update.
+    const RunInputs &inputs = m_inputs;
+    const int selectedRow = m_row;
+    const auto stopAsked = [stop] { return stop && stop->load(); };
     const QString selected = m_projects.names().at(selectedRow);
-    if (!isUsableProjectName(selected)) {
-        Messages::error(unusableProjectNameText(selected));
-        return std::nullopt;
-    }
-    return inputs;
-}
-
-RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
-{
-    const QString selected = m_projects.names().at(selectedRow);
-    RunReport report(m_sink);
-    RunClosing closing(m_workspace, report, m_clock);
     VideoCheck videos(m_workspace, report, inputs.checkVideos,
                       WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
-        return closing.finish(RunClosing::Variant::Update);
+        return finished(m_kind, report.errors(), 0);
     }
 
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
@@ -414,7 +410,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())
-            return closing.stop();
+            return stopped();
         if (pages.announce(source)) {
             const ProjectContent content = pages.read(source);
             if (!content.listed) {
@@ -436,7 +432,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
     output.syncToDisk(report);
 
     if (stopAsked())
-        return closing.stop();
+        return stopped();
     // A project whose settings or folder could not be read, or whose folder
     // cannot be used, was not made anew, so its published copy stays as it is.
     const ProjectSource &selectedSource = sources.at(selectedRow);
@@ -444,8 +440,7 @@ RunOutcome ProjectUpdate::generate(const RunInputs &inputs, int selectedRow)
         SitePublisher(m_workspace, report).publishProject(selected, output))
         checkServer(m_workspace, m_probe, firstEpisode, report);
     videos.save();
-    closing.setVideoNotes(videos.noted());
-    return closing.finish(RunClosing::Variant::Update);
+    return finished(m_kind, report.errors(), videos.noted());
 }
 
 } // namespace tessaly

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Messages.h"
+
 #include <QString>
 
 // What generating and publishing the site say, byte for byte.
@@ -35,6 +37,12 @@ inline QString logNotWritten(const QString &failure)
 inline QString notANumber(const QString &key)
 {
     return key + QStringLiteral("的值不是有效的数字!");
+}
+
+// A box as the message seam shows it with its usual title, "提示".
+inline Message box(MessageIcon icon, const QString &text)
+{
+    return Message{QStringLiteral("提示"), text, icon, MessageButtons::Ok};
 }
 
 } // namespace tessaly::site::texts

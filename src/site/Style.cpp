@@ -2,7 +2,6 @@
 
 #include "files/FileServices.h"
 #include "files/TextFile.h"
-#include "platform/Messages.h"
 #include "settings/IniFile.h"
 #include "site/BuiltinTemplates.h"
 #include "site/ModernTemplates.h"
@@ -36,9 +35,9 @@ std::optional<int> sum(int number, int addend)
 }
 
 // The three numeric keys, in the order the load uses them. A key that is not
-// a number (or whose box size overflows) is named in an error box; the
-// caller then falls back to the plain templates.
-std::optional<StyleNumbers> readNumbers(const QString &style)
+// a number (or whose box size overflows) is named in the error box `box`;
+// the caller then falls back to the plain templates.
+std::optional<StyleNumbers> readNumbers(const QString &style, std::optional<Message> &box)
 {
     StyleNumbers numbers;
     const auto checked = [&](const char *key, int addend, int &into) {
@@ -47,7 +46,7 @@ std::optional<StyleNumbers> readNumbers(const QString &style)
         if (value)
             value = sum(*value, addend);
         if (!value) {
-            Messages::error(site::texts::notANumber(name));
+            box = site::texts::box(MessageIcon::Error, site::texts::notANumber(name));
             return false;
         }
         into = *value;
@@ -199,6 +198,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
     templates.cellsPerRow = 3;
     templates.rowBreak = builtin::rowBreak();
     templates.failures.clear();
+    templates.box.reset();
 
     const QString styleFile = workspace.styleFile();
     if (files::plainFileExists(styleFile)) {
@@ -217,7 +217,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
                 return templates;
             }
             templates.siteName.clear();
-            if (const std::optional<StyleNumbers> numbers = readNumbers(*style))
+            if (const std::optional<StyleNumbers> numbers = readNumbers(*style, templates.box))
                 useStyledTemplates(templates, *style, *numbers);
             else
                 usePlainTemplates(templates);
@@ -226,8 +226,8 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
             templates.failures.append({InputFileFailure::Kind::Read, styleFile, reason});
         }
     } else {
-        Messages::show(
-            {QStringLiteral("Tessaly"), missingStyleText(), MessageIcon::None, MessageButtons::Ok});
+        templates.box =
+            Message{QStringLiteral("Tessaly"), missingStyleText(), MessageIcon::None, MessageButtons::Ok};
         if (previous.pageSet != PageSet::Classic) {
             templates.playPage.clear();
             templates.button.clear();

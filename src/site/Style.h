@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/Messages.h"
 #include "site/PageSet.h"
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace tessaly {
 
@@ -40,11 +42,14 @@ struct WorkingTemplates
     // What the load that made these could not read or write. A template
     // whose file failed keeps its earlier text; no run may use them then.
     QList<InputFileFailure> failures;
+    // What the load that made these says in a box before anything goes on:
+    // `Style.ini` missing, or a number of it that is not one.
+    std::optional<Message> box;
 };
 
 // `UpdateStyle`: refreshes the working templates from `Style/` (writing the
-// template files that are missing) and reports through the message seam;
-// files it cannot read or write are left in `failures` for the caller.
+// template files that are missing); files it cannot read or write are left
+// in `failures`, and what it says in `box`, for the caller.
 WorkingTemplates UpdateStyle(const Workspace &workspace);
 // The same, keeping a file-backed template of `previous` whose file is
 // missing at this load (the file is written now and read by the next load).

@@ -7,7 +7,6 @@
 #include "files/OpenFolder.h"
 #include "files/Reasons.h"
 #include "media/Verdict.h"
-#include "platform/Messages.h"
 #include "settings/RecordedPaths.h"
 #include "settings/SettingsFiles.h"
 #include "site/ProjectPages.h"
@@ -72,32 +71,22 @@ WebCopyConversion::WebCopyConversion(Workspace workspace, QStringList projects, 
     : m_workspace(std::move(workspace)), m_projects(std::move(projects)), m_choice(std::move(choice))
 {}
 
-std::optional<WebCopyConversion> WebCopyConversion::prepare(const Workspace &workspace,
-                                                            const QStringList &projects, Choice choice)
+files::Outcome<WebCopyConversion> WebCopyConversion::prepare(const Workspace &workspace,
+                                                             const QStringList &projects, Choice choice)
 {
-    if (projects.isEmpty() || (!choice.project.isEmpty() && !projects.contains(choice.project))) {
-        Messages::error(QStringLiteral("没有内容!"));
-        return std::nullopt;
-    }
-    if (!choice.project.isEmpty() && !isUsableProjectName(choice.project)) {
-        Messages::error(unusableProjectNameText(choice.project));
-        return std::nullopt;
-    }
+    if (projects.isEmpty() || (!choice.project.isEmpty() && !projects.contains(choice.project)))
+        return files::Failure{{}, QStringLiteral("没有内容!")};
+    if (!choice.project.isEmpty() && !isUsableProjectName(choice.project))
+        return files::Failure{{}, unusableProjectNameText(choice.project)};
     const SiteSettings settings = SiteSettings::read(workspace);
-    if (settings.webFile.trimmed().isEmpty()) {
-        Messages::error(texts::noSiteFolder());
-        return std::nullopt;
-    }
+    if (settings.webFile.trimmed().isEmpty())
+        return files::Failure{{}, texts::noSiteFolder()};
     // The site folder is judged as written: a copy must never land among
     // the films, not even when the site folder is missing now.
-    if (webcopy::siteLiesInMovies(settings.webFile, settings.movieRoot())) {
-        Messages::error(texts::siteInsideMovies());
-        return std::nullopt;
-    }
-    if (!files::folderExists(settings.webFile)) {
-        Messages::error(Messages::withPath(settings.webFile, files::reasonFor(ENOENT)));
-        return std::nullopt;
-    }
+    if (webcopy::siteLiesInMovies(settings.webFile, settings.movieRoot()))
+        return files::Failure{{}, texts::siteInsideMovies()};
+    if (!files::folderExists(settings.webFile))
+        return files::Failure{settings.webFile, files::reasonFor(ENOENT)};
     WebCopyConversion conversion(workspace, projects, std::move(choice));
     conversion.m_siteFolder = settings.webFile;
     conversion.m_movieRoot = settings.movieRoot();
@@ -185,21 +174,20 @@ QString WebCopyConversion::question() const
                            std::max(1, int(std::ceil(m_summary.estimatedMinutes))));
 }
 
-WebCopyConversion::Start WebCopyConversion::mayStart() const
+WebCopyConversion::Readiness WebCopyConversion::mayStart() const
 {
     if (m_items.isEmpty() && m_problems.isEmpty()) {
         const bool one = !m_choice.episode.isEmpty();
-        Messages::information(one && m_single == Single::Plays      ? texts::episodePlays()
-                              : one && m_single == Single::UpToDate ? texts::copyUpToDate()
-                                                                    : texts::nothingToConvert());
-        return Start::NothingToDo;
+        return {Start::NothingToDo,
+                site::texts::box(MessageIcon::Information,
+                                 one && m_single == Single::Plays      ? texts::episodePlays()
+                                 : one && m_single == Single::UpToDate ? texts::copyUpToDate()
+                                                                       : texts::nothingToConvert())};
     }
     const QString shortage = media::spaceShortage(files::OpenFolder(m_siteFolder), m_summary.estimatedBytes);
-    if (!shortage.isEmpty()) {
-        Messages::error(shortage);
-        return Start::Refused;
-    }
-    return Start::Go;
+    if (!shortage.isEmpty())
+        return {Start::Refused, site::texts::box(MessageIcon::Error, shortage)};
+    return {Start::Go, std::nullopt};
 }
 
 WebCopyConversion::Made WebCopyConversion::convert(const Item &item, const files::OpenFolder &site,
@@ -303,27 +291,14 @@ RunOutcome WebCopyConversion::run(ProgressSink &sink, const std::atomic<bool> *s
     if (cut)
         report.step(texts::stopped(), ProgressIcon::Failure);
 
-    RunOutcome outcome;
-    outcome.errors = report.errors();
-    outcome.stopped = cut;
-    outcome.boxText = outcome.stopped       ? texts::stoppedAfter(made)
-                      : outcome.errors == 0 ? texts::finished(made)
-                                            : texts::finishedWithErrors(made, outcome.errors);
-    report.step(outcome.boxText,
-                outcome.errors == 0 && !outcome.stopped ? ProgressIcon::Done : ProgressIcon::Failure);
-    sink.showLastLine();
-    const QDateTime end = m_clock ? m_clock() : QDateTime::currentDateTime();
-    if (!runlog::write(m_workspace, sink.texts(), end, &outcome.logFailure))
-        outcome.boxText += QStringLiteral("\r\n\r\n无法写入 ") + outcome.logFailure;
-    return outcome;
-}
-
-void WebCopyConversion::showBox(const RunOutcome &outcome)
-{
-    if (outcome.errors == 0 && outcome.logFailure.isEmpty())
-        Messages::information(outcome.boxText);
-    else
-        Messages::error(outcome.boxText);
+    RunEnding ending;
+    ending.stopped = cut;
+    ending.boxText = cut                    ? texts::stoppedAfter(made)
+                     : report.errors() == 0 ? texts::finished(made)
+                                            : texts::finishedWithErrors(made, report.errors());
+    ending.lastLine = ending.boxText;
+    ending.lastIcon = report.errors() == 0 && !cut ? ProgressIcon::Done : ProgressIcon::Failure;
+    return closeRun(m_workspace, report, ending, m_clock);
 }
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/NaturalOrder.h"
+#include "files/Outcome.h"
 #include "media/FactsCache.h"
 #include "media/WebCopy.h"
 #include "site/RunLog.h"
@@ -26,8 +27,8 @@ class ProgressSink;
 // user's movie folders are only ever read.
 //
 // Prepared on the session's thread, planned and run on any thread with
-// copies of what it reads; only `prepare` and `mayStart` say anything to
-// the user, through the message seam.
+// copies of what it reads. It says nothing to the user itself: `prepare`
+// and `mayStart` return what to say, and `run` its closing box.
 class WebCopyConversion
 {
 public:
@@ -40,11 +41,11 @@ public:
         QString episode;
     };
 
-    // Reads the settings and refuses, saying why, when there is no project
+    // Reads the settings and refuses, with why, when there is no project
     // (or none of the name), no site folder, when it is missing, or when it
     // lies among the films.
-    static std::optional<WebCopyConversion> prepare(const Workspace &workspace, const QStringList &projects,
-                                                    Choice choice);
+    static files::Outcome<WebCopyConversion> prepare(const Workspace &workspace, const QStringList &projects,
+                                                     Choice choice);
 
     void setClock(RunClock clock) { m_clock = std::move(clock); }
 
@@ -65,18 +66,23 @@ public:
         NothingToDo, // said as information
         Refused,     // not room enough for the copies, said with the figures
     };
-    // After `plan`: whether the run may begin, saying why not.
-    Start mayStart() const;
+    struct Readiness
+    {
+        Start start = Start::Go;
+        // What the box says when the run does not begin.
+        std::optional<Message> box;
+    };
+    // After `plan`: whether the run may begin, and why not.
+    Readiness mayStart() const;
 
     // Makes the copies one after another: a line for each episode, a
     // failure line (episode, path, reason) for each that fails while the
     // rest go on, the progress as the share of the episodes' whole
     // duration done, and the run log. Set from another thread, `stop` ends
     // the copy being made at once and removes what it wrote; copies made
-    // before stay. The outcome carries the closing box's text.
+    // before stay. The outcome carries the closing box, information unless
+    // the run had errors.
     RunOutcome run(ProgressSink &sink, const std::atomic<bool> *stop = nullptr) const;
-    // The closing box, information unless the run had errors.
-    static void showBox(const RunOutcome &outcome);
 
 private:
     struct Item

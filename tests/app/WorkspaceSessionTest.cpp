@@ -233,8 +233,8 @@ TEST_F(WorkspaceSessionTest, APreparedRunWorksOnTheListItWasGiven)
     WorkspaceSession &s = open({"甲", "乙"});
     ProgressLines lines;
 
-    const std::optional<SiteRun> update = s.prepareUpdate(1, lines);
-    const std::optional<SiteRun> generation = s.prepareGeneration(lines);
+    const std::optional<SiteRun> update = s.prepareUpdate(1);
+    const std::optional<SiteRun> generation = s.prepareGeneration();
     ASSERT_TRUE(update && generation);
     ASSERT_TRUE(s.moveTo(1, 0).done());
     ASSERT_TRUE(s.add(NewProject{QStringLiteral("丙"), {}}).done());

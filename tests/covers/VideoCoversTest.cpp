@@ -192,7 +192,7 @@ TEST_F(VideoCovers, TheBatchTakesCoversOnlyWhereTheCoverIsMissingOrBuiltIn)
     ProgressLines lines;
     MissingCoversRun run(space.workspace(), {"无", "自有", "默认", "旧默认", "空", "a/b"}, lines);
     run.setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); });
-    const CoverRunOutcome outcome = run.run();
+    const RunOutcome outcome = run.run();
 
     const QString failure = texts::cannotGrabCover(space.path(QStringLiteral("m/空")), texts::noEpisodes());
     const QStringList expected{texts::grabbingCover("无"),
@@ -204,8 +204,10 @@ TEST_F(VideoCovers, TheBatchTakesCoversOnlyWhereTheCoverIsMissingOrBuiltIn)
                                QStringLiteral("截取封面完成,共 2 个错误!")};
     EXPECT_EQ(lines.texts(), expected);
     EXPECT_EQ(lines.lines().last().icon, ProgressIcon::Failure);
-    EXPECT_EQ(outcome.run.errors, 2);
-    EXPECT_EQ(outcome.boxText, expected.last());
+    EXPECT_EQ(outcome.errors, 2);
+    ASSERT_TRUE(outcome.box);
+    EXPECT_EQ(outcome.box->text, expected.last());
+    EXPECT_EQ(outcome.box->icon, MessageIcon::Error);
     EXPECT_EQ(cover(QStringLiteral("自有")), "own cover");
     EXPECT_TRUE(cover(QStringLiteral("无")).startsWith("\xFF\xD8"));
     EXPECT_NE(cover(QStringLiteral("默认")), defaultCoverBytes());

@@ -346,7 +346,6 @@ public:
             files::writeFileAtomically(m_folder + QStringLiteral("/late.txt"), "late");
         m_lines.append(line.text);
     }
-    QStringList texts() const override { return m_lines; }
 
 private:
     QString m_folder;

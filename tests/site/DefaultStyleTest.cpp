@@ -18,9 +18,8 @@ TEST(DefaultStyle, GivesTheIndexPageThePlainTemplatesLook)
     TempWorkspace space;
     space.withFolders();
     ASSERT_TRUE(style_values::save(space.workspace(), style_values::defaults()));
-    RecordingMessages messages;
     const WorkingTemplates templates = UpdateStyle(space.workspace());
-    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_FALSE(templates.box) << templates.box->text.toStdString();
 
     QString cell = templates.coverCell;
     EXPECT_EQ(cell.count(QStringLiteral("<a style=\"color:#FFFFFF\"href=")), 1);

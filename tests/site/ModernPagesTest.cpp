@@ -35,11 +35,7 @@ protected:
     }
     RunOutcome generateWith(const EpisodeFactsProvider &facts)
     {
-        loadStyle();
-        SiteGeneration run(space.workspace(), projects, templates, lines);
-        run.setClock([this] { return clock; });
-        run.setEpisodeFacts(&facts);
-        return run.run();
+        return runSite(std::nullopt, [&facts](SiteRun &run) { run.setEpisodeFacts(&facts); });
     }
     QString utf8(const QString &relative) const
     {

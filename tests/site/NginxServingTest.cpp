@@ -136,11 +136,7 @@ TEST_F(SiteTest, NginxServesThePublishedSiteAndItsVideosThroughMovie)
         GTEST_SKIP() << nginx.whyNot();
     NetworkServerProbe probe;
     const auto runOnce = [&] {
-        lines.beginWholeSiteRun();
-        loadStyle();
-        SiteGeneration run(space.workspace(), projects, templates, lines);
-        run.setServerProbe(&probe);
-        return run.run();
+        return runSite(std::nullopt, [&probe](SiteRun &run) { run.setServerProbe(&probe); });
     };
     space.writeSiteSettings(space.path(QStringLiteral("movies")), site,
                             nginx.url(QStringLiteral("/index.html")), QStringLiteral("True"));

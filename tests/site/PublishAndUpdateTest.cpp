@@ -595,9 +595,7 @@ TEST_F(SafePublishing, AStepRefusedPrintsNoSuccessLineAndTheBarEndsFull)
     threeProjects();
     space.writeBytes(QStringLiteral("outside/pages/mine.html"), "someone else's");
     ASSERT_TRUE(QFile::link(space.path(QStringLiteral("outside/pages")), site + QStringLiteral("/Data")));
-    loadStyle();
-    SiteGeneration run(space.workspace(), projects, templates, bar);
-    EXPECT_EQ(run.run().errors, 1);
+    EXPECT_EQ(runSite(std::nullopt, {}, &bar).errors, 1);
     const QStringList texts = bar.texts();
     for (const char *success : {"清空播放页内容", "播放页内容更新", "站点内容更新完成"})
         EXPECT_FALSE(texts.contains(QString::fromUtf8(success))) << success;

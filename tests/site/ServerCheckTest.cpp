@@ -129,11 +129,10 @@ TEST_F(ServerChecking, ARunThatPublishesSaysAMissWithoutCountingItAndWithoutALin
 {
     space.writeSiteSettings(space.path(QStringLiteral("m")), site, server.url(QStringLiteral("/")),
                             QStringLiteral("True"));
-    loadStyle();
-    SiteGeneration run(space.workspace(), projects, templates, lines);
-    run.setServerProbe(&probe);
-    run.setClock([this] { return clock; });
-    EXPECT_TRUE(run.run().succeeded());
+    const auto run = [this] {
+        return runSite(std::nullopt, [this](SiteRun &run) { run.setServerProbe(&probe); });
+    };
+    EXPECT_TRUE(run().succeeded());
     const QStringList texts = lines.texts();
     ASSERT_GE(texts.size(), 2);
     EXPECT_TRUE(texts.at(texts.size() - 2).startsWith(QStringLiteral("网页服务器无法提供视频: ")));
@@ -143,7 +142,7 @@ TEST_F(ServerChecking, ARunThatPublishesSaysAMissWithoutCountingItAndWithoutALin
     space.writeSiteSettings(space.path(QStringLiteral("m")), site, QString(), QStringLiteral("True"));
     lines.beginWholeSiteRun();
     const qsizetype asked = server.requests().size();
-    EXPECT_TRUE(run.run().succeeded());
+    EXPECT_TRUE(run().succeeded());
     EXPECT_EQ(server.requests().size(), asked);
     EXPECT_FALSE(lines.texts().join(u'\n').contains(QStringLiteral("网页服务器")));
 }

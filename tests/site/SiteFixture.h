@@ -11,7 +11,10 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <ostream>
 
 // Readable texts in test failures.
@@ -35,7 +38,8 @@ inline QJsonArray episodeData(const QString &page)
 }
 
 // A workspace with its folders, a project list, the templates of a style
-// load, a recording message seam and a fixed clock for the run log.
+// load, a recording message seam and a fixed clock for the run log; its
+// runs take the path the window's and the command line's take.
 class SiteTest : public ::testing::Test
 {
 protected:
@@ -71,19 +75,48 @@ protected:
         templates = UpdateStyle(space.workspace(), templates);
         messages.clear();
     }
-    RunOutcome generate()
+    RunOutcome generate() { return runSite(std::nullopt); }
+    RunOutcome update(int row) { return runSite(row); }
+    // A run as the window and the command line make it: the style load, the
+    // steps before the run with the box of a refusal, the run through its
+    // closing step, and its closing box. `row` is an update's; none for the
+    // whole site. `setUp` changes the prepared run before it starts; `sink`
+    // stands for `lines`. As in the window, an update's log repeats the
+    // lines shown since the last whole-site run.
+    RunOutcome runSite(std::optional<int> row, const std::function<void(SiteRun &)> &setUp = {},
+                       ProgressLines *sink = nullptr, const std::atomic<bool> *stop = nullptr)
     {
         loadStyle();
-        SiteGeneration run(space.workspace(), projects, templates, lines);
+        files::Outcome<SiteRun> prepared =
+            row ? SiteRun::prepareUpdate(space.workspace(), projects, templates, *row)
+                : SiteRun::prepareWholeSite(space.workspace(), projects, templates);
+        if (!prepared) {
+            if (!prepared.failure().text().isEmpty())
+                Messages::error(prepared.failure().text());
+            RunOutcome refused;
+            refused.refused = true;
+            return refused;
+        }
+        SiteRun &run = *prepared;
         run.setClock([this] { return clock; });
-        return run.run();
-    }
-    RunOutcome update(int row)
-    {
-        loadStyle();
-        ProjectUpdate run(space.workspace(), projects, templates, lines);
-        run.setClock([this] { return clock; });
-        return run.run(row);
+        if (setUp)
+            setUp(run);
+        ProgressLines &to = sink ? *sink : lines;
+        if (!row) {
+            to.beginWholeSiteRun();
+            shownLines.clear();
+        }
+        run.setEarlierLines(shownLines);
+        const qsizetype before = to.lines().size();
+        const RunOutcome outcome = run.run(to, stop);
+        for (const ProgressLine &line : to.lines().mid(before))
+            if (!line.logOnly)
+                shownLines.append(line.text);
+        if (outcome.box)
+            Messages::show(*outcome.box);
+        if (!row)
+            to.endWholeSiteRun();
+        return outcome;
     }
     QString text(const QString &relative) const
     {
@@ -104,6 +137,7 @@ protected:
     WorkingTemplates templates;
     RecordingMessages messages;
     ProgressLines lines;
+    QStringList shownLines;
     QDateTime clock{QDate(2026, 12, 7), QTime(14, 23, 5)};
 };
 

@@ -630,23 +630,17 @@ TEST_F(Generation, AStopAskedDuringAProjectFinishesItLogsTheStopAndShowsNoBox)
     for (const QString &name : {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")})
         addProject(name, QStringLiteral("m/") + name, {QStringLiteral("1.mp4")});
     space.writeBytes(QStringLiteral("Web/index.html"), "old index");
-    loadStyle();
     std::atomic<bool> stop{false};
     // The window is closed while the second project is under way.
     ProgressLines stopping([&stop](const ProgressLine &line) {
         if (line.text == QStringLiteral("读取乙文件路径..."))
             stop = true;
     });
-    SiteGeneration run(space.workspace(), projects, templates, stopping);
-    run.setClock([this] { return clock; });
-    run.setStopFlag(&stop);
-    const std::optional<RunInputs> inputs = run.prepare();
-    ASSERT_TRUE(inputs);
-    const RunOutcome outcome = run.generate(*inputs);
+    const RunOutcome outcome = runSite(std::nullopt, {}, &stopping, &stop);
 
     EXPECT_TRUE(outcome.stopped);
     EXPECT_FALSE(outcome.succeeded());
-    EXPECT_TRUE(outcome.boxText.isEmpty());
+    EXPECT_FALSE(outcome.box);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(space.exists(QStringLiteral("Web/Data/乙.html")));
     EXPECT_FALSE(space.exists(QStringLiteral("Web/Data/丙.html")));

@@ -114,12 +114,12 @@ TEST(WholeNumber, RoundsHalfToEvenAndRefusesWhatIsNotANumber)
 TEST_F(StyleLoad, WithoutStyleIniSaysSoAndUsesThePlainTemplates)
 {
     const WorkingTemplates templates = UpdateStyle(space.workspace());
-    ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_EQ(messages.last().title, QStringLiteral("Tessaly"));
-    EXPECT_EQ(messages.last().text,
+    ASSERT_TRUE(templates.box);
+    EXPECT_EQ(templates.box->title, QStringLiteral("Tessaly"));
+    EXPECT_EQ(templates.box->text,
               QStringLiteral("布局设计文件不存在\r\n在 菜单 → 布局设计 中保存一次即可不再显示。"));
-    EXPECT_EQ(messages.last().icon, MessageIcon::None);
-    EXPECT_EQ(messages.last().buttons, MessageButtons::Ok);
+    EXPECT_EQ(templates.box->icon, MessageIcon::None);
+    EXPECT_EQ(templates.box->buttons, MessageButtons::Ok);
     EXPECT_EQ(templates.indexPage, builtin::plainIndexPage());
     EXPECT_EQ(templates.coverCell, builtin::plainCoverCell());
     EXPECT_EQ(templates.cellsPerRow, 3);
@@ -178,7 +178,7 @@ TEST_F(StyleLoad, FillsTheStyledTemplatesFromStyleIni)
 {
     writeStyle(fullStyle(QStringLiteral("185.5"), QStringLiteral("250"), QStringLiteral("4")));
     const WorkingTemplates templates = UpdateStyle(space.workspace());
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(templates.box);
     EXPECT_EQ(templates.cellsPerRow, 4);
     EXPECT_TRUE(templates.coverCell.contains(QStringLiteral("width:221px;height:330px")));
     EXPECT_TRUE(templates.coverCell.contains(QStringLiteral("width=\"185.5px\" height=\"250px\"")));
@@ -228,13 +228,12 @@ TEST_F(StyleLoad, ANumberThatIsNotOneIsNamedAndThePlainTemplatesAreUsed)
          QStringLiteral("Coverheight的值不是有效的数字!")},
     };
     for (const auto &c : cases) {
-        messages.clear();
         writeStyle(c.style);
         const WorkingTemplates templates = UpdateStyle(space.workspace());
-        ASSERT_EQ(messages.messages().size(), 1) << c.message.toStdString();
-        EXPECT_EQ(messages.last().text, c.message);
-        EXPECT_EQ(messages.last().title, QStringLiteral("提示"));
-        EXPECT_EQ(messages.last().icon, MessageIcon::Error);
+        ASSERT_TRUE(templates.box) << c.message.toStdString();
+        EXPECT_EQ(templates.box->text, c.message);
+        EXPECT_EQ(templates.box->title, QStringLiteral("提示"));
+        EXPECT_EQ(templates.box->icon, MessageIcon::Error);
         EXPECT_EQ(templates.coverCell, builtin::plainCoverCell());
         EXPECT_EQ(templates.indexPage, builtin::plainIndexPage());
         EXPECT_EQ(templates.cellsPerRow, 3);

@@ -45,7 +45,7 @@ TEST_F(StyleValues, TheDefaultsSavedGiveThePlainPagesAndEndTheMissingFileMessage
     EXPECT_EQ(*sv::read(space.workspace()), sv::defaults());
     ASSERT_TRUE(sv::save(space.workspace(), sv::defaults()));
     const WorkingTemplates templates = UpdateStyle(space.workspace());
-    EXPECT_TRUE(messages.isEmpty()) << messages.texts().join("|").toStdString();
+    EXPECT_FALSE(templates.box) << templates.box->text.toStdString();
     // The styled cell differs from the plain one only by its link's own colour.
     QString cell = templates.coverCell;
     cell.remove(QStringLiteral("style=\"color:#FFFFFF\""));
@@ -123,8 +123,9 @@ TEST_F(StyleValues, SavingReplacesTheTenKeysAndKeepsEveryOtherLine)
                              "Coverheight=250.0\r\nCoverframecolor=636363\r\nCoverfontsize=12\r\n"
                              "Coverfontcolor=FFFFFF\r\nNumberfontsize=13.5\r\nNumberfontcolor=666666\r\n"
                              "\r\n[Other]\r\nLinecontent=9\r\n"));
-    EXPECT_EQ(UpdateStyle(space.workspace()).cellsPerRow, 0);
-    EXPECT_TRUE(messages.isEmpty());
+    const WorkingTemplates templates = UpdateStyle(space.workspace());
+    EXPECT_EQ(templates.cellsPerRow, 0);
+    EXPECT_FALSE(templates.box);
 }
 
 TEST_F(StyleValues, ThePreviewLaysOutTheSampleCellsAsAGenerationWould)

@@ -46,26 +46,30 @@ protected:
         EXPECT_TRUE(sample.write(path));
         return path;
     }
+    // The box of a refusal, or of a run that does not begin, comes as the
+    // outcome's box.
     RunOutcome convert(const QString &project = {}, const QString &episode = {})
     {
-        messages.clear();
         lines = ProgressLines();
-        std::optional<WebCopyConversion> conversion =
+        files::Outcome<WebCopyConversion> conversion =
             WebCopyConversion::prepare(space.workspace(), projects.names(), {project, episode});
         if (!conversion) {
             RunOutcome refused;
             refused.refused = true;
+            refused.box = Message{{}, conversion.failure().text(), MessageIcon::Error};
             return refused;
         }
         conversion->setClock([this] { return clock; });
         conversion->plan();
-        if (conversion->mayStart() != WebCopyConversion::Start::Go) {
+        const WebCopyConversion::Readiness readiness = conversion->mayStart();
+        if (readiness.start != WebCopyConversion::Start::Go) {
             RunOutcome nothing;
-            nothing.boxText = messages.texts().value(0);
+            nothing.box = readiness.box;
             return nothing;
         }
         return conversion->run(lines);
     }
+    static QString boxText(const RunOutcome &outcome) { return outcome.box ? outcome.box->text : QString(); }
     // Every file below the folder, relative to it, hidden ones included.
     static QStringList filesBelow(const QString &folder)
     {
@@ -159,7 +163,8 @@ TEST_F(WebCopies, ALinkUnderVideoThatLeadsOutIsNotFollowedAndNothingIsWrittenOut
     EXPECT_EQ(outcome.errors, 1);
     EXPECT_EQ(failureLines().first(), QStringLiteral("无法转换 甲 - 1.mkv: ") + site +
                                           QStringLiteral("/Video/甲: 路径中的链接过多或指向链接"));
-    EXPECT_EQ(outcome.boxText, QStringLiteral("转换为网页格式完成,共转换 1 集,1 个错误。"));
+    EXPECT_EQ(boxText(outcome), QStringLiteral("转换为网页格式完成,共转换 1 集,1 个错误。"));
+    EXPECT_EQ(outcome.box->icon, MessageIcon::Error);
     EXPECT_TRUE(filesBelow(outside).isEmpty());
     EXPECT_EQ(record(), QSet<QByteArray>{QStringLiteral("Video/乙/1.mkv.mp4").toUtf8()});
 }
@@ -173,8 +178,9 @@ TEST_F(WebCopies, ASiteFolderAmongTheFilmsOrNoneAtAllIsRefused)
     for (const QString &webFile :
          {movies, movies + QStringLiteral("/site"), space.path(QStringLiteral("linked-site")), QString()}) {
         space.writeSiteSettings(movies, webFile);
-        EXPECT_TRUE(convert().refused) << webFile.toStdString();
-        EXPECT_EQ(messages.texts(),
+        const RunOutcome outcome = convert();
+        EXPECT_TRUE(outcome.refused) << webFile.toStdString();
+        EXPECT_EQ(QStringList{boxText(outcome)},
                   QStringList{webFile.isEmpty() ? QStringLiteral("请先在设置中填写站点路径!")
                                                 : QStringLiteral("站点文件夹位于影片文件路径之内,"
                                                                  "无法保存网页版视频!")});
@@ -199,7 +205,7 @@ TEST_F(WebCopies, OriginalsOfOneNameGetCopiesOfTheirOwn)
               (QStringList{QStringLiteral("甲/a.avi.mp4"), QStringLiteral("甲/a.mkv.mp4")}));
     EXPECT_TRUE(media::isUpToDate(site + QStringLiteral("/Video/甲/a.mkv.mp4"), mkv));
     EXPECT_TRUE(media::isUpToDate(site + QStringLiteral("/Video/甲/a.avi.mp4"), avi));
-    EXPECT_EQ(convert(QStringLiteral("甲"), QStringLiteral("a.avi")).boxText,
+    EXPECT_EQ(boxText(convert(QStringLiteral("甲"), QStringLiteral("a.avi"))),
               QStringLiteral("该集的网页版视频已是最新!"));
 }
 
@@ -231,7 +237,7 @@ TEST_F(WebCopies, AStaleCopyIsNotLinkedAndIsMadeAgain)
               QStringLiteral("生成网站成功!\r\n\r\n有 1 集在浏览器中可能无法正常播放,"
                              "可用“转换为网页格式”处理。"));
 
-    EXPECT_EQ(convert().boxText, QStringLiteral("转换为网页格式完成,共转换 1 集。"));
+    EXPECT_EQ(boxText(convert()), QStringLiteral("转换为网页格式完成,共转换 1 集。"));
     lines.beginWholeSiteRun();
     ASSERT_TRUE(generate().succeeded());
     EXPECT_TRUE(page().contains(linked));

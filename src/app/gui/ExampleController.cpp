@@ -71,10 +71,10 @@ MakerOutcome runMaker(const QString &maker, const QString &folder, ProgressSink 
 } // namespace
 
 ExampleController::ExampleController(WorkspaceSession &session, BackgroundRun &background,
-                                     MessagePanel *panel, QString maker, ProgramRestart restart,
-                                     QWidget &window)
+                                     MessagePanel *panel, QStringList &shownLines, QString maker,
+                                     ProgramRestart restart, QWidget &window)
     : QObject(&window), m_session(session), m_background(background), m_panel(panel),
-      m_maker(std::move(maker)), m_restart(std::move(restart)), m_window(window)
+      m_shownLines(shownLines), m_maker(std::move(maker)), m_restart(std::move(restart)), m_window(window)
 {
     setObjectName(QStringLiteral("ExampleController"));
 }
@@ -97,6 +97,7 @@ void ExampleController::openExample()
 
     MessagePanel *panel = m_panel;
     panel->beginWholeSiteRun();
+    m_shownLines.clear();
     auto relay = std::make_shared<ProgressRelay>(*panel);
     auto outcome = std::make_shared<MakerOutcome>();
     const bool started = m_background.start(
@@ -106,6 +107,7 @@ void ExampleController::openExample()
         },
         [this, panel, relay, outcome, workspace] {
             relay->deliverAll();
+            m_shownLines += relay->shownTexts();
             panel->endWholeSiteRun();
             if (outcome->made)
                 restartOn(workspace);

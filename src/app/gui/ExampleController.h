@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -27,9 +28,10 @@ class ExampleController : public QObject
 
 public:
     // `maker` is the example maker program; `window` closes once the new
-    // process is on its way. The controller belongs to `window`.
+    // process is on its way. `shownLines` are kept as the panel's lines.
+    // The controller belongs to `window`.
     ExampleController(WorkspaceSession &session, BackgroundRun &background, MessagePanel *panel,
-                      QString maker, ProgramRestart restart, QWidget &window);
+                      QStringList &shownLines, QString maker, ProgramRestart restart, QWidget &window);
 
     static QString exampleFolderName() { return QStringLiteral("Tessaly 示例"); }
 
@@ -45,6 +47,7 @@ private:
     WorkspaceSession &m_session;
     BackgroundRun &m_background;
     MessagePanel *m_panel;
+    QStringList &m_shownLines;
     QString m_maker;
     ProgramRestart m_restart;
     QWidget &m_window;

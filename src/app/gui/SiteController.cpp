@@ -3,7 +3,6 @@
 #include "app/WorkspaceSession.h"
 #include "app/gui/ProjectChoice.h"
 #include "platform/gui/BackgroundRun.h"
-#include "site/SiteGeneration.h"
 #include "site/gui/MessagePanel.h"
 #include "site/gui/ProgressRelay.h"
 
@@ -36,11 +35,12 @@ void SiteController::generateWholeSite()
     BackgroundRun &background = m_background;
     if (background.isRunning())
         return;
-    std::optional<SiteRun> run = m_session.prepareGeneration(*m_panel);
+    std::optional<SiteRun> run = m_session.prepareGeneration();
     if (!run)
         return;
 
     m_panel->beginWholeSiteRun();
+    m_shownLines.clear();
     auto relay = std::make_shared<ProgressRelay>(*m_panel);
     auto outcome = std::make_shared<RunOutcome>();
     background.start(
@@ -50,7 +50,8 @@ void SiteController::generateWholeSite()
         },
         [this, relay, outcome] {
             relay->deliverAll();
-            RunClosing::showBox(*outcome);
+            m_shownLines += relay->shownTexts();
+            showClosingBox(*outcome);
             m_panel->endWholeSiteRun();
         });
 }
@@ -61,21 +62,23 @@ void SiteController::updateSelectedProject()
     if (background.isRunning())
         return;
     // The update acts on the selected row, whatever the details pane shows.
-    std::optional<SiteRun> run = m_session.prepareUpdate(m_choice.selectedRow(), *m_panel);
+    std::optional<SiteRun> run = m_session.prepareUpdate(m_choice.selectedRow());
     if (!run)
         return;
 
-    // The panel is neither shown nor cleared: the log repeats what it holds.
-    auto relay = std::make_shared<ProgressRelay>(*m_panel, m_panel->texts());
+    // The panel is neither shown nor cleared: the log repeats what it shows.
+    run->setEarlierLines(m_shownLines);
+    auto relay = std::make_shared<ProgressRelay>(*m_panel);
     auto outcome = std::make_shared<RunOutcome>();
     background.start(
         quitWhileUpdating(),
         [run = std::move(*run), relay, outcome, stop = background.stopFlag()] {
             *outcome = run.run(*relay, stop);
         },
-        [relay, outcome] {
+        [this, relay, outcome] {
             relay->deliverAll();
-            RunClosing::showBox(*outcome);
+            m_shownLines += relay->shownTexts();
+            showClosingBox(*outcome);
         });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QWidget;
 
@@ -28,6 +29,9 @@ public:
                    QWidget *panelArea, QObject *owner);
 
     MessagePanel *panel() const { return m_panel; }
+    // The lines the panel shows since it was last cleared, kept by every
+    // run that reports there: an update's log repeats them before its own.
+    QStringList &shownLines() { return m_shownLines; }
 
     void generateWholeSite();
     void updateSelectedProject();
@@ -37,6 +41,7 @@ private:
     ProjectChoice &m_choice;
     BackgroundRun &m_background;
     MessagePanel *m_panel;
+    QStringList m_shownLines;
 };
 
 } // namespace tessaly

@@ -20,9 +20,9 @@ namespace tessaly {
 
 VideoCoverController::VideoCoverController(WorkspaceSession &session, ProjectChoice &choice,
                                            BackgroundRun &background, QTreeView *episodes,
-                                           MessagePanel *panel, QWidget *owner)
+                                           MessagePanel *panel, QStringList &shownLines, QWidget *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
-      m_panel(panel), m_episodeMenu(new QMenu(owner)),
+      m_panel(panel), m_shownLines(shownLines), m_episodeMenu(new QMenu(owner)),
       m_episodeAction(m_episodeMenu->addAction(QStringLiteral("用此集截取封面")))
 {
     setObjectName(QStringLiteral("VideoCoverController"));
@@ -98,10 +98,11 @@ void VideoCoverController::grabMissingCovers()
     }
     MessagePanel *panel = m_panel;
     panel->beginWholeSiteRun();
-    // The relay keeps the run's own lines for the run log and hands them to
-    // the panel through the window's event loop.
+    m_shownLines.clear();
+    // The relay hands the run's lines to the panel through the window's
+    // event loop.
     auto relay = std::make_shared<ProgressRelay>(*panel);
-    auto outcome = std::make_shared<covers::CoverRunOutcome>();
+    auto outcome = std::make_shared<RunOutcome>();
     start(
         [workspace = m_session.workspace(), names = m_session.projects().names(), relay, outcome,
          stop = m_background.stopFlag()] {
@@ -111,10 +112,8 @@ void VideoCoverController::grabMissingCovers()
         },
         [this, panel, relay, outcome] {
             relay->deliverAll();
-            if (outcome->run.succeeded())
-                Messages::information(outcome->boxText);
-            else
-                Messages::error(outcome->boxText);
+            m_shownLines += relay->shownTexts();
+            showClosingBox(*outcome);
             panel->endWholeSiteRun();
             m_choice.reloadCoverPreview();
         });

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -29,9 +30,10 @@ class VideoCoverController : public QObject
 
 public:
     // `episodes` is the chosen project's episode list; a run over every
-    // project reports to `panel`. The controller belongs to `owner`.
+    // project reports to `panel` and keeps `shownLines` as the panel's
+    // lines. The controller belongs to `owner`.
     VideoCoverController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
-                         QTreeView *episodes, MessagePanel *panel, QWidget *owner);
+                         QTreeView *episodes, MessagePanel *panel, QStringList &shownLines, QWidget *owner);
     ~VideoCoverController() override;
 
     void grabForChosenProject();
@@ -57,6 +59,7 @@ private:
     BackgroundRun &m_background;
     QTreeView *m_episodes;
     MessagePanel *m_panel;
+    QStringList &m_shownLines;
     QMenu *m_episodeMenu;
     QAction *m_episodeAction;
     bool m_jobIsOurs = false;

@@ -17,9 +17,9 @@ namespace texts = webcopy::texts;
 
 WebCopyController::WebCopyController(WorkspaceSession &session, ProjectChoice &choice,
                                      BackgroundRun &background, QAbstractItemView *episodes,
-                                     MessagePanel *panel, QObject *owner)
+                                     MessagePanel *panel, QStringList &shownLines, QObject *owner)
     : QObject(owner), m_session(session), m_choice(choice), m_background(background), m_episodes(episodes),
-      m_panel(panel)
+      m_panel(panel), m_shownLines(shownLines)
 {
     setObjectName(QStringLiteral("WebCopyController"));
 }
@@ -58,7 +58,7 @@ void WebCopyController::begin(const QString &project, const QString &episode)
     m_panel->beginWholeSiteRun();
     m_panel->offerStop([this] { m_background.stop(); });
     m_panel->add({texts::checking(), ProgressIcon::Opening});
-    // The relay keeps the run's own lines for its log.
+    m_shownLines = QStringList{texts::checking()};
     auto relay = std::make_shared<ProgressRelay>(*m_panel);
     m_background.start(
         texts::quitWhileConverting(),
@@ -74,11 +74,15 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         const std::atomic<bool> stopped{true};
         const RunOutcome outcome = conversion->run(*relay, &stopped);
         relay->deliverAll();
-        WebCopyConversion::showBox(outcome);
+        m_shownLines += relay->shownTexts();
+        showClosingBox(outcome);
         end();
         return;
     }
-    if (conversion->mayStart() != WebCopyConversion::Start::Go ||
+    const WebCopyConversion::Readiness readiness = conversion->mayStart();
+    if (readiness.box)
+        Messages::show(*readiness.box);
+    if (readiness.start != WebCopyConversion::Start::Go ||
         (conversion->summary().copies() > 1 &&
          Messages::question(conversion->question()) != MessageAnswer::Yes)) {
         end();
@@ -92,7 +96,8 @@ void WebCopyController::afterLooking(const std::shared_ptr<WebCopyConversion> &c
         },
         [this, relay, outcome] {
             relay->deliverAll();
-            WebCopyConversion::showBox(*outcome);
+            m_shownLines += relay->shownTexts();
+            showClosingBox(*outcome);
             end();
         });
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QAbstractItemView;
@@ -25,10 +26,11 @@ class WebCopyController : public QObject
     Q_OBJECT
 
 public:
-    // `episodes` is the chosen project's episode list. The controller
-    // belongs to `owner`.
+    // `episodes` is the chosen project's episode list; `shownLines` are
+    // kept as the panel's lines. The controller belongs to `owner`.
     WebCopyController(WorkspaceSession &session, ProjectChoice &choice, BackgroundRun &background,
-                      QAbstractItemView *episodes, MessagePanel *panel, QObject *owner);
+                      QAbstractItemView *episodes, MessagePanel *panel, QStringList &shownLines,
+                      QObject *owner);
 
     void convertSelectedEpisode();
     void convertChosenProject();
@@ -49,6 +51,7 @@ private:
     BackgroundRun &m_background;
     QAbstractItemView *m_episodes;
     MessagePanel *m_panel;
+    QStringList &m_shownLines;
 };
 
 } // namespace tessaly

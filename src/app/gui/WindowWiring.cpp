@@ -159,10 +159,10 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     controls.details->setEpisodeChecks(new EpisodeChecks(videoFactsFile(session.workspace()),
                                                          controls.details->episodeModel(), controls.details));
     auto *videoCovers = new VideoCoverController(session, choice, background, controls.details->episodeView(),
-                                                 site->panel(), &window);
+                                                 site->panel(), site->shownLines(), &window);
 
     auto *webCopies = new WebCopyController(session, choice, background, controls.details->episodeView(),
-                                            site->panel(), &window);
+                                            site->panel(), site->shownLines(), &window);
     QAction *convertEpisode = videoCovers->episodeMenu()->addAction(webcopy::texts::convertCommand());
     convertEpisode->setObjectName(QStringLiteral("MC2"));
     QObject::connect(convertEpisode, &QAction::triggered, webCopies,
@@ -178,8 +178,8 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
     QObject::connect(controls.update, &QPushButton::clicked, site, &SiteController::updateSelectedProject);
     site->panel()->setOpenSiteLink([menu] { menu->openSiteLink(); });
 
-    auto *example = new ExampleController(session, background, site->panel(), outside.exampleMaker,
-                                          outside.restart, window);
+    auto *example = new ExampleController(session, background, site->panel(), site->shownLines(),
+                                          outside.exampleMaker, outside.restart, window);
     QObject::connect(controls.openExample, &QPushButton::clicked, example, &ExampleController::openExample);
     QObject::connect(&background, &BackgroundRun::runningChanged, controls.openExample,
                      [button = controls.openExample](bool running) { button->setEnabled(!running); });

@@ -152,16 +152,6 @@ void MessagePanel::showLastLine()
     m_lines->scrollToItem(last);
 }
 
-QStringList MessagePanel::texts() const
-{
-    QStringList result;
-    const int count = m_lines->topLevelItemCount();
-    result.reserve(count);
-    for (int i = 0; i < count; ++i)
-        result.append(m_lines->topLevelItem(i)->text(0));
-    return result;
-}
-
 void MessagePanel::endWholeSiteRun()
 {
     m_close->setEnabled(true);

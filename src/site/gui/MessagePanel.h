@@ -34,7 +34,6 @@ public:
     void addLines(const QList<ProgressLine> &lines);
     void progress(int done, int total) override;
     void showLastLine() override;
-    QStringList texts() const override;
     void endWholeSiteRun() override;
     // During the run begun last: "停止" calls `stop`, and the bar shows the
     // share done as a percentage.

@@ -11,8 +11,7 @@ constexpr qsizetype BatchSize = 500;
 
 } // namespace
 
-ProgressRelay::ProgressRelay(MessagePanel &panel, QStringList earlierLines)
-    : m_texts(std::move(earlierLines)), m_panel(&panel)
+ProgressRelay::ProgressRelay(MessagePanel &panel) : m_panel(&panel)
 {
     connect(this, &ProgressRelay::waiting, this, &ProgressRelay::deliver, Qt::QueuedConnection);
 }
@@ -28,7 +27,8 @@ void ProgressRelay::announce()
 void ProgressRelay::add(const ProgressLine &line)
 {
     QMutexLocker lock(&m_mutex);
-    m_texts.append(line.text);
+    if (!line.logOnly)
+        m_shownTexts.append(line.text);
     m_pending.append(line);
     announce();
 }
@@ -40,10 +40,10 @@ void ProgressRelay::showLastLine()
     announce();
 }
 
-QStringList ProgressRelay::texts() const
+QStringList ProgressRelay::shownTexts() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_texts;
+    return m_shownTexts;
 }
 
 void ProgressRelay::progress(int done, int total)

@@ -10,25 +10,26 @@ namespace tessaly {
 
 class MessagePanel;
 
-// The sink of a run on a worker thread. It keeps every line for the run log
-// and passes the lines and the progress on to the message panel on the
-// window's thread, in batches, through a queued signal: however fast the
-// worker reports, at most one delivery waits in the window's queue, and a
-// delivery never holds the window for long.
+// The sink of a run on a worker thread. It passes the lines and the
+// progress on to the message panel on the window's thread, in batches,
+// through a queued signal: however fast the worker reports, at most one
+// delivery waits in the window's queue, and a delivery never holds the
+// window for long.
 class ProgressRelay : public QObject, public ProgressSink
 {
     Q_OBJECT
 
 public:
-    // `earlierLines` are what the log repeats before this run's lines (a
-    // project update's log holds the lines the panel already shows).
-    explicit ProgressRelay(MessagePanel &panel, QStringList earlierLines = {});
+    explicit ProgressRelay(MessagePanel &panel);
 
     // From the worker.
     void add(const ProgressLine &line) override;
     void showLastLine() override;
-    QStringList texts() const override;
     void progress(int done, int total) override;
+
+    // The texts of the lines the panel shows (not those for the log alone),
+    // in order: what a later update's log repeats.
+    QStringList shownTexts() const;
 
     // On the window's thread: everything still waiting, at once (before the
     // closing box).
@@ -45,7 +46,7 @@ private:
     void announce();
 
     mutable QMutex m_mutex;
-    QStringList m_texts;
+    QStringList m_shownTexts;
     QList<ProgressLine> m_pending;
     bool m_showLastLine = false;
     bool m_progressChanged = false;

@@ -4,6 +4,8 @@
 #include "app/gui/SiteController.h"
 #include "catalogue/gui/DetailsPane.h"
 #include "covers/CoverTexts.h"
+#include "files/TextFile.h"
+#include "platform/gui/BackgroundRun.h"
 #include "site/gui/MessagePanel.h"
 #include "support/RecordingMessages.h"
 #include "support/TempWorkspace.h"
@@ -13,6 +15,8 @@
 #include "support/WindowFixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -112,7 +116,7 @@ TEST_F(VideoCoverCommands, TheMenuRunReportsInTheMessagePanel)
     MessagePanel *panel = window->findChild<SiteController *>()->panel();
     ASSERT_TRUE(panel->isVisible());
     const QString closing = texts::coversGrabbedWithErrors(1);
-    EXPECT_EQ(panel->texts(),
+    EXPECT_EQ(rowTexts(*panel->lineView()),
               (QStringList{texts::grabbingCover("甲"), texts::grabbingCover("丙"),
                            texts::cannotGrabCover(workspace.path("m/丙"), texts::noEpisodes()), closing}));
     EXPECT_EQ(messages.texts(), QStringList{closing});
@@ -140,4 +144,29 @@ TEST_F(VideoCoverCommands, ClosingTheWindowDuringAGrabAsksAndThenStopsIt)
     ASSERT_TRUE(waitUntil([&] { return ended.size() == 1; }, 30000));
     // A stopped job shows nothing more.
     EXPECT_EQ(messages.texts(), (QStringList{texts::quitWhileGrabbing(), texts::quitWhileGrabbing()}));
+}
+
+// The panel shows the batch's lines, so an update run next repeats them in
+// its log, as it repeats a whole-site run's.
+TEST_F(VideoCoverCommands, AnUpdateAfterTheBatchLogsTheLinesThePanelShows)
+{
+    addProject("甲", {"a.mp4"});
+    open({"甲"});
+    runToEnd([&] { actionNamed(*window, "M8")->trigger(); });
+    const QDir logs(workspace.path("Log"));
+    for (const QString &log : logs.entryList(QDir::Files))
+        QFile::remove(logs.filePath(log));
+    MessagePanel *panel = window->findChild<SiteController *>()->panel();
+    const QStringList batch = rowTexts(*panel->lineView());
+    ASSERT_EQ(batch.last(), texts::coversGrabbed());
+
+    buttonNamed(*window, "Command6")->click();
+    ASSERT_TRUE(waitUntil([&] { return !window->backgroundRun().isRunning(); }, 30000));
+    const QStringList written = logs.entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    const QString log = text::decode(workspace.readBytes("Log/" + written.first())).value_or(QString());
+    const QStringList logged = log.chopped(2).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(logged.mid(0, batch.size()), batch);
+    EXPECT_EQ(logged.value(batch.size()), QStringLiteral("读取页面格式文件..."));
+    EXPECT_EQ(logged.last(), rowTexts(*panel->lineView()).last());
 }

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace tessaly;
@@ -88,7 +89,7 @@ TEST_F(WebCopyWindow, SeveralEpisodesAreAskedForAndStopMidwayWithoutAPartialFile
     EXPECT_EQ(messages.texts().mid(1), (QStringList{QStringLiteral("正在转换视频,确定要退出吗?"),
                                                     QStringLiteral("转换已停止,已转换 1 集。")}));
     EXPECT_EQ(copies(), QStringList{QStringLiteral("a.mkv.mp4")});
-    EXPECT_EQ(panel->texts().mid(panel->texts().size() - 2),
+    EXPECT_EQ(rowTexts(*panel->lineView()).mid(rowTexts(*panel->lineView()).size() - 2),
               (QStringList{QStringLiteral("转换已停止"), QStringLiteral("转换已停止,已转换 1 集。")}));
     EXPECT_FALSE(buttonNamed(*panel, "Command14")->isVisible());
     EXPECT_TRUE(convert->isEnabled());

@@ -1,5 +1,7 @@
 #include "site/gui/MessagePanel.h"
 
+#include "support/WidgetDriving.h"
+
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace tessaly;
+using namespace tessaly::testing;
 
 namespace {
 
@@ -41,7 +44,7 @@ TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.geometry(), window.area.rect().adjusted(8, 8, -8, -8));
     EXPECT_FALSE(window.button("Command7")->isEnabled());
-    EXPECT_TRUE(panel.texts().isEmpty());
+    EXPECT_TRUE(rowTexts(*panel.lineView()).isEmpty());
 
     for (int icon = 2; icon <= 6; ++icon)
         panel.add({QStringLiteral("line %1").arg(icon), ProgressIcon(icon)});
@@ -54,13 +57,13 @@ TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
     if (!QIcon(QStringLiteral(":/window/icon3.png")).pixmap(30, 28).isNull()) { // the window's row icons
         EXPECT_FALSE(view->topLevelItem(1)->icon(0).pixmap(30, 28).isNull());
     }
-    EXPECT_EQ(panel.texts().last(), QStringLiteral("line 6"));
+    EXPECT_EQ(rowTexts(*panel.lineView()).last(), QStringLiteral("line 6"));
 
     panel.endWholeSiteRun();
     EXPECT_TRUE(window.button("Command7")->isEnabled());
     QTest::mouseClick(window.button("Command7"), Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(panel.texts().size(), 5); // the lines stay for the next look
+    EXPECT_EQ(rowTexts(*panel.lineView()).size(), 5); // the lines stay for the next look
 }
 
 TEST(MessagePanel, OpenSiteLinkHidesThePanelFirst)

@@ -69,11 +69,8 @@ protected:
     }
     void generateSite()
     {
-        loadStyle();
-        SiteGeneration run(space.workspace(), projects, templates, lines);
-        run.setClock([this] { return clock; });
-        run.setEpisodeFacts(&facts);
-        ASSERT_TRUE(run.run().succeeded()) << failureLines().join(u'\n').toStdString();
+        ASSERT_TRUE(runSite(std::nullopt, [this](SiteRun &run) { run.setEpisodeFacts(&facts); }).succeeded())
+            << failureLines().join(u'\n').toStdString();
     }
     bool open(const QString &relative, QSize screen = Screens.first())
     {

@@ -32,7 +32,7 @@ public:
     ~PanelAtBox() override { Messages::setPresenter(m_previous); }
     MessageAnswer present(const Message &message) override
     {
-        linesAtBox.append(panel ? int(panel->texts().size()) : -1);
+        linesAtBox.append(panel ? int(rowTexts(*panel->lineView()).size()) : -1);
         return m_recorder.present(message);
     }
     MessagePanel *panel = nullptr;
@@ -141,7 +141,7 @@ TEST_F(SiteRunInWindow, AWholeSiteRunGoesOffTheWindowsThreadAndEndsAsARunInsideT
     EXPECT_TRUE(panel()->isVisible());
     ASSERT_TRUE(waitForTheEnd());
 
-    EXPECT_EQ(panel()->texts(), expected);
+    EXPECT_EQ(rowTexts(*panel()->lineView()), expected);
     EXPECT_EQ(loggedLines(), expected);
     EXPECT_EQ(writtenFiles(), files);
     // The panel's link button works during the run: with no link set it
@@ -166,14 +166,14 @@ TEST_F(SiteRunInWindow, AnUpdateLogsThePanelsEarlierLinesBeforeItsOwn)
     open();
     buttonNamed(*window, "Command4")->click();
     ASSERT_TRUE(waitForTheEnd());
-    const QStringList earlier = panel()->texts();
+    const QStringList earlier = rowTexts(*panel()->lineView());
     removeLogs();
     messages.clear();
 
     window->selectRow(1);
     buttonNamed(*window, "Command6")->click();
     ASSERT_TRUE(waitForTheEnd());
-    const QStringList all = panel()->texts();
+    const QStringList all = rowTexts(*panel()->lineView());
     EXPECT_EQ(all.mid(0, earlier.size()), earlier);
     EXPECT_EQ(all.last(), QStringLiteral("更新本集内容成功!"));
     EXPECT_EQ(all.at(all.size() - 2), QStringLiteral("站点 - 项目1页面更新完成"));

@@ -31,7 +31,7 @@ TEST_F(WebCopyPlaying, TheClassicPlayPagePlaysTheCopyInsteadOfTheOriginal)
     MediaSample mkv;
     mkv.muxer = "matroska";
     ASSERT_TRUE(mkv.write(space.path(QStringLiteral("m/甲/第1集.mkv"))));
-    std::optional<WebCopyConversion> conversion =
+    files::Outcome<WebCopyConversion> conversion =
         WebCopyConversion::prepare(space.workspace(), projects.names(), {});
     ASSERT_TRUE(conversion);
     conversion->plan();
