@@ -15,6 +15,7 @@
 #include <climits>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -223,16 +224,16 @@ namespace {
 // Reads the open folder's entries and closes it.
 // The name as `QFile::decodeName` gives it. A listing decodes every name
 // of every episode folder, and most are valid UTF-8, which has one
-// decoding: those are decoded here in one pass, several times faster.
-// Anything else (a byte order mark Qt drops, bytes that are not UTF-8)
-// goes to Qt.
+// decoding: those are decoded here in one pass, several times faster, and
+// copied into a string of exactly their length (a run keeps them).
+// Anything else (a byte order mark Qt drops, bytes that are not UTF-8, a
+// name longer than any file system allows) goes to Qt.
 QString decodedName(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    char16_t decoded[512];
+    if (bytes.size() > qsizetype(std::size(decoded)) || bytes.startsWith("\xEF\xBB\xBF"))
         return QFile::decodeName(bytes);
-    QString name(bytes.size(), Qt::Uninitialized);
-    char16_t *const start = reinterpret_cast<char16_t *>(name.data());
-    char16_t *out = start;
+    char16_t *out = decoded;
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
     const auto *const end = in + bytes.size();
     const auto continuedBy = [&](int count) {
@@ -275,8 +276,7 @@ QString decodedName(const QByteArray &bytes)
         }
         return QFile::decodeName(bytes);
     }
-    name.truncate(out - start);
-    return name;
+    return QString(reinterpret_cast<const QChar *>(decoded), out - decoded);
 }
 
 Listing readEntries(DIR *dir, bool folders, NameOrder order, int *error)
