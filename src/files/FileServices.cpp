@@ -444,6 +444,11 @@ bool folderExists(const QString &path)
 QString whyFolderCannotBeListed(const QString &folder)
 {
     const QByteArray path = QFile::encodeName(folder);
+    // A run asks this of every project's folder before it begins, and most
+    // can be listed: their "." can be read only when the folder can be
+    // read and entered, which one call without opening anything tells.
+    if (!path.isEmpty() && ::faccessat(AT_FDCWD, (path + "/.").constData(), R_OK, AT_EACCESS) == 0)
+        return {};
     const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);

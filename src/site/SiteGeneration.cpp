@@ -327,7 +327,7 @@ RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop
     int rowCounter = 0;
     int done = 0;
     FirstEpisode firstEpisode;
-    WebCopyPruning copies(inputs.movieRoot);
+    WebCopyPruning copies(inputs.movieRoot, inputs.siteFolder);
     report.progress(done, int(sources.size()));
     for (const ProjectSource &source : sources) {
         if (stopAsked())

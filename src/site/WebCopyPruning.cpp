@@ -1,5 +1,6 @@
 #include "site/WebCopyPruning.h"
 
+#include "files/FileServices.h"
 #include "files/OpenFolder.h"
 #include "site/PublishedRecord.h"
 #include "site/RunReport.h"
@@ -12,17 +13,23 @@
 
 namespace tessaly {
 
-WebCopyPruning::WebCopyPruning(QString movieRoot) : m_movieRoot(std::move(movieRoot)) {}
+WebCopyPruning::WebCopyPruning(QString movieRoot, const QString &siteFolder)
+    : m_movieRoot(std::move(movieRoot)),
+      m_copiesThere(!siteFolder.isEmpty() &&
+                    files::folderExists(files::joinPath(siteFolder, webcopy::videoFolderName())))
+{}
 
 void WebCopyPruning::keepEpisodes(const QString &project, const QString &episodeFolder,
                                   const QStringList &episodes)
 {
-    m_listed.append({project, episodeFolder, episodes, true});
+    if (m_copiesThere)
+        m_listed.append({project, episodeFolder, episodes, true});
 }
 
 void WebCopyPruning::keepFolder(const QString &project, const QString &episodeFolder)
 {
-    m_listed.append({project, episodeFolder, {}, false});
+    if (m_copiesThere)
+        m_listed.append({project, episodeFolder, {}, false});
 }
 
 QSet<QByteArray> WebCopyPruning::keptEntries(const QSet<QByteArray> &recordedFolders,

@@ -22,7 +22,9 @@ class RunReport;
 class WebCopyPruning
 {
 public:
-    explicit WebCopyPruning(QString movieRoot);
+    // Where the site has no `Video` folder there are no copies to keep,
+    // and the episodes of the run are not kept for them either.
+    WebCopyPruning(QString movieRoot, const QString &siteFolder);
 
     // The episodes the run listed for the project.
     void keepEpisodes(const QString &project, const QString &episodeFolder, const QStringList &episodes);
@@ -53,6 +55,7 @@ private:
 
     QString m_movieRoot;
     QList<Listed> m_listed;
+    bool m_copiesThere;
     bool m_keepEverything = false;
 };
 
