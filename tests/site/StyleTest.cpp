@@ -80,8 +80,8 @@ TEST(Placeholders, ASplitTemplateFillsAsFillingInTurnDoes)
         {QStringLiteral("[[A]]-[[C]]"), QStringLiteral("a"), QStringLiteral("b")},
         {QStringLiteral("[[B]] [[A]]"), QStringLiteral("[[B"), QStringLiteral("]]")},
         // Short values are looked at four characters at a time.
-        {QStringLiteral("[[B]] [[A]]"), QStringLiteral("abc[[B"), QStringLiteral("]]")},
-        {QStringLiteral("[[B]] [[A]]"), QStringLiteral("abcde[[B"), QStringLiteral("]]")},
+        {QStringLiteral("[[A]]B]]"), QStringLiteral("abcdef[["), QStringLiteral("b")},
+        {QStringLiteral("[[A]]-[[B]]"), QStringLiteral("abc[[B]]x"), QStringLiteral("b")},
         // Long values (lists) are searched another way than short ones.
         {QStringLiteral("[[A]][B]]"), QString(70, u'x') + u'[', QStringLiteral("b")},
         {QStringLiteral("[[B]] [[A]]"), QString(70, u'x') + QStringLiteral("[[B"), QString(70, u']')},
