@@ -2,6 +2,7 @@
 
 #include "support/WidgetDriving.h"
 
+#include <QAbstractItemModelTester>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -81,14 +82,18 @@ TEST(MessagePanel, BatchesOfLinesKeepTheViewAtTheEndUnlessTheUserScrolledAway)
         return lines;
     };
     const QScrollBar *scroll = panel.lineView()->verticalScrollBar();
+    QAbstractItemModelTester tester{panel.lineView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal};
 
     panel.addLines(batch(0));
     panel.addLines(batch(200));
+    QCoreApplication::processEvents(); // the view's delayed layout
     EXPECT_GT(scroll->maximum(), 0);
     EXPECT_EQ(scroll->value(), scroll->maximum());
 
     panel.lineView()->scrollToTop();
     panel.addLines(batch(400));
+    QCoreApplication::processEvents();
     EXPECT_EQ(scroll->value(), 0);
     const QStringList shown = rowTexts(*panel.lineView());
     EXPECT_EQ(shown.size(), 600);
