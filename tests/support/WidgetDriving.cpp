@@ -1,5 +1,6 @@
 #include "support/WidgetDriving.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -7,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace tessaly::testing {
 
@@ -22,11 +22,6 @@ QAction *actionNamed(const QWidget &window, const char *objectName)
 }
 
 namespace {
-
-QPoint centreOf(QTreeWidget &list, QTreeWidgetItem *row)
-{
-    return list.visualItemRect(row).center();
-}
 
 void clickAt(QAbstractItemView &list, QPoint position)
 {
@@ -55,15 +50,6 @@ bool showAndExpose(QWidget &window)
 {
     window.show();
     return QTest::qWaitForWindowExposed(&window);
-}
-
-QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text)
-{
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        if (list.topLevelItem(row)->text(0) == text)
-            return list.topLevelItem(row);
-    }
-    return nullptr;
 }
 
 int rowWithText(const QAbstractItemView &list, const QString &text)
@@ -96,24 +82,6 @@ void typeText(QWidget &widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, &widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
 }
 
-void clickRow(QTreeWidget &list, QTreeWidgetItem *row)
-{
-    clickAt(list, centreOf(list, row));
-}
-
-void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row)
-{
-    doubleClickAt(list, centreOf(list, row));
-}
-
-void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row)
-{
-    QPoint position(10, list.viewport()->height() - 5);
-    if (row)
-        position = static_cast<QTreeWidget &>(list).visualItemRect(row).center();
-    contextMenuAt(list, position);
-}
-
 void clickRow(QAbstractItemView &list, int row)
 {
     clickAt(list, rowRect(list, row).center());
@@ -126,7 +94,7 @@ void doubleClickRow(QAbstractItemView &list, int row)
 
 void requestContextMenu(QAbstractItemView &list, int row)
 {
-    contextMenuAt(list, rowRect(list, row).center());
+    contextMenuAt(list, row >= 0 ? rowRect(list, row).center() : QPoint(10, list.viewport()->height() - 5));
 }
 
 void whenModalDialogShown(std::function<void(QDialog &)> act)

@@ -9,8 +9,6 @@ class QAbstractItemView;
 class QAction;
 class QDialog;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QWidget;
 
 namespace tessaly::testing {
@@ -19,8 +17,6 @@ namespace tessaly::testing {
 // clicks and keys reach it as they would on a screen.
 bool showAndExpose(QWidget &window);
 
-// The top-level row with this text, or null.
-QTreeWidgetItem *rowWithText(const QTreeWidget &list, const QString &text);
 // The first row of a list shown from a model with this text, or -1.
 int rowWithText(const QAbstractItemView &list, const QString &text);
 // The texts of the top-level rows, in order.
@@ -37,15 +33,11 @@ void selectRow(QAbstractItemView &list, int row);
 // only ASCII).
 void typeText(QWidget &widget, const QString &text);
 
-void clickRow(QTreeWidget &list, QTreeWidgetItem *row);
-void doubleClickRow(QTreeWidget &list, QTreeWidgetItem *row);
-// A right-button release over the row (or, without a row, over the list's
-// empty area below the rows): the list's context menu request.
-void requestContextMenu(QAbstractItemView &list, QTreeWidgetItem *row = nullptr);
-// The same for row `row` of a list shown from a model.
 void clickRow(QAbstractItemView &list, int row);
 void doubleClickRow(QAbstractItemView &list, int row);
-void requestContextMenu(QAbstractItemView &list, int row);
+// A right-button release over row `row` (or, without a row, over the list's
+// empty area below the rows): the list's context menu request.
+void requestContextMenu(QAbstractItemView &list, int row = -1);
 
 // Acts on the modal dialog that the next command opens, once its loop runs;
 // a dialog the action left open is then cancelled, so a test never hangs.

@@ -13,7 +13,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 

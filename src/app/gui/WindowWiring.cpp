@@ -32,7 +32,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <memory>
 
 namespace tessaly {

@@ -1,13 +1,16 @@
 #include "site/gui/MessagePanel.h"
 
+#include "catalogue/gui/DetailsPane.h"
+#include "site/ProgressLineModel.h"
+
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QHash>
 #include <QIcon>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tessaly {
@@ -17,33 +20,49 @@ namespace {
 // 120 twips at 96 dots per inch: the panel's distance from the area's edges.
 constexpr int Margin = 8;
 
+// The lines with the window's row icons: icon N is `:/window/iconN.png`.
+class IconedLines : public ProgressLineModel
+{
+public:
+    using ProgressLineModel::ProgressLineModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DecorationRole)
+            return ProgressLineModel::data(index, role);
+        const QVariant icon = ProgressLineModel::data(index, IconRole);
+        if (!icon.isValid())
+            return {};
+        return rowIcon(icon.toInt());
+    }
+
+private:
+    // Loaded once each: the view asks for every row it paints.
+    QIcon rowIcon(int index) const
+    {
+        auto found = m_icons.constFind(index);
+        if (found == m_icons.constEnd())
+            found = m_icons.insert(index, QIcon(QStringLiteral(":/window/icon%1.png").arg(index)));
+        return *found;
+    }
+
+    mutable QHash<int, QIcon> m_icons;
+};
+
 } // namespace
 
-QIcon MessagePanel::rowIcon(ProgressIcon icon)
-{
-    // Loaded once each: a run adds thousands of lines.
-    const int index = int(icon);
-    auto found = m_icons.constFind(index);
-    if (found == m_icons.constEnd())
-        found = m_icons.insert(index, QIcon(QStringLiteral(":/window/icon%1.png").arg(index)));
-    return *found;
-}
-
 MessagePanel::MessagePanel(QWidget *area)
-    : QGroupBox(QStringLiteral("消息"), area), m_area(area), m_lines(new QTreeWidget(this)),
-      m_progress(new QProgressBar(this)),
+    : QGroupBox(QStringLiteral("消息"), area), m_area(area), m_lines(new IconedLines(this)),
+      m_view(new QTreeView(this)), m_progress(new QProgressBar(this)),
       m_openLink(new QPushButton(QStringLiteral("打开影片站点链接"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)),
       m_stop(new QPushButton(QStringLiteral("停止"), this))
 {
     setObjectName(QStringLiteral("Frame2"));
     setAutoFillBackground(true);
-    m_lines->setObjectName(QStringLiteral("ListView3"));
-    m_lines->setColumnCount(1);
-    m_lines->setHeaderHidden(true);
-    m_lines->setRootIsDecorated(false);
-    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lines->setIconSize(QSize(30, 28));
+    m_view->setModel(m_lines);
+    setUpRowList(m_view, QStringLiteral("ListView3"));
+    m_view->setHeaderHidden(true);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
@@ -59,7 +78,7 @@ MessagePanel::MessagePanel(QWidget *area)
     buttons->addWidget(m_stop);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_lines);
+    layout->addWidget(m_view);
     layout->addLayout(buttons);
 
     connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
@@ -111,28 +130,16 @@ void MessagePanel::beginWholeSiteRun()
 
 void MessagePanel::add(const ProgressLine &line)
 {
-    if (line.logOnly)
-        return;
-    auto *item = new QTreeWidgetItem(m_lines, QStringList{line.text});
-    item->setIcon(0, rowIcon(line.icon));
+    m_lines->append({line});
 }
 
 void MessagePanel::addLines(const QList<ProgressLine> &lines)
 {
-    const QScrollBar *scroll = m_lines->verticalScrollBar();
+    const QScrollBar *scroll = m_view->verticalScrollBar();
     const bool following = scroll->value() == scroll->maximum();
-    QList<QTreeWidgetItem *> items;
-    items.reserve(lines.size());
-    for (const ProgressLine &line : lines) {
-        if (line.logOnly)
-            continue;
-        auto *item = new QTreeWidgetItem(QStringList{line.text});
-        item->setIcon(0, rowIcon(line.icon));
-        items.append(item);
-    }
-    m_lines->addTopLevelItems(items);
+    m_lines->append(lines);
     if (following)
-        m_lines->scrollToBottom();
+        m_view->scrollToBottom();
 }
 
 void MessagePanel::progress(int done, int total)
@@ -144,12 +151,12 @@ void MessagePanel::progress(int done, int total)
 
 void MessagePanel::showLastLine()
 {
-    const int count = m_lines->topLevelItemCount();
+    const int count = m_lines->rowCount();
     if (count == 0)
         return;
-    QTreeWidgetItem *last = m_lines->topLevelItem(count - 1);
-    m_lines->setCurrentItem(last);
-    m_lines->scrollToItem(last);
+    const QModelIndex last = m_lines->index(count - 1);
+    m_view->setCurrentIndex(last);
+    m_view->scrollTo(last);
 }
 
 void MessagePanel::endWholeSiteRun()

@@ -3,15 +3,15 @@
 #include "site/Progress.h"
 
 #include <QGroupBox>
-#include <QHash>
-#include <QIcon>
 #include <functional>
 
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace tessaly {
+
+class ProgressLineModel;
 
 // The frame "消息" (`Frame2`) laid over the main window's central area
 // while a run reports: the progress lines in `ListView3`, "打开影片站点链接"
@@ -39,7 +39,7 @@ public:
     // share done as a percentage.
     void offerStop(std::function<void()> stop);
 
-    QTreeWidget *lineView() const { return m_lines; }
+    QTreeView *lineView() const { return m_view; }
     QPushButton *openLinkButton() const { return m_openLink; }
     QPushButton *closeButton() const { return m_close; }
     QPushButton *stopButton() const { return m_stop; }
@@ -51,17 +51,16 @@ protected:
 
 private:
     void fitToArea();
-    QIcon rowIcon(ProgressIcon icon);
 
     QWidget *m_area;
-    QTreeWidget *m_lines;
+    ProgressLineModel *m_lines;
+    QTreeView *m_view;
     QProgressBar *m_progress;
     QPushButton *m_openLink;
     QPushButton *m_close;
     QPushButton *m_stop;
     std::function<void()> m_openSiteLink;
     std::function<void()> m_stopRun;
-    QHash<int, QIcon> m_icons;
 };
 
 } // namespace tessaly

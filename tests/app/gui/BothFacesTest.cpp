@@ -17,7 +17,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -365,7 +364,7 @@ protected:
                 window.show();
                 act(window, session, commandIn(space));
                 listed = rowTexts(*window.projectView());
-                if (auto *panel = window.findChild<QTreeWidget *>(QStringLiteral("ListView3")))
+                if (auto *panel = window.findChild<QTreeView *>(QStringLiteral("ListView3")))
                     lines = rowTexts(*panel);
             }
         }

@@ -23,7 +23,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace tessaly;

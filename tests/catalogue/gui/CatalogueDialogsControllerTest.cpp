@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace tessaly;

@@ -14,7 +14,7 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>

@@ -2,9 +2,11 @@
 
 #include "support/WidgetDriving.h"
 
+#include <QAbstractItemModelTester>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -49,13 +51,14 @@ TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
     for (int icon = 2; icon <= 6; ++icon)
         panel.add({QStringLiteral("line %1").arg(icon), ProgressIcon(icon)});
     panel.showLastLine();
-    QTreeWidget *view = panel.findChild<QTreeWidget *>(QStringLiteral("ListView3"));
+    QTreeView *view = panel.findChild<QTreeView *>(QStringLiteral("ListView3"));
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->isHeaderHidden());
-    EXPECT_EQ(view->columnCount(), 1);
-    EXPECT_EQ(view->currentItem(), view->topLevelItem(4));
+    EXPECT_EQ(view->model()->columnCount(), 1);
+    EXPECT_EQ(view->currentIndex().row(), 4);
     if (!QIcon(QStringLiteral(":/window/icon3.png")).pixmap(30, 28).isNull()) { // the window's row icons
-        EXPECT_FALSE(view->topLevelItem(1)->icon(0).pixmap(30, 28).isNull());
+        const QModelIndex failure = view->model()->index(1, 0);
+        EXPECT_FALSE(failure.data(Qt::DecorationRole).value<QIcon>().pixmap(30, 28).isNull());
     }
     EXPECT_EQ(rowTexts(*panel.lineView()).last(), QStringLiteral("line 6"));
 
@@ -64,6 +67,37 @@ TEST(MessagePanel, AWholeSiteRunShowsClearedLinesAndLocksCloseUntilItEnds)
     QTest::mouseClick(window.button("Command7"), Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(rowTexts(*panel.lineView()).size(), 5); // the lines stay for the next look
+}
+
+TEST(MessagePanel, BatchesOfLinesKeepTheViewAtTheEndUnlessTheUserScrolledAway)
+{
+    PanelOverArea window;
+    MessagePanel &panel = *window.panel;
+    panel.showOverArea();
+    const auto batch = [](int first) {
+        QList<ProgressLine> lines;
+        for (int number = first; number < first + 200; ++number)
+            lines.append({QString::number(number)});
+        lines.append({QStringLiteral("names for the log"), ProgressIcon::Step, true});
+        return lines;
+    };
+    const QScrollBar *scroll = panel.lineView()->verticalScrollBar();
+    QAbstractItemModelTester tester{panel.lineView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal};
+
+    panel.addLines(batch(0));
+    panel.addLines(batch(200));
+    QCoreApplication::processEvents(); // the view's delayed layout
+    EXPECT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+
+    panel.lineView()->scrollToTop();
+    panel.addLines(batch(400));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scroll->value(), 0);
+    const QStringList shown = rowTexts(*panel.lineView());
+    EXPECT_EQ(shown.size(), 600);
+    EXPECT_EQ(shown.last(), QStringLiteral("599"));
 }
 
 TEST(MessagePanel, OpenSiteLinkHidesThePanelFirst)
