@@ -34,8 +34,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
     inputs.failures = templates.failures;
     const QString settingsFile = workspace.settingsFile();
     if (files::plainFileExists(settingsFile)) {
-        QString reason;
-        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason)) {
+        if (const files::Outcome<QString> content = text::readWholeText(settingsFile)) {
             const QString section = QString::fromLatin1(settings::Section);
             inputs.movieRoot = files::withoutTrailingSeparators(
                 ini::valueIn(*content, section, QStringLiteral("MovieFile")));
@@ -45,7 +44,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             inputs.checkVideos = settings::checksVideosFor(
                 ini::valueIn(*content, section, QLatin1String(settings::CheckVideosKey)));
         } else {
-            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
+            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, content.failure().reason});
         }
     }
     if (projects.notReadWhole())
