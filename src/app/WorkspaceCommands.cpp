@@ -87,11 +87,10 @@ ClearResult clearFolderFiles(const QString &folder)
         return result;
     }
     for (const QByteArray &name : listing.encodedEntries) {
-        QString reason;
-        if (open.remove(name, &reason))
+        if (const files::Outcome<void> removed = open.remove(name))
             ++result.deleted;
         else
-            result.failures.append({open.pathOf(name), reason});
+            result.failures.append({open.pathOf(name), removed.failure().reason});
     }
     return result;
 }

@@ -73,9 +73,15 @@ void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, Ru
 {
     if (!folder.holdsEntry(name))
         return;
-    QString reason;
-    if (!folder.remove(name, &reason))
-        report.cannotDelete(folder.pathOf(name), reason);
+    if (const files::Outcome<void> removed = folder.remove(name); !removed)
+        report.cannotDelete(folder.pathOf(name), removed.failure().reason);
+}
+
+bool succeeded(const files::Outcome<void> &outcome, QString *reason)
+{
+    if (!outcome && reason)
+        *reason = outcome.failure().reason;
+    return outcome.ok();
 }
 
 // The index page, written as its cells come instead of gathered first: at a
@@ -130,12 +136,12 @@ public:
             put(QStringView(m_page).sliced(m_at + 8));
             put(u"\r\n");
             flush();
-            return m_file->commit(reason);
+            return succeeded(m_file->commit(), reason);
         }
         QString page = m_page;
         fillPlaceholder(page, QStringLiteral("[[Text]]"), m_joined);
         const QByteArray bytes = m_utf8 ? (page + QStringLiteral("\r\n")).toUtf8() : text::fileBytes(page);
-        return m_web.writeFile(QByteArrayLiteral("index.html"), bytes, reason);
+        return succeeded(m_web.writeFile(QByteArrayLiteral("index.html"), bytes), reason);
     }
 
 private:

@@ -237,7 +237,9 @@ TEST(FileListers, NamesThatAreNotUtf8KeepTheirBytesAndAreOrderedByThem)
     EXPECT_EQ(listing.entries.size(), 3);
 
     const files::OpenFolder open(folder);
-    EXPECT_EQ(*open.readFile(listing.encodedEntries.at(1)), QByteArray("second"));
+    const files::Outcome<QByteArray> second = open.readFile(listing.encodedEntries.at(1));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(*second, QByteArray("second"));
     EXPECT_TRUE(open.remove(listing.encodedEntries.at(0)));
     EXPECT_EQ(open.listFiles().encodedEntries, (QList<QByteArray>{"a\xB5\xDA.mp4", "b.mp4"}));
 }
@@ -279,9 +281,9 @@ TEST(FileWriter, ALongNameIsReplacedThroughAShortTemporaryName)
     ASSERT_TRUE(written) << written.failure().text().toStdString();
     EXPECT_EQ(ws.readBytes(name), QByteArray("new"));
 
-    QString reason;
     const files::OpenFolder folder(ws.root());
-    ASSERT_TRUE(folder.writeFile(files::OpenFolder::nameOf(name), "newer", &reason)) << reason.toStdString();
+    const files::Outcome<void> rewritten = folder.writeFile(files::OpenFolder::nameOf(name), "newer");
+    ASSERT_TRUE(rewritten) << rewritten.failure().text().toStdString();
     EXPECT_EQ(ws.readBytes(name), QByteArray("newer"));
     EXPECT_EQ(allNames(ws.root()), QStringList{name});
 }
@@ -345,12 +347,17 @@ TEST(FileWriter, AGeneratedFileThatDoesNotFitLeavesNeitherItNorTheOldOne)
     ws.writeBytes(QStringLiteral("old.html"), "old page");
     const int result = tessaly::testing::inChildWithFileSizeLimit(1000, [&] {
         const files::OpenFolder folder(ws.root());
-        QString newReason;
-        QString oldReason;
-        if (folder.writeFile("new.html", QByteArray(4000, 'x'), &newReason) ||
-            folder.writeFile("old.html", QByteArray(4000, 'x'), &oldReason))
+        const files::Outcome<void> written = folder.writeFile("new.html", QByteArray(4000, 'x'));
+        const files::Outcome<void> replaced = folder.writeFile("old.html", QByteArray(4000, 'x'));
+        if (written || replaced)
             return 1;
-        return newReason == QStringLiteral("文件过大") && oldReason == newReason ? 0 : 2;
+        // Each failure names its own file.
+        const bool named = written.failure().path == ws.path(QStringLiteral("new.html")) &&
+                           replaced.failure().path == ws.path(QStringLiteral("old.html"));
+        return named && written.failure().reason == QStringLiteral("文件过大") &&
+                       replaced.failure().reason == written.failure().reason
+                   ? 0
+                   : 2;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ws.readBytes(QStringLiteral("old.html")), QByteArray("old page"));
