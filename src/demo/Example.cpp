@@ -345,9 +345,8 @@ bool makeExample(const QString &folder, ProgressSink &sink)
         return false;
     // The rename replaces DIR only while it is an empty folder: anything put
     // there meanwhile makes it fail, and then the build folder goes.
-    QString reason;
-    if (!building.renameTo(targetInfo.fileName(), &reason))
-        return refuse(target, reason);
+    if (const files::Outcome<void> renamed = building.renameTo(targetInfo.fileName()); !renamed)
+        return refuse(target, renamed.failure().reason);
     sink.add({texts::ready() + Places(target).workspace(), ProgressIcon::Done});
     return true;
 }
