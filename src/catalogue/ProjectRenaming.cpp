@@ -90,8 +90,8 @@ public:
             if (synced.contains(file.folder->fileSystem()))
                 continue;
             synced.insert(file.folder->fileSystem());
-            if (const files::Outcome<void> synced = file.folder->syncFileSystem(); !synced)
-                return fail(file.folder->path(), synced.failure().reason);
+            if (const files::Outcome<void> onDisk = file.folder->syncFileSystem(); !onDisk)
+                return fail(file.folder->path(), onDisk.failure().reason);
         }
         return true;
     }

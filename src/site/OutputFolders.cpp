@@ -79,8 +79,8 @@ void OutputFolders::syncToDisk(RunReport &report) const
         if (!folder->isOpen() || synced.contains(folder->fileSystem()))
             continue;
         synced.append(folder->fileSystem());
-        if (const files::Outcome<void> synced = folder->syncFileSystem(); !synced)
-            report.cannotWrite(folder->path(), synced.failure().reason);
+        if (const files::Outcome<void> onDisk = folder->syncFileSystem(); !onDisk)
+            report.cannotWrite(folder->path(), onDisk.failure().reason);
     }
 }
 

@@ -255,8 +255,8 @@ bool SitePublisher::commit(QStringList &failures)
         if (synced.contains(fileSystem))
             continue;
         synced.append(fileSystem);
-        if (const files::Outcome<void> synced = file.folder->syncFileSystem(); !synced) {
-            failures.append(site::texts::cannotWrite(file.folder->path(), synced.failure().reason));
+        if (const files::Outcome<void> onDisk = file.folder->syncFileSystem(); !onDisk) {
+            failures.append(site::texts::cannotWrite(file.folder->path(), onDisk.failure().reason));
             discardStaged();
             return false;
         }
