@@ -83,7 +83,7 @@ ClearResult clearFolderFiles(const QString &folder)
     const files::OpenFolder open(folder);
     const files::Listing listing = open.listFiles();
     if (!listing.ok()) {
-        result.failures.append({folder, listing.error});
+        result.failures.append({folder, listing.failure->reason});
         return result;
     }
     for (const QByteArray &name : listing.encodedEntries) {

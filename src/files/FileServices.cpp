@@ -405,7 +405,7 @@ Listing listEntries(const QString &folder, bool folders, NameOrder order)
     Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, order, &opened, &error);
     if (error != 0) {
         listing = {};
-        listing.error = reasonFor(error);
+        listing.failure = Failure{folder, reasonFor(error)};
         return listing;
     }
     if (folders) {
@@ -561,7 +561,7 @@ Listing listFilesIfFolder(const QString &folder, bool *isFolder, NameOrder order
     if (error != 0) {
         listing = {};
         if (*isFolder)
-            listing.error = reasonFor(error);
+            listing.failure = Failure{folder, reasonFor(error)};
     }
     return listing;
 }

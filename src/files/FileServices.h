@@ -57,8 +57,10 @@ struct Listing
     // on a listed file uses these, because a name that is not valid UTF-8
     // does not survive decoding.
     QList<QByteArray> encodedEntries;
-    QString error; // empty when the folder could be listed
-    bool ok() const { return error.isEmpty(); }
+    // Why the folder could not be listed, naming the folder; entries are
+    // then empty.
+    std::optional<Failure> failure;
+    bool ok() const { return !failure; }
 };
 
 // Names (without path) of the non-hidden files directly inside the folder.

@@ -175,14 +175,16 @@ QByteArray OpenFolder::nameOf(const QString &name)
 Listing OpenFolder::listEntries(bool folders) const
 {
     if (m_fd < 0) {
+        // A folder never opened (no path) has nothing to list, which is no failure.
         Listing listing;
-        listing.error = m_error;
+        if (!m_error.isEmpty())
+            listing.failure = Failure{m_path, m_error};
         return listing;
     }
     int error = 0;
     Listing listing = detail::listEntriesIn(m_fd, folders, &error);
     if (error != 0)
-        listing.error = reasonFor(error);
+        listing.failure = Failure{m_path, reasonFor(error)};
     return listing;
 }
 

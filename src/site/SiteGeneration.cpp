@@ -227,7 +227,7 @@ void SiteGeneration::clearCache(const OutputFolders &output, RunReport &report,
         return;
     const files::Listing pages = output.data().listFiles();
     if (!pages.ok()) {
-        report.cannotRead(m_workspace.webData(), pages.error);
+        report.cannotRead(m_workspace.webData(), pages.failure->reason);
         return;
     }
     for (const QByteArray &page : pages.encodedEntries) {

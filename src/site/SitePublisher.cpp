@@ -133,7 +133,8 @@ void SitePublisher::openSubtitleFolders(const files::OpenFolder &webSubtitle,
         folder->sources = folder->from.listFiles();
         folder->to = siteSubtitle.plainSubfolder(project, true);
         if (!folder->sources.ok())
-            folder->copyFailures.append(site::texts::cannotRead(folder->from.path(), folder->sources.error));
+            folder->copyFailures.append(
+                site::texts::cannotRead(folder->from.path(), folder->sources.failure->reason));
         else if (!folder->to.isOpen())
             folder->copyFailures.append(site::texts::cannotWrite(folder->to.path(), folder->to.error()));
         folder->to.removeTemporaries();
@@ -394,7 +395,7 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
                                  const files::OpenFolder &to, QStringList &failures) {
         if (!sources.ok()) {
-            failures.append(site::texts::cannotRead(from.path(), sources.error));
+            failures.append(site::texts::cannotRead(from.path(), sources.failure->reason));
             return;
         }
         for (const QByteArray &name : sources.encodedEntries)

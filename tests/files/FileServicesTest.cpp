@@ -70,8 +70,13 @@ TEST(FileListers, AMissingFolderIsReportedNotListedAsEmpty)
 {
     TempWorkspace ws;
     const files::Listing listing = files::listFiles(ws.path(QStringLiteral("nowhere")));
-    EXPECT_FALSE(listing.ok());
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(*listing.failure,
+              (files::Failure{ws.path(QStringLiteral("nowhere")), QStringLiteral("文件或文件夹不存在")}));
     EXPECT_TRUE(listing.entries.isEmpty());
+    const files::Listing opened = files::OpenFolder(ws.path(QStringLiteral("nowhere"))).listFiles();
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(opened.failure->path, ws.path(QStringLiteral("nowhere")));
     EXPECT_FALSE(files::listFiles(QString()).ok());
 }
 
