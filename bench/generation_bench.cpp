@@ -109,7 +109,8 @@ int main(int argc, char **argv)
                 .open(QIODevice::WriteOnly);
         ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
                    workspace.projectSettingsFile(name));
-        covers.writeFile(files::OpenFolder::nameOf(name + QStringLiteral(".jpg")), QByteArray(20000, 'c'));
+        static_cast<void>(covers.writeFile(files::OpenFolder::nameOf(name + QStringLiteral(".jpg")),
+                                           QByteArray(20000, 'c')));
     }
     projects.setNames(names);
     if (const files::Outcome<void> saved = projects.save(workspace.listFile()); !saved) {
@@ -160,8 +161,8 @@ int main(int argc, char **argv)
             files::listFiles(movies + u'/' + name);
         const files::OpenFolder floorFiles(floorFolder);
         for (int i = 0; i < fileCount; ++i)
-            floorFiles.writeFile(QByteArray::number(i) + ".html", chunk);
-        floorFiles.syncFileSystem();
+            static_cast<void>(floorFiles.writeFile(QByteArray::number(i) + ".html", chunk));
+        static_cast<void>(floorFiles.syncFileSystem());
         const double floorTime = double(timer.nsecsElapsed()) / 1e6;
 
         generation = round == 0 ? generationTime : std::min(generation, generationTime);

@@ -72,7 +72,7 @@ int main(int argc, char **argv)
                 .open(QIODevice::WriteOnly);
         ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
                    workspace.projectSettingsFile(name));
-        files::writeFileAtomically(workspace.coverFile(name), QByteArray(20000, 'c'));
+        static_cast<void>(files::writeFileAtomically(workspace.coverFile(name), QByteArray(20000, 'c')));
     }
     ProjectList list;
     list.setNames(names);

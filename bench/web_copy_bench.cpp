@@ -425,6 +425,6 @@ int main(int argc, char **argv)
     if (only != QLatin1String("copy") && !compareEncodings(ffmpeg, encodeSource, ours, ffmpegCopy))
         return 1;
     QFile::remove(ffmpegCopy);
-    out.remove("ours.mp4");
+    static_cast<void>(out.remove("ours.mp4"));
     return 0;
 }

@@ -83,15 +83,14 @@ ClearResult clearFolderFiles(const QString &folder)
     const files::OpenFolder open(folder);
     const files::Listing listing = open.listFiles();
     if (!listing.ok()) {
-        result.failures.append({folder, listing.error});
+        result.failures.append({folder, listing.failure->reason});
         return result;
     }
     for (const QByteArray &name : listing.encodedEntries) {
-        QString reason;
-        if (open.remove(name, &reason))
+        if (const files::Outcome<void> removed = open.remove(name))
             ++result.deleted;
         else
-            result.failures.append({open.pathOf(name), reason});
+            result.failures.append({open.pathOf(name), removed.failure().reason});
     }
     return result;
 }

@@ -91,10 +91,11 @@ bool WorkspaceSession::open(Access access, MissingFolder missing)
         }
         // The folder is made, but nothing inside it before the lock is held.
         // mkpath keeps no reason: the last folder is made once more to learn it.
-        QString reason;
-        if (!QDir().mkpath(root) && !files::makeFolder(root, &reason)) {
-            Messages::error(Messages::withPath(root, reason));
-            return false;
+        if (!QDir().mkpath(root)) {
+            if (const files::Outcome<void> made = files::makeFolder(root); !made) {
+                Messages::error(made.failure().text());
+                return false;
+            }
         }
     }
     if (const files::Outcome<void> locked = m_lock.acquire();
@@ -313,9 +314,9 @@ CommandOutcome WorkspaceSession::setCover(const QString &project, const QString 
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     const QString coverFile = m_workspace.coverFile(project);
-    QString reason;
-    if (!files::copyFileReplacing(picture, coverFile, &reason)) {
-        Messages::error(Messages::withPath(coverFile, reason));
+    if (const files::Outcome<void> copied = files::copyFileReplacing(picture, coverFile); !copied) {
+        // Named by the cover file even when the picture could not be read.
+        Messages::error(files::Failure{coverFile, copied.failure().reason}.text());
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     }
     return CommandOutcome::of(CommandOutcome::Status::Done, rowOf(project));

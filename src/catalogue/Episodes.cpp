@@ -73,7 +73,7 @@ EpisodeListing listEpisodes(const QString &folder, files::NameOrder order)
         return episodes;
     files::Listing listing = files::listFilesIfFolder(folder, &episodes.isFolder, order);
     if (!listing.ok()) {
-        episodes.error = listing.error;
+        episodes.error = listing.failure->reason;
         return episodes;
     }
     // Most folders hold nothing else: their listing is taken whole.

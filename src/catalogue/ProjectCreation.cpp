@@ -60,8 +60,11 @@ ProjectCreation createProject(const Workspace &workspace, ProjectList &projects,
     const QString settingsFile = workspace.projectSettingsFile(project.name);
     const bool records = !project.episodeFolder.isEmpty() && isUsableProjectName(project.name);
     const bool hadSettings = records && files::plainFileExists(settingsFile);
-    const std::optional<QByteArray> oldSettings =
-        hadSettings ? files::readFileBytes(settingsFile) : std::optional<QByteArray>();
+    std::optional<QByteArray> oldSettings;
+    if (hadSettings) {
+        if (files::Outcome<QByteArray> read = files::readFileBytes(settingsFile))
+            oldSettings = *std::move(read);
+    }
     if (const files::Outcome<void> recorded = recordNewProject(workspace, projects.names(), project);
         !recorded) {
         creation.failures.append(recorded.failure());
@@ -74,13 +77,15 @@ ProjectCreation createProject(const Workspace &workspace, ProjectList &projects,
         projects.removeAt(0);
         creation.result = CreationResult::ListNotSaved;
         creation.failures.append(saved.failure());
-        QString putBackReason;
-        const bool putBack =
-            !records || (hadSettings ? oldSettings && files::writeFileAtomically(settingsFile, *oldSettings,
-                                                                                 &putBackReason)
-                                     : files::deleteFile(settingsFile, &putBackReason));
-        if (!putBack)
-            creation.failures.append({settingsFile, putBackReason});
+        if (records) {
+            // Settings that could not be read cannot be put back: that fails without a reason.
+            const files::Outcome<void> putBack =
+                !hadSettings  ? files::deleteFile(settingsFile)
+                : oldSettings ? files::writeFileAtomically(settingsFile, *oldSettings)
+                              : files::Outcome<void>(files::Failure{settingsFile, QString()});
+            if (!putBack)
+                creation.failures.append(putBack.failure());
+        }
         return creation;
     }
     creation.result = CreationResult::Created;

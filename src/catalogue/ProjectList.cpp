@@ -23,9 +23,10 @@ ProjectList::LoadResult ProjectList::load(const QString &listFile)
     if (!files::plainFileExists(listFile))
         return LoadResult::Missing;
 
-    const std::optional<QByteArray> bytes = files::readFileBytes(listFile, &m_loadFailure);
+    const files::Outcome<QByteArray> bytes = files::readFileBytes(listFile);
     if (!bytes) {
         m_notReadWhole = true;
+        m_loadFailure = bytes.failure().reason;
         return LoadResult::Unreadable;
     }
     if (const std::optional<QString> whole = text::decode(*bytes, &m_encoding)) {
@@ -66,10 +67,7 @@ files::Outcome<void> ProjectList::save(const QString &listFile) const
         text::encodeReadable(m_names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), m_encoding);
     if (!bytes)
         return files::Failure{listFile, text::unstorableFileText()};
-    QString reason;
-    if (!files::writeFileAtomically(listFile, *bytes, &reason))
-        return files::Failure{listFile, reason};
-    return {};
+    return files::writeFileAtomically(listFile, *bytes);
 }
 
 files::Failure ProjectList::unreadable(const QString &listFile)

@@ -42,9 +42,8 @@ ProjectRemoval removeProjectFiles(const Workspace &workspace, const QString &nam
         }
         if (!folder.isOpen() || !folder.holdsFile(file))
             continue;
-        QString reason;
-        if (!folder.remove(file, &reason))
-            removal.failures.append({folder.pathOf(file), reason});
+        if (const files::Outcome<void> removed = folder.remove(file); !removed)
+            removal.failures.append({folder.pathOf(file), removed.failure().reason});
     }
     return removal;
 }

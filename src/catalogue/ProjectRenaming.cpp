@@ -65,16 +65,16 @@ public:
     bool linkAll()
     {
         for (RenamedFile &file : files) {
-            QString reason;
             if (file.linked)
                 continue;
             if (file.sameName) {
-                const std::optional<QByteArray> temporary = file.folder->linkTemporary(file.oldName, &reason);
+                const files::Outcome<QByteArray> temporary = file.folder->linkTemporary(file.oldName);
                 if (!temporary)
-                    return fail(file.folder->pathOf(file.oldName), reason);
+                    return fail(file.folder->pathOf(file.oldName), temporary.failure().reason);
                 file.temporary = *temporary;
-            } else if (!file.folder->link(file.oldName, file.newName, &reason)) {
-                return fail(file.folder->pathOf(file.newName), reason);
+            } else if (const files::Outcome<void> linked = file.folder->link(file.oldName, file.newName);
+                       !linked) {
+                return fail(file.folder->pathOf(file.newName), linked.failure().reason);
             }
             file.linked = true;
             step();
@@ -90,9 +90,8 @@ public:
             if (synced.contains(file.folder->fileSystem()))
                 continue;
             synced.insert(file.folder->fileSystem());
-            QString reason;
-            if (!file.folder->syncFileSystem(&reason))
-                return fail(file.folder->path(), reason);
+            if (const files::Outcome<void> onDisk = file.folder->syncFileSystem(); !onDisk)
+                return fail(file.folder->path(), onDisk.failure().reason);
         }
         return true;
     }
@@ -105,9 +104,8 @@ public:
             if (!file.linked)
                 continue;
             const QByteArray &made = file.sameName ? file.temporary : file.newName;
-            QString reason;
-            if (!file.folder->remove(made, &reason))
-                m_failures.append({file.folder->pathOf(made), reason});
+            if (const files::Outcome<void> removed = file.folder->remove(made); !removed)
+                m_failures.append({file.folder->pathOf(made), removed.failure().reason});
             file.linked = false;
         }
     }
@@ -118,13 +116,16 @@ public:
     void removeOldNames(bool keepOldNames)
     {
         for (const RenamedFile &file : files) {
-            QString reason;
             if (file.sameName) {
-                if (!file.folder->holdsSameFile(file.temporary, file.newName) ||
-                    !file.folder->rename(file.temporary, file.newName, &reason))
-                    m_failures.append({file.folder->pathOf(file.temporary), reason});
-            } else if (!keepOldNames && !file.folder->remove(file.oldName, &reason)) {
-                m_failures.append({file.folder->pathOf(file.oldName), reason});
+                // Names that no longer lead to one file are not renamed, and no reason is known.
+                const files::Outcome<void> renamed = file.folder->holdsSameFile(file.temporary, file.newName)
+                                                         ? file.folder->rename(file.temporary, file.newName)
+                                                         : files::Outcome<void>(files::Failure{});
+                if (!renamed)
+                    m_failures.append({file.folder->pathOf(file.temporary), renamed.failure().reason});
+            } else if (!keepOldNames) {
+                if (const files::Outcome<void> removed = file.folder->remove(file.oldName); !removed)
+                    m_failures.append({file.folder->pathOf(file.oldName), removed.failure().reason});
             }
             step();
         }

@@ -44,9 +44,8 @@ VideoCover refusedName(const QString &project)
 VideoCover writeCover(const Workspace &workspace, const QString &project, const QByteArray &jpeg)
 {
     const QString coverFile = workspace.coverFile(project);
-    QString reason;
-    if (!files::writeFileAtomically(coverFile, jpeg, &reason))
-        return failed(coverFile, reason);
+    if (const files::Outcome<void> written = files::writeFileAtomically(coverFile, jpeg); !written)
+        return failed(coverFile, written.failure().reason);
     VideoCover cover;
     cover.written = true;
     cover.coverFile = coverFile;
@@ -143,7 +142,7 @@ bool lacksOwnCover(const Workspace &workspace, const QString &project)
     // Only a file of the built-in picture's size can be it; nothing else is read.
     if (QFileInfo(coverFile).size() != builtIn.size())
         return false;
-    const std::optional<QByteArray> bytes = files::readFileBytes(coverFile);
+    const files::Outcome<QByteArray> bytes = files::readFileBytes(coverFile);
     return bytes && *bytes == builtIn;
 }
 

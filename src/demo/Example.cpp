@@ -164,9 +164,10 @@ bool makeFoldersBelow(const QString &root, const QString &folder)
     QString path = root;
     for (const QString &name : folder.mid(root.size()).split(u'/', Qt::SkipEmptyParts)) {
         path += u'/' + name;
-        QString reason;
-        if (!files::folderExists(path) && !files::makeFolder(path, &reason))
-            return refuse(path, reason);
+        if (files::folderExists(path))
+            continue;
+        if (const files::Outcome<void> made = files::makeFolder(path); !made)
+            return refuse(path, made.failure().reason);
     }
     return true;
 }
@@ -220,8 +221,8 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
     QString playPage = builtin::playPage();
     playPage.replace(QStringLiteral("\"../../index.html\""), QStringLiteral("\"../index.html\""));
     const QString pageStyle = workspace.styleTemplate(QString::fromLatin1(PageStyleFile));
-    if (!text::writeTextFile(pageStyle, playPage, &reason))
-        return refuse(pageStyle, reason);
+    if (const files::Outcome<void> written = text::writeTextFile(pageStyle, playPage); !written)
+        return refuse(pageStyle, written.failure().reason);
     if (!recordPaths(workspace, building))
         return false;
 
@@ -360,9 +361,8 @@ bool makeExample(const QString &folder, ProgressSink &sink)
         return false;
     // The rename replaces DIR only while it is an empty folder: anything put
     // there meanwhile makes it fail, and then the build folder goes.
-    QString reason;
-    if (!building.renameTo(targetInfo.fileName(), &reason))
-        return refuse(target, reason);
+    if (const files::Outcome<void> renamed = building.renameTo(targetInfo.fileName()); !renamed)
+        return refuse(target, renamed.failure().reason);
     sink.add({texts::ready() + Places(target).workspace(), ProgressIcon::Done});
     return true;
 }

@@ -144,18 +144,17 @@ QString BuildFolder::path() const
     return joinPath(m_parent, QFile::decodeName(m_name));
 }
 
-bool BuildFolder::renameTo(const QString &name, QString *reason)
+Outcome<void> BuildFolder::renameTo(const QString &name)
 {
     const QByteArray target = QFile::encodeName(name);
     if (m_fd < 0 || ::renameat(m_parentFd, m_name.constData(), m_parentFd, target.constData()) != 0) {
-        if (reason)
-            *reason = m_fd < 0 ? m_error : reasonFor(errno);
-        return false;
+        const QString reason = m_fd < 0 ? m_error : reasonFor(errno);
+        return Failure{joinPath(m_parent, name), reason};
     }
     ::close(m_fd);
     m_fd = -1;
     m_name.clear();
-    return true;
+    return {};
 }
 
 void BuildFolder::remove()

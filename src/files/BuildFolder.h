@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -27,8 +29,9 @@ public:
     QString path() const;
 
     // Renames the folder to `name` beside it, which replaces nothing but an
-    // empty folder, and lets it go: it stays once renamed.
-    bool renameTo(const QString &name, QString *reason = nullptr);
+    // empty folder, and lets it go: it stays once renamed. The failure
+    // names the place it was to go to.
+    Outcome<void> renameTo(const QString &name);
 
     // Removes the folders of this prefix in `parent` that no one is making
     // any more: only where the process the name records is gone and no lock

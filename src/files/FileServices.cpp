@@ -27,16 +27,10 @@ namespace {
 std::atomic<int> fileSyncCount{0};
 std::atomic<int> fileSystemSyncCount{0};
 
-void setReason(QString *reason, const QString &text)
+// The failure of a call on the path that left this error number.
+Failure failureAt(const QString &path, int error)
 {
-    if (reason)
-        *reason = text;
-}
-
-bool failWith(QString *reason, int error)
-{
-    setReason(reason, reasonFor(error));
-    return false;
+    return Failure{path, reasonFor(error)};
 }
 
 // Short and of fixed length, so that a target whose name is as long as a
@@ -411,7 +405,7 @@ Listing listEntries(const QString &folder, bool folders, NameOrder order)
     Listing listing = detail::listEntriesAt(QFile::encodeName(folder), folders, order, &opened, &error);
     if (error != 0) {
         listing = {};
-        listing.error = reasonFor(error);
+        listing.failure = Failure{folder, reasonFor(error)};
         return listing;
     }
     if (folders) {
@@ -469,28 +463,28 @@ bool isHiddenName(const QString &name)
     return name.startsWith(u'.');
 }
 
-bool makeFolder(const QString &path, QString *reason)
+Outcome<void> makeFolder(const QString &path)
 {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
-        return true;
-    return failWith(reason, errno);
+        return {};
+    return failureAt(path, errno);
 }
 
-bool makePrivateFolder(const QString &path, QString *reason)
+Outcome<void> makePrivateFolder(const QString &path)
 {
     if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
-        return true;
-    return failWith(reason, errno);
+        return {};
+    return failureAt(path, errno);
 }
 
-bool deleteFile(const QString &path, QString *reason)
+Outcome<void> deleteFile(const QString &path)
 {
     if (::unlink(QFile::encodeName(path).constData()) == 0)
-        return true;
-    return failWith(reason, errno);
+        return {};
+    return failureAt(path, errno);
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)
+Outcome<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     const QByteArray target = followLinks(QFile::encodeName(path));
     const qsizetype slash = target.lastIndexOf('/');
@@ -498,7 +492,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     const QByteArray name = target.mid(slash + 1);
     const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
-        return failWith(reason, errno);
+        return failureAt(path, errno);
     struct stat status;
     const int mode =
         ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
@@ -512,51 +506,50 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         ::unlinkat(folderFd, temporary->constData(), 0);
     }
     ::close(folderFd);
-    return error == 0 || failWith(reason, error);
+    if (error != 0)
+        return failureAt(path, error);
+    return {};
 }
 
-std::optional<QByteArray> readFileBytes(const QString &path, QString *reason)
+Outcome<QByteArray> readFileBytes(const QString &path)
 {
     int error = 0;
     std::optional<QByteArray> bytes = detail::readFileIn(AT_FDCWD, QFile::encodeName(path), &error);
     if (!bytes)
-        failWith(reason, error);
-    return bytes;
+        return failureAt(path, error);
+    return *std::move(bytes);
 }
 
-std::optional<QByteArray> readPlainFile(const QString &path, bool *missing, QString *reason)
+Outcome<std::optional<QByteArray>> readPlainFile(const QString &path)
 {
-    *missing = false;
     const QByteArray encoded = QFile::encodeName(path);
     // Not blocking, so that a named pipe at the path is passed over as it
     // is by `plainFileExists`, not waited on.
     const int fd = encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = encoded.isEmpty() ? ENOENT : errno;
-        *missing = !plainFileExists(path);
-        if (!*missing)
-            failWith(reason, error);
-        return std::nullopt;
+        if (plainFileExists(path))
+            return failureAt(path, error);
+        return std::optional<QByteArray>();
     }
     struct stat status;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        *missing = true;
-        return std::nullopt;
+        return std::optional<QByteArray>();
     }
     int error = 0;
     std::optional<QByteArray> bytes = detail::readAndClose(fd, qint64(status.st_size), &error);
     if (!bytes)
-        failWith(reason, error);
+        return failureAt(path, error);
     return bytes;
 }
 
-bool copyFileReplacing(const QString &source, const QString &target, QString *reason)
+Outcome<void> copyFileReplacing(const QString &source, const QString &target)
 {
-    const std::optional<QByteArray> bytes = readFileBytes(source, reason);
+    const Outcome<QByteArray> bytes = readFileBytes(source);
     if (!bytes)
-        return false;
-    return writeFileAtomically(target, *bytes, reason);
+        return bytes.failure();
+    return writeFileAtomically(target, *bytes);
 }
 
 Listing listFiles(const QString &folder, NameOrder order)
@@ -573,7 +566,7 @@ Listing listFilesIfFolder(const QString &folder, bool *isFolder, NameOrder order
     if (error != 0) {
         listing = {};
         if (*isFolder)
-            listing.error = reasonFor(error);
+            listing.failure = Failure{folder, reasonFor(error)};
     }
     return listing;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/NaturalOrder.h"
+#include "files/Outcome.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,7 +10,7 @@
 #include <optional>
 
 // The file and folder services every subsystem uses. Failures come back as a
-// reason text (see files/Reasons.h) so callers can report path and cause.
+// `Failure` holding the path acted on and the reason (see files/Reasons.h).
 namespace tessaly::files {
 
 // True for any regular file, hidden (dot-named) or not; false for folders.
@@ -27,10 +28,10 @@ QString whyFolderCannotBeListed(const QString &folder);
 // A dot-named file or folder is hidden on this platform.
 bool isHiddenName(const QString &name);
 
-bool makeFolder(const QString &path, QString *reason = nullptr);
+Outcome<void> makeFolder(const QString &path);
 // A folder only its owner may read or enter, as the user's own data folders are.
-bool makePrivateFolder(const QString &path, QString *reason = nullptr);
-bool deleteFile(const QString &path, QString *reason = nullptr);
+Outcome<void> makePrivateFolder(const QString &path);
+Outcome<void> deleteFile(const QString &path);
 // Writes a file that must survive a crash once written (the project list,
 // a settings file, a chosen cover, a template, a run log): the bytes go to
 // a short hidden temporary name beside the file, every write is checked,
@@ -39,14 +40,15 @@ bool deleteFile(const QString &path, QString *reason = nullptr);
 // the path is written through: the file it leads to is replaced. Files the
 // program generates go through `OpenFolder::writeFile` instead, without a
 // sync of their own.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
-// Reads the source whole and writes it as `writeFileAtomically` does.
-bool copyFileReplacing(const QString &source, const QString &target, QString *reason = nullptr);
-std::optional<QByteArray> readFileBytes(const QString &path, QString *reason = nullptr);
-// The bytes of the regular file at the path, read with one open: nothing
-// and `missing` set where `plainFileExists` is false, nothing with the
-// reason when the file is there but cannot be read.
-std::optional<QByteArray> readPlainFile(const QString &path, bool *missing, QString *reason = nullptr);
+Outcome<void> writeFileAtomically(const QString &path, const QByteArray &bytes);
+// Reads the source whole and writes it as `writeFileAtomically` does. The
+// failure names the source when it cannot be read, the target otherwise.
+Outcome<void> copyFileReplacing(const QString &source, const QString &target);
+Outcome<QByteArray> readFileBytes(const QString &path);
+// The bytes of the regular file at the path, read with one open: an empty
+// optional where `plainFileExists` is false (the file is missing), a
+// failure when the file is there but cannot be read.
+Outcome<std::optional<QByteArray>> readPlainFile(const QString &path);
 
 struct Listing
 {
@@ -55,8 +57,10 @@ struct Listing
     // on a listed file uses these, because a name that is not valid UTF-8
     // does not survive decoding.
     QList<QByteArray> encodedEntries;
-    QString error; // empty when the folder could be listed
-    bool ok() const { return error.isEmpty(); }
+    // Why the folder could not be listed, naming the folder; entries are
+    // then empty.
+    std::optional<Failure> failure;
+    bool ok() const { return !failure; }
 };
 
 // Names (without path) of the non-hidden files directly inside the folder.

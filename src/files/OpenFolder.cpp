@@ -16,13 +16,6 @@ namespace tessaly::files {
 
 namespace {
 
-bool failWith(QString *reason, int error)
-{
-    if (reason)
-        *reason = reasonFor(error);
-    return false;
-}
-
 bool sameEntry(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -182,14 +175,16 @@ QByteArray OpenFolder::nameOf(const QString &name)
 Listing OpenFolder::listEntries(bool folders) const
 {
     if (m_fd < 0) {
+        // A folder never opened (no path) has nothing to list, which is no failure.
         Listing listing;
-        listing.error = m_error;
+        if (!m_error.isEmpty())
+            listing.failure = Failure{m_path, m_error};
         return listing;
     }
     int error = 0;
     Listing listing = detail::listEntriesIn(m_fd, folders, &error);
     if (error != 0)
-        listing.error = reasonFor(error);
+        listing.failure = Failure{m_path, reasonFor(error)};
     return listing;
 }
 
@@ -259,28 +254,27 @@ bool OpenFolder::holdsSameBytes(const QByteArray &name, const QByteArray &bytes)
     return present && *present == bytes;
 }
 
-std::optional<QByteArray> OpenFolder::readFile(const QByteArray &name, QString *reason) const
+Failure OpenFolder::failureAt(const QByteArray &name, int error) const
 {
-    if (m_fd < 0) {
-        if (reason)
-            *reason = m_error;
-        return std::nullopt;
-    }
+    const QString path = name.isEmpty() ? m_path : pathOf(name);
+    return Failure{path, m_fd < 0 ? m_error : reasonFor(error)};
+}
+
+Outcome<QByteArray> OpenFolder::readFile(const QByteArray &name) const
+{
+    if (m_fd < 0)
+        return failureAt(name, ENOENT);
     int error = 0;
     std::optional<QByteArray> bytes = detail::readFileIn(m_fd, name, &error);
     if (!bytes)
-        failWith(reason, error);
-    return bytes;
+        return failureAt(name, error);
+    return *std::move(bytes);
 }
 
-std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
-                                                     QString *reason) const
+Outcome<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, const QByteArray &replacing) const
 {
-    if (m_fd < 0) {
-        if (reason)
-            *reason = m_error;
-        return std::nullopt;
-    }
+    if (m_fd < 0)
+        return failureAt(replacing, ENOENT);
     struct stat status;
     const int mode =
         ::fstatat(m_fd, replacing.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)
@@ -290,63 +284,66 @@ std::optional<QByteArray> OpenFolder::writeTemporary(const QByteArray &bytes, co
     std::optional<QByteArray> name =
         detail::writeTemporaryIn(m_fd, bytes, detail::DataSync::Later, mode, &error);
     if (!name)
-        failWith(reason, error);
-    return name;
+        return failureAt(replacing, error);
+    return *std::move(name);
 }
 
-int OpenFolder::createTemporary(QByteArray *name, QString *reason) const
+Outcome<OpenFolder::Temporary> OpenFolder::createTemporary() const
 {
-    if (m_fd < 0) {
-        if (reason)
-            *reason = m_error;
-        return -1;
-    }
+    if (m_fd < 0)
+        return failureAt({}, ENOENT);
+    Temporary temporary;
     int error = 0;
-    const int fd = detail::openTemporaryIn(m_fd, -1, name, &error, O_RDWR);
-    if (fd < 0)
-        failWith(reason, error);
-    return fd;
+    temporary.fd = detail::openTemporaryIn(m_fd, -1, &temporary.name, &error, O_RDWR);
+    if (temporary.fd < 0)
+        return failureAt({}, error);
+    return temporary;
 }
 
-std::optional<qint64> OpenFolder::freeSpace(QString *reason) const
+Outcome<qint64> OpenFolder::freeSpace() const
 {
     struct statvfs status;
     if (m_fd >= 0 && ::fstatvfs(m_fd, &status) == 0)
         return qint64(status.f_bavail) * qint64(status.f_frsize);
-    failWith(reason, m_fd >= 0 ? errno : ENOENT);
-    return std::nullopt;
+    const int error = m_fd >= 0 ? errno : ENOENT;
+    return Failure{m_path, reasonFor(error)};
 }
 
-bool OpenFolder::rename(const QByteArray &from, const QByteArray &to, QString *reason) const
+Outcome<void> OpenFolder::rename(const QByteArray &from, const QByteArray &to) const
 {
     if (::renameat(m_fd, from.constData(), m_fd, to.constData()) == 0)
-        return true;
-    return failWith(reason, errno);
+        return {};
+    const int error = errno;
+    return Failure{pathOf(to), reasonFor(error)};
 }
 
-bool OpenFolder::remove(const QByteArray &name, QString *reason) const
+Outcome<void> OpenFolder::remove(const QByteArray &name) const
 {
     if (::unlinkat(m_fd, name.constData(), 0) == 0)
-        return true;
-    return failWith(reason, errno);
+        return {};
+    const int error = errno;
+    return Failure{pathOf(name), reasonFor(error)};
 }
 
-bool OpenFolder::removeFolder(const QByteArray &name, QString *reason) const
+Outcome<void> OpenFolder::removeFolder(const QByteArray &name) const
 {
     if (m_fd >= 0 && ::unlinkat(m_fd, name.constData(), AT_REMOVEDIR) == 0)
-        return true;
+        return {};
     const int error = m_fd >= 0 ? errno : ENOENT;
-    return error == ENOTEMPTY || error == EEXIST || failWith(reason, error);
+    if (error == ENOTEMPTY || error == EEXIST)
+        return {};
+    return Failure{pathOf(name), reasonFor(error)};
 }
 
-bool OpenFolder::link(const QByteArray &from, const QByteArray &to, QString *reason) const
+Outcome<void> OpenFolder::link(const QByteArray &from, const QByteArray &to) const
 {
     if (m_fd >= 0 && ::linkat(m_fd, from.constData(), m_fd, to.constData(), 0) == 0)
-        return true;
-    return failWith(reason, m_fd >= 0 ? errno : ENOENT);
+        return {};
+    const int error = m_fd >= 0 ? errno : ENOENT;
+    return Failure{pathOf(to), reasonFor(error)};
 }
 
-std::optional<QByteArray> OpenFolder::linkTemporary(const QByteArray &from, QString *reason) const
+Outcome<QByteArray> OpenFolder::linkTemporary(const QByteArray &from) const
 {
     int error = ENOENT;
     for (int attempt = 0; attempt < 100 && m_fd >= 0; ++attempt) {
@@ -357,8 +354,7 @@ std::optional<QByteArray> OpenFolder::linkTemporary(const QByteArray &from, QStr
         if (error != EEXIST)
             break;
     }
-    failWith(reason, error);
-    return std::nullopt;
+    return Failure{pathOf(from), reasonFor(error)};
 }
 
 bool OpenFolder::holdsSameFile(const QByteArray &first, const QByteArray &second) const
@@ -370,7 +366,7 @@ bool OpenFolder::holdsSameFile(const QByteArray &first, const QByteArray &second
            one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
-bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
+Outcome<void> OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes) const
 {
     // A name nothing holds yet is written directly: there is no old file to
     // keep, and a write that fails removes what it began. A whole run writes
@@ -387,24 +383,24 @@ bool OpenFolder::writeFile(const QByteArray &name, const QByteArray &bytes, QStr
             written = false;
         }
         if (written)
-            return true;
+            return {};
         ::unlinkat(m_fd, name.constData(), 0);
-        return failWith(reason, error);
+        return failureAt(name, error);
     }
     // Anything else (a file, a link, a name the folder refuses) goes the way
     // that replaces, and says why it cannot.
-    return replaceFile(name, bytes, reason);
+    return replaceFile(name, bytes);
 }
 
-bool OpenFolder::replaceFile(const QByteArray &name, const QByteArray &bytes, QString *reason) const
+Outcome<void> OpenFolder::replaceFile(const QByteArray &name, const QByteArray &bytes) const
 {
-    const std::optional<QByteArray> temporary = writeTemporary(bytes, name, reason);
+    const Outcome<QByteArray> temporary = writeTemporary(bytes, name);
     if (!temporary)
-        return false;
-    if (rename(*temporary, name, reason))
-        return true;
-    ::unlinkat(m_fd, temporary->constData(), 0);
-    return false;
+        return temporary.failure();
+    Outcome<void> renamed = rename(*temporary, name);
+    if (!renamed)
+        ::unlinkat(m_fd, temporary->constData(), 0);
+    return renamed;
 }
 
 namespace {
@@ -456,7 +452,7 @@ void OpenFolder::StreamedFile::flushBuffer()
     m_buffer.clear();
 }
 
-bool OpenFolder::StreamedFile::commit(QString *reason)
+Outcome<void> OpenFolder::StreamedFile::commit()
 {
     if (m_fd >= 0) {
         flushBuffer();
@@ -470,10 +466,8 @@ bool OpenFolder::StreamedFile::commit(QString *reason)
             ::unlinkat(m_folder.m_fd, m_temporary.constData(), 0);
     }
     if (m_error == 0)
-        return true;
-    if (reason)
-        *reason = m_folder.m_fd < 0 ? m_folder.m_error : reasonFor(m_error);
-    return false;
+        return {};
+    return m_folder.failureAt(m_name, m_error);
 }
 
 void OpenFolder::removeTemporaries() const
@@ -499,12 +493,13 @@ void OpenFolder::removeTemporaries() const
         ::unlinkat(m_fd, name.constData(), 0);
 }
 
-bool OpenFolder::syncFileSystem(QString *reason) const
+Outcome<void> OpenFolder::syncFileSystem() const
 {
     detail::countFileSystemSync();
     if (m_fd >= 0 && ::syncfs(m_fd) == 0)
-        return true;
-    return failWith(reason, m_fd >= 0 ? errno : ENOENT);
+        return {};
+    const int error = m_fd >= 0 ? errno : ENOENT;
+    return Failure{m_path, reasonFor(error)};
 }
 
 bool OpenFolder::isTemporaryName(const QByteArray &name)

@@ -81,35 +81,42 @@ public:
     // True when the name is a regular file itself (never a link) that holds
     // exactly these bytes.
     bool holdsSameBytes(const QByteArray &name, const QByteArray &bytes) const;
-    std::optional<QByteArray> readFile(const QByteArray &name, QString *reason = nullptr) const;
+    // Failures of the calls below name the file acted on (`pathOf` the name
+    // written, removed or read), or the folder itself for what concerns all
+    // of it; a folder that is not open fails with `error()`.
+    Outcome<QByteArray> readFile(const QByteArray &name) const;
 
     // The bytes under a fresh short hidden name (see `isTemporaryName`), not
     // synced: the caller syncs the file system before it renames them into
     // place. The file gets the permissions of the regular file `replacing`,
     // when there is one. Returns the name.
-    std::optional<QByteArray> writeTemporary(const QByteArray &bytes, const QByteArray &replacing,
-                                             QString *reason = nullptr) const;
+    Outcome<QByteArray> writeTemporary(const QByteArray &bytes, const QByteArray &replacing) const;
     // A new empty file under a fresh short hidden name (see
     // `isTemporaryName`), open for reading and writing, for a writer that
     // needs the descriptor itself; the caller closes it, and renames or
-    // removes the name. -1 when it cannot be made.
-    int createTemporary(QByteArray *name, QString *reason = nullptr) const;
+    // removes the name.
+    struct Temporary
+    {
+        int fd = -1;
+        QByteArray name;
+    };
+    Outcome<Temporary> createTemporary() const;
     // The bytes an unprivileged writer may still put on the folder's file system.
-    std::optional<qint64> freeSpace(QString *reason = nullptr) const;
-    // Renames within the folder, over whatever file or link has the name.
-    bool rename(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
+    Outcome<qint64> freeSpace() const;
+    // Renames within the folder, over whatever file or link has the name `to`.
+    Outcome<void> rename(const QByteArray &from, const QByteArray &to) const;
     // Removes a file or a link (never what it points to).
-    bool remove(const QByteArray &name, QString *reason = nullptr) const;
+    Outcome<void> remove(const QByteArray &name) const;
     // Removes an empty sub-folder (never a link). One that still holds
     // something stays, which is no failure.
-    bool removeFolder(const QByteArray &name, QString *reason = nullptr) const;
-    // A second name for the file or link `from` (the link itself, never what
-    // it points to). Never replaces: a taken name fails with the reason of
-    // EEXIST.
-    bool link(const QByteArray &from, const QByteArray &to, QString *reason = nullptr) const;
+    Outcome<void> removeFolder(const QByteArray &name) const;
+    // A second name `to` for the file or link `from` (the link itself, never
+    // what it points to). Never replaces: a taken name fails with the reason
+    // of EEXIST.
+    Outcome<void> link(const QByteArray &from, const QByteArray &to) const;
     // As `link`, under a fresh short hidden name (see `isTemporaryName`),
     // which it returns.
-    std::optional<QByteArray> linkTemporary(const QByteArray &from, QString *reason = nullptr) const;
+    Outcome<QByteArray> linkTemporary(const QByteArray &from) const;
     // True when both names lead to one entry of the file system: two links
     // of one file, or one name in two spellings where letter case is ignored.
     bool holdsSameFile(const QByteArray &first, const QByteArray &second) const;
@@ -117,24 +124,27 @@ public:
     // free, otherwise as `replaceFile` writes it. A program killed while it
     // writes leaves the part written under the name: for files the next run
     // writes again.
-    bool writeFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
+    Outcome<void> writeFile(const QByteArray &name, const QByteArray &bytes) const;
     // A file, not synced, written beside the name and renamed over it: the
     // name holds the whole of it or what it held before, even when the
     // program is killed meanwhile.
-    bool replaceFile(const QByteArray &name, const QByteArray &bytes, QString *reason = nullptr) const;
+    Outcome<void> replaceFile(const QByteArray &name, const QByteArray &bytes) const;
     // A generated file written in pieces, as `writeFile` writes it whole.
     class StreamedFile;
 
     // Removes the temporary files an interrupted run left.
     void removeTemporaries() const;
     // Syncs the whole file system the folder lies on.
-    bool syncFileSystem(QString *reason = nullptr) const;
+    Outcome<void> syncFileSystem() const;
 
     // ".tessaly-" and six letters or digits.
     static bool isTemporaryName(const QByteArray &name);
 
 private:
     Listing listEntries(bool folders) const;
+    // The failure of a call on the named file (the folder itself for an
+    // empty name) that left the error number; `error()` when not open.
+    Failure failureAt(const QByteArray &name, int error) const;
     OpenFolder openSubfolder(const QString &name, bool create, bool followLink) const;
 
     int m_fd = -1;
@@ -156,7 +166,8 @@ public:
     StreamedFile &operator=(const StreamedFile &) = delete;
 
     void append(QByteArrayView bytes);
-    bool commit(QString *reason = nullptr);
+    // The failure names the file.
+    Outcome<void> commit();
 
 private:
     void flushBuffer();

@@ -367,20 +367,20 @@ QByteArray fileBytes(const QString &text)
     return bytes;
 }
 
-bool writeTextFile(const QString &path, const QString &text, QString *reason)
+files::Outcome<void> writeTextFile(const QString &path, const QString &text)
 {
-    return files::writeFileAtomically(path, fileBytes(text), reason);
+    return files::writeFileAtomically(path, fileBytes(text));
 }
 
-std::optional<QString> readWholeText(const QString &path, QString *reason, Encoding *encoding)
+files::Outcome<QString> readWholeText(const QString &path, Encoding *encoding)
 {
-    const std::optional<QByteArray> bytes = files::readFileBytes(path, reason);
+    const files::Outcome<QByteArray> bytes = files::readFileBytes(path);
     if (!bytes)
-        return std::nullopt;
+        return bytes.failure();
     std::optional<QString> text = decode(*bytes, encoding);
-    if (!text && reason)
-        *reason = undecodableReason();
-    return text;
+    if (!text)
+        return files::Failure{path, undecodableReason()};
+    return *std::move(text);
 }
 
 QStringList splitLines(const QString &text)
@@ -402,11 +402,11 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-std::optional<QStringList> readTextLines(const QString &path, QString *reason)
+files::Outcome<QStringList> readTextLines(const QString &path)
 {
-    const std::optional<QString> text = readWholeText(path, reason);
+    const files::Outcome<QString> text = readWholeText(path);
     if (!text)
-        return std::nullopt;
+        return text.failure();
     return splitLines(*text);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
@@ -75,16 +77,15 @@ inline QString unstorableFileText()
 // The encoded text followed by CR LF: a text file's bytes.
 QByteArray fileBytes(const QString &text);
 // Replaces the file atomically with `fileBytes(text)`.
-bool writeTextFile(const QString &path, const QString &text, QString *reason = nullptr);
+files::Outcome<void> writeTextFile(const QString &path, const QString &text);
 // Why a file that was read could not be decoded.
 QString undecodableReason();
-// All of the file decoded, line ends unchanged; nothing, with the reason,
+// All of the file decoded, line ends unchanged; the failure at the path
 // when it cannot be read or decoded. `encoding` as for `decode`.
-std::optional<QString> readWholeText(const QString &path, QString *reason = nullptr,
-                                     Encoding *encoding = nullptr);
+files::Outcome<QString> readWholeText(const QString &path, Encoding *encoding = nullptr);
 // The file's lines without their ends (CR LF, LF or CR). A final line end
 // does not make an extra empty line.
-std::optional<QStringList> readTextLines(const QString &path, QString *reason = nullptr);
+files::Outcome<QStringList> readTextLines(const QString &path);
 QStringList splitLines(const QString &text);
 
 } // namespace tessaly::text

@@ -175,10 +175,10 @@ FactsCache::Stamp FactsCache::stampOf(const QByteArray &path, int descriptor)
 
 FactsCache::Stored FactsCache::read(const QString &file)
 {
-    bool missing = false;
-    const std::optional<QByteArray> bytes = files::readPlainFile(file, &missing);
-    if (!bytes)
+    const files::Outcome<std::optional<QByteArray>> read = files::readPlainFile(file);
+    if (!read || !*read)
         return {};
+    const std::optional<QByteArray> &bytes = *read;
     // Read as a stream straight into the hashes: a run reads the file
     // before it can judge its first episode, and a tree of values for every
     // file of the site would take several times as long to build.
@@ -412,8 +412,12 @@ bool FactsCache::save(QString *reason)
                         {QStringLiteral("version"), Version},
                         {QStringLiteral("kinds"), kinds},
                         {QStringLiteral("folders"), folders}};
-    if (!files::writeFileAtomically(m_file, QCborValue(root).toCbor(), reason))
+    if (const files::Outcome<void> written = files::writeFileAtomically(m_file, QCborValue(root).toCbor());
+        !written) {
+        if (reason)
+            *reason = written.failure().reason;
         return false;
+    }
     std::lock_guard lock(m_mutex);
     m_probed = 0;
     return true;

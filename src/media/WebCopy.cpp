@@ -424,7 +424,7 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         if (!m_temporary.isEmpty())
-            m_folder.remove(m_temporary);
+            static_cast<void>(m_folder.remove(m_temporary)); // nothing to tell in a destructor
     }
 
     WebCopyOutcome run()
@@ -445,18 +445,19 @@ private:
             return failAt(m_folder.path(), texts::badFileName());
         if (!openSource())
             return false;
-        QString reason;
-        m_fd = m_folder.createTemporary(&m_temporary, &reason);
-        if (m_fd < 0)
-            return failAt(m_folder.path(), reason);
+        const files::Outcome<files::OpenFolder::Temporary> temporary = m_folder.createTemporary();
+        if (!temporary)
+            return failAt(m_folder.path(), temporary.failure().reason);
+        m_fd = temporary->fd;
+        m_temporary = temporary->name;
         m_output = std::make_unique<OutputFile>(m_fd, m_stopped);
         if (!openOutput() || !copyStreams() || !finish() || !check())
             return false;
         const QString copy = m_folder.pathOf(name);
         if (::fdatasync(m_fd) != 0 || ::close(std::exchange(m_fd, -1)) != 0)
             return failAt(copy, files::reasonFor(errno));
-        if (!m_folder.rename(m_temporary, name, &reason))
-            return failAt(copy, reason);
+        if (const files::Outcome<void> renamed = m_folder.rename(m_temporary, name); !renamed)
+            return failAt(copy, renamed.failure().reason);
         m_temporary.clear();
         m_outcome.path = copy;
         return true;
@@ -1026,10 +1027,9 @@ bool isUpToDate(const QString &copy, const QString &original)
 
 QString spaceShortage(const files::OpenFolder &folder, qint64 bytes)
 {
-    QString reason;
-    const std::optional<qint64> free = folder.freeSpace(&reason);
+    const files::Outcome<qint64> free = folder.freeSpace();
     if (!free)
-        return folder.path() + QStringLiteral(": ") + reason;
+        return folder.path() + QStringLiteral(": ") + free.failure().reason;
     if (*free >= bytes)
         return {};
     return folder.path() + QStringLiteral(": ") + texts::notEnoughSpace(sizeText(bytes), sizeText(*free));

@@ -35,10 +35,10 @@ std::optional<files::Failure> EditedSettings::readFailure(const Workspace &works
     const QString file = workspace.settingsFile();
     if (!files::plainFileExists(file))
         return std::nullopt;
-    QString reason;
-    if (text::readWholeText(file, &reason))
+    const files::Outcome<QString> read = text::readWholeText(file);
+    if (read)
         return std::nullopt;
-    return files::Failure{file, reason};
+    return read.failure();
 }
 
 files::Outcome<void> EditedSettings::save(const Workspace &workspace) const
@@ -68,10 +68,13 @@ files::Outcome<void> EditedSettings::save(const Workspace &workspace) const
         QString content;
         for (const auto &[key, value] : values)
             content = ini::withValue(content, section, key, value);
-        if (const std::optional<QByteArray> bytes = text::encodeReadable(content))
-            written = files::writeFileAtomically(file, *bytes, &reason);
-        else
+        if (const std::optional<QByteArray> bytes = text::encodeReadable(content)) {
+            if (const files::Outcome<void> replaced = files::writeFileAtomically(file, *bytes); !replaced)
+                return replaced.failure();
+            written = true;
+        } else {
             reason = text::unstorableFileText();
+        }
     } else {
         written = ini::write(section, values, file, &reason);
     }

@@ -153,7 +153,7 @@ QString read(const QString &section, const QString &key, const QString &file)
 {
     if (!files::plainFileExists(file))
         return {};
-    const std::optional<QString> content = text::readWholeText(file);
+    const files::Outcome<QString> content = text::readWholeText(file);
     if (!content)
         return {};
     return valueIn(*content, section, key);
@@ -171,9 +171,12 @@ bool write(const QString &section, const KeyValues &values, const QString &file,
     text::Encoding encoding = text::Encoding::CodePage936;
     if (files::plainFileExists(file)) {
         // A file that cannot be read is not replaced: that would lose its other keys.
-        const std::optional<QString> existing = text::readWholeText(file, reason, &encoding);
-        if (!existing)
+        const files::Outcome<QString> existing = text::readWholeText(file, &encoding);
+        if (!existing) {
+            if (reason)
+                *reason = existing.failure().reason;
             return false;
+        }
         content = *existing;
     }
     for (const auto &[key, value] : values)
@@ -184,7 +187,10 @@ bool write(const QString &section, const KeyValues &values, const QString &file,
             *reason = text::unstorableFileText();
         return false;
     }
-    return files::writeFileAtomically(file, *bytes, reason);
+    const files::Outcome<void> written = files::writeFileAtomically(file, *bytes);
+    if (!written && reason)
+        *reason = written.failure().reason;
+    return written.ok();
 }
 
 } // namespace tessaly::ini

@@ -54,8 +54,12 @@ bool OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray 
     // killed run must never leave part of one under its name; pages and the
     // index are all written again by the next run.
     const bool cover = &folder == &m_image;
-    if (cover ? folder.replaceFile(name, bytes, reason) : folder.writeFile(name, bytes, reason))
+    const files::Outcome<void> written =
+        cover ? folder.replaceFile(name, bytes) : folder.writeFile(name, bytes);
+    if (written)
         return true;
+    if (reason)
+        *reason = written.failure().reason;
     (cover ? m_unwrittenCovers : m_unwrittenPages).insert(name);
     return false;
 }
@@ -75,9 +79,8 @@ void OutputFolders::syncToDisk(RunReport &report) const
         if (!folder->isOpen() || synced.contains(folder->fileSystem()))
             continue;
         synced.append(folder->fileSystem());
-        QString reason;
-        if (!folder->syncFileSystem(&reason))
-            report.cannotWrite(folder->path(), reason);
+        if (const files::Outcome<void> onDisk = folder->syncFileSystem(); !onDisk)
+            report.cannotWrite(folder->path(), onDisk.failure().reason);
     }
 }
 

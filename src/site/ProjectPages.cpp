@@ -70,17 +70,17 @@ QList<ProjectSource> readProjectSources(const Workspace &workspace, const QStrin
         source.usableName = isUsableProjectName(name);
         if (source.usableName) {
             const QString settingsFile = workspace.projectSettingsFile(name);
-            bool missing = false;
-            QString reason;
-            const std::optional<QByteArray> bytes = files::readPlainFile(settingsFile, &missing, &reason);
+            // A missing settings file is no failure: the project has no folder.
+            const files::Outcome<std::optional<QByteArray>> read = files::readPlainFile(settingsFile);
+            const std::optional<QByteArray> bytes = read ? *read : std::nullopt;
             const std::optional<QString> content = bytes ? text::decode(*bytes) : std::nullopt;
             if (content) {
                 source.episodeFolder = ini::valueIn(*content, section, key);
                 source.usableFolder = !settings::holdsControlCharacter(source.episodeFolder);
             } else if (bytes)
                 source.unreadableReason = text::undecodableReason();
-            else if (!missing)
-                source.unreadableReason = reason;
+            else if (!read)
+                source.unreadableReason = read.failure().reason;
             // Kept only for the failure line: a run may have a hundred
             // thousand projects.
             if (!source.unreadableReason.isEmpty())

@@ -88,7 +88,7 @@ std::optional<QSet<QByteArray>> read(const files::OpenFolder &site)
     const std::optional<qint64> size = site.fileSize(name);
     if (!size || *size > MaximumRecordBytes)
         return std::nullopt;
-    const std::optional<QByteArray> bytes = site.readFile(name);
+    const files::Outcome<QByteArray> bytes = site.readFile(name);
     if (!bytes || !bytes->endsWith('\n'))
         return std::nullopt;
     const QList<QByteArray> lines = bytes->chopped(1).split('\n');
@@ -113,7 +113,12 @@ bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QStri
     }
     bytes += closing() + '\n';
     // A run that changed nothing writes nothing, not even on a full disk.
-    return site.holdsSameBytes(recordName(), bytes) || site.replaceFile(recordName(), bytes, reason);
+    if (site.holdsSameBytes(recordName(), bytes))
+        return true;
+    const files::Outcome<void> written = site.replaceFile(recordName(), bytes);
+    if (!written && reason)
+        *reason = written.failure().reason;
+    return written.ok();
 }
 
 QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &folder)

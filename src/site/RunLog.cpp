@@ -34,11 +34,11 @@ bool write(const Workspace &workspace, const QStringList &lines, const QDateTime
         encoder.appendTo(bytes, lines.at(i));
     }
     bytes.append("\r\n", 2);
-    QString reason;
-    if (files::writeFileAtomically(path, bytes, &reason))
+    const files::Outcome<void> written = files::writeFileAtomically(path, bytes);
+    if (written)
         return true;
     if (failure)
-        *failure = path + QStringLiteral(": ") + reason;
+        *failure = path + QStringLiteral(": ") + written.failure().reason;
     return false;
 }
 

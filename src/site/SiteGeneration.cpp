@@ -34,8 +34,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
     inputs.failures = templates.failures;
     const QString settingsFile = workspace.settingsFile();
     if (files::plainFileExists(settingsFile)) {
-        QString reason;
-        if (const std::optional<QString> content = text::readWholeText(settingsFile, &reason)) {
+        if (const files::Outcome<QString> content = text::readWholeText(settingsFile)) {
             const QString section = QString::fromLatin1(settings::Section);
             inputs.movieRoot = files::withoutTrailingSeparators(
                 ini::valueIn(*content, section, QStringLiteral("MovieFile")));
@@ -45,7 +44,7 @@ RunInputs readRunInputs(const Workspace &workspace, const ProjectList &projects,
             inputs.checkVideos = settings::checksVideosFor(
                 ini::valueIn(*content, section, QLatin1String(settings::CheckVideosKey)));
         } else {
-            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, reason});
+            inputs.failures.append({InputFileFailure::Kind::Read, settingsFile, content.failure().reason});
         }
     }
     if (projects.notReadWhole())
@@ -94,9 +93,15 @@ void deleteIfPresent(const files::OpenFolder &folder, const QByteArray &name, Ru
 {
     if (!folder.holdsEntry(name))
         return;
-    QString reason;
-    if (!folder.remove(name, &reason))
-        report.cannotDelete(folder.pathOf(name), reason);
+    if (const files::Outcome<void> removed = folder.remove(name); !removed)
+        report.cannotDelete(folder.pathOf(name), removed.failure().reason);
+}
+
+bool succeeded(const files::Outcome<void> &outcome, QString *reason)
+{
+    if (!outcome && reason)
+        *reason = outcome.failure().reason;
+    return outcome.ok();
 }
 
 // The index page, written as its cells come instead of gathered first: at a
@@ -151,12 +156,12 @@ public:
             put(QStringView(m_page).sliced(m_at + 8));
             put(u"\r\n");
             flush();
-            return m_file->commit(reason);
+            return succeeded(m_file->commit(), reason);
         }
         QString page = m_page;
         fillPlaceholder(page, QStringLiteral("[[Text]]"), m_joined);
         const QByteArray bytes = m_utf8 ? (page + QStringLiteral("\r\n")).toUtf8() : text::fileBytes(page);
-        return m_web.writeFile(QByteArrayLiteral("index.html"), bytes, reason);
+        return succeeded(m_web.writeFile(QByteArrayLiteral("index.html"), bytes), reason);
     }
 
 private:
@@ -274,7 +279,7 @@ void SiteRun::clearCache(const OutputFolders &output, RunReport &report,
         return;
     const files::Listing pages = output.data().listFiles();
     if (!pages.ok()) {
-        report.cannotRead(m_workspace.webData(), pages.error);
+        report.cannotRead(m_workspace.webData(), pages.failure->reason);
         return;
     }
     for (const QByteArray &page : pages.encodedEntries) {

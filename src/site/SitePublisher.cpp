@@ -133,7 +133,8 @@ void SitePublisher::openSubtitleFolders(const files::OpenFolder &webSubtitle,
         folder->sources = folder->from.listFiles();
         folder->to = siteSubtitle.plainSubfolder(project, true);
         if (!folder->sources.ok())
-            folder->copyFailures.append(site::texts::cannotRead(folder->from.path(), folder->sources.error));
+            folder->copyFailures.append(
+                site::texts::cannotRead(folder->from.path(), folder->sources.failure->reason));
         else if (!folder->to.isOpen())
             folder->copyFailures.append(site::texts::cannotWrite(folder->to.path(), folder->to.error()));
         folder->to.removeTemporaries();
@@ -197,9 +198,11 @@ SitePublisher::Pruned SitePublisher::pruneSubtitles(const files::OpenFolder &sit
             if (!folder->to.holdsEntry(name))
                 entries.remove(published::entryOf(recorded, name));
         }
-        QString reason;
-        if (folder->gone && !siteSubtitle.removeFolder(folder->project, &reason))
-            all.failures.append(site::texts::cannotDelete(siteSubtitle.pathOf(folder->project), reason));
+        if (!folder->gone)
+            continue;
+        if (const files::Outcome<void> removed = siteSubtitle.removeFolder(folder->project); !removed)
+            all.failures.append(
+                site::texts::cannotDelete(siteSubtitle.pathOf(folder->project), removed.failure().reason));
     }
     return all;
 }
@@ -213,14 +216,13 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
                           QStringList &failures)
 {
     countFile();
-    QString reason;
-    const std::optional<QByteArray> bytes = from.readFile(name, &reason);
+    const files::Outcome<QByteArray> bytes = from.readFile(name);
     if (bytes && to.holdsSameBytes(name, *bytes))
         return;
-    const std::optional<QByteArray> temporary =
-        bytes ? to.writeTemporary(*bytes, name, &reason) : std::nullopt;
+    const files::Outcome<QByteArray> temporary = bytes ? to.writeTemporary(*bytes, name) : bytes;
     if (!temporary) {
-        failures.append(site::texts::cannotCopy(from.pathOf(name), to.pathOf(name), reason));
+        failures.append(
+            site::texts::cannotCopy(from.pathOf(name), to.pathOf(name), temporary.failure().reason));
         return;
     }
     m_staged.push_back({&to, name, *temporary, from.pathOf(name), &failures});
@@ -229,7 +231,7 @@ void SitePublisher::stage(const files::OpenFolder &from, const QByteArray &name,
 void SitePublisher::discardStaged()
 {
     for (const Staged &left : m_staged)
-        left.folder->remove(left.temporary);
+        static_cast<void>(left.folder->remove(left.temporary)); // a left temporary goes in the next run
     m_staged.clear();
 }
 
@@ -254,19 +256,17 @@ bool SitePublisher::commit(QStringList &failures)
         if (synced.contains(fileSystem))
             continue;
         synced.append(fileSystem);
-        QString reason;
-        if (!file.folder->syncFileSystem(&reason)) {
-            failures.append(site::texts::cannotWrite(file.folder->path(), reason));
+        if (const files::Outcome<void> onDisk = file.folder->syncFileSystem(); !onDisk) {
+            failures.append(site::texts::cannotWrite(file.folder->path(), onDisk.failure().reason));
             discardStaged();
             return false;
         }
     }
     for (const Staged &file : m_staged) {
-        QString reason;
-        if (!file.folder->rename(file.temporary, file.name, &reason)) {
-            file.failures->append(
-                site::texts::cannotCopy(file.source, file.folder->pathOf(file.name), reason));
-            file.folder->remove(file.temporary);
+        if (const files::Outcome<void> renamed = file.folder->rename(file.temporary, file.name); !renamed) {
+            file.failures->append(site::texts::cannotCopy(file.source, file.folder->pathOf(file.name),
+                                                          renamed.failure().reason));
+            static_cast<void>(file.folder->remove(file.temporary)); // a left temporary goes in the next run
         }
         checkpoint();
     }
@@ -310,7 +310,7 @@ bool SitePublisher::ownsIndexPage(const files::OpenFolder &site,
         return true;
     // A web server's welcome page or the user's own site; a link that leads
     // nowhere holds no page at all.
-    const std::optional<QByteArray> page = site.readFile(index);
+    const files::Outcome<QByteArray> page = site.readFile(index);
     return !page || linksIntoData(*page);
 }
 
@@ -331,11 +331,10 @@ SitePublisher::Pruned SitePublisher::prune(const files::OpenFolder *source, cons
             pruned.strangers.append(target.pathOf(name));
             continue;
         }
-        QString reason;
-        if (target.remove(name, &reason))
+        if (const files::Outcome<void> removed = target.remove(name))
             pruned.removed.insert(name);
         else
-            pruned.failures.append(site::texts::cannotDelete(target.pathOf(name), reason));
+            pruned.failures.append(site::texts::cannotDelete(target.pathOf(name), removed.failure().reason));
         checkpoint();
     }
     return pruned;
@@ -396,7 +395,7 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
     const auto stageAll = [this](const files::OpenFolder &from, const files::Listing &sources,
                                  const files::OpenFolder &to, QStringList &failures) {
         if (!sources.ok()) {
-            failures.append(site::texts::cannotRead(from.path(), sources.error));
+            failures.append(site::texts::cannotRead(from.path(), sources.failure->reason));
             return;
         }
         for (const QByteArray &name : sources.encodedEntries)

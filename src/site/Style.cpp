@@ -95,16 +95,15 @@ void useStyledTemplates(WorkingTemplates &templates, const QString &style, const
 void loadTemplateFile(const QString &path, const QString &defaultText, QString &workingTemplate,
                       QList<InputFileFailure> &failures)
 {
-    QString reason;
     if (!files::plainFileExists(path)) {
-        if (!text::writeTextFile(path, defaultText, &reason))
-            failures.append({InputFileFailure::Kind::Write, path, reason});
+        if (const files::Outcome<void> written = text::writeTextFile(path, defaultText); !written)
+            failures.append({InputFileFailure::Kind::Write, path, written.failure().reason});
         return;
     }
-    if (const std::optional<QString> content = text::readWholeText(path, &reason))
+    if (const files::Outcome<QString> content = text::readWholeText(path))
         workingTemplate = *content;
     else
-        failures.append({InputFileFailure::Kind::Read, path, reason});
+        failures.append({InputFileFailure::Kind::Read, path, content.failure().reason});
 }
 
 // The new set's templates: UTF-8 files in their own folder. A missing file
@@ -114,21 +113,21 @@ void loadModernTemplateFile(const QString &folder, const char *name, const QStri
                             QString &workingTemplate, QList<InputFileFailure> &failures)
 {
     const QString path = files::joinPath(folder, QString::fromLatin1(name));
-    QString reason;
-    bool missing = false;
-    if (const std::optional<QByteArray> bytes = files::readPlainFile(path, &missing, &reason)) {
+    const files::Outcome<std::optional<QByteArray>> read = files::readPlainFile(path);
+    if (!read) {
+        failures.append({InputFileFailure::Kind::Read, path, read.failure().reason});
+        return;
+    }
+    if (const std::optional<QByteArray> &bytes = *read) {
         if (const std::optional<QString> content = modern::decode(*bytes))
             workingTemplate = *content;
         else
             failures.append({InputFileFailure::Kind::Read, path, text::undecodableReason()});
         return;
     }
-    if (!missing) {
-        failures.append({InputFileFailure::Kind::Read, path, reason});
-        return;
-    }
-    if (!files::writeFileAtomically(path, modern::fileBytes(defaultText), &reason)) {
-        failures.append({InputFileFailure::Kind::Write, path, reason});
+    if (const files::Outcome<void> written = files::writeFileAtomically(path, modern::fileBytes(defaultText));
+        !written) {
+        failures.append({InputFileFailure::Kind::Write, path, written.failure().reason});
         return;
     }
     workingTemplate = defaultText;
@@ -146,10 +145,11 @@ void useModernTemplates(const Workspace &workspace, WorkingTemplates &templates,
     templates.rowBreak.clear();
 
     const QString folder = templateFolder(workspace, PageSet::Modern);
-    QString reason;
-    if (!files::folderExists(folder) && !files::makeFolder(folder, &reason)) {
-        templates.failures.append({InputFileFailure::Kind::Write, folder, reason});
-        return;
+    if (!files::folderExists(folder)) {
+        if (const files::Outcome<void> made = files::makeFolder(folder); !made) {
+            templates.failures.append({InputFileFailure::Kind::Write, folder, made.failure().reason});
+            return;
+        }
     }
     loadModernTemplateFile(folder, PageStyleFile, modern::playPage(), templates.playPage, templates.failures);
     loadModernTemplateFile(folder, ButtonStyleFile, modern::button(), templates.button, templates.failures);
@@ -202,8 +202,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
 
     const QString styleFile = workspace.styleFile();
     if (files::plainFileExists(styleFile)) {
-        QString reason;
-        if (const std::optional<QString> style = text::readWholeText(styleFile, &reason)) {
+        if (const files::Outcome<QString> style = text::readWholeText(styleFile)) {
             templates.pageSet =
                 page_set::fromText(ini::valueIn(*style, Section, QString::fromLatin1(page_set::Key)));
             // The other set's file-backed templates never serve this one.
@@ -223,7 +222,7 @@ WorkingTemplates UpdateStyle(const Workspace &workspace, const WorkingTemplates 
                 usePlainTemplates(templates);
         } else {
             templates.cellsPerRow = previous.cellsPerRow;
-            templates.failures.append({InputFileFailure::Kind::Read, styleFile, reason});
+            templates.failures.append({InputFileFailure::Kind::Read, styleFile, style.failure().reason});
         }
     } else {
         templates.box =

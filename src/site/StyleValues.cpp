@@ -133,9 +133,12 @@ std::optional<Values> read(const Workspace &workspace, QString *reason)
     if (!files::plainFileExists(file))
         return defaults();
     // One read of the file for all ten keys.
-    const std::optional<QString> content = text::readWholeText(file, reason);
-    if (!content)
+    const files::Outcome<QString> content = text::readWholeText(file);
+    if (!content) {
+        if (reason)
+            *reason = content.failure().reason;
         return std::nullopt;
+    }
     return valuesIn(*content);
 }
 
@@ -203,7 +206,7 @@ PageChoice readPageChoice(const Workspace &workspace)
     const QString file = workspace.styleFile();
     if (!files::plainFileExists(file))
         return choice;
-    if (const std::optional<QString> content = text::readWholeText(file)) {
+    if (const files::Outcome<QString> content = text::readWholeText(file)) {
         choice.pageSet =
             page_set::fromText(ini::valueIn(*content, Section, QString::fromLatin1(page_set::Key)));
         choice.siteName = ini::valueIn(*content, Section, QString::fromLatin1(page_set::SiteNameKey));

@@ -86,7 +86,7 @@ SubtitleTracks::SubtitleTracks(const OutputFolders &output, RunReport &report)
 
 void SubtitleTracks::load()
 {
-    const std::optional<QByteArray> bytes = m_root.readFile(recordName());
+    const files::Outcome<QByteArray> bytes = m_root.readFile(recordName());
     if (!bytes)
         return;
     const std::optional<QJsonObject> root = files::versioned_json::read(*bytes, Format, Version);
@@ -135,9 +135,10 @@ void SubtitleTracks::save()
                                     {QStringLiteral("tracks"), tracks},
                                     {QStringLiteral("refused"), refused}});
     }
-    m_root.replaceFile(
+    // The record only spares work: a run that cannot write it converts again.
+    static_cast<void>(m_root.replaceFile(
         recordName(),
-        files::versioned_json::bytes(Format, Version, QJsonObject{{QStringLiteral("projects"), projects}}));
+        files::versioned_json::bytes(Format, Version, QJsonObject{{QStringLiteral("projects"), projects}})));
     m_changed = false;
 }
 
@@ -157,10 +158,11 @@ SubtitleTracks::ProjectTracks SubtitleTracks::make(const QString &project, const
     const QByteArray projectName = files::OpenFolder::nameOf(project);
     // Only a folder of its own is used: a link there could lead to another
     // project's tracks, which this clean-up would remove.
-    QString reason;
-    if (m_root.holdsEntry(projectName) && !m_root.remove(projectName, &reason)) {
-        m_report.cannotDelete(m_root.pathOf(projectName), reason);
-        return made;
+    if (m_root.holdsEntry(projectName)) {
+        if (const files::Outcome<void> removed = m_root.remove(projectName); !removed) {
+            m_report.cannotDelete(m_root.pathOf(projectName), removed.failure().reason);
+            return made;
+        }
     }
     const files::OpenFolder target = m_root.plainSubfolder(projectName, true);
     if (!target.isOpen()) {
@@ -195,8 +197,10 @@ SubtitleTracks::ProjectTracks SubtitleTracks::make(const QString &project, const
     }
     const files::Listing present = target.listFiles();
     for (const QByteArray &name : present.encodedEntries) {
-        if (!wanted.contains(name) && !target.remove(name, &reason))
-            m_report.cannotDelete(target.pathOf(name), reason);
+        if (wanted.contains(name))
+            continue;
+        if (const files::Outcome<void> removed = target.remove(name); !removed)
+            m_report.cannotDelete(target.pathOf(name), removed.failure().reason);
     }
     if (wanted.isEmpty())
         removeFolder(projectName);
@@ -220,12 +224,11 @@ bool SubtitleTracks::makeTrack(const Source &source, const files::OpenFolder &ta
         notes.append(site::texts::cannotRead(source.folder.pathOf(source.name), reason));
         return false;
     };
-    QString reason;
     const std::optional<Stamp> stamp = source.folder.fileStamp(source.name);
     if (!stamp) {
         // Not a regular file (or gone): reading it says why.
-        source.folder.readFile(source.name, &reason);
-        return unreadable(reason);
+        const files::Outcome<QByteArray> read = source.folder.readFile(source.name);
+        return unreadable(read ? QString() : read.failure().reason);
     }
     if (const auto known = earlier.refused.constFind(source.name);
         known != earlier.refused.cend() && known->stamp == *stamp)
@@ -240,9 +243,9 @@ bool SubtitleTracks::makeTrack(const Source &source, const files::OpenFolder &ta
     }
     if (stamp->size > subtitles::MaximumFileBytes)
         return refuse(*stamp, subtitles::tooLargeReason());
-    const std::optional<QByteArray> bytes = source.folder.readFile(source.name, &reason);
+    const files::Outcome<QByteArray> bytes = source.folder.readFile(source.name);
     if (!bytes)
-        return unreadable(reason);
+        return unreadable(bytes.failure().reason);
     const subtitles::Conversion conversion = subtitles::convert(*bytes, source.file.format);
     if (!conversion.ok())
         return refuse(*stamp, conversion.reason);
@@ -250,8 +253,8 @@ bool SubtitleTracks::makeTrack(const Source &source, const files::OpenFolder &ta
     for (const auto &[name, content] :
          {std::pair{trackName, subtitles::webVttBytes(conversion.cues)},
           std::pair{scriptName, subtitles::cueScriptBytes(cueKey, conversion.cues)}}) {
-        if (!target.replaceFile(name, content, &reason)) {
-            m_report.cannotWrite(target.pathOf(name), reason);
+        if (const files::Outcome<void> written = target.replaceFile(name, content); !written) {
+            m_report.cannotWrite(target.pathOf(name), written.failure().reason);
             return false;
         }
     }
@@ -265,10 +268,9 @@ bool SubtitleTracks::makeTrack(const Source &source, const files::OpenFolder &ta
 
 void SubtitleTracks::removeFolder(const QByteArray &name)
 {
-    QString reason;
     if (m_root.holdsEntry(name)) {
-        if (!m_root.remove(name, &reason))
-            m_report.cannotDelete(m_root.pathOf(name), reason);
+        if (const files::Outcome<void> removed = m_root.remove(name); !removed)
+            m_report.cannotDelete(m_root.pathOf(name), removed.failure().reason);
         return;
     }
     const files::OpenFolder folder = m_root.plainSubfolder(name, false);
@@ -276,11 +278,11 @@ void SubtitleTracks::removeFolder(const QByteArray &name)
         return;
     folder.removeTemporaries();
     for (const QByteArray &file : folder.listFiles().encodedEntries) {
-        if (!folder.remove(file, &reason))
-            m_report.cannotDelete(folder.pathOf(file), reason);
+        if (const files::Outcome<void> removed = folder.remove(file); !removed)
+            m_report.cannotDelete(folder.pathOf(file), removed.failure().reason);
     }
-    if (!m_root.removeFolder(name, &reason))
-        m_report.cannotDelete(m_root.pathOf(name), reason);
+    if (const files::Outcome<void> removed = m_root.removeFolder(name); !removed)
+        m_report.cannotDelete(m_root.pathOf(name), removed.failure().reason);
 }
 
 void SubtitleTracks::remove(const QString &project)
@@ -301,10 +303,9 @@ void SubtitleTracks::keepOnly(const QSet<QByteArray> &projects)
         if (!projects.contains(name))
             removeFolder(name);
     }
-    QString reason;
     for (const QByteArray &name : m_root.listFiles().encodedEntries) {
-        if (!m_root.remove(name, &reason))
-            m_report.cannotDelete(m_root.pathOf(name), reason);
+        if (const files::Outcome<void> removed = m_root.remove(name); !removed)
+            m_report.cannotDelete(m_root.pathOf(name), removed.failure().reason);
     }
     for (auto at = m_record.begin(); at != m_record.end();) {
         if (projects.contains(at.key())) {

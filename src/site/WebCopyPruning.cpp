@@ -110,9 +110,8 @@ void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) con
             continue;
         }
         if (folder.isOpen() && folder.holdsEntry(name)) {
-            QString reason;
-            if (!folder.remove(name, &reason)) {
-                report.cannotDelete(path, reason);
+            if (const files::Outcome<void> removed = folder.remove(name); !removed) {
+                report.cannotDelete(path, removed.failure().reason);
                 continue;
             }
             report.step(webcopy::texts::removedCopy(path));

@@ -119,9 +119,8 @@ QStringList Workspace::createFolders() const
         const QString folder = path(relative);
         if (files::pathExists(folder))
             continue;
-        QString reason;
-        if (!files::makeFolder(folder, &reason))
-            failures.append(folder + QStringLiteral(": ") + reason);
+        if (const files::Outcome<void> made = files::makeFolder(folder); !made)
+            failures.append(folder + QStringLiteral(": ") + made.failure().reason);
     }
     return failures;
 }
@@ -145,7 +144,6 @@ QString noDataFolderText()
 
 files::Outcome<QString> userDataFolder()
 {
-    QString reason;
     QString dataFolder = absolutePathIn("XDG_DATA_HOME");
     if (dataFolder.isEmpty()) {
         // The home folder is the user's, and a missing one is a broken
@@ -156,8 +154,10 @@ files::Outcome<QString> userDataFolder()
             return files::Failure{{}, noDataFolderText()};
         dataFolder = files::joinPath(home, QStringLiteral(".local/share"));
         for (const QString &folder : {files::joinPath(home, QStringLiteral(".local")), dataFolder}) {
-            if (!files::folderExists(folder) && !files::makePrivateFolder(folder, &reason))
-                return files::Failure{folder, reason};
+            if (files::folderExists(folder))
+                continue;
+            if (const files::Outcome<void> made = files::makePrivateFolder(folder); !made)
+                return made.failure();
         }
     } else if (!files::folderExists(dataFolder)) {
         return files::Failure{{}, noDataFolderText()};
@@ -178,9 +178,10 @@ files::Outcome<QString> chooseWorkspaceFolder(const QString &executableFolder, c
     if (!dataFolder)
         return dataFolder;
     const QString folder = files::joinPath(*dataFolder, QStringLiteral("Tessaly"));
-    QString reason;
-    if (!files::folderExists(folder) && !files::makeFolder(folder, &reason))
-        return files::Failure{folder, reason};
+    if (!files::folderExists(folder)) {
+        if (const files::Outcome<void> made = files::makeFolder(folder); !made)
+            return made.failure();
+    }
     return folder;
 }
 

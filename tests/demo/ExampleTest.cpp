@@ -165,9 +165,10 @@ TEST(Example, OpensFromFilesWithACoverPerProjectAndPlaysEveryEpisode)
     for (const QString &name : projects.names()) {
         folderOf[name] = settings::episodeFolder(workspace, name);
         EXPECT_TRUE(folderOf[name].startsWith(settings.movieFile + u'/')) << folderOf[name].toStdString();
-        const QByteArray cover =
-            files::readFileBytes(site + QStringLiteral("/Image/") + name + QStringLiteral(".jpg"))
-                .value_or(QByteArray());
+        const files::Outcome<QByteArray> read =
+            files::readFileBytes(site + QStringLiteral("/Image/") + name + QStringLiteral(".jpg"));
+        ASSERT_TRUE(read) << read.failure().text().toStdString();
+        const QByteArray &cover = *read;
         EXPECT_FALSE(cover.isEmpty()) << name.toStdString();
         EXPECT_FALSE(isBuiltinDefaultCover(cover)) << name.toStdString();
     }
@@ -342,8 +343,9 @@ public:
     explicit IntruderSink(QString folder) : m_folder(std::move(folder)) {}
     void add(const ProgressLine &line) override
     {
-        if (m_lines.isEmpty())
-            files::writeFileAtomically(m_folder + QStringLiteral("/late.txt"), "late");
+        if (m_lines.isEmpty()) {
+            EXPECT_TRUE(files::writeFileAtomically(m_folder + QStringLiteral("/late.txt"), "late"));
+        }
         m_lines.append(line.text);
     }
 

@@ -70,8 +70,13 @@ TEST(FileListers, AMissingFolderIsReportedNotListedAsEmpty)
 {
     TempWorkspace ws;
     const files::Listing listing = files::listFiles(ws.path(QStringLiteral("nowhere")));
-    EXPECT_FALSE(listing.ok());
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(*listing.failure,
+              (files::Failure{ws.path(QStringLiteral("nowhere")), QStringLiteral("文件或文件夹不存在")}));
     EXPECT_TRUE(listing.entries.isEmpty());
+    const files::Listing opened = files::OpenFolder(ws.path(QStringLiteral("nowhere"))).listFiles();
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(opened.failure->path, ws.path(QStringLiteral("nowhere")));
     EXPECT_FALSE(files::listFiles(QString()).ok());
 }
 
@@ -84,29 +89,35 @@ TEST(FileChanges, CopyReplacesTheTargetWhole)
     EXPECT_EQ(ws.readBytes(QStringLiteral("b")), QByteArray("new bytes"));
 }
 
-TEST(FileChanges, FailuresComeBackWithTheSystemsReason)
+TEST(FileChanges, FailuresComeBackWithThePathAndTheSystemsReason)
 {
     TempWorkspace ws;
-    QString reason;
-    EXPECT_FALSE(
-        files::copyFileReplacing(ws.path(QStringLiteral("none")), ws.path(QStringLiteral("b")), &reason));
-    EXPECT_FALSE(reason.isEmpty());
-    reason.clear();
-    EXPECT_FALSE(files::deleteFile(ws.path(QStringLiteral("none")), &reason));
-    EXPECT_FALSE(reason.isEmpty());
-    reason.clear();
-    EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("x/y")), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const QString none = ws.path(QStringLiteral("none"));
+    const files::Outcome<void> copied = files::copyFileReplacing(none, ws.path(QStringLiteral("b")));
+    ASSERT_FALSE(copied);
+    EXPECT_EQ(copied.failure(), (files::Failure{none, QStringLiteral("文件或文件夹不存在")}));
+    const files::Outcome<void> deleted = files::deleteFile(none);
+    ASSERT_FALSE(deleted);
+    EXPECT_EQ(deleted.failure(), (files::Failure{none, QStringLiteral("文件或文件夹不存在")}));
+    const files::Outcome<void> made = files::makeFolder(ws.path(QStringLiteral("x/y")));
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.failure().path, ws.path(QStringLiteral("x/y")));
+    EXPECT_FALSE(made.failure().reason.isEmpty());
+    const files::Outcome<void> madePrivate = files::makePrivateFolder(ws.path(QStringLiteral("x/y")));
+    ASSERT_FALSE(madePrivate);
+    EXPECT_EQ(madePrivate.failure(), made.failure());
     // A folder where a file should be, as a user may leave in a site folder.
     ws.makeFolder(QStringLiteral("page.html/inner"));
-    reason.clear();
-    EXPECT_FALSE(files::writeFileAtomically(ws.path(QStringLiteral("page.html")), "page", &reason));
-    EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
+    const files::Outcome<void> written =
+        files::writeFileAtomically(ws.path(QStringLiteral("page.html")), "page");
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().text(),
+              ws.path(QStringLiteral("page.html")) + QStringLiteral("\r\n目标是一个文件夹"));
     // A folder made where a file already stands says so, not "not empty".
     ws.writeBytes(QStringLiteral("taken"), "x");
-    reason.clear();
-    EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("taken")), &reason));
-    EXPECT_EQ(reason, QStringLiteral("已存在同名的文件或文件夹"));
+    const files::Outcome<void> madeOnFile = files::makeFolder(ws.path(QStringLiteral("taken")));
+    ASSERT_FALSE(madeOnFile);
+    EXPECT_EQ(madeOnFile.failure().reason, QStringLiteral("已存在同名的文件或文件夹"));
 }
 
 TEST(FileReader, APipeOrADeviceIsRefusedNotWaitedOnOrReadForever)
@@ -118,14 +129,33 @@ TEST(FileReader, APipeOrADeviceIsRefusedNotWaitedOnOrReadForever)
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), ws.path(QStringLiteral("Style.ini"))));
     for (const QString &path : {pipe, ws.path(QStringLiteral("Style.ini"))}) {
-        QString reason;
-        EXPECT_FALSE(files::readFileBytes(path, &reason));
-        EXPECT_EQ(reason, QStringLiteral("不是普通文件"));
+        const files::Outcome<QByteArray> bytes = files::readFileBytes(path);
+        ASSERT_FALSE(bytes);
+        EXPECT_EQ(bytes.failure(), (files::Failure{path, QStringLiteral("不是普通文件")}));
+        // To the reader of a plain file they are not there at all.
+        const files::Outcome<std::optional<QByteArray>> plain = files::readPlainFile(path);
+        ASSERT_TRUE(plain);
+        EXPECT_FALSE(plain->has_value());
     }
     ws.makeFolder(QStringLiteral("List.ini"));
-    QString reason;
-    EXPECT_FALSE(files::readFileBytes(ws.path(QStringLiteral("List.ini")), &reason));
-    EXPECT_EQ(reason, QStringLiteral("目标是一个文件夹"));
+    const files::Outcome<QByteArray> bytes = files::readFileBytes(ws.path(QStringLiteral("List.ini")));
+    ASSERT_FALSE(bytes);
+    EXPECT_EQ(bytes.failure().reason, QStringLiteral("目标是一个文件夹"));
+}
+
+TEST(FileReader, APlainFileIsReadAndAMissingOneIsNoFailure)
+{
+    TempWorkspace ws;
+    ws.writeBytes(QStringLiteral("Setting/甲.ini"), "bytes");
+    const files::Outcome<std::optional<QByteArray>> read =
+        files::readPlainFile(ws.path(QStringLiteral("Setting/甲.ini")));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->value_or(QByteArray()), QByteArray("bytes"));
+    for (const QString &missing : {ws.path(QStringLiteral("Setting/乙.ini")), QString()}) {
+        const files::Outcome<std::optional<QByteArray>> none = files::readPlainFile(missing);
+        ASSERT_TRUE(none);
+        EXPECT_FALSE(none->has_value());
+    }
 }
 
 TEST(FileChanges, AFileWhereAFolderShouldBeIsNamedInChinese)
@@ -133,13 +163,13 @@ TEST(FileChanges, AFileWhereAFolderShouldBeIsNamedInChinese)
     // A site folder typed one level too deep, or a file left where a folder goes.
     TempWorkspace ws;
     ws.writeBytes(QStringLiteral("Image"), "x");
-    QString reason;
-    EXPECT_FALSE(files::makeFolder(ws.path(QStringLiteral("Image/sub")), &reason));
-    EXPECT_EQ(reason, QStringLiteral("路径中有一项不是文件夹"));
-    reason.clear();
-    EXPECT_FALSE(
-        files::copyFileReplacing(ws.path(QStringLiteral("Image/a")), ws.path(QStringLiteral("b")), &reason));
-    EXPECT_EQ(reason, QStringLiteral("路径中有一项不是文件夹"));
+    const files::Outcome<void> made = files::makeFolder(ws.path(QStringLiteral("Image/sub")));
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.failure().reason, QStringLiteral("路径中有一项不是文件夹"));
+    const files::Outcome<void> copied =
+        files::copyFileReplacing(ws.path(QStringLiteral("Image/a")), ws.path(QStringLiteral("b")));
+    ASSERT_FALSE(copied);
+    EXPECT_EQ(copied.failure().reason, QStringLiteral("路径中有一项不是文件夹"));
 }
 
 TEST(FilePaths, JoinWithExactlyOneSeparator)
@@ -157,9 +187,8 @@ TEST(FileChanges, AReplacedFileLeavesNoTemporaryFileBehind)
     TempWorkspace ws;
     ws.writeBytes(QStringLiteral("Web/Image/A.jpg"), "old");
     ws.writeBytes(QStringLiteral("picked.jpg"), "new picture");
-    QString reason;
     ASSERT_TRUE(files::copyFileReplacing(ws.path(QStringLiteral("picked.jpg")),
-                                         ws.path(QStringLiteral("Web/Image/A.jpg")), &reason));
+                                         ws.path(QStringLiteral("Web/Image/A.jpg"))));
     EXPECT_EQ(ws.readBytes(QStringLiteral("Web/Image/A.jpg")), QByteArray("new picture"));
     EXPECT_EQ(QDir(ws.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("A.jpg")});
@@ -170,10 +199,12 @@ TEST(FileChanges, AFailedReplaceKeepsWhatWasThereAndSaysWhy)
     TempWorkspace ws;
     ws.makeFolder(QStringLiteral("Web/Image/A.jpg/occupied"));
     ws.writeBytes(QStringLiteral("picked.jpg"), "new");
-    QString reason;
-    EXPECT_FALSE(files::copyFileReplacing(ws.path(QStringLiteral("picked.jpg")),
-                                          ws.path(QStringLiteral("Web/Image/A.jpg")), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const files::Outcome<void> copied = files::copyFileReplacing(ws.path(QStringLiteral("picked.jpg")),
+                                                                 ws.path(QStringLiteral("Web/Image/A.jpg")));
+    ASSERT_FALSE(copied);
+    // The target could not be replaced: the failure names it, not the picture.
+    EXPECT_EQ(copied.failure().path, ws.path(QStringLiteral("Web/Image/A.jpg")));
+    EXPECT_FALSE(copied.failure().reason.isEmpty());
     EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image/A.jpg/occupied"))).exists());
     EXPECT_TRUE(QDir(ws.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -211,7 +242,9 @@ TEST(FileListers, NamesThatAreNotUtf8KeepTheirBytesAndAreOrderedByThem)
     EXPECT_EQ(listing.entries.size(), 3);
 
     const files::OpenFolder open(folder);
-    EXPECT_EQ(*open.readFile(listing.encodedEntries.at(1)), QByteArray("second"));
+    const files::Outcome<QByteArray> second = open.readFile(listing.encodedEntries.at(1));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(*second, QByteArray("second"));
     EXPECT_TRUE(open.remove(listing.encodedEntries.at(0)));
     EXPECT_EQ(open.listFiles().encodedEntries, (QList<QByteArray>{"a\xB5\xDA.mp4", "b.mp4"}));
 }
@@ -249,12 +282,13 @@ TEST(FileWriter, ALongNameIsReplacedThroughAShortTemporaryName)
     // made by adding to it could not exist.
     const QString name = QString(250, u'n') + QStringLiteral(".html");
     ws.writeBytes(name, "old");
-    QString reason;
-    ASSERT_TRUE(files::writeFileAtomically(ws.path(name), "new", &reason)) << reason.toStdString();
+    const files::Outcome<void> written = files::writeFileAtomically(ws.path(name), "new");
+    ASSERT_TRUE(written) << written.failure().text().toStdString();
     EXPECT_EQ(ws.readBytes(name), QByteArray("new"));
 
     const files::OpenFolder folder(ws.root());
-    ASSERT_TRUE(folder.writeFile(files::OpenFolder::nameOf(name), "newer", &reason)) << reason.toStdString();
+    const files::Outcome<void> rewritten = folder.writeFile(files::OpenFolder::nameOf(name), "newer");
+    ASSERT_TRUE(rewritten) << rewritten.failure().text().toStdString();
     EXPECT_EQ(ws.readBytes(name), QByteArray("newer"));
     EXPECT_EQ(allNames(ws.root()), QStringList{name});
 }
@@ -300,10 +334,10 @@ TEST(FileWriter, AWriteThatDoesNotFitKeepsTheOldFileAndSaysWhy)
     const QString path = ws.path(QStringLiteral("List.ini"));
     const QByteArray longer(4000, 'x');
     const int result = tessaly::testing::inChildWithFileSizeLimit(1000, [&] {
-        QString reason;
-        if (files::writeFileAtomically(path, longer, &reason))
+        const files::Outcome<void> written = files::writeFileAtomically(path, longer);
+        if (written)
             return 1;
-        return reason == QStringLiteral("文件过大") ? 0 : 2;
+        return written.failure().reason == QStringLiteral("文件过大") ? 0 : 2;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ws.readBytes(QStringLiteral("List.ini")), QByteArray("twenty projects"));
@@ -318,12 +352,17 @@ TEST(FileWriter, AGeneratedFileThatDoesNotFitLeavesNeitherItNorTheOldOne)
     ws.writeBytes(QStringLiteral("old.html"), "old page");
     const int result = tessaly::testing::inChildWithFileSizeLimit(1000, [&] {
         const files::OpenFolder folder(ws.root());
-        QString newReason;
-        QString oldReason;
-        if (folder.writeFile("new.html", QByteArray(4000, 'x'), &newReason) ||
-            folder.writeFile("old.html", QByteArray(4000, 'x'), &oldReason))
+        const files::Outcome<void> written = folder.writeFile("new.html", QByteArray(4000, 'x'));
+        const files::Outcome<void> replaced = folder.writeFile("old.html", QByteArray(4000, 'x'));
+        if (written || replaced)
             return 1;
-        return newReason == QStringLiteral("文件过大") && oldReason == newReason ? 0 : 2;
+        // Each failure names its own file.
+        const bool named = written.failure().path == ws.path(QStringLiteral("new.html")) &&
+                           replaced.failure().path == ws.path(QStringLiteral("old.html"));
+        return named && written.failure().reason == QStringLiteral("文件过大") &&
+                       replaced.failure().reason == written.failure().reason
+                   ? 0
+                   : 2;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ws.readBytes(QStringLiteral("old.html")), QByteArray("old page"));
@@ -339,10 +378,10 @@ TEST(FileWriter, AFullDiskKeepsTheOldFileAndSaysSo)
         GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     ws.writeBytes(QStringLiteral("disk/List.ini"), "twenty projects");
     tmpfs.fill(QStringLiteral("filler"));
-    QString reason;
-    EXPECT_FALSE(
-        files::writeFileAtomically(ws.path(QStringLiteral("disk/List.ini")), QByteArray(3000, 'x'), &reason));
-    EXPECT_EQ(reason, QStringLiteral("磁盘空间不足"));
+    const files::Outcome<void> written =
+        files::writeFileAtomically(ws.path(QStringLiteral("disk/List.ini")), QByteArray(3000, 'x'));
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().reason, QStringLiteral("磁盘空间不足"));
     EXPECT_EQ(ws.readBytes(QStringLiteral("disk/List.ini")), QByteArray("twenty projects"));
     EXPECT_EQ(allNames(disk), (QStringList{QStringLiteral("filler"), QStringLiteral("List.ini")}));
 }

@@ -47,9 +47,11 @@ TEST(TextFiles, WritingAddsOneCrLfAndReplacesTheFile)
 TEST(TextFiles, AFailedWriteReportsItsReasonAndKeepsNothingHalfWritten)
 {
     TempWorkspace ws;
-    QString reason;
-    EXPECT_FALSE(text::writeTextFile(ws.path(QStringLiteral("missing/a.txt")), QStringLiteral("x"), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const files::Outcome<void> written =
+        text::writeTextFile(ws.path(QStringLiteral("missing/a.txt")), QStringLiteral("x"));
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().path, ws.path(QStringLiteral("missing/a.txt")));
+    EXPECT_FALSE(written.failure().reason.isEmpty());
     EXPECT_FALSE(ws.exists(QStringLiteral("missing")));
 }
 
@@ -67,10 +69,13 @@ TEST(TextFiles, ReadWholeKeepsLineEndsAndDecodes)
 {
     TempWorkspace ws;
     ws.writeBytes(QStringLiteral("t.html"), QByteArray("\xd6\xd0\r\nx\n"));
-    EXPECT_EQ(text::readWholeText(ws.path(QStringLiteral("t.html"))), QStringLiteral("中\r\nx\n"));
-    QString reason;
-    EXPECT_FALSE(text::readWholeText(ws.path(QStringLiteral("none.html")), &reason).has_value());
-    EXPECT_FALSE(reason.isEmpty());
+    const files::Outcome<QString> read = text::readWholeText(ws.path(QStringLiteral("t.html")));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, QStringLiteral("中\r\nx\n"));
+    const files::Outcome<QString> none = text::readWholeText(ws.path(QStringLiteral("none.html")));
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().path, ws.path(QStringLiteral("none.html")));
+    EXPECT_FALSE(none.failure().reason.isEmpty());
 }
 
 TEST(TextEncoding, EveryCharacterEncodesAsTheConverterEncodesIt)

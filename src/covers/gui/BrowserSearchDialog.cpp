@@ -49,7 +49,7 @@ BrowserSearchDialog::BrowserSearchDialog(const Workspace &workspace, const QStri
     // A cache folder that cannot be made is reported by the start page's
     // write just below.
     if (!files::folderExists(m_workspace.temp()))
-        files::makeFolder(m_workspace.temp());
+        static_cast<void>(files::makeFolder(m_workspace.temp()));
     m_keyword->setText(project);
     showBrowser(true);
     if (writeStartPage(false))
@@ -120,10 +120,10 @@ QString BrowserSearchDialog::startPageFile() const
 bool BrowserSearchDialog::writeStartPage(bool waitingForSearch)
 {
     const QString file = startPageFile();
-    QString reason;
-    if (text::writeTextFile(file, startPageText(waitingForSearch), &reason))
+    const files::Outcome<void> written = text::writeTextFile(file, startPageText(waitingForSearch));
+    if (written)
         return true;
-    Messages::error(Messages::withPath(file, reason));
+    Messages::error(written.failure().text());
     return false;
 }
 

@@ -151,11 +151,12 @@ void CandidatePicker::preview(int row, bool downloadAgain)
         reportLoadingError(link);
         return;
     }
-    QString reason;
-    if (!files::folderExists(m_tempFolder) && !files::makeFolder(m_tempFolder, &reason)) {
-        Messages::error(Messages::withPath(m_tempFolder, reason));
-        emit previewFailed();
-        return;
+    if (!files::folderExists(m_tempFolder)) {
+        if (const files::Outcome<void> made = files::makeFolder(m_tempFolder); !made) {
+            Messages::error(made.failure().text());
+            emit previewFailed();
+            return;
+        }
     }
     m_download = m_http.get(QUrl(link), m_imageLimits);
     m_downloadRow = index;
@@ -177,9 +178,8 @@ bool CandidatePicker::onDownloaded(const HttpResult &result, const QString &link
         reportLoadingError(link);
         return false;
     }
-    QString reason;
-    if (!files::writeFileAtomically(file, result.body, &reason)) {
-        Messages::error(Messages::withPath(file, reason));
+    if (const files::Outcome<void> written = files::writeFileAtomically(file, result.body); !written) {
+        Messages::error(written.failure().text());
         emit previewFailed();
         return false;
     }

@@ -38,7 +38,7 @@ PageFetchSearchDialog::PageFetchSearchDialog(const Workspace &workspace, const Q
     // The cache folder is made here when missing; a failure is reported by
     // the first download that needs it.
     if (!files::folderExists(m_workspace.temp()))
-        files::makeFolder(m_workspace.temp());
+        static_cast<void>(files::makeFolder(m_workspace.temp()));
     m_picker =
         new CandidatePicker(*m_list, *m_preview, m_workspace.temp(), http, desktop, limits.image, this);
     m_linkMenu = new LinkMenu(*m_list, *m_picker, clipboard, this);
