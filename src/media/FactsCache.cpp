@@ -83,40 +83,36 @@ MediaFacts kindFromCbor(const QCborArray &kind)
     return facts;
 }
 
-// The whole string at the reader, which moves past it; nothing when the
-// item is of another type (it is skipped) or the stream is damaged.
-std::optional<QString> wholeString(QCborStreamReader &reader)
+// The whole text or byte string at the reader, which moves past it, read
+// with `read`; nothing when the item is not one (it is skipped) or the
+// stream is damaged.
+template <typename Text>
+std::optional<Text> whole(QCborStreamReader &reader, bool isOne,
+                          QCborStreamReader::StringResult<Text> (QCborStreamReader::*read)())
 {
-    if (!reader.isString()) {
+    if (!isOne) {
         reader.next();
         return std::nullopt;
     }
-    QString text;
-    auto chunk = reader.readString();
+    Text text;
+    auto chunk = (reader.*read)();
     while (chunk.status == QCborStreamReader::Ok) {
         text += chunk.data;
-        chunk = reader.readString();
+        chunk = (reader.*read)();
     }
     if (chunk.status == QCborStreamReader::Error)
         return std::nullopt;
     return text;
 }
 
+std::optional<QString> wholeString(QCborStreamReader &reader)
+{
+    return whole(reader, reader.isString(), &QCborStreamReader::readString);
+}
+
 std::optional<QByteArray> wholeBytes(QCborStreamReader &reader)
 {
-    if (!reader.isByteArray()) {
-        reader.next();
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    auto chunk = reader.readByteArray();
-    while (chunk.status == QCborStreamReader::Ok) {
-        bytes += chunk.data;
-        chunk = reader.readByteArray();
-    }
-    if (chunk.status == QCborStreamReader::Error)
-        return std::nullopt;
-    return bytes;
+    return whole(reader, reader.isByteArray(), &QCborStreamReader::readByteArray);
 }
 
 // The integer at the reader, which moves past the item, or `otherwise`.
