@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PathText.h"
+
 #include <QString>
 #include <utility>
 #include <variant>
@@ -16,7 +18,7 @@ struct Failure
 
     // How a failure reads in a box or on standard error: the path, CR LF,
     // the reason; the reason alone when no path is involved.
-    QString text() const { return path.isEmpty() ? reason : path + QStringLiteral("\r\n") + reason; }
+    QString text() const { return path.isEmpty() ? reason : withPath(path, reason); }
     bool operator==(const Failure &) const = default;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/Messages.h"
 
 #include "platform/ConsoleText.h"
+#include "platform/PathText.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -76,7 +77,7 @@ MessagePresenter *Messages::presenter()
 
 QString Messages::withPath(const QString &path, const QString &text)
 {
-    return path + QStringLiteral("\r\n") + text;
+    return tessaly::withPath(path, text);
 }
 
 MessageAnswer StandardErrorPresenter::present(const Message &message)
