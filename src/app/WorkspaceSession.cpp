@@ -449,7 +449,7 @@ VideoCheckOutcome WorkspaceSession::checkVideos(std::optional<int> row)
                 {source.name, episode, cache.check(files::joinPath(source.episodeFolder, episode))});
     }
     // A cache that cannot be written only costs the next check its time.
-    cache.save();
+    static_cast<void>(cache.save());
     return outcome;
 }
 

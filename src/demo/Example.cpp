@@ -185,11 +185,10 @@ bool makeVideos(const Places &places, ProgressSink &sink)
             sink.add({texts::makingVideo() + project.folder + u'/' + episode, ProgressIcon::Step});
             const EpisodeFrames frames(project.emblem, project.name, number, project.tint, shape);
             const QString file = folder + u'/' + episode;
-            QString reason;
-            if (!writeExampleVideo(
-                    file, shape, [&frames](int index) { return frames.frame(index); }, &reason,
-                    Interruption::flag()))
-                return Interruption::happened() ? false : refuse(file, reason);
+            if (const files::Outcome<void> written = writeExampleVideo(
+                    file, shape, [&frames](int index) { return frames.frame(index); }, Interruption::flag());
+                !written)
+                return Interruption::happened() ? false : refuse(file, written.failure().reason);
         }
     }
     return true;
