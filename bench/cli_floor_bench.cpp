@@ -129,25 +129,26 @@ public:
         // The check of the videos has a bench of its own; here it would only
         // look up empty files. CLI_FLOOR_BENCH_TEXT_ORDER lists the episodes
         // in plain text order, as before natural order, for comparison.
-        ini::write(QStringLiteral("Setting"),
-                   {{QStringLiteral("MovieFile"), m_movies},
-                    {QStringLiteral("CheckVideos"), QStringLiteral("False")},
-                    {QStringLiteral("NaturalOrder"), qEnvironmentVariableIsSet("CLI_FLOOR_BENCH_TEXT_ORDER")
-                                                         ? QStringLiteral("False")
-                                                         : QStringLiteral("True")}},
-                   m_workspace.settingsFile());
-        ini::write(QStringLiteral("Setting"),
-                   {{QStringLiteral("Coverwidth"), QStringLiteral("185")},
-                    {QStringLiteral("Coverheight"), QStringLiteral("250")},
-                    {QStringLiteral("Linecontent"), QStringLiteral("5")}},
-                   m_workspace.styleFile());
+        static_cast<void>(
+            ini::write(QStringLiteral("Setting"),
+                       {{QStringLiteral("MovieFile"), m_movies},
+                        {QStringLiteral("CheckVideos"), QStringLiteral("False")},
+                        {QStringLiteral("NaturalOrder"),
+                         qEnvironmentVariableIsSet("CLI_FLOOR_BENCH_TEXT_ORDER") ? QStringLiteral("False")
+                                                                                 : QStringLiteral("True")}},
+                       m_workspace.settingsFile()));
+        static_cast<void>(ini::write(QStringLiteral("Setting"),
+                                     {{QStringLiteral("Coverwidth"), QStringLiteral("185")},
+                                      {QStringLiteral("Coverheight"), QStringLiteral("250")},
+                                      {QStringLiteral("Linecontent"), QStringLiteral("5")}},
+                                     m_workspace.styleFile()));
 
         // One settings file written the program's way, the others copied
         // from it with their own folder: written one by one with a sync
         // each, a hundred thousand of them would take minutes.
         const QString firstFolder = m_movies + u'/' + projectName(0);
-        ini::write(QStringLiteral("Setting"), QStringLiteral("File"), firstFolder,
-                   m_workspace.projectSettingsFile(projectName(0)));
+        static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("File"), firstFolder,
+                                     m_workspace.projectSettingsFile(projectName(0))));
         QFile first(m_workspace.projectSettingsFile(projectName(0)));
         first.open(QIODevice::ReadOnly);
         const QByteArray model = first.readAll();

@@ -52,9 +52,10 @@ QString projectName(int i)
 void setSite(const Workspace &workspace, const QString &movies, const QString &site, const char *update)
 {
     const QString file = workspace.settingsFile();
-    ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QString::fromLatin1(update), file);
-    ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, file);
-    ini::write(QStringLiteral("Setting"), QStringLiteral("WebFile"), site, file);
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"),
+                                 QString::fromLatin1(update), file));
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, file));
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("WebFile"), site, file));
 }
 
 // Modification time and inode of every file below the folder.
@@ -107,8 +108,8 @@ int main(int argc, char **argv)
         for (int e = 1; e <= episodeCount; ++e)
             QFile(folder + QStringLiteral("/第%1集 [1080p].mp4").arg(e, 3, 10, QLatin1Char('0')))
                 .open(QIODevice::WriteOnly);
-        ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
-                   workspace.projectSettingsFile(name));
+        static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
+                                     workspace.projectSettingsFile(name)));
         static_cast<void>(covers.writeFile(files::OpenFolder::nameOf(name + QStringLiteral(".jpg")),
                                            QByteArray(20000, 'c')));
     }

@@ -58,7 +58,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir temp;
     const Workspace workspace = bench::makeWorkspace(temp);
-    style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}});
+    static_cast<void>(style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}}));
     QStringList names;
     const QStringList words = {QStringLiteral("庆余年"), QStringLiteral("Breaking Code"),
                                QStringLiteral("山海情"), QStringLiteral("The Long Night"),

@@ -40,9 +40,10 @@ int main(int argc, char **argv)
     QTemporaryDir temp;
     const Workspace workspace = bench::makeWorkspace(temp);
     const QString movies = temp.filePath(QStringLiteral("movies"));
-    ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, workspace.settingsFile());
-    ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QStringLiteral("False"),
-               workspace.settingsFile());
+    static_cast<void>(
+        ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, workspace.settingsFile()));
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"),
+                                 QStringLiteral("False"), workspace.settingsFile()));
     QStringList names;
     for (int p = 0; p < projectCount; ++p) {
         const QString name = QStringLiteral("项目 %1").arg(p, 5, 10, QLatin1Char('0'));
@@ -52,8 +53,8 @@ int main(int argc, char **argv)
             QFile file(folder + QStringLiteral("/第%1集 Episode.S01E%1.mp4").arg(e, 2, 10, QLatin1Char('0')));
             file.open(QIODevice::WriteOnly);
         }
-        ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
-                   workspace.projectSettingsFile(name));
+        static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
+                                     workspace.projectSettingsFile(name)));
         names.append(name);
     }
     ProjectList projects;
@@ -64,7 +65,7 @@ int main(int argc, char **argv)
     bench::NoLines lines;
     for (int round = 0; round < rounds; ++round) {
         for (const PageSet set : {PageSet::Classic, PageSet::Modern}) {
-            style_values::save(workspace, style_values::defaults(), {set, {}});
+            static_cast<void>(style_values::save(workspace, style_values::defaults(), {set, {}}));
             const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
             QElapsedTimer timer;
             timer.start();

@@ -70,8 +70,8 @@ int main(int argc, char **argv)
         for (int e = 1; e <= episodeCount; ++e)
             QFile(folder + QStringLiteral("/第%1集 [1080p].mp4").arg(e, 3, 10, QLatin1Char('0')))
                 .open(QIODevice::WriteOnly);
-        ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
-                   workspace.projectSettingsFile(name));
+        static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("File"), folder,
+                                     workspace.projectSettingsFile(name)));
         static_cast<void>(files::writeFileAtomically(workspace.coverFile(name), QByteArray(20000, 'c')));
     }
     ProjectList list;
@@ -81,9 +81,10 @@ int main(int argc, char **argv)
         return 1;
     }
     const QString settings = workspace.settingsFile();
-    ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QStringLiteral("True"), settings);
-    ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, settings);
-    ini::write(QStringLiteral("Setting"), QStringLiteral("WebFile"), site, settings);
+    static_cast<void>(
+        ini::write(QStringLiteral("Setting"), QStringLiteral("WebUpdate"), QStringLiteral("True"), settings));
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("MovieFile"), movies, settings));
+    static_cast<void>(ini::write(QStringLiteral("Setting"), QStringLiteral("WebFile"), site, settings));
 
     WorkspaceSession session(workspace.root());
     if (!session.open(WorkspaceSession::Access::Change, WorkspaceSession::MissingFolder::Refuse))

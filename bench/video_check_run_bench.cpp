@@ -69,9 +69,10 @@ int main(int argc, char **argv)
     const Workspace workspace = bench::makeWorkspace(temp);
     const QString movies = temp.filePath(QStringLiteral("movies"));
     const QString section = QString::fromLatin1(settings::Section);
-    ini::write(section, QStringLiteral("MovieFile"), movies, workspace.settingsFile());
-    ini::write(section, QStringLiteral("WebUpdate"), QStringLiteral("False"), workspace.settingsFile());
-    style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}});
+    static_cast<void>(ini::write(section, QStringLiteral("MovieFile"), movies, workspace.settingsFile()));
+    static_cast<void>(
+        ini::write(section, QStringLiteral("WebUpdate"), QStringLiteral("False"), workspace.settingsFile()));
+    static_cast<void>(style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}}));
 
     const QString plays = temp.filePath(QStringLiteral("plays.mp4"));
     const QString noted = temp.filePath(QStringLiteral("noted.mkv"));
@@ -100,7 +101,8 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
-        ini::write(section, QStringLiteral("File"), folder, workspace.projectSettingsFile(name));
+        static_cast<void>(
+            ini::write(section, QStringLiteral("File"), folder, workspace.projectSettingsFile(name)));
         names.append(name);
     }
     ProjectList projects;
@@ -118,8 +120,9 @@ int main(int argc, char **argv)
         std::vector<double> system;
     };
     const auto timedRun = [&](bool check, Times &times) {
-        ini::write(section, QLatin1String(settings::CheckVideosKey),
-                   check ? QStringLiteral("True") : QStringLiteral("False"), workspace.settingsFile());
+        static_cast<void>(ini::write(section, QLatin1String(settings::CheckVideosKey),
+                                     check ? QStringLiteral("True") : QStringLiteral("False"),
+                                     workspace.settingsFile()));
         QElapsedTimer timer;
         timer.start();
         const double processorAtStart = processorMs();

@@ -97,7 +97,7 @@ int main(int argc, char **argv)
         media::FactsCache cache(temp.filePath(QStringLiteral("cache%1.json").arg(round)));
         for (const QString &episode : episodes)
             cache.check(episode);
-        cache.save();
+        static_cast<void>(cache.save());
         ours.push_back(double(timer.nsecsElapsed()) / 1e6);
 
         if (ffprobe.isEmpty())

@@ -131,9 +131,10 @@ void WorkspaceSession::writeFirstStyle()
     const QString styleFile = m_workspace.styleFile();
     if (QFileInfo::exists(styleFile) || !files::folderExists(m_workspace.style()))
         return;
-    QString reason;
-    if (!style_values::saveWithPageset(m_workspace, style_values::defaults(), firstPageset(), &reason))
-        Messages::error(Messages::withPath(styleFile, reason));
+    if (const files::Outcome<void> saved =
+            style_values::saveWithPageset(m_workspace, style_values::defaults(), firstPageset());
+        !saved)
+        Messages::error(saved.failure().text());
 }
 
 template <typename Command> void WorkspaceSession::changeList(Command command)
@@ -299,9 +300,8 @@ CommandOutcome WorkspaceSession::setEpisodeFolder(const QString &project, const 
         Messages::error(unusableProjectNameText(project));
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
-    QString reason;
-    if (!settings::setEpisodeFolder(m_workspace, project, folder, &reason)) {
-        Messages::error(Messages::withPath(m_workspace.projectSettingsFile(project), reason));
+    if (const files::Outcome<void> set = settings::setEpisodeFolder(m_workspace, project, folder); !set) {
+        Messages::error(set.failure().text());
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     }
     return CommandOutcome::of(CommandOutcome::Status::Done, rowOf(project));
@@ -449,7 +449,7 @@ VideoCheckOutcome WorkspaceSession::checkVideos(std::optional<int> row)
                 {source.name, episode, cache.check(files::joinPath(source.episodeFolder, episode))});
     }
     // A cache that cannot be written only costs the next check its time.
-    cache.save();
+    static_cast<void>(cache.save());
     return outcome;
 }
 

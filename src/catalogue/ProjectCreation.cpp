@@ -29,10 +29,7 @@ files::Outcome<void> recordNewProject(const Workspace &workspace, const QStringL
     if (const QString pathRefusal = settings::recordedPathRefusal(project.episodeFolder);
         !pathRefusal.isEmpty())
         return files::Failure{{}, pathRefusal};
-    QString reason;
-    if (!settings::setEpisodeFolder(workspace, project.name, project.episodeFolder, &reason))
-        return files::Failure{workspace.projectSettingsFile(project.name), reason};
-    return {};
+    return settings::setEpisodeFolder(workspace, project.name, project.episodeFolder);
 }
 
 } // namespace

@@ -149,10 +149,11 @@ bool recordPaths(const Workspace &workspace, const Places &places)
     site.webUpdate = QStringLiteral("True");
     if (const files::Outcome<void> written = site.write(workspace); !written)
         return refuse(written.failure().path, written.failure().reason);
-    QString reason;
     for (const ExampleProject &project : exampleProjects()) {
-        if (!settings::setEpisodeFolder(workspace, project.name, places.episodeFolder(project), &reason))
-            return refuse(workspace.projectSettingsFile(project.name), reason);
+        if (const files::Outcome<void> set =
+                settings::setEpisodeFolder(workspace, project.name, places.episodeFolder(project));
+            !set)
+            return refuse(set.failure().path, set.failure().reason);
     }
     return true;
 }
@@ -184,11 +185,10 @@ bool makeVideos(const Places &places, ProgressSink &sink)
             sink.add({texts::makingVideo() + project.folder + u'/' + episode, ProgressIcon::Step});
             const EpisodeFrames frames(project.emblem, project.name, number, project.tint, shape);
             const QString file = folder + u'/' + episode;
-            QString reason;
-            if (!writeExampleVideo(
-                    file, shape, [&frames](int index) { return frames.frame(index); }, &reason,
-                    Interruption::flag()))
-                return Interruption::happened() ? false : refuse(file, reason);
+            if (const files::Outcome<void> written = writeExampleVideo(
+                    file, shape, [&frames](int index) { return frames.frame(index); }, Interruption::flag());
+                !written)
+                return Interruption::happened() ? false : refuse(file, written.failure().reason);
         }
     }
     return true;
@@ -212,10 +212,11 @@ bool makeWorkspaceAndSite(const Places &building, ProgressSink &sink)
         return false;
     }
 
-    QString reason;
     // The example shows the pages made for phones and large libraries.
-    if (!style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}}, &reason))
-        return refuse(workspace.styleFile(), reason);
+    if (const files::Outcome<void> saved =
+            style_values::save(workspace, style_values::defaults(), {PageSet::Modern, {}});
+        !saved)
+        return refuse(saved.failure().path, saved.failure().reason);
     // Opened from files, a play page finds the index page one folder up;
     // the built-in link is right only behind a web server.
     QString playPage = builtin::playPage();

@@ -4,8 +4,8 @@
 
 namespace tessaly::demo {
 
-bool writeExampleVideo(const QString &path, const VideoShape &shape, const FramePainter &paint,
-                       QString *reason, const std::atomic<bool> *stop)
+files::Outcome<void> writeExampleVideo(const QString &path, const VideoShape &shape,
+                                       const FramePainter &paint, const std::atomic<bool> *stop)
 {
     media::Mp4Writer writer(path, shape.width, shape.height, shape.framesPerSecond);
     bool ok = writer.open();
@@ -17,10 +17,9 @@ bool writeExampleVideo(const QString &path, const VideoShape &shape, const Frame
         const QImage image = paint(index).convertToFormat(QImage::Format_RGB32);
         ok = writer.add({image.constBits(), image.bytesPerLine(), image.width(), image.height()}, index);
     }
-    ok = ok && writer.finish();
-    if (!ok && reason)
-        *reason = writer.reason();
-    return ok;
+    if (!ok || !writer.finish())
+        return files::Failure{path, writer.reason()};
+    return {};
 }
 
 } // namespace tessaly::demo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QImage>
 #include <QString>
 #include <atomic>
@@ -24,9 +26,9 @@ using FramePainter = std::function<QImage(int index)>;
 
 // Encodes the frames in-process as H.264 (High profile, yuv420p, a keyframe
 // at every whole second) in an MP4 file whose index comes first, so a
-// browser starts playing before the whole file has arrived. False, with
-// the reason, when the file cannot be made, and as soon as `stop` is set.
-bool writeExampleVideo(const QString &path, const VideoShape &shape, const FramePainter &paint,
-                       QString *reason = nullptr, const std::atomic<bool> *stop = nullptr);
+// browser starts playing before the whole file has arrived. A failure
+// naming `path` when the file cannot be made, and as soon as `stop` is set.
+files::Outcome<void> writeExampleVideo(const QString &path, const VideoShape &shape,
+                                       const FramePainter &paint, const std::atomic<bool> *stop = nullptr);
 
 } // namespace tessaly::demo

@@ -364,12 +364,12 @@ int FactsCache::probed() const
     return m_probed;
 }
 
-bool FactsCache::save(QString *reason)
+files::Outcome<void> FactsCache::save()
 {
     {
         std::lock_guard lock(m_mutex);
         if (m_probed == 0)
-            return true;
+            return {};
     }
     // Another user of the file (the window beside a run, say) may have
     // saved files this one never asked about; they are kept.
@@ -409,14 +409,11 @@ bool FactsCache::save(QString *reason)
                         {QStringLiteral("kinds"), kinds},
                         {QStringLiteral("folders"), folders}};
     if (const files::Outcome<void> written = files::writeFileAtomically(m_file, QCborValue(root).toCbor());
-        !written) {
-        if (reason)
-            *reason = written.failure().reason;
-        return false;
-    }
+        !written)
+        return files::Failure{m_file, written.failure().reason};
     std::lock_guard lock(m_mutex);
     m_probed = 0;
-    return true;
+    return {};
 }
 
 } // namespace tessaly::media

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Outcome.h"
 #include "media/EpisodeCheck.h"
 #include "media/EpisodeProbe.h"
 
@@ -59,8 +60,9 @@ public:
     };
     // Writes the cache whole and atomically, when anything was probed,
     // with what the file holds by then of files this cache does not know;
-    // entries of files that are gone are left out.
-    bool save(QString *reason = nullptr);
+    // entries of files that are gone are left out. A failure names the
+    // cache file.
+    files::Outcome<void> save();
 
     int probed() const;
 

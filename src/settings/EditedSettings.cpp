@@ -55,7 +55,6 @@ files::Outcome<void> EditedSettings::save(const Workspace &workspace) const
 
     const QString file = workspace.settingsFile();
     const QString section = QLatin1String(settings::Section);
-    QString reason;
     ini::KeyValues values = site.keyValues();
     values.append({QLatin1String(settings::CoverSearch1Key), coverSearch1});
     values.append({QLatin1String(settings::CoverSearch2Key), coverSearch2});
@@ -63,24 +62,16 @@ files::Outcome<void> EditedSettings::save(const Workspace &workspace) const
                    naturalOrder ? QStringLiteral("True") : QStringLiteral("False")});
     values.append({QLatin1String(settings::CheckVideosKey),
                    checkVideos ? QStringLiteral("True") : QStringLiteral("False")});
-    bool written = false;
     if (replaceUnreadableFile && readFailure(workspace)) {
         QString content;
         for (const auto &[key, value] : values)
             content = ini::withValue(content, section, key, value);
-        if (const std::optional<QByteArray> bytes = text::encodeReadable(content)) {
-            if (const files::Outcome<void> replaced = files::writeFileAtomically(file, *bytes); !replaced)
-                return replaced.failure();
-            written = true;
-        } else {
-            reason = text::unstorableFileText();
-        }
-    } else {
-        written = ini::write(section, values, file, &reason);
+        const std::optional<QByteArray> bytes = text::encodeReadable(content);
+        if (!bytes)
+            return files::Failure{file, text::unstorableFileText()};
+        return files::writeFileAtomically(file, *bytes);
     }
-    if (!written)
-        return files::Failure{file, reason};
-    return {};
+    return ini::write(section, values, file);
 }
 
 namespace settings {

@@ -159,38 +159,31 @@ QString read(const QString &section, const QString &key, const QString &file)
     return valueIn(*content, section, key);
 }
 
-bool write(const QString &section, const QString &key, const QString &value, const QString &file,
-           QString *reason)
+files::Outcome<void> write(const QString &section, const QString &key, const QString &value,
+                           const QString &file)
 {
-    return write(section, KeyValues{{key, value}}, file, reason);
+    return write(section, KeyValues{{key, value}}, file);
 }
 
-bool write(const QString &section, const KeyValues &values, const QString &file, QString *reason)
+files::Outcome<void> write(const QString &section, const KeyValues &values, const QString &file)
 {
     QString content;
     text::Encoding encoding = text::Encoding::CodePage936;
     if (files::plainFileExists(file)) {
         // A file that cannot be read is not replaced: that would lose its other keys.
         const files::Outcome<QString> existing = text::readWholeText(file, &encoding);
-        if (!existing) {
-            if (reason)
-                *reason = existing.failure().reason;
-            return false;
-        }
+        if (!existing)
+            return files::Failure{file, existing.failure().reason};
         content = *existing;
     }
     for (const auto &[key, value] : values)
         content = withValue(content, section, key, value);
     const std::optional<QByteArray> bytes = text::encodeReadable(content, encoding);
-    if (!bytes) {
-        if (reason)
-            *reason = text::unstorableFileText();
-        return false;
-    }
-    const files::Outcome<void> written = files::writeFileAtomically(file, *bytes);
-    if (!written && reason)
-        *reason = written.failure().reason;
-    return written.ok();
+    if (!bytes)
+        return files::Failure{file, text::unstorableFileText()};
+    if (const files::Outcome<void> written = files::writeFileAtomically(file, *bytes); !written)
+        return files::Failure{file, written.failure().reason};
+    return {};
 }
 
 } // namespace tessaly::ini

@@ -43,11 +43,7 @@ ini::KeyValues SiteSettings::keyValues() const
 
 files::Outcome<void> SiteSettings::write(const Workspace &workspace) const
 {
-    const QString file = workspace.settingsFile();
-    QString reason;
-    if (!ini::write(section(), keyValues(), file, &reason))
-        return files::Failure{file, reason};
-    return {};
+    return ini::write(section(), keyValues(), workspace.settingsFile());
 }
 
 namespace settings {
@@ -62,11 +58,10 @@ QString episodeFolder(const Workspace &workspace, const QString &project)
     return ini::read(section(), QStringLiteral("File"), workspace.projectSettingsFile(project));
 }
 
-bool setEpisodeFolder(const Workspace &workspace, const QString &project, const QString &folder,
-                      QString *reason)
+files::Outcome<void> setEpisodeFolder(const Workspace &workspace, const QString &project,
+                                      const QString &folder)
 {
-    return ini::write(section(), QStringLiteral("File"), folder, workspace.projectSettingsFile(project),
-                      reason);
+    return ini::write(section(), QStringLiteral("File"), folder, workspace.projectSettingsFile(project));
 }
 
 files::NameOrder nameOrderFor(const QString &naturalOrderValue)

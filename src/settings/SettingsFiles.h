@@ -38,8 +38,9 @@ inline constexpr const char *Section = "Setting";
 QString siteValue(const Workspace &workspace, const QString &key);
 // `File` of `<name>.ini`: the project's episode folder, empty when unset.
 QString episodeFolder(const Workspace &workspace, const QString &project);
-bool setEpisodeFolder(const Workspace &workspace, const QString &project, const QString &folder,
-                      QString *reason = nullptr);
+// A failure names the project's settings file.
+files::Outcome<void> setEpisodeFolder(const Workspace &workspace, const QString &project,
+                                      const QString &folder);
 
 // `NaturalOrder` of `Setting.ini`: episodes and the choosers' folders are in
 // natural order unless it is exactly "False".

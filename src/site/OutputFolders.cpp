@@ -47,21 +47,17 @@ OutputFolders::OutputFolders(const Workspace &workspace, RunReport &report, bool
     }
 }
 
-bool OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray &name,
-                              const QByteArray &bytes, QString *reason) const
+files::Outcome<void> OutputFolders::writeFile(const files::OpenFolder &folder, const QByteArray &name,
+                                              const QByteArray &bytes) const
 {
     // Covers stay from run to run (a run writes only the missing ones), so a
     // killed run must never leave part of one under its name; pages and the
     // index are all written again by the next run.
     const bool cover = &folder == &m_image;
-    const files::Outcome<void> written =
-        cover ? folder.replaceFile(name, bytes) : folder.writeFile(name, bytes);
-    if (written)
-        return true;
-    if (reason)
-        *reason = written.failure().reason;
-    (cover ? m_unwrittenCovers : m_unwrittenPages).insert(name);
-    return false;
+    files::Outcome<void> written = cover ? folder.replaceFile(name, bytes) : folder.writeFile(name, bytes);
+    if (!written)
+        (cover ? m_unwrittenCovers : m_unwrittenPages).insert(name);
+    return written;
 }
 
 void OutputFolders::removeTemporaries() const

@@ -35,8 +35,8 @@ public:
     // Writes a page or a default cover. A file that cannot be written is
     // remembered, so that publishing keeps the copy the site already has
     // instead of pruning it as stale.
-    bool writeFile(const files::OpenFolder &folder, const QByteArray &name, const QByteArray &bytes,
-                   QString *reason) const;
+    files::Outcome<void> writeFile(const files::OpenFolder &folder, const QByteArray &name,
+                                   const QByteArray &bytes) const;
     const QSet<QByteArray> &unwrittenPages() const { return m_unwrittenPages; }
     const QSet<QByteArray> &unwrittenCovers() const { return m_unwrittenCovers; }
 

@@ -148,9 +148,8 @@ void ProjectPages::ensureCover(const QString &name)
         m_report.cannotRead(QString::fromLatin1(DefaultCoverResource), QStringLiteral("内置封面不可用"));
         return;
     }
-    QString reason;
-    if (!m_output.writeFile(covers, fileName, bytes, &reason))
-        m_report.cannotWrite(m_workspace.coverFile(name), reason);
+    if (const files::Outcome<void> written = m_output.writeFile(covers, fileName, bytes); !written)
+        m_report.cannotWrite(m_workspace.coverFile(name), written.failure().reason);
 }
 
 void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
@@ -318,10 +317,11 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
              page::urlPathPieceStrict(content.relativeFolder),
              page::fileNameUrlPieceStrict(content.firstEpisode, QString::fromUtf8(content.firstEpisode)),
              episodes, content.buttonList, content.functionList});
-        QString reason;
-        if (!m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
-                                text.toUtf8() + "\r\n", &reason))
-            m_report.cannotWrite(m_workspace.playPage(content.name), reason);
+        if (const files::Outcome<void> written =
+                m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")),
+                                   text.toUtf8() + "\r\n");
+            !written)
+            m_report.cannotWrite(m_workspace.playPage(content.name), written.failure().reason);
         return;
     }
     // The first episode plays on opening: its web copy, when it has one.
@@ -332,10 +332,10 @@ void ProjectPages::writePlayPage(const ProjectContent &content)
          page::urlPathPiece(copied ? copy.movieFile : content.relativeFolder),
          copied ? page::urlPathPiece(copy.fileName) : page::fileNameUrlPiece(content.firstEpisode),
          content.buttonList, content.functionList});
-    QString reason;
-    if (!m_output.writeFile(pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")), bytes,
-                            &reason))
-        m_report.cannotWrite(m_workspace.playPage(content.name), reason);
+    if (const files::Outcome<void> written = m_output.writeFile(
+            pages, files::OpenFolder::nameOf(content.name + QStringLiteral(".html")), bytes);
+        !written)
+        m_report.cannotWrite(m_workspace.playPage(content.name), written.failure().reason);
 }
 
 } // namespace tessaly

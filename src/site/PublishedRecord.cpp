@@ -102,7 +102,7 @@ std::optional<QSet<QByteArray>> read(const files::OpenFolder &site)
     return entries;
 }
 
-bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QString *reason)
+files::Outcome<void> write(const files::OpenFolder &site, const QSet<QByteArray> &entries)
 {
     QList<QByteArray> sorted(entries.cbegin(), entries.cend());
     std::sort(sorted.begin(), sorted.end());
@@ -114,11 +114,10 @@ bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QStri
     bytes += closing() + '\n';
     // A run that changed nothing writes nothing, not even on a full disk.
     if (site.holdsSameBytes(recordName(), bytes))
-        return true;
-    const files::Outcome<void> written = site.replaceFile(recordName(), bytes);
-    if (!written && reason)
-        *reason = written.failure().reason;
-    return written.ok();
+        return {};
+    if (const files::Outcome<void> written = site.replaceFile(recordName(), bytes); !written)
+        return files::Failure{site.pathOf(recordName()), written.failure().reason};
+    return {};
 }
 
 QSet<QByteArray> namesIn(const QSet<QByteArray> &entries, const QByteArray &folder)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
@@ -44,8 +46,9 @@ bool isUsableFileName(const QByteArray &name);
 // The valid entries of the site folder's record; nothing when there is no
 // whole record.
 std::optional<QSet<QByteArray>> read(const files::OpenFolder &site);
-// Replaces the record with these entries, whole or not at all.
-bool write(const files::OpenFolder &site, const QSet<QByteArray> &entries, QString *reason);
+// Replaces the record with these entries, whole or not at all. A failure
+// names the record file.
+files::Outcome<void> write(const files::OpenFolder &site, const QSet<QByteArray> &entries);
 
 // The names in `entries` of files directly inside `folder` ("Data",
 // "Subtitle/one").

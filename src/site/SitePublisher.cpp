@@ -237,12 +237,12 @@ void SitePublisher::discardStaged()
 
 bool SitePublisher::record(const files::OpenFolder &site, const QSet<QByteArray> &entries)
 {
-    QString reason;
-    if (published::write(site, entries, &reason)) {
+    const files::Outcome<void> written = published::write(site, entries);
+    if (written) {
         checkpoint();
         return true;
     }
-    m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+    m_report.cannotWrite(written.failure().path, written.failure().reason);
     discardStaged();
     return false;
 }
@@ -451,9 +451,8 @@ bool SitePublisher::publishWholeSite(const OutputFolders &output)
         leave(imageFolder, siteImage, covers);
         if (!site.holdsEntry(index))
             entries.remove(index);
-        QString reason;
-        if (!published::write(site, entries, &reason))
-            m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+        if (const files::Outcome<void> written = published::write(site, entries); !written)
+            m_report.cannotWrite(written.failure().path, written.failure().reason);
         checkpoint();
     }
 
@@ -555,9 +554,8 @@ bool SitePublisher::publishProject(const QString &name, const OutputFolders &out
     Pruned tracks;
     if (placed && subtitlesGo) {
         tracks = pruneSubtitles(siteSubtitle, earlier, entries);
-        QString reason;
-        if (!published::write(site, entries, &reason))
-            m_report.cannotWrite(site.pathOf(published::recordName()), reason);
+        if (const files::Outcome<void> written = published::write(site, entries); !written)
+            m_report.cannotWrite(written.failure().path, written.failure().reason);
         checkpoint();
     }
 

@@ -127,18 +127,15 @@ Values withDefaultsForRefused(const Values &edited)
     return values;
 }
 
-std::optional<Values> read(const Workspace &workspace, QString *reason)
+files::Outcome<Values> read(const Workspace &workspace)
 {
     const QString file = workspace.styleFile();
     if (!files::plainFileExists(file))
         return defaults();
     // One read of the file for all ten keys.
     const files::Outcome<QString> content = text::readWholeText(file);
-    if (!content) {
-        if (reason)
-            *reason = content.failure().reason;
-        return std::nullopt;
-    }
+    if (!content)
+        return files::Failure{file, content.failure().reason};
     return valuesIn(*content);
 }
 
@@ -190,14 +187,14 @@ std::optional<double> numberOf(const QString &text)
     return value;
 }
 
-bool save(const Workspace &workspace, const Values &values, QString *reason)
+files::Outcome<void> save(const Workspace &workspace, const Values &values)
 {
     // One atomic write of the ten keys; the file's other lines stay.
     ini::KeyValues pairs;
     const QList<Key> &all = keys();
     for (qsizetype i = 0; i < all.size(); ++i)
         pairs.append({all.at(i).name, values.value(i)});
-    return ini::write(Section, pairs, workspace.styleFile(), reason);
+    return ini::write(Section, pairs, workspace.styleFile());
 }
 
 PageChoice readPageChoice(const Workspace &workspace)
@@ -221,7 +218,7 @@ std::optional<QString> siteNameProblem(const QString &siteName)
     return std::nullopt;
 }
 
-bool save(const Workspace &workspace, const Values &values, const PageChoice &choice, QString *reason)
+files::Outcome<void> save(const Workspace &workspace, const Values &values, const PageChoice &choice)
 {
     ini::KeyValues pairs;
     const QList<Key> &all = keys();
@@ -229,15 +226,14 @@ bool save(const Workspace &workspace, const Values &values, const PageChoice &ch
         pairs.append({all.at(i).name, values.value(i)});
     pairs.append({QString::fromLatin1(page_set::Key), page_set::nameOf(choice.pageSet)});
     pairs.append({QString::fromLatin1(page_set::SiteNameKey), choice.siteName.trimmed()});
-    return ini::write(Section, pairs, workspace.styleFile(), reason);
+    return ini::write(Section, pairs, workspace.styleFile());
 }
 
-bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
-                     QString *reason)
+files::Outcome<void> saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset)
 {
     PageChoice choice;
     choice.pageSet = page_set::fromText(pageset);
-    return save(workspace, values, choice, reason);
+    return save(workspace, values, choice);
 }
 
 QString previewPage(const Values &values, const PageChoice &choice, int cells, const QString &coverImage)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Outcome.h"
 #include "site/PageSet.h"
 
 #include <QList>
@@ -47,9 +48,9 @@ Values valuesIn(const QString &styleContent);
 // Each value that would be refused replaced by its default.
 Values withDefaultsForRefused(const Values &values);
 // The stored values as the INI read gives them; the defaults when
-// `Style.ini` does not exist. Nothing, with the reason, when it exists but
-// cannot be read.
-std::optional<Values> read(const Workspace &workspace, QString *reason = nullptr);
+// `Style.ini` does not exist. A failure naming `Style.ini` when it exists
+// but cannot be read.
+files::Outcome<Values> read(const Workspace &workspace);
 
 // Why the values cannot be saved, naming the first key that fails, or
 // nothing when they all pass. Whatever the style load refuses is refused
@@ -73,13 +74,13 @@ QString numberText(double value);
 std::optional<double> numberOf(const QString &text);
 
 // Writes the ten keys into `Style.ini` in one atomic replacement, keeping
-// the file's other lines. False, with the reason, when the file cannot be
-// read or written.
-bool save(const Workspace &workspace, const Values &values, QString *reason = nullptr);
+// the file's other lines. A failure naming `Style.ini` when the file cannot
+// be read or written.
+files::Outcome<void> save(const Workspace &workspace, const Values &values);
 // The same write with one more key, `Pageset`, after the ten: the page set
 // a workspace made from nothing starts with.
-bool saveWithPageset(const Workspace &workspace, const Values &values, const QString &pageset,
-                     QString *reason = nullptr);
+files::Outcome<void> saveWithPageset(const Workspace &workspace, const Values &values,
+                                     const QString &pageset);
 
 // The page set and the site's name, kept beside the values in `Style.ini`
 // (keys `Pageset` and `Sitename`) and edited in the same dialog.
@@ -93,8 +94,7 @@ PageChoice readPageChoice(const Workspace &workspace);
 // Why the site's name cannot be saved, or nothing.
 std::optional<QString> siteNameProblem(const QString &siteName);
 // The ten values and the choice in one atomic replacement.
-bool save(const Workspace &workspace, const Values &values, const PageChoice &choice,
-          QString *reason = nullptr);
+files::Outcome<void> save(const Workspace &workspace, const Values &values, const PageChoice &choice);
 
 // The index page as the values style it, with `cells` sample cover cells
 // (each showing `coverImage` as its picture) laid out in rows as a

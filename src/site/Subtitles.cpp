@@ -510,7 +510,7 @@ QList<QList<SubtitleFile>> subtitlesOfEpisodes(const QStringList &episodes, cons
     return found;
 }
 
-std::optional<QString> decodeText(const QByteArray &bytes, QString *reason)
+files::Outcome<QString> decodeText(const QByteArray &bytes)
 {
     std::optional<QString> text;
     if (text::startsWithByteOrderMark(bytes)) {
@@ -525,9 +525,9 @@ std::optional<QString> decodeText(const QByteArray &bytes, QString *reason)
                 text = big5;
         }
     }
-    if (!text && reason)
-        *reason = text::undecodableReason();
-    return text;
+    if (!text)
+        return files::Failure{{}, text::undecodableReason()};
+    return std::move(*text);
 }
 
 Conversion convertText(const QString &text, Format format)
@@ -557,9 +557,12 @@ Conversion convertText(const QString &text, Format format)
 
 Conversion convert(const QByteArray &bytes, Format format)
 {
+    const files::Outcome<QString> text = decodeText(bytes);
+    if (text)
+        return convertText(*text, format);
     Conversion conversion;
-    const std::optional<QString> text = decodeText(bytes, &conversion.reason);
-    return text ? convertText(*text, format) : conversion;
+    conversion.reason = text.failure().reason;
+    return conversion;
 }
 
 QByteArray webVttBytes(const QList<Cue> &cues)

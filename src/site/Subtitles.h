@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -60,9 +62,9 @@ Language languageOf(const QString &part);
 // The text of a subtitle file: a byte-order mark decides (UTF-8, UTF-16),
 // else UTF-8 when the bytes are valid UTF-8, else GB18030 or Big5,
 // whichever reads them without a bad or private-use character and finds
-// more of the most common Chinese characters. Nothing, with
-// "无法识别的文字编码" as the reason, when none does.
-std::optional<QString> decodeText(const QByteArray &bytes, QString *reason = nullptr);
+// more of the most common Chinese characters. A failure without a path,
+// "无法识别的文字编码" as its reason, when none does.
+files::Outcome<QString> decodeText(const QByteArray &bytes);
 
 struct Cue
 {

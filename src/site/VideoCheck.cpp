@@ -83,8 +83,9 @@ void VideoCheck::check(const ProjectContent &content)
 
 void VideoCheck::save()
 {
+    // A cache that cannot be written only costs the next run its time.
     if (m_cache)
-        m_cache->save();
+        static_cast<void>(m_cache->save());
 }
 
 } // namespace tessaly

@@ -124,7 +124,7 @@ void WebCopyConversion::plan(const std::atomic<bool> *stop)
         }
     }
     // A cache that cannot be written only costs the next look its time.
-    cache.save();
+    static_cast<void>(cache.save());
 }
 
 void WebCopyConversion::planProject(const QString &project, const QString &episodeFolder,
@@ -151,7 +151,11 @@ void WebCopyConversion::planProject(const QString &project, const QString &episo
             continue;
         }
         Item item{project, episode, episodeFolder, {}, {}, {}, 1};
-        item.place = webcopy::placeOf(m_movieRoot, project, episodeFolder, episode, &item.placeReason);
+        if (files::Outcome<WebCopyPlace> place =
+                webcopy::placeOf(m_movieRoot, project, episodeFolder, episode))
+            item.place = std::move(*place);
+        else
+            item.placeReason = place.failure().reason;
         if (item.place && !WebCopyLinks(m_siteFolder, m_movieRoot)
                                .upToDateCopy(project, episodeFolder, episode)
                                .isEmpty()) {
@@ -215,19 +219,18 @@ WebCopyConversion::Made WebCopyConversion::convert(const Item &item, const files
     // without the record naming it.
     const QByteArray entry = item.place->entry();
     const bool entered = !entries.contains(entry);
-    QString reason;
     if (entered) {
         entries.insert(entry);
-        if (!published::write(site, entries, &reason)) {
+        if (const files::Outcome<void> written = published::write(site, entries); !written) {
             entries.remove(entry);
-            return fail(site.pathOf(published::recordName()), reason);
+            return fail(written.failure().path, written.failure().reason);
         }
     }
     const media::WebCopyOutcome made =
         media::makeWebCopy(original, folder, item.place->fileName, stopped, progress);
     if (!made.made() && entered && !folder.holdsEntry(files::OpenFolder::nameOf(item.place->fileName))) {
         entries.remove(entry);
-        published::write(site, entries, nullptr);
+        static_cast<void>(published::write(site, entries));
     }
     if (made.status == media::WebCopyOutcome::Status::Stopped)
         return Made::Stopped;

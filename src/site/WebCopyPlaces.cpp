@@ -33,13 +33,11 @@ std::optional<QStringList> partsBelowRoot(const QString &episodeFolder, const QS
     return folder.sliced(prefix.size()).split(u'/');
 }
 
-bool isUsablePart(const QString &part, QString *reason)
+std::optional<files::Failure> unusablePart(const QString &part)
 {
     if (published::isUsableFileName(files::OpenFolder::nameOf(part)))
-        return true;
-    if (reason)
-        *reason = webcopy::texts::unusableName(part);
-    return false;
+        return std::nullopt;
+    return files::Failure{{}, webcopy::texts::unusableName(part)};
 }
 
 } // namespace
@@ -66,25 +64,27 @@ QString folderPath(const QStringList &folders)
     return (QStringList{videoFolderName()} + folders).join(u'/');
 }
 
-std::optional<QStringList> foldersOf(const QString &movieRoot, const QString &project,
-                                     const QString &episodeFolder, QString *reason)
+files::Outcome<QStringList> foldersOf(const QString &movieRoot, const QString &project,
+                                      const QString &episodeFolder)
 {
-    const QStringList folders =
+    QStringList folders =
         partsBelowRoot(episodeFolder, movieRoot).value_or(QStringList{outsideFolder, project});
     for (const QString &part : folders) {
-        if (!isUsablePart(part, reason))
-            return std::nullopt;
+        if (std::optional<files::Failure> refused = unusablePart(part))
+            return std::move(*refused);
     }
     return folders;
 }
 
-std::optional<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
-                                    const QString &episodeFolder, const QString &episode, QString *reason)
+files::Outcome<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
+                                     const QString &episodeFolder, const QString &episode)
 {
-    std::optional<QStringList> folders = foldersOf(movieRoot, project, episodeFolder, reason);
+    files::Outcome<QStringList> folders = foldersOf(movieRoot, project, episodeFolder);
+    if (!folders)
+        return folders.failure();
     const QString fileName = episode + QStringLiteral(".mp4");
-    if (!folders || !isUsablePart(fileName, reason))
-        return std::nullopt;
+    if (std::optional<files::Failure> refused = unusablePart(fileName))
+        return std::move(*refused);
     return WebCopyPlace{std::move(*folders), fileName};
 }
 
@@ -124,9 +124,9 @@ bool WebCopyLinks::copiesMayLie(const QString &project, const QString &episodeFo
     if (project != m_lastProject || episodeFolder != m_lastEpisodeFolder) {
         m_lastProject = project;
         m_lastEpisodeFolder = episodeFolder;
-        const std::optional<QStringList> folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder);
+        const files::Outcome<QStringList> folders = webcopy::foldersOf(m_movieRoot, project, episodeFolder);
         m_copyFolder = folders ? webcopy::folderPath(*folders) : QString();
-        m_copyFolderThere = folders && QFileInfo(files::joinPath(m_siteFolder, m_copyFolder)).isDir();
+        m_copyFolderThere = folders.ok() && QFileInfo(files::joinPath(m_siteFolder, m_copyFolder)).isDir();
     }
     return m_copyFolderThere;
 }
@@ -143,7 +143,7 @@ QString WebCopyLinks::upToDateCopy(const QString &project, const QString &episod
                                    const QString &episode) const
 {
     const QString fileName = episode + QStringLiteral(".mp4");
-    if (!copiesMayLie(project, episodeFolder) || !isUsablePart(fileName, nullptr))
+    if (!copiesMayLie(project, episodeFolder) || unusablePart(fileName))
         return {};
     const QString relative = m_copyFolder + u'/' + fileName;
     const QString copy = files::joinPath(m_siteFolder, relative);

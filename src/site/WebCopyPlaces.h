@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -37,16 +39,16 @@ QString videoFolderName();
 // The place of the copy of `episode` (a file name of the project's episode
 // folder); nothing when a part of it cannot name a folder or file of the
 // site (an empty part, ".", "..", a hidden name, a control character, a
-// backslash, a name too long), with the reason.
+// backslash, a name too long): a failure without a path, whose reason
+// names the part.
 // "Video/a/b" for the folders "a" and "b" below `Video`.
 QString folderPath(const QStringList &folders);
 // The folders below `Video` of the copies of a project's episodes, as
 // `placeOf` gives them.
-std::optional<QStringList> foldersOf(const QString &movieRoot, const QString &project,
-                                     const QString &episodeFolder, QString *reason = nullptr);
-std::optional<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
-                                    const QString &episodeFolder, const QString &episode,
-                                    QString *reason = nullptr);
+files::Outcome<QStringList> foldersOf(const QString &movieRoot, const QString &project,
+                                      const QString &episodeFolder);
+files::Outcome<WebCopyPlace> placeOf(const QString &movieRoot, const QString &project,
+                                     const QString &episodeFolder, const QString &episode);
 
 // The folder of the place's copy, opened from the open `Video` folder one
 // part at a time, each a folder itself and never a link, and made when

@@ -118,9 +118,8 @@ void WebCopyPruning::prune(const files::OpenFolder &site, RunReport &report) con
         }
         entries.remove(entry);
     }
-    QString reason;
-    if (!published::write(site, entries, &reason))
-        report.cannotWrite(site.pathOf(published::recordName()), reason);
+    if (const files::Outcome<void> written = published::write(site, entries); !written)
+        report.cannotWrite(written.failure().path, written.failure().reason);
 }
 
 } // namespace tessaly

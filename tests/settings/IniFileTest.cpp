@@ -82,19 +82,18 @@ TEST(IniFiles, RoundTripChinesePathsAsCodePage936)
 TEST(IniFiles, AWriteIntoAMissingFolderFailsWithAReason)
 {
     TempWorkspace ws;
-    QString reason;
-    EXPECT_FALSE(ini::write(S, QStringLiteral("File"), QStringLiteral("/x"),
-                            ws.path(QStringLiteral("no/x.ini")), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const QString file = ws.path(QStringLiteral("no/x.ini"));
+    const files::Outcome<void> written = ini::write(S, QStringLiteral("File"), QStringLiteral("/x"), file);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().path, file);
+    EXPECT_FALSE(written.failure().reason.isEmpty());
 }
 
 TEST(IniFiles, AnUndecodableFileIsNotOverwritten)
 {
     TempWorkspace ws;
     ws.writeBytes(QStringLiteral("bad.ini"), QByteArray("[Setting]\r\nA=\xff\xff\r\n"));
-    QString reason;
-    EXPECT_FALSE(
-        ini::write(S, QStringLiteral("B"), QStringLiteral("1"), ws.path(QStringLiteral("bad.ini")), &reason));
+    EXPECT_FALSE(ini::write(S, QStringLiteral("B"), QStringLiteral("1"), ws.path(QStringLiteral("bad.ini"))));
     EXPECT_EQ(ws.readBytes(QStringLiteral("bad.ini")), QByteArray("[Setting]\r\nA=\xff\xff\r\n"));
 }
 

@@ -144,17 +144,21 @@ TEST(Subtitles, LegacyChineseIsReadAsTheEncodingThatFindsCommonCharacters)
     // Each reads in the other encoding too, as rarer characters, or fails.
     const QString simplified = QStringLiteral("好");
     const QString traditional = QStringLiteral("這是我們的字幕，你說呢？");
-    EXPECT_EQ(subtitles::decodeText(encoded("GB18030", simplified)), simplified);
-    EXPECT_EQ(subtitles::decodeText(encoded("GB18030", traditional)), traditional);
-    EXPECT_EQ(subtitles::decodeText(encoded("Big5", simplified)), simplified);
-    EXPECT_EQ(subtitles::decodeText(encoded("Big5", traditional)), traditional);
+    const auto decoded = [](const QByteArray &bytes) {
+        const files::Outcome<QString> text = subtitles::decodeText(bytes);
+        return text ? *text : QStringLiteral("(undecodable)");
+    };
+    EXPECT_EQ(decoded(encoded("GB18030", simplified)), simplified);
+    EXPECT_EQ(decoded(encoded("GB18030", traditional)), traditional);
+    EXPECT_EQ(decoded(encoded("Big5", simplified)), simplified);
+    EXPECT_EQ(decoded(encoded("Big5", traditional)), traditional);
     // Without a common character, GB18030 reads this Big5 text to an
     // unassigned code.
-    EXPECT_EQ(subtitles::decodeText(encoded("Big5", QStringLiteral("劇場版"))), QStringLiteral("劇場版"));
+    EXPECT_EQ(decoded(encoded("Big5", QStringLiteral("劇場版"))), QStringLiteral("劇場版"));
 
-    QString reason;
-    EXPECT_EQ(subtitles::decodeText("1\n\xFF", &reason), std::nullopt);
-    EXPECT_EQ(reason, QStringLiteral("无法识别的文字编码"));
+    const files::Outcome<QString> undecodable = subtitles::decodeText("1\n\xFF");
+    ASSERT_FALSE(undecodable);
+    EXPECT_EQ(undecodable.failure(), (files::Failure{{}, QStringLiteral("无法识别的文字编码")}));
 }
 
 TEST(Subtitles, AFileWithoutAUsableCueSaysWhy)

@@ -133,11 +133,10 @@ TEST(WebCopyPlace, MirrorsTheMovieFoldersAndRefusesPartsThatCouldLeadElsewhere)
         {root, QStringLiteral("/srv/m/a"), longName, {}},
     };
     for (const auto &row : rows) {
-        QString reason;
-        const std::optional<WebCopyPlace> place =
-            webcopy::placeOf(row.movieRoot, QStringLiteral("甲"), row.folder, row.episode, &reason);
+        const files::Outcome<WebCopyPlace> place =
+            webcopy::placeOf(row.movieRoot, QStringLiteral("甲"), row.folder, row.episode);
         EXPECT_EQ(place ? place->relativePath() : QString(), row.copy) << row.folder.toStdString();
-        EXPECT_EQ(reason.isEmpty(), place.has_value()) << row.folder.toStdString();
+        EXPECT_TRUE(place || !place.failure().reason.isEmpty()) << row.folder.toStdString();
         // What is placed is what publishing's record accepts.
         if (place) {
             EXPECT_TRUE(published::isAcceptableEntry(place->entry())) << row.folder.toStdString();

@@ -2,6 +2,7 @@
 
 #include "app/WorkspaceSession.h"
 #include "files/FileServices.h"
+#include "files/Outcome.h"
 #include "files/Reasons.h"
 #include "platform/Messages.h"
 #include "platform/gui/BackgroundRun.h"
@@ -125,9 +126,8 @@ void ExampleController::restartOn(const QString &workspace)
     // nothing of this window may change its workspace once the lock is
     // gone, so the window goes as soon as the new process is on its way.
     m_session.releaseLock();
-    QString reason;
-    if (!m_restart(workspace, &reason)) {
-        Messages::error(Messages::withPath(workspace, reason));
+    if (const std::optional<QString> reason = m_restart(workspace)) {
+        Messages::error(files::Failure{workspace, *reason}.text());
         m_session.takeLockAgain();
         return;
     }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -14,8 +15,8 @@ class MessagePanel;
 class WorkspaceSession;
 
 // Starts the program anew as a process of its own on a workspace folder;
-// false, with the reason, when it cannot be started.
-using ProgramRestart = std::function<bool(const QString &workspace, QString *reason)>;
+// the reason when it cannot be started, nothing once it is on its way.
+using ProgramRestart = std::function<std::optional<QString>(const QString &workspace)>;
 
 // "打开示例": the example `tessaly-cli demo` makes, kept as `Tessaly 示例`
 // in the user's data folder. It is made the first time, by the example

@@ -84,7 +84,7 @@ void EpisodeChecks::start(const QString &folder)
         if (row == episodes.size())
             handOver(checks, true);
         // A cache that cannot be written only costs the next check its time.
-        shared->cache->save();
+        static_cast<void>(shared->cache->save());
     });
 }
 

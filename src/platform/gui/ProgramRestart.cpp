@@ -5,16 +5,14 @@
 
 namespace tessaly {
 
-bool restartProgramOn(const QString &workspace, QString *reason)
+std::optional<QString> restartProgramOn(const QString &workspace)
 {
     QProcess program;
     program.setProgram(QCoreApplication::applicationFilePath());
     program.setArguments({QStringLiteral("--workspace"), workspace});
     if (program.startDetached())
-        return true;
-    if (reason)
-        *reason = program.errorString();
-    return false;
+        return std::nullopt;
+    return program.errorString();
 }
 
 } // namespace tessaly

@@ -130,12 +130,11 @@ StyleDialog::StyleDialog(const Workspace &workspace, const BrowserFactory &makeB
     m_previewDelay->setInterval(150);
     connect(m_previewDelay, &QTimer::timeout, this, &StyleDialog::updatePreview);
 
-    QString reason;
-    const std::optional<Values> stored = style_values::read(workspace, &reason);
+    const files::Outcome<Values> stored = style_values::read(workspace);
     // An unreadable file is said once here; saving over it is refused too.
     if (!stored)
-        Messages::error(Messages::withPath(workspace.styleFile(), reason));
-    showValues(stored.value_or(defaults()));
+        Messages::error(stored.failure().text());
+    showValues(stored ? *stored : defaults());
     const PageChoice choice = readPageChoice(workspace);
     m_pageSet->setCurrentIndex(choice.pageSet == PageSet::Modern ? 1 : 0);
     m_siteName->setText(choice.siteName);
@@ -276,9 +275,8 @@ void StyleDialog::confirm()
         m_siteName->selectAll();
         return;
     }
-    QString reason;
-    if (!save(m_workspace, edited, choice, &reason)) {
-        Messages::error(Messages::withPath(m_workspace.styleFile(), reason));
+    if (const files::Outcome<void> saved = save(m_workspace, edited, choice); !saved) {
+        Messages::error(saved.failure().text());
         return;
     }
     accept();

@@ -34,13 +34,13 @@ protected:
         seams.exampleMaker = QStringLiteral(TESSALY_EXAMPLE_MAKER);
         // Records where the program would start anew, and whether this
         // window had given up its workspace by then.
-        seams.restart = [this](const QString &workspace, QString *reason) {
+        seams.restart = [this](const QString &workspace) -> std::optional<QString> {
             WorkspaceLock probe(files.workspace());
             restartedWithLockFree = probe.acquire().ok();
             restartedOn.append(workspace);
             if (!restartWorks)
-                *reason = QStringLiteral("无法启动");
-            return restartWorks;
+                return QStringLiteral("无法启动");
+            return std::nullopt;
         };
     }
 

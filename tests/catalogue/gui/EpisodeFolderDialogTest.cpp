@@ -41,7 +41,7 @@ protected:
     {
         dialog = std::make_unique<EpisodeFolderDialog>(
             files.workspace(), project, [this, project](const QString &folder) {
-                if (!settings::setEpisodeFolder(files.workspace(), project, folder))
+                if (!settings::setEpisodeFolder(files.workspace(), project, folder).ok())
                     return false;
                 recorded.append(folder);
                 return true;
