@@ -16,7 +16,7 @@ QString fileName(const QDateTime &end)
     return end.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".log");
 }
 
-bool write(const Workspace &workspace, const QStringList &lines, const QDateTime &end, QString *failure)
+files::Outcome<void> write(const Workspace &workspace, const QStringList &lines, const QDateTime &end)
 {
     // A log whose writing was cut off by a crash leaves its temporary file.
     files::OpenFolder(workspace.log()).removeTemporaries();
@@ -34,12 +34,7 @@ bool write(const Workspace &workspace, const QStringList &lines, const QDateTime
         encoder.appendTo(bytes, lines.at(i));
     }
     bytes.append("\r\n", 2);
-    const files::Outcome<void> written = files::writeFileAtomically(path, bytes);
-    if (written)
-        return true;
-    if (failure)
-        *failure = path + QStringLiteral(": ") + written.failure().reason;
-    return false;
+    return files::writeFileAtomically(path, bytes);
 }
 
 } // namespace runlog
@@ -53,7 +48,8 @@ RunOutcome closeRun(const Workspace &workspace, RunReport &report, const RunEndi
     report.step(ending.lastLine, ending.lastIcon);
     report.sink().showLastLine();
     const QDateTime end = clock ? clock() : QDateTime::currentDateTime();
-    runlog::write(workspace, report.logLines(), end, &outcome.logFailure);
+    if (const files::Outcome<void> written = runlog::write(workspace, report.logLines(), end); !written)
+        outcome.logFailure = written.failure().path + QStringLiteral(": ") + written.failure().reason;
     if (ending.boxText.isEmpty())
         return outcome;
     QString text = ending.boxText;

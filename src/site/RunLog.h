@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Outcome.h"
 #include "site/Progress.h"
 
 #include <QDateTime>
@@ -21,8 +22,8 @@ namespace runlog {
 // "<yyyymmdd><HHMMss>.log" for the moment the run ended.
 QString fileName(const QDateTime &end);
 // The lines joined by CR LF, one more CR LF, code page 936; replaces a log
-// of the same name. On failure `failure` gets "path: reason".
-bool write(const Workspace &workspace, const QStringList &lines, const QDateTime &end, QString *failure);
+// of the same name.
+files::Outcome<void> write(const Workspace &workspace, const QStringList &lines, const QDateTime &end);
 
 } // namespace runlog
 
