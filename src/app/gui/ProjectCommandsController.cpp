@@ -69,17 +69,25 @@ void ProjectCommandsController::showMenu(const QPoint &position)
         m_menu.menu->popup(m_view->viewport()->mapToGlobal(position));
 }
 
-void ProjectCommandsController::deleteSelected()
+int ProjectCommandsController::selectedRowToChange() const
 {
     const int row = m_choice.selectedRow();
     if (row < 0)
-        return;
+        return -1;
     if (const files::Outcome<void> may =
             listMayChange(m_session.projects(), m_session.workspace().listFile());
         !may) {
         Messages::error(may.failure().text());
-        return;
+        return -1;
     }
+    return row;
+}
+
+void ProjectCommandsController::deleteSelected()
+{
+    const int row = selectedRowToChange();
+    if (row < 0)
+        return;
     const QString name = m_session.projects().names().at(row);
     if (Messages::question(QStringLiteral("要删除选中的项目吗?\r\n") + name) != MessageAnswer::Yes)
         return;
@@ -89,15 +97,9 @@ void ProjectCommandsController::deleteSelected()
 
 void ProjectCommandsController::renameSelected()
 {
-    const int row = m_choice.selectedRow();
+    const int row = selectedRowToChange();
     if (row < 0)
         return;
-    if (const files::Outcome<void> may =
-            listMayChange(m_session.projects(), m_session.workspace().listFile());
-        !may) {
-        Messages::error(may.failure().text());
-        return;
-    }
     RenameDialog dialog(
         m_session.projects().names().at(row),
         [this, row](const QString &name) {

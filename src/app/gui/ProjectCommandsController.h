@@ -70,6 +70,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The selected row when the list may change, -1 otherwise (after saying
+    // why the list may not).
+    int selectedRowToChange() const;
     void moveRow(int row, WorkspaceSession::Move move);
     void showMove(const CommandOutcome &outcome);
 
