@@ -8,11 +8,14 @@
 #include <QCborValue>
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace tessaly::media {
 
@@ -131,20 +134,39 @@ std::pair<QByteArray, QByteArray> splitPath(const QString &path)
     return {bytes.left(slash + 1), bytes.mid(slash + 1)};
 }
 
+// The folder opened to look at its files by name (-1 when it cannot be),
+// and its path's bytes ending in a separator, as the cache keeps it.
+std::pair<QByteArray, int> openFolder(const QString &folder)
+{
+    QByteArray path = QFile::encodeName(folder);
+    while (path.endsWith('/'))
+        path.chop(1);
+    const int descriptor = ::open(path.isEmpty() ? "/" : path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    path.append('/');
+    return {path, descriptor};
+}
+
 } // namespace
+
+size_t qHash(const KeyBytes &path, size_t seed) noexcept
+{
+    // FNV-1a from the table's seed: plain integer work.
+    quint64 hash = 0xcbf29ce484222325ULL ^ seed;
+    for (const char byte : path.bytes) {
+        hash ^= quint8(byte);
+        hash *= 0x100000001b3ULL;
+    }
+    return size_t(hash);
+}
 
 FactsCache::FactsCache(QString file) : m_file(std::move(file))
 {
     takeUnknown(read(m_file));
 }
 
-FactsCache::InFolder::InFolder(FactsCache &cache, const QString &folder)
-    : m_cache(cache), m_folder(QFile::encodeName(folder))
+FactsCache::InFolder::InFolder(FactsCache &cache, const QString &folder) : m_cache(cache)
 {
-    while (m_folder.endsWith('/'))
-        m_folder.chop(1);
-    m_descriptor = ::open(m_folder.isEmpty() ? "/" : m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    m_folder.append('/');
+    std::tie(m_folder, m_descriptor) = openFolder(folder);
 }
 
 FactsCache::InFolder::~InFolder()
@@ -200,7 +222,7 @@ FactsCache::Stored FactsCache::read(const QString &file)
             kindsRead = true;
         } else if (*key == QLatin1String("folders")) {
             folderBeforeKinds = !kindsRead;
-            if (!readFolders(reader, stored.folders, kindsRead ? stored.kinds.size() : -1))
+            if (!readFolders(reader, stored, kindsRead ? stored.kinds.size() : -1))
                 return {};
         } else {
             reader.next();
@@ -217,10 +239,10 @@ FactsCache::Stored FactsCache::read(const QString &file)
 }
 
 // Each folder is its path's bytes, ending in the separator, then its
-// records. Entries without a name or with a kind out of range (when
-// `kinds` is known) are left out; false when the stream or a record is
-// damaged.
-bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files> &folders, qsizetype kinds)
+// records in the order they came to the cache. Entries without a name or
+// with a kind out of range (when `kinds` is known) are left out; false when
+// the stream or a record is damaged.
+bool FactsCache::readFolders(QCborStreamReader &reader, Stored &stored, qsizetype kinds)
 {
     if (!reader.isArray() || !reader.enterContainer())
         return false;
@@ -231,7 +253,7 @@ bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files>
         const std::optional<QByteArray> records = wholeBytes(reader);
         if (!path || !records)
             continue;
-        Files &folder = folders[*path];
+        Files &folder = stored.folders[KeyBytes{*path}];
         const char *at = records->constData();
         const char *const end = at + records->size();
         while (at < end) {
@@ -240,7 +262,7 @@ bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files>
             const quint16 nameLength = takeLittleEndian<quint16>(at);
             if (end - at < RecordFixed - 2 + nameLength)
                 return false;
-            const QByteArray name(at, nameLength);
+            KeyBytes name{QByteArray(at, nameLength)};
             at += nameLength;
             Entry entry;
             entry.size = takeLittleEndian<qint64>(at);
@@ -249,9 +271,10 @@ bool FactsCache::readFolders(QCborStreamReader &reader, QHash<QByteArray, Files>
             if (!std::isnan(seconds))
                 entry.seconds = seconds;
             entry.kind = takeLittleEndian<qint32>(at);
-            if (name.isEmpty() || entry.kind < 0 || (kinds >= 0 && entry.kind >= kinds))
+            if (name.bytes.isEmpty() || entry.kind < 0 || (kinds >= 0 && entry.kind >= kinds))
                 continue;
-            folder.insert(name, entry);
+            entry.order = stored.entries++;
+            folder.insert(std::move(name), entry);
         }
     }
     return reader.lastError() == QCborError::NoError && reader.leaveContainer();
@@ -261,13 +284,13 @@ int FactsCache::kindOf(const MediaFacts &facts)
 {
     MediaFacts kind = facts;
     kind.seconds.reset();
-    const QByteArray signature = QCborValue(kindToCbor(kind)).toCbor();
+    KeyBytes signature{QCborValue(kindToCbor(kind)).toCbor()};
     const auto found = m_kindIndex.constFind(signature);
     if (found != m_kindIndex.cend())
         return *found;
-    const Verdict verdict = verdictFor(kind);
-    m_kinds.append({std::move(kind), verdict});
-    m_kindIndex.insert(signature, int(m_kinds.size() - 1));
+    m_verdicts.append(verdictFor(kind));
+    m_kinds.append(std::move(kind));
+    m_kindIndex.insert(std::move(signature), int(m_kinds.size() - 1));
     return int(m_kinds.size() - 1);
 }
 
@@ -280,10 +303,15 @@ void FactsCache::takeUnknown(Stored stored)
         kinds.append(kindOf(kind));
         renumbered = renumbered || kinds.last() != kinds.size() - 1;
     }
+    // They came after what this cache has.
+    const int orderFrom = m_nextOrder;
+    m_nextOrder += stored.entries;
     for (auto folder = stored.folders.begin(); folder != stored.folders.end(); ++folder) {
-        if (renumbered) {
-            for (Entry &entry : *folder)
+        if (renumbered || orderFrom > 0) {
+            for (Entry &entry : *folder) {
                 entry.kind = kinds.at(entry.kind);
+                entry.order += orderFrom;
+            }
         }
         Files &known = m_folders[folder.key()];
         if (known.isEmpty()) {
@@ -302,10 +330,10 @@ const FactsCache::Entry *FactsCache::known(const QByteArray &folder, const QByte
 {
     if (!stamp.exists)
         return nullptr;
-    const auto files = m_folders.constFind(folder);
+    const auto files = m_folders.constFind(KeyBytes{folder});
     if (files == m_folders.cend())
         return nullptr;
-    const auto found = files->constFind(name);
+    const auto found = files->constFind(KeyBytes{name});
     if (found == files->cend() || found->size != stamp.size || found->modified != stamp.modified)
         return nullptr;
     return &*found;
@@ -319,10 +347,20 @@ MediaFacts FactsCache::probe(const QByteArray &folder, const QByteArray &name, c
     // time ran out is tried again next time; one the probe read is kept.
     if (stamp.exists && (facts.readable || facts.empty)) {
         std::lock_guard lock(m_mutex);
-        m_folders[folder].insert(name, {stamp.size, stamp.modified, facts.seconds, kindOf(facts)});
-        ++m_probed;
+        keep(folder, name, stamp, facts);
     }
     return facts;
+}
+
+void FactsCache::keep(const QByteArray &folder, const QByteArray &name, const Stamp &stamp,
+                      const MediaFacts &facts)
+{
+    Files &files = m_folders[KeyBytes{folder}];
+    KeyBytes key{name};
+    const auto known = files.constFind(key);
+    const int order = known != files.cend() ? known->order : m_nextOrder++;
+    files.insert(std::move(key), {stamp.size, stamp.modified, facts.seconds, kindOf(facts), order});
+    ++m_probed;
 }
 
 MediaFacts FactsCache::facts(const QString &path, const ProbeLimits &limits)
@@ -332,7 +370,7 @@ MediaFacts FactsCache::facts(const QString &path, const ProbeLimits &limits)
     {
         std::lock_guard lock(m_mutex);
         if (const Entry *entry = known(folder, name, stamp)) {
-            MediaFacts facts = m_kinds.at(entry->kind).facts;
+            MediaFacts facts = m_kinds.at(entry->kind);
             facts.seconds = entry->seconds;
             return facts;
         }
@@ -352,10 +390,74 @@ EpisodeCheck FactsCache::check(const QByteArray &folder, const QByteArray &name,
     {
         std::lock_guard lock(m_mutex);
         if (const Entry *entry = known(folder, name, stamp))
-            return {m_kinds.at(entry->kind).verdict, entry->seconds};
+            return {m_verdicts.at(entry->kind), entry->seconds};
     }
     const MediaFacts facts = probe(folder, name, stamp, limits);
     return {verdictFor(facts), facts.seconds};
+}
+
+QByteArrayView FactsCache::FreshFiles::nameOf(const File &file) const
+{
+    return QByteArrayView(m_names).sliced(file.nameAt, file.nameSize);
+}
+
+std::optional<EpisodeCheck> FactsCache::FreshFiles::find(const QByteArray &name)
+{
+    qsizetype at = m_next;
+    if (at >= qsizetype(m_files.size()) || nameOf(m_files[size_t(at)]) != name) {
+        if (m_index.isEmpty()) {
+            for (qsizetype i = 0; i < qsizetype(m_files.size()); ++i)
+                m_index.insert(KeyBytes{nameOf(m_files[size_t(i)]).toByteArray()}, i);
+        }
+        const auto found = m_index.constFind(KeyBytes{name});
+        if (found == m_index.cend())
+            return std::nullopt;
+        at = *found;
+    }
+    m_next = at + 1;
+    const File &file = m_files[size_t(at)];
+    return EpisodeCheck{m_verdicts.at(file.kind), file.seconds};
+}
+
+FactsCache::FreshFiles FactsCache::freshIn(const QString &folder) const
+{
+    FreshFiles fresh;
+    const auto [path, descriptor] = openFolder(folder);
+    if (descriptor < 0)
+        return fresh;
+    // Taken out under the lock, looked at without it.
+    struct Known
+    {
+        QByteArray name;
+        Entry entry;
+    };
+    std::vector<Known> known;
+    {
+        std::lock_guard lock(m_mutex);
+        fresh.m_verdicts = m_verdicts;
+        if (const auto files = m_folders.constFind(KeyBytes{path}); files != m_folders.cend()) {
+            known.reserve(size_t(files->size()));
+            for (auto entry = files->cbegin(); entry != files->cend(); ++entry)
+                known.push_back({entry.key().bytes, *entry});
+        }
+    }
+    std::sort(known.begin(), known.end(),
+              [](const Known &a, const Known &b) { return a.entry.order < b.entry.order; });
+    qsizetype room = 0;
+    for (const Known &file : known)
+        room += file.name.size();
+    fresh.m_names.reserve(room);
+    fresh.m_files.reserve(known.size());
+    for (const Known &file : known) {
+        const Stamp stamp = stampOf(file.name, descriptor);
+        if (!stamp.exists || stamp.size != file.entry.size || stamp.modified != file.entry.modified)
+            continue;
+        fresh.m_files.push_back(
+            {fresh.m_names.size(), file.name.size(), file.entry.kind, file.entry.seconds});
+        fresh.m_names.append(file.name);
+    }
+    ::close(descriptor);
+    return fresh;
 }
 
 int FactsCache::probed() const
@@ -382,17 +484,25 @@ files::Outcome<void> FactsCache::save()
         // Only the kinds of files still there are written, renumbered.
         QList<int> written(m_kinds.size(), -1);
         for (auto folder = m_folders.cbegin(); folder != m_folders.cend(); ++folder) {
+            // In the order they came, which a run's look ahead relies on.
+            std::vector<Files::const_iterator> entries;
+            entries.reserve(size_t(folder->size()));
+            for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry)
+                entries.push_back(entry);
+            std::sort(entries.begin(), entries.end(),
+                      [](const auto &a, const auto &b) { return a->order < b->order; });
             QByteArray files;
-            for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry) {
-                if (entry.key().size() > 0xFFFF || !stampOf(folder.key() + entry.key()).exists)
+            for (const Files::const_iterator &entry : entries) {
+                const QByteArray &name = entry.key().bytes;
+                if (name.size() > 0xFFFF || !stampOf(folder.key().bytes + name).exists)
                     continue;
                 int &kind = written[entry->kind];
                 if (kind < 0) {
                     kind = int(kinds.size());
-                    kinds.append(kindToCbor(m_kinds.at(entry->kind).facts));
+                    kinds.append(kindToCbor(m_kinds.at(entry->kind)));
                 }
-                putLittleEndian(files, quint16(entry.key().size()));
-                files.append(entry.key());
+                putLittleEndian(files, quint16(name.size()));
+                files.append(name);
                 putLittleEndian(files, qint64(entry->size));
                 putLittleEndian(files, qint64(entry->modified));
                 putLittleEndian(files, std::bit_cast<quint64>(entry->seconds.value_or(std::nan(""))));
@@ -400,7 +510,7 @@ files::Outcome<void> FactsCache::save()
             }
             if (files.isEmpty())
                 continue;
-            folders.append(folder.key());
+            folders.append(folder.key().bytes);
             folders.append(files);
         }
     }

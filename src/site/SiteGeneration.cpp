@@ -303,6 +303,7 @@ RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop
     // Read before the clean-up, so a project whose settings cannot be read
     // keeps the page it has.
     QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
+    videos.expect(sources);
     QSet<QByteArray> keptPages;
     for (const ProjectSource &source : sources) {
         if (source.usableName && source.skipped())
@@ -364,6 +365,7 @@ RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop
         }
         report.progress(++done, int(sources.size()));
     }
+    videos.finish();
     if (stopAsked())
         return stopped();
 
@@ -383,7 +385,6 @@ RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop
         copies.prune(files::OpenFolder(inputs.siteFolder), report);
         checkServer(m_workspace, m_probe, firstEpisode, report);
     }
-    videos.save();
     return finished(m_kind, report.errors(), videos.noted());
 }
 
@@ -402,6 +403,7 @@ RunEnding SiteRun::runUpdate(RunReport &report, const std::atomic<bool> *stop) c
     }
 
     const QList<ProjectSource> sources = readProjectSources(m_workspace, m_projects.names());
+    videos.expect(sources);
     report.step(QStringLiteral("清理缓存数据..."));
     const OutputFolders output(m_workspace, report, m_templates.pageSet == PageSet::Modern);
     output.removeTemporaries();
@@ -433,6 +435,7 @@ RunEnding SiteRun::runUpdate(RunReport &report, const std::atomic<bool> *stop) c
         }
         report.progress(++done, int(sources.size()));
     }
+    videos.finish();
     pages.subtitles().save();
     output.syncToDisk(report);
 
@@ -444,7 +447,6 @@ RunEnding SiteRun::runUpdate(RunReport &report, const std::atomic<bool> *stop) c
     if (files::plainFileExists(m_workspace.settingsFile()) && !selectedSource.skipped() &&
         SitePublisher(m_workspace, report).publishProject(selected, output))
         checkServer(m_workspace, m_probe, firstEpisode, report);
-    videos.save();
     return finished(m_kind, report.errors(), videos.noted());
 }
 

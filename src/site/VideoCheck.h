@@ -7,13 +7,13 @@
 #include "site/WebCopyPlaces.h"
 
 #include <QList>
-#include <future>
 #include <memory>
 #include <optional>
 
 namespace tessaly {
 
 struct ProjectContent;
+struct ProjectSource;
 class Workspace;
 
 // The check of a run's episodes: what browsers make of each, kept in the
@@ -26,31 +26,42 @@ class VideoCheck : public EpisodeFactsProvider
 {
 public:
     VideoCheck(const Workspace &workspace, RunReport &report, bool enabled, WebCopyLinks links = {});
+    ~VideoCheck() override;
+
+    // The projects the run will make, in its order: the files of their
+    // episode folders are looked at ahead of the run, on a thread of their
+    // own. Said once, before the first episode is asked for.
+    void expect(const QList<ProjectSource> &sources);
 
     EpisodeFacts factsOf(const QString &project, const QString &episodeFolder,
                          const QByteArray &fileName) const override;
     QString webCopyOf(const QString &project, const QString &episodeFolder,
                       const QByteArray &fileName) const override;
     void check(const ProjectContent &content);
-    // Keeps what was probed for the next run; a cache that cannot be
-    // written only costs the next run its time.
-    void save();
+    // Keeps what was probed for the next run (a cache that cannot be
+    // written only costs the next run its time) and lets the cache go:
+    // the run asks for nothing more.
+    void finish();
     int noted() const { return m_noted; }
 
 private:
+    class Lookahead;
+
     media::FactsCache &cache() const;
+    media::EpisodeCheck checkOf(const QString &episodeFolder, const QByteArray &fileName) const;
 
     RunReport &m_report;
     bool m_enabled;
-    // The cache is read on a thread of its own while the run reads its
-    // inputs and clears the old pages, and waited for when first needed.
-    mutable std::future<std::unique_ptr<media::FactsCache>> m_loading;
-    // Probing fills the cache; asking for facts does not change the run.
-    mutable std::unique_ptr<media::FactsCache> m_cache;
-    // The checks the pages of the last folder asked for, in the order of
-    // its episodes, so that its note lines need not look at each file
-    // again; one folder at a time.
+    // Reads the cache and looks at the expected folders' files ahead of
+    // the run; probing fills the cache, asking for facts does not change
+    // the run.
+    std::unique_ptr<Lookahead> m_lookahead;
+    // The last folder asked for: its files known as they are now, those
+    // looked at one by one (a new or changed file), and the checks its
+    // pages asked for, in the order of its episodes, so that its note
+    // lines need not look at each file again.
     mutable QString m_checkedFolder;
+    mutable std::optional<media::FactsCache::FreshFiles> m_fresh;
     mutable std::optional<media::FactsCache::InFolder> m_folder;
     mutable QList<media::EpisodeCheck> m_checked;
     WebCopyLinks m_links;

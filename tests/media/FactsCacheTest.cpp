@@ -82,4 +82,36 @@ TEST(FactsCache, SavingKeepsWhatAnotherUserOfTheFileSavedMeanwhile)
     EXPECT_EQ(next.probed(), 0);
 }
 
+TEST(FactsCache, FreshFilesAreThoseKnownAsTheyAreNowFoundInAnyOrder)
+{
+    QTemporaryDir folder;
+    const QString cacheFile = folder.filePath(FactsCache::fileName());
+    MediaSample matroska;
+    matroska.muxer = "matroska";
+    ASSERT_TRUE(MediaSample{}.write(folder.filePath(QStringLiteral("第2集.mp4"))));
+    ASSERT_TRUE(matroska.write(folder.filePath(QStringLiteral("第1集.mkv"))));
+    ASSERT_TRUE(MediaSample{}.write(folder.filePath(QStringLiteral("第3集.mp4"))));
+    {
+        FactsCache cache(cacheFile);
+        for (const char *name : {"第2集.mp4", "第1集.mkv", "第3集.mp4"})
+            cache.check(folder.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(cache.save());
+    }
+    ASSERT_TRUE(matroska.write(folder.filePath(QStringLiteral("第3集.mp4"))));
+
+    const FactsCache cache(cacheFile);
+    FactsCache::FreshFiles fresh = cache.freshIn(folder.path() + u'/');
+    const std::optional<EpisodeCheck> first = fresh.find(QByteArrayLiteral("第1集.mkv"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->verdict.reason, QStringLiteral("MKV 格式"));
+    const std::optional<EpisodeCheck> second = fresh.find(QByteArrayLiteral("第2集.mp4"));
+    ASSERT_TRUE(second && second->seconds);
+    EXPECT_FALSE(second->verdict.noted());
+    EXPECT_NEAR(*second->seconds, 1.0, 0.2);
+    EXPECT_FALSE(fresh.find(QByteArrayLiteral("第3集.mp4"))) << "changed since it was probed";
+    EXPECT_FALSE(fresh.find(QByteArrayLiteral("第4集.mp4")));
+    EXPECT_TRUE(fresh.find(QByteArrayLiteral("第1集.mkv")));
+    EXPECT_FALSE(cache.freshIn(folder.filePath(QStringLiteral("gone"))).find(QByteArrayLiteral("第1集.mkv")));
+}
+
 } // namespace

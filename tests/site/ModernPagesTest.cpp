@@ -192,4 +192,19 @@ TEST_F(ModernPages, TheRunsOwnCheckGivesThePagesTheirFactsAndNotesTheSameEpisode
     EXPECT_NEAR(episodes.at(0)[QStringLiteral("duration")].toDouble(), 1.0, 0.2);
     EXPECT_EQ(episodes.at(1)[QStringLiteral("verdict")].toString(), QStringLiteral("partial"));
     EXPECT_EQ(episodes.at(1)[QStringLiteral("reason")].toString(), QStringLiteral("MKV 格式"));
+
+    // Again from the cache, read ahead of the run: a changed file is probed
+    // anew, and a project without episodes and a second project of the
+    // same folder change nothing.
+    ASSERT_TRUE(MediaSample{}.write(folder + QStringLiteral("/2.mkv")));
+    addProject(QStringLiteral("空"), QStringLiteral("m/空"));
+    addProject(QStringLiteral("乙"), QStringLiteral("m/甲"));
+    ASSERT_TRUE(generate().succeeded());
+    EXPECT_EQ(failureLines(), QStringList());
+    for (const QString &project : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+        const QJsonArray again = episodeData(utf8(QStringLiteral("Web/Data/%1.html").arg(project)));
+        ASSERT_EQ(again.size(), 2);
+        EXPECT_EQ(again.at(0)[QStringLiteral("duration")], episodes.at(0)[QStringLiteral("duration")]);
+        EXPECT_EQ(again.at(1)[QStringLiteral("verdict")].toString(), QStringLiteral("ok"));
+    }
 }
