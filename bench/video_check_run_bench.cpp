@@ -6,6 +6,9 @@
 // first; then the runs alternate, so both meet the same disk caches.
 //
 //   video_check_run_bench [PROJECTS [EPISODES [ROUNDS]]]   (default 1000 x 50, 5)
+//
+// VIDEO_CHECK_RUN_BENCH_KEEP keeps the workspace and the videos, with the
+// cache warm, for timing `tessaly-cli generate` on them.
 
 #include "BenchSupport.h"
 #include "catalogue/ProjectList.h"
@@ -66,6 +69,10 @@ int main(int argc, char **argv)
     Messages::setPresenter(&silent);
 
     QTemporaryDir temp;
+    if (qEnvironmentVariableIsSet("VIDEO_CHECK_RUN_BENCH_KEEP")) {
+        temp.setAutoRemove(false);
+        std::printf("kept: %s\n", qPrintable(temp.path()));
+    }
     const Workspace workspace = bench::makeWorkspace(temp);
     const QString movies = temp.filePath(QStringLiteral("movies"));
     const QString section = QString::fromLatin1(settings::Section);
@@ -107,6 +114,8 @@ int main(int argc, char **argv)
     }
     ProjectList projects;
     projects.setNames(names);
+    if (qEnvironmentVariableIsSet("VIDEO_CHECK_RUN_BENCH_KEEP"))
+        static_cast<void>(projects.save(workspace.listFile()));
     const WorkingTemplates templates = UpdateStyle(workspace, UpdateStyle(workspace));
 
     bench::NoLines lines;
