@@ -314,9 +314,10 @@ CommandOutcome WorkspaceSession::setCover(const QString &project, const QString 
         return CommandOutcome::of(CommandOutcome::Status::Refused);
     }
     const QString coverFile = m_workspace.coverFile(project);
+    // A failure names the picture when it cannot be read, the cover file
+    // when that cannot be written.
     if (const files::Outcome<void> copied = files::copyFileReplacing(picture, coverFile); !copied) {
-        // Named by the cover file even when the picture could not be read.
-        Messages::error(files::Failure{coverFile, copied.failure().reason}.text());
+        Messages::error(copied.failure().text());
         return CommandOutcome::of(CommandOutcome::Status::Failed);
     }
     return CommandOutcome::of(CommandOutcome::Status::Done, rowOf(project));

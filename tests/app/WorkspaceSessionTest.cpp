@@ -221,6 +221,17 @@ TEST_F(WorkspaceSessionTest, AnEpisodeFolderThatCannotBeRecordedSaysWhereAndWhy)
     EXPECT_TRUE(QFileInfo(space.path(QStringLiteral("Setting/a.ini"))).isDir());
 }
 
+TEST_F(WorkspaceSessionTest, ACoverFromAPictureThatCannotBeReadNamesThePictureAndKeepsTheOldCover)
+{
+    WorkspaceSession &s = open({"a"});
+    space.writeBytes(QStringLiteral("Web/Image/a.jpg"), "old cover");
+    const QString gone = space.path(QStringLiteral("pictures/gone.jpg"));
+    EXPECT_EQ(s.setCover(QStringLiteral("a"), gone).status, CommandOutcome::Status::Failed);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().first().startsWith(gone + QStringLiteral("\r\n")));
+    EXPECT_EQ(space.readBytes(QStringLiteral("Web/Image/a.jpg")), QByteArray("old cover"));
+}
+
 TEST_F(WorkspaceSessionTest, APreparedRunWorksOnTheListItWasGiven)
 {
     for (const QString &name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
