@@ -1,15 +1,16 @@
 #include "app/gui/SettingsController.h"
 
 #include "app/WorkspaceSession.h"
+#include "app/gui/ProjectChoice.h"
 #include "settings/EditedSettings.h"
 #include "settings/gui/SettingsDialog.h"
 #include "site/ServerCheck.h"
 
 namespace tessaly {
 
-SettingsController::SettingsController(WorkspaceSession &session, ServerProbe &probe, FileChooser &folders,
-                                       QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_probe(probe), m_folders(folders),
+SettingsController::SettingsController(WorkspaceSession &session, ProjectChoice &choice, ServerProbe &probe,
+                                       FileChooser &folders, QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_choice(choice), m_probe(probe), m_folders(folders),
       m_dialogParent(dialogParent)
 {}
 
@@ -27,7 +28,8 @@ void SettingsController::openSettings()
             return ServerCheck(probe).testResult(settings.webLink, episode);
         },
         [](const QString &result) { return result == ServerCheck::servedText(); });
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted)
+        m_choice.refreshDetails();
 }
 
 } // namespace tessaly

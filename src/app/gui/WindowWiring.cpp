@@ -150,7 +150,8 @@ void wireWindow(QMainWindow &window, const WindowControls &controls, WorkspaceSe
                                              &window);
     auto *catalogue = new CatalogueDialogsController(session, choice, &window);
     session.setServerProbe(outside.serverProbe);
-    auto *settings = new SettingsController(session, *outside.serverProbe, *outside.fileChooser, &window);
+    auto *settings =
+        new SettingsController(session, choice, *outside.serverProbe, *outside.fileChooser, &window);
     auto *site = new SiteController(session, choice, background, window.centralWidget(), &window);
     auto *coverCommands = new CoverController(session, choice, controls.details->coverPreview(),
                                               *outside.fileChooser, *outside.http, *outside.clipboard,

@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QHelpEvent>
@@ -496,6 +497,24 @@ TEST_F(MainWindowTest, ClickingTheShownProjectAgainReadsItsFolderAgain)
     clickRow(0);
 
     EXPECT_EQ(rowTexts(episodes()), (QStringList{"1.mp4", "2.mp4"}));
+}
+
+TEST_F(MainWindowTest, SavedSettingsShowTheChosenProjectAnewInTheirOrder)
+{
+    writeEpisodeFolder(QStringLiteral("A"), {QStringLiteral("第2集.mp4"), QStringLiteral("第10集.mp4")});
+    writeEpisodeFolder(QStringLiteral("B"), {});
+    ws.writeText(QStringLiteral("Setting/Setting.ini"), QStringLiteral("[Setting]\r\nCheckVideos=False"));
+    open({"A", "B"});
+    clickRow(0);
+    ASSERT_EQ(rowTexts(episodes()), (QStringList{"第2集.mp4", "第10集.mp4"}));
+
+    tessaly::testing::whenModalDialogShown([](QDialog &dialog) {
+        dialog.findChild<QCheckBox *>(QStringLiteral("Check2"))->setChecked(false);
+        dialog.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+    });
+    trigger("M1");
+
+    EXPECT_EQ(rowTexts(episodes()), (QStringList{"第10集.mp4", "第2集.mp4"}));
 }
 
 TEST_F(MainWindowTest, TheEpisodesAreCheckedInTheBackgroundUnlessTheSettingIsOff)
