@@ -245,8 +245,9 @@ void VideoCheck::check(const ProjectContent &content)
 
 void VideoCheck::finish()
 {
-    if (!m_lookahead)
+    if (!m_lookahead || m_finished)
         return;
+    m_finished = true;
     // A cache that cannot be written only costs the next run its time.
     static_cast<void>(m_lookahead->cache().save());
     m_fresh.reset();

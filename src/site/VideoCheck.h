@@ -56,6 +56,7 @@ private:
     // the run; probing fills the cache, asking for facts does not change
     // the run.
     std::unique_ptr<Lookahead> m_lookahead;
+    bool m_finished = false;
     // The last folder asked for: its files known as they are now, those
     // looked at one by one (a new or changed file), and the checks its
     // pages asked for, in the order of its episodes, so that its note
