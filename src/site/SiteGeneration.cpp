@@ -266,7 +266,11 @@ files::Outcome<SiteRun> SiteRun::prepareUpdate(const Workspace &workspace, const
 RunOutcome SiteRun::run(ProgressSink &sink, const std::atomic<bool> *stop) const
 {
     RunReport report(sink, m_earlierLines);
-    const RunEnding ending = m_kind == Kind::WholeSite ? runWholeSite(report, stop) : runUpdate(report, stop);
+    // Kept until the run is closed: its thread lets the cache go meanwhile.
+    VideoCheck videos(m_workspace, report, m_inputs.checkVideos,
+                      WebCopyLinks(m_inputs.siteFolder, m_inputs.movieRoot));
+    const RunEnding ending =
+        m_kind == Kind::WholeSite ? runWholeSite(report, videos, stop) : runUpdate(report, videos, stop);
     return closeRun(m_workspace, report, ending, m_clock);
 }
 
@@ -288,12 +292,10 @@ void SiteRun::clearCache(const OutputFolders &output, RunReport &report,
     }
 }
 
-RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop) const
+RunEnding SiteRun::runWholeSite(RunReport &report, VideoCheck &videos, const std::atomic<bool> *stop) const
 {
     const RunInputs &inputs = m_inputs;
     const auto stopAsked = [stop] { return stop && stop->load(); };
-    VideoCheck videos(m_workspace, report, inputs.checkVideos,
-                      WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);
@@ -388,14 +390,12 @@ RunEnding SiteRun::runWholeSite(RunReport &report, const std::atomic<bool> *stop
     return finished(m_kind, report.errors(), videos.noted());
 }
 
-RunEnding SiteRun::runUpdate(RunReport &report, const std::atomic<bool> *stop) const
+RunEnding SiteRun::runUpdate(RunReport &report, VideoCheck &videos, const std::atomic<bool> *stop) const
 {
     const RunInputs &inputs = m_inputs;
     const int selectedRow = m_row;
     const auto stopAsked = [stop] { return stop && stop->load(); };
     const QString selected = m_projects.names().at(selectedRow);
-    VideoCheck videos(m_workspace, report, inputs.checkVideos,
-                      WebCopyLinks(inputs.siteFolder, inputs.movieRoot));
     report.step(QStringLiteral("读取页面格式文件..."), ProgressIcon::Opening);
     if (!inputs.failures.isEmpty()) {
         reportInputFailures(inputs.failures, report);

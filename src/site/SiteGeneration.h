@@ -23,6 +23,7 @@ class ProgressSink;
 class ServerProbe;
 class ProjectPages;
 struct ProjectSource;
+class VideoCheck;
 
 // Start-up's word on the files every run needs (the templates, `Style.ini`
 // and `Setting.ini`): each one that cannot be read or decoded, or a missing
@@ -86,8 +87,8 @@ private:
     SiteRun(Kind kind, const Workspace &workspace, const ProjectList &projects,
             const WorkingTemplates &templates, RunInputs inputs, int row);
 
-    RunEnding runWholeSite(RunReport &report, const std::atomic<bool> *stop) const;
-    RunEnding runUpdate(RunReport &report, const std::atomic<bool> *stop) const;
+    RunEnding runWholeSite(RunReport &report, VideoCheck &videos, const std::atomic<bool> *stop) const;
+    RunEnding runUpdate(RunReport &report, VideoCheck &videos, const std::atomic<bool> *stop) const;
     // Empties `Web/Data` but for the pages kept; removes the index page.
     void clearCache(const OutputFolders &output, RunReport &report, const QSet<QByteArray> &keptPages) const;
     // Whether the index page of these projects is all code page 936, asked
