@@ -4,6 +4,7 @@
 #include "site/SiteFixture.h"
 #include "site/WebCopyConversion.h"
 #include "site/WebCopyPlaces.h"
+#include "support/FullDisk.h"
 #include "support/TestVideos.h"
 
 #include <QDir>
@@ -206,6 +207,23 @@ TEST_F(WebCopies, OriginalsOfOneNameGetCopiesOfTheirOwn)
     EXPECT_TRUE(media::isUpToDate(site + QStringLiteral("/Video/甲/a.avi.mp4"), avi));
     EXPECT_EQ(boxText(convert(QStringLiteral("甲"), QStringLiteral("a.avi"))),
               QStringLiteral("该集的网页版视频已是最新!"));
+}
+
+TEST_F(WebCopies, ASiteFolderWithoutRoomForTheCopiesRefusesBeforeWritingAnything)
+{
+    siteSettings();
+    const SmallTmpfs disk(site, 64 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    disk.fill(QStringLiteral("filler"));
+    addProject(QStringLiteral("甲"), QStringLiteral("m/甲"));
+    writeEpisode(QStringLiteral("m/甲/a.mkv"));
+
+    const RunOutcome refused = convert(QStringLiteral("甲"));
+    EXPECT_TRUE(boxText(refused).startsWith(site + QStringLiteral(": 磁盘空间不足 (需要约 ")))
+        << boxText(refused).toStdString();
+    EXPECT_EQ(refused.box->icon, MessageIcon::Error);
+    EXPECT_EQ(filesBelow(site), QStringList{QStringLiteral("filler")});
 }
 
 // The classic pages play an up-to-date copy through `movie/..`, and the run
