@@ -445,9 +445,13 @@ VideoCheckOutcome WorkspaceSession::checkVideos(std::optional<int> row)
             outcome.status = CommandOutcome::Status::Failed;
             continue;
         }
-        for (const QString &episode : listing.episodes)
+        if (listing.episodes.isEmpty())
+            continue;
+        // By the names' bytes, which a name that is not UTF-8 needs.
+        media::FactsCache::InFolder folder(cache, source.episodeFolder);
+        for (qsizetype i = 0; i < listing.episodes.size(); ++i)
             outcome.episodes.append(
-                {source.name, episode, cache.check(files::joinPath(source.episodeFolder, episode))});
+                {source.name, listing.episodes.at(i), folder.check(listing.encodedEpisodes.at(i))});
     }
     // A cache that cannot be written only costs the next check its time.
     static_cast<void>(cache.save());

@@ -3,8 +3,10 @@
 #include "media/VideoInput.h"
 #include "media/VideoLibraries.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -93,11 +95,16 @@ void readVideo(MediaFacts &facts, const AVStream *stream)
 
 MediaFacts probeEpisode(const QString &path, const ProbeLimits &limits)
 {
+    return probeEpisode(QFile::encodeName(path), limits);
+}
+
+MediaFacts probeEpisode(const QByteArray &path, const ProbeLimits &limits)
+{
     MediaFacts facts;
     if (!loadVideoLibraries().isEmpty() || !silenceVideoLibraries())
         return facts;
-    const QFileInfo file(path);
-    facts.empty = file.isFile() && file.size() == 0;
+    struct stat status;
+    facts.empty = ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
     const auto deadline = Clock::now() + limits.timeLimit;
     VideoInput input([deadline] { return Clock::now() >= deadline; });
     InputBudget budget;
@@ -105,7 +112,8 @@ MediaFacts probeEpisode(const QString &path, const ProbeLimits &limits)
     budget.probeBytes = std::min<int64_t>(budget.probeBytes, limits.readBytes);
     if (input.open(path, budget) != VideoInput::Status::Open)
         return facts;
-    return factsOf(input, path);
+    // The name lends only its extension.
+    return factsOf(input, QFile::decodeName(path));
 }
 
 MediaFacts factsOf(VideoInput &input, const QString &fileName)

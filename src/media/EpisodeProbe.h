@@ -45,6 +45,9 @@ struct ProbeLimits
 // Reads the file's headers through the single-file opening, within the
 // limits. Never fails: a file it cannot read comes back unreadable.
 MediaFacts probeEpisode(const QString &path, const ProbeLimits &limits = {});
+// The same for a path as the file system's bytes, which a name that is not
+// UTF-8 needs.
+MediaFacts probeEpisode(const QByteArray &path, const ProbeLimits &limits = {});
 
 class VideoInput;
 // The facts of a file already opened through the single-file opening;

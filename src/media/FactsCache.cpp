@@ -342,7 +342,7 @@ const FactsCache::Entry *FactsCache::known(const QByteArray &folder, const QByte
 MediaFacts FactsCache::probe(const QByteArray &folder, const QByteArray &name, const Stamp &stamp,
                              const ProbeLimits &limits)
 {
-    const MediaFacts facts = probeEpisode(QFile::decodeName(folder + name), limits);
+    const MediaFacts facts = probeEpisode(QByteArray(folder + name), limits);
     // A file that could not be read because the libraries are missing or
     // time ran out is tried again next time; one the probe read is kept.
     if (stamp.exists && (facts.readable || facts.empty)) {

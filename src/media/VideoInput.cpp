@@ -88,12 +88,16 @@ void VideoInput::close()
 
 VideoInput::Status VideoInput::open(const QString &path, const InputBudget &budget)
 {
+    return open(QFile::encodeName(path), budget);
+}
+
+VideoInput::Status VideoInput::open(const QByteArray &path, const InputBudget &budget)
+{
     // Opened once and never by name again: a link swapped for a pipe
     // between a check and a second opening would block the reader for
     // ever. Not blocking while opening, so a pipe cannot hold up even this.
-    const int descriptor =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    return open(descriptor, path, budget);
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return open(descriptor, QFile::decodeName(path), budget);
 }
 
 VideoInput::Status VideoInput::open(int descriptor, const QString &fileName, const InputBudget &budget)

@@ -45,6 +45,9 @@ public:
 
     // Opens the file and reads what the libraries need to know its streams.
     Status open(const QString &path, const InputBudget &budget = {});
+    // The same for a path as the file system's bytes, which a name that is
+    // not UTF-8 needs.
+    Status open(const QByteArray &path, const InputBudget &budget = {});
     // As `open`, for a file the caller opened itself: the input takes the
     // descriptor over and closes it. `fileName` lends only its extension to the
     // guess of the format.

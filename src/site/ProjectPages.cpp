@@ -178,6 +178,7 @@ void ProjectPages::listEpisodes(const QString &folder, ProjectContent &content)
     content.episodeCount = QString::number(listing.episodes.size());
     content.episodeFolder = folder;
     content.episodeNames = listing.episodes;
+    content.encodedEpisodeNames = listing.encodedEpisodes;
 }
 
 void ProjectPages::fillClassicLists(const QString &folder, const EpisodeListing &listing,

@@ -36,9 +36,11 @@ struct ProjectContent
     // their durations when every one is known.
     QString episodes;
     std::optional<double> totalSeconds;
-    // The episodes' folder and file names, in the order of the page.
+    // The episodes' folder and file names (and the names' bytes), in the
+    // order of the page.
     QString episodeFolder;
     QStringList episodeNames;
+    QList<QByteArray> encodedEpisodeNames;
     // The subtitle files that gave no track, as lines of the run.
     QStringList subtitleNotes;
 };

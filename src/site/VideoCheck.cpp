@@ -222,9 +222,10 @@ void VideoCheck::check(const ProjectContent &content)
     // The new page set asked for these episodes in this order just before;
     // the classic one did not.
     if (content.episodeFolder != m_checkedFolder || m_checked.size() != content.episodeNames.size()) {
-        m_checked.clear();
-        for (const QString &episode : content.episodeNames)
-            m_checked.append(cache().check(files::joinPath(content.episodeFolder, episode)));
+        QList<media::EpisodeCheck> checked;
+        for (const QByteArray &episode : content.encodedEpisodeNames)
+            checked.append(checkOf(content.episodeFolder, episode));
+        m_checked = std::move(checked);
     }
     for (qsizetype i = 0; i < content.episodeNames.size(); ++i) {
         const QString &episode = content.episodeNames.at(i);

@@ -298,11 +298,21 @@ TEST_F(CommandLineTest, CheckPrintsWhatBrowsersMakeOfEachEpisodeAndGoesOnPastAMi
     MediaSample matroska;
     matroska.muxer = "matroska";
     ASSERT_TRUE(matroska.write(space.path(QStringLiteral("m/丙/a.mkv"))));
+    // A name that is not UTF-8 (GBK "第1集.mp4") is checked all the same.
+    const QByteArray gbk = "\xb5\xda"
+                           "1\xbc\xaf.mp4";
+    ASSERT_TRUE(MediaSample{}.write(space.path(QStringLiteral("m/丙/b.mp4"))));
+    ASSERT_EQ(::rename(QFile::encodeName(space.path(QStringLiteral("m/丙/b.mp4"))).constData(),
+                       (QFile::encodeName(space.path(QStringLiteral("m/丙/"))) + gbk).constData()),
+              0);
 
     const QStringList first = {QStringLiteral("甲\t1.mp4\t可以播放\t\t0:00:01"),
                                QStringLiteral("甲\t2?.avi\t无法识别的视频文件\t无法读取\t")};
     EXPECT_EQ(run({QStringLiteral("check")}), 1);
-    EXPECT_EQ(out, first + QStringList{QStringLiteral("丙\ta.mkv\t部分浏览器无法播放\tMKV 格式\t0:00:01")});
+    const QStringList third = {QStringLiteral("丙\ta.mkv\t部分浏览器无法播放\tMKV 格式\t0:00:01"),
+                               QStringLiteral("丙\t") + QFile::decodeName(gbk) +
+                                   QStringLiteral("\t可以播放\t\t0:00:01")};
+    EXPECT_EQ(out, first + third);
     EXPECT_EQ(messages.texts(), QStringList{Messages::withPath(space.path(QStringLiteral("m/乙")),
                                                                QStringLiteral("文件夹不存在"))});
     EXPECT_TRUE(space.exists(QStringLiteral("Data/") + media::FactsCache::fileName()));

@@ -5,9 +5,11 @@
 #include "site/StyleValues.h"
 #include "support/TestVideos.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
 using namespace tessaly;
 using namespace tessaly::testing;
@@ -207,4 +209,29 @@ TEST_F(ModernPages, TheRunsOwnCheckGivesThePagesTheirFactsAndNotesTheSameEpisode
         EXPECT_EQ(again.at(0)[QStringLiteral("duration")], episodes.at(0)[QStringLiteral("duration")]);
         EXPECT_EQ(again.at(1)[QStringLiteral("verdict")].toString(), QStringLiteral("ok"));
     }
+}
+
+TEST_F(ModernPages, BothPageSetsCheckEachEpisodeByItsNamesBytes)
+{
+    const QString folder = addProject(QStringLiteral("甲"), QStringLiteral("m/甲"));
+    // A name that is not UTF-8 (GBK "第1集.mp4") plays as any other.
+    ASSERT_TRUE(MediaSample{}.write(folder + QStringLiteral("/plays.mp4")));
+    ASSERT_EQ(::rename(QFile::encodeName(folder + QStringLiteral("/plays.mp4")).constData(),
+                       (QFile::encodeName(folder) + "/\xb5\xda"
+                                                    "1\xbc\xaf.mp4")
+                           .constData()),
+              0);
+    MediaSample matroska;
+    matroska.muxer = "matroska";
+    ASSERT_TRUE(matroska.write(folder + QStringLiteral("/2.mkv")));
+
+    for (const PageSet set : {PageSet::Classic, PageSet::Modern}) {
+        choose(set);
+        ASSERT_TRUE(generate().succeeded());
+        EXPECT_EQ(failureLines(), QStringList{QStringLiteral("2.mkv: 部分浏览器无法播放 (MKV 格式)")});
+    }
+    const QJsonArray episodes = episodeData(utf8(QStringLiteral("Web/Data/甲.html")));
+    ASSERT_EQ(episodes.size(), 2);
+    for (const QJsonValue &episode : episodes)
+        EXPECT_NEAR(episode[QStringLiteral("duration")].toDouble(), 1.0, 0.2);
 }
