@@ -55,6 +55,7 @@ ProjectDetails readProjectDetails(const Workspace &workspace, const QString &nam
         EpisodeListing listing = listEpisodes(details.episodeFolder, settings::episodeOrder(workspace));
         if (listing.ok()) {
             details.episodes = std::move(listing.episodes);
+            details.encodedEpisodes = std::move(listing.encodedEpisodes);
             details.otherFiles = std::move(listing.otherFiles);
         }
         details.checkVideos = settings::checksVideos(workspace);

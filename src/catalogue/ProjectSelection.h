@@ -44,9 +44,10 @@ struct ProjectDetails
     QString coverFile;     // the cover's path, empty when it has none
     QString episodeFolder; // `File` of its settings file, as stored
     bool usableFolder = true;
-    QStringList episodes;    // the folder's episodes, in episode order
-    QStringList otherFiles;  // the folder's files that are not episodes
-    bool checkVideos = true; // `CheckVideos` of `Setting.ini`
+    QStringList episodes;              // the folder's episodes, in episode order
+    QList<QByteArray> encodedEpisodes; // their names' bytes
+    QStringList otherFiles;            // the folder's files that are not episodes
+    bool checkVideos = true;           // `CheckVideos` of `Setting.ini`
 };
 
 ProjectDetails readProjectDetails(const Workspace &workspace, const QString &name);

@@ -164,7 +164,7 @@ void DetailsPane::showProject(const ProjectDetails &details)
     setTitle(caption.replace(u'&', QStringLiteral("&&")));
     m_cover->showCoverFile(details.coverFile);
     m_folder->setText(details.episodeFolder);
-    m_episodeModel->showEpisodes(details.name, details.episodes);
+    m_episodeModel->showEpisodes(details.name, details.episodes, details.encodedEpisodes);
     if (m_checks && details.checkVideos && !details.episodes.isEmpty())
         m_checks->start(details.episodeFolder);
     showOtherFiles(details.otherFiles);

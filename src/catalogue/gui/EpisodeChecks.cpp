@@ -1,7 +1,6 @@
 #include "catalogue/gui/EpisodeChecks.h"
 
 #include "catalogue/gui/EpisodeListModel.h"
-#include "files/FileServices.h"
 #include "media/FactsCache.h"
 
 #include <QElapsedTimer>
@@ -52,7 +51,7 @@ void EpisodeChecks::start(const QString &folder)
 {
     const QString project = m_model->project();
     const quint64 generation = m_model->generation();
-    const QStringList episodes = m_model->episodes();
+    const QList<QByteArray> episodes = m_model->encodedEpisodes();
     m_shared->shown.store(generation);
     m_worker.start([this, shared = m_shared, project, generation, folder, episodes] {
         const auto handOver = [this, project, generation](const QList<EpisodeListModel::Check> &checks,
@@ -71,9 +70,11 @@ void EpisodeChecks::start(const QString &folder)
         QList<EpisodeListModel::Check> checks;
         QElapsedTimer sinceHandOver;
         sinceHandOver.start();
+        // By the names' bytes, which a name that is not UTF-8 needs.
+        media::FactsCache::InFolder inFolder(*shared->cache, folder);
         int row = 0;
         for (; row < episodes.size() && shared->shown.load() == generation; ++row) {
-            checks.append({row, shared->cache->check(files::joinPath(folder, episodes.at(row)))});
+            checks.append({row, inFolder.check(episodes.at(row))});
             if (sinceHandOver.elapsed() >= BatchMilliseconds) {
                 handOver(checks, false);
                 checks.clear();

@@ -3,6 +3,7 @@
 #include "platform/gui/RowIcons.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStyle>
 #include <algorithm>
 
@@ -20,15 +21,17 @@ QString toolTipOf(const media::Verdict &verdict)
 EpisodeListModel::EpisodeListModel(QObject *parent) : QAbstractTableModel(parent), m_episodeIcon(rowIcon(1))
 {}
 
-void EpisodeListModel::showEpisodes(const QString &project, const QStringList &episodes)
+void EpisodeListModel::showEpisodes(const QString &project, const QStringList &episodes,
+                                    const QList<QByteArray> &encoded)
 {
     beginResetModel();
     m_project = project;
     ++m_generation;
     m_rows.clear();
     m_rows.reserve(episodes.size());
-    for (const QString &episode : episodes)
-        m_rows.append({episode, std::nullopt});
+    for (qsizetype i = 0; i < episodes.size(); ++i)
+        m_rows.append({episodes.at(i), i < encoded.size() ? encoded.at(i) : QFile::encodeName(episodes.at(i)),
+                       std::nullopt});
     endResetModel();
 }
 
@@ -38,6 +41,15 @@ QStringList EpisodeListModel::episodes() const
     names.reserve(m_rows.size());
     for (const Row &row : m_rows)
         names.append(row.name);
+    return names;
+}
+
+QList<QByteArray> EpisodeListModel::encodedEpisodes() const
+{
+    QList<QByteArray> names;
+    names.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        names.append(row.bytes);
     return names;
 }
 

@@ -44,10 +44,13 @@ public:
     explicit EpisodeListModel(QObject *parent = nullptr);
 
     // Shows these episodes, none of them checked, as a new generation.
-    void showEpisodes(const QString &project, const QStringList &episodes);
+    // `encoded` are their names' bytes, when not simply the names encoded.
+    void showEpisodes(const QString &project, const QStringList &episodes,
+                      const QList<QByteArray> &encoded = {});
     const QString &project() const { return m_project; }
     quint64 generation() const { return m_generation; }
     QStringList episodes() const;
+    QList<QByteArray> encodedEpisodes() const;
     // Takes checks of the list `project` and `generation` name; false, and
     // nothing changes, when another list is shown now.
     bool addChecks(const QString &project, quint64 generation, const QList<Check> &checks);
@@ -62,6 +65,7 @@ private:
     struct Row
     {
         QString name;
+        QByteArray bytes;
         std::optional<media::EpisodeCheck> check;
     };
 

@@ -72,12 +72,21 @@ TEST_F(EpisodeList, MarksArriveFromTheBackgroundCheckAndPendingRowsShowNone)
     MediaSample matroska;
     matroska.muxer = "matroska";
     ASSERT_TRUE(matroska.write(folder + QStringLiteral("/3.mkv")));
+    // A name that is not UTF-8 (GBK "第4集.mp4") is checked by its bytes.
+    const QByteArray gbk = "\xb5\xda"
+                           "4\xbc\xaf.mp4";
+    ASSERT_TRUE(MediaSample{}.write(folder + QStringLiteral("/4.mp4")));
+    ASSERT_EQ(::rename(QFile::encodeName(folder + QStringLiteral("/4.mp4")).constData(),
+                       (QFile::encodeName(folder) + '/' + gbk).constData()),
+              0);
 
-    model.showEpisodes(QStringLiteral("甲"),
-                       {QStringLiteral("1.mp4"), QStringLiteral("2.avi"), QStringLiteral("3.mkv")});
+    model.showEpisodes(
+        QStringLiteral("甲"),
+        {QStringLiteral("1.mp4"), QStringLiteral("2.avi"), QStringLiteral("3.mkv"), QFile::decodeName(gbk)},
+        {"1.mp4", "2.avi", "3.mkv", gbk});
     checks.start(folder);
     // Nothing is known before the checks come back to this thread.
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 4; ++row) {
         EXPECT_FALSE(checkedAt(row)) << row;
         EXPECT_EQ(model.index(row, EpisodeListModel::DurationColumn).data().toString(), QString());
     }
@@ -87,6 +96,7 @@ TEST_F(EpisodeList, MarksArriveFromTheBackgroundCheckAndPendingRowsShowNone)
     EXPECT_EQ(playabilityAt(0), Playability::Plays);
     EXPECT_EQ(playabilityAt(1), Playability::Unreadable);
     EXPECT_EQ(playabilityAt(2), Playability::SomeBrowsers);
+    EXPECT_EQ(playabilityAt(3), Playability::Plays);
     EXPECT_EQ(model.index(0, 0).data(EpisodeListModel::FileNameRole).toString(), QStringLiteral("1.mp4"));
     EXPECT_NEAR(model.index(0, 0).data(EpisodeListModel::DurationRole).toDouble(), 1.0, 0.2);
     EXPECT_EQ(model.index(0, EpisodeListModel::DurationColumn).data().toString(), QStringLiteral("0:01"));
