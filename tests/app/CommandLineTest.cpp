@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
