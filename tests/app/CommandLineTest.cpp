@@ -19,8 +19,8 @@
 #include <QTcpServer>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
