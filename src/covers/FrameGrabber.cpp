@@ -2,6 +2,8 @@
 
 #include "covers/CoverTexts.h"
 
+#include <QFile>
+
 namespace tessaly::covers {
 
 using Failure = FrameGrab::Failure;
@@ -30,6 +32,11 @@ QString FrameGrab::reason() const
 }
 
 FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits)
+{
+    return grabCoverFrame(QFile::encodeName(videoFile), size, limits);
+}
+
+FrameGrab grabCoverFrame(const QByteArray &videoFile, CoverSize size, const GrabLimits &limits)
 {
     if (size.width <= 0 || size.height <= 0)
         size = CoverSize{};

@@ -32,5 +32,8 @@ using GrabLimits = media::FrameLimits;
 // `media::takePosterFrame` picks it and cuts it to the cover's size, encoded
 // as a JPEG. A size with a side under 1 is the built-in one.
 FrameGrab grabCoverFrame(const QString &videoFile, CoverSize size, const GrabLimits &limits = {});
+// The same for a path as the file system's bytes, which a name that is not
+// UTF-8 needs.
+FrameGrab grabCoverFrame(const QByteArray &videoFile, CoverSize size, const GrabLimits &limits = {});
 
 } // namespace tessaly::covers

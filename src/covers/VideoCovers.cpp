@@ -11,6 +11,7 @@
 #include "site/SiteTexts.h"
 #include "workspace/Workspace.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -74,6 +75,16 @@ VideoCover withoutEpisodes(const Workspace &workspace, const ProjectDetails &det
     return cover;
 }
 
+// The path of the episode at `index` as the file system's bytes: its name
+// as the folder holds it, which a name that is not UTF-8 needs.
+QByteArray videoBytes(const ProjectDetails &details, qsizetype index)
+{
+    QByteArray folder = QFile::encodeName(details.episodeFolder);
+    if (!folder.endsWith('/'))
+        folder.append('/');
+    return folder + details.encodedEpisodes.value(index, QFile::encodeName(details.episodes.at(index)));
+}
+
 } // namespace
 
 VideoCover grabProjectCover(const Workspace &workspace, const QString &project, const GrabLimits &limits)
@@ -86,13 +97,13 @@ VideoCover grabProjectCover(const Workspace &workspace, const QString &project, 
     const CoverSize size = coverSize(workspace);
     const auto deadline = std::chrono::steady_clock::now() + limits.timeLimit;
     QList<VideoCover::Failure> failures;
-    for (const QString &episode : details.episodes.mid(0, MostEpisodesTried)) {
-        const QString video = files::joinPath(details.episodeFolder, episode);
+    for (qsizetype i = 0; i < std::min<qsizetype>(details.episodes.size(), MostEpisodesTried); ++i) {
+        const QString video = files::joinPath(details.episodeFolder, details.episodes.at(i));
         GrabLimits left = limits;
         left.timeLimit =
             std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
                                                        deadline - std::chrono::steady_clock::now()));
-        const FrameGrab grab = grabCoverFrame(video, size, left);
+        const FrameGrab grab = grabCoverFrame(videoBytes(details, i), size, left);
         if (grab.ok())
             return writeCover(workspace, project, grab.jpeg);
         failures.append({video, grab.reason()});
@@ -112,9 +123,10 @@ VideoCover grabEpisodeCover(const Workspace &workspace, const QString &project, 
     if (details.episodes.isEmpty())
         return withoutEpisodes(workspace, details);
     const QString video = files::joinPath(details.episodeFolder, episode);
-    if (!details.episodes.contains(episode))
+    const qsizetype index = details.episodes.indexOf(episode);
+    if (index < 0)
         return failed(video, texts::noSuchEpisode());
-    const FrameGrab grab = grabCoverFrame(video, coverSize(workspace), limits);
+    const FrameGrab grab = grabCoverFrame(videoBytes(details, index), coverSize(workspace), limits);
     if (!grab.ok())
         return failed(video, grab.reason());
     return writeCover(workspace, project, grab.jpeg);

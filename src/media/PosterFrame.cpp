@@ -4,6 +4,7 @@
 #include "media/VideoLibraries.h"
 #include "media/VideoObjects.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -205,7 +206,7 @@ YuvPicture packed(const AVFrame *frame)
 class Picker
 {
 public:
-    Picker(const QString &file, int width, int height, const FrameLimits &limits)
+    Picker(const QByteArray &file, int width, int height, const FrameLimits &limits)
         : m_file(file), m_width(width), m_height(height), m_watch(limits),
           m_input([this] { return m_watch.expired(); })
     {}
@@ -499,7 +500,7 @@ private:
                                  brightness, contrast, saturation);
     }
 
-    QString m_file;
+    QByteArray m_file; // the path's bytes
     int m_width;
     int m_height;
     Watch m_watch;
@@ -513,6 +514,11 @@ private:
 } // namespace
 
 PosterFrame takePosterFrame(const QString &videoFile, int width, int height, const FrameLimits &limits)
+{
+    return takePosterFrame(QFile::encodeName(videoFile), width, height, limits);
+}
+
+PosterFrame takePosterFrame(const QByteArray &videoFile, int width, int height, const FrameLimits &limits)
 {
     if (!silenceVideoLibraries()) {
         PosterFrame poster;

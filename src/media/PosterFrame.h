@@ -71,6 +71,10 @@ struct PosterFrame
 // gigabytes of zeros fails or gives its first frame quickly and in little
 // memory. A side under 1 is taken as 1.
 PosterFrame takePosterFrame(const QString &videoFile, int width, int height, const FrameLimits &limits = {});
+// The same for a path as the file system's bytes, which a name that is not
+// UTF-8 needs.
+PosterFrame takePosterFrame(const QByteArray &videoFile, int width, int height,
+                            const FrameLimits &limits = {});
 
 // The picture as a baseline JPEG of fixed quality; empty when the libraries
 // cannot make one.

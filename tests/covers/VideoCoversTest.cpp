@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessaly;
 using namespace tessaly::covers;
@@ -76,6 +77,22 @@ TEST_F(VideoCovers, TheFirstEpisodeWithAVideoGivesTheCoverInTheStyleSize)
     EXPECT_GT(luminanceVariance(cover(QStringLiteral("甲"))), 1000);
     // Nothing is left beside the cover.
     EXPECT_EQ(QDir(space.path(QStringLiteral("Web/Image"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(VideoCovers, AnEpisodeWhoseNameIsNotUtf8GivesItsCover)
+{
+    addProject(QStringLiteral("甲"), {});
+    // GBK "第1集.mp4"
+    const QByteArray gbk = QFile::encodeName(space.path(QStringLiteral("m/甲/"))) + "\xb5\xda"
+                                                                                    "1\xbc\xaf.mp4";
+    ASSERT_EQ(::link(QFile::encodeName(space.path(QStringLiteral("film.mp4"))).constData(), gbk.constData()),
+              0);
+
+    const VideoCover whole = grabProjectCover(space.workspace(), QStringLiteral("甲"));
+    EXPECT_TRUE(whole.written) << whole.message.toStdString();
+    const VideoCover episode = grabEpisodeCover(space.workspace(), QStringLiteral("甲"),
+                                                QFile::decodeName(gbk.mid(gbk.lastIndexOf('/') + 1)));
+    EXPECT_TRUE(episode.written) << episode.message.toStdString();
 }
 
 // 第2集 comes before 第10集, and a poster or subtitles beside them are no
