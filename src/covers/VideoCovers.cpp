@@ -82,7 +82,7 @@ QByteArray videoBytes(const ProjectDetails &details, qsizetype index)
     QByteArray folder = QFile::encodeName(details.episodeFolder);
     if (!folder.endsWith('/'))
         folder.append('/');
-    return folder + details.encodedEpisodes.value(index, QFile::encodeName(details.episodes.at(index)));
+    return folder + details.encodedEpisodes.at(index);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "media/VideoLibraries.h"
 #include "media/VideoObjects.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -512,11 +511,6 @@ private:
 };
 
 } // namespace
-
-PosterFrame takePosterFrame(const QString &videoFile, int width, int height, const FrameLimits &limits)
-{
-    return takePosterFrame(QFile::encodeName(videoFile), width, height, limits);
-}
 
 PosterFrame takePosterFrame(const QByteArray &videoFile, int width, int height, const FrameLimits &limits)
 {

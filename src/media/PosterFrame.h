@@ -70,9 +70,7 @@ struct PosterFrame
 // limit. What one call reads and holds is bounded, so a file padded with
 // gigabytes of zeros fails or gives its first frame quickly and in little
 // memory. A side under 1 is taken as 1.
-PosterFrame takePosterFrame(const QString &videoFile, int width, int height, const FrameLimits &limits = {});
-// The same for a path as the file system's bytes, which a name that is not
-// UTF-8 needs.
+// The path is the file system's bytes, which a name that is not UTF-8 needs.
 PosterFrame takePosterFrame(const QByteArray &videoFile, int width, int height,
                             const FrameLimits &limits = {});
 

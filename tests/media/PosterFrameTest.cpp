@@ -2,6 +2,7 @@
 
 #include "support/TestVideos.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST(PosterFrame, GivesTheAskedShapePackedAndTheWholeFrameAsAPlayerShowsIt)
     phone.displayTurn = 90;
     ASSERT_TRUE(phone.write(dir.filePath("phone.mp4")));
     // An odd shape: the colour planes are rounded up.
-    const PosterFrame upright = takePosterFrame(dir.filePath("phone.mp4"), 17, 33);
+    const PosterFrame upright = takePosterFrame(QFile::encodeName(dir.filePath("phone.mp4")), 17, 33);
     ASSERT_TRUE(upright.ok());
     EXPECT_EQ(upright.displayWidth, 240);
     EXPECT_EQ(upright.displayHeight, 320);
@@ -51,7 +52,7 @@ TEST(PosterFrame, GivesTheAskedShapePackedAndTheWholeFrameAsAPlayerShowsIt)
     tallPixels.sampleAspectNumerator = 1;
     tallPixels.sampleAspectDenominator = 2;
     ASSERT_TRUE(tallPixels.write(dir.filePath("tall.mp4")));
-    const PosterFrame narrow = takePosterFrame(dir.filePath("tall.mp4"), 185, 250);
+    const PosterFrame narrow = takePosterFrame(QFile::encodeName(dir.filePath("tall.mp4")), 185, 250);
     ASSERT_TRUE(narrow.ok());
     EXPECT_EQ(narrow.displayWidth, 160);
     EXPECT_EQ(narrow.displayHeight, 240);
